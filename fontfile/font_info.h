@@ -1,0 +1,39 @@
+// What the reader finds in a font file, and the frame that reads one.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// An owned 8-bit text; std::nullopt when absent.
+using FontText = std::optional<std::string>;
+
+constexpr int kFontNameCount = 21;  // name ids 0 to 20
+
+struct FontInfo {
+  FontText type_name;
+  FontText width_name;
+  std::array<FontText, kFontNameCount> names;
+  uint32_t weight = 0;
+  uint8_t italic = 0;
+  uint8_t underline = 0;
+  uint8_t strike_out = 0;
+};
+
+// Releases every text and zeroes every number.
+void ClearFontInfo(FontInfo& info);
+
+// Maps the file read-only and offers it to the readers in their fixed order
+// (sfnt, FON, collection, PFM). 1 when one of them recognised the file, else 0;
+// `info` keeps whatever the readers stored either way.
+int ReadFontFile(const char* path, FontInfo& info);
+
+// The same reader order on bytes already in memory (tools, fuzzing).
+int ReadFontBytes(const uint8_t* data, uint32_t size, FontInfo& info);
+
+// Turns a ".pfm" path into the pair name "x.pfm|x.pfb" in place; other paths stay.
+// `capacity` is the size of the buffer behind `path`; a pair name that would not
+// fit leaves the path unchanged.
+void MakeFontResourcePath(char* path, size_t capacity);

@@ -1,0 +1,65 @@
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <utility>
+
+#include "platform/platform.h"
+
+MappedFile::MappedFile(MappedFile&& other) noexcept { *this = std::move(other); }
+
+MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
+  if (this != &other) {
+    UnmapFile(*this);
+    data = std::exchange(other.data, nullptr);
+    size = std::exchange(other.size, 0);
+    file_handle = std::exchange(other.file_handle, -1);
+    mapping_handle = std::exchange(other.mapping_handle, 0);
+  }
+  return *this;
+}
+
+MappedFile::~MappedFile() { UnmapFile(*this); }
+
+bool MapFileReadOnly(const char* path, MappedFile& out) {
+  UnmapFile(out);
+  int fd = open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    int saved = S_ISREG(st.st_mode) ? errno : EISDIR;
+    close(fd);
+    errno = saved;
+    return false;
+  }
+  // Like the Win32 side, only the low 32 bits of the size count, and an empty
+  // file cannot be mapped.
+  uint32_t size = static_cast<uint32_t>(static_cast<uint64_t>(st.st_size));
+  if (size == 0) {
+    close(fd);
+    errno = EINVAL;
+    return false;
+  }
+  void* view = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+  if (view == MAP_FAILED) {
+    int saved = errno;
+    close(fd);
+    errno = saved;
+    return false;
+  }
+  posix_madvise(view, size, POSIX_MADV_SEQUENTIAL);
+  out.data = static_cast<const uint8_t*>(view);
+  out.size = size;
+  out.file_handle = fd;
+  return true;
+}
+
+void UnmapFile(MappedFile& file) {
+  if (file.data) munmap(const_cast<uint8_t*>(file.data), file.size);
+  if (file.file_handle >= 0) close(static_cast<int>(file.file_handle));
+  file.data = nullptr;
+  file.size = 0;
+  file.file_handle = -1;
+}

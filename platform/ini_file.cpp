@@ -1,0 +1,1 @@
+// INI file reader and writer: to be written

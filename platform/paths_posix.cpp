@@ -1,0 +1,1 @@
+// paths (posix): to be written

@@ -1,0 +1,1 @@
+// paths (win32): to be written

@@ -1,0 +1,74 @@
+// The thin operating-system layer. Portable code (fontfile/, text/) reaches the
+// system only through these calls; platform_win32 and platform_posix implement them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// ---- Read-only whole-file mapping ------------------------------------------
+
+// A mapped file; move-only, unmaps and closes what it holds when it goes away.
+struct MappedFile {
+  const uint8_t* data = nullptr;
+  uint32_t size = 0;
+  // Platform handles (Win32: file, mapping; POSIX: descriptor in file_handle).
+  intptr_t file_handle = -1;
+  intptr_t mapping_handle = 0;
+
+  MappedFile() = default;
+  MappedFile(const MappedFile&) = delete;
+  MappedFile& operator=(const MappedFile&) = delete;
+  MappedFile(MappedFile&& other) noexcept;
+  MappedFile& operator=(MappedFile&& other) noexcept;
+  ~MappedFile();
+};
+
+// Opens an existing file read-only and maps all of it. False when the file cannot
+// be opened, sized or mapped (an empty file cannot be mapped); the system's error
+// code is then left as the failing step set it.
+bool MapFileReadOnly(const char* path, MappedFile& out);
+void UnmapFile(MappedFile& file);
+
+// ---- Text conversion -------------------------------------------------------
+
+// Converts `count` UTF-16 code units (host order) to the system's 8-bit ANSI code
+// page, writing at most `capacity` bytes. Returns the number of bytes produced,
+// or 0 when the conversion fails (for example when the output would not fit).
+// A character without an 8-bit form becomes the default character ('?').
+size_t ConvertUtf16ToAnsi(const uint16_t* units, size_t count, char* out, size_t capacity);
+
+// Converts 8-bit text in the system's ANSI code page to UTF-8 (tools only);
+// invalid sequences become U+FFFD.
+std::string AnsiToUtf8(const std::string& text);
+
+// ---- Paths ------------------------------------------------------------------
+
+// The position of the extension's dot in `path` (the last dot followed by no
+// backslash and no blank), or the position of the terminator when there is none.
+const char* FindPathExtension(const char* path);
+
+// Full path of the plug-in module (Win32: the DLL's own file name). Off Windows,
+// or before it is known, the path set by SetModulePath (empty by default).
+std::string ModulePath();
+void SetModulePath(const std::string& path);
+
+// Calls `visit` with the file name (without folder) of each file matching the
+// pattern (a folder, then a name with '*' wildcards). Returns false when the
+// search found nothing or could not run.
+bool FindFiles(const char* pattern, const std::function<void(const char* name)>& visit);
+
+// ---- Profile (INI) files -----------------------------------------------------
+
+// Reads key of section from the INI file at `file` (nullptr: the system's default
+// profile; off Windows that reads nothing) into `out`, at most capacity - 1
+// characters; the default when the file, section or key is missing. Returns the
+// number of characters copied.
+size_t ReadProfileString(const char* section, const char* key, const char* default_value,
+                         char* out, size_t capacity, const char* file);
+
+// Sets key of section to value in the INI file, creating file, section and key
+// as needed. Returns false when the write failed.
+bool WriteProfileString(const char* section, const char* key, const char* value,
+                        const char* file);

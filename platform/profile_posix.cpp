@@ -1,0 +1,1 @@
+// profile (posix): to be written

@@ -1,0 +1,1 @@
+// profile (win32): to be written

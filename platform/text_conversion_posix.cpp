@@ -1,0 +1,1 @@
+// text_conversion (posix): to be written

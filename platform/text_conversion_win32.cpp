@@ -1,0 +1,1 @@
+// text_conversion (win32): to be written

@@ -1,0 +1,45 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "platform/platform.h"
+#include "support/test_paths.h"
+
+namespace {
+
+std::string WriteFile(const std::string& dir, const char* name, const std::string& bytes) {
+  std::string path = dir + "/" + name;
+  std::ofstream(path, std::ios::binary) << bytes;
+  return path;
+}
+
+TEST(FileMapping, MapsWholeFileReadOnly) {
+  std::string dir = ScratchDir("file_mapping");
+  std::string path = WriteFile(dir, "abc.bin", std::string("ab\0c", 4));
+  MappedFile file;
+  ASSERT_TRUE(MapFileReadOnly(path.c_str(), file));
+  ASSERT_EQ(file.size, 4u);
+  EXPECT_EQ(file.data[0], 'a');
+  EXPECT_EQ(file.data[2], 0);
+  EXPECT_EQ(file.data[3], 'c');
+
+  // Moving hands the view over; the source no longer owns it.
+  MappedFile moved = std::move(file);
+  EXPECT_EQ(file.data, nullptr);
+  EXPECT_EQ(moved.size, 4u);
+  UnmapFile(moved);
+  EXPECT_EQ(moved.data, nullptr);
+}
+
+TEST(FileMapping, MissingAndEmptyFilesFail) {
+  std::string dir = ScratchDir("file_mapping_fail");
+  MappedFile file;
+  EXPECT_FALSE(MapFileReadOnly((dir + "/missing.ttf").c_str(), file));
+  std::string empty = WriteFile(dir, "empty.ttf", "");
+  EXPECT_FALSE(MapFileReadOnly(empty.c_str(), file));
+  EXPECT_EQ(file.data, nullptr);
+  EXPECT_FALSE(MapFileReadOnly(dir.c_str(), file));  // a folder is no file
+}
+
+}  // namespace

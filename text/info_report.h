@@ -1,0 +1,36 @@
+// The text of the Info page.
+#pragma once
+
+#include <cstdint>
+
+#include "fontfile/font_info.h"
+
+// Where the report is written: the viewer's rich-edit view, or a recorder in tests.
+struct ReportSink {
+  virtual void Clear() = 0;                     // empty the text
+  virtual void Insert(const char* piece) = 0;   // insert at the caret, which follows it
+  virtual void SetBold(bool on) = 0;            // bold on or off for what follows
+  virtual void CaretToStart() = 0;
+  virtual ~ReportSink() = default;
+};
+
+// The font signature as the system reports it.
+struct FontSignatureWords {
+  uint32_t unicode_ranges[4] = {};
+  uint32_t code_pages[2] = {};
+};
+
+// The text metrics fields the report prints (the system's TEXTMETRICA, in pixels).
+struct ReportMetrics {
+  int32_t height = 0, ascent = 0, descent = 0, internal_leading = 0, external_leading = 0;
+  int32_t ave_char_width = 0, max_char_width = 0, weight = 0, overhang = 0;
+  int32_t digitized_aspect_x = 0, digitized_aspect_y = 0;
+  uint8_t italic = 0, underlined = 0, struck_out = 0;
+};
+
+// Formats one piece ('%s', '%d', '%04X' conversions) into 64 KiB and inserts it.
+void AppendText(ReportSink& view, const char* format, ...);
+void SetBold(ReportSink& view, bool on);
+
+void BuildInfoReport(ReportSink& view, const FontInfo& info, const char* path,
+                     const FontSignatureWords& signature, const ReportMetrics& metrics);

@@ -1,0 +1,42 @@
+// The viewer's settings in the host's settings file, section "Quenvale.Orvane".
+#pragma once
+
+#include <optional>
+#include <string>
+
+// Path of the host's settings file, set by ListSetDefaultParams; none before that.
+extern std::optional<std::string> SettingsPath;
+
+// The settings fields of a viewer window; the viewer's state contains them.
+struct ViewerSettings {
+  char language[64] = {};
+  int save_page = 0;
+  int save_block = 0;
+  int save_charset = 0;
+  int save_sample = 0;
+  int page = 0;
+  int block_index = 0;
+  int charset_index = 0;
+  int glyph_size = 0;
+  int sample_size = 0;
+  int zoom_size = 0;
+  int zoom_width = 0;
+  int zoom_height = 0;
+  char sample_text[1024] = {};
+  int sort_order = 0;
+};
+
+std::string ReadSettingString(const char* key, size_t capacity, const char* default_value);
+void WriteSettingString(const char* key, const char* text);
+int ReadSettingInt(const char* key, int default_value, int minimum, int maximum);
+void WriteSettingInt(const char* key, int value);
+
+std::string EscapeSampleText(const std::string& text);
+std::string UnescapeSampleText(const std::string& text);  // at most 1023 characters
+
+// Reads every key into `settings` (selecting the stored language first).
+void LoadSettings(ViewerSettings& settings);
+
+// Writes the keys back; "SortOrderUnicodeBlocks" comes from `process_sort_order`.
+// Does nothing without a SettingsPath.
+void SaveSettings(const ViewerSettings& settings, int process_sort_order);
