@@ -1,0 +1,77 @@
+// The DLL entry point and the four functions the host calls. Nothing may throw
+// past these: each body catches everything.
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "plugin/shared_resources.h"
+#include "text/settings.h"
+
+namespace {
+
+constexpr char kDetectString[] =
+    "ext=\"TTF\"|ext=\"TTC\"|ext=\"OTF\"|ext=\"FON\"|ext=\"PFM\"";
+static_assert(sizeof kDetectString == 50, "49 characters and the terminator");
+
+// The progress notice: high word 0xFFFE, low word the per cent loaded.
+constexpr WPARAM kLoadedNotice = 0xFFFE0064;
+
+}  // namespace
+
+// The host's default-parameters record; only the path is read.
+struct DefaultParams {
+  int32_t size;
+  uint32_t version_low;
+  uint32_t version_high;
+  char settings_path[MAX_PATH];
+};
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  try {
+    if (reason == DLL_PROCESS_ATTACH) AttachProcess(instance);
+    if (reason == DLL_PROCESS_DETACH) DetachProcess();
+  } catch (...) {
+  }
+  return TRUE;
+}
+
+extern "C" HWND __stdcall ListLoad(HWND parent, char* path, int) {
+  try {
+    RECT r = {};
+    GetClientRect(parent, &r);
+    HWND viewer = CreateWindowExA(0, kViewerClassName, nullptr, WS_CHILD, r.left, r.top,
+                                  r.right - r.left, r.bottom - r.top, parent, nullptr,
+                                  ModuleInstance, path);
+    if (!viewer) return nullptr;
+    ShowWindow(viewer, SW_SHOW);
+    PostMessageA(parent, WM_COMMAND, kLoadedNotice, reinterpret_cast<LPARAM>(viewer));
+    return viewer;
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+extern "C" void __stdcall ListCloseWindow(HWND viewer) {
+  try {
+    DestroyWindow(viewer);
+  } catch (...) {
+  }
+}
+
+extern "C" void __stdcall ListGetDetectString(char* buffer, int size) {
+  if (!buffer || size <= 0) return;
+  size_t length = std::strlen(kDetectString);
+  if (length > static_cast<size_t>(size) - 1) length = static_cast<size_t>(size) - 1;
+  std::memcpy(buffer, kDetectString, length);
+  buffer[length] = '\0';
+}
+
+extern "C" void __stdcall ListSetDefaultParams(DefaultParams* params) {
+  try {
+    if (!params) return;
+    // Assigning replaces (and frees) the copy of an earlier call.
+    SettingsPath = std::string(params->settings_path);
+  } catch (...) {
+  }
+}

@@ -1,0 +1,131 @@
+#include "plugin/shared_resources.h"
+
+#include <commctrl.h>
+
+#include <cstddef>
+#include <string>
+
+#include "platform/platform.h"
+#include "text/language.h"
+#include "viewer/viewer_window.h"
+#include "viewer/zoom_box.h"
+
+HINSTANCE ModuleInstance = nullptr;
+HMODULE RichEditModule = nullptr;
+HFONT UiFont = nullptr;
+int UiLineHeight = 0;
+int ScreenDpiY = 0;
+HPEN GridPen = nullptr;
+HBRUSH HollowBrush = nullptr;
+std::vector<const UnicodeBlockRow*> BlockOrder;
+int SortOrder = 0;
+
+const UnicodeBlockRow& BlockAt(int position) {
+  if (position < 0 || position >= static_cast<int>(UnicodeBlockTable.size())) position = 0;
+  if (static_cast<size_t>(position) < BlockOrder.size()) return *BlockOrder[position];
+  return UnicodeBlockTable[position];
+}
+
+int PointsToHeight(int points) { return -MulDiv(points, ScreenDpiY, 72); }
+
+INT_PTR CALLBACK OptionsDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+HMODULE LoadSystemLibrary(const char* name) {
+  // LOAD_LIBRARY_SEARCH_SYSTEM32 is understood where AddDllDirectory exists
+  // (Windows 8, or Windows 7 with its loader update); elsewhere spell out the path.
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  if (kernel && GetProcAddress(kernel, "AddDllDirectory"))
+    return LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  char folder[MAX_PATH];
+  UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return nullptr;
+  std::string path(folder, length);
+  path += '\\';
+  path += name;
+  return LoadLibraryA(path.c_str());
+}
+
+namespace {
+
+void LoadRichEdit() {
+  UINT previous = SetErrorMode(SEM_NOOPENFILEERRORBOX);
+  RichEditModule = LoadSystemLibrary("riched20.dll");
+  if (!RichEditModule) RichEditModule = LoadSystemLibrary("riched32.dll");
+  SetErrorMode(previous);
+}
+
+void CreateUiFont() {
+  // The record as it was before Vista added iPaddedBorderWidth: every version
+  // accepts this size.
+  NONCLIENTMETRICSA metrics = {};
+  metrics.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
+  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
+  UiFont = CreateFontIndirectA(&metrics.lfMenuFont);
+  if (!UiFont) return;
+  HDC screen = GetDC(nullptr);
+  if (!screen) return;
+  HGDIOBJ previous = SelectObject(screen, UiFont);
+  TEXTMETRICA tm = {};
+  GetTextMetricsA(screen, &tm);
+  UiLineHeight = tm.tmHeight + tm.tmExternalLeading;
+  SelectObject(screen, previous);
+  ScreenDpiY = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+}
+
+void RegisterWindowClass(const char* name, WNDPROC procedure, int background) {
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof wc;  // 48 bytes on 32-bit Windows, 80 on 64-bit
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = procedure;
+  wc.hInstance = ModuleInstance;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(background + 1));
+  wc.lpszClassName = name;
+  RegisterClassExA(&wc);
+}
+
+}  // namespace
+
+void AttachProcess(HINSTANCE instance) {
+  ModuleInstance = instance;
+  char module_path[MAX_PATH];
+  DWORD length = GetModuleFileNameA(instance, module_path, MAX_PATH);
+  if (length > 0 && length < MAX_PATH) SetModulePath(std::string(module_path, length));
+
+  INITCOMMONCONTROLSEX icc = {};
+  icc.dwSize = sizeof icc;
+  icc.dwICC = ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_USEREX_CLASSES | ICC_STANDARD_CLASSES;
+  InitCommonControlsEx(&icc);
+
+  LoadRichEdit();
+  CreateUiFont();
+  GridPen = CreatePen(PS_SOLID, 0, GetSysColor(COLOR_BTNFACE));
+  HollowBrush = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+
+  // Without the array BlockAt falls back to table order.
+  try {
+    BlockOrder.reserve(UnicodeBlockTable.size());
+    for (const UnicodeBlockRow& row : UnicodeBlockTable) BlockOrder.push_back(&row);
+  } catch (...) {
+    BlockOrder.clear();
+  }
+  SortOrder = 0;
+
+  RegisterWindowClass(kViewerClassName, ViewerWindowProc, COLOR_BTNFACE);
+  RegisterWindowClass(kZoomClassName, ZoomWindowProc, COLOR_WINDOW);
+}
+
+void DetachProcess() {
+  UnregisterClassA(kZoomClassName, ModuleInstance);
+  UnregisterClassA(kViewerClassName, ModuleInstance);
+  BlockOrder.clear();
+  BlockOrder.shrink_to_fit();
+  if (GridPen) DeleteObject(GridPen);
+  GridPen = nullptr;
+  if (UiFont) DeleteObject(UiFont);
+  UiFont = nullptr;
+  if (RichEditModule) FreeLibrary(RichEditModule);
+  RichEditModule = nullptr;
+  FreeLanguageStrings();
+}

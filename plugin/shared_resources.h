@@ -1,0 +1,39 @@
+// Process-wide values shared by every viewer window of the process: built when
+// the DLL is attached, released when it is detached.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "fontfile/catalog.h"
+
+inline constexpr char kViewerClassName[] = "Quenvale.wlxOrvane";
+inline constexpr char kZoomClassName[] = "Quenvale.wlxOrvane.Zoom";
+
+extern HINSTANCE ModuleInstance;
+extern HMODULE RichEditModule;  // nullptr when neither rich-edit library loaded
+extern HFONT UiFont;
+extern int UiLineHeight;
+extern int ScreenDpiY;
+extern HPEN GridPen;
+extern HBRUSH HollowBrush;
+extern std::vector<const UnicodeBlockRow*> BlockOrder;  // position -> table row
+extern int SortOrder;
+
+// The row at a position of BlockOrder; table order when BlockOrder could not be
+// allocated, the first row for a position out of range.
+const UnicodeBlockRow& BlockAt(int position);
+
+// Point size to a LOGFONT height at the screen's resolution.
+int PointsToHeight(int points);
+
+// The dialog procedure of the options dialog: the dialog manager does everything.
+INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
+
+void AttachProcess(HINSTANCE instance);
+void DetachProcess();
+
+// Loads a library from the system directory only, never from the application's,
+// the current or the viewed folder.
+HMODULE LoadSystemLibrary(const char* name);

@@ -1,0 +1,328 @@
+// orvane-host: a stand-in for the file manager's Lister window. Loads the plug-in,
+// checks its detection string, passes the settings file, shows one font and
+// closes on Escape; with --screenshot it saves a picture of the page and exits.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tools/orvane_host/png_writer.h"
+
+namespace {
+
+using ListLoadFn = HWND(__stdcall*)(HWND, char*, int);
+using ListCloseWindowFn = void(__stdcall*)(HWND);
+using ListGetDetectStringFn = void(__stdcall*)(char*, int);
+struct DefaultParams {
+  int32_t size;
+  uint32_t version_low;
+  uint32_t version_high;
+  char settings_path[MAX_PATH];
+};
+using ListSetDefaultParamsFn = void(__stdcall*)(DefaultParams*);
+
+constexpr WPARAM kLoadedNotice = 0xFFFE0064;
+constexpr UINT_PTR kScreenshotTimer = 1;
+
+struct Options {
+  std::string dll;
+  std::string file;
+  std::string settings;
+  std::string screenshot;
+  int width = 800, height = 600;
+  int page = -1;
+  bool fixed = false;
+};
+
+struct Host {
+  Options options;
+  HMODULE plugin = nullptr;
+  ListLoadFn list_load = nullptr;
+  ListCloseWindowFn list_close = nullptr;
+  HWND viewer = nullptr;
+  bool loaded = false;
+  int exit_code = 0;
+};
+
+Host g_host;
+
+// Under Wine a Unix path reaches the Windows program unchanged; Z: is the Unix root.
+std::string WindowsPath(const std::string& path) {
+  if (path.empty() || path[0] != '/') return path;
+  std::string out = "Z:" + path;
+  for (char& c : out)
+    if (c == '/') c = '\\';
+  return out;
+}
+
+std::string DefaultDll() {
+  char exe[MAX_PATH];
+  DWORD length = GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  std::string folder(exe, length);
+  folder.erase(folder.find_last_of("\\/") + 1);
+  return folder + (sizeof(void*) == 8 ? "Orvane.wlx64" : "Orvane.wlx");
+}
+
+void Usage() {
+  std::fprintf(stderr,
+               "usage: orvane-host [--dll PATH] [--size WxH] [--settings FILE] [--fixed]\n"
+               "                   [--page N] [--screenshot FILE.png|FILE.bmp] FONT\n");
+}
+
+bool ParseOptions(int argc, char** argv, Options& o) {
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    auto value = [&](std::string& out) {
+      if (i + 1 >= argc) return false;
+      out = argv[++i];
+      return true;
+    };
+    std::string text;
+    if (arg == "--dll") {
+      if (!value(o.dll)) return false;
+    } else if (arg == "--settings") {
+      if (!value(o.settings)) return false;
+    } else if (arg == "--screenshot") {
+      if (!value(o.screenshot)) return false;
+    } else if (arg == "--size") {
+      if (!value(text) || std::sscanf(text.c_str(), "%dx%d", &o.width, &o.height) != 2) return false;
+    } else if (arg == "--page") {
+      if (!value(text)) return false;
+      o.page = std::atoi(text.c_str());
+    } else if (arg == "--fixed") {
+      o.fixed = true;
+    } else if (!arg.empty() && arg[0] == '-') {
+      return false;
+    } else {
+      o.file = arg;
+    }
+  }
+  if (o.dll.empty()) o.dll = DefaultDll();
+  o.dll = WindowsPath(o.dll);
+  o.file = WindowsPath(o.file);
+  o.settings = WindowsPath(o.settings);
+  o.screenshot = WindowsPath(o.screenshot);
+  return !o.file.empty() && o.width > 0 && o.height > 0;
+}
+
+// Whether the detection string names the file's extension (ext="XYZ" terms).
+bool Detects(const std::string& detect, const std::string& file) {
+  size_t dot = file.find_last_of('.');
+  size_t slash = file.find_last_of("\\/");
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
+  std::string extension = file.substr(dot + 1);
+  for (size_t at = detect.find("ext=\""); at != std::string::npos;
+       at = detect.find("ext=\"", at + 1)) {
+    size_t end = detect.find('"', at + 5);
+    if (end == std::string::npos) break;
+    if (lstrcmpiA(detect.substr(at + 5, end - at - 5).c_str(), extension.c_str()) == 0)
+      return true;
+  }
+  return false;
+}
+
+// A click on tab `page`, as the tab control would announce it.
+void SwitchPage(HWND viewer, int page) {
+  HWND tab = GetDlgItem(viewer, 100);
+  if (!tab) return;
+  NMHDR header = {tab, 100, static_cast<UINT>(TCN_SELCHANGING)};
+  SendMessageA(viewer, WM_NOTIFY, 100, reinterpret_cast<LPARAM>(&header));
+  SendMessageA(tab, TCM_SETCURSEL, page, 0);
+  header.code = static_cast<UINT>(TCN_SELCHANGE);
+  SendMessageA(viewer, WM_NOTIFY, 100, reinterpret_cast<LPARAM>(&header));
+}
+
+bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return std::fclose(f) == 0 && ok;
+}
+
+// The host window's client area as it is on the screen, as PNG or BMP.
+bool SaveScreenshot(HWND window, const std::string& path) {
+  RedrawWindow(window, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  RECT client;
+  GetClientRect(window, &client);
+  POINT origin = {0, 0};
+  ClientToScreen(window, &origin);
+  const int width = client.right, height = client.bottom;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+  SelectObject(memory, previous);
+
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  const int stride = (width * 3 + 3) & ~3;
+  std::vector<uint8_t> bgr(static_cast<size_t>(stride) * height);
+  GetDIBits(memory, bitmap, 0, height, bgr.data(), &info, DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+
+  std::string lower = path;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (lower.size() > 4 && lower.compare(lower.size() - 4, 4, ".bmp") == 0) {
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = static_cast<DWORD>(file.bfOffBits + bgr.size());
+    std::vector<uint8_t> bytes(file.bfOffBits);
+    std::memcpy(bytes.data(), &file, sizeof file);
+    std::memcpy(bytes.data() + sizeof file, &info.bmiHeader, sizeof info.bmiHeader);
+    bytes.insert(bytes.end(), bgr.begin(), bgr.end());
+    return WriteFile(path, bytes);
+  }
+  std::vector<uint8_t> rgb(static_cast<size_t>(width) * 3 * height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      for (int c = 0; c < 3; ++c)
+        rgb[(static_cast<size_t>(y) * width + x) * 3 + c] = bgr[y * stride + x * 3 + (2 - c)];
+  return WriteFile(path, EncodePng(width, height, rgb));
+}
+
+void OnLoaded(HWND window) {
+  if (g_host.loaded) return;
+  g_host.loaded = true;
+  if (g_host.options.page >= 0) SwitchPage(g_host.viewer, g_host.options.page);
+  // Give the rich-edit views and the glyph list time to paint before capturing.
+  if (!g_host.options.screenshot.empty()) SetTimer(window, kScreenshotTimer, 700, nullptr);
+}
+
+LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (wparam == kLoadedNotice && reinterpret_cast<HWND>(lparam) == g_host.viewer)
+        OnLoaded(window);
+      return 0;
+    case WM_SIZE:
+      if (g_host.viewer)
+        MoveWindow(g_host.viewer, 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);
+      return 0;
+    case WM_SETFOCUS:
+      if (g_host.viewer) SetFocus(g_host.viewer);
+      return 0;
+    case WM_KEYDOWN:
+      if (wparam == VK_ESCAPE) DestroyWindow(window);
+      return 0;
+    case WM_TIMER:
+      if (wparam == kScreenshotTimer) {
+        KillTimer(window, kScreenshotTimer);
+        if (!SaveScreenshot(window, g_host.options.screenshot)) {
+          std::fprintf(stderr, "orvane-host: cannot write %s\n", g_host.options.screenshot.c_str());
+          g_host.exit_code = 1;
+        }
+        DestroyWindow(window);
+      }
+      return 0;
+    case WM_DESTROY:
+      if (g_host.viewer) g_host.list_close(g_host.viewer);
+      g_host.viewer = nullptr;
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcA(window, message, wparam, lparam);
+}
+
+int Run(int argc, char** argv) {
+  Options& o = g_host.options;
+  if (!ParseOptions(argc, argv, o)) {
+    Usage();
+    return 2;
+  }
+  g_host.plugin = LoadLibraryA(o.dll.c_str());
+  if (!g_host.plugin) {
+    std::fprintf(stderr, "orvane-host: cannot load %s (error %lu)\n", o.dll.c_str(),
+                 GetLastError());
+    return 1;
+  }
+  auto* detect = reinterpret_cast<ListGetDetectStringFn>(
+      reinterpret_cast<void*>(GetProcAddress(g_host.plugin, "ListGetDetectString")));
+  auto* set_params = reinterpret_cast<ListSetDefaultParamsFn>(
+      reinterpret_cast<void*>(GetProcAddress(g_host.plugin, "ListSetDefaultParams")));
+  g_host.list_load = reinterpret_cast<ListLoadFn>(
+      reinterpret_cast<void*>(GetProcAddress(g_host.plugin, "ListLoad")));
+  g_host.list_close = reinterpret_cast<ListCloseWindowFn>(
+      reinterpret_cast<void*>(GetProcAddress(g_host.plugin, "ListCloseWindow")));
+  if (!detect || !set_params || !g_host.list_load || !g_host.list_close) {
+    std::fprintf(stderr, "orvane-host: %s lacks the Lister exports\n", o.dll.c_str());
+    return 1;
+  }
+  char detect_string[1024] = {};
+  detect(detect_string, sizeof detect_string);
+  if (!Detects(detect_string, o.file)) {
+    std::fprintf(stderr, "orvane-host: %s is not a file the plug-in views (%s)\n",
+                 o.file.c_str(), detect_string);
+    return 2;
+  }
+  if (!o.settings.empty()) {
+    DefaultParams params = {};
+    params.size = sizeof params;
+    params.version_low = 0;
+    params.version_high = 2;
+    lstrcpynA(params.settings_path, o.settings.c_str(), MAX_PATH);
+    set_params(&params);
+  }
+
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = HostWindowProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+  wc.lpszClassName = "OrvaneHost";
+  RegisterClassExA(&wc);
+  DWORD style = o.fixed ? WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX
+                        : WS_OVERLAPPEDWINDOW;
+  RECT frame = {0, 0, o.width, o.height};
+  AdjustWindowRect(&frame, style, FALSE);
+  std::string title = "Orvane - " + o.file;
+  HWND window = CreateWindowExA(0, "OrvaneHost", title.c_str(), style, 0, 0,
+                                frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                                nullptr, instance, nullptr);
+  if (!window) return 1;
+  ShowWindow(window, SW_SHOW);
+  UpdateWindow(window);
+
+  g_host.viewer = g_host.list_load(window, o.file.data(), 0);
+  if (!g_host.viewer) {
+    std::fprintf(stderr, "orvane-host: the plug-in made no window for %s\n", o.file.c_str());
+    DestroyWindow(window);
+    g_host.exit_code = 1;
+  } else {
+    SetFocus(g_host.viewer);
+  }
+
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  FreeLibrary(g_host.plugin);
+  return g_host.exit_code;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (...) {
+    return 1;
+  }
+}

@@ -1,0 +1,173 @@
+#include "viewer/glyph_grid.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+
+#include "plugin/shared_resources.h"
+#include "viewer/grid_math.h"
+#include "viewer/options_page.h"
+#include "viewer/viewer_window.h"
+#include "viewer/zoom_box.h"
+
+namespace {
+
+void DrawCell(const ViewerState& s, HDC dc, RECT cell, uint16_t code) {
+  wchar_t label[8];
+  swprintf(label, 8, L"%04X", code);
+  SelectObject(dc, UiFont);
+  DrawTextW(dc, label, -1, &cell, DT_SINGLELINE | DT_CENTER);
+
+  SelectObject(dc, s.glyph_font);
+  cell.top += UiLineHeight;
+  // Below 256 the glyph font's character set decides which glyph a byte shows.
+  if (code >= 0x100) {
+    wchar_t unit = static_cast<wchar_t>(code);
+    DrawTextW(dc, &unit, 1, &cell, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+  } else {
+    char byte = static_cast<char>(code & 0xFF);
+    DrawTextA(dc, &byte, 1, &cell, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+  }
+  cell.top -= UiLineHeight;
+  Rectangle(dc, cell.left, cell.top, cell.right + 1, cell.bottom + 1);
+}
+
+void RedrawGrid(const ViewerState& s) {
+  if (s.glyph_list) InvalidateRect(s.glyph_list, nullptr, TRUE);
+}
+
+// Re-creates the three fonts in another character set.
+void ChangeCharset(ViewerState& s, int charset) {
+  HDC dc = GetDC(s.viewer);
+  if (!dc) return;
+  ReleaseViewerFonts(s);
+  s.charset_index = charset;
+  CreateViewerFonts(s, dc);
+  ReleaseDC(s.viewer, dc);
+}
+
+}  // namespace
+
+void SetGlyphRowCount(ViewerState& s) {
+  const UnicodeBlockRow& block = BlockAt(s.block_index);
+  int rows = GlyphRowCount(block.first, block.last);
+  SendMessageA(s.glyph_list, LB_INITSTORAGE, rows, 0);
+  SendMessageA(s.glyph_list, LB_SETCOUNT, rows, 0);
+}
+
+LRESULT DrawGlyphRow(const DRAWITEMSTRUCT& item, HWND window) {
+  ViewerState* state = GetViewerState(window);
+  if (!state || item.itemAction != ODA_DRAWENTIRE) return TRUE;
+  const ViewerState& s = *state;
+  const UnicodeBlockRow& block = BlockAt(s.block_index);
+  HDC dc = item.hDC;
+  HGDIOBJ old_pen = SelectObject(dc, GridPen);
+  HGDIOBJ old_brush = SelectObject(dc, HollowBrush);
+  HGDIOBJ old_font = SelectObject(dc, UiFont);
+  int old_mode = SetBkMode(dc, TRANSPARENT);
+
+  if (s.load_error[0]) {
+    RECT r;
+    GetClientRect(window, &r);
+    r.left += 4;
+    r.top += 4;
+    DrawTextA(dc, s.load_error, -1, &r, DT_WORDBREAK);
+  } else {
+    int width = (item.rcItem.right - item.rcItem.left) / kCellsPerRow;
+    RECT cell = item.rcItem;
+    uint16_t code = static_cast<uint16_t>(block.first + kCellsPerRow * item.itemID);
+    for (int column = 0; column < kCellsPerRow && code <= block.last; ++column) {
+      cell.right = cell.left + width;
+      DrawCell(s, dc, cell, code);
+      cell.left = cell.right;
+      if (code == 0xFFFF) break;  // the last code of all: no wrap to 0
+      ++code;
+    }
+  }
+
+  SetBkMode(dc, old_mode);
+  SelectObject(dc, old_font);
+  SelectObject(dc, old_brush);
+  SelectObject(dc, old_pen);
+  return TRUE;
+}
+
+LRESULT OpenZoomAtClick(HWND window) {
+  ViewerState* state = GetViewerState(window);
+  if (!state || !state->glyph_list) return 0;
+  ViewerState& s = *state;
+  const UnicodeBlockRow& block = BlockAt(s.block_index);
+  DWORD position = GetMessagePos();
+  POINT point = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+  int row = static_cast<int>(SendMessageA(s.glyph_list, LB_GETCURSEL, 0, 0));
+  ScreenToClient(s.glyph_list, &point);
+  RECT item = {};
+  if (SendMessageA(s.glyph_list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&item)) == LB_ERR)
+    return 0;
+  if (!PtInRect(&item, point)) return 0;
+  RECT client;
+  GetClientRect(s.glyph_list, &client);
+  std::optional<uint16_t> code = CodeAtClick(block.first, block.last, row, point.x, client.right);
+  if (!code) return 0;
+  HWND list = s.glyph_list;
+  ShowZoomBox(list, point, s, *code);
+  // The viewer may have been destroyed while the box's loop ran.
+  if (IsWindow(window) && GetViewerState(window) == state) SetFocus(list);
+  return 0;
+}
+
+void SortBlockOrder() { SortBlocks(BlockOrder, SortOrder); }
+
+LRESULT OnViewerCommand(HWND window, WPARAM wparam) {
+  ViewerState* state = GetViewerState(window);
+  if (!state) return 0;
+  ViewerState& s = *state;
+  if (wparam == MAKEWPARAM(kCharsetComboId, CBN_SELCHANGE)) {
+    int selection = static_cast<int>(SendMessageA(s.charset_combo, CB_GETCURSEL, 0, 0));
+    if (selection == s.charset_index || selection < 0) return 0;
+    ChangeCharset(s, selection);
+    SetGlyphRowCount(s);
+    SendMessageA(s.charset_spin, UDM_SETPOS32, 0, selection);
+    RedrawGrid(s);
+  } else if (wparam == MAKEWPARAM(kBlockComboId, CBN_SELCHANGE)) {
+    int selection = static_cast<int>(SendMessageA(s.block_combo, CB_GETCURSEL, 0, 0));
+    if (selection == s.block_index || selection < 0) return 0;
+    s.block_index = selection;
+    SetGlyphRowCount(s);
+    SendMessageA(s.block_spin, UDM_SETPOS32, 0, selection);
+    RedrawGrid(s);
+  } else if (wparam == MAKEWPARAM(kSizeEditId, EN_KILLFOCUS)) {
+    ApplyFontSize(s);
+  }
+  return 0;
+}
+
+LRESULT OnViewerHScroll(HWND control, HWND window) {
+  ViewerState* state = GetViewerState(window);
+  if (!state || !control) return 0;
+  ViewerState& s = *state;
+  if (control == s.block_spin) {
+    int position = static_cast<int>(SendMessageA(s.block_spin, UDM_GETPOS32, 0, 0));
+    if (position != s.block_index) {
+      s.block_index = position;
+      SetGlyphRowCount(s);
+      SendMessageA(s.block_combo, CB_SETCURSEL, position, 0);
+      RedrawGrid(s);
+    }
+    SetFocus(s.glyph_list);
+  } else if (control == s.charset_spin) {
+    int position = static_cast<int>(SendMessageA(s.charset_spin, UDM_GETPOS32, 0, 0));
+    if (position != s.charset_index) {
+      ChangeCharset(s, position);
+      SetGlyphRowCount(s);
+      SendMessageA(s.charset_combo, CB_SETCURSEL, s.charset_index, 0);
+      RedrawGrid(s);
+    }
+    SetFocus(s.glyph_list);
+  } else if (control == s.size_slider) {
+    int position = static_cast<int>(SendMessageA(s.size_slider, TBM_GETPOS, 0, 0));
+    SetDlgItemInt(window, kSizeEditId, static_cast<UINT>(position), FALSE);
+    ApplyFontSize(s);
+  }
+  return 0;
+}

@@ -1,0 +1,52 @@
+#include "viewer/grid_math.h"
+
+#include <utility>
+
+int GlyphRowCount(uint16_t first, uint16_t last) { return (last - first + 16) / 16; }
+
+std::optional<uint16_t> CodeAtClick(uint16_t first, uint16_t last, int row, int x,
+                                    int list_width) {
+  int width = list_width / kCellsPerRow;
+  if (width <= 0 || x < 0 || row < 0) return std::nullopt;
+  int column = x / width;
+  if (column >= kCellsPerRow) return std::nullopt;
+  uint16_t code = static_cast<uint16_t>(first + kCellsPerRow * row + column);
+  if (code > last) return std::nullopt;
+  return code;
+}
+
+namespace {
+
+// Byte by byte as unsigned values, no locale and no case folding.
+int CompareNames(const char* a, const char* b) {
+  const auto* x = reinterpret_cast<const unsigned char*>(a);
+  const auto* y = reinterpret_cast<const unsigned char*>(b);
+  while (*x && *x == *y) ++x, ++y;
+  return static_cast<int>(*x) - static_cast<int>(*y);
+}
+
+}  // namespace
+
+bool BlocksOutOfOrder(const UnicodeBlockRow& a, const UnicodeBlockRow& b, int mode) {
+  switch (mode) {
+    case 0: return a.first > b.last;
+    case 1: return a.first < b.last;
+    case 2: return CompareNames(a.name, b.name) > 0;
+    case 3: return CompareNames(a.name, b.name) < 0;
+  }
+  return false;
+}
+
+void SortBlocks(std::span<const UnicodeBlockRow*> order, int mode) {
+  if (order.size() < 3) return;
+  bool exchanged = true;
+  while (exchanged) {
+    exchanged = false;
+    for (size_t i = 1; i + 1 < order.size(); ++i) {
+      if (BlocksOutOfOrder(*order[i], *order[i + 1], mode)) {
+        std::swap(order[i], order[i + 1]);
+        exchanged = true;
+      }
+    }
+  }
+}

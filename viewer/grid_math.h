@@ -1,0 +1,26 @@
+// Rows, cells and block order of the glyph grid, as plain arithmetic.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "fontfile/catalog.h"
+
+constexpr int kCellsPerRow = 16;
+
+// One row per started group of 16 codes.
+int GlyphRowCount(uint16_t first, uint16_t last);
+
+// The code under a click at x (list client coordinates) in row `row` of a list
+// `list_width` pixels wide; none right of the sixteenth cell, past `last`, or
+// when the cells would be narrower than a pixel.
+std::optional<uint16_t> CodeAtClick(uint16_t first, uint16_t last, int row, int x,
+                                    int list_width);
+
+// Whether neighbours a, b must change places under sort mode 0-3; any other mode
+// never exchanges.
+bool BlocksOutOfOrder(const UnicodeBlockRow& a, const UnicodeBlockRow& b, int mode);
+
+// Bubble sort of positions 1.. of `order`; position 0 ("ANSI") never moves.
+void SortBlocks(std::span<const UnicodeBlockRow*> order, int mode);

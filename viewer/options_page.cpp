@@ -1,0 +1,177 @@
+#include "viewer/options_page.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "plugin/shared_resources.h"
+#include "text/language.h"
+#include "viewer/glyph_grid.h"
+
+namespace {
+
+enum OptionsItem {
+  kZoomGroup = 901, kZoomSizeLabel, kZoomSizeEdit, kZoomSizeSpin, kZoomWidthLabel, kZoomWidthEdit,
+  kZoomWidthSpin, kZoomHeightLabel, kZoomHeightEdit, kZoomHeightSpin, kSortLabel, kSortList,
+  kLanguageLabel, kLanguageList, kSaveGroup, kSavePage, kSaveBlock, kSaveCharset, kSaveSample,
+  kAboutText
+};
+
+struct ComboLanguageList final : LanguageList {
+  explicit ComboLanguageList(HWND combo) : combo(combo) {}
+  void Add(const char* name) override {
+    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+  }
+  HWND combo;
+};
+
+void SetText(HWND dialog, int id, int string_id) {
+  SetDlgItemTextA(dialog, id, LanguageString(string_id));
+}
+
+void LimitEntry(HWND dialog, int edit, int spin, int characters, int minimum, int maximum) {
+  SendDlgItemMessageA(dialog, edit, EM_LIMITTEXT, characters, 0);
+  SendDlgItemMessageA(dialog, spin, UDM_SETRANGE32, minimum, maximum);
+}
+
+void RefillBlockCombo(ViewerState& s) {
+  if (!s.block_combo) return;
+  SendMessageA(s.block_combo, CB_RESETCONTENT, 0, 0);
+  for (int position = 0; position < kUnicodeBlockCount; ++position)
+    SendMessageA(s.block_combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(BlockAt(position).name));
+}
+
+}  // namespace
+
+int ReadDialogInt(HWND window, int id, int fallback, int minimum, int maximum) {
+  BOOL ok = FALSE;
+  UINT value = GetDlgItemInt(window, id, &ok, FALSE);
+  if (ok && value >= static_cast<UINT>(minimum) && value <= static_cast<UINT>(maximum))
+    return static_cast<int>(value);
+  SetDlgItemInt(window, id, static_cast<UINT>(fallback), FALSE);
+  return fallback;
+}
+
+bool IsDialogItemChecked(HWND dialog, int id) {
+  return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+void SetDialogItemChecked(HWND dialog, int id, int flag) {
+  CheckDlgButton(dialog, id, flag ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void ApplyFontSize(ViewerState& s) {
+  const int fallback = s.page == kGlyphsPage ? 24 : 16;
+  const int size = ReadDialogInt(s.viewer, kSizeEditId, fallback, 6, 128);
+  SendMessageA(s.size_slider, TBM_SETPOS, TRUE, size);
+  s.logfont.lfHeight = PointsToHeight(size);
+  if (s.page == kGlyphsPage && size != s.glyph_size) {
+    s.glyph_size = size;
+    if (s.glyph_font) DeleteObject(s.glyph_font);
+    s.glyph_font = CreateFontIndirectA(&s.logfont);
+    if (HDC dc = GetDC(s.glyph_list)) {
+      HGDIOBJ previous = SelectObject(dc, s.glyph_font);
+      GetTextMetricsA(dc, &s.glyph_metrics);
+      SelectObject(dc, previous);
+      ReleaseDC(s.glyph_list, dc);
+    }
+    int height = s.glyph_metrics.tmHeight + UiLineHeight + s.glyph_metrics.tmExternalLeading;
+    SendMessageA(s.glyph_list, LB_SETITEMHEIGHT, 0, height);
+    if (s.glyph_list) InvalidateRect(s.glyph_list, nullptr, TRUE);
+  } else if (s.page == kSamplePage && size != s.sample_size) {
+    s.sample_size = size;
+    if (s.sample_font) DeleteObject(s.sample_font);
+    s.sample_font = CreateFontIndirectA(&s.logfont);
+    SendMessageA(s.sample_view, WM_SETFONT, reinterpret_cast<WPARAM>(s.sample_font), TRUE);
+  }
+}
+
+void SetUpOptionsDialog(ViewerState& s) {
+  HWND d = s.options_dialog;
+  if (!d) return;
+  SetText(d, kZoomGroup, 44);
+  SetText(d, kZoomSizeLabel, 45);
+  SetText(d, kZoomWidthLabel, 46);
+  SetText(d, kZoomHeightLabel, 47);
+  LimitEntry(d, kZoomSizeEdit, kZoomSizeSpin, 3, 6, 256);
+  LimitEntry(d, kZoomWidthEdit, kZoomWidthSpin, 4, 8, 1024);
+  LimitEntry(d, kZoomHeightEdit, kZoomHeightSpin, 4, 8, 1024);
+  SetText(d, kSortLabel, 48);
+  for (int id = 49; id <= 52; ++id)
+    SendDlgItemMessageA(d, kSortList, CB_ADDSTRING, 0,
+                        reinterpret_cast<LPARAM>(LanguageString(id)));
+  SetText(d, kLanguageLabel, 53);
+  ComboLanguageList languages(GetDlgItem(d, kLanguageList));
+  ListLanguages(languages);
+  SetText(d, kSaveGroup, 54);
+  SetText(d, kSavePage, 55);
+  SetText(d, kSaveBlock, 56);
+  SetText(d, kSaveCharset, 57);
+  SetText(d, kSaveSample, 58);
+  char about[2048];
+  std::snprintf(about, sizeof about, "Orvane.wlx 0.08\r\nCopyright (C) 2026 Quenvale\r\n\r\n%s",
+                LanguageString(59));
+  SetDlgItemTextA(d, kAboutText, about);
+}
+
+void FillOptionsPage(ViewerState& s) {
+  HWND d = s.options_dialog;
+  if (!d) return;
+  SetDlgItemInt(d, kZoomSizeEdit, static_cast<UINT>(s.zoom_size), FALSE);
+  SetDlgItemInt(d, kZoomWidthEdit, static_cast<UINT>(s.zoom_width), FALSE);
+  SetDlgItemInt(d, kZoomHeightEdit, static_cast<UINT>(s.zoom_height), FALSE);
+  SendDlgItemMessageA(d, kSortList, CB_SETCURSEL, s.sort_order, 0);
+  LRESULT found = SendDlgItemMessageA(d, kLanguageList, CB_FINDSTRING, static_cast<WPARAM>(-1),
+                                      reinterpret_cast<LPARAM>(s.language));
+  SendDlgItemMessageA(d, kLanguageList, CB_SETCURSEL, found == CB_ERR ? 0 : found, 0);
+  SetDialogItemChecked(d, kSavePage, s.save_page);
+  SetDialogItemChecked(d, kSaveBlock, s.save_block);
+  SetDialogItemChecked(d, kSaveCharset, s.save_charset);
+  SetDialogItemChecked(d, kSaveSample, s.save_sample);
+}
+
+void ApplyOptionsPage(ViewerState& s) {
+  HWND d = s.options_dialog;
+  if (!d) return;
+  const int zoom = ReadDialogInt(d, kZoomSizeEdit, 96, 6, 256);
+  if (zoom != s.zoom_size) {
+    s.zoom_size = zoom;
+    if (s.zoom_font) DeleteObject(s.zoom_font);
+    s.logfont.lfHeight = PointsToHeight(zoom);
+    s.zoom_font = CreateFontIndirectA(&s.logfont);
+  }
+  s.zoom_width = ReadDialogInt(d, kZoomWidthEdit, 128, 8, 1024);
+  s.zoom_height = ReadDialogInt(d, kZoomHeightEdit, 160, 8, 1024);
+
+  int sort = static_cast<int>(SendDlgItemMessageA(d, kSortList, CB_GETCURSEL, 0, 0));
+  if (sort >= 0) {
+    s.sort_order = sort;
+    if (sort != SortOrder) {
+      SortOrder = sort;
+      SortBlockOrder();
+      RefillBlockCombo(s);
+      s.block_index = 0;
+      SendMessageA(s.block_combo, CB_SETCURSEL, 0, 0);
+      SendMessageA(s.block_spin, UDM_SETPOS32, 0, 0);
+      SetGlyphRowCount(s);
+    }
+  }
+
+  int language = static_cast<int>(SendDlgItemMessageA(d, kLanguageList, CB_GETCURSEL, 0, 0));
+  if (language >= 0) {
+    char name[256] = {};
+    if (SendDlgItemMessageA(d, kLanguageList, CB_GETLBTEXTLEN, language, 0) < 256) {
+      SendDlgItemMessageA(d, kLanguageList, CB_GETLBTEXT, language,
+                          reinterpret_cast<LPARAM>(name));
+      // A longer name than the field holds is cut: it then names no file and
+      // the next viewer falls back to English texts.
+      std::strncpy(s.language, name, sizeof s.language - 1);
+      s.language[sizeof s.language - 1] = '\0';
+    }
+  }
+  s.save_page = IsDialogItemChecked(d, kSavePage);
+  s.save_block = IsDialogItemChecked(d, kSaveBlock);
+  s.save_charset = IsDialogItemChecked(d, kSaveCharset);
+  s.save_sample = IsDialogItemChecked(d, kSaveSample);
+}

@@ -1,0 +1,176 @@
+#include "viewer/pages.h"
+
+#include <commctrl.h>
+#include <richedit.h>
+
+#include "plugin/shared_resources.h"
+#include "text/info_report.h"
+#include "viewer/glyph_grid.h"
+#include "viewer/options_page.h"
+#include "viewer/viewer_layout.h"
+
+namespace {
+
+// The Info report written into the rich-edit view.
+struct RichEditSink final : ReportSink {
+  explicit RichEditSink(HWND view) : view(view) {}
+  void Clear() override { SendMessageA(view, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("")); }
+  void Insert(const char* piece) override {
+    SendMessageA(view, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece));
+  }
+  void SetBold(bool on) override {
+    CHARFORMATA format = {};
+    format.cbSize = sizeof format;
+    format.dwMask = CFM_BOLD;
+    format.dwEffects = on ? CFE_BOLD : 0;
+    SendMessageA(view, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+  }
+  void CaretToStart() override { SendMessageA(view, EM_SETSEL, 0, 0); }
+  HWND view;
+};
+
+void WriteInfoReport(const ViewerState& s) {
+  if (!s.info_view) return;
+  FontSignatureWords signature;
+  for (int i = 0; i < 4; ++i) signature.unicode_ranges[i] = s.signature.fsUsb[i];
+  for (int i = 0; i < 2; ++i) signature.code_pages[i] = s.signature.fsCsb[i];
+  const TEXTMETRICA& tm = s.glyph_metrics;
+  ReportMetrics metrics;
+  metrics.height = tm.tmHeight;
+  metrics.ascent = tm.tmAscent;
+  metrics.descent = tm.tmDescent;
+  metrics.internal_leading = tm.tmInternalLeading;
+  metrics.external_leading = tm.tmExternalLeading;
+  metrics.ave_char_width = tm.tmAveCharWidth;
+  metrics.max_char_width = tm.tmMaxCharWidth;
+  metrics.weight = tm.tmWeight;
+  metrics.overhang = tm.tmOverhang;
+  metrics.digitized_aspect_x = tm.tmDigitizedAspectX;
+  metrics.digitized_aspect_y = tm.tmDigitizedAspectY;
+  metrics.italic = tm.tmItalic;
+  metrics.underlined = tm.tmUnderlined;
+  metrics.struck_out = tm.tmStruckOut;
+  RichEditSink sink(s.info_view);
+  BuildInfoReport(sink, s.info, s.font_path.c_str(), signature, metrics);
+}
+
+void FillPage(ViewerState& s, int page) {
+  switch (page) {
+    case kGlyphsPage:
+      SetGlyphRowCount(s);
+      break;
+    case kInfoPage:
+      WriteInfoReport(s);
+      break;
+    case kSamplePage:
+      if (!s.sample_view) break;
+      SendMessageA(s.sample_view, WM_SETFONT, reinterpret_cast<WPARAM>(s.sample_font), TRUE);
+      SetWindowTextA(s.sample_view, s.sample_text);
+      break;
+    case kOptionsPage:
+      FillOptionsPage(s);
+      break;
+  }
+}
+
+// One deferred-positioning batch that skips absent controls: a failed entry
+// would throw the whole batch away.
+struct DeferBatch {
+  explicit DeferBatch(int count) : handle(BeginDeferWindowPos(count)) {}
+  ~DeferBatch() {
+    if (handle) EndDeferWindowPos(handle);
+  }
+  DeferBatch(const DeferBatch&) = delete;
+  DeferBatch& operator=(const DeferBatch&) = delete;
+  void Add(HWND window, HWND after, int x, int y, int cx, int cy, UINT flags) {
+    if (!window || !handle) return;
+    handle = DeferWindowPos(handle, window, after, x, y, cx, cy, flags);
+  }
+  void Place(HWND window, const Placement& p) {
+    Add(window, HWND_TOP, p.x, p.y, p.width, p.height, 0);
+  }
+  void Show(HWND window, bool shown) {
+    Add(window, nullptr, 0, 0, 0, 0,
+        SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | (shown ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+  }
+  HDWP handle;
+};
+
+}  // namespace
+
+void LayoutViewer(HWND window, int width, int height) {
+  ViewerState* state = GetViewerState(window);
+  if (!state) return;
+  ViewerState& s = *state;
+  RECT display = {0, 0, width, height};
+  if (s.tab) SendMessageA(s.tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+  ViewerLayout o = ComputeViewerLayout(display.left, display.top, display.right, display.bottom);
+
+  DeferBatch batch(11);
+  batch.Add(s.tab, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+  batch.Place(s.block_combo, o.block_combo);
+  batch.Place(s.block_spin, o.block_spin);
+  batch.Place(s.charset_combo, o.charset_combo);
+  batch.Place(s.charset_spin, o.charset_spin);
+  batch.Place(s.size_edit, o.size_edit);
+  batch.Place(s.size_slider, o.size_slider);
+  batch.Place(s.glyph_list, o.glyph_list);
+  batch.Place(s.sample_view, o.sample_view);
+  batch.Place(s.info_view, o.info_view);
+  batch.Place(s.options_host, o.options_host);
+}
+
+void ShowPage(ViewerState& s, int page) {
+  if (page < 0 || page >= kPageCount) page = kGlyphsPage;
+  if (!s.page_built[page]) {
+    FillPage(s, page);
+    s.page_built[page] = 1;
+  }
+  {
+    DeferBatch batch(10);
+    batch.Show(s.glyph_list, page == kGlyphsPage);
+    batch.Show(s.info_view, page == kInfoPage);
+    batch.Show(s.sample_view, page == kSamplePage);
+    batch.Show(s.options_host, page == kOptionsPage);
+    const bool selectors = page == kGlyphsPage;
+    batch.Show(s.charset_combo, selectors);
+    batch.Show(s.charset_spin, selectors);
+    batch.Show(s.block_combo, selectors);
+    batch.Show(s.block_spin, selectors);
+    const bool sized = page == kGlyphsPage || page == kSamplePage;
+    if (sized) {
+      int size = page == kGlyphsPage ? s.glyph_size : s.sample_size;
+      SetDlgItemInt(s.viewer, kSizeEditId, static_cast<UINT>(size), FALSE);
+      SendMessageA(s.size_slider, TBM_SETPOS, TRUE, size);
+    }
+    batch.Show(s.size_edit, sized);
+    batch.Show(s.size_slider, sized);
+  }
+  s.page = page;
+  // In a parent without a sizing border the viewer takes the focus only once it had it.
+  if (!s.parent_fixed || s.has_focus) {
+    if (HWND control = PageControl(s, page)) SetFocus(control);
+  }
+}
+
+void PreviousPage(ViewerState& s) {
+  s.page = s.page == 0 ? kPageCount - 1 : s.page - 1;
+  SendMessageA(s.tab, TCM_SETCURSEL, s.page, 0);
+  ShowPage(s, s.page);
+}
+
+void NextPage(ViewerState& s) {
+  s.page = s.page == kPageCount - 1 ? 0 : s.page + 1;
+  SendMessageA(s.tab, TCM_SETCURSEL, s.page, 0);
+  ShowPage(s, s.page);
+}
+
+LRESULT OnTabNotify(const NMHDR& header, HWND window) {
+  ViewerState* state = GetViewerState(window);
+  if (!state) return 0;
+  if (header.idFrom != kTabId) return 0;
+  int selection = static_cast<int>(SendMessageA(state->tab, TCM_GETCURSEL, 0, 0));
+  if (header.code == TCN_SELCHANGING && selection == kOptionsPage) ApplyOptionsPage(*state);
+  if (header.code == TCN_SELCHANGE && selection != state->page) ShowPage(*state, selection);
+  return 0;
+}

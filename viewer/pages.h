@@ -1,0 +1,17 @@
+// Placing the controls and switching among the four pages.
+#pragma once
+
+#include <windows.h>
+
+#include "viewer/viewer_state.h"
+
+// WM_SIZE: places the tab control and the ten page controls in one batch.
+void LayoutViewer(HWND window, int width, int height);
+
+// Makes page p current, filling it the first time it is shown.
+void ShowPage(ViewerState& state, int page);
+void PreviousPage(ViewerState& state);
+void NextPage(ViewerState& state);
+
+// WM_NOTIFY of the viewer window; always 0.
+LRESULT OnTabNotify(const NMHDR& header, HWND window);

@@ -1,0 +1,59 @@
+// The record behind one viewer window.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "fontfile/font_info.h"
+#include "text/settings.h"
+
+constexpr int kPageCount = 4;
+constexpr int kGlyphsPage = 0, kInfoPage = 1, kSamplePage = 2, kOptionsPage = 3;
+
+constexpr int kTabId = 100;
+constexpr int kGlyphListId = 200, kInfoViewId = 201, kSampleViewId = 202, kOptionsHostId = 203;
+constexpr int kCharsetComboId = 204, kBlockComboId = 205, kSizeEditId = 206, kSizeSliderId = 207;
+constexpr int kSubclassedCount = 8;  // ids 200-207
+
+// Sent by the glyph list's subclass procedure after a left button press.
+constexpr UINT kZoomRequest = WM_USER + 100;
+
+// The settings fields come first, under the names the settings store uses.
+struct ViewerState : ViewerSettings {
+  std::string font_path;
+  int line_height = 0;
+  int page_built[kPageCount] = {};
+  int parent_fixed = 0;
+  int has_focus = 0;
+  HWND tab = nullptr;
+  HWND glyph_list = nullptr;
+  HWND info_view = nullptr;
+  HWND sample_view = nullptr;
+  HWND options_host = nullptr;
+  HWND charset_combo = nullptr;
+  HWND charset_spin = nullptr;
+  HWND block_combo = nullptr;
+  HWND block_spin = nullptr;
+  HWND size_edit = nullptr;
+  HWND size_slider = nullptr;
+  HWND options_dialog = nullptr;
+  HWND viewer = nullptr;  // the window this record belongs to
+  HFONT glyph_font = nullptr;
+  HFONT sample_font = nullptr;
+  HFONT zoom_font = nullptr;
+  WNDPROC prev_procs[kSubclassedCount] = {};
+  LOGFONTA logfont = {};
+  TEXTMETRICA glyph_metrics = {};
+  FontInfo info;
+  FONTSIGNATURE signature = {};
+  char load_error[1024] = {};
+};
+
+// The record in a window's user-data slot, or nullptr.
+inline ViewerState* GetViewerState(HWND window) {
+  return reinterpret_cast<ViewerState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+// The control that shows page p.
+HWND PageControl(const ViewerState& state, int page);

@@ -1,0 +1,374 @@
+#include "viewer/viewer_window.h"
+
+#include <commctrl.h>
+#include <richedit.h>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "fontfile/catalog.h"
+#include "plugin/shared_resources.h"
+#include "text/language.h"
+#include "text/settings.h"
+#include "viewer/glyph_grid.h"
+#include "viewer/keyboard.h"
+#include "viewer/options_page.h"
+#include "viewer/pages.h"
+
+namespace {
+
+// Copies text into a fixed buffer, cut to fit with its terminator.
+template <size_t N>
+void CopyCut(char (&out)[N], const char* text) {
+  size_t length = std::min(std::strlen(text), N - 1);
+  std::memcpy(out, text, length);
+  out[length] = '\0';
+}
+
+void SetUiFont(HWND control) {
+  if (control) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(UiFont), FALSE);
+}
+
+HWND CreateControl(const char* class_name, DWORD style, DWORD ex_style, int id, HWND parent) {
+  return CreateWindowExA(ex_style, class_name, nullptr, WS_CHILD | style, 0, 0, 0, 0, parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ModuleInstance,
+                         nullptr);
+}
+
+void Subclass(ViewerState& state, HWND control, int id) {
+  if (!control) return;
+  SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
+  state.prev_procs[id - kGlyphListId] = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+      control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlSubclassProc)));
+}
+
+void Unsubclass(ViewerState& state, HWND control, int id) {
+  if (!control) return;
+  WNDPROC previous = state.prev_procs[id - kGlyphListId];
+  if (previous) SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+  SetWindowLongPtrA(control, GWLP_USERDATA, 0);
+  DestroyWindow(control);
+}
+
+void DestroyIfPresent(HWND control) {
+  if (control) DestroyWindow(control);
+}
+
+void FillBlockCombo(HWND combo) {
+  if (!combo) return;
+  for (int position = 0; position < kUnicodeBlockCount; ++position)
+    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(BlockAt(position).name));
+}
+
+void CreateControls(ViewerState& s, HWND window) {
+  s.tab = CreateControl(WC_TABCONTROLA, WS_VISIBLE | WS_CLIPSIBLINGS | TCS_FOCUSNEVER, 0, kTabId,
+                        window);
+  if (s.tab) {
+    SetUiFont(s.tab);
+    for (int page = 0; page < kPageCount; ++page) {
+      TCITEMA item = {};
+      item.mask = TCIF_TEXT | TCIF_IMAGE;
+      item.iImage = -1;
+      item.pszText = const_cast<char*>(LanguageString(page));
+      SendMessageA(s.tab, TCM_INSERTITEMA, page, reinterpret_cast<LPARAM>(&item));
+    }
+  }
+
+  s.size_edit = CreateControl("EDIT", ES_RIGHT | ES_MULTILINE | ES_NUMBER, WS_EX_CLIENTEDGE,
+                              kSizeEditId, window);
+  SetUiFont(s.size_edit);
+  if (s.size_edit) SendMessageA(s.size_edit, EM_LIMITTEXT, 3, 0);
+  Subclass(s, s.size_edit, kSizeEditId);
+
+  s.size_slider = CreateControl(TRACKBAR_CLASSA, TBS_AUTOTICKS, 0, kSizeSliderId, window);
+  Subclass(s, s.size_slider, kSizeSliderId);
+  if (s.size_slider) {
+    SendMessageA(s.size_slider, TBM_SETRANGE, FALSE, MAKELPARAM(6, 128));
+    SendMessageA(s.size_slider, TBM_SETTICFREQ, 6, 0);
+    SendMessageA(s.size_slider, TBM_SETPAGESIZE, 0, 6);
+  }
+
+  s.block_combo = CreateControl("COMBOBOX", WS_VSCROLL | CBS_DROPDOWNLIST, 0, kBlockComboId,
+                                window);
+  Subclass(s, s.block_combo, kBlockComboId);
+  SetUiFont(s.block_combo);
+  FillBlockCombo(s.block_combo);
+
+  s.block_spin = CreateControl(UPDOWN_CLASSA, UDS_WRAP | UDS_HORZ, 0, 0, window);
+  if (s.block_spin) SendMessageA(s.block_spin, UDM_SETRANGE32, 0, kUnicodeBlockCount - 1);
+
+  s.charset_combo = CreateControl("COMBOBOX", WS_VSCROLL | CBS_DROPDOWNLIST, 0, kCharsetComboId,
+                                  window);
+  Subclass(s, s.charset_combo, kCharsetComboId);
+  SetUiFont(s.charset_combo);
+  if (s.charset_combo)
+    for (const NamedValue& row : CharsetTable)
+      SendMessageA(s.charset_combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.name));
+
+  s.charset_spin = CreateControl(UPDOWN_CLASSA, UDS_WRAP | UDS_HORZ, 0, 0, window);
+  if (s.charset_spin) SendMessageA(s.charset_spin, UDM_SETRANGE32, 0, kCharsetCount - 1);
+
+  // Asks the viewer for its item height (WM_MEASUREITEM) while it is created.
+  s.glyph_list = CreateControl("LISTBOX",
+                               WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED |
+                                   LBS_NOINTEGRALHEIGHT | LBS_DISABLENOSCROLL | LBS_NODATA |
+                                   LBS_NOSEL,
+                               WS_EX_CLIENTEDGE, kGlyphListId, window);
+  Subclass(s, s.glyph_list, kGlyphListId);
+
+  s.info_view = CreateRichEdit(ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_READONLY |
+                                   ES_WANTRETURN,
+                               window, 0, kInfoViewId);
+  Subclass(s, s.info_view, kInfoViewId);
+  SetUiFont(s.info_view);
+  if (s.info_view) {
+    SendMessageA(s.info_view, EM_SETBKGNDCOLOR, 0, GetSysColor(COLOR_BTNFACE));
+    PARAFORMAT format = {};
+    format.cbSize = sizeof format;
+    format.dwMask = PFM_TABSTOPS;
+    format.cTabCount = 3;
+    format.rgxTabs[0] = 180;
+    format.rgxTabs[1] = 1600;
+    format.rgxTabs[2] = 1600;
+    SendMessageA(s.info_view, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
+  }
+
+  s.sample_view = CreateRichEdit(ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN,
+                                 window, WS_EX_CLIENTEDGE, kSampleViewId);
+  Subclass(s, s.sample_view, kSampleViewId);
+  if (s.sample_view) SendMessageA(s.sample_view, EM_LIMITTEXT, 1023, 0);
+
+  s.options_host = CreateControl("STATIC", 0, 0, kOptionsHostId, window);
+  Subclass(s, s.options_host, kOptionsHostId);
+}
+
+LRESULT OnCreate(HWND window, const CREATESTRUCTA& create) {
+  ViewerState* state = new (std::nothrow) ViewerState();
+  if (!state) return 0;
+  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+  ViewerState& s = *state;
+  s.viewer = window;
+
+  LONG_PTR parent_style = GetWindowLongPtrA(GetParent(window), GWL_STYLE);
+  s.parent_fixed = (parent_style & WS_THICKFRAME) ? 0 : 1;
+  if (create.lpCreateParams) s.font_path = static_cast<const char*>(create.lpCreateParams);
+  s.line_height = UiLineHeight;
+
+  LoadSettings(s);
+  if (s.sort_order != SortOrder) {
+    SortOrder = s.sort_order;
+    SortBlockOrder();
+  }
+
+  if (HDC dc = GetDC(window)) {
+    LoadFontFile(s, dc);
+    CreateControls(s, window);
+    if (s.options_host) {
+      s.options_dialog = CreateDialogParamA(ModuleInstance, MAKEINTRESOURCEA(900), s.options_host,
+                                            OptionsDialogProc, 0);
+      SetUpOptionsDialog(s);
+    }
+    if (!s.glyph_font) {
+      for (HWND control : {s.glyph_list, s.charset_combo, s.charset_spin, s.block_combo,
+                           s.block_spin})
+        if (control) EnableWindow(control, FALSE);
+    }
+    ReleaseDC(window, dc);
+  }
+
+  SendMessageA(s.block_combo, CB_SETCURSEL, s.block_index, 0);
+  SendMessageA(s.block_spin, UDM_SETPOS32, 0, s.block_index);
+  SendMessageA(s.charset_combo, CB_SETCURSEL, s.charset_index, 0);
+  SendMessageA(s.charset_spin, UDM_SETPOS32, 0, s.charset_index);
+  SendMessageA(s.tab, TCM_SETCURSEL, s.page, 0);
+  ShowPage(s, s.page);
+  return 0;
+}
+
+LRESULT OnDestroy(HWND window) {
+  ViewerState* state = GetViewerState(window);
+  if (!state) return 0;
+  SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+  ViewerState& s = *state;
+
+  if (s.page_built[kSamplePage] && s.sample_view)
+    GetWindowTextA(s.sample_view, s.sample_text, sizeof s.sample_text);
+  if (s.page_built[kOptionsPage]) ApplyOptionsPage(s);
+  DestroyIfPresent(s.options_dialog);
+
+  Unsubclass(s, s.glyph_list, kGlyphListId);
+  Unsubclass(s, s.info_view, kInfoViewId);
+  Unsubclass(s, s.sample_view, kSampleViewId);
+  Unsubclass(s, s.options_host, kOptionsHostId);
+  DestroyIfPresent(s.charset_spin);
+  Unsubclass(s, s.charset_combo, kCharsetComboId);
+  DestroyIfPresent(s.block_spin);
+  Unsubclass(s, s.block_combo, kBlockComboId);
+  Unsubclass(s, s.size_slider, kSizeSliderId);
+  Unsubclass(s, s.size_edit, kSizeEditId);
+  DestroyIfPresent(s.tab);
+
+  ReleaseViewerFonts(s);
+  ClearFontInfo(s.info);
+  RemoveFontResourceExA(FontResourceName(s.font_path).c_str(), FR_PRIVATE, nullptr);
+  s.font_path.clear();
+  s.font_path.shrink_to_fit();
+  if (SettingsPath) SaveSettings(s, SortOrder);
+  delete state;
+  return 0;
+}
+
+LRESULT OnSetFocus(HWND window) {
+  ViewerState* s = GetViewerState(window);
+  if (!s) return 0;
+  s->has_focus = 1;
+  if (HWND control = PageControl(*s, s->page)) SetFocus(control);
+  return 0;
+}
+
+LRESULT OnKillFocus(HWND window) {
+  if (ViewerState* s = GetViewerState(window)) s->has_focus = 0;
+  return 0;
+}
+
+LRESULT OnMeasureItem(HWND window, MEASUREITEMSTRUCT& item) {
+  if (ViewerState* s = GetViewerState(window))
+    item.itemHeight = s->glyph_metrics.tmHeight + s->glyph_metrics.tmExternalLeading + UiLineHeight;
+  return TRUE;
+}
+
+LRESULT Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_CREATE:
+      return OnCreate(window, *reinterpret_cast<const CREATESTRUCTA*>(lparam));
+    case WM_DESTROY:
+      return OnDestroy(window);
+    case WM_SIZE:
+      LayoutViewer(window, static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam)));
+      return 0;
+    case WM_SETFOCUS:
+      return OnSetFocus(window);
+    case WM_KILLFOCUS:
+      return OnKillFocus(window);
+    case WM_DRAWITEM:
+      return DrawGlyphRow(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam), window);
+    case WM_MEASUREITEM:
+      return OnMeasureItem(window, *reinterpret_cast<MEASUREITEMSTRUCT*>(lparam));
+    case WM_ERASEBKGND:
+      return TRUE;
+    case WM_NOTIFY:
+      return OnTabNotify(*reinterpret_cast<const NMHDR*>(lparam), window);
+    case WM_KEYDOWN:
+      return HandleNavigationKey(window, wparam, lparam);
+    case WM_COMMAND:
+      return OnViewerCommand(window, wparam);
+    case WM_HSCROLL:
+      return OnViewerHScroll(reinterpret_cast<HWND>(lparam), window);
+    case kZoomRequest:
+      return OpenZoomAtClick(window);
+  }
+  return DefWindowProcA(window, message, wparam, lparam);
+}
+
+}  // namespace
+
+LRESULT CALLBACK ViewerWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  try {
+    return Dispatch(window, message, wparam, lparam);
+  } catch (...) {
+    return 0;
+  }
+}
+
+HWND PageControl(const ViewerState& s, int page) {
+  switch (page) {
+    case kGlyphsPage: return s.glyph_list;
+    case kInfoPage: return s.info_view;
+    case kSamplePage: return s.sample_view;
+    case kOptionsPage: return s.options_host;
+  }
+  return nullptr;
+}
+
+std::string FontResourceName(const std::string& font_path) {
+  char name[520];  // twice the path length: room for "path|path"
+  CopyCut(name, font_path.c_str());
+  MakeFontResourcePath(name, sizeof name);
+  return name;
+}
+
+void LoadFontFile(ViewerState& s, HDC dc) {
+  // A stale code from an earlier call must not be reported as this failure's.
+  SetLastError(0);
+  if (AddFontResourceExA(FontResourceName(s.font_path).c_str(), FR_PRIVATE, nullptr) > 0) {
+    if (ReadFontFile(s.font_path.c_str(), s.info)) CreateViewerFonts(s, dc);
+  }
+  if (s.glyph_font) {
+    s.load_error[0] = '\0';
+    return;
+  }
+  int code = static_cast<int>(GetLastError());
+  char message[1024] = {};
+  if (code != 0) {
+    if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                        static_cast<DWORD>(code), 0x400, message, sizeof message, nullptr))
+      message[0] = '\0';
+  } else {
+    code = -1;
+    CopyCut(message, LanguageString(5));
+  }
+  std::string text = FormatLoadError(LanguageString(6), s.font_path.c_str(), code, message);
+  CopyCut(s.load_error, text.c_str());
+}
+
+void CreateViewerFonts(ViewerState& s, HDC dc) {
+  s.logfont = LOGFONTA{};
+  LOGFONTA& lf = s.logfont;
+  lf.lfHeight = PointsToHeight(s.glyph_size);
+  lf.lfWeight = static_cast<LONG>(s.info.weight);
+  lf.lfItalic = s.info.italic;
+  lf.lfUnderline = s.info.underline;
+  lf.lfStrikeOut = 0;  // the font's own strike-out flag is not applied
+  int charset = std::clamp(s.charset_index, 0, kCharsetCount - 1);
+  lf.lfCharSet = static_cast<BYTE>(CharsetTable[charset].value);
+  lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  lf.lfQuality = ANTIALIASED_QUALITY;
+  lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+  if (s.info.names[4]) CopyCut(lf.lfFaceName, s.info.names[4]->c_str());
+
+  s.glyph_font = CreateFontIndirectA(&lf);
+  if (s.glyph_font) {
+    HGDIOBJ previous = SelectObject(dc, s.glyph_font);
+    GetTextCharsetInfo(dc, &s.signature, 0);
+    // A font that claims no range at all still shows its first block.
+    if (!s.signature.fsUsb[0] && !s.signature.fsUsb[1] && !s.signature.fsUsb[2] &&
+        !s.signature.fsUsb[3])
+      s.signature.fsUsb[0] = 1;
+    GetTextMetricsA(dc, &s.glyph_metrics);
+    SelectObject(dc, previous);
+  }
+  lf.lfHeight = PointsToHeight(s.sample_size);
+  s.sample_font = CreateFontIndirectA(&lf);
+  lf.lfHeight = PointsToHeight(s.zoom_size);
+  s.zoom_font = CreateFontIndirectA(&lf);
+}
+
+void ReleaseViewerFonts(ViewerState& s) {
+  for (HFONT* font : {&s.zoom_font, &s.sample_font, &s.glyph_font}) {
+    if (*font) DeleteObject(*font);
+    *font = nullptr;
+  }
+}
+
+HWND CreateRichEdit(DWORD style, HWND parent, DWORD ex_style, int id) {
+  style |= WS_CHILD | WS_VSCROLL;
+  HMENU menu = reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
+  HWND edit = CreateWindowExA(ex_style, "RichEdit20A", nullptr, style, 0, 0, 0, 0, parent, menu,
+                              ModuleInstance, nullptr);
+  if (!edit)
+    edit = CreateWindowExA(ex_style, "RichEdit", nullptr, style, 0, 0, 0, 0, parent, menu,
+                           ModuleInstance, nullptr);
+  return edit;
+}

@@ -1,0 +1,111 @@
+#include "viewer/zoom_box.h"
+
+#include <cstdio>
+
+#include "plugin/shared_resources.h"
+
+namespace {
+
+// One box at a time: these describe the box opened last.
+uint16_t ZoomCode = 0;
+uint8_t ZoomByte = 0;
+HFONT ZoomFont = nullptr;
+int ZoomLineHeight = 0;
+int ZoomTracking = 0;
+
+void DrawGlyph(HDC dc, RECT& r, UINT format) {
+  if (ZoomCode >= 0x100) {
+    wchar_t unit = static_cast<wchar_t>(ZoomCode);
+    DrawTextW(dc, &unit, 1, &r, format);
+  } else {
+    char byte = static_cast<char>(ZoomByte);
+    DrawTextA(dc, &byte, 1, &r, format);
+  }
+}
+
+LRESULT OnZoomMouseMove(HWND window) {
+  if (ZoomTracking) return 0;
+  TRACKMOUSEEVENT track = {};
+  track.cbSize = sizeof track;  // 16 bytes on 32-bit Windows, 24 on 64-bit
+  track.dwFlags = TME_LEAVE;
+  track.hwndTrack = window;
+  ZoomTracking = TrackMouseEvent(&track);
+  return 0;
+}
+
+}  // namespace
+
+POINT PlaceZoomBox(const RECT& client, POINT click, int width, int height) {
+  POINT at = {click.x - width / 2, click.y - height / 2};
+  if (at.x < client.left) at.x = client.left;
+  if (at.x + width > client.right) at.x = client.right - width;
+  if (at.y < client.top) at.y = client.top;
+  if (at.y + height > client.bottom) at.y = client.bottom - height;
+  return at;
+}
+
+void ShowZoomBox(HWND glyph_list, POINT point, const ViewerState& s, uint16_t code) {
+  ZoomCode = code;
+  ZoomByte = static_cast<uint8_t>(code & 0xFF);
+  ZoomFont = s.zoom_font;
+  ZoomLineHeight = s.line_height;
+  const int width = s.zoom_width, height = s.zoom_height;
+  RECT client;
+  GetClientRect(glyph_list, &client);
+  POINT at = PlaceZoomBox(client, point, width, height);
+  HWND box = CreateWindowExA(0, kZoomClassName, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, at.x,
+                             at.y, width, height, glyph_list, nullptr, ModuleInstance, nullptr);
+  if (!box) return;
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+LRESULT PaintZoomBox(HWND window) {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(window, &paint);
+  if (!dc) return 0;
+  RECT r;
+  GetClientRect(window, &r);
+  HGDIOBJ old_font = SelectObject(dc, UiFont);
+  int old_mode = SetBkMode(dc, TRANSPARENT);
+  InflateRect(&r, -2, -2);
+  char label[32];
+  std::snprintf(label, sizeof label, "#%04X/%d", ZoomCode, ZoomCode);
+  DrawTextA(dc, label, -1, &r, DT_SINGLELINE);
+  DrawGlyph(dc, r, DT_SINGLELINE | DT_RIGHT);
+  if (ZoomFont) SelectObject(dc, ZoomFont);
+  r.top += ZoomLineHeight;
+  DrawGlyph(dc, r, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+  SetBkMode(dc, old_mode);
+  SelectObject(dc, old_font);
+  EndPaint(window, &paint);
+  return 0;
+}
+
+LRESULT CALLBACK ZoomWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  try {
+    switch (message) {
+      case WM_CREATE:
+        SetFocus(window);
+        return 0;
+      case WM_PAINT:
+        return PaintZoomBox(window);
+      case WM_MOUSEMOVE:
+        return OnZoomMouseMove(window);
+      case WM_LBUTTONUP:
+      case WM_MOUSELEAVE:
+        DestroyWindow(window);
+        return 0;
+      case WM_DESTROY:
+        ZoomTracking = 0;
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+  } catch (...) {
+    return 0;
+  }
+}

@@ -1,0 +1,19 @@
+// The zoom box: an enlarged glyph over the glyph list while the button is held.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "viewer/viewer_state.h"
+
+// Opens the box centred on `point` (glyph-list client coordinates) and returns
+// once it has closed.
+void ShowZoomBox(HWND glyph_list, POINT point, const ViewerState& state, uint16_t code);
+
+LRESULT CALLBACK ZoomWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+LRESULT PaintZoomBox(HWND window);
+
+// Where the box goes inside the list's client rectangle: centred on the click,
+// pushed back inside; the right and bottom edges win when the box is larger.
+POINT PlaceZoomBox(const RECT& client, POINT click, int width, int height);
