@@ -1,12 +1,20 @@
 // The interface texts (ids 000-059), built-in English or from a language file.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 constexpr int kLanguageStringCount = 60;
 
 // Name of the language whose texts are loaded; empty until the first SelectLanguage.
 const char* CurrentLanguage();
+
+// The built-in English text of id (0-59); "" for any other id.
+const char* EnglishString(int id);
+
+// The language file for `name`: the module path with its extension replaced by
+// ".<name>.lng", cut to 259 characters. Empty when the module path is unknown.
+std::string LanguageFilePath(const char* name);
 
 // Makes `name` current and rebuilds the table, unless it is already current
 // (exact comparison). "English" in any letter case means the built-in texts.
@@ -38,6 +46,7 @@ void ListLanguages(LanguageList& list);
 
 // The load-error text: the format (id 006, from a translator) filled with the
 // path, the error code and the message, in that order and by those types only;
-// every other '%' sequence is written as it stands. Cut to capacity - 1.
+// every other '%' sequence is written as it stands ("%%" gives one '%').
+// Cut to capacity - 1 characters (the viewer's 1024-character buffer).
 std::string FormatLoadError(const std::string& format, const char* path, int code,
-                            const char* message);
+                            const char* message, size_t capacity = 1024);

@@ -1,0 +1,195 @@
+// The settings store against a real settings file: the INI reader natively, the
+// system's profile functions under Wine.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/platform.h"
+#include "support/test_paths.h"
+#include "text/language.h"
+#include "text/settings.h"
+#include "text_test_files.h"
+
+namespace {
+
+// Points the store at a fresh settings file holding `bytes` (none when empty).
+class SettingsFile : public ::testing::Test {
+ protected:
+  std::string path;
+
+  void Use(const char* test, const std::string& bytes) {
+    path = JoinPath(ScratchDir(test), "wincmd.ini");
+    if (!bytes.empty()) WriteBytes(path, bytes);
+    SettingsPath = path;
+  }
+  void TearDown() override {
+    SettingsPath.reset();
+    SetModulePath("");
+    SelectLanguage("English");
+  }
+};
+
+using SettingsStore = SettingsFile;
+
+TEST_F(SettingsStore, IntegersAreParsedAndClamped) {
+  Use("settings_ints",
+      "[Quenvale.Orvane]\n"
+      "Small=5\nLarge=500\nWord=abc\nUnit=12pt\nBlank=  -7x\nPlus=+9\nHuge=99999999999\n"
+      "Negative=-99999999999\nEmpty=\n");
+  EXPECT_EQ(ReadSettingInt("FontSizeGlyphs", 24, 6, 128), 24);
+  EXPECT_EQ(ReadSettingInt("Small", 24, 6, 128), 6);
+  EXPECT_EQ(ReadSettingInt("Large", 24, 6, 128), 128);
+  EXPECT_EQ(ReadSettingInt("Word", 24, 6, 128), 6);
+  EXPECT_EQ(ReadSettingInt("Unit", 24, 6, 128), 12);
+  EXPECT_EQ(ReadSettingInt("Blank", 0, -100, 100), -7);
+  EXPECT_EQ(ReadSettingInt("Plus", 0, -100, 100), 9);
+  EXPECT_EQ(ReadSettingInt("Huge", 0, -5, 2147483647), 2147483647);
+  EXPECT_EQ(ReadSettingInt("Negative", 0, -2147483647 - 1, 5), -2147483647 - 1);
+  EXPECT_EQ(ReadSettingInt("Empty", 24, 6, 128), 6);  // present but empty: 0, clamped
+}
+
+TEST_F(SettingsStore, SampleTextEscaping) {
+  EXPECT_EQ(EscapeSampleText("one\ntwo\r\nthree\tfour"), "one\\ntwo\\r\\nthree\\tfour");
+  EXPECT_EQ(EscapeSampleText("one\\two"), "one\\two");
+  EXPECT_EQ(UnescapeSampleText("one\\ntwo\\r\\nthree\\tfour"), "one\ntwo\r\nthree\tfour");
+  EXPECT_EQ(UnescapeSampleText("one\\two"), "one\two");
+  EXPECT_EQ(UnescapeSampleText("a\\b"), "a");
+  EXPECT_EQ(UnescapeSampleText("abc\\"), "abc");
+  EXPECT_EQ(UnescapeSampleText("x\\\\y"), "xy");
+  EXPECT_EQ(UnescapeSampleText(std::string(2000, 'a')).size(), 1023u);
+  EXPECT_EQ(UnescapeSampleText(std::string(1500, 'a') + "\\n"), std::string(1023, 'a'));
+}
+
+TEST_F(SettingsStore, MissingFileGivesDefaults) {
+  Use("settings_defaults", "");
+  ViewerSettings s;
+  LoadSettings(s);
+  EXPECT_STREQ(s.language, "English");
+  EXPECT_STREQ(CurrentLanguage(), "English");
+  EXPECT_EQ(s.save_page, 1);
+  EXPECT_EQ(s.save_block, 0);
+  EXPECT_EQ(s.save_charset, 0);
+  EXPECT_EQ(s.save_sample, 0);
+  EXPECT_EQ(s.page, 0);
+  EXPECT_EQ(s.glyph_size, 24);
+  EXPECT_EQ(s.sample_size, 16);
+  EXPECT_EQ(s.zoom_size, 96);
+  EXPECT_EQ(s.zoom_width, 128);
+  EXPECT_EQ(s.zoom_height, 160);
+  EXPECT_STREQ(s.sample_text, "The quick brown fox jumps over the lazy dog.");
+  EXPECT_EQ(s.sort_order, 0);
+}
+
+TEST_F(SettingsStore, SwitchesGateTheRememberedChoices) {
+  const char* stored =
+      "[Quenvale.Orvane]\r\n"
+      "Page=7\r\nUnicodeBlock=250\r\nCharSet=-4\r\n"
+      "FontSizeZoom=300\r\nZoomWidth=2\r\nZoomHeight=2000\r\nSortOrderUnicodeBlocks=9\r\n"
+      "SampleText=first\\nsecond\\tend\r\n";
+  Use("settings_gated", std::string(stored) + "SavePage=0\r\n");
+  ViewerSettings off;
+  LoadSettings(off);
+  EXPECT_EQ(off.save_page, 0);
+  EXPECT_EQ(off.page, 0);
+  EXPECT_EQ(off.block_index, 0);
+  EXPECT_EQ(off.charset_index, 0);
+  // The sample text is read even with its switch off.
+  EXPECT_STREQ(off.sample_text, "first\nsecond\tend");
+  EXPECT_EQ(off.zoom_size, 256);
+  EXPECT_EQ(off.zoom_width, 8);
+  EXPECT_EQ(off.zoom_height, 1024);
+  EXPECT_EQ(off.sort_order, 3);
+
+  Use("settings_gated_on",
+      std::string(stored) + "SavePage=1\r\nSaveUnicodeBlock=5\r\nSaveCharSet=1\r\n");
+  ViewerSettings on;
+  LoadSettings(on);
+  EXPECT_EQ(on.save_block, 1);
+  EXPECT_EQ(on.page, 3);
+  EXPECT_EQ(on.block_index, 100);
+  EXPECT_EQ(on.charset_index, 0);
+}
+
+TEST_F(SettingsStore, SaveWritesEveryKeyAndReadsBack) {
+  Use("settings_round_trip", "; kept\r\n[Other]\r\nx=1\r\n");
+  ViewerSettings s;
+  LoadSettings(s);
+  s.save_page = s.save_block = s.save_charset = s.save_sample = 1;
+  s.page = 2;
+  s.block_index = 57;
+  s.charset_index = 18;
+  s.glyph_size = 30;
+  s.sample_size = 40;
+  s.zoom_size = 200;
+  s.zoom_width = 300;
+  s.zoom_height = 400;
+  std::snprintf(s.sample_text, sizeof s.sample_text, "line one\r\nline\ttwo");
+  s.sort_order = 1;
+  SaveSettings(s, 2);
+
+  std::string bytes = ReadBytes(path);
+  EXPECT_NE(bytes.find("; kept"), std::string::npos);
+  EXPECT_NE(bytes.find("SampleText=line one\\r\\nline\\ttwo"), std::string::npos);
+
+  ViewerSettings back;
+  LoadSettings(back);
+  EXPECT_STREQ(back.language, "English");
+  EXPECT_EQ(back.page, 2);
+  EXPECT_EQ(back.block_index, 57);
+  EXPECT_EQ(back.charset_index, 18);
+  EXPECT_EQ(back.glyph_size, 30);
+  EXPECT_EQ(back.sample_size, 40);
+  EXPECT_EQ(back.zoom_size, 200);
+  EXPECT_EQ(back.zoom_width, 300);
+  EXPECT_EQ(back.zoom_height, 400);
+  EXPECT_STREQ(back.sample_text, "line one\r\nline\ttwo");
+  EXPECT_EQ(back.sort_order, 2);  // the process-wide order, not the window's
+  EXPECT_EQ(ReadSettingString("x", 16, ""), "");  // other sections untouched
+}
+
+TEST_F(SettingsStore, SwitchedOffKeysAreNeitherWrittenNorRemoved) {
+  Use("settings_switched_off",
+      "[Quenvale.Orvane]\r\nPage=2\r\nUnicodeBlock=9\r\nCharSet=4\r\nSampleText=kept\r\n");
+  ViewerSettings s;
+  LoadSettings(s);
+  s.save_page = 0;
+  s.page = 1;
+  s.block_index = 1;
+  s.charset_index = 1;
+  std::snprintf(s.sample_text, sizeof s.sample_text, "changed");
+  SaveSettings(s, 0);
+  EXPECT_EQ(ReadSettingInt("SavePage", 1, 0, 1), 0);
+  EXPECT_EQ(ReadSettingInt("Page", 0, 0, 3), 2);
+  EXPECT_EQ(ReadSettingInt("UnicodeBlock", 0, 0, 100), 9);
+  EXPECT_EQ(ReadSettingInt("CharSet", 0, 0, 18), 4);
+  EXPECT_EQ(ReadSettingString("SampleText", 2047, ""), "kept");
+}
+
+TEST_F(SettingsStore, WithoutSettingsPathNothingIsWritten) {
+  Use("settings_no_path", "");
+  SettingsPath.reset();
+  ViewerSettings s;
+  LoadSettings(s);
+  SaveSettings(s, 1);
+  WriteSettingInt("FontSizeGlyphs", 10);
+  EXPECT_FALSE(FileExists(path));
+}
+
+TEST_F(SettingsStore, LanguageComesFirstAndGivesTheSampleDefault) {
+  std::string dir = ScratchDir("settings_language");
+  SetModulePath(JoinPath(dir, "Orvane.wlx"));
+  WriteBytes(JoinPath(dir, "Orvane.Test.lng"), "[Quenvale.Orvane]\r\n004=Translated sample\r\n");
+  path = JoinPath(dir, "wincmd.ini");
+  WriteBytes(path, "[Quenvale.Orvane]\r\nLanguage=Test\r\n");
+  SettingsPath = path;
+  ViewerSettings s;
+  LoadSettings(s);
+  EXPECT_STREQ(CurrentLanguage(), "Test");
+  EXPECT_STREQ(s.sample_text, "Translated sample");
+
+  WriteBytes(path, "[Quenvale.Orvane]\r\nLanguage=" + std::string(80, 'L') + "\r\n");
+  LoadSettings(s);
+  EXPECT_EQ(std::string(s.language), std::string(62, 'L'));
+}
+
+}  // namespace

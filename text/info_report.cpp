@@ -1,0 +1,161 @@
+#include "text/info_report.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "fontfile/catalog.h"
+#include "text/language.h"
+
+namespace {
+
+// One code page line and the bit of the signature's code-page words (0-63) that
+// selects it; the line order is the report's, not the bits'.
+struct CodePageLine {
+  int bit;
+  const char* text;
+};
+
+constexpr int kOemLine = -1;  // written once for any of bits 32-45
+
+constexpr CodePageLine kCodePageLines[] = {
+    {1, "\t1250 ANSI Latin 2 (Central Europe)\n"},
+    {2, "\t1251 ANSI Cyrillic\n"},
+    {0, "\t1252 ANSI Latin 1\n"},
+    {3, "\t1253 ANSI Greek\n"},
+    {4, "\t1254 ANSI Turkish\n"},
+    {5, "\t1255 ANSI Hebrew\n"},
+    {6, "\t1256 ANSI Arabic\n"},
+    {7, "\t1257 ANSI Baltic\n"},
+    {8, "\t1258 ANSI Vietnam\n"},
+    {16, "\t874 ANSI/OEM Thai\n"},
+    {17, "\t932 ANSI/OEM Japanese, Shift-JIS\n"},
+    {18, "\t936 ANSI/OEM Simplified Chinese (PRC and Singapore)\n"},
+    {19, "\t949 ANSI/OEM Korean Unified Hangul Code (Hangeul TongHabHyung Code)\n"},
+    {20, "\t950 ANSI/OEM Traditional Chinese (Hong Kong SAR, PRC and Taiwan)\n"},
+    {21, "\t1361 ANSI/OEMKorean (Johab)\n"},
+    {kOemLine, "\tOEM\n"},
+    {63, "\t437 OEM United States\n"},
+    {58, "\t852 OEM Latin 2\n"},
+    {57, "\t855 OEM Cyrillic (Primarily Russian)\n"},
+    {55, "\t860 OEM Portuguese\n"},
+    {54, "\t861 OEM Icelandic\n"},
+    {53, "\t862 OEM Hebrew\n"},
+    {52, "\t863 OEM Canadian French\n"},
+    {51, "\t864 OEM Arabic\n"},
+    {50, "\t865 OEM Nordic\n"},
+    {49, "\t866 OEM Russian\n"},
+    {48, "\t869 OEM Modern Greek\n"},
+    {61, "\t708 OEM Arabic (ASMO 708)\n"},
+    {60, "\t737 OEM Greek\n"},
+    {59, "\t775 OEM Baltic\n"},
+    {62, "\t850 OEM Latin 1 (Multilingual)\n"},
+    {47, "\t1258 OEM Vietnam\n"},
+};
+
+bool CodePageLineSelected(const FontSignatureWords& signature, int bit) {
+  if (bit == kOemLine) return (signature.code_pages[1] & 0x3FFF) != 0;
+  return (signature.code_pages[bit / 32] >> (bit % 32)) & 1;
+}
+
+const char* L(int id) { return LanguageString(id); }
+
+const char* Text(const FontText& text) { return text ? text->c_str() : ""; }
+
+const char* YesNo(uint8_t flag) { return flag ? L(7) : L(8); }
+
+void Heading(ReportSink& view, const char* piece, const char* text) {
+  SetBold(view, true);
+  AppendText(view, piece, text);
+  SetBold(view, false);
+}
+
+void LabelLine(ReportSink& view, int label, const char* value) {
+  AppendText(view, "\t%s\t: %s\n", L(label), value);
+}
+
+void LabelLine(ReportSink& view, int label, int32_t value) {
+  AppendText(view, "\t%s\t: %d\n", L(label), static_cast<int>(value));
+}
+
+}  // namespace
+
+void AppendText(ReportSink& view, const char* format, ...) {
+  // One fixed buffer; a longer piece is cut at 65535 characters.
+  static char buffer[65536];
+  va_list args;
+  va_start(args, format);
+  int length = std::vsnprintf(buffer, sizeof buffer, format, args);
+  va_end(args);
+  if (length < 0) buffer[0] = '\0';
+  view.Insert(buffer);
+}
+
+void SetBold(ReportSink& view, bool on) { view.SetBold(on); }
+
+void BuildInfoReport(ReportSink& view, const FontInfo& info, const char* path,
+                     const FontSignatureWords& signature, const ReportMetrics& metrics) {
+  const auto& names = info.names;
+  view.Clear();
+
+  Heading(view, "%s\n\n", L(9));
+  LabelLine(view, 10, Text(names[4]));
+  LabelLine(view, 11, Text(names[1]));
+  LabelLine(view, 12, Text(names[2]));
+  LabelLine(view, 13, Text(names[3]));
+  LabelLine(view, 14, Text(names[6]));
+  LabelLine(view, 15, Text(names[20]));
+  LabelLine(view, 16, Text(info.type_name));
+  LabelLine(view, 17, path ? path : "");
+
+  // Sections of one name each, then those of a name and its web address.
+  static constexpr struct {
+    int name;
+    int heading;
+  } kSingle[] = {{5, 18}, {0, 19}, {7, 20}, {10, 21}, {19, 22}};
+  for (const auto& section : kSingle) {
+    if (!names[section.name]) continue;
+    Heading(view, "\n%s\n\n", L(section.heading));
+    AppendText(view, "%s\n", names[section.name]->c_str());
+  }
+  static constexpr struct {
+    int name;
+    int address;
+    int heading;
+  } kPairs[] = {{8, 11, 23}, {9, 12, 24}, {13, 14, 25}};
+  for (const auto& section : kPairs) {
+    if (!names[section.name] && !names[section.address]) continue;
+    Heading(view, "\n%s\n\n", L(section.heading));
+    AppendText(view, "%s\n", Text(names[section.name]));
+    AppendText(view, "%s\n", Text(names[section.address]));
+  }
+
+  Heading(view, "\n%s\n\n", L(26));
+  for (const UnicodeBlockRow& row : UnicodeBlockTable) {
+    if (!IsBlockSupported(signature.unicode_ranges, row.bit)) continue;
+    AppendText(view, "\t0x%04X - 0x%04X   %s\n", static_cast<unsigned>(row.first),
+               static_cast<unsigned>(row.last), row.name);
+  }
+
+  Heading(view, "\n%s\n\n", L(27));
+  for (const CodePageLine& line : kCodePageLines)
+    if (CodePageLineSelected(signature, line.bit)) view.Insert(line.text);
+
+  Heading(view, "\n%s\n\n", L(28));
+  LabelLine(view, 29, Text(info.width_name));
+  LabelLine(view, 30, LookupName(WeightNames, metrics.weight));
+  LabelLine(view, 31, metrics.height);
+  LabelLine(view, 32, YesNo(metrics.italic));
+  LabelLine(view, 33, YesNo(metrics.underlined));
+  LabelLine(view, 34, YesNo(metrics.struck_out));
+  LabelLine(view, 35, metrics.ascent);
+  LabelLine(view, 36, metrics.descent);
+  LabelLine(view, 37, metrics.internal_leading);
+  LabelLine(view, 38, metrics.external_leading);
+  LabelLine(view, 39, metrics.ave_char_width);
+  LabelLine(view, 40, metrics.max_char_width);
+  LabelLine(view, 41, metrics.overhang);
+  LabelLine(view, 42, metrics.digitized_aspect_x);
+  LabelLine(view, 43, metrics.digitized_aspect_y);
+
+  view.CaretToStart();
+}

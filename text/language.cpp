@@ -1,0 +1,221 @@
+#include "text/language.h"
+
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace {
+
+constexpr const char* kSection = "Quenvale.Orvane";
+constexpr size_t kPathCapacity = 260;
+constexpr size_t kTranslationCapacity = 1024;
+
+const char* const kEnglish[kLanguageStringCount] = {
+    "Glyphs",
+    "Info",
+    "Sample",
+    "Options",
+    "The quick brown fox jumps over the lazy dog.",
+    "No error information available.",
+    "Unable to load \"%s\".\nError %d: %s",
+    "Yes",
+    "No",
+    "Names",
+    "Name",  // 010
+    "Family",
+    "Style",
+    "Identifier",
+    "PostScript Name",
+    "PostScript CID",
+    "Type",
+    "File Name",
+    "Version",
+    "Copyright",
+    "Trademark",  // 020
+    "Description",
+    "Sample text",
+    "Manufacturer",
+    "Designer",
+    "License",
+    "Supported Unicode Blocks",
+    "Supported Code Pages",
+    "Font Metrics (in pixels)",
+    "Width",
+    "Weight",  // 030
+    "Height",
+    "Italic",
+    "Underline",
+    "Strike-Out",
+    "Ascent",
+    "Descent",
+    "Internal Leading",
+    "External Leading",
+    "Avg. Width",
+    "Max. Width",  // 040
+    "Overhang",
+    "Horizontal Aspect",
+    "Vertical Aspect",
+    "Zoom Box",
+    "Font Size:",
+    "Width:",
+    "Height:",
+    "Sort Unicode Blocks by:",
+    "Glyphs, Ascending",
+    "Glyphs, Descending",  // 050
+    "Description, Ascending",
+    "Description, Descending",
+    "User Interface Language:",
+    "Save Current",
+    "Tab Page",
+    "Unicode Block",
+    "Character Set",
+    "Sample Text",
+    "",
+};
+
+// Absent before the first SelectLanguage and after FreeLanguageStrings.
+std::optional<std::array<std::string, kLanguageStringCount>> g_strings;
+char g_current_language[64] = "";
+
+bool EqualsIgnoringCase(const char* a, const char* b) {
+  for (; *a && *b; ++a, ++b) {
+    char x = (*a >= 'A' && *a <= 'Z') ? char(*a - 'A' + 'a') : *a;
+    char y = (*b >= 'A' && *b <= 'Z') ? char(*b - 'A' + 'a') : *b;
+    if (x != y) return false;
+  }
+  return *a == *b;
+}
+
+// The module path with its extension replaced by `suffix`, cut to the path buffer.
+std::string ModulePathWithSuffix(const std::string& suffix) {
+  std::string module = ModulePath();
+  if (module.empty()) return std::string();
+  size_t stem = static_cast<size_t>(FindPathExtension(module.c_str()) - module.c_str());
+  std::string path = module.substr(0, stem) + suffix;
+  if (path.size() > kPathCapacity - 1) path.resize(kPathCapacity - 1);
+  return path;
+}
+
+}  // namespace
+
+const char* EnglishString(int id) {
+  if (id < 0 || id >= kLanguageStringCount) return "";
+  return kEnglish[id];
+}
+
+const char* CurrentLanguage() { return g_current_language; }
+
+std::string LanguageFilePath(const char* name) {
+  return ModulePathWithSuffix(std::string(".") + name + ".lng");
+}
+
+void SelectLanguage(const char* name) {
+  if (!name) name = "";
+  if (g_strings && std::strcmp(name, g_current_language) == 0) return;
+  std::snprintf(g_current_language, sizeof g_current_language, "%s", name);
+  FreeLanguageStrings();
+  std::string file = EqualsIgnoringCase(name, "English") ? std::string() : LanguageFilePath(name);
+  g_strings.emplace();
+  for (int id = 0; id < kLanguageStringCount; ++id) (*g_strings)[id] = LoadLanguageString(id, file);
+}
+
+const char* LanguageString(int id) {
+  if (id < 0 || id >= kLanguageStringCount) return "";
+  if (!g_strings) return kEnglish[id];
+  return (*g_strings)[id].c_str();
+}
+
+std::string LoadLanguageString(int id, const std::string& language_file) {
+  const char* english = EnglishString(id);
+  if (language_file.empty()) return english;
+  char key[16];
+  std::snprintf(key, sizeof key, "%03d", id);
+  char value[kTranslationCapacity];
+  ReadProfileString(kSection, key, "", value, sizeof value, language_file.c_str());
+  if (value[0] == '\0') return english;
+  return RepairPlaceholders(value, english);
+}
+
+std::string RepairPlaceholders(const std::string& translation, const std::string& english) {
+  std::string out;
+  out.reserve(translation.size());
+  size_t cursor = 0;  // into english
+  for (size_t i = 0; i < translation.size(); ++i) {
+    char c = translation[i];
+    out += c;
+    if (c != '%' || i + 1 >= translation.size()) continue;
+    char next = translation[++i];
+    if (next == '%') {
+      out += next;
+      continue;
+    }
+    if (next < '1' || next > '9') continue;  // the neighbour is dropped, the '%' stays
+    size_t percent = english.find('%', cursor);
+    if (percent == std::string::npos) {
+      cursor = english.size();
+      continue;
+    }
+    // The English conversion after its '%', up to its letter.
+    size_t end = english.find_first_of("sdx", percent + 1);
+    if (end == std::string::npos) end = english.size() - 1;
+    out.append(english, percent + 1, end - percent);
+    cursor = end;
+  }
+  return out;
+}
+
+void FreeLanguageStrings() { g_strings.reset(); }
+
+void ListLanguages(LanguageList& list) {
+  list.Add("English");
+  std::string pattern = ModulePathWithSuffix(".*.lng");
+  if (pattern.empty()) return;
+  FindFiles(pattern.c_str(), [&list](const char* file_name) {
+    // The name lies between the file name's first and second dot.
+    const char* first = std::strchr(file_name, '.');
+    if (!first) return;
+    const char* second = std::strchr(first + 1, '.');
+    if (!second || second == first + 1) return;
+    std::string name(first + 1, second);
+    if (EqualsIgnoringCase(name.c_str(), "English")) return;
+    list.Add(name.c_str());
+  });
+}
+
+std::string FormatLoadError(const std::string& format, const char* path, int code,
+                            const char* message, size_t capacity) {
+  // Only the bare conversions of the English text are filled, each with the
+  // argument of its slot and type; anything else a translator wrote is text.
+  struct Slot {
+    char type;
+    std::string value;
+  };
+  const Slot slots[3] = {{'s', path ? path : ""}, {'d', std::to_string(code)},
+                         {'s', message ? message : ""}};
+  size_t next_slot = 0;
+  std::string out;
+  for (size_t i = 0; i < format.size(); ++i) {
+    char c = format[i];
+    if (c != '%' || i + 1 >= format.size()) {
+      out += c;
+      continue;
+    }
+    char kind = format[i + 1];
+    if (kind == '%') {
+      out += '%';
+      ++i;
+    } else if (next_slot < 3 && kind == slots[next_slot].type) {
+      out += slots[next_slot++].value;
+      ++i;
+    } else {
+      out += c;
+    }
+  }
+  if (capacity == 0) return std::string();
+  if (out.size() > capacity - 1) out.resize(capacity - 1);
+  return out;
+}

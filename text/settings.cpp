@@ -1,0 +1,158 @@
+#include "text/settings.h"
+
+#include <climits>
+#include <cstdio>
+#include <vector>
+
+#include "platform/platform.h"
+#include "text/language.h"
+
+std::optional<std::string> SettingsPath;
+
+namespace {
+
+constexpr const char* kSection = "Quenvale.Orvane";
+constexpr size_t kSampleTextLength = 1023;
+
+// No settings path: the profile functions fall back to the system's default file.
+const char* SettingsFile() { return SettingsPath ? SettingsPath->c_str() : nullptr; }
+
+// Leading blanks, a sign, then digits up to the first other character.
+int ParseInt(const std::string& text) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  long long value = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    value = value * 10 + (text[i] - '0');
+    if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
+  }
+  if (negative) value = -value;
+  if (value > INT_MAX) value = INT_MAX;
+  return static_cast<int>(value);
+}
+
+void CopyText(char* out, size_t capacity, const std::string& text) {
+  std::snprintf(out, capacity, "%s", text.c_str());
+}
+
+}  // namespace
+
+std::string ReadSettingString(const char* key, size_t capacity, const char* default_value) {
+  if (capacity == 0) return std::string();
+  std::vector<char> buffer(capacity, '\0');
+  size_t length = ReadProfileString(kSection, key, default_value, buffer.data(), capacity,
+                                    SettingsFile());
+  if (length > capacity - 1) length = capacity - 1;
+  return std::string(buffer.data(), length);
+}
+
+// Without a settings path nothing is written, so the system's default profile
+// is never touched.
+void WriteSettingString(const char* key, const char* text) {
+  if (!SettingsPath) return;
+  WriteProfileString(kSection, key, text, SettingsPath->c_str());
+}
+
+int ReadSettingInt(const char* key, int default_value, int minimum, int maximum) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%d", default_value);
+  int value = ParseInt(ReadSettingString(key, 256, text));
+  if (value < minimum) value = minimum;
+  if (value > maximum) value = maximum;
+  return value;
+}
+
+void WriteSettingInt(const char* key, int value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%d", value);
+  WriteSettingString(key, text);
+}
+
+std::string EscapeSampleText(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    if (c == '\t')
+      out += "\\t";
+    else if (c == '\n')
+      out += "\\n";
+    else if (c == '\r')
+      out += "\\r";
+    else
+      out += c;
+  }
+  return out;
+}
+
+std::string UnescapeSampleText(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size() && out.size() < kSampleTextLength; ++i) {
+    if (text[i] != '\\') {
+      out += text[i];
+      continue;
+    }
+    if (i + 1 >= text.size()) break;
+    char next = text[++i];
+    if (next == 'n')
+      out += '\n';
+    else if (next == 'r')
+      out += '\r';
+    else if (next == 't')
+      out += '\t';
+    // Any other character goes with its backslash.
+  }
+  return out;
+}
+
+void LoadSettings(ViewerSettings& settings) {
+  CopyText(settings.language, sizeof settings.language,
+           ReadSettingString("Language", 63, "English"));
+  SelectLanguage(settings.language);
+
+  settings.save_page = ReadSettingInt("SavePage", 1, 0, 1);
+  settings.save_block = ReadSettingInt("SaveUnicodeBlock", 0, 0, 1);
+  settings.save_charset = ReadSettingInt("SaveCharSet", 0, 0, 1);
+  settings.save_sample = ReadSettingInt("SaveSampleText", 0, 0, 1);
+
+  if (settings.save_page) settings.page = ReadSettingInt("Page", 0, 0, 3);
+  if (settings.save_block) settings.block_index = ReadSettingInt("UnicodeBlock", 0, 0, 100);
+  if (settings.save_charset) settings.charset_index = ReadSettingInt("CharSet", 0, 0, 18);
+
+  settings.glyph_size = ReadSettingInt("FontSizeGlyphs", 24, 6, 128);
+  settings.sample_size = ReadSettingInt("FontSizeSample", 16, 6, 128);
+  settings.zoom_size = ReadSettingInt("FontSizeZoom", 96, 6, 256);
+  settings.zoom_width = ReadSettingInt("ZoomWidth", 128, 8, 1024);
+  settings.zoom_height = ReadSettingInt("ZoomHeight", 160, 8, 1024);
+
+  // Read whatever the switch says: a text remembered earlier keeps showing.
+  CopyText(settings.sample_text, sizeof settings.sample_text,
+           UnescapeSampleText(ReadSettingString("SampleText", 2047, LanguageString(4))));
+
+  settings.sort_order = ReadSettingInt("SortOrderUnicodeBlocks", 0, 0, 3);
+}
+
+void SaveSettings(const ViewerSettings& settings, int process_sort_order) {
+  if (!SettingsPath) return;
+  WriteSettingInt("SavePage", settings.save_page);
+  WriteSettingInt("SaveUnicodeBlock", settings.save_block);
+  WriteSettingInt("SaveCharSet", settings.save_charset);
+  WriteSettingInt("SaveSampleText", settings.save_sample);
+
+  WriteSettingString("Language", settings.language);
+
+  if (settings.save_page) WriteSettingInt("Page", settings.page);
+  if (settings.save_block) WriteSettingInt("UnicodeBlock", settings.block_index);
+  if (settings.save_charset) WriteSettingInt("CharSet", settings.charset_index);
+
+  WriteSettingInt("FontSizeGlyphs", settings.glyph_size);
+  WriteSettingInt("FontSizeSample", settings.sample_size);
+  WriteSettingInt("FontSizeZoom", settings.zoom_size);
+  WriteSettingInt("ZoomWidth", settings.zoom_width);
+  WriteSettingInt("ZoomHeight", settings.zoom_height);
+
+  if (settings.save_sample) WriteSettingString("SampleText", EscapeSampleText(settings.sample_text).c_str());
+
+  WriteSettingInt("SortOrderUnicodeBlocks", process_sort_order);
+}
