@@ -1,9 +1,141 @@
-#include <cstdio>
+// `orvane-info --report FILE` on Windows: the font is registered and measured the
+// way the viewer does it, and the Info page's text is printed with its headings
+// marked "## ".
+#include <windows.h>
 
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "fontfile/font_info.h"
+#include "platform/platform.h"
+#include "text/info_report.h"
+#include "text/language.h"
 #include "tools/orvane_info/report_command.h"
 
-// Filled in with the text library's report; until then it says so.
+namespace {
+
+// Gathers the report as plain text; bold pieces are the headings.
+struct TextSink : ReportSink {
+  std::string text;
+  bool bold = false;
+
+  void Clear() override { text.clear(); }
+  void Insert(const char* piece) override {
+    if (!bold) {
+      text += piece;
+      return;
+    }
+    // A heading piece is the heading between newlines.
+    const char* start = piece + std::strspn(piece, "\n");
+    text.append(piece, start);
+    text += "## ";
+    text += start;
+  }
+  void SetBold(bool on) override { bold = on; }
+  void CaretToStart() override {}
+};
+
+// The platform's glyph font of 24 points, as the viewer creates it.
+LOGFONTA GlyphLogFont(const FontInfo& info, int dpi_y) {
+  LOGFONTA font = {};
+  font.lfHeight = -MulDiv(24, dpi_y, 72);
+  font.lfWeight = static_cast<LONG>(info.weight);
+  font.lfItalic = info.italic;
+  font.lfUnderline = info.underline;
+  font.lfStrikeOut = 0;
+  font.lfCharSet = DEFAULT_CHARSET;
+  font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  font.lfQuality = ANTIALIASED_QUALITY;
+  font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+  if (info.names[4])
+    std::snprintf(font.lfFaceName, sizeof font.lfFaceName, "%.31s", info.names[4]->c_str());
+  return font;
+}
+
+ReportMetrics ToReportMetrics(const TEXTMETRICA& tm) {
+  ReportMetrics m;
+  m.height = tm.tmHeight;
+  m.ascent = tm.tmAscent;
+  m.descent = tm.tmDescent;
+  m.internal_leading = tm.tmInternalLeading;
+  m.external_leading = tm.tmExternalLeading;
+  m.ave_char_width = tm.tmAveCharWidth;
+  m.max_char_width = tm.tmMaxCharWidth;
+  m.weight = tm.tmWeight;
+  m.overhang = tm.tmOverhang;
+  m.digitized_aspect_x = tm.tmDigitizedAspectX;
+  m.digitized_aspect_y = tm.tmDigitizedAspectY;
+  m.italic = tm.tmItalic;
+  m.underlined = tm.tmUnderlined;
+  m.struck_out = tm.tmStruckOut;
+  return m;
+}
+
+// The viewer's load-error text for the failing step's error code.
+int ReportFailure(const char* path) {
+  DWORD code = GetLastError();
+  char message[1024] = "";
+  int shown = -1;
+  if (code != 0) {
+    shown = static_cast<int>(code);
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+                   0x400, message, sizeof message, nullptr);
+  } else {
+    std::snprintf(message, sizeof message, "%s", LanguageString(5));
+  }
+  std::string text = FormatLoadError(LanguageString(6), path, shown, message);
+  std::fprintf(stderr, "orvane-info: %s\n", AnsiToUtf8(text).c_str());
+  return 1;
+}
+
+}  // namespace
+
 int RunReportCommand(const char* path) {
-  std::fprintf(stderr, "orvane-info: %s: --report is not built yet\n", path);
-  return 2;
+  char resource[2 * MAX_PATH] = "";
+  std::snprintf(resource, sizeof resource, "%s", path);
+  MakeFontResourcePath(resource, sizeof resource);
+  SetLastError(0);
+  if (AddFontResourceExA(resource, FR_PRIVATE, nullptr) == 0) return ReportFailure(path);
+
+  int result = 1;
+  FontInfo info;
+  SetLastError(0);
+  HDC screen = GetDC(nullptr);
+  HDC context = screen ? CreateCompatibleDC(screen) : nullptr;
+  HFONT font = nullptr;
+  if (context && ReadFontFile(path, info)) {
+    LOGFONTA description = GlyphLogFont(info, GetDeviceCaps(screen, LOGPIXELSY));
+    font = CreateFontIndirectA(&description);
+  }
+  if (font) {
+    HGDIOBJ previous = SelectObject(context, font);
+    FONTSIGNATURE fs = {};
+    GetTextCharsetInfo(context, &fs, 0);
+    TEXTMETRICA tm = {};
+    GetTextMetricsA(context, &tm);
+    SelectObject(context, previous);
+
+    FontSignatureWords signature;
+    for (int i = 0; i < 4; ++i) signature.unicode_ranges[i] = fs.fsUsb[i];
+    for (int i = 0; i < 2; ++i) signature.code_pages[i] = fs.fsCsb[i];
+    // A font that claims no range at all still counts as covering the first one.
+    if (!signature.unicode_ranges[0] && !signature.unicode_ranges[1] &&
+        !signature.unicode_ranges[2] && !signature.unicode_ranges[3])
+      signature.unicode_ranges[0] = 1;
+
+    TextSink sink;
+    BuildInfoReport(sink, info, path, signature, ToReportMetrics(tm));
+    std::string out = AnsiToUtf8(sink.text);
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    result = 0;
+    DeleteObject(font);
+  } else {
+    result = ReportFailure(path);
+  }
+  if (context) DeleteDC(context);
+  if (screen) ReleaseDC(nullptr, screen);
+  RemoveFontResourceExA(resource, FR_PRIVATE, nullptr);
+  return result;
 }

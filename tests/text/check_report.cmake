@@ -1,0 +1,39 @@
+# Runs `orvane-info --report` on a real font and checks that the whole report is
+# there; then on a missing file, which must fail with the load-error text.
+execute_process(COMMAND ${EMULATOR} ${TOOL} --report ${FONT}
+                RESULT_VARIABLE status OUTPUT_VARIABLE report ERROR_VARIABLE errors)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "orvane-info --report failed (${status}): ${errors}")
+endif()
+string(REPLACE "\r\n" "\n" report "${report}")
+message(STATUS "Report:\n${report}")
+
+set(expected
+  "^## Names\n\n\tName\t: DejaVu Sans\n\tFamily\t: DejaVu Sans\n\tStyle\t: Book\n"
+  "\n\tType\t: [^\n]+\n\tFile Name\t: Z:\\\\usr\\\\share\\\\fonts\\\\truetype\\\\dejavu\\\\DejaVuSans.ttf\n\n## Version\n\nVersion "
+  "\n\n## Copyright\n\n"
+  "\n\n## Supported Unicode Blocks\n\n\t0x0000 - 0x00FF   ANSI\n\t0x0000 - 0x007E   Latin\n"
+  "\t0x0400 - 0x04FF   Cyrillic\n"
+  "\n\n## Supported Code Pages\n\n\t1250 ANSI Latin 2 \\(Central Europe\\)\n\t1251 ANSI Cyrillic\n\t1252 ANSI Latin 1\n"
+  "\n\n## Font Metrics \\(in pixels\\)\n\n\tWidth\t: Normal\n\tWeight\t: Regular\n\tHeight\t: [1-9][0-9]*\n\tItalic\t: No\n"
+  "\tUnderline\t: No\n\tStrike-Out\t: No\n\tAscent\t: [1-9][0-9]*\n\tDescent\t: [1-9][0-9]*\n"
+  "\tVertical Aspect\t: [1-9][0-9]*\n$"
+)
+foreach(piece IN LISTS expected)
+  if(NOT report MATCHES "${piece}")
+    message(FATAL_ERROR "The report lacks the part matching:\n${piece}")
+  endif()
+endforeach()
+# The pieces above appear in this order.
+string(FIND "${report}" "## Supported Unicode Blocks" blocks)
+string(FIND "${report}" "## Supported Code Pages" pages)
+string(FIND "${report}" "## Font Metrics" metrics)
+if(NOT (blocks LESS pages AND pages LESS metrics))
+  message(FATAL_ERROR "The report's sections are out of order")
+endif()
+
+execute_process(COMMAND ${EMULATOR} ${TOOL} --report Z:\\nonexistent\\missing.ttf
+                RESULT_VARIABLE status OUTPUT_VARIABLE report ERROR_VARIABLE errors)
+if(status EQUAL 0 OR NOT errors MATCHES "Unable to load \"Z:\\\\nonexistent\\\\missing.ttf\".\r?\nError [0-9-]+: ")
+  message(FATAL_ERROR "A missing font must fail with the load-error text (${status}): ${errors}")
+endif()
