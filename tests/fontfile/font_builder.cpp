@@ -1,0 +1,210 @@
+#include "font_builder.h"
+
+void PutU16BE(std::string& out, uint16_t value) {
+  out += static_cast<char>(value >> 8);
+  out += static_cast<char>(value);
+}
+void PutU32BE(std::string& out, uint32_t value) {
+  PutU16BE(out, static_cast<uint16_t>(value >> 16));
+  PutU16BE(out, static_cast<uint16_t>(value));
+}
+void PutU16LE(std::string& out, uint16_t value) {
+  out += static_cast<char>(value);
+  out += static_cast<char>(value >> 8);
+}
+void PutU32LE(std::string& out, uint32_t value) {
+  PutU16LE(out, static_cast<uint16_t>(value));
+  PutU16LE(out, static_cast<uint16_t>(value >> 16));
+}
+void SetU16BE(std::string& bytes, size_t at, uint16_t value) {
+  std::string field;
+  PutU16BE(field, value);
+  bytes.replace(at, 2, field);
+}
+void SetU32BE(std::string& bytes, size_t at, uint32_t value) {
+  std::string field;
+  PutU32BE(field, value);
+  bytes.replace(at, 4, field);
+}
+void SetU16LE(std::string& bytes, size_t at, uint16_t value) {
+  std::string field;
+  PutU16LE(field, value);
+  bytes.replace(at, 2, field);
+}
+void SetU32LE(std::string& bytes, size_t at, uint32_t value) {
+  std::string field;
+  PutU32LE(field, value);
+  bytes.replace(at, 4, field);
+}
+
+std::string Utf16BE(const std::u16string& text) {
+  std::string out;
+  for (char16_t unit : text) PutU16BE(out, static_cast<uint16_t>(unit));
+  return out;
+}
+
+std::string Os2Table(const Os2Fields& fields) {
+  std::string table(78, '\0');
+  SetU16BE(table, 0, fields.version);
+  SetU16BE(table, 4, fields.weight);
+  SetU16BE(table, 6, fields.width);
+  SetU16BE(table, 62, fields.selection);
+  return table;
+}
+
+std::string BuildNameTable(const NameTable& table) {
+  std::string records, storage;
+  for (const NameRecord& record : table.records) {
+    PutU16BE(records, record.platform);
+    PutU16BE(records, record.encoding);
+    PutU16BE(records, record.language);
+    PutU16BE(records, record.name_id);
+    PutU16BE(records, static_cast<uint16_t>(record.text.size()));
+    PutU16BE(records, static_cast<uint16_t>(storage.size()));
+    storage += record.text;
+  }
+  std::string out;
+  PutU16BE(out, table.format);
+  PutU16BE(out, static_cast<uint16_t>(table.records.size()));
+  PutU16BE(out, static_cast<uint16_t>(6 + records.size() + table.gap));
+  out += records;
+  out += std::string(table.gap, '\xEE');
+  return out + storage;
+}
+
+std::string BuildSfnt(const SfntFont& font, uint32_t base) {
+  std::string out;
+  PutU32BE(out, font.version);
+  PutU16BE(out, static_cast<uint16_t>(font.tables.size()));
+  PutU16BE(out, 0);
+  PutU16BE(out, 0);
+  PutU16BE(out, 0);
+  uint32_t offset = static_cast<uint32_t>(12 + 16 * font.tables.size());
+  std::string data;
+  for (size_t i = 0; i < font.tables.size(); ++i) {
+    const SfntTable& table = font.tables[i];
+    out += table.tag.substr(0, 4);
+    PutU32BE(out, 0);
+    PutU32BE(out, base + offset + static_cast<uint32_t>(data.size()));
+    PutU32BE(out, static_cast<uint32_t>(table.data.size()));
+    data += table.data;
+    if (i + 1 < font.tables.size()) data.resize((data.size() + 3) & ~size_t{3}, '\0');
+  }
+  return out + data;
+}
+
+std::string BuildCollection(const std::vector<SfntFont>& fonts) {
+  std::string header = "ttcf";
+  PutU32BE(header, 0x00010000);
+  PutU32BE(header, static_cast<uint32_t>(fonts.size()));
+  uint32_t offset = static_cast<uint32_t>(12 + 4 * fonts.size());
+  std::string body;
+  for (const SfntFont& font : fonts) {
+    PutU32BE(header, offset + static_cast<uint32_t>(body.size()));
+    body += BuildSfnt(font, offset + static_cast<uint32_t>(body.size()));
+    body.resize((body.size() + 3) & ~size_t{3}, '\0');
+  }
+  return header + body;
+}
+
+SfntFont PlainSfnt() {
+  SfntFont font;
+  font.Add("OS/2", Os2Table()).Add("name", BuildNameTable(NameTable{}.Add(1, u"Demo").Add(2, u"Regular")));
+  return font;
+}
+
+std::string BuildFontHeader(const FontHeader& header) {
+  std::string out(kFontHeaderFixedSize, '\0');
+  SetU16LE(out, 0, header.version);
+  out.replace(6, header.copyright.size() < 60 ? header.copyright.size() : 60, header.copyright.substr(0, 60));
+  SetU16LE(out, 66, header.type);
+  out[80] = static_cast<char>(header.italic);
+  out[81] = static_cast<char>(header.underline);
+  out[82] = static_cast<char>(header.strike_out);
+  SetU16LE(out, 83, header.weight);
+  SetU32LE(out, kFontHeaderFaceOffsetField, kFontHeaderFixedSize);
+  out += header.face;
+  out += '\0';
+  out += header.after_face;
+  out += '\0';
+  return out;
+}
+
+namespace {
+void AlignTo(std::string& out, uint32_t alignment) {
+  while (out.size() % alignment) out += '\0';
+}
+
+void PutResourceEntry(std::string& out, uint16_t shifted_offset) {
+  PutU16LE(out, shifted_offset);
+  PutU16LE(out, 1);       // length, in alignment units
+  PutU16LE(out, 0x0C50);  // flags: moveable, pure, preload
+  PutU16LE(out, 0x8001);  // resource id
+  PutU32LE(out, 0);
+}
+}  // namespace
+
+std::string BuildFon(const FonFile& fon, FonLayout* layout) {
+  FonLayout at;
+  at.ne = 0x80;
+  at.resource_table = at.ne + 0x40;
+  uint32_t alignment = fon.shift < 16 ? 1u << fon.shift : 16;
+
+  // Resource table, with placeholders for the data offsets.
+  std::string table;
+  PutU16LE(table, fon.shift);
+  if (fon.font_directory) {
+    at.directory_entry = at.resource_table + static_cast<uint32_t>(table.size());
+    PutU16LE(table, 0x8007);
+    PutU16LE(table, 1);
+    PutU32LE(table, 0);
+    PutResourceEntry(table, 0);
+  }
+  at.font_entry = at.resource_table + static_cast<uint32_t>(table.size());
+  PutU16LE(table, 0x8008);
+  PutU16LE(table, static_cast<uint16_t>(fon.fonts.size()));
+  PutU32LE(table, 0);
+  for (size_t i = 0; i < fon.fonts.size(); ++i) PutResourceEntry(table, 0);
+  PutU16LE(table, 0);
+
+  std::string out(at.ne, '\0');
+  out[0] = 'M';
+  out[1] = 'Z';
+  SetU32LE(out, kFonNeOffsetField, at.ne);
+  std::string ne(0x40, '\0');
+  ne[0] = 'N';
+  ne[1] = 'E';
+  SetU16LE(ne, kNeResourceTableField, 0x40);
+  out += ne;
+  out += table;
+
+  at.names = static_cast<uint32_t>(out.size());
+  out += static_cast<char>(fon.description.size());
+  out += fon.description;
+  out += '\0';
+  SetU32LE(out, at.ne + kNeNonResidentNamesField, at.names);
+
+  AlignTo(out, alignment);
+  at.directory_data = static_cast<uint32_t>(out.size());
+  PutU16LE(out, fon.directory_font_count);
+  out += std::string(14, '\0');
+  for (const FontHeader& header : fon.fonts) {
+    AlignTo(out, alignment);
+    at.font_data.push_back(static_cast<uint32_t>(out.size()));
+    out += BuildFontHeader(header);
+  }
+
+  auto shifted = [&fon](uint32_t offset) {
+    return static_cast<uint16_t>(fon.shift < 32 ? offset >> fon.shift : 0);
+  };
+  if (fon.font_directory) SetU16LE(out, at.directory_entry + 8, shifted(at.directory_data));
+  for (size_t i = 0; i < fon.fonts.size(); ++i)
+    SetU16LE(out, at.font_entry + 8 + 12 * i, shifted(at.font_data[i]));
+  if (layout) *layout = at;
+  return out;
+}
+
+std::string BuildPfm(FontHeader header, uint16_t version) {
+  header.version = version;
+  return BuildFontHeader(header);
+}

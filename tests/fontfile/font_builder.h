@@ -1,0 +1,132 @@
+// Builds small font files byte by byte, laid out as the formats describe them,
+// so that each test states only what differs from a plain, valid font.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "fontfile/byte_reader.h"
+
+// Appending and patching numbers.
+void PutU16BE(std::string& out, uint16_t value);
+void PutU32BE(std::string& out, uint32_t value);
+void PutU16LE(std::string& out, uint16_t value);
+void PutU32LE(std::string& out, uint32_t value);
+void SetU16BE(std::string& bytes, size_t at, uint16_t value);
+void SetU32BE(std::string& bytes, size_t at, uint32_t value);
+void SetU16LE(std::string& bytes, size_t at, uint16_t value);
+void SetU32LE(std::string& bytes, size_t at, uint32_t value);
+
+// UTF-16 big-endian, as name records hold it.
+std::string Utf16BE(const std::u16string& text);
+
+inline ByteView ViewOf(const std::string& bytes) {
+  return ByteView{reinterpret_cast<const uint8_t*>(bytes.data()),
+                  static_cast<uint32_t>(bytes.size())};
+}
+
+// ---- sfnt ---------------------------------------------------------------------
+
+struct Os2Fields {
+  uint16_t version = 3;
+  uint16_t weight = 400;
+  uint16_t width = 5;
+  uint16_t selection = 0;
+};
+std::string Os2Table(const Os2Fields& fields = {});
+
+struct NameRecord {
+  uint16_t name_id = 1;
+  std::string text;  // bytes as stored (UTF-16BE for Windows records)
+  uint16_t platform = 3;
+  uint16_t encoding = 1;
+  uint16_t language = 0x0409;
+};
+
+struct NameTable {
+  uint16_t format = 0;
+  std::vector<NameRecord> records;
+  uint16_t gap = 0;  // bytes between the last record and the string storage
+
+  // A Windows, Unicode, US-English record.
+  NameTable& Add(uint16_t name_id, const std::u16string& text, uint16_t encoding = 1) {
+    records.push_back({name_id, Utf16BE(text), 3, encoding, 0x0409});
+    return *this;
+  }
+};
+std::string BuildNameTable(const NameTable& table);
+
+struct SfntTable {
+  std::string tag;
+  std::string data;
+};
+
+struct SfntFont {
+  uint32_t version = 0x00010000;
+  std::vector<SfntTable> tables;  // directory order
+
+  SfntFont& Add(const std::string& tag, const std::string& data) {
+    tables.push_back({tag, data});
+    return *this;
+  }
+};
+
+// Offsets of the tables count from the file start, which lies `base` bytes before
+// the font (a font inside a collection). The last table is not padded.
+std::string BuildSfnt(const SfntFont& font, uint32_t base = 0);
+
+// Byte position of the offset field of directory record `index`.
+inline size_t DirectoryOffsetField(size_t index) { return 12 + 16 * index + 8; }
+
+// A "ttcf" collection of the given fonts, in order.
+std::string BuildCollection(const std::vector<SfntFont>& fonts);
+
+// OS/2 and a name table with family "Demo" and style "Regular".
+SfntFont PlainSfnt();
+
+// ---- Windows font header: FON font resources and PFM files ---------------------
+
+struct FontHeader {
+  uint16_t version = 0x0200;
+  std::string copyright = "(c) Demo";  // up to 60 bytes, zero-padded
+  uint16_t type = 0;                   // bit 0: vector
+  uint8_t italic = 0;
+  uint8_t underline = 0;
+  uint8_t strike_out = 0;
+  uint16_t weight = 400;
+  std::string face = "Demo";
+  std::string after_face;  // zero-terminated text following the face name
+};
+
+// The fixed fields end at byte 117; the face name follows them.
+constexpr uint32_t kFontHeaderFaceOffsetField = 105;
+constexpr uint32_t kFontHeaderFixedSize = 117;
+std::string BuildFontHeader(const FontHeader& header);
+
+struct FonFile {
+  std::string description = "FONTRES 100,96,96 : Demo 10";
+  uint16_t shift = 4;
+  bool font_directory = true;
+  uint16_t directory_font_count = 1;
+  std::vector<FontHeader> fonts{FontHeader{}};
+};
+
+// Where BuildFon put things, for tests that point offsets elsewhere.
+struct FonLayout {
+  uint32_t ne = 0;
+  uint32_t resource_table = 0;
+  uint32_t names = 0;
+  uint32_t directory_entry = 0;
+  uint32_t font_entry = 0;
+  uint32_t directory_data = 0;
+  std::vector<uint32_t> font_data;
+};
+constexpr uint32_t kFonNeOffsetField = 0x3C;
+constexpr uint32_t kNeResourceTableField = 0x24;
+constexpr uint32_t kNeNonResidentNamesField = 0x2C;
+
+std::string BuildFon(const FonFile& fon, FonLayout* layout = nullptr);
+
+// A PFM file: the header with the PFM version and its face name.
+std::string BuildPfm(FontHeader header, uint16_t version = 0x0100);

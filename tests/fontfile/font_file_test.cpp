@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "fontfile/font_info.h"
+#include "font_builder.h"
+#include "support/test_paths.h"
+
+namespace {
+
+int ReadBytes(const std::string& bytes, FontInfo& info) {
+  return ReadFontBytes(reinterpret_cast<const uint8_t*>(bytes.data()),
+                       static_cast<uint32_t>(bytes.size()), info);
+}
+
+std::string WriteFile(const std::string& dir, const char* name, const std::string& bytes) {
+  std::string path = dir + "/" + name;
+  std::ofstream(path, std::ios::binary) << bytes;
+  return path;
+}
+
+TEST(ReadFontFile, ReadsEachFormatFromDisk) {
+  std::string dir = ScratchDir("fontfile_formats");
+  struct Case {
+    const char* name;
+    std::string bytes;
+    const char* type;
+  } cases[] = {
+      {"demo.ttf", BuildSfnt(PlainSfnt()), "OpenType 1.4"},
+      {"demo.fon", BuildFon(FonFile{}), "Raster"},
+      {"demo.ttc", BuildCollection({PlainSfnt()}), "OpenType 1.4"},
+      {"demo.pfm", BuildPfm({.type = 1}), "PostScript Type 1 (Vector)"},
+  };
+  for (const Case& c : cases) {
+    FontInfo info;
+    info.names[19] = "left over";
+    ASSERT_EQ(ReadFontFile(WriteFile(dir, c.name, c.bytes).c_str(), info), 1) << c.name;
+    EXPECT_EQ(info.type_name, c.type) << c.name;
+    EXPECT_EQ(info.names[4], "Demo") << c.name;
+    EXPECT_FALSE(info.names[19]) << c.name;  // cleared before reading
+  }
+}
+
+TEST(ReadFontFile, FilesThatCannotBeReadLeaveAClearedRecord) {
+  std::string dir = ScratchDir("fontfile_missing");
+  FontInfo info;
+  info.type_name = "stale";
+  info.weight = 7;
+  EXPECT_EQ(ReadFontFile((dir + "/missing.ttf").c_str(), info), 0);
+  EXPECT_FALSE(info.type_name);
+  EXPECT_EQ(info.weight, 0u);
+  EXPECT_EQ(ReadFontFile(WriteFile(dir, "empty.ttf", "").c_str(), info), 0);
+  EXPECT_EQ(ReadFontFile(WriteFile(dir, "short.ttf", std::string("\0\1\0\0\0\1\0\0\0\0\0", 11)).c_str(),
+                         info),
+            0);
+  EXPECT_EQ(ReadFontBytes(nullptr, 100, info), 0);
+}
+
+TEST(ReadFontBytes, ReaderOrderAndWhatFailedReadersLeave) {
+  // An sfnt whose name table has no Windows record passes the PFM version test
+  // (00 01 read little-endian); the PFM reader then follows the face offset.
+  NameTable mac_only;
+  mac_only.records.push_back({1, "Mac", 1, 0, 0});
+  std::string sfnt = BuildSfnt(SfntFont{}.Add("OS/2", Os2Table()).Add("name", BuildNameTable(mac_only)));
+  sfnt.resize(200, '\0');
+  FontInfo info;
+  SetU32LE(sfnt, kFontHeaderFaceOffsetField, 150);
+  EXPECT_EQ(ReadBytes(sfnt, info), 1);
+  EXPECT_EQ(info.type_name, "PostScript Type 1 (Raster)");
+  EXPECT_EQ(info.width_name, "Normal");  // left by the sfnt reader
+
+  SetU32LE(sfnt, kFontHeaderFaceOffsetField, 5000);
+  EXPECT_EQ(ReadBytes(sfnt, info), 0);
+  EXPECT_EQ(info.width_name, "Normal");
+
+  // A collection goes to the collection reader, its first font shown.
+  EXPECT_EQ(ReadBytes(BuildCollection({PlainSfnt()}), info), 1);
+  EXPECT_EQ(info.names[1], "Demo");
+}
+
+TEST(MakeFontResourcePath, PairsPfmWithPfb) {
+  struct Case {
+    const char* path;
+    const char* result;
+  } cases[] = {
+      {"a.pfm", "a.pfm|a.pfb"},
+      {"a.PfM", "a.PfM|a.pfb"},
+      {"Fonts\\Demo.PFM", "Fonts\\Demo.PFM|Fonts\\Demo.pfb"},
+      {"my font.pfm", "my font.pfm|my font.pfb"},
+      {"C:\\x.y\\z.pfm", "C:\\x.y\\z.pfm|C:\\x.y\\z.pfb"},
+      {"a.pfb", "a.pfb"},
+      {"a.fon", "a.fon"},
+      {"Fonts\\Demo", "Fonts\\Demo"},
+      {"x.pfm y", "x.pfm y"},
+      {"dir.pfm\\file", "dir.pfm\\file"},
+      {"a.pfmx", "a.pfmx"},
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    char buffer[600] = {};
+    std::strcpy(buffer, c.path);
+    MakeFontResourcePath(buffer, sizeof buffer);
+    EXPECT_STREQ(buffer, c.result) << c.path;
+  }
+}
+
+TEST(MakeFontResourcePath, LeavesPathsThatWouldNotFit) {
+  char exact[12] = "a.pfm";  // needs 2 * 5 + 2
+  MakeFontResourcePath(exact, sizeof exact);
+  EXPECT_STREQ(exact, "a.pfm|a.pfb");
+  char tight[11] = "a.pfm";
+  MakeFontResourcePath(tight, sizeof tight);
+  EXPECT_STREQ(tight, "a.pfm");
+
+  std::string longest(255, 'x');
+  longest += ".pfm";  // 259 characters
+  char buffer[1024] = {};
+  std::strcpy(buffer, longest.c_str());
+  MakeFontResourcePath(buffer, sizeof buffer);
+  EXPECT_EQ(std::strlen(buffer), 2 * 259 + 1);
+  std::string too_long = "y" + longest;
+  std::strcpy(buffer, too_long.c_str());
+  MakeFontResourcePath(buffer, sizeof buffer);
+  EXPECT_EQ(buffer, too_long);
+}
+
+}  // namespace

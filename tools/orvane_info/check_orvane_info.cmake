@@ -1,0 +1,109 @@
+# Runs orvane-info on real fonts and checks its JSON lines and exit codes.
+# TOOL, EMULATOR (empty natively), HOST_ROOT ("Z:" under Wine), PFM, SCRATCH.
+cmake_minimum_required(VERSION 3.25)
+
+# The lines of `text` as numbered variables line_0 ... and line_count; JSON's
+# brackets and semicolons would confuse CMake lists.
+function(split_lines text)
+  set(n 0)
+  while(NOT text STREQUAL "")
+    string(FIND "${text}" "\n" at)
+    if(at EQUAL -1)
+      set(line "${text}")
+      set(text "")
+    else()
+      string(SUBSTRING "${text}" 0 ${at} line)
+      math(EXPR next "${at} + 1")
+      string(SUBSTRING "${text}" ${next} -1 text)
+    endif()
+    if(NOT line STREQUAL "")
+      set(line_${n} "${line}" PARENT_SCOPE)
+      math(EXPR n "${n} + 1")
+    endif()
+  endwhile()
+  set(line_count ${n} PARENT_SCOPE)
+endfunction()
+function(host_path unix_path out)
+  if(HOST_ROOT)
+    string(REPLACE "/" "\\" unix_path "${unix_path}")
+    set(unix_path "${HOST_ROOT}${unix_path}")
+  endif()
+  set(${out} "${unix_path}" PARENT_SCOPE)
+endfunction()
+
+function(run_tool out_text out_code)
+  execute_process(COMMAND ${EMULATOR} ${TOOL} ${ARGN}
+                  OUTPUT_VARIABLE text ERROR_VARIABLE errors RESULT_VARIABLE code)
+  set(${out_text} "${text}" PARENT_SCOPE)
+  set(${out_code} "${code}" PARENT_SCOPE)
+endfunction()
+
+function(expect_match what text regex)
+  if(NOT text MATCHES "${regex}")
+    message(SEND_ERROR "${what}: no match for\n  ${regex}\nin\n  ${text}")
+  endif()
+endfunction()
+
+function(expect_code what code expected)
+  if(NOT code EQUAL expected)
+    message(SEND_ERROR "${what}: exit code ${code}, expected ${expected}")
+  endif()
+endfunction()
+
+file(REMOVE_RECURSE "${SCRATCH}")
+file(MAKE_DIRECTORY "${SCRATCH}")
+file(WRITE "${SCRATCH}/not-a-font.ttf" "MZ this is plain text, not a font at all, just long enough ...........................................................................")
+
+host_path(/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf dejavu)
+host_path(/usr/share/fonts/opentype/noto/NotoSerifCJK-Bold.ttc noto)
+host_path(/usr/share/wine/fonts/sserife.fon fon)
+host_path("${PFM}" pfm)
+host_path("${SCRATCH}/missing.ttf" missing)
+host_path("${SCRATCH}/not-a-font.ttf" text_file)
+
+run_tool(out code --json ${dejavu} ${noto} ${fon} ${pfm})
+expect_code("exit 0 when every file is recognised" "${code}" 0)
+split_lines("${out}")
+expect_code("four JSON lines" "${line_count}" 4)
+if(line_count EQUAL 4)
+  set(line "${line_0}")
+  expect_match("DejaVu Sans" "${line}"
+  "^{\"path\":\".*DejaVuSans.ttf\",\"recognized\":true,\"type_name\":\"TrueType 1.66\",\"width_name\":\"Normal\",\"weight\":400,\"italic\":0,\"underline\":0,\"strike_out\":0,\"names\":\\[\"Copyright \\(c\\) 2003 by Bitstream, Inc. All Rights Reserved.\\\\u000aCopyright")
+  expect_match("DejaVu names" "${line}"
+  "\",\"DejaVu Sans\",\"Book\",\"DejaVu Sans\",\"DejaVu Sans\",\"Version 2.37\",\"DejaVuSans\",null,")
+  set(line "${line_1}")
+  expect_match("Noto CJK" "${line}"
+  "\"type_name\":\"OpenType 1.4\",.*\"weight\":700,.*\"Noto Serif CJK JP\",\"Bold\",.*\"Noto Serif CJK JP Bold\"")
+  # Latin-1 letters come out as UTF-8 (sharp s: C3 9F).
+  string(REGEX MATCH "Frank Grie([^h]+)hammer" ignored "${line}")
+  string(HEX "${CMAKE_MATCH_1}" sharp_s)
+  expect_match("UTF-8" "${sharp_s}" "^c39f$")
+  set(line "${line_2}")
+  expect_match("FON" "${line}"
+  "\"type_name\":\"Raster\",\"width_name\":null,\"weight\":400,.*\"names\":\\[\"Copyright \\(C\\) 2004 Huw D M Davies, Dmitry Timoshkov\",\"MS Sans Serif\",\"Regular\",null,\"MS Sans Serif\",null,null,null,null,null,\"MS Sans Serif 8,10,12 \\(VGA res\\)\",null,")
+  set(line "${line_3}")
+  expect_match("PFM" "${line}"
+  "\"type_name\":\"PostScript Type 1 \\(Vector\\)\",.*\"names\":\\[\"Copyright 2003--2009 by B. Jackowski and J.M. Nowacki \\(on be\",\"LMRoman10\",\"Regular\",null,\"LMRoman10\"")
+endif()
+
+# Files that cannot be read are reported one by one, and the run goes on.
+run_tool(out code --json ${missing} ${text_file} ${fon})
+expect_code("exit 1 when a file is not recognised" "${code}" 1)
+expect_match("missing file reported" "${out}"
+  "missing.ttf\",\"recognized\":false,\"error\":\"no such file\"")
+expect_match("plain text not recognised" "${out}"
+  "not-a-font.ttf\",\"recognized\":false,\"type_name\":null")
+expect_match("later files still read" "${out}"
+  "sserife.fon\",\"recognized\":true")
+
+# The listing lines its values up.
+run_tool(out code ${fon})
+expect_match("listing" "${out}"
+  "sserife.fon\n  recognized            yes\n  type                  Raster\n")
+expect_match("listing names" "${out}"
+  "\n  1 family              MS Sans Serif\n")
+
+run_tool(out code)
+expect_code("exit 2 without files" "${code}" 2)
+run_tool(out code --bogus ${fon})
+expect_code("exit 2 on an unknown option" "${code}" 2)

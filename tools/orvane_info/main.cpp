@@ -1,0 +1,142 @@
+// orvane-info: reads font files the way the viewer does and prints what it found.
+//   orvane-info [--json] FILE...   one listing (or one JSON object per line) per file
+//   orvane-info --report FILE      the Info page's text
+// Exit status: 0 when every file was recognised, 1 when one was not, 2 on bad usage.
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "fontfile/font_info.h"
+#include "platform/platform.h"
+#include "tools/orvane_info/output_text.h"
+#include "tools/orvane_info/report_command.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+namespace {
+
+constexpr const char* kNameLabels[kFontNameCount] = {
+    "copyright",          "family",          "style",           "unique id",
+    "full name",          "version",         "postscript name", "trademark",
+    "manufacturer",       "designer",        "description",     "vendor url",
+    "designer url",       "licence",         "licence url",     "name 15",
+    "name 16",            "name 17",         "name 18",         "sample text",
+    "cid findfont name",
+};
+
+void Usage() {
+  std::fputs(
+      "usage: orvane-info [--json] FILE...\n"
+      "       orvane-info --report FILE\n",
+      stderr);
+}
+
+// Why a file that no reader took could not even be offered to them, or "".
+std::string OpenProblem(const char* path) {
+  MappedFile file;
+  if (MapFileReadOnly(path, file)) return {};
+  std::error_code error;
+  std::filesystem::file_status status = std::filesystem::status(path, error);
+  if (!std::filesystem::exists(status)) return "no such file";
+  if (!std::filesystem::is_regular_file(status)) return "not a regular file";
+  if (std::filesystem::file_size(path, error) == 0 && !error) return "empty file";
+  return "cannot be opened or mapped";
+}
+
+std::string JsonText(const FontText& text) {
+  return text ? JsonString(AnsiToUtf8(*text)) : "null";
+}
+
+void PrintJson(const char* path, int recognized, const std::string& problem,
+               const FontInfo& info) {
+  std::string line = "{\"path\":" + JsonString(PathToUtf8(path));
+  line += ",\"recognized\":";
+  line += recognized ? "true" : "false";
+  if (!problem.empty()) line += ",\"error\":" + JsonString(problem);
+  line += ",\"type_name\":" + JsonText(info.type_name);
+  line += ",\"width_name\":" + JsonText(info.width_name);
+  line += ",\"weight\":" + std::to_string(info.weight);
+  line += ",\"italic\":" + std::to_string(info.italic);
+  line += ",\"underline\":" + std::to_string(info.underline);
+  line += ",\"strike_out\":" + std::to_string(info.strike_out);
+  line += ",\"names\":[";
+  for (int id = 0; id < kFontNameCount; ++id) {
+    if (id) line += ',';
+    line += JsonText(info.names[id]);
+  }
+  line += "]}\n";
+  std::fwrite(line.data(), 1, line.size(), stdout);
+}
+
+void PrintListing(const char* path, int recognized, const std::string& problem,
+                  const FontInfo& info) {
+  std::string out = PathToUtf8(path) + "\n";
+  auto row = [&out](const char* label, const std::string& value) {
+    out += ListingRow(label, value);
+  };
+  row("recognized", recognized ? "yes" : "no");
+  if (!problem.empty()) row("error", problem);
+  if (info.type_name) row("type", AnsiToUtf8(*info.type_name));
+  if (info.width_name) row("width", AnsiToUtf8(*info.width_name));
+  row("weight", std::to_string(info.weight));
+  row("italic", std::to_string(info.italic));
+  row("underline", std::to_string(info.underline));
+  row("strike-out", std::to_string(info.strike_out));
+  for (int id = 0; id < kFontNameCount; ++id) {
+    if (!info.names[id]) continue;
+    row((std::to_string(id) + " " + kNameLabels[id]).c_str(), AnsiToUtf8(*info.names[id]));
+  }
+  out += "\n";
+  std::fwrite(out.data(), 1, out.size(), stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+  // The texts are UTF-8 already; no newline translation on the way out.
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
+  if (argc >= 2 && std::strcmp(argv[1], "--report") == 0) {
+    if (argc != 3) {
+      Usage();
+      return 2;
+    }
+    return RunReportCommand(argv[2]);
+  }
+  bool json = false;
+  int first = 1;
+  if (first < argc && std::strcmp(argv[first], "--json") == 0) {
+    json = true;
+    ++first;
+  }
+  if (first >= argc) {
+    Usage();
+    return 2;
+  }
+  for (int i = first; i < argc; ++i) {
+    if (argv[i][0] == '-' && argv[i][1] == '-' && std::strcmp(argv[i], "--") != 0) {
+      std::fprintf(stderr, "orvane-info: unknown option %s\n", argv[i]);
+      Usage();
+      return 2;
+    }
+  }
+
+  int status = 0;
+  for (int i = first; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--") == 0) continue;
+    FontInfo info;
+    int recognized = ReadFontFile(argv[i], info);
+    std::string problem = recognized ? std::string() : OpenProblem(argv[i]);
+    if (json) PrintJson(argv[i], recognized, problem, info);
+    else PrintListing(argv[i], recognized, problem, info);
+    std::fflush(stdout);
+    if (!recognized) status = 1;
+  }
+  return status;
+}

@@ -1,0 +1,70 @@
+#include "tools/orvane_info/output_text.h"
+
+#include <cstdint>
+#include <cstdio>
+
+#include "platform/platform.h"
+
+namespace {
+constexpr size_t kLabelWidth = 22;
+
+// Length of the well-formed UTF-8 sequence at text[at], or 0.
+size_t Utf8SequenceLength(const std::string& text, size_t at) {
+  auto byte = [&](size_t i) { return static_cast<uint8_t>(text[i]); };
+  uint8_t lead = byte(at);
+  if (lead < 0x80) return 1;
+  size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead < 0xE0 ? 2 : 0;
+  if (length == 0 || at + length > text.size()) return 0;
+  for (size_t i = 1; i < length; ++i)
+    if ((byte(at + i) & 0xC0) != 0x80) return 0;
+  // Overlong forms, surrogates and code points past U+10FFFF.
+  if (lead == 0xE0 && byte(at + 1) < 0xA0) return 0;
+  if (lead == 0xED && byte(at + 1) >= 0xA0) return 0;
+  if (lead == 0xF0 && byte(at + 1) < 0x90) return 0;
+  if (lead == 0xF4 && byte(at + 1) >= 0x90) return 0;
+  return length;
+}
+}  // namespace
+
+std::string JsonString(const std::string& utf8) {
+  std::string out = "\"";
+  for (char c : utf8) {
+    uint8_t byte = static_cast<uint8_t>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (byte < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+      out += escaped;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
+std::string PathToUtf8(const std::string& path) {
+#ifdef _WIN32
+  return AnsiToUtf8(path);
+#else
+  std::string out;
+  for (size_t at = 0; at < path.size();) {
+    size_t length = Utf8SequenceLength(path, at);
+    if (length == 0) {
+      out += "\xEF\xBF\xBD";
+      ++at;
+    } else {
+      out.append(path, at, length);
+      at += length;
+    }
+  }
+  return out;
+#endif
+}
+
+std::string ListingRow(const std::string& label, const std::string& value) {
+  std::string row = "  " + label;
+  row.append(label.size() < kLabelWidth ? kLabelWidth - label.size() : 1, ' ');
+  return row + value + "\n";
+}

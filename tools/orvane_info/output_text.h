@@ -1,0 +1,14 @@
+// Text shaping for orvane-info's output: JSON strings and the aligned listing.
+#pragma once
+
+#include <string>
+
+// A JSON string literal of UTF-8 text, quotes included; control characters as \u00XX.
+std::string JsonString(const std::string& utf8);
+
+// A path as given on the command line, in UTF-8: Windows paths are in the ANSI
+// code page; POSIX paths are taken as UTF-8, with U+FFFD for bytes that are not.
+std::string PathToUtf8(const std::string& path);
+
+// "  label<padding>value\n", the values of one listing lining up.
+std::string ListingRow(const std::string& label, const std::string& value);
