@@ -1,0 +1,133 @@
+// Layout and grid arithmetic, without a window.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "fontfile/catalog.h"
+#include "viewer/grid_math.h"
+#include "viewer/viewer_layout.h"
+
+namespace {
+
+void ExpectPlacement(const Placement& p, int x, int y, int w, int h) {
+  EXPECT_EQ(p.x, x);
+  EXPECT_EQ(p.y, y);
+  EXPECT_EQ(p.width, w);
+  EXPECT_EQ(p.height, h);
+}
+
+TEST(ViewerLayout, DisplayAreaOf600By400Client) {
+  ViewerLayout o = ComputeViewerLayout(2, 24, 598, 398);
+  ExpectPlacement(o.block_combo, 4, 28, 368, 384);
+  ExpectPlacement(o.block_spin, 376, 28, 40, 20);
+  ExpectPlacement(o.charset_combo, 420, 28, 132, 384);
+  ExpectPlacement(o.charset_spin, 556, 28, 40, 20);
+  ExpectPlacement(o.size_edit, 4, 374, 40, 20);
+  ExpectPlacement(o.size_slider, 48, 374, 548, 20);
+  ExpectPlacement(o.glyph_list, 4, 53, 592, 315);
+  ExpectPlacement(o.sample_view, 4, 28, 592, 340);
+  ExpectPlacement(o.info_view, 4, 28, 592, 366);
+  ExpectPlacement(o.options_host, 4, 28, 592, 366);
+  // Glyph list and sample view share their bottom line, B - T - 6.
+  EXPECT_EQ(o.glyph_list.y + o.glyph_list.height, 398 - 24 - 6);
+  EXPECT_EQ(o.sample_view.y + o.sample_view.height, 398 - 24 - 6);
+}
+
+TEST(ViewerLayout, TinyClientShrinksControlsToNothing) {
+  ViewerLayout o = ComputeViewerLayout(2, 24, 20, 30);
+  for (const Placement* p : {&o.block_combo, &o.charset_combo, &o.size_slider, &o.glyph_list,
+                             &o.sample_view, &o.info_view}) {
+    EXPECT_GE(p->width, 0);
+    EXPECT_GE(p->height, 0);
+  }
+  EXPECT_EQ(o.glyph_list.height, 0);
+}
+
+const UnicodeBlockRow& RowNamed(const char* name) {
+  for (const UnicodeBlockRow& row : UnicodeBlockTable)
+    if (std::strcmp(row.name, name) == 0) return row;
+  ADD_FAILURE() << "no block " << name;
+  return UnicodeBlockTable[0];
+}
+
+TEST(GlyphGrid, RowsPerBlock) {
+  EXPECT_EQ(GlyphRowCount(0x0000, 0x007E), 8);
+  EXPECT_EQ(GlyphRowCount(0x0000, 0x00FF), 16);
+  EXPECT_EQ(GlyphRowCount(0xFFF0, 0xFFFF), 1);
+  EXPECT_EQ(GlyphRowCount(0x4E00, 0x9FAF), 1307);
+}
+
+TEST(GlyphGrid, ClickHitsACellOnlyInsideTheBlock) {
+  // 100 pixels: cells of 6, covering 96.
+  EXPECT_EQ(CodeAtClick(0x0000, 0x00FF, 2, 0, 100), std::optional<uint16_t>(0x20));
+  EXPECT_EQ(CodeAtClick(0x0000, 0x00FF, 2, 95, 100), std::optional<uint16_t>(0x2F));
+  EXPECT_EQ(CodeAtClick(0x0000, 0x00FF, 2, 96, 100), std::nullopt);
+  // The empty end of Latin's short last row.
+  EXPECT_EQ(CodeAtClick(0x0000, 0x007E, 7, 14 * 6, 100), std::optional<uint16_t>(0x7E));
+  EXPECT_EQ(CodeAtClick(0x0000, 0x007E, 7, 15 * 6, 100), std::nullopt);
+  // Specials: the last code, no wrap.
+  EXPECT_EQ(CodeAtClick(0xFFF0, 0xFFFF, 0, 15 * 6, 100), std::optional<uint16_t>(0xFFFF));
+  EXPECT_EQ(CodeAtClick(0x0000, 0x00FF, 0, 5, 15), std::nullopt);  // narrower than 16 pixels
+}
+
+std::vector<const UnicodeBlockRow*> Shuffled() {
+  std::vector<const UnicodeBlockRow*> order;
+  for (const UnicodeBlockRow& row : UnicodeBlockTable) order.push_back(&row);
+  std::mt19937 random(7);
+  std::shuffle(order.begin() + 1, order.end(), random);
+  return order;
+}
+
+size_t PositionOf(const std::vector<const UnicodeBlockRow*>& order, const char* name) {
+  for (size_t i = 0; i < order.size(); ++i)
+    if (std::strcmp(order[i]->name, name) == 0) return i;
+  return order.size();
+}
+
+TEST(BlockOrder, EachModeGivesOneOrderWithAnsiFirst) {
+  ASSERT_EQ(UnicodeBlockTable.size(), 101u);
+  std::vector<const UnicodeBlockRow*> order = Shuffled();
+  SortBlocks(order, 0);
+  for (size_t i = 0; i < order.size(); ++i) EXPECT_EQ(order[i], &UnicodeBlockTable[i]) << i;
+
+  order = Shuffled();
+  SortBlocks(order, 1);
+  EXPECT_STREQ(order[0]->name, "ANSI");
+  EXPECT_STREQ(order[1]->name, "Specials");
+  EXPECT_EQ(order[100], &UnicodeBlockTable[1]);
+
+  order = Shuffled();
+  SortBlocks(order, 2);
+  EXPECT_STREQ(order[0]->name, "ANSI");
+  EXPECT_STREQ(order[1]->name, "Alphabetic Presentation Forms");
+  EXPECT_STREQ(order[100]->name, "Yijing Hexagram Symbols");
+  EXPECT_LT(PositionOf(order, "Greek Extended"), PositionOf(order, "Greek and Coptic"));
+  EXPECT_LT(PositionOf(order, "IPA Extensions"),
+            PositionOf(order, "Ideographic Description Characters"));
+  EXPECT_LT(PositionOf(order, "Latin Extended Additional"),
+            PositionOf(order, "Latin Extended-A"));
+
+  std::vector<const UnicodeBlockRow*> descending = Shuffled();
+  SortBlocks(descending, 3);
+  EXPECT_STREQ(descending[0]->name, "ANSI");
+  EXPECT_TRUE(std::equal(order.begin() + 1, order.end(), descending.rbegin()));
+
+  std::vector<const UnicodeBlockRow*> before = Shuffled(), unchanged = before;
+  SortBlocks(unchanged, 4);
+  EXPECT_EQ(unchanged, before);
+}
+
+TEST(BlockOrder, ComparisonIsByteWise) {
+  const UnicodeBlockRow& latin = RowNamed("Latin");
+  EXPECT_TRUE(BlocksOutOfOrder(RowNamed("Specials"), latin, 0));
+  EXPECT_FALSE(BlocksOutOfOrder(latin, latin, 2));
+  EXPECT_FALSE(BlocksOutOfOrder(latin, latin, 3));
+  UnicodeBlockRow upper = {0, 0, 0, "Zeta"}, lower = {0, 0, 0, "alpha"};
+  EXPECT_FALSE(BlocksOutOfOrder(upper, lower, 2));  // 'Z' sorts before 'a'
+  EXPECT_TRUE(BlocksOutOfOrder(upper, lower, 3));
+}
+
+}  // namespace

@@ -1,0 +1,149 @@
+#include "tests/viewer/plugin_harness.h"
+
+#include <commctrl.h>
+
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "support/test_paths.h"
+
+namespace {
+
+template <typename F>
+F Export(HMODULE dll, const char* name) {
+  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
+}
+
+LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  return DefWindowProcA(window, message, wparam, lparam);
+}
+
+}  // namespace
+
+const PluginApi& Plugin() {
+  static PluginApi api = [] {
+    PluginApi a;
+    a.dll = LoadLibraryA(HostPath(ORVANE_PLUGIN_PATH).c_str());
+    if (!a.dll) {
+      std::fprintf(stderr, "cannot load %s\n", ORVANE_PLUGIN_PATH);
+      std::abort();
+    }
+    a.list_load = Export<decltype(a.list_load)>(a.dll, "ListLoad");
+    a.list_close = Export<decltype(a.list_close)>(a.dll, "ListCloseWindow");
+    a.get_detect_string = Export<decltype(a.get_detect_string)>(a.dll, "ListGetDetectString");
+    a.set_default_params = Export<decltype(a.set_default_params)>(a.dll, "ListSetDefaultParams");
+    if (!a.list_load || !a.list_close || !a.get_detect_string || !a.set_default_params) {
+      std::fprintf(stderr, "the plug-in lacks an export\n");
+      std::abort();
+    }
+    return a;
+  }();
+  return api;
+}
+
+HWND MakeParent(bool sizing_border, int width, int height) {
+  static ATOM atom = [] {
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = ParentProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    wc.lpszClassName = "OrvaneTestParent";
+    return RegisterClassExA(&wc);
+  }();
+  (void)atom;
+  DWORD style = sizing_border ? WS_OVERLAPPEDWINDOW : (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU);
+  RECT frame = {0, 0, width, height};
+  AdjustWindowRect(&frame, style, FALSE);
+  HWND parent = CreateWindowExA(0, "OrvaneTestParent", "test", style, 10, 10,
+                                frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+  ShowWindow(parent, SW_SHOW);
+  SetForegroundWindow(parent);
+  SetActiveWindow(parent);
+  SetFocus(parent);
+  Pump();
+  return parent;
+}
+
+HWND LoadViewer(HWND parent, const std::string& path) {
+  std::vector<char> copy(path.begin(), path.end());
+  copy.push_back('\0');
+  return Plugin().list_load(parent, copy.data(), 0);
+}
+
+ViewerState* StateOf(HWND viewer) {
+  return reinterpret_cast<ViewerState*>(GetWindowLongPtrA(viewer, GWLP_USERDATA));
+}
+
+void ClickTab(HWND viewer, int page) {
+  HWND tab = GetDlgItem(viewer, kTabId);
+  NMHDR header = {tab, static_cast<UINT_PTR>(kTabId), static_cast<UINT>(TCN_SELCHANGING)};
+  SendMessageA(viewer, WM_NOTIFY, kTabId, reinterpret_cast<LPARAM>(&header));
+  SendMessageA(tab, TCM_SETCURSEL, page, 0);
+  header.code = static_cast<UINT>(TCN_SELCHANGE);
+  SendMessageA(viewer, WM_NOTIFY, kTabId, reinterpret_cast<LPARAM>(&header));
+}
+
+void Pump() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+std::string WindowText(HWND window) {
+  int length = GetWindowTextLengthA(window);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  GetWindowTextA(window, text.data(), length + 1);
+  text.resize(std::strlen(text.c_str()));
+  return text;
+}
+
+void SetSettingsFile(const std::string& path) {
+  DefaultParamsRecord record = {};
+  record.size = sizeof record;
+  record.version_high = 2;
+  lstrcpynA(record.settings_path, path.c_str(), MAX_PATH);
+  Plugin().set_default_params(&record);
+}
+
+void WriteTextFile(const std::string& path, const std::string& text) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return;
+  std::fwrite(text.data(), 1, text.size(), f);
+  std::fclose(f);
+}
+
+std::string SettingsSection(const std::string& ini_path) {
+  std::vector<char> buffer(32768);
+  DWORD length = GetPrivateProfileSectionA("Quenvale.Orvane", buffer.data(),
+                                           static_cast<DWORD>(buffer.size()), ini_path.c_str());
+  std::string out;
+  for (const char* p = buffer.data(); p < buffer.data() + length && *p; p += std::strlen(p) + 1) {
+    if (!out.empty()) out += '\n';
+    out += p;
+  }
+  return out;
+}
+
+int MenuFontLineHeight() {
+  NONCLIENTMETRICSA metrics = {};
+  metrics.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
+  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
+  HFONT font = CreateFontIndirectA(&metrics.lfMenuFont);
+  HDC screen = GetDC(nullptr);
+  HGDIOBJ previous = SelectObject(screen, font);
+  TEXTMETRICA tm = {};
+  GetTextMetricsA(screen, &tm);
+  SelectObject(screen, previous);
+  ReleaseDC(nullptr, screen);
+  DeleteObject(font);
+  return tm.tmHeight + tm.tmExternalLeading;
+}
+
+std::string DejaVuPath() { return HostPath("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"); }

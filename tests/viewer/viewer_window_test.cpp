@@ -1,0 +1,326 @@
+// The viewer window driven through messages, as the host and the user drive it.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "fontfile/catalog.h"
+#include "support/test_paths.h"
+#include "tests/viewer/plugin_harness.h"
+#include "viewer/grid_math.h"
+#include "viewer/viewer_layout.h"
+
+namespace {
+
+// A settings file of its own for each test, passed as the host passes it.
+std::string FreshSettings(const std::string& name, const std::string& content = "") {
+  std::string ini = ScratchDir(name) + "\\host.ini";
+  if (!content.empty()) WriteTextFile(ini, content);
+  SetSettingsFile(ini);
+  return ini;
+}
+
+RECT ChildRect(HWND viewer, HWND child) {
+  RECT r;
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, viewer, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+std::vector<HWND> VisibleControls(HWND viewer) {
+  std::vector<HWND> out;
+  for (HWND child = GetWindow(viewer, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    if (IsWindowVisible(child) && GetDlgCtrlID(child) != kTabId) out.push_back(child);
+  return out;
+}
+
+std::string SystemMessage(DWORD code) {
+  char text[1024] = {};
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0x400,
+                 text, sizeof text, nullptr);
+  return text;
+}
+
+struct Viewer {
+  explicit Viewer(const std::string& path, bool sizing = true, int w = 600, int h = 400)
+      : parent(MakeParent(sizing, w, h)), window(LoadViewer(parent, path)) {}
+  ~Viewer() {
+    Close();
+    DestroyWindow(parent);
+    Pump();
+  }
+  void Close() {
+    if (window) Plugin().list_close(window);
+    window = nullptr;
+  }
+  ViewerState& state() const { return *StateOf(window); }
+  HWND parent;
+  HWND window;
+};
+
+TEST(ViewerSettings, StoredChoicesAreSelectedAndTheKeysWrittenAtClose) {
+  std::string ini = FreshSettings("stored_choices",
+                                  "[Quenvale.Orvane]\r\nSavePage=1\r\nPage=2\r\n"
+                                  "SaveUnicodeBlock=1\r\nUnicodeBlock=5\r\nSaveCharSet=1\r\n"
+                                  "CharSet=3\r\nSortOrderUnicodeBlocks=2\r\nFontSizeSample=20\r\n");
+  {
+    Viewer v(DejaVuPath());
+    ASSERT_NE(v.window, nullptr);
+    HWND block_combo = GetDlgItem(v.window, kBlockComboId);
+    EXPECT_EQ(SendMessageA(GetDlgItem(v.window, kTabId), TCM_GETCURSEL, 0, 0), 2);
+    EXPECT_EQ(v.state().page, 2);
+    EXPECT_EQ(SendMessageA(block_combo, CB_GETCURSEL, 0, 0), 5);
+    EXPECT_EQ(SendMessageA(GetDlgItem(v.window, kCharsetComboId), CB_GETCURSEL, 0, 0), 3);
+
+    // The block list comes in the stored sort order, "ANSI" first.
+    std::vector<const UnicodeBlockRow*> order;
+    for (const UnicodeBlockRow& row : UnicodeBlockTable) order.push_back(&row);
+    SortBlocks(order, 2);
+    char name[128] = {};
+    SendMessageA(block_combo, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(name));
+    EXPECT_STREQ(name, "ANSI");
+    SendMessageA(block_combo, CB_GETLBTEXT, 5, reinterpret_cast<LPARAM>(name));
+    EXPECT_STREQ(name, order[5]->name);
+    EXPECT_EQ(WindowText(GetDlgItem(v.window, kSizeEditId)), "20");
+  }
+  EXPECT_EQ(SettingsSection(ini),
+            "SavePage=1\nPage=2\nSaveUnicodeBlock=1\nUnicodeBlock=5\nSaveCharSet=1\nCharSet=3\n"
+            "SortOrderUnicodeBlocks=2\nFontSizeSample=20\nSaveSampleText=0\nLanguage=English\n"
+            "FontSizeGlyphs=24\nFontSizeZoom=96\nZoomWidth=128\nZoomHeight=160");
+
+  // Back to table order for the other tests of this process.
+  FreshSettings("sort_back", "[Quenvale.Orvane]\r\nSortOrderUnicodeBlocks=0\r\n");
+  Viewer reset(DejaVuPath());
+}
+
+TEST(ViewerSettings, DefaultParamsAreCopiedAndAReplacedPathIsUsed) {
+  std::string first = ScratchDir("params_first") + "\\a.ini";
+  std::string second = ScratchDir("params_second") + "\\b.ini";
+  DefaultParamsRecord record = {};
+  record.size = sizeof record;
+  lstrcpynA(record.settings_path, first.c_str(), MAX_PATH);
+  Plugin().set_default_params(&record);
+  lstrcpynA(record.settings_path, "Z:\\nowhere\\reused.ini", MAX_PATH);  // the host reuses it
+  { Viewer v(DejaVuPath()); }
+  EXPECT_TRUE(FileExists(first));
+
+  SetSettingsFile(second);
+  { Viewer v(DejaVuPath()); }
+  EXPECT_TRUE(FileExists(second));
+  EXPECT_FALSE(FileExists("Z:\\nowhere\\reused.ini"));
+}
+
+TEST(ViewerLoad, MissingEmptyAndPairFilesGiveTheErrorText) {
+  FreshSettings("load_errors");
+  std::string dir = ScratchDir("load_error_files");
+  std::string empty = dir + "\\empty.ttf";
+  WriteTextFile(empty, "");
+  std::string pfm = dir + "\\pair.pfm";
+  WriteTextFile(pfm, std::string(200, '\x01'));
+  WriteTextFile(dir + "\\pair.pfb", std::string(200, '\x02'));
+
+  for (const std::string& path : {dir + "\\missing.ttf", empty, pfm}) {
+    SCOPED_TRACE(path);
+    Viewer v(path);
+    ASSERT_NE(v.window, nullptr);
+    const ViewerState& s = v.state();
+    EXPECT_EQ(s.glyph_font, nullptr);
+    std::string text = s.load_error;
+    std::string head = "Unable to load \"" + path + "\".\nError ";
+    ASSERT_EQ(text.compare(0, head.size(), head), 0) << text;
+    int code = std::stoi(text.substr(head.size()));
+    std::string message = code == -1 ? "No error information available." : SystemMessage(code);
+    EXPECT_EQ(text, head + std::to_string(code) + ": " + message);
+    if (path != pfm) EXPECT_GT(code, 0) << "the system knows why the file cannot be used";
+    if (path == pfm) {
+      EXPECT_EQ(code, 123) << "the pair name is what was registered";
+    }
+    for (int id : {kGlyphListId, kCharsetComboId, kBlockComboId})
+      EXPECT_FALSE(IsWindowEnabled(GetDlgItem(v.window, id))) << id;
+    // A failed load still measures rows by the label line alone.
+    MEASUREITEMSTRUCT item = {};
+    EXPECT_EQ(SendMessageA(v.window, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&item)), TRUE);
+    EXPECT_EQ(static_cast<int>(item.itemHeight), MenuFontLineHeight());
+    // The other pages still work.
+    ClickTab(v.window, 1);
+    EXPECT_NE(WindowText(GetDlgItem(v.window, kInfoViewId)).find("Names"), std::string::npos);
+  }
+}
+
+TEST(ViewerLoad, FontLoadsAndRowsFitTheGlyphFont) {
+  FreshSettings("font_loads");
+  Viewer v(DejaVuPath());
+  const ViewerState& s = v.state();
+  ASSERT_NE(s.glyph_font, nullptr);
+  EXPECT_STREQ(s.load_error, "");
+  EXPECT_STREQ(s.logfont.lfFaceName, "DejaVu Sans");
+  EXPECT_GT(s.glyph_metrics.tmHeight, 20);
+  const int expected = s.glyph_metrics.tmHeight + s.glyph_metrics.tmExternalLeading +
+                       MenuFontLineHeight();
+  MEASUREITEMSTRUCT item = {};
+  EXPECT_EQ(SendMessageA(v.window, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&item)), TRUE);
+  EXPECT_EQ(static_cast<int>(item.itemHeight), expected);
+  EXPECT_EQ(SendMessageA(GetDlgItem(v.window, kGlyphListId), LB_GETITEMHEIGHT, 0, 0), expected);
+  // "ANSI" has 16 rows.
+  EXPECT_EQ(SendMessageA(GetDlgItem(v.window, kGlyphListId), LB_GETCOUNT, 0, 0), 16);
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(v.window, kGlyphListId)));
+}
+
+TEST(ViewerLayout, ElevenWindowsForA600By400ClientArea) {
+  FreshSettings("layout");
+  Viewer v(DejaVuPath());
+  HWND tab = GetDlgItem(v.window, kTabId);
+  RECT tab_rect = ChildRect(v.window, tab);
+  EXPECT_EQ(tab_rect.left, 0);
+  EXPECT_EQ(tab_rect.top, 0);
+  EXPECT_EQ(tab_rect.right, 600);
+  EXPECT_EQ(tab_rect.bottom, 400);
+  RECT d = {0, 0, 600, 400};
+  SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&d));
+  const ViewerLayout o = ComputeViewerLayout(d.left, d.top, d.right, d.bottom);
+  const ViewerState& s = v.state();
+  struct Check {
+    HWND window;
+    Placement p;
+    bool full_height;  // a combo box's window is its closed height
+  };
+  for (const Check& c : {Check{s.block_combo, o.block_combo, false},
+                         Check{s.block_spin, o.block_spin, true},
+                         Check{s.charset_combo, o.charset_combo, false},
+                         Check{s.charset_spin, o.charset_spin, true},
+                         Check{s.size_edit, o.size_edit, true},
+                         Check{s.size_slider, o.size_slider, true},
+                         Check{s.glyph_list, o.glyph_list, true},
+                         Check{s.sample_view, o.sample_view, true},
+                         Check{s.info_view, o.info_view, true},
+                         Check{s.options_host, o.options_host, true}}) {
+    SCOPED_TRACE(GetDlgCtrlID(c.window));
+    RECT r = ChildRect(v.window, c.window);
+    EXPECT_EQ(r.left, c.p.x);
+    EXPECT_EQ(r.top, c.p.y);
+    EXPECT_EQ(r.right - r.left, c.p.width);
+    if (c.full_height) {
+      EXPECT_EQ(r.bottom - r.top, c.p.height);
+    }
+  }
+  // The right-hand controls end at the display area's width.
+  EXPECT_EQ(o.charset_spin.x + o.charset_spin.width, d.right - d.left);
+}
+
+TEST(ViewerPages, VisibleControlsPerPageAndLazyFilling) {
+  FreshSettings("pages");
+  Viewer v(DejaVuPath());
+  const ViewerState& s = v.state();
+  EXPECT_EQ(VisibleControls(v.window).size(), 7u);
+  EXPECT_EQ(s.page_built[0], 1);
+  EXPECT_EQ(s.page_built[1] + s.page_built[2] + s.page_built[3], 0);
+  EXPECT_EQ(WindowText(s.info_view), "");
+
+  ClickTab(v.window, 1);
+  EXPECT_EQ(VisibleControls(v.window), std::vector<HWND>{s.info_view});
+  std::string report = WindowText(s.info_view);
+  EXPECT_EQ(report.rfind("Names", 0), 0u) << report.substr(0, 40);
+  EXPECT_NE(report.find("DejaVu Sans"), std::string::npos);
+  SetWindowTextA(s.info_view, "kept");
+
+  ClickTab(v.window, 2);
+  std::vector<HWND> sample_page = VisibleControls(v.window);
+  std::sort(sample_page.begin(), sample_page.end());
+  std::vector<HWND> expected_sample = {s.sample_view, s.size_edit, s.size_slider};
+  std::sort(expected_sample.begin(), expected_sample.end());
+  EXPECT_EQ(sample_page, expected_sample);
+  EXPECT_EQ(WindowText(s.sample_view), "The quick brown fox jumps over the lazy dog.");
+  EXPECT_EQ(WindowText(s.size_edit), "16");
+  EXPECT_EQ(SendMessageA(s.size_slider, TBM_GETPOS, 0, 0), 16);
+  SetWindowTextA(s.sample_view, "typed here");
+
+  ClickTab(v.window, 3);
+  EXPECT_EQ(VisibleControls(v.window), std::vector<HWND>{s.options_host});
+  EXPECT_EQ(GetDlgItemInt(s.options_dialog, 903, nullptr, FALSE), 96u);
+
+  ClickTab(v.window, 0);
+  EXPECT_EQ(WindowText(s.size_edit), "24");
+  EXPECT_EQ(SendMessageA(s.size_slider, TBM_GETPOS, 0, 0), 24);
+  ClickTab(v.window, 1);
+  EXPECT_EQ(WindowText(s.info_view), "kept");
+  ClickTab(v.window, 2);
+  EXPECT_EQ(WindowText(s.sample_view), "typed here");
+}
+
+TEST(ViewerPages, KeyboardStepsWrapAround) {
+  FreshSettings("page_steps");
+  Viewer v(DejaVuPath());
+  HWND tab = GetDlgItem(v.window, kTabId);
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  SendMessageA(v.window, WM_KEYDOWN, VK_PRIOR, 0);  // Ctrl+Page Up from Glyphs
+  EXPECT_EQ(v.state().page, 3);
+  EXPECT_EQ(SendMessageA(tab, TCM_GETCURSEL, 0, 0), 3);
+  SendMessageA(v.window, WM_KEYDOWN, VK_NEXT, 0);
+  EXPECT_EQ(v.state().page, 0);
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+  SendMessageA(v.window, WM_KEYDOWN, VK_NEXT, 0);  // without Ctrl: nothing
+  EXPECT_EQ(v.state().page, 0);
+}
+
+TEST(ViewerFocus, SizingParentGivesThePageTheFocusAFixedOneKeepsIt) {
+  FreshSettings("focus");
+  {
+    Viewer v(DejaVuPath(), true);
+    EXPECT_EQ(GetFocus(), v.state().glyph_list);
+    ClickTab(v.window, 2);
+    EXPECT_EQ(GetFocus(), v.state().sample_view);
+  }
+  {
+    Viewer v(DejaVuPath(), false);
+    EXPECT_EQ(GetFocus(), v.parent);
+    EXPECT_EQ(v.state().parent_fixed, 1);
+    ClickTab(v.window, 2);
+    EXPECT_EQ(GetFocus(), v.parent);
+    SetFocus(v.window);  // the viewer passes it on to the current page
+    EXPECT_EQ(GetFocus(), v.state().sample_view);
+    EXPECT_EQ(v.state().has_focus, 1);
+    ClickTab(v.window, 1);
+    EXPECT_EQ(GetFocus(), v.state().info_view);
+  }
+}
+
+TEST(ViewerInstances, TwoViewersWorkApartAndTheLastClosedWritesTheFile) {
+  std::string ini = FreshSettings("two_viewers");
+  HWND parent = MakeParent(true);
+  HWND first = LoadViewer(parent, DejaVuPath());
+  HWND second = LoadViewer(parent, HostPath("/usr/share/wine/fonts/sserife.fon"));
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(second, nullptr);
+  ClickTab(first, 1);
+  ClickTab(second, 2);
+  EXPECT_EQ(StateOf(first)->page, 1);
+  EXPECT_EQ(StateOf(second)->page, 2);
+  EXPECT_NE(WindowText(StateOf(first)->info_view).find("DejaVu"), std::string::npos);
+
+  Plugin().list_close(second);
+  Pump();
+  EXPECT_FALSE(IsWindow(second));
+  ASSERT_TRUE(IsWindow(first));
+  ViewerState* s = StateOf(first);
+  ASSERT_NE(s, nullptr);
+  EXPECT_TRUE(IsWindow(s->glyph_list));
+  ClickTab(first, 0);
+  EXPECT_EQ(s->page, 0);
+  EXPECT_TRUE(IsWindowVisible(s->glyph_list));
+  EXPECT_NE(s->glyph_font, nullptr);
+  EXPECT_EQ(GetPrivateProfileIntA("Quenvale.Orvane", "Page", -1, ini.c_str()), 2);
+
+  Plugin().list_close(first);
+  EXPECT_EQ(GetPrivateProfileIntA("Quenvale.Orvane", "Page", -1, ini.c_str()), 0);
+  DestroyWindow(parent);
+}
+
+}  // namespace
