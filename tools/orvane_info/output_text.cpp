@@ -8,6 +8,8 @@
 namespace {
 constexpr size_t kLabelWidth = 22;
 
+#ifndef _WIN32
+
 // Length of the well-formed UTF-8 sequence at text[at], or 0.
 size_t Utf8SequenceLength(const std::string& text, size_t at) {
   auto byte = [&](size_t i) { return static_cast<uint8_t>(text[i]); };
@@ -24,6 +26,7 @@ size_t Utf8SequenceLength(const std::string& text, size_t at) {
   if (lead == 0xF4 && byte(at + 1) >= 0x90) return 0;
   return length;
 }
+#endif
 }  // namespace
 
 std::string JsonString(const std::string& utf8) {
