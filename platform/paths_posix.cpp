@@ -1,6 +1,7 @@
 #include <dirent.h>
 #include <fnmatch.h>
 
+#include <cstring>
 #include <string>
 
 #include "platform/platform.h"
@@ -28,11 +29,10 @@ std::string ModulePath() { return g_module_path; }
 void SetModulePath(const std::string& path) { g_module_path = path; }
 
 bool FindFiles(const char* pattern, const std::function<void(const char* name)>& visit) {
-  std::string whole(pattern);
-  size_t slash = whole.find_last_of('/');
-  std::string folder = slash == std::string::npos ? "." : whole.substr(0, slash);
-  std::string name = slash == std::string::npos ? whole : whole.substr(slash + 1);
-  if (folder.empty()) folder = "/";
+  const char* slash = std::strrchr(pattern, '/');
+  std::string folder = ".";
+  if (slash) folder.assign(pattern, slash == pattern ? 1 : static_cast<size_t>(slash - pattern));
+  std::string name = slash ? slash + 1 : pattern;
   DIR* dir = opendir(folder.c_str());
   if (!dir) return false;
   bool found = false;

@@ -49,8 +49,10 @@ std::string AnsiToUtf8(const std::string& text);
 // backslash and no blank), or the position of the terminator when there is none.
 const char* FindPathExtension(const char* path);
 
-// Full path of the plug-in module (Win32: the DLL's own file name). Off Windows,
-// or before it is known, the path set by SetModulePath (empty by default).
+// Full path of the plug-in module: the path given to SetModulePath when one was
+// set (tests point it into a scratch folder, on every system); otherwise on
+// Windows the file name of the module that holds this code (the DLL, not the
+// host's program), elsewhere empty. SetModulePath("") drops the override.
 std::string ModulePath();
 void SetModulePath(const std::string& path);
 
@@ -61,14 +63,24 @@ bool FindFiles(const char* pattern, const std::function<void(const char* name)>&
 
 // ---- Profile (INI) files -----------------------------------------------------
 
+// <windows.h> maps WriteProfileString to its WIN.INI writer; the name here is
+// this layer's own, so include this header after <windows.h>.
+#ifdef WriteProfileString
+#undef WriteProfileString
+#endif
+
 // Reads key of section from the INI file at `file` (nullptr: the system's default
 // profile; off Windows that reads nothing) into `out`, at most capacity - 1
 // characters; the default when the file, section or key is missing. Returns the
-// number of characters copied.
+// number of characters copied. Both systems follow GetPrivateProfileStringA:
+// names match without regard to case, blanks around names and values are
+// trimmed, a pair of matching quotes around a value is dropped, the first of
+// duplicate sections and keys wins, and the default loses its trailing spaces.
 size_t ReadProfileString(const char* section, const char* key, const char* default_value,
                          char* out, size_t capacity, const char* file);
 
 // Sets key of section to value in the INI file, creating file, section and key
-// as needed. Returns false when the write failed.
+// as needed. Returns false when the write failed (always without a file off
+// Windows).
 bool WriteProfileString(const char* section, const char* key, const char* value,
                         const char* file);

@@ -1,9 +1,5 @@
 #include <windows.h>
 
-// <windows.h> maps WriteProfileString to the WIN.INI writer; ours is the
-// platform layer's own function.
-#undef WriteProfileString
-
 #include <climits>
 
 #include "platform/platform.h"
