@@ -1,5 +1,6 @@
 #include "platform/ini_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -41,16 +42,18 @@ struct Line {
   size_t next = 0;
 };
 
+// A line ends at a line feed, a carriage return, or the two together.
 std::vector<Line> SplitLines(const std::string& text) {
   std::vector<Line> lines;
   size_t pos = 0;
   while (pos < text.size()) {
-    size_t nl = text.find('\n', pos);
     Line line;
     line.begin = pos;
-    line.end = nl == std::string::npos ? text.size() : nl;
-    line.next = nl == std::string::npos ? text.size() : nl + 1;
-    if (line.end > line.begin && text[line.end - 1] == '\r') --line.end;
+    line.end = std::min(text.find_first_of("\r\n", pos), text.size());
+    line.next = line.end;
+    if (line.next < text.size() && text[line.next++] == '\r' && line.next < text.size() &&
+        text[line.next] == '\n')
+      ++line.next;
     lines.push_back(line);
     pos = line.next;
   }
@@ -179,13 +182,13 @@ std::string IniWriteString(const std::string& text, const char* section, const c
   if (where.section_found) {
     const Line& last = lines[where.last_line];
     result.assign(text, 0, last.next);
-    if (last.next == last.end) result += eol;  // the file ended without a newline
+    if (last.next == last.end) result += eol;  // the file ended without a line end
     result.append(key_line).append(eol);
     result.append(text, last.next, std::string::npos);
     return result;
   }
   result = text;
-  if (!result.empty() && result.back() != '\n') result += eol;
+  if (!result.empty() && result.back() != '\n' && result.back() != '\r') result += eol;
   result.append("[").append(wanted_section).append("]").append(eol);
   result.append(key_line).append(eol);
   return result;

@@ -113,6 +113,11 @@ TEST(Profile, LineEndingsAndOddLines) {
   IniFile crlf("profile_crlf", "[S]\r\nk=crlf\r\r\nm=1\r\n");
   EXPECT_EQ(crlf.Read("S", "k"), "crlf");
   EXPECT_EQ(crlf.Read("S", "m"), "1");
+  IniFile cr("profile_cr", "[S]\rk=cr\rm=2\n[T]\nt=a\rb=c\n");
+  EXPECT_EQ(cr.Read("S", "k"), "cr");  // a lone carriage return ends a line too
+  EXPECT_EQ(cr.Read("S", "m"), "2");
+  EXPECT_EQ(cr.Read("T", "t"), "a");
+  EXPECT_EQ(cr.Read("T", "b"), "c");
 
   IniFile odd("profile_odd",
               "[S]\n;k=v\nnoequals\nk==x\n"
@@ -166,6 +171,16 @@ TEST(Profile, WriteReplacesOrAddsAndKeepsTheRest) {
   // The new key went into S, before T.
   EXPECT_LT(bytes.find("added=x"), bytes.find("[T]"));
   EXPECT_LT(bytes.find("[T]"), bytes.find("[U]"));
+}
+
+TEST(Profile, WriteAfterALastLineWithoutLineFeed) {
+  IniFile cr("profile_write_cr", "[S]\r");
+  ASSERT_TRUE(cr.Write("S", "k", "1"));
+  EXPECT_EQ(cr.Read("S", "k"), "1");
+  IniFile bare("profile_write_bare", "[S]\nz=0");
+  ASSERT_TRUE(bare.Write("S", "k", "2"));
+  EXPECT_EQ(bare.Read("S", "k"), "2");
+  EXPECT_EQ(bare.Read("S", "z"), "0");
 }
 
 TEST(Profile, WriteChangesOnlyTheFirstDuplicate) {
