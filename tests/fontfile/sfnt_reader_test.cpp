@@ -166,19 +166,14 @@ TEST(Sfnt, MatchesCountEvenWhenNothingIsStored) {
   EXPECT_FALSE(empty.names[2]);
 }
 
-TEST(Sfnt, FullNameFallsBackToFamilyOnly) {
-  FontInfo none;
-  EXPECT_EQ(Read(NameTableWith(NameTable{}.Add(2, u"Regular")), none), 1);
-  EXPECT_FALSE(none.names[1]);
-  EXPECT_FALSE(none.names[4]);
-}
-
-TEST(Sfnt, OddLengthDropsTheLastByte) {
+TEST(Sfnt, RecordTextEdges) {
   NameTable table;
-  table.records.push_back({1, Utf16BE(u"Odd") + "\x00", 3, 1, 0x0409});
+  table.records.push_back({1, Utf16BE(u"Odd") + "\x00", 3, 1, 0x0409});  // last byte dropped
+  table.Add(2, std::u16string(u"ab\0cd", 5));  // a stored text ends at its zero
   FontInfo info;
   ASSERT_EQ(Read(NameTableWith(table), info), 1);
   EXPECT_EQ(info.names[1], "Odd");
+  EXPECT_EQ(info.names[2], "ab");
 }
 
 TEST(Sfnt, StringStorageIsWhereTheOffsetSays) {
@@ -285,24 +280,6 @@ TEST(SfntHostile, EveryTruncationIsRejectedKeepingWhatWasStored) {
       EXPECT_EQ(info.type_name, "OpenType 1.4") << length;
     }
   }
-}
-
-TEST(StoreName, OnlyFillsEmptySlotsUpToId20) {
-  std::string text = Utf16BE(u"Name");
-  FontInfo info;
-  StoreName(ViewOf(text), 20, info);
-  StoreName(ViewOf(text), 21, info);
-  EXPECT_EQ(info.names[20], "Name");
-  std::string other = Utf16BE(u"Other");
-  StoreName(ViewOf(other), 20, info);
-  EXPECT_EQ(info.names[20], "Name");
-  std::string one_byte = "A";
-  StoreName(ViewOf(one_byte), 3, info);
-  EXPECT_FALSE(info.names[3]);
-  // An embedded zero ends the stored text.
-  std::string embedded = Utf16BE(std::u16string(u"ab\0cd", 5));
-  StoreName(ViewOf(embedded), 5, info);
-  EXPECT_EQ(info.names[5], "ab");
 }
 
 }  // namespace
