@@ -119,7 +119,7 @@ TEST(MakeFontResourcePath, LeavesPathsThatWouldNotFit) {
   char buffer[1024] = {};
   std::strcpy(buffer, longest.c_str());
   MakeFontResourcePath(buffer, sizeof buffer);
-  EXPECT_EQ(std::strlen(buffer), 2 * 259 + 1);
+  EXPECT_EQ(std::strlen(buffer), 2u * 259 + 1);
   std::string too_long = "y" + longest;
   std::strcpy(buffer, too_long.c_str());
   MakeFontResourcePath(buffer, sizeof buffer);
