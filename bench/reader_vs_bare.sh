@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # How much reading a font costs over merely mapping it: medians of interleaved
 # runs of `orvane-info --json FILE` and `bare-map FILE` (maps the file the same
-# way and exits), with the minor page faults of one run of each.
+# way and exits), with the minor page faults of one run of each; then the
+# in-process medians of read-timing, free of process start-up noise.
 # Usage: bench/reader_vs_bare.sh [BUILD_DIR] [ROUNDS] [FILE...]
 set -euo pipefail
 build=${1:-build/linux}
@@ -15,8 +16,9 @@ if [[ ${#files[@]} -eq 0 ]]; then
 fi
 info=$build/tools/orvane_info/orvane-info
 bare=$build/tools/orvane_info/bare-map
-for program in "$info" "$bare"; do
-  [[ -x $program ]] || { echo "missing $program (build the orvane_info and bare_map targets)" >&2; exit 2; }
+timing=$build/tools/orvane_info/read-timing
+for program in "$info" "$bare" "$timing"; do
+  [[ -x $program ]] || { echo "missing $program (build orvane_info, bare_map and read_timing)" >&2; exit 2; }
 done
 
 # Microseconds that one run of the command takes.
@@ -45,3 +47,6 @@ for file in "${files[@]}"; do
   printf '%-28s %10s %12s %12s %10s %14s %14s\n' "$(basename "$file")" "$(stat -c %s "$file")" \
     "$reader" "$bare_us" "$((reader - bare_us))" "$(faults "$info" --json "$file")" "$(faults "$bare" "$file")"
 done
+
+echo
+for file in "${files[@]}"; do "$timing" "$file" 1001; done
