@@ -85,6 +85,8 @@ TableRead NameTable(ByteView view, uint32_t table, FontInfo& info) {
 void StoreName(ByteView text, uint16_t name_id, FontInfo& info) {
   uint16_t first = 0;
   if (!ReadU16BE(text, 0, 0, first) || first == 0) return;
+  // Only empty slots up to id 20 take a text; nothing else is worth converting.
+  if (name_id >= kFontNameCount || info.names[name_id]) return;
   // Fixed room for the largest record, so only a stored text allocates.
   uint16_t units[kMaxNameUnits];
   char converted[kMaxConvertedBytes];
@@ -92,7 +94,6 @@ void StoreName(ByteView text, uint16_t name_id, FontInfo& info) {
   for (uint32_t i = 0; i < count; ++i)
     if (!ReadU16BE(text, 2 * i, 0, units[i])) return;
   size_t produced = ConvertUtf16ToAnsi(units, count, converted, sizeof converted);
-  if (name_id >= kFontNameCount || info.names[name_id]) return;
   // A stored text is zero-terminated: an embedded zero ends it.
   info.names[name_id] = std::string(converted, strnlen(converted, produced));
 }
