@@ -15,6 +15,16 @@ std::optional<uint16_t> CodeAtClick(uint16_t first, uint16_t last, int row, int 
   return code;
 }
 
+BoxOrigin ZoomBoxOrigin(int left, int top, int right, int bottom, int click_x, int click_y,
+                        int width, int height) {
+  BoxOrigin at = {click_x - width / 2, click_y - height / 2};
+  if (at.x < left) at.x = left;
+  if (at.x + width > right) at.x = right - width;
+  if (at.y < top) at.y = top;
+  if (at.y + height > bottom) at.y = bottom - height;
+  return at;
+}
+
 namespace {
 
 // Byte by byte as unsigned values, no locale and no case folding.

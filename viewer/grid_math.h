@@ -18,6 +18,15 @@ int GlyphRowCount(uint16_t first, uint16_t last);
 std::optional<uint16_t> CodeAtClick(uint16_t first, uint16_t last, int row, int x,
                                     int list_width);
 
+// Top-left corner of a zoom box width x height centred on the click and pushed
+// back inside the list's client rectangle; when the box is larger than the list
+// the right and bottom edges win.
+struct BoxOrigin {
+  int x, y;
+};
+BoxOrigin ZoomBoxOrigin(int left, int top, int right, int bottom, int click_x, int click_y,
+                        int width, int height);
+
 // Whether neighbours a, b must change places under sort mode 0-3; any other mode
 // never exchanges.
 bool BlocksOutOfOrder(const UnicodeBlockRow& a, const UnicodeBlockRow& b, int mode);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "plugin/shared_resources.h"
+#include "viewer/grid_math.h"
 
 namespace {
 
@@ -35,15 +36,6 @@ LRESULT OnZoomMouseMove(HWND window) {
 
 }  // namespace
 
-POINT PlaceZoomBox(const RECT& client, POINT click, int width, int height) {
-  POINT at = {click.x - width / 2, click.y - height / 2};
-  if (at.x < client.left) at.x = client.left;
-  if (at.x + width > client.right) at.x = client.right - width;
-  if (at.y < client.top) at.y = client.top;
-  if (at.y + height > client.bottom) at.y = client.bottom - height;
-  return at;
-}
-
 void ShowZoomBox(HWND glyph_list, POINT point, const ViewerState& s, uint16_t code) {
   ZoomCode = code;
   ZoomByte = static_cast<uint8_t>(code & 0xFF);
@@ -52,7 +44,8 @@ void ShowZoomBox(HWND glyph_list, POINT point, const ViewerState& s, uint16_t co
   const int width = s.zoom_width, height = s.zoom_height;
   RECT client;
   GetClientRect(glyph_list, &client);
-  POINT at = PlaceZoomBox(client, point, width, height);
+  BoxOrigin at = ZoomBoxOrigin(client.left, client.top, client.right, client.bottom, point.x,
+                               point.y, width, height);
   HWND box = CreateWindowExA(0, kZoomClassName, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, at.x,
                              at.y, width, height, glyph_list, nullptr, ModuleInstance, nullptr);
   if (!box) return;

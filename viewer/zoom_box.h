@@ -13,7 +13,3 @@ void ShowZoomBox(HWND glyph_list, POINT point, const ViewerState& state, uint16_
 
 LRESULT CALLBACK ZoomWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 LRESULT PaintZoomBox(HWND window);
-
-// Where the box goes inside the list's client rectangle: centred on the click,
-// pushed back inside; the right and bottom edges win when the box is larger.
-POINT PlaceZoomBox(const RECT& client, POINT click, int width, int height);

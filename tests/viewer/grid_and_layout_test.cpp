@@ -131,3 +131,21 @@ TEST(BlockOrder, ComparisonIsByteWise) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ZoomBoxPlacement, CentredOnTheClickAndKeptInsideTheList) {
+  BoxOrigin at = ZoomBoxOrigin(0, 0, 500, 400, 0, 0, 128, 160);  // top-left corner
+  EXPECT_EQ(at.x, 0);
+  EXPECT_EQ(at.y, 0);
+  at = ZoomBoxOrigin(0, 0, 500, 400, 200, 200, 129, 160);
+  EXPECT_EQ(at.x, 200 - 64);
+  EXPECT_EQ(at.y, 200 - 80);
+  at = ZoomBoxOrigin(0, 0, 500, 400, 490, 395, 128, 160);
+  EXPECT_EQ(at.x, 500 - 128);
+  EXPECT_EQ(at.y, 400 - 160);
+  at = ZoomBoxOrigin(0, 0, 500, 400, 250, 200, 1024, 160);  // wider than the list
+  EXPECT_EQ(at.x, 500 - 1024);
+}
+
+}  // namespace

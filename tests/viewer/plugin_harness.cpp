@@ -18,10 +18,19 @@ F Export(HMODULE dll, const char* name) {
 }
 
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_KEYDOWN && wparam == VK_ESCAPE) {
+    ++ParentKeys().escapes;
+    ParentKeys().last_key_data = lparam;
+  }
   return DefWindowProcA(window, message, wparam, lparam);
 }
 
 }  // namespace
+
+ParentKeyLog& ParentKeys() {
+  static ParentKeyLog log;
+  return log;
+}
 
 const PluginApi& Plugin() {
   static PluginApi api = [] {

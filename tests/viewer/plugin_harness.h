@@ -30,6 +30,13 @@ const PluginApi& Plugin();
 // without a sizing border. Destroyed by the caller.
 HWND MakeParent(bool sizing_border, int width = 600, int height = 400);
 
+// Escape presses that reached a parent made by MakeParent.
+struct ParentKeyLog {
+  int escapes = 0;
+  LPARAM last_key_data = 0;
+};
+ParentKeyLog& ParentKeys();
+
 HWND LoadViewer(HWND parent, const std::string& path);
 
 // The viewer's record: the tests share the DLL's compiler and headers.
