@@ -49,13 +49,24 @@ TEST(PluginAttach, ControlsUseTheMenuFontAndTheRichEditLibraryIsLoaded) {
   EXPECT_EQ(used.lfHeight, metrics.lfMenuFont.lfHeight);
   EXPECT_EQ(StateOf(viewer)->line_height, MenuFontLineHeight());
 
-  // The Info and Sample views exist only with a rich-edit class, which the
-  // system-directory library registered.
+  // The rich-edit library comes from the system folder, not the decoy beside
+  // this program, and the second name is never tried.
+  char exe[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  std::string decoy = exe;
+  decoy = decoy.substr(0, decoy.find_last_of('\\') + 1) + "riched20.dll";
+  ASSERT_TRUE(FileExists(decoy)) << decoy;
+  char loaded[MAX_PATH] = {}, system[MAX_PATH] = {};
+  GetModuleFileNameA(GetModuleHandleA("riched20.dll"), loaded, MAX_PATH);
+  GetSystemDirectoryA(system, MAX_PATH);
+  EXPECT_EQ(CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, loaded,
+                           static_cast<int>(std::strlen(system)), system, -1),
+            CSTR_EQUAL)
+      << loaded;
+  EXPECT_EQ(GetModuleHandleA("riched32.dll"), nullptr);
   char class_name[64] = {};
   GetClassNameA(GetDlgItem(viewer, kInfoViewId), class_name, sizeof class_name);
   EXPECT_STREQ(class_name, "RichEdit20A");
-  EXPECT_NE(GetModuleHandleA("riched20.dll"), nullptr);
-  EXPECT_EQ(GetModuleHandleA("riched32.dll"), nullptr);
   Plugin().list_close(viewer);
   DestroyWindow(parent);
 }
