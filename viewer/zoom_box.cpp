@@ -54,6 +54,14 @@ void ShowZoomBox(HWND glyph_list, POINT point, const ViewerState& s, uint16_t co
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
+  // A quit posted by someone else while the box was open: close the box, drop
+  // the quit its destruction posts, and hand the other one on to the host's loop.
+  if (IsWindow(box)) {
+    int code = static_cast<int>(message.wParam);
+    DestroyWindow(box);
+    PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    PostQuitMessage(code);
+  }
 }
 
 LRESULT PaintZoomBox(HWND window) {
