@@ -1,0 +1,176 @@
+// Every malformed variant of the real fonts goes through the whole reader order
+// and through each reader alone; under the sanitizers a stray read fails the run.
+// Where the layout decides the outcome, the outcome is checked too.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <string>
+
+#include "fontfile/fon_reader.h"
+#include "fontfile/font_info.h"
+#include "fontfile/pfm_reader.h"
+#include "fontfile/sfnt_reader.h"
+#include "malformed_corpus.h"
+#include "support/test_paths.h"
+
+#ifndef ORVANE_TEST_PFM
+#define ORVANE_TEST_PFM ""
+#endif
+
+namespace {
+
+ByteView ViewOf(const std::string& bytes) {
+  return ByteView{reinterpret_cast<const uint8_t*>(bytes.data()),
+                  static_cast<uint32_t>(bytes.size())};
+}
+
+std::string Describe(const FontInfo& info) {
+  auto text = [](const FontText& t) { return t ? "\"" + *t + "\"" : std::string("-"); };
+  std::string out = "type " + text(info.type_name) + " width " + text(info.width_name);
+  for (int i = 0; i < kFontNameCount; ++i)
+    if (info.names[i]) out += " [" + std::to_string(i) + "] " + text(info.names[i]);
+  out += " weight " + std::to_string(info.weight) + " style " + std::to_string(info.italic) +
+         std::to_string(info.underline) + std::to_string(info.strike_out);
+  return out;
+}
+
+bool SameRecord(const FontInfo& a, const FontInfo& b) {
+  return a.type_name == b.type_name && a.width_name == b.width_name && a.names == b.names &&
+         a.weight == b.weight && a.italic == b.italic && a.underline == b.underline &&
+         a.strike_out == b.strike_out;
+}
+
+int ReadWhole(const std::string& bytes, FontInfo& info) {
+  return ReadFontBytes(reinterpret_cast<const uint8_t*>(bytes.data()),
+                       static_cast<uint32_t>(bytes.size()), info);
+}
+
+int ReadOwn(FontFormat format, ByteView view, FontInfo& info) {
+  switch (format) {
+    case FontFormat::kSfnt: return ReadSfnt(view, 0, info);
+    case FontFormat::kCollection: return ReadCollection(view, info);
+    case FontFormat::kFon: return ReadFon(view, info);
+    case FontFormat::kPfm: return ReadPfm(view, info);
+  }
+  return 0;
+}
+
+// Each reader alone, also at starts that lie at or past the end.
+void RunEveryReader(const std::string& bytes, const std::string& name) {
+  ByteView view = ViewOf(bytes);
+  FontInfo info;
+  ReadSfnt(view, 0, info);
+  ReadCollection(view, info);
+  ReadFon(view, info);
+  ReadPfm(view, info);
+  ReadFonResources(view, 0, info);
+  ReadOs2Table(view, 0, info);
+  ReadNameTable(view, 0, info);
+  const uint32_t size = view.size;
+  for (uint32_t start : {size - 1, size, size + 1, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
+    FontInfo other;
+    EXPECT_EQ(ReadSfnt(view, start, other), 0) << name << " at " << start;
+    EXPECT_EQ(ReadOs2Table(view, start, other), 0) << name << " at " << start;
+    EXPECT_EQ(ReadNameTable(view, start, other), 0) << name << " at " << start;
+    EXPECT_EQ(ReadFonResources(view, start, other), 0) << name << " at " << start;
+  }
+}
+
+class MalformedFonts : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    sources_ = new std::vector<SourceFont>(LoadSourceFonts(ORVANE_TEST_PFM));
+    corpus_ = new std::vector<MalformedFont>(MakeMalformedCorpus(*sources_));
+  }
+  static void TearDownTestSuite() {
+    delete corpus_;
+    delete sources_;
+  }
+  static std::vector<SourceFont>* sources_;
+  static std::vector<MalformedFont>* corpus_;
+};
+std::vector<SourceFont>* MalformedFonts::sources_ = nullptr;
+std::vector<MalformedFont>* MalformedFonts::corpus_ = nullptr;
+
+TEST_F(MalformedFonts, SourcesAreRealFontsThatRead) {
+  std::map<FontFormat, int> per_format;
+  for (const SourceFont& s : *sources_) {
+    FontInfo own, whole;
+    EXPECT_EQ(ReadOwn(s.format, ViewOf(s.bytes), own), 1) << s.name;
+    EXPECT_EQ(ReadWhole(s.bytes, whole), 1) << s.name;
+    EXPECT_TRUE(whole.names[1] && !whole.names[1]->empty()) << s.name;
+    ++per_format[s.format];
+  }
+  EXPECT_EQ(per_format[FontFormat::kSfnt], 3);
+  EXPECT_EQ(per_format[FontFormat::kCollection], 1);
+  EXPECT_GE(per_format[FontFormat::kFon], 40);
+  EXPECT_EQ(per_format[FontFormat::kPfm], 1) << "the PFM comes from the orvane_make_test_pfm fixture";
+}
+
+TEST_F(MalformedFonts, EveryVariantReturnsWithTheOutcomeItsLayoutDecides) {
+  std::vector<FontInfo> source_info(sources_->size());
+  for (size_t i = 0; i < sources_->size(); ++i) ReadWhole((*sources_)[i].bytes, source_info[i]);
+
+  std::map<Expect, int> counts;
+  for (const MalformedFont& font : *corpus_) {
+    ++counts[font.expect];
+    FontInfo whole, own;
+    int whole_result = ReadWhole(font.bytes, whole);
+    int own_result = ReadOwn(font.format, ViewOf(font.bytes), own);
+    RunEveryReader(font.bytes, font.name);
+    switch (font.expect) {
+      case Expect::kAnything:
+        break;
+      case Expect::kRejected:
+        EXPECT_EQ(own_result, 0) << font.name << ": " << Describe(own);
+        break;
+      case Expect::kRejectedByAll:
+        EXPECT_EQ(own_result, 0) << font.name << ": " << Describe(own);
+        EXPECT_EQ(whole_result, 0) << font.name << ": " << Describe(whole);
+        break;
+      case Expect::kAsSource:
+        EXPECT_EQ(own_result, 1) << font.name;
+        EXPECT_EQ(whole_result, 1) << font.name;
+        EXPECT_TRUE(SameRecord(whole, source_info[font.source]))
+            << font.name << "\n  got  " << Describe(whole) << "\n  want "
+            << Describe(source_info[font.source]);
+        break;
+      case Expect::kFace:
+        EXPECT_EQ(own_result, 1) << font.name;
+        EXPECT_EQ(own.names[1], font.face) << font.name;
+        EXPECT_EQ(own.names[4], font.face) << font.name;
+        break;
+    }
+  }
+  std::cout << corpus_->size() << " variants of " << sources_->size() << " fonts: "
+            << counts[Expect::kRejected] + counts[Expect::kRejectedByAll] << " rejected, "
+            << counts[Expect::kAsSource] << " read as the source, " << counts[Expect::kFace]
+            << " with a known face, " << counts[Expect::kAnything] << " only returning\n";
+  EXPECT_GT(counts[Expect::kRejectedByAll], 0);
+  EXPECT_GT(counts[Expect::kAsSource], 0);
+  EXPECT_GT(counts[Expect::kFace], 0);
+}
+
+// The same bytes through the file mapping give the same result; with
+// ORVANE_WRITE_CORPUS=DIR the whole corpus is kept there for other tests.
+TEST_F(MalformedFonts, FilesOnDiskReadAsTheirBytes) {
+  const char* keep = std::getenv("ORVANE_WRITE_CORPUS");
+  std::string dir = keep && *keep ? std::string(keep) : ScratchDir("malformed_fonts");
+  std::vector<MalformedFont> files;
+  for (const MalformedFont& font : *corpus_)
+    if ((keep && *keep) || font.bytes.size() <= 64 * 1024) files.push_back(font);
+  ASSERT_TRUE(WriteCorpus(files, dir)) << dir;
+  for (const MalformedFont& font : files) {
+    std::string path = (std::filesystem::path(dir) / font.name).string();
+    FontInfo from_file, from_bytes;
+    int file_result = ReadFontFile(path.c_str(), from_file);
+    EXPECT_EQ(file_result, ReadWhole(font.bytes, from_bytes)) << font.name;
+    EXPECT_TRUE(SameRecord(from_file, from_bytes)) << font.name;
+  }
+  if (!(keep && *keep)) std::filesystem::remove_all(dir);
+}
+
+}  // namespace
