@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <string>
 
-#include "platform/platform.h"
 #include "text/language.h"
 #include "viewer/viewer_window.h"
 #include "viewer/zoom_box.h"
@@ -89,9 +88,6 @@ void RegisterWindowClass(const char* name, WNDPROC procedure, int background) {
 
 void AttachProcess(HINSTANCE instance) {
   ModuleInstance = instance;
-  char module_path[MAX_PATH];
-  DWORD length = GetModuleFileNameA(instance, module_path, MAX_PATH);
-  if (length > 0 && length < MAX_PATH) SetModulePath(std::string(module_path, length));
 
   INITCOMMONCONTROLSEX icc = {};
   icc.dwSize = sizeof icc;
