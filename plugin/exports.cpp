@@ -70,8 +70,10 @@ extern "C" void __stdcall ListGetDetectString(char* buffer, int size) {
 extern "C" void __stdcall ListSetDefaultParams(DefaultParams* params) {
   try {
     if (!params) return;
-    // Assigning replaces (and frees) the copy of an earlier call.
-    SettingsPath = std::string(params->settings_path);
+    // Assigning replaces (and frees) the copy of an earlier call. The field holds
+    // MAX_PATH characters: a path without terminator is cut there, not read past.
+    const char* path = params->settings_path;
+    SettingsPath = std::string(path, strnlen(path, sizeof params->settings_path));
   } catch (...) {
   }
 }
