@@ -15,8 +15,8 @@ if [[ ${#files[@]} -eq 0 ]]; then
          /usr/share/wine/fonts/sserife.fon)
 fi
 info=$build/tools/orvane_info/orvane-info
-bare=$build/tools/orvane_info/bare-map
-timing=$build/tools/orvane_info/read-timing
+bare=$build/bench/bare-map
+timing=$build/bench/read-timing
 for program in "$info" "$bare" "$timing"; do
   [[ -x $program ]] || { echo "missing $program (build orvane_info, bare_map and read_timing)" >&2; exit 2; }
 done
