@@ -16,6 +16,12 @@
 #include "malformed_corpus.h"
 #include "support/test_paths.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
 #ifndef ORVANE_TEST_PFM
 #define ORVANE_TEST_PFM ""
 #endif
@@ -171,6 +177,46 @@ TEST_F(MalformedFonts, FilesOnDiskReadAsTheirBytes) {
     EXPECT_TRUE(SameRecord(from_file, from_bytes)) << font.name;
   }
   if (!(keep && *keep)) std::filesystem::remove_all(dir);
+}
+
+// Extends a file to `size` bytes without writing them (a sparse file here).
+bool ExtendFile(const std::string& path, uint64_t size) {
+#ifdef _WIN32
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER end;
+  end.QuadPart = static_cast<LONGLONG>(size);
+  bool ok = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+  CloseHandle(file);
+  return ok;
+#else
+  return truncate(path.c_str(), static_cast<off_t>(size)) == 0;
+#endif
+}
+
+// Only the low 32 bits of a file's size count: a font followed by 4 GiB reads as
+// the font, and a file of exactly 4 GiB as an empty one.
+TEST_F(MalformedFonts, FilesOfFourGigabytesAndMore) {
+  const SourceFont* marlett = nullptr;
+  for (const SourceFont& s : *sources_)
+    if (s.name == "marlett") marlett = &s;
+  ASSERT_TRUE(marlett);
+  std::string dir = ScratchDir("four_gigabytes");
+  std::string path = (std::filesystem::path(dir) / "big.ttf").string();
+  MalformedFont font;
+  font.name = "big.ttf";
+  font.bytes = marlett->bytes;
+  ASSERT_TRUE(WriteCorpus({font}, dir));
+  ASSERT_TRUE(ExtendFile(path, (uint64_t{1} << 32) + marlett->bytes.size()));
+  FontInfo expected, big;
+  ASSERT_EQ(ReadWhole(marlett->bytes, expected), 1);
+  EXPECT_EQ(ReadFontFile(path.c_str(), big), 1);
+  EXPECT_TRUE(SameRecord(big, expected)) << Describe(big);
+
+  ASSERT_TRUE(ExtendFile(path, uint64_t{1} << 32));
+  FontInfo empty;
+  EXPECT_EQ(ReadFontFile(path.c_str(), empty), 0);
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace
