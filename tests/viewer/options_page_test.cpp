@@ -1,0 +1,203 @@
+// The Options page of a plug-in copy that has language files beside it.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "support/test_paths.h"
+#include "tests/viewer/input_harness.h"
+
+namespace {
+
+// Orvane.French.lng and Orvane.German.lng as shipped, an English file that the
+// built-in entry stands for, and an older French file that lists French twice.
+const PluginApi& Copy() {
+  static PluginApi api = [] {
+    std::string folder = ScratchDir("options_plugin");
+    std::string languages = HostPath(std::string(ORVANE_SOURCE_DIR) + "/languages/");
+    for (const char* name : {"Orvane.French.lng", "Orvane.German.lng"})
+      CopyFileA((languages + name).c_str(), (folder + "\\" + name).c_str(), FALSE);
+    WriteTextFile(folder + "\\Orvane.english.lng", "[Quenvale.Orvane]\r\n000=Glyphs\r\n");
+    WriteTextFile(folder + "\\Orvane.French.old.lng", "[Quenvale.Orvane]\r\n000=Glyphes\r\n");
+    return LoadPluginCopy(folder, PluginFileName());
+  }();
+  return api;
+}
+
+int IniInt(const std::string& ini, const char* key) {
+  return static_cast<int>(GetPrivateProfileIntA("Quenvale.Orvane", key, -1, ini.c_str()));
+}
+
+std::string IniText(const std::string& ini, const char* key) {
+  char value[128] = {};
+  GetPrivateProfileStringA("Quenvale.Orvane", key, "", value, sizeof value, ini.c_str());
+  return value;
+}
+
+std::string ItemText(HWND dialog, int id) {
+  char text[2048] = {};
+  GetDlgItemTextA(dialog, id, text, sizeof text);
+  return text;
+}
+
+struct OptionsTest : ::testing::Test {
+  void SetUp() override { ASSERT_NE(Copy().dll, nullptr); }
+  std::unique_ptr<TestViewer> Open(const std::string& name, const std::string& settings) {
+    auto v = std::make_unique<TestViewer>(Copy(), name, "[Quenvale.Orvane]\r\n" + settings);
+    EXPECT_NE(v->window, nullptr);
+    EXPECT_TRUE(BringToFront(v->window));
+    return v;
+  }
+};
+
+TEST_F(OptionsTest, LanguageListAndTheStoredLanguage) {
+  auto v = Open("options_french", "Language=french\r\nPage=0\r\n");
+  HWND dialog = v->state().options_dialog;
+  ASSERT_NE(dialog, nullptr);
+  HWND list = GetDlgItem(dialog, 914);
+  ASSERT_EQ(SendMessageA(list, CB_GETCOUNT, 0, 0), 4);
+  EXPECT_EQ(ComboText(list, 0), "English");
+  EXPECT_EQ(ComboText(list, 1), "French");
+  EXPECT_EQ(ComboText(list, 2), "French");
+  EXPECT_EQ(ComboText(list, 3), "German");
+  // Set up in the language in force; the values wait for the page's first showing.
+  EXPECT_EQ(ItemText(dialog, 901), "Loupe");
+  EXPECT_EQ(ComboText(GetDlgItem(dialog, 912), 3), "Description, d\xE9" "croissant");
+  EXPECT_EQ(ItemText(dialog, 903), "");
+  EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), CB_ERR);
+  const std::string about = ItemText(dialog, 920);
+  EXPECT_EQ(about.rfind("Orvane.wlx 0.08\r\nCopyright ", 0), 0u) << about;
+  EXPECT_EQ(about.substr(about.size() - 4), "\r\n\r\n");
+  EXPECT_EQ(about.find("\r\n", 17), about.size() - 4);
+
+  ClickTabWithMouse(v->window, 3);
+  ASSERT_EQ(v->state().page, 3);
+  EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 1);
+  EXPECT_EQ(ItemText(dialog, 903), "96");
+  v->Close();
+  EXPECT_EQ(IniText(v->ini, "Language"), "French");
+
+  v = Open("options_klingon", "Language=Klingon\r\nPage=3\r\n");
+  list = GetDlgItem(v->state().options_dialog, 914);
+  EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(ItemText(v->state().options_dialog, 901), "Zoom Box");
+  v->Close();
+  EXPECT_EQ(IniText(v->ini, "Language"), "English");
+}
+
+TEST_F(OptionsTest, FilledOnceAppliedByATabClickAndAtCloseButNotByCtrlTab) {
+  auto v = Open("options_apply",
+                "Page=0\r\nSortOrderUnicodeBlocks=0\r\nFontSizeZoom=80\r\nZoomWidth=200\r\n"
+                "ZoomHeight=300\r\nSavePage=1\r\nSaveUnicodeBlock=1\r\nUnicodeBlock=5\r\n"
+                "SaveCharSet=0\r\nSaveSampleText=1\r\n");
+  ViewerState& s = v->state();
+  HWND dialog = s.options_dialog;
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_EQ(s.block_index, 5);
+  ClickTabWithMouse(v->window, 3);
+  ASSERT_EQ(s.page, 3);
+  EXPECT_EQ(ItemText(dialog, 903), "80");
+  EXPECT_EQ(ItemText(dialog, 906), "200");
+  EXPECT_EQ(ItemText(dialog, 909), "300");
+  EXPECT_EQ(SendDlgItemMessageA(dialog, 912, CB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(ComboText(GetDlgItem(dialog, 914), static_cast<int>(SendDlgItemMessageA(
+                                                   dialog, 914, CB_GETCURSEL, 0, 0))),
+            "English");
+  const UINT checks[] = {BST_CHECKED, BST_CHECKED, BST_UNCHECKED, BST_CHECKED};
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(IsDlgButtonChecked(dialog, 916 + i), checks[i]);
+
+  SetDlgItemTextA(dialog, 903, "40");
+  SetDlgItemTextA(dialog, 906, "2000");
+  SetDlgItemTextA(dialog, 909, "");
+  SendDlgItemMessageA(dialog, 912, CB_SETCURSEL, 2, 0);
+  SendDlgItemMessageA(dialog, 914, CB_SETCURSEL, 3, 0);  // German
+  CheckDlgButton(dialog, 916, BST_UNCHECKED);
+  CheckDlgButton(dialog, 918, BST_CHECKED);
+
+  // Leaving by keyboard applies nothing, and coming back does not refill.
+  SetFocus(s.options_host);
+  PressKey(VK_TAB, {VK_CONTROL});
+  ASSERT_EQ(s.page, 0);
+  EXPECT_EQ(s.zoom_size, 80);
+  EXPECT_EQ(s.zoom_width, 200);
+  EXPECT_EQ(s.zoom_height, 300);
+  EXPECT_EQ(s.sort_order, 0);
+  EXPECT_EQ(std::string(s.language), "English");
+  EXPECT_EQ(s.save_page, 1);
+  EXPECT_EQ(s.save_charset, 0);
+  EXPECT_EQ(s.block_index, 5);
+  EXPECT_EQ(ComboText(s.block_combo, 1), "Latin");
+  EXPECT_EQ(ItemText(dialog, 906), "2000");
+  PressKey(VK_TAB, {VK_CONTROL, VK_SHIFT});
+  ASSERT_EQ(s.page, 3);
+  EXPECT_EQ(ItemText(dialog, 903), "40");
+  EXPECT_EQ(SendDlgItemMessageA(dialog, 912, CB_GETCURSEL, 0, 0), 2);
+
+  ClickTabWithMouse(v->window, 0);
+  ASSERT_EQ(s.page, 0);
+  EXPECT_EQ(s.zoom_size, 40);
+  EXPECT_EQ(FontOf(s.zoom_font).lfHeight, HeightOfPoints(40));
+  EXPECT_EQ(std::string(FontOf(s.zoom_font).lfFaceName), "DejaVu Sans");
+  EXPECT_EQ(s.zoom_width, 128);
+  EXPECT_EQ(ItemText(dialog, 906), "128");  // the fallback, visibly
+  EXPECT_EQ(s.zoom_height, 160);
+  EXPECT_EQ(ItemText(dialog, 909), "160");
+  EXPECT_EQ(s.sort_order, 2);
+  EXPECT_EQ(std::string(s.language), "German");
+  EXPECT_EQ(s.save_page, 0);
+  EXPECT_EQ(s.save_block, 1);
+  EXPECT_EQ(s.save_charset, 1);
+  EXPECT_EQ(s.save_sample, 1);
+  // The block list in name order, "ANSI" first and selected, its grid shown.
+  EXPECT_EQ(ComboText(s.block_combo, 0), "ANSI");
+  EXPECT_EQ(ComboText(s.block_combo, 1), "Alphabetic Presentation Forms");
+  EXPECT_EQ(SendMessageA(s.block_combo, CB_GETCOUNT, 0, 0), 101);
+  EXPECT_EQ(s.block_index, 0);
+  EXPECT_EQ(SendMessageA(s.block_combo, CB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(SendMessageA(s.block_spin, UDM_GETPOS32, 0, 0), 0);
+  EXPECT_EQ(SendMessageA(s.glyph_list, LB_GETCOUNT, 0, 0), 16);
+  EXPECT_TRUE(IsWindowVisible(s.glyph_list));
+  EXPECT_EQ(GetFocus(), s.glyph_list);
+
+  // The same sort order again leaves the block choice alone.
+  SendMessageA(s.block_combo, CB_SETCURSEL, 7, 0);
+  SendMessageA(v->window, WM_COMMAND, MAKEWPARAM(kBlockComboId, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(s.block_combo));
+  ASSERT_EQ(s.block_index, 7);
+  ClickTabWithMouse(v->window, 3);
+  ClickTabWithMouse(v->window, 0);
+  EXPECT_EQ(s.block_index, 7);
+  EXPECT_EQ(SendMessageA(s.block_combo, CB_GETCURSEL, 0, 0), 7);
+
+  // Values typed after the last tab click are applied when the viewer closes.
+  ClickTabWithMouse(v->window, 3);
+  SetDlgItemTextA(dialog, 906, "640");
+  v->Close();
+  const std::string& ini = v->ini;
+  EXPECT_EQ(IniInt(ini, "FontSizeZoom"), 40);
+  EXPECT_EQ(IniInt(ini, "ZoomWidth"), 640);
+  EXPECT_EQ(IniInt(ini, "ZoomHeight"), 160);
+  EXPECT_EQ(IniInt(ini, "SortOrderUnicodeBlocks"), 2);
+  EXPECT_EQ(IniText(ini, "Language"), "German");
+  EXPECT_EQ(IniInt(ini, "SavePage"), 0);
+  EXPECT_EQ(IniInt(ini, "SaveUnicodeBlock"), 1);
+  EXPECT_EQ(IniInt(ini, "UnicodeBlock"), 7);
+  EXPECT_EQ(IniInt(ini, "SaveCharSet"), 1);
+  EXPECT_EQ(IniInt(ini, "SaveSampleText"), 1);
+}
+
+TEST_F(OptionsTest, ScreenshotsInEnglishAndGerman) {
+  for (const char* language : {"English", "German"}) {
+    auto v = Open(std::string("options_shot_") + language,
+                  std::string("Language=") + language + "\r\nPage=3\r\nSavePage=1\r\n");
+    ASSERT_EQ(v->state().page, 3);
+    const std::string group = ItemText(v->state().options_dialog, 901);
+    EXPECT_EQ(group, std::string(language) == "German" ? "Zoomfenster" : "Zoom Box");
+    EXPECT_TRUE(SaveScreenshot(v->parent, std::string("options-page-") + language + ".png"));
+  }
+}
+
+}  // namespace
