@@ -73,15 +73,14 @@ LRESULT DrawGlyphRow(const DRAWITEMSTRUCT& item, HWND window) {
     r.top += 4;
     DrawTextA(dc, s.load_error, -1, &r, DT_WORDBREAK);
   } else {
-    int width = (item.rcItem.right - item.rcItem.left) / kCellsPerRow;
+    const int width = CellWidth(item.rcItem.right - item.rcItem.left);
+    const int row = static_cast<int>(item.itemID);
+    const int cells = RowCellCount(block.first, block.last, row);
     RECT cell = item.rcItem;
-    uint16_t code = static_cast<uint16_t>(block.first + kCellsPerRow * item.itemID);
-    for (int column = 0; column < kCellsPerRow && code <= block.last; ++column) {
+    for (int column = 0; column < cells; ++column) {
       cell.right = cell.left + width;
-      DrawCell(s, dc, cell, code);
+      DrawCell(s, dc, cell, static_cast<uint16_t>(block.first + kCellsPerRow * row + column));
       cell.left = cell.right;
-      if (code == 0xFFFF) break;  // the last code of all: no wrap to 0
-      ++code;
     }
   }
 
@@ -107,12 +106,14 @@ LRESULT OpenZoomAtClick(HWND window) {
   if (!PtInRect(&item, point)) return 0;
   RECT client;
   GetClientRect(s.glyph_list, &client);
-  std::optional<uint16_t> code = CodeAtClick(block.first, block.last, row, point.x, client.right);
+  std::optional<uint16_t> code =
+      CodeAtClick(block.first, block.last, row, point.x, client.right);
   if (!code) return 0;
   HWND list = s.glyph_list;
   ShowZoomBox(list, point, s, *code);
-  // The viewer may have been destroyed while the box's loop ran.
-  if (IsWindow(window) && GetViewerState(window) == state) SetFocus(list);
+  // The box's loop may have run the viewer's destruction, which destroys the
+  // list with it and frees the state: from here on only the handle is used.
+  if (IsWindow(list)) SetFocus(list);
   return 0;
 }
 

@@ -1,12 +1,20 @@
 #include "viewer/grid_math.h"
 
+#include <algorithm>
 #include <utility>
 
 int GlyphRowCount(uint16_t first, uint16_t last) { return (last - first + 16) / 16; }
 
+int RowCellCount(uint16_t first, uint16_t last, int row) {
+  if (row < 0) return 0;
+  const long long start = static_cast<long long>(first) + static_cast<long long>(kCellsPerRow) * row;
+  if (start > last) return 0;
+  return static_cast<int>(std::min<long long>(kCellsPerRow, last - start + 1));
+}
+
 std::optional<uint16_t> CodeAtClick(uint16_t first, uint16_t last, int row, int x,
                                     int list_width) {
-  int width = list_width / kCellsPerRow;
+  int width = CellWidth(list_width);
   if (width <= 0 || x < 0 || row < 0) return std::nullopt;
   int column = x / width;
   if (column >= kCellsPerRow) return std::nullopt;

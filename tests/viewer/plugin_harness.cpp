@@ -156,3 +156,128 @@ int MenuFontLineHeight() {
 }
 
 std::string DejaVuPath() { return HostPath("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"); }
+
+bool Pixels::SameIn(const Pixels& other, const RECT& r) const {
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x)
+      if (At(x, y) != other.At(x, y)) return false;
+  return true;
+}
+
+int Pixels::InkIn(const RECT& r, uint32_t background) const {
+  int ink = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) ink += At(x, y) != background;
+  return ink;
+}
+
+Pixels CaptureClient(HWND window) {
+  UpdateWindow(window);
+  Pixels out;
+  RECT client;
+  GetClientRect(window, &client);
+  out.width = client.right;
+  out.height = client.bottom;
+  if (out.width <= 0 || out.height <= 0) return out;
+  HDC source = GetDC(window);
+  HDC memory = CreateCompatibleDC(source);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = out.width;
+  info.bmiHeader.biHeight = -out.height;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, out.width, out.height, source, 0, 0, SRCCOPY);
+  GdiFlush();
+  const auto* words = static_cast<const uint32_t*>(bits);
+  out.rgb.assign(words, words + static_cast<size_t>(out.width) * out.height);
+  for (uint32_t& p : out.rgb) p &= 0xFFFFFF;
+  SelectObject(memory, previous);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(window, source);
+  return out;
+}
+
+uint32_t SystemRgb(int index) {
+  COLORREF c = GetSysColor(index);
+  return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
+void MouseMoveTo(POINT screen) {
+  // Absolute input runs 0-65535 over the primary screen.
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = static_cast<LONG>((screen.x * 65536LL + width - 1) / width);
+  input.mi.dy = static_cast<LONG>((screen.y * 65536LL + height - 1) / height);
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &input, sizeof input);
+}
+
+void MouseButton(bool down) {
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &input, sizeof input);
+}
+
+void MouseClickAt(POINT screen) {
+  MouseMoveTo(screen);
+  MouseButton(true);
+  MouseButton(false);
+}
+
+GridViewer::GridViewer(const std::string& name, const std::string& extra, const std::string& font,
+                       int width, int height)
+    : ini(ScratchDir(name) + "\\host.ini") {
+  WriteTextFile(ini, "[Quenvale.Orvane]\r\nSortOrderUnicodeBlocks=0\r\nFontSizeGlyphs=12\r\n" +
+                         extra);
+  SetSettingsFile(ini);
+  parent = MakeParent(true, width, height);
+  window = LoadViewer(parent, font);
+  Pump();
+}
+
+GridViewer::~GridViewer() {
+  Close();
+  DestroyWindow(parent);
+  Pump();
+}
+
+void GridViewer::Close() {
+  if (window && IsWindow(window)) Plugin().list_close(window);
+  window = nullptr;
+}
+
+void GridViewer::SelectBlock(int position) {
+  SendMessageA(state().block_combo, CB_SETCURSEL, position, 0);
+  SendMessageA(window, WM_COMMAND, MAKEWPARAM(kBlockComboId, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(state().block_combo));
+  Pump();
+}
+
+void GridViewer::SelectCharset(int row) {
+  SendMessageA(state().charset_combo, CB_SETCURSEL, row, 0);
+  SendMessageA(window, WM_COMMAND, MAKEWPARAM(kCharsetComboId, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(state().charset_combo));
+  Pump();
+}
+
+POINT GridViewer::CellCentre(int row, int column) const {
+  HWND list = state().glyph_list;
+  RECT item = {}, client = {};
+  SendMessageA(list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&item));
+  GetClientRect(list, &client);
+  const int cell = client.right / 16;
+  return {column * cell + cell / 2, (item.top + item.bottom) / 2};
+}
+
+POINT GridViewer::ListToScreen(POINT client) const {
+  ClientToScreen(state().glyph_list, &client);
+  return client;
+}

@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "viewer/viewer_state.h"
 
@@ -62,3 +64,46 @@ std::string SettingsSection(const std::string& ini_path);
 int MenuFontLineHeight();
 
 std::string DejaVuPath();
+
+// The client area of a window as it is on the screen, one 0xRRGGBB value a pixel.
+struct Pixels {
+  int width = 0, height = 0;
+  std::vector<uint32_t> rgb;
+  uint32_t At(int x, int y) const { return rgb[static_cast<size_t>(y) * width + x]; }
+  // Whether the rectangle [left, right) x [top, bottom) is the same in both.
+  bool SameIn(const Pixels& other, const RECT& r) const;
+  // Pixels of the rectangle that differ from `background`.
+  int InkIn(const RECT& r, uint32_t background) const;
+};
+Pixels CaptureClient(HWND window);
+
+// A system colour as 0xRRGGBB.
+uint32_t SystemRgb(int index);
+
+// Real mouse input through SendInput: the cursor goes to a screen point first.
+void MouseMoveTo(POINT screen);
+void MouseButton(bool down);
+void MouseClickAt(POINT screen);
+
+// A viewer of one font over a fresh settings file with the blocks in table order
+// and small glyphs, so that whole blocks fit; `extra` adds setting lines.
+struct GridViewer {
+  explicit GridViewer(const std::string& name, const std::string& extra = "",
+                      const std::string& font = DejaVuPath(), int width = 640, int height = 760);
+  ~GridViewer();
+  GridViewer(const GridViewer&) = delete;
+  GridViewer& operator=(const GridViewer&) = delete;
+  ViewerState& state() const { return *StateOf(window); }
+  // As the user picks them: the combo box's selection and its notice.
+  void SelectBlock(int position);
+  void SelectCharset(int row);
+  // The middle of a cell, in the glyph list's client coordinates.
+  POINT CellCentre(int row, int column) const;
+  POINT ListToScreen(POINT client) const;
+  void Close();
+  std::string ini;
+  HWND parent = nullptr;
+  HWND window = nullptr;
+};
+
+constexpr const char* kZoomClass = "Quenvale.wlxOrvane.Zoom";

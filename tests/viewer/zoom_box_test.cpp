@@ -1,0 +1,333 @@
+// The zoom box under real mouse input. The box runs its own message loop inside
+// the click, so a thread timer, dispatched by that loop, inspects and closes it.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "tests/viewer/plugin_harness.h"
+
+namespace {
+
+enum class Then { Release, MoveThenLeave, CloseViewer, DestroyHost, PostQuit, Unwind };
+
+struct Watch {
+  GridViewer* viewer = nullptr;
+  HWND list = nullptr;
+  Then then = Then::Release;
+  int step = 0;
+  HWND box = nullptr;
+  RECT rect = {};  // in the list's client coordinates
+  Pixels pixels;
+  bool open_when_left = false;  // MoveThenLeave: still open after the move out
+  bool done = false;
+};
+Watch watch;
+
+void CALLBACK WatchTimer(HWND, UINT, UINT_PTR, DWORD) {
+  Watch& w = watch;
+  if (w.done) return;
+  if (!w.box) {
+    if (!w.list || !IsWindow(w.list)) return;
+    w.box = FindWindowExA(w.list, nullptr, kZoomClass, nullptr);
+    if (!w.box) return;
+    GetWindowRect(w.box, &w.rect);
+    MapWindowPoints(nullptr, w.list, reinterpret_cast<POINT*>(&w.rect), 2);
+    w.pixels = CaptureClient(w.box);
+    return;  // act on the next tick, with the box settled
+  }
+  ++w.step;
+  switch (w.then) {
+    case Then::Release:
+      MouseButton(false);
+      w.done = true;
+      break;
+    case Then::MoveThenLeave: {
+      RECT screen;
+      GetWindowRect(w.box, &screen);
+      if (w.step == 1) {
+        MouseMoveTo({(screen.left + screen.right) / 2 + 3, (screen.top + screen.bottom) / 2});
+      } else if (w.step == 2) {
+        MouseMoveTo({screen.right + 20, screen.bottom + 20});
+      } else if (!IsWindow(w.box) || w.step == 40) {
+        // The leave notice may come from a polling timer: allow it a second and a half.
+        w.open_when_left = IsWindow(w.box) != 0;
+        if (w.open_when_left) SendMessageA(w.box, WM_LBUTTONUP, 0, 0);
+        MouseButton(false);
+        w.done = true;
+      }
+      break;
+    }
+    case Then::CloseViewer:
+      Plugin().list_close(w.viewer->window);
+      w.done = true;
+      break;
+    case Then::DestroyHost:
+      DestroyWindow(w.viewer->parent);
+      w.done = true;
+      break;
+    case Then::PostQuit:
+      PostQuitMessage(42);
+      w.done = true;
+      break;
+    case Then::Unwind:
+      SendMessageA(w.box, WM_LBUTTONUP, 0, 0);
+      MouseButton(false);
+      w.done = true;
+      break;
+  }
+}
+
+struct Outcome {
+  bool opened = false;
+  RECT rect = {};
+  Pixels pixels;
+  bool open_when_left = false;
+  bool box_left_over = false;
+  int quit_code = -1;  // the exit code of a quit that reached this loop
+};
+
+// Presses the left button on a cell (real input) and lets `then` happen once the
+// box is open. Without a box the button is released after a while.
+Outcome PressOn(GridViewer& v, POINT client, Then then) {
+  watch = {};
+  watch.viewer = &v;
+  watch.list = v.state().glyph_list;
+  watch.then = then;
+  // A second press on the same spot soon after the first is a double click, which
+  // opens nothing.
+  static POINT last_press = {-1, -1};
+  const POINT screen = v.ListToScreen(client);
+  if (screen.x == last_press.x && screen.y == last_press.y) Sleep(GetDoubleClickTime() + 100);
+  last_press = screen;
+  UINT_PTR timer = SetTimer(nullptr, 0, 40, WatchTimer);
+  MouseMoveTo(screen);
+  Pump();
+  MouseButton(true);
+  Outcome out;
+  bool released = false;
+  const DWORD start = GetTickCount();
+  while (!watch.done && GetTickCount() - start < 5000) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) out.quit_code = static_cast<int>(message.wParam);
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+    if (!watch.box && !released && GetTickCount() - start > 400) {
+      MouseButton(false);
+      released = true;
+      watch.then = Then::Unwind;  // a late box still gets closed
+    }
+    if (!watch.box && released && GetTickCount() - start > 700) break;
+    Sleep(5);
+  }
+  KillTimer(nullptr, timer);
+  if (!watch.done) MouseButton(false);
+  MSG message;
+  for (int i = 0; i < 20; ++i) {
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) out.quit_code = static_cast<int>(message.wParam);
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+    Sleep(5);
+  }
+  out.opened = watch.box != nullptr;
+  out.rect = watch.rect;
+  out.pixels = watch.pixels;
+  out.open_when_left = watch.open_when_left;
+  out.box_left_over = watch.list && IsWindow(watch.list) &&
+                      FindWindowExA(watch.list, nullptr, kZoomClass, nullptr) != nullptr;
+  return out;
+}
+
+RECT ListClient(const GridViewer& v) {
+  RECT r;
+  GetClientRect(v.state().glyph_list, &r);
+  return r;
+}
+
+// The label as the box should show it, drawn apart in the interface font at the
+// box's inset; compared over the label's own extent.
+bool LabelShows(const Outcome& o, HWND combo_with_ui_font, const char* label) {
+  const int width = o.pixels.width, height = o.pixels.height;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old_bitmap = SelectObject(memory, bitmap);
+  RECT r = {0, 0, width, height};
+  FillRect(memory, &r, GetSysColorBrush(COLOR_WINDOW));
+  HFONT font = reinterpret_cast<HFONT>(SendMessageA(combo_with_ui_font, WM_GETFONT, 0, 0));
+  HGDIOBJ old_font = SelectObject(memory, font);
+  SetBkMode(memory, TRANSPARENT);
+  InflateRect(&r, -2, -2);
+  DrawTextA(memory, label, -1, &r, DT_SINGLELINE);
+  SIZE extent = {};
+  GetTextExtentPoint32A(memory, label, lstrlenA(label), &extent);
+  SelectObject(memory, old_font);
+  SelectObject(memory, old_bitmap);
+  ReleaseDC(nullptr, screen);
+
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  Pixels expected;
+  expected.width = width;
+  expected.height = height;
+  expected.rgb.resize(static_cast<size_t>(width) * height);
+  GetDIBits(memory, bitmap, 0, height, expected.rgb.data(), &info, DIB_RGB_COLORS);
+  for (uint32_t& p : expected.rgb) p &= 0xFFFFFF;
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  RECT area = {2, 2, std::min(width, 2 + static_cast<int>(extent.cx)),
+               std::min(height, 2 + static_cast<int>(extent.cy))};
+  return expected.InkIn(area, SystemRgb(COLOR_WINDOW)) > 0 && o.pixels.SameIn(expected, area);
+}
+
+TEST(ZoomBox, ARealPressOpensTheBoxCentredAndClampedAndReleaseClosesIt) {
+  GridViewer v("zoom_press", "SaveCharSet=1\r\nCharSet=1\r\n");
+  ViewerState& s = v.state();
+  const RECT list = ListClient(v);
+  ASSERT_EQ(s.zoom_width, 128);
+  ASSERT_EQ(s.zoom_height, 160);
+
+  // 0x0084 in the middle of the list: centred on the press.
+  const POINT press = v.CellCentre(8, 4);
+  Outcome o = PressOn(v, press, Then::Release);
+  ASSERT_TRUE(o.opened);
+  EXPECT_FALSE(o.box_left_over);
+  EXPECT_EQ(o.rect.left, press.x - 64);
+  EXPECT_EQ(o.rect.top, press.y - 80);
+  EXPECT_EQ(o.rect.right - o.rect.left, 128);
+  EXPECT_EQ(o.rect.bottom - o.rect.top, 160);
+  EXPECT_TRUE(LabelShows(o, s.block_combo, "#0084/132"));
+  EXPECT_FALSE(LabelShows(o, s.block_combo, "#0085/133"));  // the comparison can fail
+  EXPECT_EQ(SendMessageA(s.glyph_list, LB_GETCURSEL, 0, 0), 8);
+  EXPECT_EQ(GetFocus(), s.glyph_list);
+
+  // The top-left cell: the box starts at the list's corner.
+  o = PressOn(v, v.CellCentre(0, 0), Then::Release);
+  ASSERT_TRUE(o.opened);
+  EXPECT_EQ(o.rect.left, 0);
+  EXPECT_EQ(o.rect.top, 0);
+  EXPECT_TRUE(LabelShows(o, s.block_combo, "#0000/0"));
+
+  // The last cell: pushed back inside the right and bottom edges.
+  o = PressOn(v, v.CellCentre(15, 15), Then::Release);
+  ASSERT_TRUE(o.opened);
+  EXPECT_EQ(o.rect.right, list.right);
+  EXPECT_EQ(o.rect.bottom, std::min<LONG>(list.bottom, v.CellCentre(15, 15).y + 80));
+  EXPECT_TRUE(LabelShows(o, s.block_combo, "#00FF/255"));
+  EXPECT_EQ(GetFocus(), s.glyph_list);
+
+  // Specials: the last code of all.
+  v.SelectBlock(100);
+  o = PressOn(v, v.CellCentre(0, 15), Then::Release);
+  ASSERT_TRUE(o.opened);
+  EXPECT_TRUE(LabelShows(o, s.block_combo, "#FFFF/65535"));
+}
+
+TEST(ZoomBox, ABoxLargerThanTheListStartsLeftOfAndAboveIt) {
+  GridViewer v("zoom_large", "ZoomWidth=1024\r\nZoomHeight=1024\r\n");
+  const RECT list = ListClient(v);
+  ASSERT_LT(list.right, 1024);
+  ASSERT_LT(list.bottom, 1024);
+  Outcome o = PressOn(v, v.CellCentre(2, 3), Then::Release);
+  ASSERT_TRUE(o.opened);
+  EXPECT_EQ(o.rect.left, list.right - 1024);
+  EXPECT_EQ(o.rect.top, list.bottom - 1024);
+}
+
+TEST(ZoomBox, MovingOverTheBoxAndLeavingItClosesIt) {
+  GridViewer v("zoom_leave");
+  Outcome o = PressOn(v, v.CellCentre(5, 5), Then::MoveThenLeave);
+  ASSERT_TRUE(o.opened);
+  EXPECT_FALSE(o.open_when_left);
+  EXPECT_FALSE(o.box_left_over);
+  EXPECT_EQ(GetFocus(), v.state().glyph_list);
+  // The next box asks for its own leave notice.
+  o = PressOn(v, v.CellCentre(3, 9), Then::MoveThenLeave);
+  ASSERT_TRUE(o.opened);
+  EXPECT_FALSE(o.open_when_left);
+}
+
+TEST(ZoomBox, PressesOffTheCellsOpenNothing) {
+  GridViewer v("zoom_nothing");
+  ViewerState& s = v.state();
+  v.SelectBlock(1);  // "Latin", 0x0000-0x007E: 8 rows, the last one short
+  ASSERT_EQ(SendMessageA(s.glyph_list, LB_GETCOUNT, 0, 0), 8);
+  const RECT list = ListClient(v);
+  ASSERT_GT(list.right % 16, 2) << "the list needs a strip right of the cells";
+  RECT last = {};
+  SendMessageA(s.glyph_list, LB_GETITEMRECT, 7, reinterpret_cast<LPARAM>(&last));
+  ASSERT_LT(last.bottom + 10, list.bottom);
+
+  EXPECT_FALSE(PressOn(v, {list.right / 2, last.bottom + 10}, Then::Unwind).opened);
+  EXPECT_FALSE(PressOn(v, {list.right - 1, v.CellCentre(3, 0).y}, Then::Unwind).opened);
+  EXPECT_FALSE(PressOn(v, v.CellCentre(7, 15), Then::Unwind).opened);
+  // The same row's last real cell does open: the three above were not misses.
+  EXPECT_TRUE(PressOn(v, v.CellCentre(7, 14), Then::Release).opened);
+}
+
+TEST(ZoomBox, TheLargeGlyphIsInTheChosenCharacterSet) {
+  GridViewer v("zoom_charset", "SaveCharSet=1\r\nCharSet=1\r\n");  // "ANSI"
+  ViewerState& s = v.state();
+  const POINT cell = v.CellCentre(15, 15);  // 0x00FF
+  Outcome western = PressOn(v, cell, Then::Release);
+  v.SelectCharset(16);  // "Russian": 0xFF is a Cyrillic letter there
+  ASSERT_EQ(s.charset_index, 16);
+  Outcome russian = PressOn(v, cell, Then::Release);
+  ASSERT_TRUE(western.opened);
+  ASSERT_TRUE(russian.opened);
+  const int w = western.pixels.width, h = western.pixels.height;
+  const RECT label = {0, 0, w, 2 + s.line_height};
+  const RECT large = {0, 2 + s.line_height, w, h};
+  EXPECT_TRUE(western.pixels.SameIn(russian.pixels, label));
+  EXPECT_FALSE(western.pixels.SameIn(russian.pixels, large));
+  EXPECT_GT(russian.pixels.InkIn(large, SystemRgb(COLOR_WINDOW)), 50);
+}
+
+TEST(ZoomBox, ClosingTheViewerWhileTheBoxIsOpenEndsTheBoxAndTheClick) {
+  {
+    GridViewer v("zoom_close_viewer");
+    HWND viewer = v.window, list = v.state().glyph_list;
+    Outcome o = PressOn(v, v.CellCentre(4, 4), Then::CloseViewer);
+    ASSERT_TRUE(o.opened);
+    EXPECT_FALSE(IsWindow(viewer));
+    EXPECT_FALSE(IsWindow(list));
+    EXPECT_EQ(o.quit_code, -1);  // the box's own quit stayed in its loop
+    v.window = nullptr;
+  }
+  {
+    GridViewer v("zoom_destroy_host");
+    HWND viewer = v.window;
+    Outcome o = PressOn(v, v.CellCentre(2, 2), Then::DestroyHost);
+    ASSERT_TRUE(o.opened);
+    EXPECT_FALSE(IsWindow(viewer));
+    v.window = nullptr;
+  }
+  // The process's shared values survive: a new viewer opens and closes a box.
+  GridViewer after("zoom_after_close");
+  Outcome o = PressOn(after, after.CellCentre(1, 1), Then::Release);
+  EXPECT_TRUE(o.opened);
+  EXPECT_FALSE(o.box_left_over);
+}
+
+TEST(ZoomBox, AQuitPostedWhileTheBoxIsOpenClosesItAndReachesTheOuterLoop) {
+  GridViewer v("zoom_quit");
+  Outcome o = PressOn(v, v.CellCentre(3, 3), Then::PostQuit);
+  ASSERT_TRUE(o.opened);
+  EXPECT_FALSE(o.box_left_over);
+  EXPECT_EQ(o.quit_code, 42);
+  EXPECT_TRUE(IsWindow(v.window));
+  EXPECT_EQ(GetFocus(), v.state().glyph_list);
+}
+
+}  // namespace
