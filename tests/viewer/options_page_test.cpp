@@ -189,6 +189,72 @@ TEST_F(OptionsTest, FilledOnceAppliedByATabClickAndAtCloseButNotByCtrlTab) {
   EXPECT_EQ(IniInt(ini, "SaveSampleText"), 1);
 }
 
+// The zoom box over cell 0x0041 of the ANSI grid: how many pixel rows below its
+// code line hold ink. Measured inside the box's own message loop.
+struct ZoomInk {
+  HWND list = nullptr;
+  int line_height = 0;
+  int rows = -1;
+};
+ZoomInk zoom_ink;
+
+void CALLBACK MeasureZoomBox(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND box = FindWindowExA(zoom_ink.list, nullptr, "Quenvale.wlxOrvane.Zoom", nullptr);
+  if (!box) return;
+  KillTimer(nullptr, timer);
+  UpdateWindow(box);
+  RECT client;
+  GetClientRect(box, &client);
+  HDC dc = GetDC(box);
+  zoom_ink.rows = 0;
+  for (int y = zoom_ink.line_height + 2; y < client.bottom; ++y) {
+    for (int x = 0; x < client.right; ++x) {
+      COLORREF c = GetPixel(dc, x, y);
+      if (c != CLR_INVALID && GetRValue(c) < 100 && GetGValue(c) < 100 && GetBValue(c) < 100) {
+        ++zoom_ink.rows;
+        break;
+      }
+    }
+  }
+  ReleaseDC(box, dc);
+  SendMessageA(box, WM_LBUTTONUP, 0, 0);
+}
+
+int ZoomGlyphInkRows(const ViewerState& s) {
+  RECT row = {};
+  SendMessageA(s.glyph_list, LB_GETITEMRECT, 4, reinterpret_cast<LPARAM>(&row));
+  RECT client;
+  GetClientRect(s.glyph_list, &client);
+  const int cell = client.right / 16;
+  POINT click = {cell + cell / 2, (row.top + row.bottom) / 2};
+  POINT screen = click;
+  ClientToScreen(s.glyph_list, &screen);
+  SetCursorPos(screen.x, screen.y);
+  zoom_ink = {s.glyph_list, s.line_height, -1};
+  UINT_PTR timer = SetTimer(nullptr, 0, 50, MeasureZoomBox);
+  PostMessageA(s.glyph_list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(click.x, click.y));
+  for (int i = 0; i < 100 && zoom_ink.rows < 0; ++i) Settle(10);
+  KillTimer(nullptr, timer);
+  return zoom_ink.rows;
+}
+
+TEST_F(OptionsTest, TheNextZoomBoxDrawsAtTheAppliedSize) {
+  auto v = Open("options_zoom",
+                "Page=0\r\nSaveUnicodeBlock=0\r\nFontSizeZoom=80\r\nZoomWidth=300\r\n"
+                "ZoomHeight=300\r\n");
+  ViewerState& s = v->state();
+  ASSERT_EQ(s.block_index, 0);
+  const int at_80 = ZoomGlyphInkRows(s);
+  ClickTabWithMouse(v->window, 3);
+  SetDlgItemTextA(s.options_dialog, 903, "40");
+  ClickTabWithMouse(v->window, 0);
+  ASSERT_EQ(s.page, 0);
+  const int at_40 = ZoomGlyphInkRows(s);
+  // A capital A is about three quarters of the em: 80 points are 107 pixels.
+  EXPECT_GT(at_80, 60);
+  EXPECT_NEAR(at_40 * 2, at_80, 6);
+}
+
 TEST_F(OptionsTest, ScreenshotsInEnglishAndGerman) {
   for (const char* language : {"English", "German"}) {
     auto v = Open(std::string("options_shot_") + language,
