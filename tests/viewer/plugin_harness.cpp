@@ -235,8 +235,10 @@ void MouseClickAt(POINT screen) {
 GridViewer::GridViewer(const std::string& name, const std::string& extra, const std::string& font,
                        int width, int height)
     : ini(ScratchDir(name) + "\\host.ini") {
-  WriteTextFile(ini, "[Quenvale.Orvane]\r\nSortOrderUnicodeBlocks=0\r\nFontSizeGlyphs=12\r\n" +
-                         extra);
+  std::string text = "[Quenvale.Orvane]\r\nFontSizeGlyphs=12\r\n" + extra;
+  if (extra.find("SortOrderUnicodeBlocks=") == std::string::npos)
+    text += "SortOrderUnicodeBlocks=0\r\n";
+  WriteTextFile(ini, text);
   SetSettingsFile(ini);
   parent = MakeParent(true, width, height);
   window = LoadViewer(parent, font);

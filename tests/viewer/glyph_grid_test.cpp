@@ -1,0 +1,313 @@
+// The Glyphs page in the DLL under Wine: rows, cell pixels, character sets,
+// selectors, block order, and which rows get drawn.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "fontfile/catalog.h"
+#include "support/test_paths.h"
+#include "tests/viewer/plugin_harness.h"
+
+namespace {
+
+// Positions in table order (the viewers here sort by code) and character-set rows.
+constexpr int kAnsi = 0, kLatin = 1, kLatinExtendedA = 3, kCjk = 86, kSpecials = 100;
+constexpr int kAnsiCharset = 1, kRussianCharset = 16;
+
+LRESULT Count(HWND list) { return SendMessageA(list, LB_GETCOUNT, 0, 0); }
+
+RECT ItemRect(HWND list, int row) {
+  RECT r = {};
+  SendMessageA(list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r));
+  return r;
+}
+
+// Cell `column` of a row, split into its label line and its glyph area, inside
+// the frame lines.
+struct CellAreas {
+  RECT label, glyph;
+};
+CellAreas CellOf(HWND list, int row, int column, int line_height) {
+  RECT item = ItemRect(list, row);
+  RECT client;
+  GetClientRect(list, &client);
+  const int w = client.right / 16;
+  const int left = item.left + column * w;
+  return {{left + 1, item.top + 1, left + w, item.top + line_height},
+          {left + 1, item.top + line_height, left + w, item.bottom}};
+}
+
+TEST(GlyphGrid, RowCountsFollowTheBlockAndLatinEndsWithFifteenFramedCells) {
+  GridViewer v("grid_rows");
+  ViewerState& s = v.state();
+  HWND list = s.glyph_list;
+  EXPECT_EQ(Count(list), 16);  // "ANSI"
+  v.SelectBlock(kSpecials);
+  EXPECT_EQ(Count(list), 1);
+  v.SelectBlock(kCjk);
+  EXPECT_EQ(Count(list), 1307);
+  v.SelectBlock(kLatin);
+  ASSERT_EQ(Count(list), 8);
+
+  RECT client;
+  GetClientRect(list, &client);
+  const int w = client.right / 16;
+  ASSERT_GT(client.right % 16, 0) << "the sixteenth cell's right frame must be inside the list";
+  const RECT full = ItemRect(list, 6), last = ItemRect(list, 7);
+  ASSERT_LE(last.bottom, client.bottom);
+  const Pixels p = CaptureClient(list);
+  const uint32_t pen = SystemRgb(COLOR_BTNFACE), paper = SystemRgb(COLOR_WINDOW);
+  ASSERT_NE(pen, paper);
+  auto column_is = [&](const RECT& row, int x, uint32_t colour) {
+    for (int y = row.top + 1; y < row.bottom - 1; ++y)
+      if (p.At(x, y) != colour) return false;
+    return true;
+  };
+  // Row 6 has all sixteen frames; row 7 (0x0070-0x007E) stops after the fifteenth.
+  EXPECT_TRUE(column_is(full, 16 * w, pen));
+  EXPECT_TRUE(column_is(full, 15 * w, pen));
+  EXPECT_TRUE(column_is(last, 15 * w, pen));
+  EXPECT_TRUE(column_is(last, 0, pen));
+  EXPECT_TRUE(column_is(last, 16 * w, paper));
+  const RECT empty = {15 * w + 1, last.top + 1, 16 * w, last.bottom - 1};
+  const RECT filled = {15 * w + 1, full.top + 1, 16 * w, full.bottom - 1};
+  EXPECT_EQ(p.InkIn(empty, paper), 0);
+  EXPECT_GT(p.InkIn(filled, paper), 0);
+}
+
+// Whether two equal-sized areas of one picture hold the same pixels.
+bool SameShape(const Pixels& p, const RECT& a, const RECT& b) {
+  for (int y = 0; y < a.bottom - a.top; ++y)
+    for (int x = 0; x < a.right - a.left; ++x)
+      if (p.At(a.left + x, a.top + y) != p.At(b.left + x, b.top + y)) return false;
+  return true;
+}
+
+TEST(GlyphGrid, TheCharacterSetChangesGlyphsBelow256AndNothingElse) {
+  GridViewer v("grid_charset", "SaveCharSet=1\r\nCharSet=1\r\n");
+  ViewerState& s = v.state();
+  HWND list = s.glyph_list;
+  ASSERT_EQ(s.charset_index, kAnsiCharset);
+  ASSERT_LE(ItemRect(list, 15).bottom, CaptureClient(list).height);
+  const Pixels western = CaptureClient(list);
+  v.SelectCharset(kRussianCharset);
+  ASSERT_EQ(s.logfont.lfCharSet, RUSSIAN_CHARSET);
+  const Pixels russian = CaptureClient(list);
+
+  // 0x00FF is the byte 0xFF: y with diaeresis in 1252, ya in 1251.
+  const CellAreas ff = CellOf(list, 15, 15, s.line_height);
+  EXPECT_TRUE(western.SameIn(russian, ff.label));
+  EXPECT_FALSE(western.SameIn(russian, ff.glyph));
+  EXPECT_GT(russian.InkIn(ff.glyph, SystemRgb(COLOR_WINDOW)), 0);
+  // 0x00C0-0x00DF: letters in both code pages, all different.
+  for (int column = 0; column < 16; ++column)
+    EXPECT_FALSE(western.SameIn(russian, CellOf(list, 12, column, s.line_height).glyph)) << column;
+  // Both code pages agree on ASCII: the first eight rows are untouched.
+  EXPECT_TRUE(western.SameIn(russian, {0, 0, western.width, ItemRect(list, 7).bottom}));
+
+  // From 0x0100 up the code is a UTF-16 unit: the character set changes nothing.
+  v.SelectBlock(kLatinExtendedA);
+  const Pixels cyrillic_font = CaptureClient(list);
+  v.SelectCharset(kAnsiCharset);
+  const Pixels latin_font = CaptureClient(list);
+  EXPECT_TRUE(cyrillic_font.SameIn(latin_font, {0, 0, latin_font.width, latin_font.height}));
+  // 0x0100 and 0x0101 are two different letters, not the control bytes 0x00 and 0x01.
+  const CellAreas a_macron = CellOf(list, 0, 0, s.line_height);
+  const CellAreas a_macron_small = CellOf(list, 0, 1, s.line_height);
+  EXPECT_GT(latin_font.InkIn(a_macron.glyph, SystemRgb(COLOR_WINDOW)), 20);
+  EXPECT_FALSE(SameShape(latin_font, a_macron.glyph, a_macron_small.glyph));
+}
+
+// Choices as the user makes them, without letting any paint run in between.
+void PickFromCombo(HWND viewer, HWND combo, int id, int index) {
+  SendMessageA(combo, CB_SETCURSEL, index, 0);
+  SendMessageA(viewer, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+void PickWithUpDown(HWND viewer, HWND spin, int position) {
+  SendMessageA(spin, UDM_SETPOS32, 0, position);
+  SendMessageA(viewer, WM_HSCROLL, SB_THUMBPOSITION, reinterpret_cast<LPARAM>(spin));
+}
+bool ListNeedsPaint(HWND list) { return GetUpdateRect(list, nullptr, FALSE) != 0; }
+void Settle(HWND list) {
+  UpdateWindow(list);
+  ValidateRect(list, nullptr);
+}
+
+void ExpectInStep(const ViewerState& s) {
+  EXPECT_EQ(SendMessageA(s.block_combo, CB_GETCURSEL, 0, 0), s.block_index);
+  EXPECT_EQ(SendMessageA(s.block_spin, UDM_GETPOS32, 0, 0), s.block_index);
+  EXPECT_EQ(SendMessageA(s.charset_combo, CB_GETCURSEL, 0, 0), s.charset_index);
+  EXPECT_EQ(SendMessageA(s.charset_spin, UDM_GETPOS32, 0, 0), s.charset_index);
+  EXPECT_EQ(s.logfont.lfCharSet, static_cast<BYTE>(CharsetTable[s.charset_index].value));
+  const UnicodeBlockRow& block = UnicodeBlockTable[s.block_index];
+  EXPECT_EQ(Count(s.glyph_list), (block.last - block.first + 16) / 16);
+}
+
+// A real click on the left or right arrow of a horizontal up-down control.
+void ClickArrow(HWND spin, bool right) {
+  RECT r;
+  GetWindowRect(spin, &r);
+  const int width = r.right - r.left;
+  MouseClickAt({right ? r.right - width / 4 : r.left + width / 4, (r.top + r.bottom) / 2});
+  for (int i = 0; i < 10; ++i) {
+    Pump();
+    Sleep(10);
+  }
+}
+
+TEST(GlyphSelectors, ComboUpDownAndIndexAgreeAndTheSameChoiceRedrawsNothing) {
+  GridViewer v("grid_selectors");
+  ViewerState& s = v.state();
+  HWND list = s.glyph_list;
+  ExpectInStep(s);
+
+  PickFromCombo(v.window, s.block_combo, kBlockComboId, kSpecials);
+  EXPECT_EQ(s.block_index, kSpecials);
+  ExpectInStep(s);
+  // The up-down's right arrow past 100 wraps to "ANSI".
+  ClickArrow(s.block_spin, true);
+  EXPECT_EQ(s.block_index, 0);
+  EXPECT_EQ(WindowText(s.block_combo), "ANSI");
+  EXPECT_EQ(GetFocus(), list);
+  ExpectInStep(s);
+  ClickArrow(s.block_spin, false);
+  EXPECT_EQ(s.block_index, kSpecials);
+  ExpectInStep(s);
+
+  // The character set's left arrow below 0 wraps to the last row.
+  PickFromCombo(v.window, s.charset_combo, kCharsetComboId, 0);
+  ClickArrow(s.charset_spin, false);
+  EXPECT_EQ(s.charset_index, 18);
+  EXPECT_EQ(WindowText(s.charset_combo), "OEM");
+  ExpectInStep(s);
+  PickFromCombo(v.window, s.charset_combo, kCharsetComboId, kRussianCharset);
+  EXPECT_EQ(s.charset_index, kRussianCharset);
+  ExpectInStep(s);
+  PickWithUpDown(v.window, s.charset_spin, kAnsiCharset);
+  EXPECT_EQ(s.charset_index, kAnsiCharset);
+  ExpectInStep(s);
+
+  // The current choice again: no repaint, nothing changes.
+  const HFONT font = s.glyph_font;
+  Settle(list);
+  PickFromCombo(v.window, s.block_combo, kBlockComboId, s.block_index);
+  PickFromCombo(v.window, s.charset_combo, kCharsetComboId, s.charset_index);
+  PickWithUpDown(v.window, s.block_spin, s.block_index);
+  PickWithUpDown(v.window, s.charset_spin, s.charset_index);
+  EXPECT_FALSE(ListNeedsPaint(list));
+  EXPECT_EQ(s.glyph_font, font);
+  ExpectInStep(s);
+  // Each other choice does repaint.
+  PickFromCombo(v.window, s.block_combo, kBlockComboId, kLatin);
+  EXPECT_TRUE(ListNeedsPaint(list));
+  Settle(list);
+  PickWithUpDown(v.window, s.block_spin, kLatinExtendedA);
+  EXPECT_TRUE(ListNeedsPaint(list));
+  Settle(list);
+  PickFromCombo(v.window, s.charset_combo, kCharsetComboId, kRussianCharset);
+  EXPECT_TRUE(ListNeedsPaint(list));
+  Settle(list);
+  PickWithUpDown(v.window, s.charset_spin, kAnsiCharset);
+  EXPECT_TRUE(ListNeedsPaint(list));
+  ExpectInStep(s);
+}
+
+std::vector<std::string> BlockList(HWND combo) {
+  std::vector<std::string> names;
+  const int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    char text[128] = {};
+    SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    names.push_back(text);
+  }
+  return names;
+}
+
+size_t PositionOf(const std::vector<std::string>& names, const char* name) {
+  return static_cast<size_t>(std::find(names.begin(), names.end(), name) - names.begin());
+}
+
+TEST(BlockOrder, AStoredSortOrderSortsTheListOfTheNextViewer) {
+  std::vector<std::string> by_mode[4];
+  for (int mode : {1, 2, 0, 3}) {
+    GridViewer v("grid_sort_" + std::to_string(mode),
+                 "SortOrderUnicodeBlocks=" + std::to_string(mode) + "\r\n");
+    by_mode[mode] = BlockList(v.state().block_combo);
+    ASSERT_EQ(by_mode[mode].size(), 101u);
+    EXPECT_EQ(by_mode[mode][0], "ANSI") << mode;
+    // Position 0 of every order shows 0x0000-0x00FF.
+    EXPECT_EQ(Count(v.state().glyph_list), 16) << mode;
+  }
+  for (size_t i = 0; i < 101; ++i) EXPECT_EQ(by_mode[0][i], UnicodeBlockTable[i].name) << i;
+  EXPECT_EQ(by_mode[1][1], "Specials");
+  EXPECT_EQ(by_mode[1][100], "Latin");
+  EXPECT_EQ(by_mode[2][1], "Alphabetic Presentation Forms");
+  EXPECT_LT(PositionOf(by_mode[2], "Greek Extended"), PositionOf(by_mode[2], "Greek and Coptic"));
+  EXPECT_LT(PositionOf(by_mode[2], "IPA Extensions"),
+            PositionOf(by_mode[2], "Ideographic Description Characters"));
+  EXPECT_TRUE(std::equal(by_mode[2].begin() + 1, by_mode[2].end(), by_mode[3].rbegin()));
+}
+
+// WM_DRAWITEM of the glyph list as the viewer receives them.
+struct DrawLog {
+  WNDPROC previous = nullptr;
+  std::vector<int> rows;
+};
+DrawLog draw_log;
+
+LRESULT CALLBACK DrawSpy(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_DRAWITEM) {
+    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+    if (item->CtlID == kGlyphListId && item->itemAction == ODA_DRAWENTIRE)
+      draw_log.rows.push_back(static_cast<int>(item->itemID));
+  }
+  return CallWindowProcA(draw_log.previous, window, message, wparam, lparam);
+}
+
+std::vector<int> RowsDrawnWhenRepainted(HWND list) {
+  draw_log.rows.clear();
+  InvalidateRect(list, nullptr, TRUE);
+  UpdateWindow(list);
+  std::vector<int> rows = draw_log.rows;
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+TEST(GlyphGrid, OnlyTheRowsOnScreenAreDrawn) {
+  GridViewer v("grid_paint", "", HostPath("/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc"));
+  ViewerState& s = v.state();
+  HWND list = s.glyph_list;
+  v.SelectBlock(kCjk);
+  ASSERT_EQ(Count(list), 1307);
+  RECT client;
+  GetClientRect(list, &client);
+  const int height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+  const int shown = (client.bottom + height - 1) / height;  // the last one partly
+
+  draw_log.previous = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(v.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DrawSpy)));
+  std::vector<int> rows = RowsDrawnWhenRepainted(list);
+  ASSERT_EQ(static_cast<int>(rows.size()), shown);
+  EXPECT_EQ(rows.front(), 0);
+  EXPECT_EQ(rows.back(), shown - 1);
+
+  SendMessageA(list, LB_SETTOPINDEX, 1000, 0);
+  rows = RowsDrawnWhenRepainted(list);
+  ASSERT_EQ(static_cast<int>(rows.size()), shown);
+  EXPECT_EQ(rows.front(), 1000);
+
+  SendMessageA(list, LB_SETTOPINDEX, 1306, 0);  // the list stops at a full last page
+  rows = RowsDrawnWhenRepainted(list);
+  ASSERT_FALSE(rows.empty());
+  EXPECT_EQ(rows.back(), 1306);
+  EXPECT_LE(static_cast<int>(rows.size()), shown);
+  SetWindowLongPtrA(v.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(draw_log.previous));
+}
+
+}  // namespace
