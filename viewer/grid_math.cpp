@@ -7,7 +7,8 @@ int GlyphRowCount(uint16_t first, uint16_t last) { return (last - first + 16) / 
 
 int RowCellCount(uint16_t first, uint16_t last, int row) {
   if (row < 0) return 0;
-  const long long start = static_cast<long long>(first) + static_cast<long long>(kCellsPerRow) * row;
+  const long long start =
+      static_cast<long long>(first) + static_cast<long long>(kCellsPerRow) * row;
   if (start > last) return 0;
   return static_cast<int>(std::min<long long>(kCellsPerRow, last - start + 1));
 }
@@ -18,9 +19,12 @@ std::optional<uint16_t> CodeAtClick(uint16_t first, uint16_t last, int row, int 
   if (width <= 0 || x < 0 || row < 0) return std::nullopt;
   int column = x / width;
   if (column >= kCellsPerRow) return std::nullopt;
-  uint16_t code = static_cast<uint16_t>(first + kCellsPerRow * row + column);
+  // Unwrapped: a row past the end of a block that ends at 0xFFFF must not come
+  // back round to 0x0000.
+  const long long code =
+      static_cast<long long>(first) + static_cast<long long>(kCellsPerRow) * row + column;
   if (code > last) return std::nullopt;
-  return code;
+  return static_cast<uint16_t>(code);
 }
 
 BoxOrigin ZoomBoxOrigin(int left, int top, int right, int bottom, int click_x, int click_y,
