@@ -49,18 +49,21 @@ void ShowZoomBox(HWND glyph_list, POINT point, const ViewerState& s, uint16_t co
   HWND box = CreateWindowExA(0, kZoomClassName, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, at.x,
                              at.y, width, height, glyph_list, nullptr, ModuleInstance, nullptr);
   if (!box) return;
+  // The loop ends when the box is gone, not on a quit of its own: a quit posted
+  // by the box would merge with one the host posts at the same time (a host that
+  // closes the viewer and then quits), and the host's loop would never end. So
+  // every quit seen here is someone else's: close the box and pass it on.
   MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+  while (IsWindow(box)) {
+    BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    if (got == -1) break;
+    if (got == 0) {
+      DestroyWindow(box);
+      PostQuitMessage(static_cast<int>(message.wParam));
+      break;
+    }
     TranslateMessage(&message);
     DispatchMessageA(&message);
-  }
-  // A quit posted by someone else while the box was open: close the box, drop
-  // the quit its destruction posts, and hand the other one on to the host's loop.
-  if (IsWindow(box)) {
-    int code = static_cast<int>(message.wParam);
-    DestroyWindow(box);
-    PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
-    PostQuitMessage(code);
   }
 }
 
@@ -102,7 +105,8 @@ LRESULT CALLBACK ZoomWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
         return 0;
       case WM_DESTROY:
         ZoomTracking = 0;
-        PostQuitMessage(0);
+        // Wakes the loop when the box goes inside a message sent from elsewhere.
+        PostMessageA(nullptr, WM_NULL, 0, 0);
         return 0;
     }
     return DefWindowProcA(window, message, wparam, lparam);

@@ -11,7 +11,7 @@
 
 namespace {
 
-enum class Then { Release, MoveThenLeave, CloseViewer, DestroyHost, PostQuit, Unwind };
+enum class Then { Release, MoveThenLeave, CloseViewer, DestroyHost, CloseAndQuit, PostQuit, Unwind };
 
 struct Watch {
   GridViewer* viewer = nullptr;
@@ -66,6 +66,11 @@ void CALLBACK WatchTimer(HWND, UINT, UINT_PTR, DWORD) {
       break;
     case Then::DestroyHost:
       DestroyWindow(w.viewer->parent);
+      w.done = true;
+      break;
+    case Then::CloseAndQuit:  // a host ending: it closes the viewer, then quits
+      Plugin().list_close(w.viewer->window);
+      PostQuitMessage(7);
       w.done = true;
       break;
     case Then::PostQuit:
@@ -328,6 +333,16 @@ TEST(ZoomBox, AQuitPostedWhileTheBoxIsOpenClosesItAndReachesTheOuterLoop) {
   EXPECT_EQ(o.quit_code, 42);
   EXPECT_TRUE(IsWindow(v.window));
   EXPECT_EQ(GetFocus(), v.state().glyph_list);
+}
+
+TEST(ZoomBox, AHostThatClosesTheViewerAndQuitsWhileTheBoxIsOpenStillEnds) {
+  GridViewer v("zoom_close_and_quit");
+  HWND viewer = v.window;
+  Outcome o = PressOn(v, v.CellCentre(6, 6), Then::CloseAndQuit);
+  ASSERT_TRUE(o.opened);
+  EXPECT_FALSE(IsWindow(viewer));
+  EXPECT_EQ(o.quit_code, 7);
+  v.window = nullptr;
 }
 
 }  // namespace
