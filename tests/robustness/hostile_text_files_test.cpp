@@ -287,4 +287,28 @@ TEST_F(HostileTextFiles, LanguageNameOfThreeHundredCharacters) {
   EXPECT_EQ(std::string(CurrentLanguage()), std::string(63, 'n'));
 }
 
+struct SortedList : LanguageList {
+  std::vector<std::string> names;
+  void Add(const char* name) override { names.push_back(name); }
+};
+
+TEST_F(HostileTextFiles, LanguageFileNamesOddAndLong) {
+  std::string dir = ScratchDir("hostile_language_list");
+  SetModulePath(JoinPath(dir, "Orvane.wlx"));
+  std::string long_name(200, 'q');
+  for (const std::string& file :
+       {std::string("Orvane..lng"), std::string("Orvane.a.b.lng"), "Orvane." + long_name + ".lng"})
+    WriteBytes(JoinPath(dir, file), "[Quenvale.Orvane]\r\n000=Long\r\n");
+  SortedList list;
+  ListLanguages(list);
+  std::sort(list.names.begin(), list.names.end());
+  EXPECT_EQ(list.names, (std::vector<std::string>{"English", "a", long_name}));
+
+  // The file is found only when its whole path fits the 259-character buffer.
+  SelectLanguage(long_name.c_str());
+  std::string path = JoinPath(dir, "Orvane." + long_name + ".lng");
+  EXPECT_STREQ(LanguageString(0), path.size() <= 259 ? "Long" : "Glyphs") << path.size();
+  EXPECT_EQ(std::string(CurrentLanguage()), long_name.substr(0, 63));
+}
+
 }  // namespace
