@@ -1,6 +1,9 @@
 // orvane-host: a stand-in for the file manager's Lister window. Loads the plug-in,
 // checks its detection string, passes the settings file, shows one font and
 // closes on Escape; with --screenshot it saves a picture of the page and exits.
+// --block and --charset pick from the Glyphs page's lists as a user would,
+// --zoom presses the mouse on a cell (real input) so that the zoom box opens, and
+// --bench-paging times painting and paging through the glyph list and prints it.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -8,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -28,6 +32,10 @@ using ListSetDefaultParamsFn = void(__stdcall*)(DefaultParams*);
 
 constexpr WPARAM kLoadedNotice = 0xFFFE0064;
 constexpr UINT_PTR kScreenshotTimer = 1;
+constexpr UINT_PTR kZoomTimer = 2;
+constexpr UINT_PTR kBenchTimer = 3;
+// Control ids of the viewer's Glyphs page.
+constexpr int kGlyphListId = 200, kCharsetComboId = 204, kBlockComboId = 205;
 
 struct Options {
   std::string dll;
@@ -36,6 +44,10 @@ struct Options {
   std::string screenshot;
   int width = 800, height = 600;
   int page = -1;
+  int block = -1;
+  int charset = -1;
+  int zoom_row = -1, zoom_column = -1;
+  bool bench = false;
   bool fixed = false;
 };
 
@@ -71,7 +83,8 @@ std::string DefaultDll() {
 void Usage() {
   std::fprintf(stderr,
                "usage: orvane-host [--dll PATH] [--size WxH] [--settings FILE] [--fixed]\n"
-               "                   [--page N] [--screenshot FILE.png|FILE.bmp] FONT\n");
+               "                   [--page N] [--block N] [--charset N] [--zoom ROW,COLUMN]\n"
+               "                   [--bench-paging] [--screenshot FILE.png|FILE.bmp] FONT\n");
 }
 
 bool ParseOptions(int argc, char** argv, Options& o) {
@@ -94,6 +107,17 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     } else if (arg == "--page") {
       if (!value(text)) return false;
       o.page = std::atoi(text.c_str());
+    } else if (arg == "--block") {
+      if (!value(text)) return false;
+      o.block = std::atoi(text.c_str());
+    } else if (arg == "--charset") {
+      if (!value(text)) return false;
+      o.charset = std::atoi(text.c_str());
+    } else if (arg == "--zoom") {
+      if (!value(text) || std::sscanf(text.c_str(), "%d,%d", &o.zoom_row, &o.zoom_column) != 2)
+        return false;
+    } else if (arg == "--bench-paging") {
+      o.bench = true;
     } else if (arg == "--fixed") {
       o.fixed = true;
     } else if (!arg.empty() && arg[0] == '-') {
@@ -135,6 +159,121 @@ void SwitchPage(HWND viewer, int page) {
   SendMessageA(tab, TCM_SETCURSEL, page, 0);
   header.code = static_cast<UINT>(TCN_SELCHANGE);
   SendMessageA(viewer, WM_NOTIFY, 100, reinterpret_cast<LPARAM>(&header));
+}
+
+// A choice from one of the Glyphs page's combo boxes, announced as the box does.
+void PickFromCombo(HWND viewer, int id, int index) {
+  HWND combo = GetDlgItem(viewer, id);
+  if (!combo) return;
+  SendMessageA(combo, CB_SETCURSEL, index, 0);
+  SendMessageA(viewer, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+
+void SendMouse(DWORD flags) {
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  SendInput(1, &input, sizeof input);
+}
+
+// Presses the left button on the middle of a cell. The zoom box opens inside the
+// press and runs its own loop, which goes on dispatching this window's timers.
+void PressOnCell(HWND viewer, int row, int column) {
+  HWND list = GetDlgItem(viewer, kGlyphListId);
+  if (!list) return;
+  RECT item = {}, client = {};
+  GetClientRect(list, &client);
+  if (SendMessageA(list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&item)) == LB_ERR) return;
+  if (item.bottom > client.bottom) {  // off the screen: scroll it to the top
+    SendMessageA(list, LB_SETTOPINDEX, row, 0);
+    UpdateWindow(list);
+    SendMessageA(list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&item));
+  }
+  const int cell = client.right / 16;
+  POINT at = {column * cell + cell / 2, (item.top + item.bottom) / 2};
+  ClientToScreen(list, &at);
+  SetCursorPos(at.x, at.y);
+  SendMouse(MOUSEEVENTF_LEFTDOWN);
+}
+
+// Rows the viewer is asked to draw, counted on their way to it.
+struct DrawCounter {
+  WNDPROC previous = nullptr;
+  long rows = 0;
+};
+DrawCounter g_draws;
+
+LRESULT CALLBACK CountingViewerProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_DRAWITEM &&
+      reinterpret_cast<const DRAWITEMSTRUCT*>(lparam)->itemAction == ODA_DRAWENTIRE)
+    ++g_draws.rows;
+  return CallWindowProcA(g_draws.previous, window, message, wparam, lparam);
+}
+
+double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
+         static_cast<double>(frequency.QuadPart);
+}
+
+// Paints one screen of the glyph list repeatedly, then pages through it from the
+// first row to the last, and prints the times and the rows drawn.
+void BenchPaging(HWND viewer) {
+  HWND list = GetDlgItem(viewer, kGlyphListId);
+  if (!list) return;
+  const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+  const int row_height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+  RECT client;
+  GetClientRect(list, &client);
+  const int page = std::max(1, static_cast<int>(client.bottom) / std::max(1, row_height));
+  g_draws.previous = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(viewer, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingViewerProc)));
+
+  SendMessageA(list, LB_SETTOPINDEX, 0, 0);
+  UpdateWindow(list);
+  constexpr int kScreens = 20;
+  std::vector<double> screens;
+  long screen_rows = 0;
+  for (int i = 0; i < kScreens; ++i) {
+    g_draws.rows = 0;
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    InvalidateRect(list, nullptr, TRUE);
+    UpdateWindow(list);
+    GdiFlush();
+    QueryPerformanceCounter(&end);
+    screens.push_back(Milliseconds(start, end));
+    screen_rows = g_draws.rows;
+  }
+  std::sort(screens.begin(), screens.end());
+
+  g_draws.rows = 0;
+  int pages = 0;
+  LARGE_INTEGER start, end;
+  QueryPerformanceCounter(&start);
+  for (int top = 0; top < count; top += page) {
+    SendMessageA(list, LB_SETTOPINDEX, top, 0);
+    UpdateWindow(list);
+    ++pages;
+  }
+  GdiFlush();
+  QueryPerformanceCounter(&end);
+  const double paging = Milliseconds(start, end);
+  SetWindowLongPtrA(viewer, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_draws.previous));
+
+  std::printf("rows in block:        %d (row height %d px, %d rows a page, list %ldx%ld px)\n",
+              count, row_height, page, client.right, client.bottom);
+  std::printf("one screen:           median %.2f ms, fastest %.2f ms, slowest %.2f ms over %d "
+              "paints; %ld rows drawn a paint\n",
+              screens[screens.size() / 2], screens.front(), screens.back(), kScreens,
+              screen_rows);
+  std::printf("first row to last:    %.1f ms for %d pages (%.2f ms a page); %ld rows drawn\n",
+              paging, pages, paging / std::max(1, pages), g_draws.rows);
+  std::fflush(stdout);
 }
 
 bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
@@ -198,9 +337,20 @@ bool SaveScreenshot(HWND window, const std::string& path) {
 void OnLoaded(HWND window) {
   if (g_host.loaded) return;
   g_host.loaded = true;
-  if (g_host.options.page >= 0) SwitchPage(g_host.viewer, g_host.options.page);
+  const Options& o = g_host.options;
+  if (o.page >= 0) SwitchPage(g_host.viewer, o.page);
+  if (o.block >= 0) PickFromCombo(g_host.viewer, kBlockComboId, o.block);
+  if (o.charset >= 0) PickFromCombo(g_host.viewer, kCharsetComboId, o.charset);
+  if (o.bench) {
+    SetTimer(window, kBenchTimer, 500, nullptr);
+    return;
+  }
+  if (o.zoom_row >= 0) {
+    SetTimer(window, kZoomTimer, 400, nullptr);
+    return;
+  }
   // Give the rich-edit views and the glyph list time to paint before capturing.
-  if (!g_host.options.screenshot.empty()) SetTimer(window, kScreenshotTimer, 700, nullptr);
+  if (!o.screenshot.empty()) SetTimer(window, kScreenshotTimer, 700, nullptr);
 }
 
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -220,12 +370,21 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
       if (wparam == VK_ESCAPE) DestroyWindow(window);
       return 0;
     case WM_TIMER:
+      KillTimer(window, wparam);
       if (wparam == kScreenshotTimer) {
-        KillTimer(window, kScreenshotTimer);
         if (!SaveScreenshot(window, g_host.options.screenshot)) {
           std::fprintf(stderr, "orvane-host: cannot write %s\n", g_host.options.screenshot.c_str());
           g_host.exit_code = 1;
         }
+        // With a zoom box open this runs inside its loop: the viewer and the box
+        // go with the window, and the quit below must still end this program.
+        if (g_host.options.zoom_row >= 0) SendMouse(MOUSEEVENTF_LEFTUP);
+        DestroyWindow(window);
+      } else if (wparam == kZoomTimer) {
+        if (!g_host.options.screenshot.empty()) SetTimer(window, kScreenshotTimer, 600, nullptr);
+        PressOnCell(g_host.viewer, g_host.options.zoom_row, g_host.options.zoom_column);
+      } else if (wparam == kBenchTimer) {
+        BenchPaging(g_host.viewer);
         DestroyWindow(window);
       }
       return 0;
