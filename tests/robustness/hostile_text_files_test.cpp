@@ -182,6 +182,13 @@ TEST_F(HostileTextFiles, SettingsLoadBoundedAndSaveReadsBack) {
     size_t lines = 0;
     for (char c : saved) lines += c == '\n';
     EXPECT_EQ(lines, 16u) << file.name << ":\n" << saved.substr(0, 2000);
+
+    // Saved over the hostile file itself, as the host's file would be.
+    SettingsPath = WriteBytes(JoinPath(dir, std::string(file.name) + ".over.ini"), file.bytes);
+    SaveSettings(loaded.s, loaded.s.sort_order);
+    Guarded over;
+    LoadSettings(over.s);
+    ExpectSameSettings(loaded.s, over.s, std::string(file.name) + " (saved over)");
   }
 }
 
