@@ -88,6 +88,45 @@ TEST_F(OptionsTest, LanguageListAndTheStoredLanguage) {
   EXPECT_EQ(IniText(v->ini, "Language"), "English");
 }
 
+TEST_F(OptionsTest, SetUpGivesLabelsLimitsRangesAndTheSortList) {
+  auto v = Open("options_setup", "Language=English\r\nPage=3\r\n");
+  HWND dialog = v->state().options_dialog;
+  ASSERT_NE(dialog, nullptr);
+  const struct {
+    int id;
+    const char* text;
+  } labels[] = {{901, "Zoom Box"}, {902, "Font Size:"}, {905, "Width:"}, {908, "Height:"},
+                {911, "Sort Unicode Blocks by:"}, {913, "User Interface Language:"},
+                {915, "Save Current"}, {916, "Tab Page"}, {917, "Unicode Block"},
+                {918, "Character Set"}, {919, "Sample Text"}};
+  for (const auto& label : labels) EXPECT_EQ(ItemText(dialog, label.id), label.text);
+  EXPECT_EQ(ItemText(dialog, 920), "Orvane.wlx 0.08\r\nCopyright (C) 2026 Quenvale\r\n\r\n");
+  const char* sorts[] = {"Glyphs, Ascending", "Glyphs, Descending", "Description, Ascending",
+                         "Description, Descending"};
+  HWND sort = GetDlgItem(dialog, 912);
+  ASSERT_EQ(SendMessageA(sort, CB_GETCOUNT, 0, 0), 4);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(ComboText(sort, i), sorts[i]);
+  const struct {
+    int edit, limit, minimum, maximum;
+  } entries[] = {{903, 3, 6, 256}, {906, 4, 8, 1024}, {909, 4, 8, 1024}};
+  for (const auto& e : entries) {
+    EXPECT_EQ(SendDlgItemMessageA(dialog, e.edit, EM_GETLIMITTEXT, 0, 0), e.limit);
+    int low = 0, high = 0;
+    SendDlgItemMessageA(dialog, e.edit + 1, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low),
+                        reinterpret_cast<LPARAM>(&high));
+    EXPECT_EQ(low, e.minimum);
+    EXPECT_EQ(high, e.maximum);
+  }
+
+  // The up-down writes 1000 with the locale's thousands separator, if it has
+  // one; applying rejects that text and takes the width's fallback.
+  SendDlgItemMessageA(dialog, 907, UDM_SETPOS32, 0, 1000);
+  const std::string stepped = ItemText(dialog, 906);
+  ClickTabWithMouse(v->window, 0);
+  ASSERT_EQ(v->state().page, 0);
+  EXPECT_EQ(v->state().zoom_width, stepped == "1000" ? 1000 : 128) << stepped;
+}
+
 TEST_F(OptionsTest, FilledOnceAppliedByATabClickAndAtCloseButNotByCtrlTab) {
   auto v = Open("options_apply",
                 "Page=0\r\nSortOrderUnicodeBlocks=0\r\nFontSizeZoom=80\r\nZoomWidth=200\r\n"
