@@ -132,7 +132,8 @@ bool SaveScreenshot(HWND window, const std::string& file_name) {
                RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   Settle(200);
   RECT r;
-  GetWindowRect(window, &r);
+  GetClientRect(window, &r);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
   const int width = r.right - r.left, height = r.bottom - r.top;
   if (width <= 0 || height <= 0) return false;
   HDC screen = GetDC(nullptr);

@@ -46,7 +46,7 @@ Spy& SpyInFront(HWND window);
 // what the subclass procedure passes on.
 Spy& SpyBehind(ViewerState& state, HWND control);
 
-// The window's area as it is on the screen, as <build>/screenshots/<file_name>.
+// The window's client area as it is on the screen, as <build>/screenshots/<file_name>.
 bool SaveScreenshot(HWND window, const std::string& file_name);
 
 // Copies the built plug-in into `folder` as `file_name` and loads that copy.
