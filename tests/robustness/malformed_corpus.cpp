@@ -66,6 +66,14 @@ std::string TextAt(const std::string& b, uint64_t at) {
   return b.substr(at, zero == std::string::npos ? std::string::npos : zero - at);
 }
 
+// Conversion sequences, as many as fit in `length` bytes: a face name that a
+// careless printf would take for its format.
+std::string FormatSequences(size_t length) {
+  std::string out;
+  while (out.size() < length) out += "%n%s%d%*d%ls%x%p";
+  return out.substr(0, length);
+}
+
 const char* Extension(FontFormat format) {
   switch (format) {
     case FontFormat::kSfnt: return ".ttf";
@@ -457,6 +465,8 @@ void AddFonVariants(Builder& out, int src) {
   if (tail_free(size - 5))
     out.Add(src, "face-unterminated", SetText(face_at(size - 5), size - 5, "ABCDE"),
             Expect::kFace, "ABCDE");
+  out.Add(src, "face-format-sequences", SetText(b, l.face, FormatSequences(face.size())),
+          Expect::kFace, FormatSequences(face.size()));
 }
 
 // ---- PFM ----------------------------------------------------------------------------
@@ -503,6 +513,8 @@ void AddPfmVariants(Builder& out, int src) {
   out.Add(src, "version-0200", SetU16LE(b, 0, 0x0200), Expect::kRejectedByAll);
   out.Add(src, "copyright-unterminated", SetText(b, 6, std::string(60, 'C')), Expect::kFace,
           face_name);
+  out.Add(src, "face-format-sequences", SetText(b, face, FormatSequences(face_name.size())),
+          Expect::kFace, FormatSequences(face_name.size()));
 }
 
 std::string ReadWholeFile(const std::string& host_path) {

@@ -15,6 +15,8 @@
 #include "fontfile/sfnt_reader.h"
 #include "malformed_corpus.h"
 #include "support/test_paths.h"
+#include "text/info_report.h"
+#include "text/language.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -177,6 +179,39 @@ TEST_F(MalformedFonts, FilesOnDiskReadAsTheirBytes) {
     EXPECT_TRUE(SameRecord(from_file, from_bytes)) << font.name;
   }
   if (!(keep && *keep)) std::filesystem::remove_all(dir);
+}
+
+struct RecordingSink : ReportSink {
+  std::string text;
+  void Clear() override { text.clear(); }
+  void Insert(const char* piece) override { text += piece; }
+  void SetBold(bool) override {}
+  void CaretToStart() override {}
+};
+
+// The Info report of every variant's record shows each text as it stands: a
+// name full of conversion sequences is printed, not used as a format.
+TEST_F(MalformedFonts, InfoReportShowsEveryTextAsItStands) {
+  SelectLanguage("English");
+  FontSignatureWords all;
+  for (uint32_t& word : all.unicode_ranges) word = 0xFFFFFFFF;
+  for (uint32_t& word : all.code_pages) word = 0xFFFFFFFF;
+  int with_sequences = 0;
+  for (const MalformedFont& font : *corpus_) {
+    FontInfo info;
+    ReadWhole(font.bytes, info);
+    RecordingSink report;
+    BuildInfoReport(report, info, font.name.c_str(), all, ReportMetrics{});
+    EXPECT_NE(report.text.find(font.name), std::string::npos) << font.name;
+    for (int id : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 19, 20}) {
+      if (!info.names[id]) continue;
+      std::string shown = info.names[id]->c_str();  // the report prints up to a zero byte
+      if (shown.size() > 60000) continue;           // pieces are cut at 64 KiB
+      EXPECT_NE(report.text.find(shown), std::string::npos) << font.name << " name " << id;
+      with_sequences += shown.find("%n") != std::string::npos;
+    }
+  }
+  EXPECT_GT(with_sequences, 0);
 }
 
 // Extends a file to `size` bytes without writing them (a sparse file here).
