@@ -280,7 +280,8 @@ std::vector<int> RowsDrawnWhenRepainted(HWND list) {
 }
 
 TEST(GlyphGrid, OnlyTheRowsOnScreenAreDrawn) {
-  GridViewer v("grid_paint", "", HostPath("/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc"));
+  GridViewer v("grid_paint", "",
+               HostPath("/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc"));
   ViewerState& s = v.state();
   HWND list = s.glyph_list;
   v.SelectBlock(kCjk);

@@ -11,7 +11,15 @@
 
 namespace {
 
-enum class Then { Release, MoveThenLeave, CloseViewer, DestroyHost, CloseAndQuit, PostQuit, Unwind };
+enum class Then {
+  Release,
+  MoveThenLeave,
+  CloseViewer,
+  DestroyHost,
+  CloseAndQuit,
+  PostQuit,
+  Unwind,
+};
 
 struct Watch {
   GridViewer* viewer = nullptr;
@@ -45,7 +53,7 @@ void CALLBACK WatchTimer(HWND, UINT, UINT_PTR, DWORD) {
       w.done = true;
       break;
     case Then::MoveThenLeave: {
-      RECT screen;
+      RECT screen = {};
       GetWindowRect(w.box, &screen);
       if (w.step == 1) {
         MouseMoveTo({(screen.left + screen.right) / 2 + 3, (screen.top + screen.bottom) / 2});
