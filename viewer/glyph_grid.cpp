@@ -128,7 +128,10 @@ LRESULT OnViewerCommand(HWND window, WPARAM wparam) {
     if (selection == s.charset_index || selection < 0) return 0;
     ChangeCharset(s, selection);
     SetGlyphRowCount(s);
-    SendMessageA(s.charset_spin, UDM_SETPOS32, 0, selection);
+    // Without a device context the index stays: the selectors go back to it.
+    SendMessageA(s.charset_spin, UDM_SETPOS32, 0, s.charset_index);
+    if (s.charset_index != selection)
+      SendMessageA(s.charset_combo, CB_SETCURSEL, s.charset_index, 0);
     RedrawGrid(s);
   } else if (wparam == MAKEWPARAM(kBlockComboId, CBN_SELCHANGE)) {
     int selection = static_cast<int>(SendMessageA(s.block_combo, CB_GETCURSEL, 0, 0));
@@ -162,6 +165,8 @@ LRESULT OnViewerHScroll(HWND control, HWND window) {
       ChangeCharset(s, position);
       SetGlyphRowCount(s);
       SendMessageA(s.charset_combo, CB_SETCURSEL, s.charset_index, 0);
+      if (s.charset_index != position)
+        SendMessageA(s.charset_spin, UDM_SETPOS32, 0, s.charset_index);
       RedrawGrid(s);
     }
     SetFocus(s.glyph_list);
