@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "tests/viewer/plugin_harness.h"
 
@@ -33,6 +35,23 @@ struct Watch {
   bool done = false;
 };
 Watch watch;
+
+// The freed viewer record refilled with the handle of a decoy window: code that
+// still read a window from it after the box's loop would hand the decoy the focus.
+struct Refill {
+  HWND decoy = nullptr;
+  std::vector<void*> blocks;
+};
+Refill refill;
+
+void RefillFreedState() {
+  for (int i = 0; i < 64; ++i) {
+    auto* block = static_cast<HWND*>(std::malloc(sizeof(ViewerState)));
+    if (!block) break;
+    std::fill(block, block + sizeof(ViewerState) / sizeof(HWND), refill.decoy);
+    refill.blocks.push_back(block);
+  }
+}
 
 void CALLBACK WatchTimer(HWND, UINT, UINT_PTR, DWORD) {
   Watch& w = watch;
@@ -70,6 +89,7 @@ void CALLBACK WatchTimer(HWND, UINT, UINT_PTR, DWORD) {
     }
     case Then::CloseViewer:
       Plugin().list_close(w.viewer->window);
+      RefillFreedState();
       w.done = true;
       break;
     case Then::DestroyHost:
@@ -311,11 +331,16 @@ TEST(ZoomBox, ClosingTheViewerWhileTheBoxIsOpenEndsTheBoxAndTheClick) {
   {
     GridViewer v("zoom_close_viewer");
     HWND viewer = v.window, list = v.state().glyph_list;
+    refill.decoy = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 0, 0, 20, 20, v.parent,
+                                   nullptr, GetModuleHandleA(nullptr), nullptr);
     Outcome o = PressOn(v, v.CellCentre(4, 4), Then::CloseViewer);
     ASSERT_TRUE(o.opened);
     EXPECT_FALSE(IsWindow(viewer));
     EXPECT_FALSE(IsWindow(list));
-    EXPECT_EQ(o.quit_code, -1);  // the box's own quit stayed in its loop
+    EXPECT_NE(GetFocus(), refill.decoy);
+    EXPECT_EQ(o.quit_code, -1);  // no quit came out of the box's loop
+    for (void* block : refill.blocks) std::free(block);
+    refill = {};
     v.window = nullptr;
   }
   {
