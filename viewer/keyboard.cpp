@@ -75,7 +75,9 @@ LRESULT CALLBACK ControlSubclassProc(HWND control, UINT message, WPARAM wparam, 
       return CallWindowProcA(previous, control, message, wparam, lparam);
     }
     LRESULT result = CallWindowProcA(previous, control, message, wparam, lparam);
-    if (message == WM_LBUTTONDOWN && index == kGlyphListId - kGlyphListId) {
+    // A quick second press on the grid arrives as a double click; it is a press all the same.
+    bool press = message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK;
+    if (press && index == kGlyphListId - kGlyphListId) {
       DWORD position = GetMessagePos();
       SendMessageA(GetParent(control), kZoomRequest, 0, static_cast<LPARAM>(position));
     } else if (message == WM_SETFOCUS) {
