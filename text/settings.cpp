@@ -106,6 +106,28 @@ std::string UnescapeSampleText(const std::string& text) {
   return out;
 }
 
+namespace {
+
+// What the profile functions take off the ends of a value: blanks, and one pair
+// of quotes around it.
+bool IsTrimmedAtEnds(char c) {
+  return c == ' ' || c == '\v' || c == '\f' || c == '\x1a' || c == '"' || c == '\'';
+}
+
+// A sample text that starts or ends with such a character is stored in quotes, so
+// that it reads back as it was; the quotes come off again when it is read.
+std::string StoredSampleText(const char* text) {
+  std::string stored = EscapeSampleText(text);
+  if (!stored.empty() && (IsTrimmedAtEnds(stored.front()) || IsTrimmedAtEnds(stored.back())))
+    stored = '"' + stored + '"';
+  return stored;
+}
+
+// Room for the longest escaped text (twice 1023 characters) and its quotes.
+constexpr size_t kStoredSampleCapacity = 2 * kSampleTextLength + 3;
+
+}  // namespace
+
 void LoadSettings(ViewerSettings& settings) {
   CopyText(settings.language, sizeof settings.language,
            ReadSettingString("Language", 63, "English"));
@@ -128,7 +150,7 @@ void LoadSettings(ViewerSettings& settings) {
 
   // Read whatever the switch says: a text remembered earlier keeps showing.
   CopyText(settings.sample_text, sizeof settings.sample_text,
-           UnescapeSampleText(ReadSettingString("SampleText", 2047, LanguageString(4))));
+           UnescapeSampleText(ReadSettingString("SampleText", kStoredSampleCapacity, LanguageString(4))));
 
   settings.sort_order = ReadSettingInt("SortOrderUnicodeBlocks", 0, 0, 3);
 }
@@ -152,7 +174,8 @@ void SaveSettings(const ViewerSettings& settings, int process_sort_order) {
   WriteSettingInt("ZoomWidth", settings.zoom_width);
   WriteSettingInt("ZoomHeight", settings.zoom_height);
 
-  if (settings.save_sample) WriteSettingString("SampleText", EscapeSampleText(settings.sample_text).c_str());
+  if (settings.save_sample)
+    WriteSettingString("SampleText", StoredSampleText(settings.sample_text).c_str());
 
   WriteSettingInt("SortOrderUnicodeBlocks", process_sort_order);
 }

@@ -193,3 +193,24 @@ TEST_F(SettingsStore, LanguageComesFirstAndGivesTheSampleDefault) {
 }
 
 }  // namespace
+
+namespace {
+
+// The profile functions trim blanks around a value and take one pair of quotes
+// off it; a sample text that begins or ends with either must still come back.
+TEST_F(SettingsStore, SampleTextWithOuterBlanksOrQuotesReadsBack) {
+  const std::string texts[] = {"  padded ", "\"q\"", "'single'", "\"open", "end'", " ",
+                               std::string(1023, '\t'), " " + std::string(1021, 'x') + " "};
+  for (const std::string& text : texts) {
+    Use("settings_sample_quotes", "");
+    ViewerSettings s;
+    s.save_sample = 1;
+    std::snprintf(s.sample_text, sizeof s.sample_text, "%s", text.c_str());
+    SaveSettings(s, 0);
+    ViewerSettings back;
+    LoadSettings(back);
+    EXPECT_EQ(std::string(back.sample_text), text) << "stored as: " << ReadBytes(path);
+  }
+}
+
+}  // namespace
