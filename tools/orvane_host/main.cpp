@@ -8,6 +8,8 @@
 #include <commctrl.h>
 
 #include <cctype>
+#include <cstddef>
+#include <cwchar>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -49,6 +51,10 @@ struct Options {
   int zoom_row = -1, zoom_column = -1;
   bool bench = false;
   bool fixed = false;
+  int bench_start = 0;     // cycles of --bench-start
+  std::string bench_face;  // face name and weight of the skeleton's fonts
+  int bench_weight = 400;
+  unsigned bench_first = 0x4E00;  // first code of the block the drawing floor draws
 };
 
 struct Host {
@@ -84,7 +90,8 @@ void Usage() {
   std::fprintf(stderr,
                "usage: orvane-host [--dll PATH] [--size WxH] [--settings FILE] [--fixed]\n"
                "                   [--page N] [--block N] [--charset N] [--zoom ROW,COLUMN]\n"
-               "                   [--bench-paging] [--screenshot FILE.png|FILE.bmp] FONT\n");
+               "                   [--bench-paging] [--bench-start N --bench-face NAME\n"
+               "                   [--bench-weight W] [--bench-first HEX]] [--screenshot FILE.png|FILE.bmp] FONT\n");
 }
 
 bool ParseOptions(int argc, char** argv, Options& o) {
@@ -118,6 +125,17 @@ bool ParseOptions(int argc, char** argv, Options& o) {
         return false;
     } else if (arg == "--bench-paging") {
       o.bench = true;
+    } else if (arg == "--bench-start") {
+      if (!value(text)) return false;
+      o.bench_start = std::atoi(text.c_str());
+    } else if (arg == "--bench-face") {
+      if (!value(o.bench_face)) return false;
+    } else if (arg == "--bench-first") {
+      if (!value(text)) return false;
+      o.bench_first = static_cast<unsigned>(std::strtoul(text.c_str(), nullptr, 16));
+    } else if (arg == "--bench-weight") {
+      if (!value(text)) return false;
+      o.bench_weight = std::atoi(text.c_str());
     } else if (arg == "--fixed") {
       o.fixed = true;
     } else if (!arg.empty() && arg[0] == '-') {
@@ -220,6 +238,81 @@ double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
          static_cast<double>(frequency.QuadPart);
 }
 
+LARGE_INTEGER Now() {
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return t;
+}
+
+// The floor of paging: the same glyphs and their labels drawn by the system into a
+// memory bitmap the size of the list, page by page, with the viewer's cell
+// geometry and the same fonts (label: the menu font; glyph: the face at 24
+// points), DrawTextW for each label and each glyph, the cell's grid rectangle.
+double DrawFloor(HWND list, int rows, int page, int row_height) {
+  const Options& o = g_host.options;
+  RECT client;
+  GetClientRect(list, &client);
+  HDC screen = GetDC(list);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+  HGDIOBJ old_bitmap = SelectObject(dc, bitmap);
+  NONCLIENTMETRICSA metrics = {};
+  metrics.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
+  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
+  HFONT label_font = CreateFontIndirectA(&metrics.lfMenuFont);
+  HGDIOBJ old_font = SelectObject(dc, label_font);
+  TEXTMETRICA tm = {};
+  GetTextMetricsA(dc, &tm);
+  const int label_height = tm.tmHeight + tm.tmExternalLeading;
+  LOGFONTA lf = {};
+  lf.lfHeight = -MulDiv(24, GetDeviceCaps(screen, LOGPIXELSY), 72);
+  lf.lfWeight = o.bench_weight;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfQuality = ANTIALIASED_QUALITY;
+  lstrcpynA(lf.lfFaceName, o.bench_face.c_str(), LF_FACESIZE);
+  HFONT glyph_font = CreateFontIndirectA(&lf);
+  HPEN pen = CreatePen(PS_SOLID, 0, GetSysColor(COLOR_BTNFACE));
+  HGDIOBJ old_pen = SelectObject(dc, pen);
+  HGDIOBJ old_brush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+  SetBkMode(dc, TRANSPARENT);
+  const int width = client.right / 16;
+
+  LARGE_INTEGER start = Now();
+  for (int top = 0; top < rows; top += page) {
+    FillRect(dc, &client, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1)));
+    for (int row = top; row < std::min(rows, top + page); ++row) {
+      RECT cell = {0, (row - top) * row_height, width, (row - top + 1) * row_height};
+      for (int column = 0; column < 16; ++column) {
+        const unsigned code = o.bench_first + 16u * row + column;
+        wchar_t label[8];
+        swprintf(label, 8, L"%04X", code);
+        SelectObject(dc, label_font);
+        DrawTextW(dc, label, -1, &cell, DT_SINGLELINE | DT_CENTER);
+        SelectObject(dc, glyph_font);
+        cell.top += label_height;
+        wchar_t unit = static_cast<wchar_t>(code);
+        DrawTextW(dc, &unit, 1, &cell, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+        cell.top -= label_height;
+        Rectangle(dc, cell.left, cell.top, cell.right + 1, cell.bottom + 1);
+        cell.left = cell.right;
+        cell.right += width;
+      }
+    }
+  }
+  GdiFlush();
+  const double ms = Milliseconds(start, Now());
+
+  SelectObject(dc, old_brush);
+  DeleteObject(SelectObject(dc, old_pen));
+  SelectObject(dc, old_font);
+  DeleteObject(glyph_font);
+  DeleteObject(label_font);
+  DeleteObject(SelectObject(dc, old_bitmap));
+  DeleteDC(dc);
+  ReleaseDC(list, screen);
+  return ms;
+}
+
 // Paints one screen of the glyph list repeatedly, then pages through it from the
 // first row to the last, and prints the times and the rows drawn.
 void BenchPaging(HWND viewer) {
@@ -251,18 +344,29 @@ void BenchPaging(HWND viewer) {
   }
   std::sort(screens.begin(), screens.end());
 
-  g_draws.rows = 0;
+  // Paging through the block, alternated with the drawing floor when a face is given.
+  const bool floor = !g_host.options.bench_face.empty();
+  std::vector<double> pagings, floors;
+  long paged_rows = 0;
   int pages = 0;
-  LARGE_INTEGER start, end;
-  QueryPerformanceCounter(&start);
-  for (int top = 0; top < count; top += page) {
-    SendMessageA(list, LB_SETTOPINDEX, top, 0);
-    UpdateWindow(list);
-    ++pages;
+  for (int round = 0; round < 5; ++round) {
+    g_draws.rows = 0;
+    pages = 0;
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    for (int top = 0; top < count; top += page) {
+      SendMessageA(list, LB_SETTOPINDEX, top, 0);
+      UpdateWindow(list);
+      ++pages;
+    }
+    GdiFlush();
+    QueryPerformanceCounter(&end);
+    pagings.push_back(Milliseconds(start, end));
+    paged_rows = g_draws.rows;
+    if (floor) floors.push_back(DrawFloor(list, count, page, row_height));
   }
-  GdiFlush();
-  QueryPerformanceCounter(&end);
-  const double paging = Milliseconds(start, end);
+  std::sort(pagings.begin(), pagings.end());
+  const double paging = pagings[pagings.size() / 2];
   SetWindowLongPtrA(viewer, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_draws.previous));
 
   std::printf("rows in block:        %d (row height %d px, %d rows a page, list %ldx%ld px)\n",
@@ -272,7 +376,288 @@ void BenchPaging(HWND viewer) {
               screens[screens.size() / 2], screens.front(), screens.back(), kScreens,
               screen_rows);
   std::printf("first row to last:    %.1f ms for %d pages (%.2f ms a page); %ld rows drawn\n",
-              paging, pages, paging / std::max(1, pages), g_draws.rows);
+              paging, pages, paging / std::max(1, pages), paged_rows);
+  if (floor) {
+    std::sort(floors.begin(), floors.end());
+    const double floor_ms = floors[floors.size() / 2];
+    std::printf("drawing floor:        %.1f ms for %d glyphs and labels into a memory bitmap\n",
+                floor_ms, count * 16);
+    std::printf("paging_ms=%.1f floor_ms=%.1f ratio=%.3f rounds=%zu\n", paging, floor_ms,
+                paging / floor_ms, pagings.size());
+  }
+  std::fflush(stdout);
+}
+
+// --- --bench-start: the viewer's start against a skeleton of the same controls ---
+
+// The viewer's combo box texts, the glyph list's row count and item height, read
+// from a real viewer before the timed cycles so the skeleton is filled alike.
+struct SkeletonModel {
+  std::vector<std::string> blocks, charsets;
+  int rows = 0;
+  int item_height = 0;
+};
+SkeletonModel g_model;
+
+std::vector<std::string> ComboTexts(HWND combo) {
+  std::vector<std::string> texts;
+  const int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    char text[256] = {};
+    if (SendMessageA(combo, CB_GETLBTEXTLEN, i, 0) < static_cast<LRESULT>(sizeof text))
+      SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    texts.emplace_back(text);
+  }
+  return texts;
+}
+
+LRESULT CALLBACK SkeletonProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_MEASUREITEM:
+      reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)->itemHeight = g_model.item_height;
+      return TRUE;
+    case WM_DRAWITEM:
+    case WM_ERASEBKGND:
+      return TRUE;
+  }
+  return DefWindowProcA(window, message, wparam, lparam);
+}
+
+INT_PTR CALLBACK SkeletonDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+// Runs the posted messages a cycle left behind, outside the timed parts.
+void PumpMessages() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+void PaintNow(HWND window) {
+  RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  GdiFlush();
+}
+
+// ListLoad, painting, ListCloseWindow; milliseconds of load and of paint.
+void RealCycle(HWND host, double& load, double& paint, double& close) {
+  LARGE_INTEGER t0 = Now();
+  HWND viewer = g_host.list_load(host, g_host.options.file.data(), 0);
+  LARGE_INTEGER t1 = Now();
+  PaintNow(host);
+  LARGE_INTEGER t2 = Now();
+  if (viewer) g_host.list_close(viewer);
+  LARGE_INTEGER t3 = Now();
+  load = Milliseconds(t0, t1);
+  paint = Milliseconds(t1, t2);
+  close = Milliseconds(t2, t3);
+  PumpMessages();
+}
+
+HWND SkeletonControl(const char* class_name, DWORD style, DWORD ex_style, int id, HWND parent) {
+  return CreateWindowExA(ex_style, class_name, nullptr, WS_CHILD | style, 0, 0, 0, 0, parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                         GetModuleHandleA(nullptr), nullptr);
+}
+
+enum SkeletonPhase { kWindow, kRegister, kFonts, kControls, kDialog, kLayout, kPaint, kPhases };
+const char* const kPhaseNames[kPhases] = {"window", "AddFontResourceEx", "three fonts",
+                                          "eleven controls", "options dialog", "layout",
+                                          "paint"};
+
+// The same host work the viewer's start needs, with nothing of the viewer's own:
+// a child window, the font registered privately, three fonts, the eleven
+// controls filled as the viewer fills them, the options dialog from the
+// plug-in's template, the Glyphs page's layout, then a paint.
+void SkeletonCycle(HWND host, double (&phase)[kPhases], double& close) {
+  const Options& o = g_host.options;
+  LARGE_INTEGER t[kPhases + 1];
+  t[0] = Now();
+  RECT client;
+  GetClientRect(host, &client);
+  HWND window = CreateWindowExA(0, "OrvaneSkeleton", nullptr, WS_CHILD, 0, 0, client.right,
+                                client.bottom, host, nullptr, GetModuleHandleA(nullptr), nullptr);
+  ShowWindow(window, SW_SHOW);
+  t[1] = Now();
+  HDC dc = GetDC(window);
+  AddFontResourceExA(o.file.c_str(), FR_PRIVATE, nullptr);
+  t[2] = Now();
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  LOGFONTA lf = {};
+  lf.lfWeight = o.bench_weight;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfQuality = ANTIALIASED_QUALITY;
+  lstrcpynA(lf.lfFaceName, o.bench_face.c_str(), LF_FACESIZE);
+  HFONT fonts[3];
+  const int points[3] = {24, 16, 96};
+  for (int i = 0; i < 3; ++i) {
+    lf.lfHeight = -MulDiv(points[i], dpi, 72);
+    fonts[i] = CreateFontIndirectA(&lf);
+  }
+  HGDIOBJ previous = SelectObject(dc, fonts[0]);
+  FONTSIGNATURE signature;
+  GetTextCharsetInfo(dc, &signature, 0);
+  TEXTMETRICA metrics;
+  GetTextMetricsA(dc, &metrics);
+  SelectObject(dc, previous);
+  t[3] = Now();
+
+  HFONT ui = reinterpret_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  HWND tab = SkeletonControl(WC_TABCONTROLA, WS_VISIBLE | WS_CLIPSIBLINGS | TCS_FOCUSNEVER, 0,
+                             100, window);
+  SendMessageA(tab, WM_SETFONT, reinterpret_cast<WPARAM>(ui), FALSE);
+  const char* tabs[4] = {"Glyphs", "Info", "Sample", "Options"};
+  for (int page = 0; page < 4; ++page) {
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT | TCIF_IMAGE;
+    item.iImage = -1;
+    item.pszText = const_cast<char*>(tabs[page]);
+    SendMessageA(tab, TCM_INSERTITEMA, page, reinterpret_cast<LPARAM>(&item));
+  }
+  HWND edit = SkeletonControl("EDIT", ES_RIGHT | ES_MULTILINE | ES_NUMBER, WS_EX_CLIENTEDGE, 101,
+                              window);
+  SendMessageA(edit, EM_LIMITTEXT, 3, 0);
+  HWND slider = SkeletonControl(TRACKBAR_CLASSA, TBS_AUTOTICKS, 0, 102, window);
+  SendMessageA(slider, TBM_SETRANGE, FALSE, MAKELPARAM(6, 128));
+  SendMessageA(slider, TBM_SETTICFREQ, 6, 0);
+  HWND block_combo = SkeletonControl("COMBOBOX", WS_VSCROLL | CBS_DROPDOWNLIST, 0, 205, window);
+  for (const std::string& text : g_model.blocks)
+    SendMessageA(block_combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  HWND block_spin = SkeletonControl(UPDOWN_CLASSA, UDS_WRAP | UDS_HORZ, 0, 0, window);
+  SendMessageA(block_spin, UDM_SETRANGE32, 0, static_cast<LPARAM>(g_model.blocks.size()) - 1);
+  HWND charset_combo = SkeletonControl("COMBOBOX", WS_VSCROLL | CBS_DROPDOWNLIST, 0, 204, window);
+  for (const std::string& text : g_model.charsets)
+    SendMessageA(charset_combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  HWND charset_spin = SkeletonControl(UPDOWN_CLASSA, UDS_WRAP | UDS_HORZ, 0, 0, window);
+  SendMessageA(charset_spin, UDM_SETRANGE32, 0, static_cast<LPARAM>(g_model.charsets.size()) - 1);
+  HWND list = SkeletonControl("LISTBOX",
+                              WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT |
+                                  LBS_DISABLENOSCROLL | LBS_NODATA | LBS_NOSEL,
+                              WS_EX_CLIENTEDGE, kGlyphListId, window);
+  SendMessageA(list, LB_SETCOUNT, g_model.rows, 0);
+  HWND info = SkeletonControl("RichEdit20A",
+                              WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL |
+                                  ES_READONLY | ES_WANTRETURN,
+                              0, 201, window);
+  HWND sample = SkeletonControl("RichEdit20A",
+                                WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL |
+                                    ES_WANTRETURN,
+                                WS_EX_CLIENTEDGE, 202, window);
+  HWND options_host = SkeletonControl("STATIC", 0, 0, 203, window);
+  SendMessageA(block_combo, CB_SETCURSEL, 0, 0);
+  SendMessageA(charset_combo, CB_SETCURSEL, 0, 0);
+  t[4] = Now();
+  HWND dialog = CreateDialogParamA(g_host.plugin, MAKEINTRESOURCEA(900), options_host,
+                                   SkeletonDialogProc, 0);
+  t[5] = Now();
+
+  // The viewer's layout of the Glyphs page.
+  RECT d = {0, 0, client.right, client.bottom};
+  SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&d));
+  const int W = d.right - d.left, L = d.left, T = d.top, B = d.bottom;
+  MoveWindow(tab, 0, 0, client.right, client.bottom, FALSE);
+  const int combo_width = (5 * W) / 8 - 4, spin_x = L + 2 + combo_width + 4;
+  MoveWindow(block_combo, L + 2, T + 4, combo_width, 384, FALSE);
+  MoveWindow(block_spin, spin_x, T + 4, 40, 20, FALSE);
+  MoveWindow(charset_combo, spin_x + 44, T + 4, W - spin_x - 88, 384, FALSE);
+  MoveWindow(charset_spin, spin_x + 44 + W - spin_x - 88 + 4, T + 4, 40, 20, FALSE);
+  MoveWindow(edit, L + 2, B - 24, 40, 20, FALSE);
+  MoveWindow(slider, L + 46, B - 24, W - (L + 46), 20, FALSE);
+  MoveWindow(list, L + 2, T + 29, W - 4, B - 2 * T - 35, FALSE);
+  MoveWindow(sample, L + 2, T + 4, W - 4, B - 2 * T - 10, FALSE);
+  MoveWindow(info, L + 2, T + 4, W - 4, B - T - 8, FALSE);
+  MoveWindow(options_host, L + 2, T + 4, W - 4, B - T - 8, FALSE);
+  for (HWND shown : {list, block_combo, block_spin, charset_combo, charset_spin, edit, slider})
+    ShowWindow(shown, SW_SHOW);
+  SetDlgItemInt(window, 101, 24, FALSE);
+  SendMessageA(slider, TBM_SETPOS, TRUE, 24);
+  t[6] = Now();
+  PaintNow(host);
+  t[7] = Now();
+  for (int i = 0; i < kPhases; ++i) phase[i] = Milliseconds(t[i], t[i + 1]);
+
+  LARGE_INTEGER c0 = Now();
+  if (dialog) DestroyWindow(dialog);
+  DestroyWindow(window);
+  for (HFONT font : fonts) DeleteObject(font);
+  ReleaseDC(window, dc);
+  RemoveFontResourceExA(o.file.c_str(), FR_PRIVATE, nullptr);
+  close = Milliseconds(c0, Now());
+  PumpMessages();
+}
+
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// Alternates the viewer's start with the skeleton's, N times each (which one goes
+// first swaps every round), and prints the medians.
+void BenchStart(HWND host) {
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = SkeletonProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+  wc.lpszClassName = "OrvaneSkeleton";
+  RegisterClassExA(&wc);
+
+  // A first real start, untimed: loads what both need and fills the model.
+  HWND viewer = g_host.list_load(host, g_host.options.file.data(), 0);
+  if (!viewer) {
+    std::fprintf(stderr, "orvane-host: the plug-in made no window\n");
+    g_host.exit_code = 1;
+    return;
+  }
+  PaintNow(host);
+  g_model.blocks = ComboTexts(GetDlgItem(viewer, kBlockComboId));
+  g_model.charsets = ComboTexts(GetDlgItem(viewer, kCharsetComboId));
+  HWND list = GetDlgItem(viewer, kGlyphListId);
+  g_model.rows = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+  g_model.item_height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+  g_host.list_close(viewer);
+  PumpMessages();
+  double phase[kPhases], close;
+  SkeletonCycle(host, phase, close);
+
+  std::vector<double> real_load, real_paint, real_total, real_close;
+  std::vector<double> skel_total, skel_close, skel_phase[kPhases];
+  const int cycles = g_host.options.bench_start;
+  for (int i = 0; i < cycles; ++i) {
+    for (int turn = 0; turn < 2; ++turn) {
+      if ((turn == 0) == (i % 2 == 0)) {
+        double load, paint;
+        RealCycle(host, load, paint, close);
+        real_load.push_back(load);
+        real_paint.push_back(paint);
+        real_total.push_back(load + paint);
+        real_close.push_back(close);
+      } else {
+        SkeletonCycle(host, phase, close);
+        double total = 0;
+        for (int p = 0; p < kPhases; ++p) {
+          skel_phase[p].push_back(phase[p]);
+          total += phase[p];
+        }
+        skel_total.push_back(total);
+        skel_close.push_back(close);
+      }
+    }
+  }
+  const double real = Median(real_total), skeleton = Median(skel_total);
+  std::printf("start_viewer_ms=%.2f start_skeleton_ms=%.2f ratio=%.3f cycles=%d\n", real,
+              skeleton, skeleton > 0 ? real / skeleton : 0.0, cycles);
+  std::printf("viewer: ListLoad_ms=%.2f paint_ms=%.2f ListCloseWindow_ms=%.2f\n",
+              Median(real_load), Median(real_paint), Median(real_close));
+  std::printf("skeleton:");
+  for (int p = 0; p < kPhases; ++p)
+    std::printf(" %s=%.2f;", kPhaseNames[p], Median(skel_phase[p]));
+  std::printf(" close=%.2f (ms, medians); blocks=%zu charsets=%zu rows=%d item_height=%d\n",
+              Median(skel_close), g_model.blocks.size(), g_model.charsets.size(), g_model.rows,
+              g_model.item_height);
   std::fflush(stdout);
 }
 
@@ -457,6 +842,14 @@ int Run(int argc, char** argv) {
   if (!window) return 1;
   ShowWindow(window, SW_SHOW);
   UpdateWindow(window);
+  if (o.bench_start > 0) {
+    PumpMessages();
+    BenchStart(window);
+    DestroyWindow(window);
+    PumpMessages();
+    FreeLibrary(g_host.plugin);
+    return g_host.exit_code;
+  }
 
   g_host.viewer = g_host.list_load(window, o.file.data(), 0);
   if (!g_host.viewer) {
