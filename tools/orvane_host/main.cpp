@@ -218,14 +218,21 @@ void PressOnCell(HWND viewer, int row, int column) {
 struct DrawCounter {
   WNDPROC previous = nullptr;
   long rows = 0;
+  LONGLONG ticks = 0;  // spent inside the viewer's WM_DRAWITEM
 };
 DrawCounter g_draws;
 
 LRESULT CALLBACK CountingViewerProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_DRAWITEM &&
-      reinterpret_cast<const DRAWITEMSTRUCT*>(lparam)->itemAction == ODA_DRAWENTIRE)
+  if (message != WM_DRAWITEM)
+    return CallWindowProcA(g_draws.previous, window, message, wparam, lparam);
+  if (reinterpret_cast<const DRAWITEMSTRUCT*>(lparam)->itemAction == ODA_DRAWENTIRE)
     ++g_draws.rows;
-  return CallWindowProcA(g_draws.previous, window, message, wparam, lparam);
+  LARGE_INTEGER start, end;
+  QueryPerformanceCounter(&start);
+  LRESULT result = CallWindowProcA(g_draws.previous, window, message, wparam, lparam);
+  QueryPerformanceCounter(&end);
+  g_draws.ticks += end.QuadPart - start.QuadPart;
+  return result;
 }
 
 double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
@@ -236,6 +243,12 @@ double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
   }();
   return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
          static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
 }
 
 LARGE_INTEGER Now() {
@@ -346,22 +359,32 @@ void BenchPaging(HWND viewer) {
 
   // Paging through the block, alternated with the drawing floor when a face is given.
   const bool floor = !g_host.options.bench_face.empty();
-  std::vector<double> pagings, floors;
+  std::vector<double> pagings, floors, in_draw, in_scroll;
   long paged_rows = 0;
   int pages = 0;
   for (int round = 0; round < 5; ++round) {
     g_draws.rows = 0;
+    g_draws.ticks = 0;
     pages = 0;
     LARGE_INTEGER start, end;
+    LONGLONG scroll_ticks = 0;
     QueryPerformanceCounter(&start);
     for (int top = 0; top < count; top += page) {
+      LARGE_INTEGER before = Now();
       SendMessageA(list, LB_SETTOPINDEX, top, 0);
+      scroll_ticks += Now().QuadPart - before.QuadPart;
       UpdateWindow(list);
       ++pages;
     }
     GdiFlush();
     QueryPerformanceCounter(&end);
     pagings.push_back(Milliseconds(start, end));
+    LARGE_INTEGER drawn = start;
+    drawn.QuadPart += g_draws.ticks;
+    in_draw.push_back(Milliseconds(start, drawn));
+    LARGE_INTEGER scrolled = start;
+    scrolled.QuadPart += scroll_ticks;
+    in_scroll.push_back(Milliseconds(start, scrolled));
     paged_rows = g_draws.rows;
     if (floor) floors.push_back(DrawFloor(list, count, page, row_height));
   }
@@ -382,8 +405,10 @@ void BenchPaging(HWND viewer) {
     const double floor_ms = floors[floors.size() / 2];
     std::printf("drawing floor:        %.1f ms for %d glyphs and labels into a memory bitmap\n",
                 floor_ms, count * 16);
-    std::printf("paging_ms=%.1f floor_ms=%.1f ratio=%.3f rounds=%zu\n", paging, floor_ms,
-                paging / floor_ms, pagings.size());
+    std::printf("paging_ms=%.1f floor_ms=%.1f ratio=%.3f rounds=%zu in_drawitem_ms=%.1f "
+                "in_settopindex_ms=%.1f rows_drawn=%ld\n",
+                paging, floor_ms, paging / floor_ms, pagings.size(), Median(in_draw),
+                Median(in_scroll), paged_rows);
   }
   std::fflush(stdout);
 }
@@ -584,12 +609,6 @@ void SkeletonCycle(HWND host, double (&phase)[kPhases], double& close) {
   RemoveFontResourceExA(o.file.c_str(), FR_PRIVATE, nullptr);
   close = Milliseconds(c0, Now());
   PumpMessages();
-}
-
-double Median(std::vector<double> values) {
-  if (values.empty()) return 0;
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 // Alternates the viewer's start with the skeleton's, N times each (which one goes
