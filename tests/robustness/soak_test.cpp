@@ -1,0 +1,185 @@
+// A long-running host: many open/close cycles over good, odd and broken files
+// must leave the process's GDI and USER objects, its private memory and the
+// system's private font registrations where they were.
+// ORVANE_SOAK_CYCLES sets the cycle count (100 by default).
+#include <windows.h>
+#include <psapi.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "fontfile/font_info.h"
+#include "malformed_corpus.h"
+#include "support/test_paths.h"
+#include "tests/viewer/plugin_harness.h"
+
+namespace {
+
+struct Figures {
+  DWORD gdi = 0, user = 0;
+  SIZE_T private_bytes = 0;
+};
+
+Figures Measure() {
+  Pump();
+  Figures f;
+  f.gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  f.user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+  PROCESS_MEMORY_COUNTERS_EX counters = {};
+  counters.cb = sizeof counters;
+  GetProcessMemoryInfo(GetCurrentProcess(),
+                       reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
+  // Wine leaves PrivateUsage at 0 but fills the commit charge.
+  f.private_bytes = counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
+  return f;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::string out;
+  if (FILE* f = std::fopen(path.c_str(), "rb")) {
+    char buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) out.append(buffer, n);
+    std::fclose(f);
+  }
+  return out;
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  if (FILE* f = std::fopen(path.c_str(), "wb")) {
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+  }
+}
+
+// Whether the file's private registration is still there: removing it again
+// succeeds only while it is.
+bool StillRegistered(const std::string& path) {
+  char name[520];
+  lstrcpynA(name, path.c_str(), sizeof name);
+  MakeFontResourcePath(name, sizeof name);
+  return RemoveFontResourceExA(name, FR_PRIVATE, nullptr) != 0;
+}
+
+// Releases the button once the zoom box is open; the box's own loop runs this.
+HWND zoom_list = nullptr;
+bool zoom_seen = false;
+void CALLBACK ZoomTimer(HWND, UINT, UINT_PTR, DWORD) {
+  if (zoom_seen || !zoom_list || !IsWindow(zoom_list)) return;
+  if (FindWindowExA(zoom_list, nullptr, kZoomClass, nullptr)) {
+    zoom_seen = true;
+    MouseButton(false);
+  }
+}
+
+// A real press on a glyph cell; true when the box opened.
+bool PressOnCell(const GridViewer& v, int row, int column) {
+  zoom_list = v.state().glyph_list;
+  zoom_seen = false;
+  UINT_PTR timer = SetTimer(nullptr, 0, 30, ZoomTimer);
+  MouseMoveTo(v.ListToScreen(v.CellCentre(row, column)));
+  Pump();
+  MouseButton(true);
+  const DWORD start = GetTickCount();
+  while (!zoom_seen && GetTickCount() - start < 2000) {
+    Pump();
+    Sleep(5);
+  }
+  KillTimer(nullptr, timer);
+  if (!zoom_seen) MouseButton(false);
+  for (int i = 0; i < 10; ++i) {
+    Pump();
+    Sleep(5);
+  }
+  return zoom_seen;
+}
+
+int Cycles() {
+  const char* env = std::getenv("ORVANE_SOAK_CYCLES");
+  int cycles = env ? std::atoi(env) : 100;
+  return cycles < 25 ? 25 : cycles;
+}
+
+TEST(Soak, OpenAndCloseCyclesLeaveObjectsMemoryAndRegistrationsBehindNone) {
+  const std::string dir = ScratchDir("soak_files");
+  const std::string dejavu = DejaVuPath();
+
+  struct File {
+    std::string path;
+    bool zoom;  // a font whose cells can be pressed
+  };
+  std::vector<File> files;
+  files.push_back({dejavu, true});
+  const std::string noto = HostPath("/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc");
+  if (FileExists(noto)) files.push_back({noto, false});
+  for (const char* fon : {"/usr/share/wine/fonts/sserife.fon", "/usr/share/wine/fonts/coure.fon"})
+    if (FileExists(HostPath(fon))) files.push_back({HostPath(fon), false});
+  // An "OTTO" header over TrueType outlines, which the system may refuse.
+  std::string otf = ReadFile(dejavu);
+  ASSERT_GT(otf.size(), 12u);
+  otf.replace(0, 4, "OTTO");
+  files.push_back({dir + "\\otto.otf", false});
+  WriteBytes(files.back().path, otf);
+  const std::string pfm = HostPath(ORVANE_TEST_PFM);
+  if (FileExists(pfm)) files.push_back({pfm, false});
+  files.push_back({dir + "\\missing.ttf", false});
+  files.push_back({dir + "\\empty.ttf", false});
+  WriteBytes(files.back().path, "");
+  const auto corpus = MakeMalformedCorpus(LoadSourceFonts(pfm));
+  for (size_t i = 0; i < corpus.size(); i += corpus.size() / 8) {
+    files.push_back({dir + "\\" + corpus[i].name, false});
+    WriteBytes(files.back().path, corpus[i].bytes);
+  }
+
+  const int cycles = Cycles();
+  const int warm_up = 20;
+  Figures start, end;
+  int zooms = 0, zooms_opened = 0;
+  for (int cycle = 0; cycle < cycles; ++cycle) {
+    if (cycle == warm_up) start = Measure();
+    const File& file = files[cycle % files.size()];
+    GridViewer v("soak", "", file.path, 640, 480);
+    ASSERT_NE(v.window, nullptr) << file.path;
+    ViewerState& s = v.state();
+    ASSERT_TRUE(s.glyph_font != nullptr || s.load_error[0] != '\0') << file.path;
+    for (int page : {1, 2, 3, 0}) {
+      ClickTab(v.window, page);
+      UpdateWindow(v.window);
+    }
+    Pump();
+    // A zoom box in every few cycles of a font with cells, a different cell each
+    // time so that no two presses make a double click.
+    if (file.zoom && s.glyph_font && (cycle / files.size()) % 3 == 0) {
+      ++zooms;
+      zooms_opened += PressOnCell(v, 2 + zooms % 6, 1 + zooms % 14);
+    }
+    v.Close();
+    EXPECT_FALSE(StillRegistered(file.path)) << "cycle " << cycle << " " << file.path;
+  }
+  end = Measure();
+  std::printf("cycles %d over %zu files, zoom boxes %d/%d\n", cycles, files.size(), zooms_opened,
+              zooms);
+  std::printf("after warm-up: GDI %lu USER %lu private %zu KB\n",
+              static_cast<unsigned long>(start.gdi), static_cast<unsigned long>(start.user),
+              start.private_bytes / 1024);
+  std::printf("at the end:    GDI %lu USER %lu private %zu KB\n",
+              static_cast<unsigned long>(end.gdi), static_cast<unsigned long>(end.user),
+              end.private_bytes / 1024);
+  EXPECT_GT(zooms, 0);
+  EXPECT_EQ(zooms_opened, zooms);
+  // Wine counts no GDI or USER objects (both read 0): checked where they are counted.
+  if (start.gdi || start.user) {
+    EXPECT_LE(static_cast<long>(end.gdi), static_cast<long>(start.gdi) + 10);
+    EXPECT_LE(static_cast<long>(end.user), static_cast<long>(start.user) + 10);
+  } else {
+    std::printf("GDI and USER object counts are not available on this system\n");
+  }
+  ASSERT_GT(start.private_bytes, 0u);
+  EXPECT_LE(end.private_bytes, start.private_bytes + 4 * 1024 * 1024);
+}
+
+}  // namespace
