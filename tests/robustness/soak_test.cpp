@@ -1,6 +1,7 @@
 // A long-running host: many open/close cycles over good, odd and broken files
-// must leave the process's GDI and USER objects, its private memory and the
-// system's private font registrations where they were.
+// must leave the process's GDI and USER objects and its private memory where
+// they were. (Whether each private font registration was removed cannot be asked
+// of Wine: it refuses to remove a private registration even right after making it.)
 // ORVANE_SOAK_CYCLES sets the cycle count (100 by default).
 #include <windows.h>
 #include <psapi.h>
@@ -12,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "fontfile/font_info.h"
 #include "malformed_corpus.h"
 #include "support/test_paths.h"
 #include "tests/viewer/plugin_harness.h"
@@ -56,15 +56,6 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
   }
 }
 
-// Whether the file's private registration is still there: removing it again
-// succeeds only while it is.
-bool StillRegistered(const std::string& path) {
-  char name[520];
-  lstrcpynA(name, path.c_str(), sizeof name);
-  MakeFontResourcePath(name, sizeof name);
-  return RemoveFontResourceExA(name, FR_PRIVATE, nullptr) != 0;
-}
-
 // Releases the button once the zoom box is open; the box's own loop runs this.
 HWND zoom_list = nullptr;
 bool zoom_seen = false;
@@ -104,7 +95,7 @@ int Cycles() {
   return cycles < 25 ? 25 : cycles;
 }
 
-TEST(Soak, OpenAndCloseCyclesLeaveObjectsMemoryAndRegistrationsBehindNone) {
+TEST(Soak, OpenAndCloseCyclesLeaveNoObjectsOrMemoryBehind) {
   const std::string dir = ScratchDir("soak_files");
   const std::string dejavu = DejaVuPath();
 
@@ -158,7 +149,6 @@ TEST(Soak, OpenAndCloseCyclesLeaveObjectsMemoryAndRegistrationsBehindNone) {
       zooms_opened += PressOnCell(v, 2 + zooms % 6, 1 + zooms % 14);
     }
     v.Close();
-    EXPECT_FALSE(StillRegistered(file.path)) << "cycle " << cycle << " " << file.path;
   }
   end = Measure();
   std::printf("cycles %d over %zu files, zoom boxes %d/%d\n", cycles, files.size(), zooms_opened,
