@@ -60,6 +60,13 @@ int ReadFontFile(const char* path, FontInfo& info) {
   return ReadFontView(ByteView{file.data, file.size}, info);
 }
 
+int ReadFontFileUtf8(const char* utf8_path, FontInfo& info) {
+  ClearFontInfo(info);
+  MappedFile file;
+  if (!MapFileReadOnlyUtf8(utf8_path, file)) return 0;
+  return ReadFontView(ByteView{file.data, file.size}, info);
+}
+
 void MakeFontResourcePath(char* path, size_t capacity) {
   const char* extension = ExtensionOf(path);
   if (!EqualsIgnoringCase(extension, ".pfm")) return;

@@ -29,6 +29,8 @@ void ClearFontInfo(FontInfo& info);
 // (sfnt, FON, collection, PFM). 1 when one of them recognised the file, else 0;
 // `info` keeps whatever the readers stored either way.
 int ReadFontFile(const char* path, FontInfo& info);
+// The same for a UTF-8 path (one that the ANSI code page may not be able to name).
+int ReadFontFileUtf8(const char* utf8_path, FontInfo& info);
 
 // The same reader order on bytes already in memory (tools, fuzzing).
 int ReadFontBytes(const uint8_t* data, uint32_t size, FontInfo& info);

@@ -63,3 +63,7 @@ void UnmapFile(MappedFile& file) {
   file.size = 0;
   file.file_handle = -1;
 }
+
+bool MapFileReadOnlyUtf8(const char* utf8_path, MappedFile& out) {
+  return MapFileReadOnly(utf8_path, out);
+}

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <string>
 #include <utility>
 
 #include "platform/platform.h"
@@ -19,11 +20,10 @@ MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
 
 MappedFile::~MappedFile() { UnmapFile(*this); }
 
-bool MapFileReadOnly(const char* path, MappedFile& out) {
-  UnmapFile(out);
-  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
-                            nullptr);
+namespace {
+
+// Sizes and maps an open file; takes ownership of the handle either way.
+bool MapOpenFile(HANDLE file, MappedFile& out) {
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD size = GetFileSize(file, nullptr);
   if (size == INVALID_FILE_SIZE) {
@@ -50,6 +50,29 @@ bool MapFileReadOnly(const char* path, MappedFile& out) {
   out.file_handle = reinterpret_cast<intptr_t>(file);
   out.mapping_handle = reinterpret_cast<intptr_t>(mapping);
   return true;
+}
+
+}  // namespace
+
+bool MapFileReadOnly(const char* path, MappedFile& out) {
+  UnmapFile(out);
+  return MapOpenFile(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
+                                 nullptr),
+                     out);
+}
+
+bool MapFileReadOnlyUtf8(const char* utf8_path, MappedFile& out) {
+  UnmapFile(out);
+  int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8_path, -1, nullptr, 0);
+  if (units <= 0) return false;
+  std::wstring wide(static_cast<size_t>(units), L'\0');
+  if (!MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8_path, -1, wide.data(), units))
+    return false;
+  return MapOpenFile(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr),
+                     out);
 }
 
 void UnmapFile(MappedFile& file) {

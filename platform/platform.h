@@ -29,6 +29,9 @@ struct MappedFile {
 // be opened, sized or mapped (an empty file cannot be mapped); the system's error
 // code is then left as the failing step set it.
 bool MapFileReadOnly(const char* path, MappedFile& out);
+// The same for a UTF-8 path, which can name any file: on Windows it is widened
+// and opened with the wide-character calls; elsewhere paths are UTF-8 already.
+bool MapFileReadOnlyUtf8(const char* utf8_path, MappedFile& out);
 void UnmapFile(MappedFile& file);
 
 // ---- Text conversion -------------------------------------------------------

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -40,6 +41,26 @@ TEST(FileMapping, MissingAndEmptyFilesFail) {
   EXPECT_FALSE(MapFileReadOnly(empty.c_str(), file));
   EXPECT_EQ(file.data, nullptr);
   EXPECT_FALSE(MapFileReadOnly(dir.c_str(), file));  // a folder is no file
+}
+
+// A folder name no 8-bit code page holds whole: Greek, CJK and an emoji.
+TEST(FileMapping, Utf8PathReachesAnyName) {
+  const std::u8string folder = u8"\u03a9\u6f22\U0001F600";
+  std::string dir = ScratchDir("file_mapping_utf8");
+  std::filesystem::path native = std::filesystem::path(dir) / std::filesystem::path(folder);
+  std::filesystem::create_directories(native);
+  std::ofstream(native / "x.bin", std::ios::binary) << "xyz";
+
+  std::u8string u8 = native.u8string() + u8"/x.bin";
+  std::string utf8(u8.begin(), u8.end());
+  MappedFile file;
+  ASSERT_TRUE(MapFileReadOnlyUtf8(utf8.c_str(), file));
+  ASSERT_EQ(file.size, 3u);
+  EXPECT_EQ(file.data[2], 'z');
+  EXPECT_FALSE(MapFileReadOnlyUtf8((dir + "/missing").c_str(), file));
+  EXPECT_EQ(file.data, nullptr);
+  // Bytes that are not UTF-8 name no file.
+  EXPECT_FALSE(MapFileReadOnlyUtf8((dir + "/\xff\xfe").c_str(), file));
 }
 
 }  // namespace
