@@ -7,6 +7,7 @@
 #include "fontfile/fon_reader.h"
 #include "fontfile/pfm_reader.h"
 #include "fontfile/sfnt_reader.h"
+#include "fontfile/table_directory.h"
 #include "platform/platform.h"
 
 namespace {
@@ -65,6 +66,29 @@ int ReadFontFileUtf8(const char* utf8_path, FontInfo& info) {
   MappedFile file;
   if (!MapFileReadOnlyUtf8(utf8_path, file)) return 0;
   return ReadFontView(ByteView{file.data, file.size}, info);
+}
+
+namespace {
+
+bool IsMappedFileSound(bool mapped, const MappedFile& file) {
+  if (!mapped) return true;
+  const ByteView view{file.data, file.size};
+  FontInfo info;
+  return ReadFontView(view, info) && SfntTablesInsideFile(view);
+}
+
+}  // namespace
+
+bool IsFontFileSound(const char* path) {
+  MappedFile file;
+  const bool mapped = MapFileReadOnly(path, file);
+  return IsMappedFileSound(mapped, file);
+}
+
+bool IsFontFileSoundUtf8(const char* utf8_path) {
+  MappedFile file;
+  const bool mapped = MapFileReadOnlyUtf8(utf8_path, file);
+  return IsMappedFileSound(mapped, file);
 }
 
 void MakeFontResourcePath(char* path, size_t capacity) {

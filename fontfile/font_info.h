@@ -32,6 +32,13 @@ int ReadFontFile(const char* path, FontInfo& info);
 // The same for a UTF-8 path (one that the ANSI code page may not be able to name).
 int ReadFontFileUtf8(const char* utf8_path, FontInfo& info);
 
+// Whether a file may be handed to the system's font engine, which some systems
+// trust too far: true when the readers recognise it and its sfnt table
+// directory lies inside it, and also when it cannot be mapped (the system then
+// reports why); false for a file known to be broken.
+bool IsFontFileSound(const char* path);
+bool IsFontFileSoundUtf8(const char* utf8_path);
+
 // The same reader order on bytes already in memory (tools, fuzzing).
 int ReadFontBytes(const uint8_t* data, uint32_t size, FontInfo& info);
 

@@ -299,9 +299,12 @@ std::string FontResourceName(const std::string& font_path) {
 }
 
 void LoadFontFile(ViewerState& s, HDC dc) {
+  // A file the readers reject is not offered to the system: some font engines
+  // fault on broken tables and then block every later font call of the process.
+  const bool sound = IsFontFileSound(s.font_path.c_str());
   // A stale code from an earlier call must not be reported as this failure's.
   SetLastError(0);
-  if (AddFontResourceExA(FontResourceName(s.font_path).c_str(), FR_PRIVATE, nullptr) > 0) {
+  if (sound && AddFontResourceExA(FontResourceName(s.font_path).c_str(), FR_PRIVATE, nullptr) > 0) {
     if (ReadFontFile(s.font_path.c_str(), s.info)) CreateViewerFonts(s, dc);
   }
   if (s.glyph_font) {

@@ -40,7 +40,21 @@ TEST(ReadFontFile, ReadsEachFormatFromDisk) {
     EXPECT_EQ(info.type_name, c.type) << c.name;
     EXPECT_EQ(info.names[4], "Demo") << c.name;
     EXPECT_FALSE(info.names[19]) << c.name;  // cleared before reading
+    EXPECT_TRUE(IsFontFileSound((dir + "/" + c.name).c_str())) << c.name;
   }
+}
+
+// Only files known to be broken are kept from the system; one that cannot be
+// opened goes to it, so that its own error is what the user sees.
+TEST(IsFontFileSound, RefusesWhatTheReadersRejectOrWhoseTablesLeaveTheFile) {
+  std::string dir = ScratchDir("fontfile_sound");
+  EXPECT_TRUE(IsFontFileSound((dir + "/missing.ttf").c_str()));
+  EXPECT_TRUE(IsFontFileSound(WriteFile(dir, "empty.ttf", "").c_str()));
+  EXPECT_FALSE(IsFontFileSound(WriteFile(dir, "text.ttf", "not a font at all").c_str()));
+  std::string font = BuildSfnt(PlainSfnt());
+  SetU32BE(font, DirectoryOffsetField(0) + 4, 0xFFFFFFFFu);  // the first table's length
+  EXPECT_FALSE(IsFontFileSound(WriteFile(dir, "long-table.ttf", font).c_str()));
+  EXPECT_TRUE(IsFontFileSoundUtf8(WriteFile(dir, "plain.ttf", BuildSfnt(PlainSfnt())).c_str()));
 }
 
 TEST(ReadFontFile, FilesThatCannotBeReadLeaveAClearedRecord) {

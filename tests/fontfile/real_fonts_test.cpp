@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "fontfile/table_directory.h"
 #include "fontfile/fon_reader.h"
 #include "fontfile/font_info.h"
 #include "fontfile/sfnt_reader.h"
@@ -29,6 +30,7 @@ TEST(RealFonts, DejaVuSans) {
   EXPECT_EQ(info.names[6], "DejaVuSans");
   ASSERT_TRUE(info.names[0]);
   EXPECT_EQ(info.names[0]->rfind("Copyright (c) 2003 by Bitstream", 0), 0u);
+  EXPECT_TRUE(IsFontFileSound(HostPath("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf").c_str()));
 }
 
 TEST(RealFonts, NotoSerifCjkCollectionShowsItsFirstFont) {
@@ -41,6 +43,7 @@ TEST(RealFonts, NotoSerifCjkCollectionShowsItsFirstFont) {
   EXPECT_EQ(ReadFon(view, info), 0);
   ASSERT_EQ(ReadCollection(view, info), 1);
   EXPECT_EQ(info.names[1], "Noto Serif CJK JP");
+  EXPECT_TRUE(SfntTablesInsideFile(view));
 
   FontInfo whole;
   ASSERT_EQ(ReadFontFile(path.c_str(), whole), 1);

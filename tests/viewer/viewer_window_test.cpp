@@ -120,7 +120,13 @@ TEST(ViewerLoad, MissingEmptyAndPairFilesGiveTheErrorText) {
   std::string empty = dir + "\\empty.ttf";
   WriteTextFile(empty, "");
   std::string pfm = dir + "\\pair.pfm";
-  WriteTextFile(pfm, std::string(200, '\x01'));
+  // A metrics file the reader accepts (version 0x0100, face name at 150), so that
+  // its registration is tried under the pair name.
+  std::string metrics(200, '\0');
+  metrics[1] = '\x01';
+  metrics[105] = static_cast<char>(150);
+  metrics.replace(150, 10, std::string("Pair\0Pair\0", 10));
+  WriteTextFile(pfm, metrics);
   WriteTextFile(dir + "\\pair.pfb", std::string(200, '\x02'));
 
   for (const std::string& path : {dir + "\\missing.ttf", empty, pfm}) {

@@ -96,8 +96,10 @@ int RunReportCommand(const char* path) {
   char resource[2 * MAX_PATH] = "";
   std::snprintf(resource, sizeof resource, "%s", path);
   MakeFontResourcePath(resource, sizeof resource);
+  // A broken file is kept from the system's font engine, as the viewer does.
+  if (!IsFontFileSound(path)) return ReportFailure(path);
   SetLastError(0);
-  if (AddFontResourceExA(resource, FR_PRIVATE, nullptr) == 0) return ReportFailure(path);
+  if (AddFontResourceExA(resource, FR_PRIVATE, nullptr) <= 0) return ReportFailure(path);
 
   int result = 1;
   FontInfo info;
