@@ -32,6 +32,14 @@ TEST(TableDirectory, EveryRecordMustLieInsideTheFile) {
   std::string wraps = font;
   SetU32BE(wraps, DirectoryOffsetField(0) + 4, 0xFFFFFFF0u);
   EXPECT_FALSE(Inside(wraps));
+  // A table laid over the directory that leads to it; an empty one there is harmless.
+  std::string over = font;
+  SetU32BE(over, DirectoryOffsetField(0), 0);
+  EXPECT_FALSE(Inside(over));
+  SetU32BE(over, DirectoryOffsetField(0), 12 + 16 * static_cast<uint32_t>(last));
+  EXPECT_FALSE(Inside(over));
+  SetU32BE(over, DirectoryOffsetField(0) + 4, 0);
+  EXPECT_TRUE(Inside(over));
   // A directory cut off by the end of the file.
   EXPECT_FALSE(Inside(font.substr(0, 12 + 16 * last + 4)));
 }
@@ -51,6 +59,9 @@ TEST(TableDirectory, EveryFontOfACollectionIsChecked) {
   std::string many = ttc;
   SetU32BE(many, 8, 0xFFFFFFFFu);
   EXPECT_FALSE(Inside(many));
+  std::string on_header = ttc;
+  SetU32BE(on_header, third + DirectoryOffsetField(0), 8);
+  EXPECT_FALSE(Inside(on_header));
   std::string past = ttc;
   SetU32BE(past, 12, static_cast<uint32_t>(ttc.size()));
   EXPECT_FALSE(Inside(past));
