@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "malformed_corpus.h"
@@ -24,12 +25,6 @@ LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info) {
                current_variant.c_str());
   std::fflush(stderr);
   return EXCEPTION_CONTINUE_SEARCH;
-}
-
-// A bitmap font whose NE header offset is 0 hangs the viewer itself (not yet
-// found where); left out of the sample until fixed, kept in the full run.
-bool KnownViewerHang(const std::string& name) {
-  return name.find("-ne-offset-0.") != std::string::npos;
 }
 
 // A variant that takes this long is a hang: name it and end the process.
@@ -84,14 +79,19 @@ TEST(ViewerCorpus, EveryVariantShowsTheFontOrTheLoadErrorOnEveryPage) {
   SetSettingsFile(ini);
   HWND parent = MakeParent(true, 640, 480);
   const int stride = Stride();
+  // ORVANE_CORPUS_FIRST and ORVANE_CORPUS_COUNT pick a range of the corpus, so
+  // that a full run can spread it over several processes.
+  const char* first_env = std::getenv("ORVANE_CORPUS_FIRST");
+  const char* count_env = std::getenv("ORVANE_CORPUS_COUNT");
+  const size_t first = first_env ? std::strtoul(first_env, nullptr, 10) : 0;
+  const size_t end = count_env ? first + std::strtoul(count_env, nullptr, 10) : corpus.size();
   int opened = 0, fonts = 0, errors = 0;
-  for (size_t i = 0; i < corpus.size(); ++i) {
+  for (size_t i = first; i < corpus.size() && i < end; ++i) {
     const MalformedFont& v = corpus[i];
     const bool always = v.format == FontFormat::kCollection;
     const char* match = std::getenv("ORVANE_CORPUS_MATCH");
     if (match && !MatchesAny(v.name, match)) continue;
     if (!match && !always && i % stride != 0) continue;
-    if (stride > 1 && KnownViewerHang(v.name)) continue;
     current_variant = v.name;
     if (std::getenv("ORVANE_CORPUS_VERBOSE"))
       std::fprintf(stderr, "%lu %s\n", static_cast<unsigned long>(GetTickCount()), v.name.c_str());
@@ -124,9 +124,11 @@ TEST(ViewerCorpus, EveryVariantShowsTheFontOrTheLoadErrorOnEveryPage) {
   Pump();
   std::printf("opened %d variants: %d as fonts, %d with the load-error text\n", opened, fonts,
               errors);
-  // Both outcomes occur in the corpus: truncations fail, harmless edits load.
-  EXPECT_GT(fonts, 0);
-  EXPECT_GT(errors, 0);
+  // Both outcomes occur in the sample: truncations fail, harmless edits load.
+  if (!first_env && !count_env && !std::getenv("ORVANE_CORPUS_MATCH")) {
+    EXPECT_GT(fonts, 0);
+    EXPECT_GT(errors, 0);
+  }
 }
 
 }  // namespace
