@@ -181,8 +181,8 @@ void DrawSample(HDC dc, const FontInfo& info, int width, int height) {
     name_lf.lfItalic = 0;
   }
   RECT name_band = {inner.left, sample_band.bottom, inner.right, inner.bottom};
-  Font name_font = FitFont(dc, name_lf, name, inner_width, (inner.bottom - sample_band.bottom) * 3 / 4,
-                           kMinNameHeight);
+  const int name_height = (name_band.bottom - name_band.top) * 3 / 4;
+  Font name_font = FitFont(dc, name_lf, name, inner_width, name_height, kMinNameHeight);
   if (name_font) DrawLine(dc, name_font.get(), name, name_band, DT_END_ELLIPSIS);
 }
 

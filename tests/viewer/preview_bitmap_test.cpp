@@ -161,7 +161,9 @@ TEST(PreviewBitmap, RefusesWhatItCannotShow) {
 }
 
 TEST(PreviewBitmap, WideFormReadsAFolderTheAnsiCodePageCannotName) {
-  const std::wstring dir = Wide(ScratchDir("preview_wide")) + L"\\\u0428\u0440\u0438\u0444\u0442-\u03b5\u03bb";
+  // "Шрифт-ελ": Cyrillic and Greek, which code page 1252 cannot spell.
+  const std::wstring dir =
+      Wide(ScratchDir("preview_wide")) + L"\\\u0428\u0440\u0438\u0444\u0442-\u03b5\u03bb";
   ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
   const std::wstring copy = dir + L"\\\u0444.ttf";
   ASSERT_TRUE(CopyFileW(Wide(DejaVuPath()).c_str(), copy.c_str(), FALSE));

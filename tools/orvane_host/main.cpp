@@ -98,7 +98,8 @@ void Usage() {
                "usage: orvane-host [--dll PATH] [--size WxH] [--settings FILE] [--fixed]\n"
                "                   [--page N] [--block N] [--charset N] [--zoom ROW,COLUMN]\n"
                "                   [--bench-paging] [--bench-start N --bench-face NAME\n"
-               "                   [--bench-weight W] [--bench-first HEX]] [--screenshot FILE.png|FILE.bmp]\n"
+               "                   [--bench-weight W] [--bench-first HEX]]\n"
+               "                   [--screenshot FILE.png|FILE.bmp]\n"
                "                   [--thumbnail WxH FILE.png] FONT\n");
 }
 
