@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/test_paths.h"
@@ -182,14 +183,37 @@ TEST(PreviewBitmap, BitmapFontsShowToo) {
   EXPECT_GT(p.InkIn({0, 0, 200, 150}, kWhite), 0);
 }
 
-// The slot the next GDI object takes. Freed slots are handed out again last
-// freed first, so after identical rounds that free everything they made, the
-// next slot is the same; an object left behind in a round moves it.
-unsigned NextGdiSlot() {
-  HBRUSH probe = CreateSolidBrush(RGB(1, 2, 3));
-  unsigned slot = static_cast<unsigned>(reinterpret_cast<uintptr_t>(probe) & 0xFFFF);
-  DeleteObject(probe);
-  return slot;
+// A thumbnail view asks from worker threads, several files at once.
+TEST(PreviewBitmap, ConcurrentCallsFromOtherThreadsDrawTheSame) {
+  const Pixels sans = Take(Preview(DejaVuPath(), 120, 90));
+  const Pixels serif = Take(Preview(SerifPath(), 120, 90));
+  int mismatches[2] = {};
+  auto work = [&](int index) {
+    const std::string& path = index ? SerifPath() : DejaVuPath();
+    const Pixels& expected = index ? serif : sans;
+    for (int i = 0; i < 40; ++i)
+      mismatches[index] += Take(Preview(path, 120, 90)).rgb != expected.rgb;
+  };
+  std::thread first(work, 0), second(work, 1);
+  first.join();
+  second.join();
+  EXPECT_EQ(mismatches[0], 0);
+  EXPECT_EQ(mismatches[1], 0);
+}
+
+// The slots the next 64 GDI objects take. Freed slots are handed out again
+// last freed first and these probes go back in the order they came, so rounds
+// that free everything they made leave the same slots next; an object left
+// behind holds one of them.
+std::vector<unsigned> NextGdiSlots() {
+  std::vector<HBRUSH> probes;
+  for (int i = 0; i < 64; ++i) probes.push_back(CreateSolidBrush(RGB(1, 2, i)));
+  std::vector<unsigned> slots;
+  for (HBRUSH probe : probes)
+    slots.push_back(static_cast<unsigned>(reinterpret_cast<uintptr_t>(probe) & 0xFFFF));
+  for (auto probe = probes.rbegin(); probe != probes.rend(); ++probe) DeleteObject(*probe);
+  std::sort(slots.begin(), slots.end());
+  return slots;
 }
 
 void PreviewRound(const std::wstring& path) {
@@ -207,25 +231,28 @@ TEST(PreviewBitmap, ManyCallsLeaveNoObjectsOrRegistrations) {
                        RemoveFontResourceExW(path.c_str(), FR_PRIVATE, nullptr);
   PreviewRound(path);  // the first call loads what stays loaded
   const DWORD objects_before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  const unsigned slot_before = NextGdiSlot();
+  const std::vector<unsigned> slots_before = NextGdiSlots();
   for (int i = 0; i < kCalls; ++i) PreviewRound(path);
-  const unsigned slot_after = NextGdiSlot();
+  const std::vector<unsigned> slots_after = NextGdiSlots();
   const DWORD objects_after = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
 
-  // The slot measure sees a leak: one object kept between two rounds moves it.
-  const unsigned slot_clean = NextGdiSlot();
-  HFONT left_behind = CreateFontA(12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
-  PreviewRound(path);
-  const unsigned slot_leaky = NextGdiSlot();
-  DeleteObject(left_behind);
+  // The slots do see a leak: a round that keeps one object it made while the
+  // bitmap was alive.
+  HBITMAP bitmap = Preview(path, 200, 150);
+  HFONT kept = CreateFontA(12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+  DeleteObject(bitmap);
+  const std::vector<unsigned> slots_leaky = NextGdiSlots();
+  DeleteObject(kept);
 
-  std::printf("after %d previews: GetGuiResources %lu -> %lu; next GDI slot %u -> %u (%u -> %u "
-              "with one object kept); registrations %s\n",
-              kCalls, objects_before, objects_after, slot_before, slot_after, slot_clean,
-              slot_leaky, removes ? "checked" : "not removable on this system, unchecked");
+  std::printf("after %d previews: GetGuiResources %lu -> %lu; next 64 GDI slots %s (%s after "
+              "a round that kept one object); registrations %s\n",
+              kCalls, objects_before, objects_after,
+              slots_after == slots_before ? "the same" : "changed",
+              slots_leaky == slots_after ? "the same" : "changed",
+              removes ? "checked" : "not removable on this system, unchecked");
   EXPECT_EQ(objects_after, objects_before);
-  EXPECT_EQ(slot_after, slot_before);
-  EXPECT_NE(slot_leaky, slot_clean);
+  EXPECT_EQ(slots_after, slots_before);
+  EXPECT_NE(slots_leaky, slots_after);
   if (removes) {
     EXPECT_FALSE(RemoveFontResourceExW(path.c_str(), FR_PRIVATE, nullptr));
   }
