@@ -110,6 +110,7 @@ LRESULT OpenZoomAtClick(HWND window) {
       CodeAtClick(block.first, block.last, row, point.x, client.right);
   if (!code) return 0;
   HWND list = s.glyph_list;
+  s.zoom_code = *code;
   ShowZoomBox(list, point, s, *code);
   // The box's loop may have run the viewer's destruction, which destroys the
   // list with it and frees the state: from here on only the handle is used.

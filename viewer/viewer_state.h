@@ -18,6 +18,8 @@ constexpr int kSubclassedCount = 8;  // ids 200-207
 
 // Sent by the glyph list's subclass procedure after a left button press.
 constexpr UINT kZoomRequest = WM_USER + 100;
+// Sent by ListSendCommand (lc_newparams) with the host's new show flags in WPARAM.
+constexpr UINT kNewParamsMessage = WM_USER + 101;
 
 // The settings fields come first, under the names the settings store uses.
 struct ViewerState : ViewerSettings {
@@ -26,6 +28,7 @@ struct ViewerState : ViewerSettings {
   int page_built[kPageCount] = {};
   int parent_fixed = 0;
   int has_focus = 0;
+  int zoom_code = -1;  // the cell the last zoom box showed; -1 before the first
   HWND tab = nullptr;
   HWND glyph_list = nullptr;
   HWND info_view = nullptr;

@@ -6,7 +6,8 @@
 // --bench-paging times painting and paging through the glyph list and prints it
 // (with --bench-face, beside the system drawing the same glyphs into a bitmap);
 // --bench-start N alternates N viewer starts with N starts of a skeleton of the
-// same controls and prints the medians.
+// same controls and prints the medians; --thumbnail WxH FILE.png writes the
+// plug-in's preview bitmap of the font instead of showing it.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -34,6 +35,7 @@ struct DefaultParams {
   char settings_path[MAX_PATH];
 };
 using ListSetDefaultParamsFn = void(__stdcall*)(DefaultParams*);
+using ListGetPreviewBitmapWFn = HBITMAP(__stdcall*)(WCHAR*, int, int, char*, int);
 
 constexpr WPARAM kLoadedNotice = 0xFFFE0064;
 constexpr UINT_PTR kScreenshotTimer = 1;
@@ -47,6 +49,8 @@ struct Options {
   std::string file;
   std::string settings;
   std::string screenshot;
+  std::string thumbnail;  // --thumbnail: the PNG to write
+  int thumbnail_width = 0, thumbnail_height = 0;
   int width = 800, height = 600;
   int page = -1;
   int block = -1;
@@ -94,7 +98,9 @@ void Usage() {
                "usage: orvane-host [--dll PATH] [--size WxH] [--settings FILE] [--fixed]\n"
                "                   [--page N] [--block N] [--charset N] [--zoom ROW,COLUMN]\n"
                "                   [--bench-paging] [--bench-start N --bench-face NAME\n"
-               "                   [--bench-weight W] [--bench-first HEX]] [--screenshot FILE.png|FILE.bmp] FONT\n");
+               "                   [--bench-weight W] [--bench-first HEX]]\n"
+               "                   [--screenshot FILE.png|FILE.bmp]\n"
+               "                   [--thumbnail WxH FILE.png] FONT\n");
 }
 
 bool ParseOptions(int argc, char** argv, Options& o) {
@@ -139,6 +145,11 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     } else if (arg == "--bench-weight") {
       if (!value(text)) return false;
       o.bench_weight = std::atoi(text.c_str());
+    } else if (arg == "--thumbnail") {
+      if (!value(text) ||
+          std::sscanf(text.c_str(), "%dx%d", &o.thumbnail_width, &o.thumbnail_height) != 2 ||
+          !value(o.thumbnail))
+        return false;
     } else if (arg == "--fixed") {
       o.fixed = true;
     } else if (!arg.empty() && arg[0] == '-') {
@@ -152,6 +163,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
   o.file = WindowsPath(o.file);
   o.settings = WindowsPath(o.settings);
   o.screenshot = WindowsPath(o.screenshot);
+  o.thumbnail = WindowsPath(o.thumbnail);
   return !o.file.empty() && o.width > 0 && o.height > 0;
 }
 
@@ -823,6 +835,57 @@ bool SaveScreenshot(HWND window, const std::string& path) {
   return WriteFile(path, EncodePng(width, height, rgb));
 }
 
+// The 24-bit pixels of a bitmap as PNG.
+bool SaveBitmap(HBITMAP bitmap, const std::string& path) {
+  BITMAP shape = {};
+  if (!GetObjectA(bitmap, sizeof shape, &shape)) return false;
+  const int width = shape.bmWidth, height = shape.bmHeight;
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  const int stride = (width * 3 + 3) & ~3;
+  std::vector<uint8_t> bgr(static_cast<size_t>(stride) * height);
+  HDC screen = GetDC(nullptr);
+  int rows = GetDIBits(screen, bitmap, 0, height, bgr.data(), &info, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  if (rows != height) return false;
+  std::vector<uint8_t> rgb(static_cast<size_t>(width) * 3 * height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      for (int c = 0; c < 3; ++c)
+        rgb[(static_cast<size_t>(y) * width + x) * 3 + c] = bgr[y * stride + x * 3 + (2 - c)];
+  return WriteFile(path, EncodePng(width, height, rgb));
+}
+
+// --thumbnail: asks the plug-in for its preview bitmap, as a thumbnail view would.
+int WriteThumbnail(const Options& o) {
+  auto* preview = reinterpret_cast<ListGetPreviewBitmapWFn>(
+      reinterpret_cast<void*>(GetProcAddress(g_host.plugin, "ListGetPreviewBitmapW")));
+  if (!preview) {
+    std::fprintf(stderr, "orvane-host: %s has no ListGetPreviewBitmapW\n", o.dll.c_str());
+    return 1;
+  }
+  int units = MultiByteToWideChar(CP_ACP, 0, o.file.c_str(), -1, nullptr, 0);
+  std::vector<WCHAR> file(static_cast<size_t>(std::max(units, 1)), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, o.file.c_str(), -1, file.data(), units);
+  HBITMAP bitmap = preview(file.data(), o.thumbnail_width, o.thumbnail_height, nullptr, 0);
+  if (!bitmap) {
+    std::fprintf(stderr, "orvane-host: no preview of %s\n", o.file.c_str());
+    return 1;
+  }
+  bool saved = SaveBitmap(bitmap, o.thumbnail);
+  DeleteObject(bitmap);  // the host owns the bitmap it is given
+  if (!saved) {
+    std::fprintf(stderr, "orvane-host: cannot write %s\n", o.thumbnail.c_str());
+    return 1;
+  }
+  return 0;
+}
+
 void OnLoaded(HWND window) {
   if (g_host.loaded) return;
   g_host.loaded = true;
@@ -924,6 +987,11 @@ int Run(int argc, char** argv) {
     params.version_high = 2;
     lstrcpynA(params.settings_path, o.settings.c_str(), MAX_PATH);
     set_params(&params);
+  }
+  if (!o.thumbnail.empty()) {
+    int result = WriteThumbnail(o);
+    FreeLibrary(g_host.plugin);
+    return result;
   }
 
   HINSTANCE instance = GetModuleHandleA(nullptr);

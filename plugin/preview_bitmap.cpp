@@ -1,0 +1,238 @@
+// ListGetPreviewBitmap(W): a thumbnail of a font file, "Aa" large with the family
+// name below, black on white. The host may call these from a background thread:
+// everything here lives on the stack of the call.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "fontfile/font_info.h"
+
+namespace {
+
+// Larger requests are mistakes, not thumbnails: a 4096 x 4096 bitmap is 64 MB.
+constexpr int kMaxSide = 4096;
+// Below this many pixels a name line is no longer legible.
+constexpr int kMinNameHeight = 7;
+
+struct DcDeleter {
+  void operator()(HDC dc) const {
+    if (dc) DeleteDC(dc);
+  }
+};
+struct GdiObjectDeleter {
+  void operator()(void* object) const {
+    if (object) DeleteObject(object);
+  }
+};
+using MemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter>;
+using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
+using Bitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectDeleter>;
+
+// A private registration of a font file, removed when the record goes.
+struct FontRegistration {
+  explicit FontRegistration(std::string name) : ansi_name(std::move(name)) {
+    added = AddFontResourceExA(ansi_name.c_str(), FR_PRIVATE, nullptr) > 0;
+  }
+  explicit FontRegistration(std::wstring name) : wide_name(std::move(name)), wide(true) {
+    added = AddFontResourceExW(wide_name.c_str(), FR_PRIVATE, nullptr) > 0;
+  }
+  ~FontRegistration() {
+    if (!added) return;
+    if (wide)
+      RemoveFontResourceExW(wide_name.c_str(), FR_PRIVATE, nullptr);
+    else
+      RemoveFontResourceExA(ansi_name.c_str(), FR_PRIVATE, nullptr);
+  }
+  FontRegistration(const FontRegistration&) = delete;
+  FontRegistration& operator=(const FontRegistration&) = delete;
+  std::string ansi_name;
+  std::wstring wide_name;
+  bool wide = false;
+  bool added = false;
+};
+
+bool SizeAccepted(int width, int height) {
+  return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide;
+}
+
+// The name the system registers a file under: "x.pfm|x.pfb" for a .pfm.
+std::string ResourceName(const std::string& path) {
+  std::vector<char> buffer(2 * path.size() + 2, '\0');
+  std::memcpy(buffer.data(), path.data(), path.size());
+  MakeFontResourcePath(buffer.data(), buffer.size());
+  return buffer.data();
+}
+
+std::optional<std::string> WideToUtf8(const wchar_t* text) {
+  int bytes = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, -1, nullptr, 0, nullptr,
+                                  nullptr);
+  if (bytes <= 0) return std::nullopt;
+  std::string out(static_cast<size_t>(bytes), '\0');
+  if (!WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, -1, out.data(), bytes, nullptr,
+                           nullptr))
+    return std::nullopt;
+  out.resize(static_cast<size_t>(bytes) - 1);
+  return out;
+}
+
+std::wstring MultiByteToWide(UINT code_page, const std::string& text) {
+  int units = MultiByteToWideChar(code_page, 0, text.c_str(), -1, nullptr, 0);
+  if (units <= 0) return {};
+  std::wstring out(static_cast<size_t>(units), L'\0');
+  MultiByteToWideChar(code_page, 0, text.c_str(), -1, out.data(), units);
+  out.resize(static_cast<size_t>(units) - 1);
+  return out;
+}
+
+// The font as the viewer makes it: face name, weight, italic.
+LOGFONTA SampleLogFont(const FontInfo& info) {
+  LOGFONTA lf = {};
+  lf.lfWeight = static_cast<LONG>(info.weight);
+  lf.lfItalic = info.italic;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  lf.lfQuality = ANTIALIASED_QUALITY;
+  lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+  if (info.names[4]) {
+    size_t length = std::min(info.names[4]->size(), sizeof lf.lfFaceName - 1);
+    std::memcpy(lf.lfFaceName, info.names[4]->data(), length);
+  }
+  return lf;
+}
+
+SIZE Extent(HDC dc, HFONT font, const std::wstring& text) {
+  SIZE extent = {};
+  HGDIOBJ previous = SelectObject(dc, font);
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  SelectObject(dc, previous);
+  return extent;
+}
+
+// The largest font of `lf`'s face whose line of `text` fits width x height; never
+// below `min_height`, which the caller then clips or shortens.
+Font FitFont(HDC dc, LOGFONTA lf, const std::wstring& text, int width, int height,
+             int min_height) {
+  int cell = std::max(height, 1);
+  Font font;
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    lf.lfHeight = cell;  // positive: the cell height, which is what has to fit
+    font.reset(CreateFontIndirectA(&lf));
+    if (!font) return font;
+    SIZE extent = Extent(dc, font.get(), text);
+    if (extent.cx <= width || cell <= min_height) break;
+    int smaller = static_cast<int>(static_cast<long long>(cell) * width / extent.cx);
+    cell = std::max(min_height, std::min(smaller, cell - 1));
+  }
+  return font;
+}
+
+std::wstring FamilyName(const FontInfo& info) {
+  const FontText& name = info.names[1] ? info.names[1] : info.names[4];
+  return name ? MultiByteToWide(CP_ACP, *name) : std::wstring();
+}
+
+void DrawLine(HDC dc, HFONT font, const std::wstring& text, RECT band, UINT extra) {
+  HGDIOBJ previous = SelectObject(dc, font);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &band,
+            DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX | extra);
+  SelectObject(dc, previous);
+}
+
+// "Aa" in the upper part of the box, the family name in the lower one; the name
+// goes when the box is too low for it.
+void DrawSample(HDC dc, const FontInfo& info, int width, int height) {
+  const int margin = std::min(width, height) / 16;
+  const RECT inner = {margin, margin, width - margin, height - margin};
+  const int inner_width = inner.right - inner.left, inner_height = inner.bottom - inner.top;
+  const LOGFONTA lf = SampleLogFont(info);
+  const std::wstring sample = L"Aa";
+  std::wstring name = FamilyName(info);
+
+  int sample_height = inner_height;
+  if (!name.empty() && inner_height * 3 / 8 >= kMinNameHeight)
+    sample_height = inner_height - inner_height * 3 / 8;
+  else
+    name.clear();
+
+  Font sample_font = FitFont(dc, lf, sample, inner_width, sample_height, 1);
+  if (!sample_font) return;
+  RECT sample_band = {inner.left, inner.top, inner.right, inner.top + sample_height};
+  DrawLine(dc, sample_font.get(), sample, sample_band, 0);
+  if (name.empty()) return;
+
+  // A symbol font writes its name in symbols: the name then takes the system's
+  // interface face.
+  HGDIOBJ previous = SelectObject(dc, sample_font.get());
+  const bool symbol = GetTextCharset(dc) == SYMBOL_CHARSET;
+  SelectObject(dc, previous);
+  LOGFONTA name_lf = lf;
+  if (symbol) {
+    LOGFONTA ui = {};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof ui, &ui);
+    std::memcpy(name_lf.lfFaceName, ui.lfFaceName, sizeof name_lf.lfFaceName);
+    name_lf.lfWeight = FW_NORMAL;
+    name_lf.lfItalic = 0;
+  }
+  RECT name_band = {inner.left, sample_band.bottom, inner.right, inner.bottom};
+  const int name_height = (name_band.bottom - name_band.top) * 3 / 4;
+  Font name_font = FitFont(dc, name_lf, name, inner_width, name_height, kMinNameHeight);
+  if (name_font) DrawLine(dc, name_font.get(), name, name_band, DT_END_ELLIPSIS);
+}
+
+HBITMAP DrawPreview(const FontInfo& info, int width, int height) {
+  HDC screen = GetDC(nullptr);
+  if (!screen) return nullptr;
+  Bitmap bitmap(CreateCompatibleBitmap(screen, width, height));
+  MemoryDc dc(CreateCompatibleDC(screen));
+  ReleaseDC(nullptr, screen);
+  if (!bitmap || !dc) return nullptr;
+  HGDIOBJ previous = SelectObject(dc.get(), bitmap.get());
+  if (!previous) return nullptr;
+  RECT all = {0, 0, width, height};
+  FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  SetTextColor(dc.get(), RGB(0, 0, 0));
+  SetBkMode(dc.get(), TRANSPARENT);
+  DrawSample(dc.get(), info, width, height);
+  SelectObject(dc.get(), previous);
+  return bitmap.release();
+}
+
+}  // namespace
+
+extern "C" HBITMAP __stdcall ListGetPreviewBitmap(char* file, int width, int height, char*,
+                                                  int) {
+  try {
+    if (!file || !*file || !SizeAccepted(width, height)) return nullptr;
+    // Read first: a file the readers reject is never registered.
+    FontInfo info;
+    if (!ReadFontFile(file, info)) return nullptr;
+    FontRegistration registration(ResourceName(file));
+    if (!registration.added) return nullptr;
+    return DrawPreview(info, width, height);
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+extern "C" HBITMAP __stdcall ListGetPreviewBitmapW(WCHAR* file, int width, int height, char*,
+                                                   int) {
+  try {
+    if (!file || !*file || !SizeAccepted(width, height)) return nullptr;
+    std::optional<std::string> utf8 = WideToUtf8(file);
+    if (!utf8) return nullptr;
+    FontInfo info;
+    if (!ReadFontFileUtf8(utf8->c_str(), info)) return nullptr;
+    FontRegistration registration(MultiByteToWide(CP_UTF8, ResourceName(*utf8)));
+    if (!registration.added) return nullptr;
+    return DrawPreview(info, width, height);
+  } catch (...) {
+    return nullptr;
+  }
+}

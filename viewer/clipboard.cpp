@@ -1,0 +1,141 @@
+#include "viewer/clipboard.h"
+
+#include <richedit.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace {
+
+struct GlobalFreeDeleter {
+  void operator()(void* block) const {
+    if (block) GlobalFree(block);
+  }
+};
+// A global memory block owned until the clipboard takes it over.
+using GlobalBlock = std::unique_ptr<void, GlobalFreeDeleter>;
+
+GlobalBlock CopyToGlobal(const void* data, size_t bytes) {
+  GlobalBlock block(GlobalAlloc(GMEM_MOVEABLE, bytes));
+  if (!block) return block;
+  void* target = GlobalLock(block.get());
+  if (!target) return nullptr;
+  std::memcpy(target, data, bytes);
+  GlobalUnlock(block.get());
+  return block;
+}
+
+// Another program may hold the clipboard for a moment: a few short tries, no more.
+bool OpenClipboardBriefly(HWND owner) {
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    if (OpenClipboard(owner)) return true;
+    Sleep(10);
+  }
+  return false;
+}
+
+HWND PageView(const ViewerState& s) {
+  if (s.page == kInfoPage) return s.info_view;
+  if (s.page == kSamplePage) return s.sample_view;
+  return nullptr;
+}
+
+// The view's selection as UTF-16 with CRLF line ends; empty for none.
+std::wstring SelectedText(HWND view) {
+  CHARRANGE range = {};
+  SendMessageW(view, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  if (range.cpMax <= range.cpMin) return {};
+  // Room for every paragraph end growing to CRLF, and the terminator.
+  std::vector<wchar_t> buffer(2 * static_cast<size_t>(range.cpMax - range.cpMin) + 1);
+  GETTEXTEX request = {};
+  request.cb = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+  request.flags = GT_SELECTION | GT_USECRLF;
+  request.codepage = 1200;  // UTF-16
+  LRESULT length = SendMessageW(view, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&request),
+                                reinterpret_cast<LPARAM>(buffer.data()));
+  if (length <= 0) return {};
+  return std::wstring(buffer.data(), wcsnlen(buffer.data(), buffer.size()));
+}
+
+bool CopyViewSelection(HWND view) {
+  CHARRANGE range = {};
+  SendMessageA(view, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  if (range.cpMax <= range.cpMin) return false;
+  // The control's own copy keeps the formatting, but it goes through OLE, which
+  // a host thread without OLE started cannot do: then the plain text.
+  const DWORD before = GetClipboardSequenceNumber();
+  SendMessageA(view, WM_COPY, 0, 0);
+  if (GetClipboardSequenceNumber() != before) return true;
+  std::wstring text = SelectedText(view);
+  return !text.empty() && PutTextOnClipboard(view, text);
+}
+
+}  // namespace
+
+bool PutTextOnClipboard(HWND owner, const std::wstring& text) {
+  GlobalBlock wide = CopyToGlobal(text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  if (!wide) return false;
+  GlobalBlock narrow;
+  BOOL lossy = FALSE;
+  int bytes = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, &lossy);
+  if (bytes > 0 && !lossy) {
+    std::string ansi(static_cast<size_t>(bytes), '\0');
+    if (WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, ansi.data(), bytes, nullptr, nullptr))
+      narrow = CopyToGlobal(ansi.data(), ansi.size());
+  }
+  if (!OpenClipboardBriefly(owner)) return false;
+  bool done = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, wide.get());
+  if (done) {
+    wide.release();  // the clipboard owns it now
+    if (narrow && SetClipboardData(CF_TEXT, narrow.get())) narrow.release();
+  }
+  CloseClipboard();
+  return done;
+}
+
+std::optional<std::wstring> ZoomedCharacter(const ViewerState& s) {
+  if (s.zoom_code < 0 || s.zoom_code > 0xFFFF) return std::nullopt;
+  const auto code = static_cast<wchar_t>(s.zoom_code);
+  if (code >= 0xD800 && code <= 0xDFFF) return std::nullopt;
+  if (code >= 0x100) return std::wstring(1, code);
+
+  // The grid draws a byte through the code page of the font's character set.
+  int charset = DEFAULT_CHARSET;
+  if (HDC dc = GetDC(nullptr)) {
+    HGDIOBJ previous = s.glyph_font ? SelectObject(dc, s.glyph_font) : nullptr;
+    charset = GetTextCharset(dc);
+    if (previous) SelectObject(dc, previous);
+    ReleaseDC(nullptr, dc);
+  }
+  // A symbol font's bytes stand for themselves: its private-use codes would
+  // paste as nothing anywhere else.
+  if (charset == SYMBOL_CHARSET) return std::wstring(1, code);
+  UINT code_page = CP_ACP;
+  CHARSETINFO info = {};
+  if (charset >= 0 &&
+      TranslateCharsetInfo(reinterpret_cast<DWORD*>(static_cast<UINT_PTR>(charset)), &info,
+                           TCI_SRCCHARSET))
+    code_page = info.ciACP;
+  const char byte = static_cast<char>(code);
+  wchar_t unit = 0;
+  if (MultiByteToWideChar(code_page, 0, &byte, 1, &unit, 1) != 1) unit = code;
+  return std::wstring(1, unit);
+}
+
+bool CopyFromPage(const ViewerState& s) {
+  if (s.page == kGlyphsPage) {
+    std::optional<std::wstring> text = ZoomedCharacter(s);
+    return text && !text->empty() && (*text)[0] != L'\0' &&
+           PutTextOnClipboard(s.viewer, *text);
+  }
+  HWND view = PageView(s);
+  return view && CopyViewSelection(view);
+}
+
+bool SelectAllOnPage(const ViewerState& s) {
+  HWND view = PageView(s);
+  if (!view) return false;
+  SendMessageA(view, EM_SETSEL, 0, -1);
+  return true;
+}
