@@ -1,5 +1,5 @@
 #!/bin/sh
-# The plug-in imports only system DLLs and exports exactly the four Lister
+# The plug-in imports only system DLLs and exports exactly its Lister
 # functions, by their plain names. Usage: check-plugin-tables.sh DLL
 dll=$1
 dump=$(x86_64-w64-mingw32-objdump -p "$dll") || { echo "objdump failed on $dll"; exit 1; }
@@ -16,7 +16,7 @@ done
 # The name table lines look like "	[   0] ListCloseWindow".
 exports=$(printf '%s\n' "$dump" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
           sed -n 's/^[[:space:]]*\[[[:space:]]*[0-9]*\] \([^ ]*\)$/\1/p' | sort | tr '\n' ' ')
-expected="ListCloseWindow ListGetDetectString ListLoad ListSetDefaultParams "
+expected="ListCloseWindow ListGetDetectString ListLoad ListLoadNext ListLoadNextW ListLoadW ListSetDefaultParams "
 if [ "$exports" != "$expected" ]; then
   echo "exports are '$exports', expected '$expected'"
   status=1
