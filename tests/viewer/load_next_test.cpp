@@ -51,15 +51,14 @@ struct NextViewer {
   HWND window = nullptr;
 };
 
+BOOL CALLBACK AddChild(HWND child, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+  return TRUE;
+}
+
 std::vector<HWND> Descendants(HWND window) {
   std::vector<HWND> out;
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM list) {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&out));
+  EnumChildWindows(window, AddChild, reinterpret_cast<LPARAM>(&out));
   std::sort(out.begin(), out.end());
   return out;
 }
