@@ -21,7 +21,9 @@ std::string Font(const char* name) {
 
 std::string NotoCjk() { return HostPath("/usr/share/fonts/opentype/noto/NotoSerifCJK-Bold.ttc"); }
 
-std::string WineFon(const char* name) { return HostPath(std::string("/usr/share/wine/fonts/") + name); }
+std::string WineFon(const char* name) {
+  return HostPath(std::string("/usr/share/wine/fonts/") + name);
+}
 
 // A viewer in the shared parent over a fresh settings file with small glyphs.
 struct NextViewer {
@@ -44,7 +46,8 @@ struct NextViewer {
   // As the user picks a row: the combo box's selection and its notice.
   void Pick(HWND combo, int id, int row) const {
     SendMessageA(combo, CB_SETCURSEL, row, 0);
-    SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
     Pump();
   }
   HWND parent = SharedParent();
@@ -287,7 +290,8 @@ TEST(LoadNext, ManyCyclesLeaveNoGdiObjects) {
 
   // The probe itself: objects kept alive between two probes do show.
   std::vector<HFONT> kept;
-  for (int i = 0; i < kCycles; ++i) kept.push_back(CreateFontA(-12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial"));
+  for (int i = 0; i < kCycles; ++i)
+    kept.push_back(CreateFontA(-12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial"));
   EXPECT_GE(GdiHandleHighWater(3000), high_water_after + kCycles / 2);
   for (HFONT font : kept) DeleteObject(font);
 }

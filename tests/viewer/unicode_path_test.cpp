@@ -182,7 +182,8 @@ TEST(WidePath, ConversionKeepsAnsiNamesAndMarksTheOthers) {
 }
 
 TEST(WidePath, PairNameForPrinterFontMetrics) {
-  EXPECT_EQ(FontResourceNameW(L"C:\\\u03a9\\Font.PFM"), L"C:\\\u03a9\\Font.PFM|C:\\\u03a9\\Font.pfb");
+  EXPECT_EQ(FontResourceNameW(L"C:\\\u03a9\\Font.PFM"),
+            L"C:\\\u03a9\\Font.PFM|C:\\\u03a9\\Font.pfb");
   for (const wchar_t* unchanged : {L"C:\\\u03a9\\font.ttf", L"C:\\a.pfm\\font", L"C:\\a.pfm b",
                                    L"C:\\a.pfmx", L"pfm"})
     EXPECT_EQ(FontResourceNameW(unchanged), unchanged);
