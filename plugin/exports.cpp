@@ -1,12 +1,15 @@
-// The DLL entry point and the four functions the host calls. Nothing may throw
+// The DLL entry point and the functions the host calls. Nothing may throw
 // past these: each body catches everything.
 #include <windows.h>
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "plugin/shared_resources.h"
 #include "text/settings.h"
+#include "viewer/font_path.h"
+#include "viewer/viewer_window.h"
 
 namespace {
 
@@ -16,6 +19,21 @@ static_assert(sizeof kDetectString == 50, "49 characters and the terminator");
 
 // The progress notice: high word 0xFFFE, low word the per cent loaded.
 constexpr WPARAM kLoadedNotice = 0xFFFE0064;
+
+constexpr int kListOk = 0, kListError = 1;
+
+HWND OpenViewer(HWND parent, FontPath path) {
+  ViewerCreateParams params{std::move(path)};
+  RECT r = {};
+  GetClientRect(parent, &r);
+  HWND viewer = CreateWindowExA(0, kViewerClassName, nullptr, WS_CHILD, r.left, r.top,
+                                r.right - r.left, r.bottom - r.top, parent, nullptr,
+                                ModuleInstance, &params);
+  if (!viewer) return nullptr;
+  ShowWindow(viewer, SW_SHOW);
+  PostMessageA(parent, WM_COMMAND, kLoadedNotice, reinterpret_cast<LPARAM>(viewer));
+  return viewer;
+}
 
 }  // namespace
 
@@ -38,17 +56,37 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 
 extern "C" HWND __stdcall ListLoad(HWND parent, char* path, int) {
   try {
-    RECT r = {};
-    GetClientRect(parent, &r);
-    HWND viewer = CreateWindowExA(0, kViewerClassName, nullptr, WS_CHILD, r.left, r.top,
-                                  r.right - r.left, r.bottom - r.top, parent, nullptr,
-                                  ModuleInstance, path);
-    if (!viewer) return nullptr;
-    ShowWindow(viewer, SW_SHOW);
-    PostMessageA(parent, WM_COMMAND, kLoadedNotice, reinterpret_cast<LPARAM>(viewer));
-    return viewer;
+    return OpenViewer(parent, FontPath{path ? path : "", {}});
   } catch (...) {
     return nullptr;
+  }
+}
+
+extern "C" HWND __stdcall ListLoadW(HWND parent, WCHAR* path, int) {
+  try {
+    return OpenViewer(parent, FontPathFromWide(path));
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+// The host's "next file" and "previous file" keys: the same window shows another
+// file. On an error the host closes the window and opens the file elsewhere.
+extern "C" int __stdcall ListLoadNext(HWND, HWND viewer, char* path, int) {
+  try {
+    if (!path) return kListError;
+    return LoadNextFont(viewer, FontPath{path, {}}) ? kListOk : kListError;
+  } catch (...) {
+    return kListError;
+  }
+}
+
+extern "C" int __stdcall ListLoadNextW(HWND, HWND viewer, WCHAR* path, int) {
+  try {
+    if (!path) return kListError;
+    return LoadNextFont(viewer, FontPathFromWide(path)) ? kListOk : kListError;
+  } catch (...) {
+    return kListError;
   }
 }
 

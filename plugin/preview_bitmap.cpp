@@ -210,9 +210,9 @@ extern "C" HBITMAP __stdcall ListGetPreviewBitmap(char* file, int width, int hei
                                                   int) {
   try {
     if (!file || !*file || !SizeAccepted(width, height)) return nullptr;
-    // Read first: a file the readers reject is never registered.
+    // Read first: a file the readers reject, or whose tables leave it, is never registered.
     FontInfo info;
-    if (!ReadFontFile(file, info)) return nullptr;
+    if (!ReadFontFile(file, info) || !IsFontFileSound(file)) return nullptr;
     FontRegistration registration(ResourceName(file));
     if (!registration.added) return nullptr;
     return DrawPreview(info, width, height);
@@ -228,7 +228,7 @@ extern "C" HBITMAP __stdcall ListGetPreviewBitmapW(WCHAR* file, int width, int h
     std::optional<std::string> utf8 = WideToUtf8(file);
     if (!utf8) return nullptr;
     FontInfo info;
-    if (!ReadFontFileUtf8(utf8->c_str(), info)) return nullptr;
+    if (!ReadFontFileUtf8(utf8->c_str(), info) || !IsFontFileSoundUtf8(utf8->c_str())) return nullptr;
     FontRegistration registration(MultiByteToWide(CP_UTF8, ResourceName(*utf8)));
     if (!registration.added) return nullptr;
     return DrawPreview(info, width, height);

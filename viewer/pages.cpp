@@ -153,6 +153,15 @@ void ShowPage(ViewerState& s, int page) {
   }
 }
 
+void RefillFontPages(ViewerState& s) {
+  if (s.page_built[kGlyphsPage]) SetGlyphRowCount(s);
+  if (s.glyph_list) InvalidateRect(s.glyph_list, nullptr, TRUE);
+  if (s.page_built[kInfoPage]) WriteInfoReport(s);
+  // The sample text stays as the user left it; only its font changes.
+  if (s.page_built[kSamplePage] && s.sample_view)
+    SendMessageA(s.sample_view, WM_SETFONT, reinterpret_cast<WPARAM>(s.sample_font), TRUE);
+}
+
 void PreviousPage(ViewerState& s) {
   s.page = s.page == 0 ? kPageCount - 1 : s.page - 1;
   SendMessageA(s.tab, TCM_SETCURSEL, s.page, 0);

@@ -10,6 +10,8 @@ void LayoutViewer(HWND window, int width, int height);
 
 // Makes page p current, filling it the first time it is shown.
 void ShowPage(ViewerState& state, int page);
+// After the viewer took another font: refills what the built pages show of it.
+void RefillFontPages(ViewerState& state);
 void PreviousPage(ViewerState& state);
 void NextPage(ViewerState& state);
 

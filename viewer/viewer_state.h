@@ -23,7 +23,10 @@ constexpr UINT kNewParamsMessage = WM_USER + 101;
 
 // The settings fields come first, under the names the settings store uses.
 struct ViewerState : ViewerSettings {
+  // The file's ANSI name; when font_path_wide is set, only its readable form.
   std::string font_path;
+  std::wstring font_path_wide;  // set when only the UTF-16 path names the file
+  int font_registered = 0;      // the path is registered with the system (FR_PRIVATE)
   int line_height = 0;
   int page_built[kPageCount] = {};
   int parent_fixed = 0;

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <new>
+#include <utility>
 
 #include "fontfile/catalog.h"
 #include "plugin/shared_resources.h"
@@ -49,6 +51,16 @@ void Unsubclass(ViewerState& state, HWND control, int id) {
   if (previous) SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
   SetWindowLongPtrA(control, GWLP_USERDATA, 0);
   DestroyWindow(control);
+}
+
+bool IsViewerWindow(HWND window) {
+  if (!window || !IsWindow(window)) return false;
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process != GetCurrentProcessId()) return false;
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  return std::strcmp(name, kViewerClassName) == 0;
 }
 
 void DestroyIfPresent(HWND control) {
@@ -152,7 +164,10 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA& create) {
 
   LONG_PTR parent_style = GetWindowLongPtrA(GetParent(window), GWL_STYLE);
   s.parent_fixed = (parent_style & WS_THICKFRAME) ? 0 : 1;
-  if (create.lpCreateParams) s.font_path = static_cast<const char*>(create.lpCreateParams);
+  if (const auto* params = static_cast<const ViewerCreateParams*>(create.lpCreateParams)) {
+    s.font_path = params->path.ansi;
+    s.font_path_wide = params->path.wide;
+  }
   s.line_height = UiLineHeight;
 
   LoadSettings(s);
@@ -209,11 +224,7 @@ LRESULT OnDestroy(HWND window) {
   Unsubclass(s, s.size_edit, kSizeEditId);
   DestroyIfPresent(s.tab);
 
-  ReleaseViewerFonts(s);
-  ClearFontInfo(s.info);
-  RemoveFontResourceExA(FontResourceName(s.font_path).c_str(), FR_PRIVATE, nullptr);
-  s.font_path.clear();
-  s.font_path.shrink_to_fit();
+  ReleaseFontFile(s);
   if (SettingsPath) SaveSettings(s, SortOrder);
   delete state;
   return 0;
@@ -299,13 +310,22 @@ std::string FontResourceName(const std::string& font_path) {
 }
 
 void LoadFontFile(ViewerState& s, HDC dc) {
+  const bool wide = !s.font_path_wide.empty();
   // A file the readers reject is not offered to the system: some font engines
   // fault on broken tables and then block every later font call of the process.
-  const bool sound = IsFontFileSound(s.font_path.c_str());
+  const bool sound = wide ? IsFontFileSoundUtf8(WideToUtf8(s.font_path_wide).c_str())
+                          : IsFontFileSound(s.font_path.c_str());
   // A stale code from an earlier call must not be reported as this failure's.
   SetLastError(0);
-  if (sound && AddFontResourceExA(FontResourceName(s.font_path).c_str(), FR_PRIVATE, nullptr) > 0) {
-    if (ReadFontFile(s.font_path.c_str(), s.info)) CreateViewerFonts(s, dc);
+  const int added =
+      !sound ? 0
+      : wide ? AddFontResourceExW(FontResourceNameW(s.font_path_wide).c_str(), FR_PRIVATE, nullptr)
+             : AddFontResourceExA(FontResourceName(s.font_path).c_str(), FR_PRIVATE, nullptr);
+  if (added > 0) {
+    s.font_registered = 1;
+    const int read = wide ? ReadFontFileUtf8(WideToUtf8(s.font_path_wide).c_str(), s.info)
+                          : ReadFontFile(s.font_path.c_str(), s.info);
+    if (read) CreateViewerFonts(s, dc);
   }
   if (s.glyph_font) {
     s.load_error[0] = '\0';
@@ -323,6 +343,69 @@ void LoadFontFile(ViewerState& s, HDC dc) {
   }
   std::string text = FormatLoadError(LanguageString(6), s.font_path.c_str(), code, message);
   CopyCut(s.load_error, text.c_str());
+}
+
+void ReleaseFontFile(ViewerState& s) {
+  ReleaseViewerFonts(s);
+  ClearFontInfo(s.info);
+  if (s.font_registered) {
+    if (s.font_path_wide.empty())
+      RemoveFontResourceExA(FontResourceName(s.font_path).c_str(), FR_PRIVATE, nullptr);
+    else
+      RemoveFontResourceExW(FontResourceNameW(s.font_path_wide).c_str(), FR_PRIVATE, nullptr);
+    s.font_registered = 0;
+  }
+  s.font_path.clear();
+  s.font_path.shrink_to_fit();
+  s.font_path_wide.clear();
+  s.font_path_wide.shrink_to_fit();
+}
+
+bool LoadNextFont(HWND viewer, const FontPath& path) {
+  if (!IsViewerWindow(viewer)) return false;
+  ViewerState* state = GetViewerState(viewer);
+  if (!state) return false;
+  ViewerState& s = *state;
+
+  // The new file is loaded beside the old one first, so a file that cannot be
+  // shown leaves the window as it was.
+  auto next = std::make_unique<ViewerState>();
+  static_cast<ViewerSettings&>(*next) = static_cast<const ViewerSettings&>(s);
+  next->font_path = path.ansi;
+  next->font_path_wide = path.wide;
+  HDC dc = GetDC(viewer);
+  if (!dc) return false;
+  LoadFontFile(*next, dc);
+  ReleaseDC(viewer, dc);
+  if (!next->glyph_font) {
+    ReleaseFontFile(*next);
+    return false;
+  }
+
+  // An open zoom box paints with the zoom font about to be deleted.
+  if (s.glyph_list)
+    if (HWND box = FindWindowExA(s.glyph_list, nullptr, kZoomClassName, nullptr))
+      DestroyWindow(box);
+  ReleaseFontFile(s);
+  s.font_path = std::move(next->font_path);
+  s.font_path_wide = std::move(next->font_path_wide);
+  s.font_registered = std::exchange(next->font_registered, 0);
+  s.info = std::move(next->info);
+  s.glyph_font = std::exchange(next->glyph_font, nullptr);
+  s.sample_font = std::exchange(next->sample_font, nullptr);
+  s.zoom_font = std::exchange(next->zoom_font, nullptr);
+  s.logfont = next->logfont;
+  s.glyph_metrics = next->glyph_metrics;
+  s.signature = next->signature;
+  s.load_error[0] = '\0';
+
+  // A window opened on a file it could not show had its selectors switched off.
+  for (HWND control : {s.glyph_list, s.charset_combo, s.charset_spin, s.block_combo, s.block_spin})
+    if (control) EnableWindow(control, TRUE);
+  const int height = s.glyph_metrics.tmHeight + s.glyph_metrics.tmExternalLeading + UiLineHeight;
+  SendMessageA(s.glyph_list, LB_SETITEMHEIGHT, 0, height);
+  RefillFontPages(s);
+  return true;
 }
 
 void CreateViewerFonts(ViewerState& s, HDC dc) {

@@ -5,13 +5,27 @@
 
 #include <string>
 
+#include "viewer/font_path.h"
 #include "viewer/viewer_state.h"
 
 LRESULT CALLBACK ViewerWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
+// The viewer window's creation parameter (CREATESTRUCT::lpCreateParams).
+struct ViewerCreateParams {
+  FontPath path;
+};
+
 // Registers the font privately, reads it and creates the three fonts; on failure
 // fills load_error. The load succeeded exactly when glyph_font exists.
 void LoadFontFile(ViewerState& state, HDC dc);
+
+// Undoes LoadFontFile: the three fonts, the font info, the registration, the path.
+void ReleaseFontFile(ViewerState& state);
+
+// Shows another file in an existing viewer window, keeping its controls, page,
+// block, character set, sizes and sample text. False, with the window showing
+// what it showed before, when the window is no viewer or the file cannot be shown.
+bool LoadNextFont(HWND viewer, const FontPath& path);
 
 // The three display fonts from info, charset_index and the three sizes; measures
 // glyph_metrics and signature.

@@ -16,7 +16,8 @@ done
 # The name table lines look like "	[   0] ListCloseWindow".
 exports=$(printf '%s\n' "$dump" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
           sed -n 's/^[[:space:]]*\[[[:space:]]*[0-9]*\] \([^ ]*\)$/\1/p' | sort | tr '\n' ' ')
-expected="ListCloseWindow ListGetDetectString ListGetPreviewBitmap ListGetPreviewBitmapW ListLoad ListSendCommand ListSetDefaultParams "
+expected="ListCloseWindow ListGetDetectString ListGetPreviewBitmap ListGetPreviewBitmapW "\
+"ListLoad ListLoadNext ListLoadNextW ListLoadW ListSendCommand ListSetDefaultParams "
 if [ "$exports" != "$expected" ]; then
   echo "exports are '$exports', expected '$expected'"
   status=1

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -44,7 +45,11 @@ const PluginApi& Plugin() {
     a.list_close = Export<decltype(a.list_close)>(a.dll, "ListCloseWindow");
     a.get_detect_string = Export<decltype(a.get_detect_string)>(a.dll, "ListGetDetectString");
     a.set_default_params = Export<decltype(a.set_default_params)>(a.dll, "ListSetDefaultParams");
-    if (!a.list_load || !a.list_close || !a.get_detect_string || !a.set_default_params) {
+    a.list_load_w = Export<decltype(a.list_load_w)>(a.dll, "ListLoadW");
+    a.list_load_next = Export<decltype(a.list_load_next)>(a.dll, "ListLoadNext");
+    a.list_load_next_w = Export<decltype(a.list_load_next_w)>(a.dll, "ListLoadNextW");
+    if (!a.list_load || !a.list_close || !a.get_detect_string || !a.set_default_params ||
+        !a.list_load_w || !a.list_load_next || !a.list_load_next_w) {
       std::fprintf(stderr, "the plug-in lacks an export\n");
       std::abort();
     }
@@ -78,10 +83,40 @@ HWND MakeParent(bool sizing_border, int width, int height) {
   return parent;
 }
 
+HWND SharedParent() {
+  static HWND parent = MakeParent(true, 640, 760);
+  return parent;
+}
+
 HWND LoadViewer(HWND parent, const std::string& path) {
   std::vector<char> copy(path.begin(), path.end());
   copy.push_back('\0');
   return Plugin().list_load(parent, copy.data(), 0);
+}
+
+HWND LoadViewerW(HWND parent, const std::wstring& path) {
+  std::vector<WCHAR> copy(path.begin(), path.end());
+  copy.push_back(L'\0');
+  return Plugin().list_load_w(parent, copy.data(), 0);
+}
+
+int LoadNext(HWND parent, HWND viewer, const std::string& path) {
+  std::vector<char> copy(path.begin(), path.end());
+  copy.push_back('\0');
+  return Plugin().list_load_next(parent, viewer, copy.data(), 0);
+}
+
+int LoadNextW(HWND parent, HWND viewer, const std::wstring& path) {
+  std::vector<WCHAR> copy(path.begin(), path.end());
+  copy.push_back(L'\0');
+  return Plugin().list_load_next_w(parent, viewer, copy.data(), 0);
+}
+
+std::wstring Widen(const std::string& ansi) {
+  int size = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+  std::wstring out(static_cast<size_t>(std::max(size, 0)), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), out.data(), size);
+  return out;
 }
 
 ViewerState* StateOf(HWND viewer) {

@@ -23,6 +23,9 @@ struct PluginApi {
   void(__stdcall* list_close)(HWND) = nullptr;
   void(__stdcall* get_detect_string)(char*, int) = nullptr;
   void(__stdcall* set_default_params)(DefaultParamsRecord*) = nullptr;
+  HWND(__stdcall* list_load_w)(HWND, WCHAR*, int) = nullptr;
+  int(__stdcall* list_load_next)(HWND, HWND, char*, int) = nullptr;
+  int(__stdcall* list_load_next_w)(HWND, HWND, WCHAR*, int) = nullptr;
 };
 
 // Loaded once per test program; the exports must all be there.
@@ -32,6 +35,11 @@ const PluginApi& Plugin();
 // without a sizing border. Destroyed by the caller.
 HWND MakeParent(bool sizing_border, int width = 600, int height = 400);
 
+// One parent made by MakeParent(true, 640, 760) on first use and kept for the whole
+// program: without a window manager, hiding or destroying the active top-level
+// window makes Wine wait two seconds for the focus to move.
+HWND SharedParent();
+
 // Escape presses that reached a parent made by MakeParent.
 struct ParentKeyLog {
   int escapes = 0;
@@ -40,6 +48,13 @@ struct ParentKeyLog {
 ParentKeyLog& ParentKeys();
 
 HWND LoadViewer(HWND parent, const std::string& path);
+HWND LoadViewerW(HWND parent, const std::wstring& path);
+// ListLoadNext and ListLoadNextW: 0 when the viewer shows the file, 1 when not.
+int LoadNext(HWND parent, HWND viewer, const std::string& path);
+int LoadNextW(HWND parent, HWND viewer, const std::wstring& path);
+
+// ANSI (the system code page) to UTF-16, for building wide paths from host paths.
+std::wstring Widen(const std::string& ansi);
 
 // The viewer's record: the tests share the DLL's compiler and headers.
 ViewerState* StateOf(HWND viewer);

@@ -1,0 +1,75 @@
+#include "viewer/font_path.h"
+
+#include <windows.h>
+
+#include <cwctype>
+
+namespace {
+
+// The conversion flags the code page allows: best-fit letters ("a" for "α")
+// would name another file, so they are turned off where possible; the UTF-8
+// code page accepts no such flag.
+DWORD NoBestFitFlags() { return GetACP() == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS; }
+
+std::string ToAnsi(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int count = static_cast<int>(text.size());
+  int size = WideCharToMultiByte(CP_ACP, NoBestFitFlags(), text.data(), count, nullptr, 0,
+                                 nullptr, nullptr);
+  if (size <= 0) return {};
+  std::string out(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, NoBestFitFlags(), text.data(), count, out.data(), size, nullptr,
+                      nullptr);
+  return out;
+}
+
+std::wstring FromAnsi(const std::string& text) {
+  if (text.empty()) return {};
+  const int count = static_cast<int>(text.size());
+  int size = MultiByteToWideChar(CP_ACP, 0, text.data(), count, nullptr, 0);
+  if (size <= 0) return {};
+  std::wstring out(static_cast<size_t>(size), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), count, out.data(), size);
+  return out;
+}
+
+// The extension's dot as FindPathExtension finds it: the last dot followed by
+// no backslash and no blank; npos when there is none.
+size_t ExtensionDot(const std::wstring& path) {
+  size_t dot = std::wstring::npos;
+  for (size_t i = 0; i < path.size(); ++i) {
+    if (path[i] == L'\\' || path[i] == L' ') dot = std::wstring::npos;
+    else if (path[i] == L'.') dot = i;
+  }
+  return dot;
+}
+
+}  // namespace
+
+FontPath FontPathFromWide(const wchar_t* path) {
+  FontPath out;
+  if (!path) return out;
+  std::wstring wide(path);
+  out.ansi = ToAnsi(wide);
+  if (FromAnsi(out.ansi) != wide) out.wide = std::move(wide);
+  return out;
+}
+
+std::string WideToUtf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int count = static_cast<int>(text.size());
+  int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), count, nullptr, 0, nullptr, nullptr);
+  if (size <= 0) return {};
+  std::string out(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), count, out.data(), size, nullptr, nullptr);
+  return out;
+}
+
+std::wstring FontResourceNameW(const std::wstring& path) {
+  size_t dot = ExtensionDot(path);
+  if (dot == std::wstring::npos || path.size() - dot != 4) return path;
+  std::wstring extension = path.substr(dot);
+  for (wchar_t& c : extension) c = static_cast<wchar_t>(std::towlower(c));
+  if (extension != L".pfm") return path;
+  return path + L'|' + path.substr(0, dot) + L".pfb";
+}
