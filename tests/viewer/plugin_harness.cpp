@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <utility>
 #include <vector>
 
 #include "support/test_paths.h"
@@ -275,14 +277,20 @@ GridViewer::GridViewer(const std::string& name, const std::string& extra, const 
     text += "SortOrderUnicodeBlocks=0\r\n";
   WriteTextFile(ini, text);
   SetSettingsFile(ini);
-  parent = MakeParent(true, width, height);
+  // Parents are kept for the next viewer of the same size: under a display
+  // without a window manager, Wine takes two seconds to destroy an active window.
+  static std::map<std::pair<int, int>, HWND> parents;
+  HWND& kept = parents[{width, height}];
+  if (!kept || !IsWindow(kept)) kept = MakeParent(true, width, height);
+  parent = kept;
+  SetForegroundWindow(parent);
+  SetFocus(parent);
   window = LoadViewer(parent, font);
   Pump();
 }
 
 GridViewer::~GridViewer() {
   Close();
-  DestroyWindow(parent);
   Pump();
 }
 
