@@ -6,6 +6,7 @@
 #include <string>
 
 #include "plugin/shared_resources.h"
+#include "viewer/viewer_state.h"
 #include "text/settings.h"
 
 namespace {
@@ -36,7 +37,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   return TRUE;
 }
 
-extern "C" HWND __stdcall ListLoad(HWND parent, char* path, int) {
+extern "C" HWND __stdcall ListLoad(HWND parent, char* path, int show_flags) {
   try {
     RECT r = {};
     GetClientRect(parent, &r);
@@ -44,6 +45,8 @@ extern "C" HWND __stdcall ListLoad(HWND parent, char* path, int) {
                                   r.right - r.left, r.bottom - r.top, parent, nullptr,
                                   ModuleInstance, path);
     if (!viewer) return nullptr;
+    // Dark mode is chosen before the window is first shown.
+    SendMessageA(viewer, kNewParamsMessage, static_cast<WPARAM>(show_flags), 0);
     ShowWindow(viewer, SW_SHOW);
     PostMessageA(parent, WM_COMMAND, kLoadedNotice, reinterpret_cast<LPARAM>(viewer));
     return viewer;

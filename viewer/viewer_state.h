@@ -18,6 +18,8 @@ constexpr int kSubclassedCount = 8;  // ids 200-207
 
 // Sent by the glyph list's subclass procedure after a left button press.
 constexpr UINT kZoomRequest = WM_USER + 100;
+// The host's new show flags (WPARAM), passed on from ListLoad and ListSendCommand.
+constexpr UINT kNewParamsMessage = WM_USER + 101;
 
 // The settings fields come first, under the names the settings store uses.
 struct ViewerState : ViewerSettings {
@@ -26,6 +28,8 @@ struct ViewerState : ViewerSettings {
   int page_built[kPageCount] = {};
   int parent_fixed = 0;
   int has_focus = 0;
+  int dark = 0;        // drawn in dark colours (show flag 128)
+  int recoloured = 0;  // dark mode was on once: light mode must now be set back explicitly
   HWND tab = nullptr;
   HWND glyph_list = nullptr;
   HWND info_view = nullptr;
