@@ -18,6 +18,81 @@ void SetRichEditText(HWND view, bool dark) {
   SendMessageA(view, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
 }
 
+// The tab control draws itself in the system's colours whatever its parent
+// answers; in dark mode it is painted here: the body's frame and each tab.
+void PaintDarkTabs(HWND tab, HDC dc) {
+  RECT client;
+  GetClientRect(tab, &client);
+  FillRect(dc, &client, DarkFaceBrush);
+  HGDIOBJ old_pen = SelectObject(dc, DarkGridPen);
+  HGDIOBJ old_brush = SelectObject(dc, HollowBrush);
+  HFONT font = reinterpret_cast<HFONT>(SendMessageA(tab, WM_GETFONT, 0, 0));
+  HGDIOBJ old_font = SelectObject(dc, font ? font : UiFont);
+  const int old_mode = SetBkMode(dc, TRANSPARENT);
+  const COLORREF old_colour = GetTextColor(dc);
+
+  RECT body = client;
+  SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&body));
+  const int count = static_cast<int>(SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0));
+  const int current = static_cast<int>(SendMessageA(tab, TCM_GETCURSEL, 0, 0));
+  RECT first = {};
+  SendMessageA(tab, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+  Rectangle(dc, client.left, first.bottom, client.right, client.bottom);
+  for (int i = 0; i < count; ++i) {
+    RECT r = {};
+    if (!SendMessageA(tab, TCM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r))) continue;
+    char text[128] = {};
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(tab, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
+    if (i == current) {
+      // The current tab stands a little higher and opens into the body.
+      r.top -= 2;
+      RECT inside = {r.left + 1, r.top + 1, r.right - 1, r.bottom + 1};
+      FillRect(dc, &inside, DarkWindowBrush);
+    }
+    MoveToEx(dc, r.left, r.bottom, nullptr);
+    LineTo(dc, r.left, r.top);
+    LineTo(dc, r.right - 1, r.top);
+    LineTo(dc, r.right - 1, r.bottom);
+    SetTextColor(dc, i == current ? kDarkText : kDarkLabel);
+    DrawTextA(dc, text, -1, &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+  }
+  SetTextColor(dc, old_colour);
+  SetBkMode(dc, old_mode);
+  SelectObject(dc, old_font);
+  SelectObject(dc, old_brush);
+  SelectObject(dc, old_pen);
+}
+
+LRESULT CALLBACK DarkTabProc(HWND tab, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                             DWORD_PTR) {
+  try {
+    // The viewer's record goes before its tab control: from then on, the system's drawing.
+    const ViewerState* s = GetViewerState(GetParent(tab));
+    if (s && s->dark) {
+      if (message == WM_ERASEBKGND) return 1;
+      if (message == WM_PAINT || message == WM_PRINTCLIENT) {
+        if (message == WM_PRINTCLIENT) {
+          PaintDarkTabs(tab, reinterpret_cast<HDC>(wparam));
+          return 0;
+        }
+        PAINTSTRUCT paint;
+        if (HDC dc = BeginPaint(tab, &paint)) {
+          PaintDarkTabs(tab, dc);
+          EndPaint(tab, &paint);
+        }
+        return 0;
+      }
+    }
+    return DefSubclassProc(tab, message, wparam, lparam);
+  } catch (...) {
+    return 0;
+  }
+}
+
 void Repaint(HWND window) {
   if (window) RedrawWindow(window, nullptr, nullptr,
                            RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
@@ -50,6 +125,9 @@ LRESULT OnNewParams(HWND viewer, WPARAM show_flags) {
   const int dark = (show_flags & kDarkModeFlag) ? 1 : 0;
   if (dark == s.dark) return 0;
   s.dark = dark;
+  // Light mode needs no subclass: until dark mode is first asked for the tab
+  // control is left exactly as the system made it.
+  if (!s.recoloured && s.tab) SetWindowSubclass(s.tab, DarkTabProc, 1, 0);
   s.recoloured = 1;
   ColourInfoView(s);
   ColourSampleView(s);

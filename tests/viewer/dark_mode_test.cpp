@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -39,6 +38,22 @@ Shades ShadesIn(const Pixels& p, const RECT& r) {
 }
 
 RECT Whole(const Pixels& p) { return {0, 0, p.width, p.height}; }
+
+// Where two captures of one size differ, for the failure message.
+std::string Difference(const Pixels& a, const Pixels& b) {
+  RECT box = {a.width, a.height, -1, -1};
+  int count = 0;
+  for (int y = 0; y < a.height; ++y)
+    for (int x = 0; x < a.width; ++x)
+      if (a.At(x, y) != b.At(x, y)) {
+        ++count;
+        box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
+               std::max<LONG>(box.right, x), std::max<LONG>(box.bottom, y)};
+      }
+  return std::to_string(count) + " pixels differ within (" + std::to_string(box.left) + "," +
+         std::to_string(box.top) + ")-(" + std::to_string(box.right) + "," +
+         std::to_string(box.bottom) + ")";
+}
 
 // A viewer of DejaVu Sans, "ANSI" block, small glyphs, opened with `flags`.
 struct FlaggedViewer {
@@ -127,31 +142,41 @@ TEST(DarkMode, InfoViewAndSampleViewDarkWithLightText) {
 
 // Light after dark is the light mode a viewer opened without the flag shows.
 TEST(DarkMode, SwitchingBackGivesTheLightPixels) {
+  FlaggedViewer light("switch-light", 0);
+  FlaggedViewer v("switch-dark", kDarkFlag);
+  ASSERT_TRUE(light.window && v.window);
+  EXPECT_EQ(light.state().dark, 0);
   for (int page : {kGlyphsPage, kInfoPage, kSamplePage, kOptionsPage}) {
     SCOPED_TRACE(page);
-    Pixels light_viewer, light_control;
-    {
-      FlaggedViewer light("light-" + std::to_string(page), 0, page);
-      ASSERT_TRUE(light.window);
-      EXPECT_EQ(light.state().dark, 0);
-      light_viewer = CaptureClient(light.window);
-      light_control = CaptureClient(PageWindow(light.state(), page));
-    }
-    FlaggedViewer v("switch-" + std::to_string(page), kDarkFlag, page);
-    ASSERT_TRUE(v.window);
+    // Each capture right after its viewer's page took the focus, caret and all.
+    ClickTab(light.window, page);
+    // Painted whole, as the switch paints the other viewer: after a page change
+    // the tab control repaints only part of itself, and one pixel at the corner
+    // of its strip then differs from a whole repaint.
+    RedrawWindow(light.window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    Pump();
+    const Pixels light_viewer = CaptureClient(light.window);
+    const Pixels light_control = CaptureClient(PageWindow(light.state(), page));
+    ClickTab(v.window, page);
+    Pump();
     const Pixels dark = CaptureClient(PageWindow(v.state(), page));
     const Shades d = ShadesIn(dark, Whole(dark));
     EXPECT_GT(d.dark, d.total / 2) << "dark before the switch";
+
     v.NewParams(0);
     EXPECT_EQ(v.state().dark, 0);
     const Pixels control = CaptureClient(PageWindow(v.state(), page));
     ASSERT_EQ(control.width, light_control.width);
     ASSERT_EQ(control.height, light_control.height);
-    EXPECT_TRUE(control.SameIn(light_control, Whole(control)));
+    EXPECT_TRUE(control.SameIn(light_control, Whole(control)))
+        << Difference(control, light_control);
+    // The tab control and the selectors as well.
     const Pixels viewer = CaptureClient(v.window);
     ASSERT_EQ(viewer.width, light_viewer.width);
-    EXPECT_TRUE(viewer.SameIn(light_viewer, Whole(viewer)));
-    // And dark again at run time.
+    EXPECT_TRUE(viewer.SameIn(light_viewer, Whole(viewer))) << Difference(viewer, light_viewer);
+
+    // And dark again at run time, among other flags.
     v.NewParams(kDarkFlag | 1);
     const Pixels again = CaptureClient(PageWindow(v.state(), page));
     EXPECT_TRUE(again.SameIn(dark, Whole(again)));
@@ -165,7 +190,9 @@ TEST(DarkMode, RepeatedSwitchingKeepsGdiCount) {
   v.NewParams(kDarkFlag);
   v.NewParams(0);
   const DWORD before = GetGuiResources(process, GR_GDIOBJECTS);
-  for (int i = 0; i < 100; ++i) {
+  // Wine keeps no count (it answers 0): there is nothing to compare.
+  if (before == 0) GTEST_SKIP() << "the system counts no GDI objects";
+  for (int i = 0; i < 40; ++i) {
     v.NewParams(i % 2 ? 0 : kDarkFlag);
     ClickTab(v.window, i % kPageCount);
     UpdateWindow(v.window);
@@ -173,9 +200,7 @@ TEST(DarkMode, RepeatedSwitchingKeepsGdiCount) {
   v.NewParams(0);
   Pump();
   const DWORD after = GetGuiResources(process, GR_GDIOBJECTS);
-  // Where the system keeps no count both are 0 and the check says nothing.
-  std::printf("GDI objects before %lu, after 100 switches %lu\n", before, after);
-  EXPECT_LE(after, before + 2);
+  EXPECT_LE(after, before + 2) << "before " << before << ", after 40 switches " << after;
 }
 
 // The zoom box, opened by a real press while the viewer is dark.
