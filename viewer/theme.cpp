@@ -31,8 +31,6 @@ void PaintDarkTabs(HWND tab, HDC dc) {
   const int old_mode = SetBkMode(dc, TRANSPARENT);
   const COLORREF old_colour = GetTextColor(dc);
 
-  RECT body = client;
-  SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&body));
   const int count = static_cast<int>(SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0));
   const int current = static_cast<int>(SendMessageA(tab, TCM_GETCURSEL, 0, 0));
   RECT first = {};

@@ -93,8 +93,8 @@ std::string DefaultDll() {
 
 void Usage() {
   std::fprintf(stderr,
-               "usage: orvane-host [--dll PATH] [--size WxH] [--settings FILE] [--fixed] [--dark]\n"
-               "                   [--page N] [--block N] [--charset N] [--zoom ROW,COLUMN]\n"
+               "usage: orvane-host [--dll PATH] [--size WxH] [--settings FILE] [--fixed]\n"
+               "                   [--dark] [--page N] [--block N] [--charset N] [--zoom ROW,COLUMN]\n"
                "                   [--bench-paging] [--bench-start N --bench-face NAME\n"
                "                   [--bench-weight W] [--bench-first HEX]] [--screenshot FILE.png|FILE.bmp] FONT\n");
 }
