@@ -9,6 +9,7 @@
 #include "plugin/shared_resources.h"
 #include "text/settings.h"
 #include "viewer/font_path.h"
+#include "viewer/viewer_state.h"
 #include "viewer/viewer_window.h"
 
 namespace {
@@ -22,7 +23,7 @@ constexpr WPARAM kLoadedNotice = 0xFFFE0064;
 
 constexpr int kListOk = 0, kListError = 1;
 
-HWND OpenViewer(HWND parent, FontPath path) {
+HWND OpenViewer(HWND parent, FontPath path, int show_flags) {
   ViewerCreateParams params{std::move(path)};
   RECT r = {};
   GetClientRect(parent, &r);
@@ -30,6 +31,8 @@ HWND OpenViewer(HWND parent, FontPath path) {
                                 r.right - r.left, r.bottom - r.top, parent, nullptr,
                                 ModuleInstance, &params);
   if (!viewer) return nullptr;
+  // Dark mode is chosen before the window is first shown.
+  SendMessageA(viewer, kNewParamsMessage, static_cast<WPARAM>(show_flags), 0);
   ShowWindow(viewer, SW_SHOW);
   PostMessageA(parent, WM_COMMAND, kLoadedNotice, reinterpret_cast<LPARAM>(viewer));
   return viewer;
@@ -54,17 +57,17 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   return TRUE;
 }
 
-extern "C" HWND __stdcall ListLoad(HWND parent, char* path, int) {
+extern "C" HWND __stdcall ListLoad(HWND parent, char* path, int show_flags) {
   try {
-    return OpenViewer(parent, FontPath{path ? path : "", {}});
+    return OpenViewer(parent, FontPath{path ? path : "", {}}, show_flags);
   } catch (...) {
     return nullptr;
   }
 }
 
-extern "C" HWND __stdcall ListLoadW(HWND parent, WCHAR* path, int) {
+extern "C" HWND __stdcall ListLoadW(HWND parent, WCHAR* path, int show_flags) {
   try {
-    return OpenViewer(parent, FontPathFromWide(path));
+    return OpenViewer(parent, FontPathFromWide(path), show_flags);
   } catch (...) {
     return nullptr;
   }
@@ -72,19 +75,21 @@ extern "C" HWND __stdcall ListLoadW(HWND parent, WCHAR* path, int) {
 
 // The host's "next file" and "previous file" keys: the same window shows another
 // file. On an error the host closes the window and opens the file elsewhere.
-extern "C" int __stdcall ListLoadNext(HWND, HWND viewer, char* path, int) {
+extern "C" int __stdcall ListLoadNext(HWND, HWND viewer, char* path, int show_flags) {
   try {
-    if (!path) return kListError;
-    return LoadNextFont(viewer, FontPath{path, {}}) ? kListOk : kListError;
+    if (!path || !LoadNextFont(viewer, FontPath{path, {}})) return kListError;
+    SendMessageA(viewer, kNewParamsMessage, static_cast<WPARAM>(show_flags), 0);
+    return kListOk;
   } catch (...) {
     return kListError;
   }
 }
 
-extern "C" int __stdcall ListLoadNextW(HWND, HWND viewer, WCHAR* path, int) {
+extern "C" int __stdcall ListLoadNextW(HWND, HWND viewer, WCHAR* path, int show_flags) {
   try {
-    if (!path) return kListError;
-    return LoadNextFont(viewer, FontPathFromWide(path)) ? kListOk : kListError;
+    if (!path || !LoadNextFont(viewer, FontPathFromWide(path))) return kListError;
+    SendMessageA(viewer, kNewParamsMessage, static_cast<WPARAM>(show_flags), 0);
+    return kListOk;
   } catch (...) {
     return kListError;
   }

@@ -7,6 +7,8 @@
 #include "plugin/shared_resources.h"
 #include "viewer/grid_math.h"
 #include "viewer/options_page.h"
+#include "viewer/theme.h"
+#include "viewer/viewer_layout.h"
 #include "viewer/viewer_window.h"
 #include "viewer/zoom_box.h"
 
@@ -16,9 +18,12 @@ void DrawCell(const ViewerState& s, HDC dc, RECT cell, uint16_t code) {
   wchar_t label[8];
   swprintf(label, 8, L"%04X", code);
   SelectObject(dc, UiFont);
+  // Light mode draws in the list's own text colour.
+  if (s.dark) SetTextColor(dc, kDarkLabel);
   DrawTextW(dc, label, -1, &cell, DT_SINGLELINE | DT_CENTER);
 
   SelectObject(dc, s.glyph_font);
+  if (s.dark) SetTextColor(dc, kDarkText);
   cell.top += UiLineHeight;
   // Below 256 the glyph font's character set decides which glyph a byte shows.
   if (code >= 0x100) {
@@ -61,16 +66,19 @@ LRESULT DrawGlyphRow(const DRAWITEMSTRUCT& item, HWND window) {
   const ViewerState& s = *state;
   const UnicodeBlockRow& block = BlockAt(s.block_index);
   HDC dc = item.hDC;
-  HGDIOBJ old_pen = SelectObject(dc, GridPen);
+  HGDIOBJ old_pen = SelectObject(dc, s.dark ? DarkGridPen : GridPen);
   HGDIOBJ old_brush = SelectObject(dc, HollowBrush);
   HGDIOBJ old_font = SelectObject(dc, UiFont);
   int old_mode = SetBkMode(dc, TRANSPARENT);
+  COLORREF old_colour = GetTextColor(dc);
 
   if (s.load_error[0]) {
+    if (s.dark) SetTextColor(dc, kDarkText);
     RECT r;
     GetClientRect(window, &r);
-    r.left += 4;
-    r.top += 4;
+    const int margin = ScaleToDpi(4, ScreenDpiY);
+    r.left += margin;
+    r.top += margin;
     DrawTextA(dc, s.load_error, -1, &r, DT_WORDBREAK);
   } else {
     const int width = CellWidth(item.rcItem.right - item.rcItem.left);
@@ -84,6 +92,7 @@ LRESULT DrawGlyphRow(const DRAWITEMSTRUCT& item, HWND window) {
     }
   }
 
+  SetTextColor(dc, old_colour);
   SetBkMode(dc, old_mode);
   SelectObject(dc, old_font);
   SelectObject(dc, old_brush);

@@ -7,6 +7,7 @@
 #include "text/info_report.h"
 #include "viewer/glyph_grid.h"
 #include "viewer/options_page.h"
+#include "viewer/theme.h"
 #include "viewer/viewer_layout.h"
 
 namespace {
@@ -52,6 +53,8 @@ void WriteInfoReport(const ViewerState& s) {
   metrics.struck_out = tm.tmStruckOut;
   RichEditSink sink(s.info_view);
   BuildInfoReport(sink, s.info, s.font_path.c_str(), signature, metrics);
+  // The report's runs carry the colour they were written in: recolour them all.
+  ColourInfoView(s);
 }
 
 void FillPage(ViewerState& s, int page) {
@@ -66,6 +69,7 @@ void FillPage(ViewerState& s, int page) {
       if (!s.sample_view) break;
       SendMessageA(s.sample_view, WM_SETFONT, reinterpret_cast<WPARAM>(s.sample_font), TRUE);
       SetWindowTextA(s.sample_view, s.sample_text);
+      ColourSampleView(s);
       break;
     case kOptionsPage:
       FillOptionsPage(s);
@@ -104,7 +108,8 @@ void LayoutViewer(HWND window, int width, int height) {
   ViewerState& s = *state;
   RECT display = {0, 0, width, height};
   if (s.tab) SendMessageA(s.tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
-  ViewerLayout o = ComputeViewerLayout(display.left, display.top, display.right, display.bottom);
+  ViewerLayout o = ComputeViewerLayout(display.left, display.top, display.right, display.bottom,
+                                       ScreenDpiY);
 
   DeferBatch batch(11);
   batch.Add(s.tab, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);

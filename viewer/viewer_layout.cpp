@@ -2,19 +2,26 @@
 
 #include <initializer_list>
 
-ViewerLayout ComputeViewerLayout(int L, int T, int Rt, int B) {
+int ScaleToDpi(int pixels, int dpi) {
+  if (dpi <= 0 || dpi == 96) return pixels;
+  const long long scaled = static_cast<long long>(pixels) * dpi;
+  return static_cast<int>(scaled >= 0 ? (scaled + 48) / 96 : (scaled - 48) / 96);
+}
+
+ViewerLayout ComputeViewerLayout(int L, int T, int Rt, int B, int dpi) {
   const int W = Rt - L;
+  auto d = [dpi](int pixels) { return ScaleToDpi(pixels, dpi); };
   ViewerLayout o;
   // 384 is the height of the dropped-down list, not of the closed box.
-  o.block_combo = {L + 2, T + 4, (5 * W) / 8 - 4, 384};
-  o.block_spin = {o.block_combo.x + o.block_combo.width + 4, T + 4, 40, 20};
-  o.charset_combo = {o.block_spin.x + 44, T + 4, W - o.block_spin.x - 88, 384};
-  o.charset_spin = {o.charset_combo.x + o.charset_combo.width + 4, T + 4, 40, 20};
-  o.size_edit = {L + 2, B - 24, 40, 20};
-  o.size_slider = {L + 46, B - 24, W - (L + 46), 20};
-  o.glyph_list = {L + 2, T + 29, W - 4, B - 2 * T - 35};
-  o.sample_view = {L + 2, T + 4, W - 4, B - 2 * T - 10};
-  o.info_view = {L + 2, T + 4, W - 4, B - T - 8};
+  o.block_combo = {L + d(2), T + d(4), (5 * W) / 8 - d(4), d(384)};
+  o.block_spin = {o.block_combo.x + o.block_combo.width + d(4), T + d(4), d(40), d(20)};
+  o.charset_combo = {o.block_spin.x + d(44), T + d(4), W - o.block_spin.x - d(88), d(384)};
+  o.charset_spin = {o.charset_combo.x + o.charset_combo.width + d(4), T + d(4), d(40), d(20)};
+  o.size_edit = {L + d(2), B - d(24), d(40), d(20)};
+  o.size_slider = {L + d(46), B - d(24), W - (L + d(46)), d(20)};
+  o.glyph_list = {L + d(2), T + d(29), W - d(4), B - 2 * T - d(35)};
+  o.sample_view = {L + d(2), T + d(4), W - d(4), B - 2 * T - d(10)};
+  o.info_view = {L + d(2), T + d(4), W - d(4), B - T - d(8)};
   o.options_host = o.info_view;
   // A very small client area would give negative sizes; such controls shrink to nothing.
   for (Placement* p : {&o.block_combo, &o.block_spin, &o.charset_combo, &o.charset_spin,

@@ -12,7 +12,12 @@ struct ViewerLayout {
       glyph_list, sample_view, info_view, options_host;
 };
 
+// A length in pixels at 96 dots per inch, at `dpi` (rounded to nearest, as MulDiv
+// does); a dpi of 0 or less, which a failed measurement gives, counts as 96.
+int ScaleToDpi(int pixels, int dpi);
+
 // The display area (left, top, right, bottom) the tab control leaves inside the
 // viewer's client area. Widths follow the area's width W while x positions start
-// at its left edge, so the right-hand controls end at W.
-ViewerLayout ComputeViewerLayout(int left, int top, int right, int bottom);
+// at its left edge, so the right-hand controls end at W. Margins and fixed sizes
+// are pixels at 96 dpi, scaled to `dpi`; the display area is already measured.
+ViewerLayout ComputeViewerLayout(int left, int top, int right, int bottom, int dpi = 96);

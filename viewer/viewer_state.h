@@ -18,7 +18,7 @@ constexpr int kSubclassedCount = 8;  // ids 200-207
 
 // Sent by the glyph list's subclass procedure after a left button press.
 constexpr UINT kZoomRequest = WM_USER + 100;
-// Sent by ListSendCommand (lc_newparams) with the host's new show flags in WPARAM.
+// The host's new show flags (WPARAM), passed on from the load exports and ListSendCommand.
 constexpr UINT kNewParamsMessage = WM_USER + 101;
 
 // The settings fields come first, under the names the settings store uses.
@@ -32,6 +32,8 @@ struct ViewerState : ViewerSettings {
   int parent_fixed = 0;
   int has_focus = 0;
   int zoom_code = -1;  // the cell the last zoom box showed; -1 before the first
+  int dark = 0;        // drawn in dark colours (show flag 128)
+  int recoloured = 0;  // dark mode was on once: light mode must now be set back explicitly
   HWND tab = nullptr;
   HWND glyph_list = nullptr;
   HWND info_view = nullptr;

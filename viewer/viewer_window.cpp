@@ -17,6 +17,7 @@
 #include "viewer/keyboard.h"
 #include "viewer/options_page.h"
 #include "viewer/pages.h"
+#include "viewer/theme.h"
 
 namespace {
 
@@ -278,6 +279,13 @@ LRESULT Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
       return OnViewerHScroll(reinterpret_cast<HWND>(lparam), window);
     case kZoomRequest:
       return OpenZoomAtClick(window);
+    case kNewParamsMessage:
+      return OnNewParams(window, wparam);
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      return OnViewerControlColour(window, message, wparam, lparam);
   }
   return DefWindowProcA(window, message, wparam, lparam);
 }

@@ -4,6 +4,8 @@
 
 #include "plugin/shared_resources.h"
 #include "viewer/grid_math.h"
+#include "viewer/theme.h"
+#include "viewer/viewer_layout.h"
 
 namespace {
 
@@ -13,6 +15,7 @@ uint8_t ZoomByte = 0;
 HFONT ZoomFont = nullptr;
 int ZoomLineHeight = 0;
 int ZoomTracking = 0;
+int ZoomDark = 0;
 
 void DrawGlyph(HDC dc, RECT& r, UINT format) {
   if (ZoomCode >= 0x100) {
@@ -41,7 +44,10 @@ void ShowZoomBox(HWND glyph_list, POINT point, const ViewerState& s, uint16_t co
   ZoomByte = static_cast<uint8_t>(code & 0xFF);
   ZoomFont = s.zoom_font;
   ZoomLineHeight = s.line_height;
-  const int width = s.zoom_width, height = s.zoom_height;
+  ZoomDark = s.dark;
+  // The sizes are set in pixels at 96 dpi.
+  const int width = ScaleToDpi(s.zoom_width, ScreenDpiY);
+  const int height = ScaleToDpi(s.zoom_height, ScreenDpiY);
   RECT client;
   GetClientRect(glyph_list, &client);
   BoxOrigin at = ZoomBoxOrigin(client.left, client.top, client.right, client.bottom, point.x,
@@ -75,7 +81,9 @@ LRESULT PaintZoomBox(HWND window) {
   GetClientRect(window, &r);
   HGDIOBJ old_font = SelectObject(dc, UiFont);
   int old_mode = SetBkMode(dc, TRANSPARENT);
-  InflateRect(&r, -2, -2);
+  COLORREF old_colour = ZoomDark ? SetTextColor(dc, kDarkText) : GetTextColor(dc);
+  const int margin = ScaleToDpi(2, ScreenDpiY);
+  InflateRect(&r, -margin, -margin);
   char label[32];
   std::snprintf(label, sizeof label, "#%04X/%d", ZoomCode, ZoomCode);
   DrawTextA(dc, label, -1, &r, DT_SINGLELINE);
@@ -83,6 +91,7 @@ LRESULT PaintZoomBox(HWND window) {
   if (ZoomFont) SelectObject(dc, ZoomFont);
   r.top += ZoomLineHeight;
   DrawGlyph(dc, r, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+  SetTextColor(dc, old_colour);
   SetBkMode(dc, old_mode);
   SelectObject(dc, old_font);
   EndPaint(window, &paint);
@@ -97,6 +106,14 @@ LRESULT CALLBACK ZoomWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
         return 0;
       case WM_PAINT:
         return PaintZoomBox(window);
+      case WM_ERASEBKGND:
+        if (!ZoomDark) break;  // the class's window colour
+        {
+          RECT r;
+          GetClientRect(window, &r);
+          FillRect(reinterpret_cast<HDC>(wparam), &r, DarkWindowBrush);
+        }
+        return 1;
       case WM_MOUSEMOVE:
         return OnZoomMouseMove(window);
       case WM_LBUTTONUP:

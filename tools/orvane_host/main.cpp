@@ -1,6 +1,7 @@
 // orvane-host: a stand-in for the file manager's Lister window. Loads the plug-in,
 // checks its detection string, passes the settings file, shows one font and
 // closes on Escape; with --screenshot it saves a picture of the page and exits.
+// --dark passes the dark-mode show flag (128) to ListLoad.
 // --block and --charset pick from the Glyphs page's lists as a user would,
 // --zoom presses the mouse on a cell (real input) so that the zoom box opens, and
 // --bench-paging times painting and paging through the glyph list and prints it
@@ -58,6 +59,7 @@ struct Options {
   int zoom_row = -1, zoom_column = -1;
   bool bench = false;
   bool fixed = false;
+  bool dark = false;
   int bench_start = 0;     // cycles of --bench-start
   std::string bench_face;  // face name and weight of the skeleton's fonts
   int bench_weight = 400;
@@ -96,7 +98,7 @@ std::string DefaultDll() {
 void Usage() {
   std::fprintf(stderr,
                "usage: orvane-host [--dll PATH] [--size WxH] [--settings FILE] [--fixed]\n"
-               "                   [--page N] [--block N] [--charset N] [--zoom ROW,COLUMN]\n"
+               "                   [--dark] [--page N] [--block N] [--charset N] [--zoom ROW,COLUMN]\n"
                "                   [--bench-paging] [--bench-start N --bench-face NAME\n"
                "                   [--bench-weight W] [--bench-first HEX]]\n"
                "                   [--screenshot FILE.png|FILE.bmp]\n"
@@ -152,6 +154,8 @@ bool ParseOptions(int argc, char** argv, Options& o) {
         return false;
     } else if (arg == "--fixed") {
       o.fixed = true;
+    } else if (arg == "--dark") {
+      o.dark = true;
     } else if (!arg.empty() && arg[0] == '-') {
       return false;
     } else {
@@ -1023,7 +1027,8 @@ int Run(int argc, char** argv) {
     return g_host.exit_code;
   }
 
-  g_host.viewer = g_host.list_load(window, o.file.data(), 0);
+  constexpr int kDarkModeFlag = 128;
+  g_host.viewer = g_host.list_load(window, o.file.data(), o.dark ? kDarkModeFlag : 0);
   if (!g_host.viewer) {
     std::fprintf(stderr, "orvane-host: the plug-in made no window for %s\n", o.file.c_str());
     DestroyWindow(window);

@@ -1,0 +1,118 @@
+// The viewer at 192 dots per inch. This program runs in a Wine prefix of its own
+// whose screen is set to 192 dpi (run-at-dpi.sh); the layout arithmetic is
+// checked without a window as well.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/test_paths.h"
+#include "tests/viewer/plugin_harness.h"
+#include "viewer/viewer_layout.h"
+
+namespace {
+
+void ExpectPlacement(const Placement& p, int x, int y, int w, int h) {
+  EXPECT_EQ(p.x, x);
+  EXPECT_EQ(p.y, y);
+  EXPECT_EQ(p.width, w);
+  EXPECT_EQ(p.height, h);
+}
+
+TEST(HighDpiLayout, Every96DpiLengthDoublesAt192) {
+  // The display area of a 600 x 400 client, as at 96 dpi; W = 596.
+  ViewerLayout o = ComputeViewerLayout(2, 24, 598, 398, 192);
+  ExpectPlacement(o.block_combo, 2 + 4, 24 + 8, 2980 / 8 - 8, 768);
+  ExpectPlacement(o.block_spin, 6 + 364 + 8, 32, 80, 40);
+  ExpectPlacement(o.charset_combo, 378 + 88, 32, 596 - 378 - 176, 768);
+  ExpectPlacement(o.charset_spin, 466 + 42 + 8, 32, 80, 40);
+  ExpectPlacement(o.size_edit, 6, 398 - 48, 80, 40);
+  ExpectPlacement(o.size_slider, 2 + 92, 350, 596 - 94, 40);
+  ExpectPlacement(o.glyph_list, 6, 24 + 58, 596 - 8, 398 - 48 - 70);
+  ExpectPlacement(o.sample_view, 6, 32, 588, 398 - 48 - 20);
+  ExpectPlacement(o.info_view, 6, 32, 588, 398 - 24 - 16);
+  ExpectPlacement(o.options_host, 6, 32, 588, 358);
+}
+
+TEST(HighDpiLayout, ScalingRoundsLikeMulDivAndTreatsNoMeasureAs96) {
+  EXPECT_EQ(ScaleToDpi(35, 144), 53);  // 52.5 rounds up
+  EXPECT_EQ(ScaleToDpi(2, 120), 3);    // 2.5
+  EXPECT_EQ(ScaleToDpi(29, 120), 36);  // 36.25
+  EXPECT_EQ(ScaleToDpi(384, 192), 768);
+  EXPECT_EQ(ScaleToDpi(-3, 144), -5);  // -4.5 rounds away from zero
+  EXPECT_EQ(ScaleToDpi(40, 0), 40);
+  EXPECT_EQ(ScaleToDpi(40, -96), 40);
+  for (int n : {2, 4, 20, 24, 29, 35, 40, 44, 46, 88, 384}) {
+    EXPECT_EQ(ScaleToDpi(n, 96), n);
+    EXPECT_EQ(ScaleToDpi(n, 120), MulDiv(n, 120, 96)) << n;
+  }
+}
+
+RECT ChildRect(HWND viewer, HWND child) {
+  RECT r;
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, viewer, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+TEST(HighDpiViewer, ControlsSitAtDoubledOffsets) {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  ASSERT_EQ(dpi, 192) << "this program must run in the 192-dpi prefix";
+
+  const std::string ini = ScratchDir("high-dpi") + "\\host.ini";
+  WriteTextFile(ini, "[Quenvale.Orvane]\r\nSortOrderUnicodeBlocks=0\r\n");
+  SetSettingsFile(ini);
+  HWND parent = MakeParent(true, 1200, 800);
+  HWND viewer = LoadViewer(parent, DejaVuPath());
+  ASSERT_TRUE(viewer);
+  Pump();
+  const ViewerState& s = *StateOf(viewer);
+  RECT d = {0, 0, 1200, 800};
+  SendMessageA(s.tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&d));
+  const int W = d.right - d.left;
+
+  struct Expect {
+    HWND window;
+    int x, y, width, height;  // height -1: a combo box's closed height
+  };
+  const int block_width = (5 * W) / 8 - 8;
+  const int spin_x = d.left + 4 + block_width + 8;
+  const int charset_x = spin_x + 88;
+  const int charset_width = W - spin_x - 176;
+  for (const Expect& e : {
+           Expect{s.block_combo, d.left + 4, d.top + 8, block_width, -1},
+           Expect{s.block_spin, spin_x, d.top + 8, 80, 40},
+           Expect{s.charset_combo, charset_x, d.top + 8, charset_width, -1},
+           Expect{s.charset_spin, charset_x + charset_width + 8, d.top + 8, 80, 40},
+           Expect{s.size_edit, d.left + 4, d.bottom - 48, 80, 40},
+           Expect{s.size_slider, d.left + 92, d.bottom - 48, W - (d.left + 92), 40},
+           Expect{s.glyph_list, d.left + 4, d.top + 58, W - 8, d.bottom - 2 * d.top - 70},
+           Expect{s.sample_view, d.left + 4, d.top + 8, W - 8, d.bottom - 2 * d.top - 20},
+           Expect{s.info_view, d.left + 4, d.top + 8, W - 8, d.bottom - d.top - 16},
+           Expect{s.options_host, d.left + 4, d.top + 8, W - 8, d.bottom - d.top - 16},
+       }) {
+    SCOPED_TRACE(GetDlgCtrlID(e.window));
+    ASSERT_TRUE(e.window);
+    const RECT r = ChildRect(viewer, e.window);
+    EXPECT_EQ(r.left, e.x);
+    EXPECT_EQ(r.top, e.y);
+    EXPECT_EQ(r.right - r.left, e.width);
+    if (e.height >= 0) {
+      EXPECT_EQ(r.bottom - r.top, e.height);
+    }
+  }
+  // The rows grow with the fonts, which the system scales itself.
+  const int row = static_cast<int>(SendMessageA(s.glyph_list, LB_GETITEMHEIGHT, 0, 0));
+  EXPECT_EQ(row, s.glyph_metrics.tmHeight + s.glyph_metrics.tmExternalLeading + s.line_height);
+  EXPECT_GT(s.glyph_metrics.tmHeight, 50) << "24 points at 192 dpi are 64 pixels";
+
+  Plugin().list_close(viewer);
+  DestroyWindow(parent);
+  Pump();
+}
+
+}  // namespace

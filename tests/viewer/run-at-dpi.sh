@@ -1,0 +1,18 @@
+#!/bin/sh
+# Runs a Windows program under Wine in a prefix of its own whose screen is set to
+# DPI dots per inch, so that the shared prefix of the other tests stays at 96.
+# Usage: run-at-dpi.sh WINE_RUN PREFIX DPI PROGRAM [ARGS...]
+wine_run=$1 prefix=$2 dpi=$3
+shift 3
+(
+  flock 8
+  if [ ! -f "$prefix/.orvane-dpi-$dpi" ]; then
+    # Wine reads the value when its server starts: set it, then stop the server.
+    "$wine_run" "$prefix" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+      /d "$dpi" /f >/dev/null 2>&1 || exit 1
+    WINEPREFIX="$prefix" wineserver -k
+    WINEPREFIX="$prefix" wineserver -w
+    touch "$prefix/.orvane-dpi-$dpi"
+  fi
+) 8>"$prefix.dpi-lock" || exit 1
+exec "$wine_run" "$prefix" "$@"

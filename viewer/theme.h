@@ -1,0 +1,33 @@
+// Light and dark colours of the viewer. Light mode leaves every control to the
+// system's colours, as it always did; dark mode paints over them.
+#pragma once
+
+#include <windows.h>
+
+#include "viewer/viewer_state.h"
+
+// The host's show flag that asks for dark colours.
+constexpr int kDarkModeFlag = 128;
+
+constexpr COLORREF kDarkWindow = RGB(30, 30, 30);   // glyph list, sample view, zoom box
+constexpr COLORREF kDarkFace = RGB(45, 45, 48);     // viewer, tabs, Info view, options
+constexpr COLORREF kDarkText = RGB(230, 230, 230);
+constexpr COLORREF kDarkLabel = RGB(170, 170, 170);  // the code above each glyph
+constexpr COLORREF kDarkGrid = RGB(96, 96, 96);
+
+// kNewParamsMessage: switches to the colours of the new show flags and repaints
+// when they differ from the current ones. Always 0.
+LRESULT OnNewParams(HWND viewer, WPARAM show_flags);
+
+// WM_CTLCOLOR* sent to the viewer or the options dialog: in dark mode sets the
+// device context's colours and returns the brush; nullptr in light mode, where
+// the caller leaves the message to the system.
+HBRUSH DarkControlColours(const ViewerState& state, UINT message, HDC dc);
+
+// The viewer's WM_CTLCOLOR* messages, handled or passed on.
+LRESULT OnViewerControlColour(HWND viewer, UINT message, WPARAM wparam, LPARAM lparam);
+
+// Background and text colour of the Info and Sample views for the current mode;
+// called again whenever their text is written anew.
+void ColourInfoView(const ViewerState& state);
+void ColourSampleView(const ViewerState& state);
