@@ -69,7 +69,7 @@ int IniInt(const std::string& ini, const char* key) {
 // Opens `font` with the copied plug-in, shows every page, closes; returns the
 // load-error text ("" when the font loaded).
 std::string ViewEveryPage(const CopiedPlugin& plugin, const std::string& font) {
-  HWND parent = MakeParent(true, 640, 480);
+  HWND parent = SharedParent();
   std::string path = font;
   HWND viewer = plugin.load(parent, path.data(), 0);
   EXPECT_NE(viewer, nullptr) << font;
@@ -91,7 +91,6 @@ std::string ViewEveryPage(const CopiedPlugin& plugin, const std::string& font) {
     plugin.close(viewer);
     EXPECT_FALSE(IsWindow(viewer));
   }
-  DestroyWindow(parent);
   Pump();
   return error;
 }
