@@ -9,6 +9,7 @@
 
 #include "support/test_paths.h"
 #include "tools/orvane_host/png_writer.h"
+#include "tools/orvane_host/screen_capture.h"
 
 namespace {
 
@@ -134,34 +135,9 @@ bool SaveScreenshot(HWND window, const std::string& file_name) {
   RECT r;
   GetClientRect(window, &r);
   MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
-  const int width = r.right - r.left, height = r.bottom - r.top;
-  if (width <= 0 || height <= 0) return false;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-  SelectObject(memory, previous);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top row first
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
-  const int stride = (width * 3 + 3) & ~3;
-  std::vector<uint8_t> bgr(static_cast<size_t>(stride) * height);
-  GetDIBits(memory, bitmap, 0, height, bgr.data(), &info, DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-
-  std::vector<uint8_t> rgb(static_cast<size_t>(width) * 3 * height);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      for (int c = 0; c < 3; ++c)
-        rgb[(static_cast<size_t>(y) * width + x) * 3 + c] = bgr[y * stride + x * 3 + (2 - c)];
-  std::vector<uint8_t> png = EncodePng(width, height, rgb);
+  const BgrImage image = CaptureScreen(r);
+  if (image.bgr.empty()) return false;
+  std::vector<uint8_t> png = EncodePng(image.width, image.height, ToRgb(image));
 
   std::string folder = HostPath(std::string(ORVANE_BINARY_DIR) + "/screenshots");
   std::error_code ignored;

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "tools/orvane_host/png_writer.h"
+#include "tools/orvane_host/screen_capture.h"
 
 namespace {
 
@@ -792,77 +793,34 @@ bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 bool SaveScreenshot(HWND window, const std::string& path) {
   RedrawWindow(window, nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  RECT client;
-  GetClientRect(window, &client);
-  POINT origin = {0, 0};
-  ClientToScreen(window, &origin);
-  const int width = client.right, height = client.bottom;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
-  SelectObject(memory, previous);
-
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top row first
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
-  const int stride = (width * 3 + 3) & ~3;
-  std::vector<uint8_t> bgr(static_cast<size_t>(stride) * height);
-  GetDIBits(memory, bitmap, 0, height, bgr.data(), &info, DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+  RECT area;
+  GetClientRect(window, &area);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&area), 2);
+  const BgrImage image = CaptureScreen(area);
+  if (image.bgr.empty()) return false;
 
   std::string lower = path;
   for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   if (lower.size() > 4 && lower.compare(lower.size() - 4, 4, ".bmp") == 0) {
+    const BITMAPINFOHEADER header = BgrHeader(image.width, image.height);
     BITMAPFILEHEADER file = {};
     file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-    file.bfSize = static_cast<DWORD>(file.bfOffBits + bgr.size());
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = static_cast<DWORD>(file.bfOffBits + image.bgr.size());
     std::vector<uint8_t> bytes(file.bfOffBits);
     std::memcpy(bytes.data(), &file, sizeof file);
-    std::memcpy(bytes.data() + sizeof file, &info.bmiHeader, sizeof info.bmiHeader);
-    bytes.insert(bytes.end(), bgr.begin(), bgr.end());
+    std::memcpy(bytes.data() + sizeof file, &header, sizeof header);
+    bytes.insert(bytes.end(), image.bgr.begin(), image.bgr.end());
     return WriteFile(path, bytes);
   }
-  std::vector<uint8_t> rgb(static_cast<size_t>(width) * 3 * height);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      for (int c = 0; c < 3; ++c)
-        rgb[(static_cast<size_t>(y) * width + x) * 3 + c] = bgr[y * stride + x * 3 + (2 - c)];
-  return WriteFile(path, EncodePng(width, height, rgb));
+  return WriteFile(path, EncodePng(image.width, image.height, ToRgb(image)));
 }
 
-// The 24-bit pixels of a bitmap as PNG.
+// A bitmap's pixels as PNG.
 bool SaveBitmap(HBITMAP bitmap, const std::string& path) {
-  BITMAP shape = {};
-  if (!GetObjectA(bitmap, sizeof shape, &shape)) return false;
-  const int width = shape.bmWidth, height = shape.bmHeight;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top row first
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
-  const int stride = (width * 3 + 3) & ~3;
-  std::vector<uint8_t> bgr(static_cast<size_t>(stride) * height);
-  HDC screen = GetDC(nullptr);
-  int rows = GetDIBits(screen, bitmap, 0, height, bgr.data(), &info, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
-  if (rows != height) return false;
-  std::vector<uint8_t> rgb(static_cast<size_t>(width) * 3 * height);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      for (int c = 0; c < 3; ++c)
-        rgb[(static_cast<size_t>(y) * width + x) * 3 + c] = bgr[y * stride + x * 3 + (2 - c)];
-  return WriteFile(path, EncodePng(width, height, rgb));
+  BgrImage image;
+  if (!ReadBitmapBgr(bitmap, image)) return false;
+  return WriteFile(path, EncodePng(image.width, image.height, ToRgb(image)));
 }
 
 // --thumbnail: asks the plug-in for its preview bitmap, as a thumbnail view would.
