@@ -9,9 +9,9 @@ shift 3
   if [ ! -f "$prefix/.orvane-dpi-$dpi" ]; then
     # Wine reads the value when its server starts: set it, then stop the server.
     "$wine_run" "$prefix" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
-      /d "$dpi" /f >/dev/null 2>&1 || exit 1
+      /d "$dpi" /f >/dev/null 2>&1 8>&- || exit 1
     WINEPREFIX="$prefix" wineserver -k
-    WINEPREFIX="$prefix" wineserver -w
+    WINEPREFIX="$prefix" wineserver -w 8>&-
     touch "$prefix/.orvane-dpi-$dpi"
   fi
 ) 8>"$prefix.dpi-lock" || exit 1
