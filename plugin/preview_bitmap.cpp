@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "fontfile/font_info.h"
+#include "viewer/font_path.h"
 
 namespace {
 
@@ -67,18 +68,6 @@ std::string ResourceName(const std::string& path) {
   std::memcpy(buffer.data(), path.data(), path.size());
   MakeFontResourcePath(buffer.data(), buffer.size());
   return buffer.data();
-}
-
-std::optional<std::string> WideToUtf8(const wchar_t* text) {
-  int bytes = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, -1, nullptr, 0, nullptr,
-                                  nullptr);
-  if (bytes <= 0) return std::nullopt;
-  std::string out(static_cast<size_t>(bytes), '\0');
-  if (!WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, -1, out.data(), bytes, nullptr,
-                           nullptr))
-    return std::nullopt;
-  out.resize(static_cast<size_t>(bytes) - 1);
-  return out;
 }
 
 std::wstring MultiByteToWide(UINT code_page, const std::string& text) {
@@ -225,11 +214,12 @@ extern "C" HBITMAP __stdcall ListGetPreviewBitmapW(WCHAR* file, int width, int h
                                                    int) {
   try {
     if (!file || !*file || !SizeAccepted(width, height)) return nullptr;
-    std::optional<std::string> utf8 = WideToUtf8(file);
-    if (!utf8) return nullptr;
+    const std::wstring wide(file);
+    const std::string utf8 = WideToUtf8(wide);
+    if (utf8.empty()) return nullptr;
     FontInfo info;
-    if (!ReadFontFileUtf8(utf8->c_str(), info) || !IsFontFileSoundUtf8(utf8->c_str())) return nullptr;
-    FontRegistration registration(MultiByteToWide(CP_UTF8, ResourceName(*utf8)));
+    if (!ReadFontFileUtf8(utf8.c_str(), info) || !IsFontFileSoundUtf8(utf8.c_str())) return nullptr;
+    FontRegistration registration(FontResourceNameW(wide));
     if (!registration.added) return nullptr;
     return DrawPreview(info, width, height);
   } catch (...) {

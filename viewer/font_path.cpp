@@ -58,10 +58,13 @@ FontPath FontPathFromWide(const wchar_t* path) {
 std::string WideToUtf8(const std::wstring& text) {
   if (text.empty()) return {};
   const int count = static_cast<int>(text.size());
-  int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), count, nullptr, 0, nullptr, nullptr);
+  int size = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), count, nullptr, 0,
+                                 nullptr, nullptr);
   if (size <= 0) return {};
   std::string out(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), count, out.data(), size, nullptr, nullptr);
+  if (!WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), count, out.data(), size,
+                           nullptr, nullptr))
+    return {};
   return out;
 }
 

@@ -14,28 +14,6 @@
 
 namespace {
 
-void ExpectPlacement(const Placement& p, int x, int y, int w, int h) {
-  EXPECT_EQ(p.x, x);
-  EXPECT_EQ(p.y, y);
-  EXPECT_EQ(p.width, w);
-  EXPECT_EQ(p.height, h);
-}
-
-TEST(HighDpiLayout, Every96DpiLengthDoublesAt192) {
-  // The display area of a 600 x 400 client, as at 96 dpi; W = 596.
-  ViewerLayout o = ComputeViewerLayout(2, 24, 598, 398, 192);
-  ExpectPlacement(o.block_combo, 2 + 4, 24 + 8, 2980 / 8 - 8, 768);
-  ExpectPlacement(o.block_spin, 6 + 364 + 8, 32, 80, 40);
-  ExpectPlacement(o.charset_combo, 378 + 88, 32, 596 - 378 - 176, 768);
-  ExpectPlacement(o.charset_spin, 466 + 42 + 8, 32, 80, 40);
-  ExpectPlacement(o.size_edit, 6, 398 - 48, 80, 40);
-  ExpectPlacement(o.size_slider, 2 + 92, 350, 596 - 94, 40);
-  ExpectPlacement(o.glyph_list, 6, 24 + 58, 596 - 8, 398 - 48 - 70);
-  ExpectPlacement(o.sample_view, 6, 32, 588, 398 - 48 - 20);
-  ExpectPlacement(o.info_view, 6, 32, 588, 398 - 24 - 16);
-  ExpectPlacement(o.options_host, 6, 32, 588, 358);
-}
-
 TEST(HighDpiLayout, ScalingRoundsLikeMulDivAndTreatsNoMeasureAs96) {
   EXPECT_EQ(ScaleToDpi(35, 144), 53);  // 52.5 rounds up
   EXPECT_EQ(ScaleToDpi(2, 120), 3);    // 2.5
