@@ -16,6 +16,7 @@
 
 #include "malformed_corpus.h"
 #include "process_objects.h"
+#include "stall_watch.h"
 #include "support/test_paths.h"
 #include "tests/viewer/plugin_harness.h"
 
@@ -101,6 +102,7 @@ TEST(Soak, OpenAndCloseCyclesLeaveNoObjectsOrMemoryBehind) {
   const std::string dir = ScratchDir("soak_files");
   const std::string dejavu = DejaVuPath();
   ASSERT_TRUE(WatchFontRegistrations(Plugin().dll));
+  StartStallWatch();
 
   struct File {
     std::string path;
@@ -136,6 +138,7 @@ TEST(Soak, OpenAndCloseCyclesLeaveNoObjectsOrMemoryBehind) {
   for (int cycle = 0; cycle < cycles; ++cycle) {
     if (cycle == warm_up) start = Measure();
     const File& file = files[cycle % files.size()];
+    BeginStep("cycle " + std::to_string(cycle) + " on " + file.path);
     GridViewer v("soak", "", file.path, 640, 480);
     ASSERT_NE(v.window, nullptr) << file.path;
     ViewerState& s = v.state();
@@ -152,14 +155,15 @@ TEST(Soak, OpenAndCloseCyclesLeaveNoObjectsOrMemoryBehind) {
       zooms_opened += PressOnCell(v, 2 + zooms % 6, 1 + zooms % 14);
     }
     v.Close();
+    EndStep();
   }
   end = Measure();
-  std::printf("cycles %d over %zu files, zoom boxes %d/%d\n", cycles, files.size(), zooms_opened,
-              zooms);
-  std::printf("after warm-up: GDI %ld USER %ld private %zu KB\n", start.gdi, start.user,
-              start.private_bytes / 1024);
-  std::printf("at the end:    GDI %ld USER %ld private %zu KB\n", end.gdi, end.user,
-              end.private_bytes / 1024);
+  std::printf("cycles %d over %zu files, zoom boxes %d/%d, the longest cycle %lu ms\n", cycles,
+              files.size(), zooms_opened, zooms, LongestStep());
+  std::printf("after warm-up: GDI %ld USER %ld private %lu KB\n", start.gdi, start.user,
+              static_cast<unsigned long>(start.private_bytes / 1024));
+  std::printf("at the end:    GDI %ld USER %ld private %lu KB\n", end.gdi, end.user,
+              static_cast<unsigned long>(end.private_bytes / 1024));
   std::printf("font registrations: %ld made, %ld not asked to be removed\n",
               FontRegistrationsMade(), LiveFontRegistrations());
   EXPECT_GT(zooms, 0);

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "malformed_corpus.h"
+#include "stall_watch.h"
 #include "support/test_paths.h"
 #include "tests/viewer/plugin_harness.h"
 
@@ -26,53 +27,6 @@ LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info) {
                current_variant.c_str());
   std::fflush(stderr);
   return EXCEPTION_CONTINUE_SEARCH;
-}
-
-// Under Wine, winedbg prints every thread's stack, so a hang says where it
-// waits. Only the 64-bit debugger attaches to a 32-bit process, hence
-// sysnative first. Elsewhere neither program exists and this does nothing.
-void PrintAllStacks() {
-  for (const char* debugger : {"C:\\windows\\sysnative\\winedbg.exe", "winedbg.exe"}) {
-    char command[128];
-    std::snprintf(command, sizeof command, "%s --command \"bt all\" %lu", debugger,
-                  static_cast<unsigned long>(GetCurrentProcessId()));
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-      continue;
-    WaitForSingleObject(process.hProcess, 60000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return;
-  }
-}
-
-// A variant that takes 20 s is slow: name it and show where it waits. One that
-// takes three minutes is a hang, which ends the process.
-DWORD variant_started = 0;
-DWORD longest_variant = 0;
-DWORD WINAPI Watchdog(void*) {
-  DWORD reported = 0;
-  for (;;) {
-    Sleep(1000);
-    const DWORD started = variant_started;
-    if (!started) continue;
-    const DWORD elapsed = GetTickCount() - started;
-    if (elapsed > 180000) {
-      std::fprintf(stderr, "hang while viewing %s\n", current_variant.c_str());
-      std::fflush(stderr);
-      ExitProcess(3);
-    }
-    if (elapsed > 20000 && reported != started) {
-      reported = started;
-      std::fprintf(stderr, "slow: %s for 20 s; the stacks follow\n", current_variant.c_str());
-      std::fflush(stderr);
-      PrintAllStacks();
-      std::fflush(stdout);
-    }
-  }
 }
 
 // Whether `name` contains one of the '|'-separated parts of `pattern`.
@@ -102,7 +56,7 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
 
 TEST(ViewerCorpus, EveryVariantShowsTheFontOrTheLoadErrorOnEveryPage) {
   SetUnhandledExceptionFilter(ReportCrash);
-  CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
+  StartStallWatch();
   const auto sources = LoadSourceFonts(HostPath(ORVANE_TEST_PFM));
   ASSERT_FALSE(sources.empty());
   const auto corpus = MakeMalformedCorpus(sources);
@@ -133,7 +87,7 @@ TEST(ViewerCorpus, EveryVariantShowsTheFontOrTheLoadErrorOnEveryPage) {
       std::fprintf(stderr, "%lu %s\n", static_cast<unsigned long>(GetTickCount()), v.name.c_str());
     const std::string path = dir + "\\" + v.name;
     WriteBytes(path, v.bytes);
-    variant_started = GetTickCount() | 1;
+    BeginStep("viewing " + v.name);
     HWND viewer = LoadViewer(parent, path);
     ASSERT_NE(viewer, nullptr) << v.name;
     ViewerState* s = StateOf(viewer);
@@ -153,15 +107,14 @@ TEST(ViewerCorpus, EveryVariantShowsTheFontOrTheLoadErrorOnEveryPage) {
     Plugin().list_close(viewer);
     EXPECT_FALSE(IsWindow(viewer)) << v.name;
     DeleteFileA(path.c_str());
-    longest_variant = std::max(longest_variant, GetTickCount() - variant_started);
-    variant_started = 0;
+    EndStep();
     ++opened;
   }
   DestroyWindow(parent);
   Pump();
   std::printf("opened %d variants: %d as fonts, %d with the load-error text; "
               "the longest took %lu ms\n",
-              opened, fonts, errors, static_cast<unsigned long>(longest_variant));
+              opened, fonts, errors, LongestStep());
   // Both outcomes occur in the sample: truncations fail, harmless edits load.
   if (!first_env && !count_env && !std::getenv("ORVANE_CORPUS_MATCH")) {
     EXPECT_GT(fonts, 0);

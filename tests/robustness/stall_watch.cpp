@@ -1,0 +1,90 @@
+#include "stall_watch.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr DWORD kSlowMs = 20000;
+constexpr DWORD kHangMs = 180000;
+
+CRITICAL_SECTION lock;
+std::string step_name;
+DWORD step_started = 0;  // 0: between steps
+DWORD longest = 0;
+
+// Under Wine, winedbg prints every thread's stack. Only the 64-bit debugger
+// attaches to a 32-bit process, hence sysnative first. Elsewhere neither
+// program exists and this does nothing.
+void PrintAllStacks() {
+  for (const char* debugger : {"C:\\windows\\sysnative\\winedbg.exe", "winedbg.exe"}) {
+    char command[128];
+    std::snprintf(command, sizeof command, "%s --command \"bt all\" %lu", debugger,
+                  static_cast<unsigned long>(GetCurrentProcessId()));
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+      continue;
+    WaitForSingleObject(process.hProcess, 60000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return;
+  }
+}
+
+DWORD WINAPI Watch(void*) {
+  DWORD reported = 0;
+  for (;;) {
+    Sleep(1000);
+    EnterCriticalSection(&lock);
+    const DWORD started = step_started;
+    const std::string name = step_name;
+    LeaveCriticalSection(&lock);
+    if (!started) continue;
+    const DWORD elapsed = GetTickCount() - started;
+    if (elapsed > kHangMs) {
+      std::fprintf(stderr, "hang in %s\n", name.c_str());
+      std::fflush(stderr);
+      ExitProcess(3);
+    }
+    if (elapsed > kSlowMs && reported != started) {
+      reported = started;
+      std::fprintf(stderr, "slow: %s for 20 s; the stacks follow\n", name.c_str());
+      std::fflush(stderr);
+      PrintAllStacks();
+      std::fflush(stdout);
+    }
+  }
+}
+
+}  // namespace
+
+void StartStallWatch() {
+  InitializeCriticalSection(&lock);
+  CloseHandle(CreateThread(nullptr, 0, Watch, nullptr, 0, nullptr));
+}
+
+void BeginStep(const std::string& name) {
+  EnterCriticalSection(&lock);
+  step_name = name;
+  step_started = GetTickCount() | 1;
+  LeaveCriticalSection(&lock);
+}
+
+void EndStep() {
+  EnterCriticalSection(&lock);
+  longest = std::max(longest, GetTickCount() - step_started);
+  step_started = 0;
+  LeaveCriticalSection(&lock);
+}
+
+unsigned long LongestStep() {
+  EnterCriticalSection(&lock);
+  const DWORD result = longest;
+  LeaveCriticalSection(&lock);
+  return result;
+}
