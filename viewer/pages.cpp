@@ -7,6 +7,7 @@
 #include "text/info_report.h"
 #include "viewer/glyph_grid.h"
 #include "viewer/options_page.h"
+#include "viewer/report_values.h"
 #include "viewer/theme.h"
 #include "viewer/viewer_layout.h"
 
@@ -32,27 +33,9 @@ struct RichEditSink final : ReportSink {
 
 void WriteInfoReport(const ViewerState& s) {
   if (!s.info_view) return;
-  FontSignatureWords signature;
-  for (int i = 0; i < 4; ++i) signature.unicode_ranges[i] = s.signature.fsUsb[i];
-  for (int i = 0; i < 2; ++i) signature.code_pages[i] = s.signature.fsCsb[i];
-  const TEXTMETRICA& tm = s.glyph_metrics;
-  ReportMetrics metrics;
-  metrics.height = tm.tmHeight;
-  metrics.ascent = tm.tmAscent;
-  metrics.descent = tm.tmDescent;
-  metrics.internal_leading = tm.tmInternalLeading;
-  metrics.external_leading = tm.tmExternalLeading;
-  metrics.ave_char_width = tm.tmAveCharWidth;
-  metrics.max_char_width = tm.tmMaxCharWidth;
-  metrics.weight = tm.tmWeight;
-  metrics.overhang = tm.tmOverhang;
-  metrics.digitized_aspect_x = tm.tmDigitizedAspectX;
-  metrics.digitized_aspect_y = tm.tmDigitizedAspectY;
-  metrics.italic = tm.tmItalic;
-  metrics.underlined = tm.tmUnderlined;
-  metrics.struck_out = tm.tmStruckOut;
   RichEditSink sink(s.info_view);
-  BuildInfoReport(sink, s.info, s.font_path.c_str(), signature, metrics);
+  BuildInfoReport(sink, s.info, s.font_path.c_str(), ToSignatureWords(s.signature),
+                  ToReportMetrics(s.glyph_metrics));
   // The report's runs carry the colour they were written in: recolour them all.
   ColourInfoView(s);
 }

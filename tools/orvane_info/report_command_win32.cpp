@@ -12,6 +12,7 @@
 #include "text/info_report.h"
 #include "text/language.h"
 #include "tools/orvane_info/report_command.h"
+#include "viewer/report_values.h"
 
 namespace {
 
@@ -52,25 +53,6 @@ LOGFONTA GlyphLogFont(const FontInfo& info, int dpi_y) {
   if (info.names[4])
     std::snprintf(font.lfFaceName, sizeof font.lfFaceName, "%.31s", info.names[4]->c_str());
   return font;
-}
-
-ReportMetrics ToReportMetrics(const TEXTMETRICA& tm) {
-  ReportMetrics m;
-  m.height = tm.tmHeight;
-  m.ascent = tm.tmAscent;
-  m.descent = tm.tmDescent;
-  m.internal_leading = tm.tmInternalLeading;
-  m.external_leading = tm.tmExternalLeading;
-  m.ave_char_width = tm.tmAveCharWidth;
-  m.max_char_width = tm.tmMaxCharWidth;
-  m.weight = tm.tmWeight;
-  m.overhang = tm.tmOverhang;
-  m.digitized_aspect_x = tm.tmDigitizedAspectX;
-  m.digitized_aspect_y = tm.tmDigitizedAspectY;
-  m.italic = tm.tmItalic;
-  m.underlined = tm.tmUnderlined;
-  m.struck_out = tm.tmStruckOut;
-  return m;
 }
 
 // The viewer's load-error text for the failing step's error code.
@@ -119,9 +101,7 @@ int RunReportCommand(const char* path) {
     GetTextMetricsA(context, &tm);
     SelectObject(context, previous);
 
-    FontSignatureWords signature;
-    for (int i = 0; i < 4; ++i) signature.unicode_ranges[i] = fs.fsUsb[i];
-    for (int i = 0; i < 2; ++i) signature.code_pages[i] = fs.fsCsb[i];
+    FontSignatureWords signature = ToSignatureWords(fs);
     // A font that claims no range at all still counts as covering the first one.
     if (!signature.unicode_ranges[0] && !signature.unicode_ranges[1] &&
         !signature.unicode_ranges[2] && !signature.unicode_ranges[3])
