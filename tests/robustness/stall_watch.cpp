@@ -12,7 +12,9 @@ constexpr DWORD kHangMs = 180000;
 
 CRITICAL_SECTION lock;
 std::string step_name;
-DWORD step_started = 0;  // 0: between steps
+bool in_step = false;
+// Never later than any tick read after it: elapsed time is a plain difference.
+DWORD step_started = 0;
 DWORD longest = 0;
 
 // Under Wine, winedbg prints every thread's stack. Only the 64-bit debugger
@@ -38,21 +40,25 @@ void PrintAllStacks() {
 
 DWORD WINAPI Watch(void*) {
   DWORD reported = 0;
+  bool any_reported = false;
   for (;;) {
     Sleep(1000);
     EnterCriticalSection(&lock);
+    const bool busy = in_step;
     const DWORD started = step_started;
     const std::string name = step_name;
     LeaveCriticalSection(&lock);
-    if (!started) continue;
+    if (!busy) continue;
     const DWORD elapsed = GetTickCount() - started;
+    if (static_cast<LONG>(elapsed) < 0) continue;  // ticks read on another core
     if (elapsed > kHangMs) {
       std::fprintf(stderr, "hang in %s\n", name.c_str());
       std::fflush(stderr);
       ExitProcess(3);
     }
-    if (elapsed > kSlowMs && reported != started) {
+    if (elapsed > kSlowMs && (!any_reported || reported != started)) {
       reported = started;
+      any_reported = true;
       std::fprintf(stderr, "slow: %s for 20 s; the stacks follow\n", name.c_str());
       std::fflush(stderr);
       PrintAllStacks();
@@ -71,14 +77,15 @@ void StartStallWatch() {
 void BeginStep(const std::string& name) {
   EnterCriticalSection(&lock);
   step_name = name;
-  step_started = GetTickCount() | 1;
+  step_started = GetTickCount();
+  in_step = true;
   LeaveCriticalSection(&lock);
 }
 
 void EndStep() {
   EnterCriticalSection(&lock);
-  longest = std::max(longest, GetTickCount() - step_started);
-  step_started = 0;
+  if (in_step) longest = std::max(longest, GetTickCount() - step_started);
+  in_step = false;
   LeaveCriticalSection(&lock);
 }
 
