@@ -13,7 +13,7 @@ constexpr DWORD kHangMs = 180000;
 CRITICAL_SECTION lock;
 std::string step_name;
 bool in_step = false;
-// Never later than any tick read after it: elapsed time is a plain difference.
+bool step_reported = false;  // the current step was reported slow
 DWORD step_started = 0;
 DWORD longest = 0;
 
@@ -39,26 +39,22 @@ void PrintAllStacks() {
 }
 
 DWORD WINAPI Watch(void*) {
-  DWORD reported = 0;
-  bool any_reported = false;
   for (;;) {
     Sleep(1000);
     EnterCriticalSection(&lock);
-    const bool busy = in_step;
-    const DWORD started = step_started;
+    // Read under the lock, after the start was: the difference is never negative.
+    const DWORD elapsed = GetTickCount() - step_started;
+    const bool hang = in_step && elapsed > kHangMs;
+    const bool slow = in_step && !step_reported && elapsed > kSlowMs;
+    if (slow) step_reported = true;
     const std::string name = step_name;
     LeaveCriticalSection(&lock);
-    if (!busy) continue;
-    const DWORD elapsed = GetTickCount() - started;
-    if (static_cast<LONG>(elapsed) < 0) continue;  // ticks read on another core
-    if (elapsed > kHangMs) {
+    if (hang) {
       std::fprintf(stderr, "hang in %s\n", name.c_str());
       std::fflush(stderr);
       ExitProcess(3);
     }
-    if (elapsed > kSlowMs && (!any_reported || reported != started)) {
-      reported = started;
-      any_reported = true;
+    if (slow) {
       std::fprintf(stderr, "slow: %s for 20 s; the stacks follow\n", name.c_str());
       std::fflush(stderr);
       PrintAllStacks();
@@ -79,6 +75,7 @@ void BeginStep(const std::string& name) {
   step_name = name;
   step_started = GetTickCount();
   in_step = true;
+  step_reported = false;
   LeaveCriticalSection(&lock);
 }
 
