@@ -4,15 +4,18 @@
 # Usage: run-at-dpi.sh WINE_RUN PREFIX DPI PROGRAM [ARGS...]
 wine_run=$1 prefix=$2 dpi=$3
 shift 3
+# The prefix wine-run uses for this program's slot.
+used=$prefix${ORVANE_WINE_SLOT:+-slot$ORVANE_WINE_SLOT}
+mkdir -p "$(dirname "$used")"
 (
   flock 8
-  if [ ! -f "$prefix/.orvane-dpi-$dpi" ]; then
+  if [ ! -f "$used/.orvane-dpi-$dpi" ]; then
     # Wine reads the value when its server starts: set it, then stop the server.
     "$wine_run" "$prefix" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
       /d "$dpi" /f >/dev/null 2>&1 8>&- || exit 1
-    WINEPREFIX="$prefix" wineserver -k
-    WINEPREFIX="$prefix" wineserver -w 8>&-
-    touch "$prefix/.orvane-dpi-$dpi"
+    WINEPREFIX="$used" wineserver -k
+    WINEPREFIX="$used" wineserver -w 8>&-
+    touch "$used/.orvane-dpi-$dpi"
   fi
-) 8>"$prefix.dpi-lock" || exit 1
+) 8>"$used.dpi-lock" || exit 1
 exec "$wine_run" "$prefix" "$@"
