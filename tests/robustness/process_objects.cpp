@@ -22,17 +22,22 @@ bool Read(uintptr_t address, T& out) {
   return true;
 }
 
+// The thread block's fields are read with instructions of their own: GCC takes
+// the intrinsics' segment offsets for addresses near null and warns about them.
 uintptr_t WineGdiTable() {
   uint64_t table = 0;
 #ifdef _WIN64
-  const uintptr_t peb = __readgsqword(0x60);
+  uintptr_t peb = 0;
+  __asm__("movq %%gs:0x60, %0" : "=r"(peb));
   if (!Read(peb + 0xF8, table)) return 0;
 #else
   // A 32-bit process on 64-bit Wine finds the 64-bit thread block in the 32-bit
   // block's batch-count field.
+  uintptr_t teb = 0;
+  __asm__("movl %%fs:0x18, %0" : "=r"(teb));
   uint32_t teb64 = 0;
   uint64_t peb64 = 0;
-  if (!Read(__readfsdword(0x18) + 0xF70, teb64) || !Read(uintptr_t{teb64} + 0x60, peb64) ||
+  if (!Read(teb + 0xF70, teb64) || !Read(uintptr_t{teb64} + 0x60, peb64) ||
       peb64 > UINTPTR_MAX || !Read(static_cast<uintptr_t>(peb64) + 0xF8, table))
     return 0;
 #endif
@@ -65,7 +70,7 @@ long CountGdiObjects() {
   if (!table) return -1;
   long count = 0;
   for (int i = 0; i < kEntries; ++i) {
-    const auto* entry = reinterpret_cast<const uint8_t*>(table + size_t{i} * kEntrySize);
+    const auto* entry = reinterpret_cast<const uint8_t*>(table + static_cast<size_t>(i) * kEntrySize);
     if (entry[14] && !(entry[12] & 0x80)) ++count;
   }
   return count;

@@ -28,9 +28,9 @@ struct CopiedPlugin {
     if (!CopyFileA(original, copy.c_str(), FALSE)) return;
     dll = LoadLibraryA(copy.c_str());
     if (!dll) return;
-    load = reinterpret_cast<decltype(load)>(GetProcAddress(dll, "ListLoad"));
-    close = reinterpret_cast<decltype(close)>(GetProcAddress(dll, "ListCloseWindow"));
-    set_params = reinterpret_cast<decltype(set_params)>(GetProcAddress(dll, "ListSetDefaultParams"));
+    load = DllExport<decltype(load)>(dll, "ListLoad");
+    close = DllExport<decltype(close)>(dll, "ListCloseWindow");
+    set_params = DllExport<decltype(set_params)>(dll, "ListSetDefaultParams");
   }
   ~CopiedPlugin() {
     if (dll) FreeLibrary(dll);

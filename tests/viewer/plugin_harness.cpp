@@ -15,11 +15,6 @@
 
 namespace {
 
-template <typename F>
-F Export(HMODULE dll, const char* name) {
-  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
-}
-
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_KEYDOWN && wparam == VK_ESCAPE) {
     ++ParentKeys().escapes;
@@ -43,13 +38,13 @@ const PluginApi& Plugin() {
       std::fprintf(stderr, "cannot load %s\n", ORVANE_PLUGIN_PATH);
       std::abort();
     }
-    a.list_load = Export<decltype(a.list_load)>(a.dll, "ListLoad");
-    a.list_close = Export<decltype(a.list_close)>(a.dll, "ListCloseWindow");
-    a.get_detect_string = Export<decltype(a.get_detect_string)>(a.dll, "ListGetDetectString");
-    a.set_default_params = Export<decltype(a.set_default_params)>(a.dll, "ListSetDefaultParams");
-    a.list_load_w = Export<decltype(a.list_load_w)>(a.dll, "ListLoadW");
-    a.list_load_next = Export<decltype(a.list_load_next)>(a.dll, "ListLoadNext");
-    a.list_load_next_w = Export<decltype(a.list_load_next_w)>(a.dll, "ListLoadNextW");
+    a.list_load = DllExport<decltype(a.list_load)>(a.dll, "ListLoad");
+    a.list_close = DllExport<decltype(a.list_close)>(a.dll, "ListCloseWindow");
+    a.get_detect_string = DllExport<decltype(a.get_detect_string)>(a.dll, "ListGetDetectString");
+    a.set_default_params = DllExport<decltype(a.set_default_params)>(a.dll, "ListSetDefaultParams");
+    a.list_load_w = DllExport<decltype(a.list_load_w)>(a.dll, "ListLoadW");
+    a.list_load_next = DllExport<decltype(a.list_load_next)>(a.dll, "ListLoadNext");
+    a.list_load_next_w = DllExport<decltype(a.list_load_next_w)>(a.dll, "ListLoadNextW");
     if (!a.list_load || !a.list_close || !a.get_detect_string || !a.set_default_params ||
         !a.list_load_w || !a.list_load_next || !a.list_load_next_w) {
       std::fprintf(stderr, "the plug-in lacks an export\n");

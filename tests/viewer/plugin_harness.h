@@ -10,6 +10,13 @@
 
 #include "viewer/viewer_state.h"
 
+// An export of a loaded DLL as a typed function pointer; the detour through void*
+// keeps the compiler from warning about the cast between function types.
+template <typename F>
+F DllExport(HMODULE dll, const char* name) {
+  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
+}
+
 struct DefaultParamsRecord {
   int32_t size;
   uint32_t version_low;
