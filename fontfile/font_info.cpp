@@ -22,18 +22,6 @@ int ReadFontView(ByteView view, FontInfo& info) {
   return ReadPfm(view, info);
 }
 
-// The extension's dot as PathFindExtensionA finds it: the last dot followed by no
-// backslash and no blank; the terminator when there is none.
-const char* ExtensionOf(const char* path) {
-  const char* dot = nullptr;
-  const char* p = path;
-  for (; *p; ++p) {
-    if (*p == '\\' || *p == ' ') dot = nullptr;
-    else if (*p == '.') dot = p;
-  }
-  return dot ? dot : p;
-}
-
 bool EqualsIgnoringCase(const char* a, const char* b) {
   for (; *a && *b; ++a, ++b)
     if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b)))
@@ -92,7 +80,7 @@ bool IsFontFileSoundUtf8(const char* utf8_path) {
 }
 
 void MakeFontResourcePath(char* path, size_t capacity) {
-  const char* extension = ExtensionOf(path);
+  const char* extension = FindPathExtension(path);
   if (!EqualsIgnoringCase(extension, ".pfm")) return;
   size_t length = std::strlen(path);
   // "path|stem.pfb" with its terminator; the .pfb half is as long as the path.

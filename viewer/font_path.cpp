@@ -4,6 +4,8 @@
 
 #include <cwctype>
 
+#include "platform/platform.h"
+
 namespace {
 
 // The conversion flags the code page allows: best-fit letters ("a" for "α")
@@ -33,17 +35,6 @@ std::wstring FromAnsi(const std::string& text) {
   return out;
 }
 
-// The extension's dot as FindPathExtension finds it: the last dot followed by
-// no backslash and no blank; npos when there is none.
-size_t ExtensionDot(const std::wstring& path) {
-  size_t dot = std::wstring::npos;
-  for (size_t i = 0; i < path.size(); ++i) {
-    if (path[i] == L'\\' || path[i] == L' ') dot = std::wstring::npos;
-    else if (path[i] == L'.') dot = i;
-  }
-  return dot;
-}
-
 }  // namespace
 
 FontPath FontPathFromWide(const wchar_t* path) {
@@ -69,8 +60,8 @@ std::string WideToUtf8(const std::wstring& text) {
 }
 
 std::wstring FontResourceNameW(const std::wstring& path) {
-  size_t dot = ExtensionDot(path);
-  if (dot == std::wstring::npos || path.size() - dot != 4) return path;
+  const size_t dot = static_cast<size_t>(FindPathExtension(path.c_str()) - path.c_str());
+  if (path.size() - dot != 4) return path;
   std::wstring extension = path.substr(dot);
   for (wchar_t& c : extension) c = static_cast<wchar_t>(std::towlower(c));
   if (extension != L".pfm") return path;
