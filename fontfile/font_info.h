@@ -42,7 +42,12 @@ bool IsFontFileSoundUtf8(const char* utf8_path);
 // The same reader order on bytes already in memory (tools, fuzzing).
 int ReadFontBytes(const uint8_t* data, uint32_t size, FontInfo& info);
 
-// Turns a ".pfm" path into the pair name "x.pfm|x.pfb" in place; other paths stay.
-// `capacity` is the size of the buffer behind `path`; a pair name that would not
-// fit leaves the path unchanged.
+// The name a font file is registered under with the system: a ".pfm" path (any
+// letter case) of at most 259 characters becomes the pair name "x.pfm|x.pfb";
+// every other path is its own name. For char, and on Windows for wchar_t.
+template <typename Char>
+std::basic_string<Char> FontResourceName(const std::basic_string<Char>& path);
+
+// The same in place. `capacity` is the size of the buffer behind `path`; a pair
+// name that would not fit leaves the path unchanged.
 void MakeFontResourcePath(char* path, size_t capacity);

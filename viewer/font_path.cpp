@@ -2,10 +2,6 @@
 
 #include <windows.h>
 
-#include <cwctype>
-
-#include "platform/platform.h"
-
 namespace {
 
 // The conversion flags the code page allows: best-fit letters ("a" for "α")
@@ -57,13 +53,4 @@ std::string WideToUtf8(const std::wstring& text) {
                            nullptr, nullptr))
     return {};
   return out;
-}
-
-std::wstring FontResourceNameW(const std::wstring& path) {
-  const size_t dot = static_cast<size_t>(FindPathExtension(path.c_str()) - path.c_str());
-  if (path.size() - dot != 4) return path;
-  std::wstring extension = path.substr(dot);
-  for (wchar_t& c : extension) c = static_cast<wchar_t>(std::towlower(c));
-  if (extension != L".pfm") return path;
-  return path + L'|' + path.substr(0, dot) + L".pfb";
 }

@@ -310,13 +310,6 @@ HWND PageControl(const ViewerState& s, int page) {
   return nullptr;
 }
 
-std::string FontResourceName(const std::string& font_path) {
-  char name[520];  // twice the path length: room for "path|path"
-  CopyCut(name, font_path.c_str());
-  MakeFontResourcePath(name, sizeof name);
-  return name;
-}
-
 void LoadFontFile(ViewerState& s, HDC dc) {
   const bool wide = !s.font_path_wide.empty();
   // A file the readers reject is not offered to the system: some font engines
@@ -327,7 +320,7 @@ void LoadFontFile(ViewerState& s, HDC dc) {
   SetLastError(0);
   const int added =
       !sound ? 0
-      : wide ? AddFontResourceExW(FontResourceNameW(s.font_path_wide).c_str(), FR_PRIVATE, nullptr)
+      : wide ? AddFontResourceExW(FontResourceName(s.font_path_wide).c_str(), FR_PRIVATE, nullptr)
              : AddFontResourceExA(FontResourceName(s.font_path).c_str(), FR_PRIVATE, nullptr);
   if (added > 0) {
     s.font_registered = 1;
@@ -360,7 +353,7 @@ void ReleaseFontFile(ViewerState& s) {
     if (s.font_path_wide.empty())
       RemoveFontResourceExA(FontResourceName(s.font_path).c_str(), FR_PRIVATE, nullptr);
     else
-      RemoveFontResourceExW(FontResourceNameW(s.font_path_wide).c_str(), FR_PRIVATE, nullptr);
+      RemoveFontResourceExW(FontResourceName(s.font_path_wide).c_str(), FR_PRIVATE, nullptr);
     s.font_registered = 0;
   }
   s.font_path.clear();
