@@ -11,7 +11,6 @@ std::optional<std::string> SettingsPath;
 
 namespace {
 
-constexpr const char* kSection = "Quenvale.Orvane";
 constexpr size_t kSampleTextLength = 1023;
 
 // No settings path: the profile functions fall back to the system's default file.
@@ -42,7 +41,7 @@ void CopyText(char* out, size_t capacity, const std::string& text) {
 std::string ReadSettingString(const char* key, size_t capacity, const char* default_value) {
   if (capacity == 0) return std::string();
   std::vector<char> buffer(capacity, '\0');
-  size_t length = ReadProfileString(kSection, key, default_value, buffer.data(), capacity,
+  size_t length = ReadProfileString(kIniSection, key, default_value, buffer.data(), capacity,
                                     SettingsFile());
   if (length > capacity - 1) length = capacity - 1;
   return std::string(buffer.data(), length);
@@ -52,7 +51,7 @@ std::string ReadSettingString(const char* key, size_t capacity, const char* defa
 // is never touched.
 void WriteSettingString(const char* key, const char* text) {
   if (!SettingsPath) return;
-  WriteProfileString(kSection, key, text, SettingsPath->c_str());
+  WriteProfileString(kIniSection, key, text, SettingsPath->c_str());
 }
 
 int ReadSettingInt(const char* key, int default_value, int minimum, int maximum) {
