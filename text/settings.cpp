@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "fontfile/catalog.h"
 #include "platform/platform.h"
 #include "text/language.h"
 
@@ -138,8 +139,10 @@ void LoadSettings(ViewerSettings& settings) {
   settings.save_sample = ReadSettingInt("SaveSampleText", 0, 0, 1);
 
   if (settings.save_page) settings.page = ReadSettingInt("Page", 0, 0, 3);
-  if (settings.save_block) settings.block_index = ReadSettingInt("UnicodeBlock", 0, 0, 100);
-  if (settings.save_charset) settings.charset_index = ReadSettingInt("CharSet", 0, 0, 18);
+  if (settings.save_block)
+    settings.block_index = ReadSettingInt("UnicodeBlock", 0, 0, kUnicodeBlockCount - 1);
+  if (settings.save_charset)
+    settings.charset_index = ReadSettingInt("CharSet", 0, 0, kCharsetCount - 1);
 
   settings.glyph_size = ReadSettingInt("FontSizeGlyphs", 24, 6, 128);
   settings.sample_size = ReadSettingInt("FontSizeSample", 16, 6, 128);
