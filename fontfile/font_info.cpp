@@ -50,25 +50,39 @@ int ReadFontFileUtf8(const char* utf8_path, FontInfo& info) {
 
 namespace {
 
-bool IsMappedFileSound(bool mapped, const MappedFile& file) {
-  if (!mapped) return true;
+FontFileCheck CheckMappedFile(bool mapped, const MappedFile& file, FontInfo& info) {
+  if (!mapped) return FontFileCheck{.recognized = 0, .mapped = false, .sound = true};
   const ByteView view{file.data, file.size};
-  FontInfo info;
-  return ReadFontView(view, info) && SfntTablesInsideFile(view);
+  const int recognized = ReadFontView(view, info);
+  return FontFileCheck{.recognized = recognized,
+                       .mapped = true,
+                       .sound = recognized != 0 && SfntTablesInsideFile(view)};
 }
 
 }  // namespace
 
-bool IsFontFileSound(const char* path) {
+FontFileCheck ReadAndCheckFontFile(const char* path, FontInfo& info) {
+  ClearFontInfo(info);
   MappedFile file;
   const bool mapped = MapFileReadOnly(path, file);
-  return IsMappedFileSound(mapped, file);
+  return CheckMappedFile(mapped, file, info);
+}
+
+FontFileCheck ReadAndCheckFontFileUtf8(const char* utf8_path, FontInfo& info) {
+  ClearFontInfo(info);
+  MappedFile file;
+  const bool mapped = MapFileReadOnlyUtf8(utf8_path, file);
+  return CheckMappedFile(mapped, file, info);
+}
+
+bool IsFontFileSound(const char* path) {
+  FontInfo info;
+  return ReadAndCheckFontFile(path, info).sound;
 }
 
 bool IsFontFileSoundUtf8(const char* utf8_path) {
-  MappedFile file;
-  const bool mapped = MapFileReadOnlyUtf8(utf8_path, file);
-  return IsMappedFileSound(mapped, file);
+  FontInfo info;
+  return ReadAndCheckFontFileUtf8(utf8_path, info).sound;
 }
 
 template <typename Char>

@@ -39,6 +39,16 @@ int ReadFontFileUtf8(const char* utf8_path, FontInfo& info);
 bool IsFontFileSound(const char* path);
 bool IsFontFileSoundUtf8(const char* utf8_path);
 
+// Both answers from one mapping of the file: what ReadFontFile returns and
+// stores, and what IsFontFileSound says.
+struct FontFileCheck {
+  int recognized = 0;
+  bool mapped = false;  // false when the file could not be opened, sized or mapped
+  bool sound = false;
+};
+FontFileCheck ReadAndCheckFontFile(const char* path, FontInfo& info);
+FontFileCheck ReadAndCheckFontFileUtf8(const char* utf8_path, FontInfo& info);
+
 // The same reader order on bytes already in memory (tools, fuzzing).
 int ReadFontBytes(const uint8_t* data, uint32_t size, FontInfo& info);
 
