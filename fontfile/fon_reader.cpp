@@ -1,5 +1,6 @@
 #include "fontfile/fon_reader.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -64,6 +65,8 @@ int ReadFon(ByteView view, FontInfo& info) {
   if (!ReadU32LE(view, ne, kNonResidentNames, names) || !ReadU8(view, names, 0, length) ||
       !CheckedAdd(names, 1, text) || !ReadBytes(view, text, length, description))
     return 0;
+  // A stored text is zero-terminated: an embedded zero ends it.
+  description.resize(std::min(description.size(), description.find('\0')));
   info.names[10] = CutDescription(description);
 
   uint16_t table_offset = 0;

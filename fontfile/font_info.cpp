@@ -1,6 +1,5 @@
 #include "fontfile/font_info.h"
 
-#include <cctype>
 #include <cstring>
 
 #include "fontfile/byte_reader.h"
@@ -20,25 +19,6 @@ int ReadFontView(ByteView view, FontInfo& info) {
   if (ReadFon(view, info)) return 1;
   if (ReadCollection(view, info)) return 1;
   return ReadPfm(view, info);
-}
-
-// The extension's dot as PathFindExtensionA finds it: the last dot followed by no
-// backslash and no blank; the terminator when there is none.
-const char* ExtensionOf(const char* path) {
-  const char* dot = nullptr;
-  const char* p = path;
-  for (; *p; ++p) {
-    if (*p == '\\' || *p == ' ') dot = nullptr;
-    else if (*p == '.') dot = p;
-  }
-  return dot ? dot : p;
-}
-
-bool EqualsIgnoringCase(const char* a, const char* b) {
-  for (; *a && *b; ++a, ++b)
-    if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b)))
-      return false;
-  return *a == *b;
 }
 
 // The viewer registers pairs of at most this many characters per half.
@@ -70,35 +50,67 @@ int ReadFontFileUtf8(const char* utf8_path, FontInfo& info) {
 
 namespace {
 
-bool IsMappedFileSound(bool mapped, const MappedFile& file) {
-  if (!mapped) return true;
+FontFileCheck CheckMappedFile(bool mapped, const MappedFile& file, FontInfo& info) {
+  if (!mapped) return FontFileCheck{.recognized = 0, .mapped = false, .sound = true};
   const ByteView view{file.data, file.size};
-  FontInfo info;
-  return ReadFontView(view, info) && SfntTablesInsideFile(view);
+  const int recognized = ReadFontView(view, info);
+  return FontFileCheck{.recognized = recognized,
+                       .mapped = true,
+                       .sound = recognized != 0 && SfntTablesInsideFile(view)};
 }
 
 }  // namespace
 
-bool IsFontFileSound(const char* path) {
+FontFileCheck ReadAndCheckFontFile(const char* path, FontInfo& info) {
+  ClearFontInfo(info);
   MappedFile file;
   const bool mapped = MapFileReadOnly(path, file);
-  return IsMappedFileSound(mapped, file);
+  return CheckMappedFile(mapped, file, info);
+}
+
+FontFileCheck ReadAndCheckFontFileUtf8(const char* utf8_path, FontInfo& info) {
+  ClearFontInfo(info);
+  MappedFile file;
+  const bool mapped = MapFileReadOnlyUtf8(utf8_path, file);
+  return CheckMappedFile(mapped, file, info);
+}
+
+bool IsFontFileSound(const char* path) {
+  FontInfo info;
+  return ReadAndCheckFontFile(path, info).sound;
 }
 
 bool IsFontFileSoundUtf8(const char* utf8_path) {
-  MappedFile file;
-  const bool mapped = MapFileReadOnlyUtf8(utf8_path, file);
-  return IsMappedFileSound(mapped, file);
+  FontInfo info;
+  return ReadAndCheckFontFileUtf8(utf8_path, info).sound;
 }
 
+template <typename Char>
+std::basic_string<Char> FontResourceName(const std::basic_string<Char>& path) {
+  const Char* extension = FindPathExtension(path.c_str());
+  const size_t stem = static_cast<size_t>(extension - path.c_str());
+  if (path.size() > kMaxPairHalf || path.size() - stem != 4) return path;
+  const char* pfm = ".pfm";
+  for (size_t i = 0; i < 4; ++i) {
+    Char c = extension[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<Char>(c - 'A' + 'a');
+    if (c != static_cast<Char>(pfm[i])) return path;
+  }
+  std::basic_string<Char> name = path;
+  name += static_cast<Char>('|');
+  name.append(path, 0, stem);
+  for (const char* pfb = ".pfb"; *pfb; ++pfb) name += static_cast<Char>(*pfb);
+  return name;
+}
+
+template std::string FontResourceName(const std::string& path);
+#ifdef _WIN32
+template std::wstring FontResourceName(const std::wstring& path);
+#endif
+
 void MakeFontResourcePath(char* path, size_t capacity) {
-  const char* extension = ExtensionOf(path);
-  if (!EqualsIgnoringCase(extension, ".pfm")) return;
-  size_t length = std::strlen(path);
-  // "path|stem.pfb" with its terminator; the .pfb half is as long as the path.
-  if (length > kMaxPairHalf || capacity < 2 * length + 2) return;
-  size_t stem = static_cast<size_t>(extension - path);
-  path[length] = '|';
-  std::memcpy(path + length + 1, path, stem);
-  std::memcpy(path + length + 1 + stem, ".pfb", 5);
+  const size_t length = std::strlen(path);
+  const std::string name = FontResourceName(std::string(path, length));
+  if (name.size() == length || name.size() >= capacity) return;
+  std::memcpy(path, name.c_str(), name.size() + 1);
 }

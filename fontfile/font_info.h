@@ -39,10 +39,25 @@ int ReadFontFileUtf8(const char* utf8_path, FontInfo& info);
 bool IsFontFileSound(const char* path);
 bool IsFontFileSoundUtf8(const char* utf8_path);
 
+// Both answers from one mapping of the file: what ReadFontFile returns and
+// stores, and what IsFontFileSound says.
+struct FontFileCheck {
+  int recognized = 0;
+  bool mapped = false;  // false when the file could not be opened, sized or mapped
+  bool sound = false;
+};
+FontFileCheck ReadAndCheckFontFile(const char* path, FontInfo& info);
+FontFileCheck ReadAndCheckFontFileUtf8(const char* utf8_path, FontInfo& info);
+
 // The same reader order on bytes already in memory (tools, fuzzing).
 int ReadFontBytes(const uint8_t* data, uint32_t size, FontInfo& info);
 
-// Turns a ".pfm" path into the pair name "x.pfm|x.pfb" in place; other paths stay.
-// `capacity` is the size of the buffer behind `path`; a pair name that would not
-// fit leaves the path unchanged.
+// The name a font file is registered under with the system: a ".pfm" path (any
+// letter case) of at most 259 characters becomes the pair name "x.pfm|x.pfb";
+// every other path is its own name. For char, and on Windows for wchar_t.
+template <typename Char>
+std::basic_string<Char> FontResourceName(const std::basic_string<Char>& path);
+
+// The same in place. `capacity` is the size of the buffer behind `path`; a pair
+// name that would not fit leaves the path unchanged.
 void MakeFontResourcePath(char* path, size_t capacity);

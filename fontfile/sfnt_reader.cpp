@@ -1,6 +1,9 @@
 #include "fontfile/sfnt_reader.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "fontfile/catalog.h"
 #include "platform/platform.h"
@@ -23,6 +26,8 @@ constexpr uint16_t kLanguageEnglishUs = 0x0409;
 // The largest record text (a 16-bit length) and its conversion.
 constexpr size_t kMaxNameUnits = 65535 / 2;
 constexpr size_t kMaxConvertedBytes = 65536;
+// No ANSI code page writes a UTF-16 unit as more than this (UTF-8 takes three).
+constexpr size_t kMaxBytesPerUnit = 4;
 
 TableRead Os2Table(ByteView view, uint32_t table, FontInfo& info) {
   uint16_t version = 0, weight = 0, width = 0, selection = 0;
@@ -87,15 +92,18 @@ void StoreName(ByteView text, uint16_t name_id, FontInfo& info) {
   if (!ReadU16BE(text, 0, 0, first) || first == 0) return;
   // Only empty slots up to id 20 take a text; nothing else is worth converting.
   if (name_id >= kFontNameCount || info.names[name_id]) return;
-  // Fixed room for the largest record, so only a stored text allocates.
-  uint16_t units[kMaxNameUnits];
-  char converted[kMaxConvertedBytes];
-  uint32_t count = text.size / 2;  // an odd last byte is dropped
-  for (uint32_t i = 0; i < count; ++i)
-    if (!ReadU16BE(text, 2 * i, 0, units[i])) return;
-  size_t produced = ConvertUtf16ToAnsi(units, count, converted, sizeof converted);
+  // On the heap, sized to the text: the thumbnail may be drawn on a host thread
+  // with a small stack. Room for the largest record's conversion, as always.
+  // An odd last byte is dropped.
+  const size_t count = std::min<size_t>(text.size / 2, kMaxNameUnits);
+  std::vector<uint16_t> units(count);
+  for (size_t i = 0; i < count; ++i)
+    if (!ReadU16BE(text, static_cast<uint32_t>(2 * i), 0, units[i])) return;
+  std::string converted(std::min(kMaxConvertedBytes, kMaxBytesPerUnit * count), '\0');
+  size_t produced = ConvertUtf16ToAnsi(units.data(), count, converted.data(), converted.size());
   // A stored text is zero-terminated: an embedded zero ends it.
-  info.names[name_id] = std::string(converted, strnlen(converted, produced));
+  converted.resize(strnlen(converted.data(), produced));
+  info.names[name_id] = std::move(converted);
 }
 
 int ReadOs2Table(ByteView view, uint32_t table, FontInfo& info) {

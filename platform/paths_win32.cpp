@@ -12,6 +12,8 @@ std::string g_module_path_override;
 
 const char* FindPathExtension(const char* path) { return PathFindExtensionA(path); }
 
+const wchar_t* FindPathExtension(const wchar_t* path) { return PathFindExtensionW(path); }
+
 std::string ModulePath() {
   if (!g_module_path_override.empty()) return g_module_path_override;
   // The module that holds this code: the plug-in DLL, not the host's program.

@@ -51,6 +51,10 @@ std::string AnsiToUtf8(const std::string& text);
 // The position of the extension's dot in `path` (the last dot followed by no
 // backslash and no blank), or the position of the terminator when there is none.
 const char* FindPathExtension(const char* path);
+#ifdef _WIN32
+// The same for a wide path (Win32 code only).
+const wchar_t* FindPathExtension(const wchar_t* path);
+#endif
 
 // Full path of the plug-in module: the path given to SetModulePath when one was
 // set (tests point it into a scratch folder, on every system); otherwise on

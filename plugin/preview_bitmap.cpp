@@ -219,7 +219,7 @@ extern "C" HBITMAP __stdcall ListGetPreviewBitmapW(WCHAR* file, int width, int h
     if (utf8.empty()) return nullptr;
     FontInfo info;
     if (!ReadFontFileUtf8(utf8.c_str(), info) || !IsFontFileSoundUtf8(utf8.c_str())) return nullptr;
-    FontRegistration registration(FontResourceNameW(wide));
+    FontRegistration registration(FontResourceName(wide));
     if (!registration.added) return nullptr;
     return DrawPreview(info, width, height);
   } catch (...) {

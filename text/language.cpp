@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr const char* kSection = "Quenvale.Orvane";
 constexpr size_t kPathCapacity = 260;
 constexpr size_t kTranslationCapacity = 1024;
 
@@ -135,7 +134,7 @@ std::string LoadLanguageString(int id, const std::string& language_file) {
   char key[16];
   std::snprintf(key, sizeof key, "%03d", id);
   char value[kTranslationCapacity];
-  ReadProfileString(kSection, key, "", value, sizeof value, language_file.c_str());
+  ReadProfileString(kIniSection, key, "", value, sizeof value, language_file.c_str());
   if (value[0] == '\0') return english;
   return RepairPlaceholders(value, english);
 }

@@ -6,6 +6,9 @@
 
 constexpr int kLanguageStringCount = 60;
 
+// The section of the language files, and of the host's settings file.
+constexpr const char* kIniSection = "Quenvale.Orvane";
+
 // Name of the language whose texts are loaded; empty until the first SelectLanguage.
 const char* CurrentLanguage();
 

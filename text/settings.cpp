@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "fontfile/catalog.h"
 #include "platform/platform.h"
 #include "text/language.h"
 
@@ -11,7 +12,6 @@ std::optional<std::string> SettingsPath;
 
 namespace {
 
-constexpr const char* kSection = "Quenvale.Orvane";
 constexpr size_t kSampleTextLength = 1023;
 
 // No settings path: the profile functions fall back to the system's default file.
@@ -42,7 +42,7 @@ void CopyText(char* out, size_t capacity, const std::string& text) {
 std::string ReadSettingString(const char* key, size_t capacity, const char* default_value) {
   if (capacity == 0) return std::string();
   std::vector<char> buffer(capacity, '\0');
-  size_t length = ReadProfileString(kSection, key, default_value, buffer.data(), capacity,
+  size_t length = ReadProfileString(kIniSection, key, default_value, buffer.data(), capacity,
                                     SettingsFile());
   if (length > capacity - 1) length = capacity - 1;
   return std::string(buffer.data(), length);
@@ -52,7 +52,7 @@ std::string ReadSettingString(const char* key, size_t capacity, const char* defa
 // is never touched.
 void WriteSettingString(const char* key, const char* text) {
   if (!SettingsPath) return;
-  WriteProfileString(kSection, key, text, SettingsPath->c_str());
+  WriteProfileString(kIniSection, key, text, SettingsPath->c_str());
 }
 
 int ReadSettingInt(const char* key, int default_value, int minimum, int maximum) {
@@ -139,8 +139,10 @@ void LoadSettings(ViewerSettings& settings) {
   settings.save_sample = ReadSettingInt("SaveSampleText", 0, 0, 1);
 
   if (settings.save_page) settings.page = ReadSettingInt("Page", 0, 0, 3);
-  if (settings.save_block) settings.block_index = ReadSettingInt("UnicodeBlock", 0, 0, 100);
-  if (settings.save_charset) settings.charset_index = ReadSettingInt("CharSet", 0, 0, 18);
+  if (settings.save_block)
+    settings.block_index = ReadSettingInt("UnicodeBlock", 0, 0, kUnicodeBlockCount - 1);
+  if (settings.save_charset)
+    settings.charset_index = ReadSettingInt("CharSet", 0, 0, kCharsetCount - 1);
 
   settings.glyph_size = ReadSettingInt("FontSizeGlyphs", 24, 6, 128);
   settings.sample_size = ReadSettingInt("FontSizeSample", 16, 6, 128);

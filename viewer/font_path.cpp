@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <cwctype>
-
 namespace {
 
 // The conversion flags the code page allows: best-fit letters ("a" for "α")
@@ -33,17 +31,6 @@ std::wstring FromAnsi(const std::string& text) {
   return out;
 }
 
-// The extension's dot as FindPathExtension finds it: the last dot followed by
-// no backslash and no blank; npos when there is none.
-size_t ExtensionDot(const std::wstring& path) {
-  size_t dot = std::wstring::npos;
-  for (size_t i = 0; i < path.size(); ++i) {
-    if (path[i] == L'\\' || path[i] == L' ') dot = std::wstring::npos;
-    else if (path[i] == L'.') dot = i;
-  }
-  return dot;
-}
-
 }  // namespace
 
 FontPath FontPathFromWide(const wchar_t* path) {
@@ -66,13 +53,4 @@ std::string WideToUtf8(const std::wstring& text) {
                            nullptr, nullptr))
     return {};
   return out;
-}
-
-std::wstring FontResourceNameW(const std::wstring& path) {
-  size_t dot = ExtensionDot(path);
-  if (dot == std::wstring::npos || path.size() - dot != 4) return path;
-  std::wstring extension = path.substr(dot);
-  for (wchar_t& c : extension) c = static_cast<wchar_t>(std::towlower(c));
-  if (extension != L".pfm") return path;
-  return path + L'|' + path.substr(0, dot) + L".pfb";
 }

@@ -19,6 +19,3 @@ FontPath FontPathFromWide(const wchar_t* path);
 // UTF-16 to UTF-8; empty when the text holds an unpaired surrogate, which no
 // UTF-8 path could name.
 std::string WideToUtf8(const std::wstring& text);
-
-// The name a wide path is registered under: "x.pfm|x.pfb" for a .pfm, else the path.
-std::wstring FontResourceNameW(const std::wstring& path);

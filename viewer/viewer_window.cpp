@@ -310,29 +310,31 @@ HWND PageControl(const ViewerState& s, int page) {
   return nullptr;
 }
 
-std::string FontResourceName(const std::string& font_path) {
-  char name[520];  // twice the path length: room for "path|path"
-  CopyCut(name, font_path.c_str());
-  MakeFontResourcePath(name, sizeof name);
-  return name;
-}
-
 void LoadFontFile(ViewerState& s, HDC dc) {
   const bool wide = !s.font_path_wide.empty();
-  // A file the readers reject is not offered to the system: some font engines
-  // fault on broken tables and then block every later font call of the process.
-  const bool sound = wide ? IsFontFileSoundUtf8(WideToUtf8(s.font_path_wide).c_str())
-                          : IsFontFileSound(s.font_path.c_str());
+  const std::string utf8 = wide ? WideToUtf8(s.font_path_wide) : std::string();
+  // Mapped and read once. A file the readers reject is not offered to the system:
+  // some font engines fault on broken tables and then block every later font
+  // call of the process.
+  FontInfo info;
+  const FontFileCheck check = wide ? ReadAndCheckFontFileUtf8(utf8.c_str(), info)
+                                   : ReadAndCheckFontFile(s.font_path.c_str(), info);
   // A stale code from an earlier call must not be reported as this failure's.
   SetLastError(0);
   const int added =
-      !sound ? 0
-      : wide ? AddFontResourceExW(FontResourceNameW(s.font_path_wide).c_str(), FR_PRIVATE, nullptr)
+      !check.sound ? 0
+      : wide ? AddFontResourceExW(FontResourceName(s.font_path_wide).c_str(), FR_PRIVATE, nullptr)
              : AddFontResourceExA(FontResourceName(s.font_path).c_str(), FR_PRIVATE, nullptr);
   if (added > 0) {
     s.font_registered = 1;
-    const int read = wide ? ReadFontFileUtf8(WideToUtf8(s.font_path_wide).c_str(), s.info)
-                          : ReadFontFile(s.font_path.c_str(), s.info);
+    int read = check.recognized;
+    // A file the system took but that could not be mapped is mapped again, so
+    // that the code reported is that failure's own.
+    if (!check.mapped)
+      read = wide ? ReadFontFileUtf8(utf8.c_str(), info) : ReadFontFile(s.font_path.c_str(), info);
+    // Only a registered font's record is kept: after a failed load the Info page
+    // shows empty names.
+    s.info = std::move(info);
     if (read) CreateViewerFonts(s, dc);
   }
   if (s.glyph_font) {
@@ -360,7 +362,7 @@ void ReleaseFontFile(ViewerState& s) {
     if (s.font_path_wide.empty())
       RemoveFontResourceExA(FontResourceName(s.font_path).c_str(), FR_PRIVATE, nullptr);
     else
-      RemoveFontResourceExW(FontResourceNameW(s.font_path_wide).c_str(), FR_PRIVATE, nullptr);
+      RemoveFontResourceExW(FontResourceName(s.font_path_wide).c_str(), FR_PRIVATE, nullptr);
     s.font_registered = 0;
   }
   s.font_path.clear();

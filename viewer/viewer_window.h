@@ -34,6 +34,3 @@ void ReleaseViewerFonts(ViewerState& state);
 
 // A rich-edit control, "RichEdit20A" or else "RichEdit"; nullptr when neither exists.
 HWND CreateRichEdit(DWORD style, HWND parent, DWORD ex_style, int id);
-
-// The name the font is registered under: the pair name "x.pfm|x.pfb" for a .pfm.
-std::string FontResourceName(const std::string& font_path);

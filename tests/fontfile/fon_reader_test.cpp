@@ -31,8 +31,9 @@ TEST(Fon, ReadsTheFirstFontResource) {
 }
 
 TEST(Fon, DescriptionIsCutAfterTheColonAndItsBlanks) {
+  using namespace std::string_literals;
   struct Case {
-    const char* description;
+    std::string description;
     const char* stored;
   } cases[] = {
       {"RES 96,96 :   Demo", "Demo"},
@@ -42,6 +43,10 @@ TEST(Fon, DescriptionIsCutAfterTheColonAndItsBlanks) {
       {"RES:\tDemo", "\tDemo"},
       {"a:b:c", "b:c"},
       {"", ""},
+      // A zero ends the text, before the colon is looked for.
+      {"RES : Demo\0junk"s, "Demo"},
+      {"Demo\0: junk"s, "Demo"},
+      {"\0RES : Demo"s, ""},
   };
   for (const Case& c : cases) {
     FonFile fon;

@@ -45,16 +45,42 @@ TEST(ReadFontFile, ReadsEachFormatFromDisk) {
 }
 
 // Only files known to be broken are kept from the system; one that cannot be
-// opened goes to it, so that its own error is what the user sees.
+// opened goes to it, so that its own error is what the user sees. The one-mapping
+// call answers as IsFontFileSound and ReadFontFile do.
 TEST(IsFontFileSound, RefusesWhatTheReadersRejectOrWhoseTablesLeaveTheFile) {
   std::string dir = ScratchDir("fontfile_sound");
-  EXPECT_TRUE(IsFontFileSound((dir + "/missing.ttf").c_str()));
-  EXPECT_TRUE(IsFontFileSound(WriteFile(dir, "empty.ttf", "").c_str()));
-  EXPECT_FALSE(IsFontFileSound(WriteFile(dir, "text.ttf", "not a font at all").c_str()));
-  std::string font = BuildSfnt(PlainSfnt());
-  SetU32BE(font, DirectoryOffsetField(0) + 4, 0xFFFFFFFFu);  // the first table's length
-  EXPECT_FALSE(IsFontFileSound(WriteFile(dir, "long-table.ttf", font).c_str()));
-  EXPECT_TRUE(IsFontFileSoundUtf8(WriteFile(dir, "plain.ttf", BuildSfnt(PlainSfnt())).c_str()));
+  std::string long_table = BuildSfnt(PlainSfnt());
+  SetU32BE(long_table, DirectoryOffsetField(0) + 4, 0xFFFFFFFFu);  // the first table's length
+  struct Case {
+    std::string path;
+    int recognized;
+    bool mapped;
+    bool sound;
+  } cases[] = {
+      {dir + "/missing.ttf", 0, false, true},
+      {WriteFile(dir, "empty.ttf", ""), 0, false, true},
+      {WriteFile(dir, "text.ttf", "not a font at all"), 0, true, false},
+      {WriteFile(dir, "long-table.ttf", long_table), 1, true, false},
+      {WriteFile(dir, "plain.ttf", BuildSfnt(PlainSfnt())), 1, true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(IsFontFileSound(c.path.c_str()), c.sound);
+    EXPECT_EQ(IsFontFileSoundUtf8(c.path.c_str()), c.sound);
+    FontInfo expected;
+    EXPECT_EQ(ReadFontFile(c.path.c_str(), expected), c.recognized);
+    for (bool utf8 : {false, true}) {
+      FontInfo info;
+      info.names[19] = "left over";
+      const FontFileCheck check = utf8 ? ReadAndCheckFontFileUtf8(c.path.c_str(), info)
+                                       : ReadAndCheckFontFile(c.path.c_str(), info);
+      EXPECT_EQ(check.recognized, c.recognized);
+      EXPECT_EQ(check.mapped, c.mapped);
+      EXPECT_EQ(check.sound, c.sound);
+      EXPECT_EQ(info.type_name, expected.type_name);
+      EXPECT_EQ(info.names, expected.names);
+    }
+  }
 }
 
 TEST(ReadFontFile, FilesThatCannotBeReadLeaveAClearedRecord) {

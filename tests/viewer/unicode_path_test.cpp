@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "fontfile/font_info.h"
 #include "support/test_paths.h"
 #include "tests/viewer/plugin_harness.h"
 #include "viewer/font_path.h"
@@ -182,11 +183,15 @@ TEST(WidePath, ConversionKeepsAnsiNamesAndMarksTheOthers) {
 }
 
 TEST(WidePath, PairNameForPrinterFontMetrics) {
-  EXPECT_EQ(FontResourceNameW(L"C:\\\u03a9\\Font.PFM"),
+  EXPECT_EQ(FontResourceName(std::wstring(L"C:\\\u03a9\\Font.PFM")),
             L"C:\\\u03a9\\Font.PFM|C:\\\u03a9\\Font.pfb");
   for (const wchar_t* unchanged : {L"C:\\\u03a9\\font.ttf", L"C:\\a.pfm\\font", L"C:\\a.pfm b",
                                    L"C:\\a.pfmx", L"pfm"})
-    EXPECT_EQ(FontResourceNameW(unchanged), unchanged);
+    EXPECT_EQ(FontResourceName(std::wstring(unchanged)), unchanged);
+  // Each half holds at most 259 characters, as in the 8-bit pair name.
+  const std::wstring longest = L"C:\\" + std::wstring(252, L'\u03a9') + L".pfm";
+  EXPECT_EQ(FontResourceName(longest).size(), 2u * 259 + 1);
+  EXPECT_EQ(FontResourceName(L"x" + longest), L"x" + longest);
 }
 
 }  // namespace

@@ -114,11 +114,13 @@ TEST(ViewerSettings, DefaultParamsAreCopiedAndAReplacedPathIsUsed) {
   EXPECT_FALSE(FileExists("Z:\\nowhere\\reused.ini"));
 }
 
-TEST(ViewerLoad, MissingEmptyAndPairFilesGiveTheErrorText) {
+TEST(ViewerLoad, MissingEmptyUnsoundAndPairFilesGiveTheErrorText) {
   FreshSettings("load_errors");
   std::string dir = ScratchDir("load_error_files");
   std::string empty = dir + "\\empty.ttf";
   WriteTextFile(empty, "");
+  std::string unsound = dir + "\\text.ttf";
+  WriteTextFile(unsound, "not a font at all");
   std::string pfm = dir + "\\pair.pfm";
   // A metrics file the reader accepts (version 0x0100, face name at 150), so that
   // its registration is tried under the pair name.
@@ -129,7 +131,7 @@ TEST(ViewerLoad, MissingEmptyAndPairFilesGiveTheErrorText) {
   WriteTextFile(pfm, metrics);
   WriteTextFile(dir + "\\pair.pfb", std::string(200, '\x02'));
 
-  for (const std::string& path : {dir + "\\missing.ttf", empty, pfm}) {
+  for (const std::string& path : {dir + "\\missing.ttf", empty, unsound, pfm}) {
     SCOPED_TRACE(path);
     Viewer v(path);
     ASSERT_NE(v.window, nullptr);
@@ -143,9 +145,12 @@ TEST(ViewerLoad, MissingEmptyAndPairFilesGiveTheErrorText) {
     EXPECT_EQ(text, head + std::to_string(code) + ": " + message);
     if (path == pfm) {
       EXPECT_EQ(code, 123) << "the pair name is what was registered";
+    } else if (path == unsound) {
+      EXPECT_EQ(code, -1) << "a file kept from the system has no system code";
     } else {
       EXPECT_GT(code, 0) << "the system knows why the file cannot be used";
     }
+    EXPECT_FALSE(s.info.names[4]) << "what was read is kept only for a registered font";
     for (int id : {kGlyphListId, kCharsetComboId, kBlockComboId})
       EXPECT_FALSE(IsWindowEnabled(GetDlgItem(v.window, id))) << id;
     // A failed load still measures rows by the label line alone.
