@@ -9,7 +9,6 @@
 #include <optional>
 #include <string>
 #include <type_traits>
-#include <vector>
 
 #include "fontfile/font_info.h"
 #include "viewer/font_path.h"
@@ -60,14 +59,6 @@ struct FontRegistration {
 
 bool SizeAccepted(int width, int height) {
   return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide;
-}
-
-// The name the system registers a file under: "x.pfm|x.pfb" for a .pfm.
-std::string ResourceName(const std::string& path) {
-  std::vector<char> buffer(2 * path.size() + 2, '\0');
-  std::memcpy(buffer.data(), path.data(), path.size());
-  MakeFontResourcePath(buffer.data(), buffer.size());
-  return buffer.data();
 }
 
 std::wstring MultiByteToWide(UINT code_page, const std::string& text) {
@@ -201,8 +192,9 @@ extern "C" HBITMAP __stdcall ListGetPreviewBitmap(char* file, int width, int hei
     if (!file || !*file || !SizeAccepted(width, height)) return nullptr;
     // Read first: a file the readers reject, or whose tables leave it, is never registered.
     FontInfo info;
-    if (!ReadFontFile(file, info) || !IsFontFileSound(file)) return nullptr;
-    FontRegistration registration(ResourceName(file));
+    const FontFileCheck check = ReadAndCheckFontFile(file, info);
+    if (!check.recognized || !check.sound) return nullptr;
+    FontRegistration registration(FontResourceName(std::string(file)));
     if (!registration.added) return nullptr;
     return DrawPreview(info, width, height);
   } catch (...) {
@@ -218,7 +210,8 @@ extern "C" HBITMAP __stdcall ListGetPreviewBitmapW(WCHAR* file, int width, int h
     const std::string utf8 = WideToUtf8(wide);
     if (utf8.empty()) return nullptr;
     FontInfo info;
-    if (!ReadFontFileUtf8(utf8.c_str(), info) || !IsFontFileSoundUtf8(utf8.c_str())) return nullptr;
+    const FontFileCheck check = ReadAndCheckFontFileUtf8(utf8.c_str(), info);
+    if (!check.recognized || !check.sound) return nullptr;
     FontRegistration registration(FontResourceName(wide));
     if (!registration.added) return nullptr;
     return DrawPreview(info, width, height);
