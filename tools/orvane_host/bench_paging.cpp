@@ -4,9 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstddef>
 #include <cstdio>
-#include <cwchar>
 #include <vector>
 
 #include "tools/orvane_host/benchmarks.h"
@@ -46,20 +44,9 @@ double DrawFloor(HWND list, int rows, int page, int row_height, const BenchFace&
   HDC dc = CreateCompatibleDC(screen);
   HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
   HGDIOBJ old_bitmap = SelectObject(dc, bitmap);
-  NONCLIENTMETRICSA metrics = {};
-  metrics.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
-  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
-  HFONT label_font = CreateFontIndirectA(&metrics.lfMenuFont);
-  HGDIOBJ old_font = SelectObject(dc, label_font);
-  TEXTMETRICA tm = {};
-  GetTextMetricsA(dc, &tm);
-  const int label_height = tm.tmHeight + tm.tmExternalLeading;
-  LOGFONTA lf = {};
-  lf.lfHeight = -MulDiv(24, GetDeviceCaps(screen, LOGPIXELSY), 72);
-  lf.lfWeight = face.weight;
-  lf.lfCharSet = DEFAULT_CHARSET;
-  lf.lfQuality = ANTIALIASED_QUALITY;
-  lstrcpynA(lf.lfFaceName, face.name.c_str(), LF_FACESIZE);
+  const LabelFont label = CreateLabelFont(dc);
+  HGDIOBJ old_font = SelectObject(dc, label.font);
+  const LOGFONTA lf = FloorLogFont(face, -MulDiv(24, GetDeviceCaps(screen, LOGPIXELSY), 72));
   HFONT glyph_font = CreateFontIndirectA(&lf);
   HPEN pen = CreatePen(PS_SOLID, 0, GetSysColor(COLOR_BTNFACE));
   HGDIOBJ old_pen = SelectObject(dc, pen);
@@ -71,22 +58,8 @@ double DrawFloor(HWND list, int rows, int page, int row_height, const BenchFace&
   for (int top = 0; top < rows; top += page) {
     FillRect(dc, &client, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1)));
     for (int row = top; row < std::min(rows, top + page); ++row) {
-      RECT cell = {0, (row - top) * row_height, width, (row - top + 1) * row_height};
-      for (int column = 0; column < 16; ++column) {
-        const unsigned code = first_code + 16u * row + column;
-        wchar_t label[8];
-        swprintf(label, 8, L"%04X", code);
-        SelectObject(dc, label_font);
-        DrawTextW(dc, label, -1, &cell, DT_SINGLELINE | DT_CENTER);
-        SelectObject(dc, glyph_font);
-        cell.top += label_height;
-        wchar_t unit = static_cast<wchar_t>(code);
-        DrawTextW(dc, &unit, 1, &cell, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
-        cell.top -= label_height;
-        Rectangle(dc, cell.left, cell.top, cell.right + 1, cell.bottom + 1);
-        cell.left = cell.right;
-        cell.right += width;
-      }
+      RECT cells = {0, (row - top) * row_height, 16 * width, (row - top + 1) * row_height};
+      DrawFloorRow(dc, cells, first_code + 16u * row, label, glyph_font);
     }
   }
   GdiFlush();
@@ -96,7 +69,7 @@ double DrawFloor(HWND list, int rows, int page, int row_height, const BenchFace&
   DeleteObject(SelectObject(dc, old_pen));
   SelectObject(dc, old_font);
   DeleteObject(glyph_font);
-  DeleteObject(label_font);
+  DeleteObject(label.font);
   DeleteObject(SelectObject(dc, old_bitmap));
   DeleteDC(dc);
   ReleaseDC(list, screen);

@@ -99,11 +99,7 @@ void SkeletonCycle(HWND host, double (&phase)[kPhases], double& close) {
   AddFontResourceExA(g_run.file.c_str(), FR_PRIVATE, nullptr);
   t[2] = Now();
   const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-  LOGFONTA lf = {};
-  lf.lfWeight = g_run.face.weight;
-  lf.lfCharSet = DEFAULT_CHARSET;
-  lf.lfQuality = ANTIALIASED_QUALITY;
-  lstrcpynA(lf.lfFaceName, g_run.face.name.c_str(), LF_FACESIZE);
+  LOGFONTA lf = FloorLogFont(g_run.face, 0);
   HFONT fonts[3];
   const int points[3] = {24, 16, 96};
   for (int i = 0; i < 3; ++i) {

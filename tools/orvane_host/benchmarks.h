@@ -9,10 +9,13 @@
 
 #include "tools/orvane_host/plugin_api.h"
 
-// The face the floors draw with: the viewed font's full name and weight.
+// The face the floors draw with: the viewed font's full name and weight, as the
+// viewer makes its fonts; the family name is what a thumbnail writes.
 struct BenchFace {
   std::string name;
   int weight = 400;
+  bool italic = false;
+  std::string family;
 };
 
 // --bench-paging: paints one screen of the glyph list, then pages through it;
@@ -23,6 +26,26 @@ void BenchPaging(HWND viewer, const BenchFace& face, unsigned first_code);
 // the same controls. Returns the exit status.
 int BenchStart(HWND host, const Plugin& plugin, const std::string& file, const BenchFace& face,
                int cycles);
+
+// --bench-browse: `cycles` passes of ListLoadNext through `files` (the first is
+// shown before), each file to its painted Glyphs page, alternated with passes of
+// a floor that registers each font, makes its three fonts and repaints the same
+// list without the viewer. Returns the exit status.
+int BenchBrowse(HWND host, HWND viewer, const Plugin& plugin, const std::vector<std::string>& files,
+                int cycles);
+
+// The floors' shared parts (bench_floor.cpp).
+bool ReadBenchFace(const std::string& file, BenchFace& face);
+LOGFONTA FloorLogFont(const BenchFace& face, int height);
+// The viewer's label font (the menu font) and its line height.
+struct LabelFont {
+  HFONT font = nullptr;
+  int line_height = 0;
+};
+LabelFont CreateLabelFont(HDC dc);
+// Sixteen cells from `first_code` across `row`, label above glyph, each framed
+// by the pen and brush selected into `dc`.
+void DrawFloorRow(HDC dc, RECT row, unsigned first_code, const LabelFont& label, HFONT glyph);
 
 LARGE_INTEGER Now();
 double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to);

@@ -46,6 +46,7 @@ struct Options {
   bool fixed = false;
   bool dark = false;
   int bench_start = 0;     // cycles of --bench-start
+  int bench_browse = 0;    // passes of --bench-browse
   std::string bench_face;  // face name and weight of the skeleton's fonts
   int bench_weight = 400;
   unsigned bench_first = 0x4E00;  // first code of the block the drawing floor draws
@@ -84,6 +85,7 @@ void Usage() {
                "                   [--dark] [--page N] [--block N] [--charset N] [--zoom ROW,COLUMN]\n"
                "                   [--bench-paging] [--bench-start N --bench-face NAME\n"
                "                   [--bench-weight W] [--bench-first HEX]]\n"
+               "                   [--bench-browse N]\n"
                "                   [--screenshot FILE.png|FILE.bmp]\n"
                "                   [--thumbnail WxH FILE.png] FONT\n");
 }
@@ -122,6 +124,9 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     } else if (arg == "--bench-start") {
       if (!value(text)) return false;
       o.bench_start = std::atoi(text.c_str());
+    } else if (arg == "--bench-browse") {
+      if (!value(text)) return false;
+      o.bench_browse = std::atoi(text.c_str());
     } else if (arg == "--bench-face") {
       if (!value(o.bench_face)) return false;
     } else if (arg == "--bench-first") {
@@ -168,6 +173,41 @@ bool Detects(const std::string& detect, const std::string& file) {
       return true;
   }
   return false;
+}
+
+// The files of FONT's folder that the detection string accepts, FONT first and
+// the rest in name order after it: what the host's next-file key goes through.
+std::vector<std::string> FolderFonts(const std::string& detect, const std::string& file) {
+  const size_t slash = file.find_last_of("\\/");
+  const std::string folder = slash == std::string::npos ? std::string() : file.substr(0, slash + 1);
+  std::vector<std::string> files;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string path = folder + found.cFileName;
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && Detects(detect, path))
+        files.push_back(path);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  std::sort(files.begin(), files.end(), [](const std::string& a, const std::string& b) {
+    return lstrcmpiA(a.c_str(), b.c_str()) < 0;
+  });
+  auto at = std::find_if(files.begin(), files.end(), [&](const std::string& path) {
+    return lstrcmpiA(path.c_str(), file.c_str()) == 0;
+  });
+  if (at == files.end()) at = files.insert(files.begin(), file);
+  std::rotate(files.begin(), at, files.end());
+  return files;
+}
+
+// --bench-face and --bench-weight.
+BenchFace CommandLineFace(const Options& o) {
+  BenchFace face;
+  face.name = o.bench_face;
+  face.weight = o.bench_weight;
+  return face;
 }
 
 // A click on tab `page`, as the tab control would announce it.
@@ -333,7 +373,7 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
         PressOnCell(g_host.viewer, g_host.options.zoom_row, g_host.options.zoom_column);
       } else if (wparam == kBenchTimer) {
         const Options& o = g_host.options;
-        BenchPaging(g_host.viewer, {o.bench_face, o.bench_weight}, o.bench_first);
+        BenchPaging(g_host.viewer, CommandLineFace(o), o.bench_first);
         DestroyWindow(window);
       }
       return 0;
@@ -366,6 +406,8 @@ int Run(int argc, char** argv) {
       reinterpret_cast<void*>(GetProcAddress(g_host.plugin.module, "ListLoad")));
   g_host.plugin.close = reinterpret_cast<ListCloseWindowFn>(
       reinterpret_cast<void*>(GetProcAddress(g_host.plugin.module, "ListCloseWindow")));
+  g_host.plugin.load_next = reinterpret_cast<ListLoadNextFn>(
+      reinterpret_cast<void*>(GetProcAddress(g_host.plugin.module, "ListLoadNext")));
   if (!detect || !set_params || !g_host.plugin.load || !g_host.plugin.close) {
     std::fprintf(stderr, "orvane-host: %s lacks the Lister exports\n", o.dll.c_str());
     return 1;
@@ -414,7 +456,21 @@ int Run(int argc, char** argv) {
   if (o.bench_start > 0) {
     PumpMessages();
     g_host.exit_code =
-        BenchStart(window, g_host.plugin, o.file, {o.bench_face, o.bench_weight}, o.bench_start);
+        BenchStart(window, g_host.plugin, o.file, CommandLineFace(o), o.bench_start);
+    DestroyWindow(window);
+    PumpMessages();
+    FreeLibrary(g_host.plugin.module);
+    return g_host.exit_code;
+  }
+  if (o.bench_browse > 0) {
+    PumpMessages();
+    g_host.viewer = g_host.plugin.load(window, o.file.data(), 0);
+    if (g_host.viewer)
+      g_host.exit_code = BenchBrowse(window, g_host.viewer, g_host.plugin,
+                                     FolderFonts(detect_string, o.file), o.bench_browse);
+    else
+      std::fprintf(stderr, "orvane-host: the plug-in made no window for %s\n", o.file.c_str());
+    if (!g_host.viewer) g_host.exit_code = 1;
     DestroyWindow(window);
     PumpMessages();
     FreeLibrary(g_host.plugin.module);

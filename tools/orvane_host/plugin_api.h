@@ -23,6 +23,7 @@ struct Plugin {
   HMODULE module = nullptr;
   ListLoadFn load = nullptr;
   ListCloseWindowFn close = nullptr;
+  ListLoadNextFn load_next = nullptr;
 };
 
 // Control ids of the viewer's Glyphs page.
