@@ -34,6 +34,12 @@ int BenchStart(HWND host, const Plugin& plugin, const std::string& file, const B
 int BenchBrowse(HWND host, HWND viewer, const Plugin& plugin, const std::vector<std::string>& files,
                 int cycles);
 
+// --bench-thumbnails: `cycles` passes of ListGetPreviewBitmapW over `files`,
+// alternated with passes of a floor that registers each font, makes one font
+// and draws "Aa" and the name into a bitmap of the same size.
+int BenchThumbnails(const Plugin& plugin, const std::vector<std::string>& files, int width,
+                    int height, int cycles);
+
 // The floors' shared parts (bench_floor.cpp).
 bool ReadBenchFace(const std::string& file, BenchFace& face);
 LOGFONTA FloorLogFont(const BenchFace& face, int height);

@@ -47,6 +47,7 @@ struct Options {
   bool dark = false;
   int bench_start = 0;     // cycles of --bench-start
   int bench_browse = 0;    // passes of --bench-browse
+  int bench_thumbnails = 0;  // passes of --bench-thumbnails
   std::string bench_face;  // face name and weight of the skeleton's fonts
   int bench_weight = 400;
   unsigned bench_first = 0x4E00;  // first code of the block the drawing floor draws
@@ -85,7 +86,7 @@ void Usage() {
                "                   [--dark] [--page N] [--block N] [--charset N] [--zoom ROW,COLUMN]\n"
                "                   [--bench-paging] [--bench-start N --bench-face NAME\n"
                "                   [--bench-weight W] [--bench-first HEX]]\n"
-               "                   [--bench-browse N]\n"
+               "                   [--bench-browse N] [--bench-thumbnails N]\n"
                "                   [--screenshot FILE.png|FILE.bmp]\n"
                "                   [--thumbnail WxH FILE.png] FONT\n");
 }
@@ -127,6 +128,9 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     } else if (arg == "--bench-browse") {
       if (!value(text)) return false;
       o.bench_browse = std::atoi(text.c_str());
+    } else if (arg == "--bench-thumbnails") {
+      if (!value(text)) return false;
+      o.bench_thumbnails = std::atoi(text.c_str());
     } else if (arg == "--bench-face") {
       if (!value(o.bench_face)) return false;
     } else if (arg == "--bench-first") {
@@ -299,8 +303,7 @@ bool SaveBitmap(HBITMAP bitmap, const std::string& path) {
 
 // --thumbnail: asks the plug-in for its preview bitmap, as a thumbnail view would.
 int WriteThumbnail(const Options& o) {
-  auto* preview = reinterpret_cast<ListGetPreviewBitmapWFn>(
-      reinterpret_cast<void*>(GetProcAddress(g_host.plugin.module, "ListGetPreviewBitmapW")));
+  const ListGetPreviewBitmapWFn preview = g_host.plugin.preview;
   if (!preview) {
     std::fprintf(stderr, "orvane-host: %s has no ListGetPreviewBitmapW\n", o.dll.c_str());
     return 1;
@@ -408,6 +411,8 @@ int Run(int argc, char** argv) {
       reinterpret_cast<void*>(GetProcAddress(g_host.plugin.module, "ListCloseWindow")));
   g_host.plugin.load_next = reinterpret_cast<ListLoadNextFn>(
       reinterpret_cast<void*>(GetProcAddress(g_host.plugin.module, "ListLoadNext")));
+  g_host.plugin.preview = reinterpret_cast<ListGetPreviewBitmapWFn>(
+      reinterpret_cast<void*>(GetProcAddress(g_host.plugin.module, "ListGetPreviewBitmapW")));
   if (!detect || !set_params || !g_host.plugin.load || !g_host.plugin.close) {
     std::fprintf(stderr, "orvane-host: %s lacks the Lister exports\n", o.dll.c_str());
     return 1;
@@ -427,8 +432,12 @@ int Run(int argc, char** argv) {
     lstrcpynA(params.settings_path, o.settings.c_str(), MAX_PATH);
     set_params(&params);
   }
-  if (!o.thumbnail.empty()) {
-    int result = WriteThumbnail(o);
+  if (!o.thumbnail.empty() || o.bench_thumbnails > 0) {
+    constexpr int kThumbnailWidth = 200, kThumbnailHeight = 150;
+    int result = !o.thumbnail.empty()
+                     ? WriteThumbnail(o)
+                     : BenchThumbnails(g_host.plugin, FolderFonts(detect_string, o.file),
+                                       kThumbnailWidth, kThumbnailHeight, o.bench_thumbnails);
     FreeLibrary(g_host.plugin.module);
     return result;
   }

@@ -24,6 +24,7 @@ struct Plugin {
   ListLoadFn load = nullptr;
   ListCloseWindowFn close = nullptr;
   ListLoadNextFn load_next = nullptr;
+  ListGetPreviewBitmapWFn preview = nullptr;
 };
 
 // Control ids of the viewer's Glyphs page.
