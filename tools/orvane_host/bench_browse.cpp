@@ -62,26 +62,14 @@ double FloorStep(HWND host, const std::string& file, const BenchFace& face) {
   const LARGE_INTEGER start = Now();
   HDC dc = GetDC(g_floor.window);
   AddFontResourceExA(file.c_str(), FR_PRIVATE, nullptr);
-  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-  LOGFONTA lf = FloorLogFont(face, 0);
-  HFONT fonts[3];
-  const int points[3] = {24, 16, 96};
-  for (int i = 0; i < 3; ++i) {
-    lf.lfHeight = -MulDiv(points[i], dpi, 72);
-    fonts[i] = CreateFontIndirectA(&lf);
-  }
-  HGDIOBJ previous = SelectObject(dc, fonts[0]);
-  FONTSIGNATURE signature;
-  GetTextCharsetInfo(dc, &signature, 0);
-  TEXTMETRICA metrics;
-  GetTextMetricsA(dc, &metrics);
-  SelectObject(dc, previous);
+  const ThreeFonts made = MakeThreeFonts(dc, face);
   ReleaseDC(g_floor.window, dc);
   ReleaseFloorFont();
-  std::copy(fonts, fonts + 3, g_floor.fonts);
+  std::copy(made.fonts, made.fonts + 3, g_floor.fonts);
   g_floor.registered = file;
   const double fonts_ms = Milliseconds(start, Now());
 
+  const TEXTMETRICA& metrics = made.glyph_metrics;
   SendMessageA(g_floor.list, LB_SETITEMHEIGHT, 0,
                metrics.tmHeight + metrics.tmExternalLeading + g_floor.label.line_height);
   SendMessageA(g_floor.list, LB_SETCOUNT, g_floor.rows, 0);
@@ -101,22 +89,16 @@ bool CreateFloor(HWND host, HWND viewer) {
   RECT client;
   GetClientRect(host, &client);
 
-  WNDCLASSEXA wc = {};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = FloorProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-  wc.lpszClassName = "OrvaneBrowseFloor";
-  RegisterClassExA(&wc);
-  g_floor.window = CreateWindowExA(0, wc.lpszClassName, nullptr, WS_CHILD, 0, 0, client.right,
-                                   client.bottom, host, nullptr, wc.hInstance, nullptr);
+  RegisterFloorClass("OrvaneBrowseFloor", FloorProc, 0);
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  g_floor.window = CreateWindowExA(0, "OrvaneBrowseFloor", nullptr, WS_CHILD, 0, 0, client.right,
+                                   client.bottom, host, nullptr, instance, nullptr);
   g_floor.list = CreateWindowExA(
       WS_EX_CLIENTEDGE, "LISTBOX", nullptr,
       WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED |
           LBS_NOINTEGRALHEIGHT | LBS_DISABLENOSCROLL | LBS_NODATA | LBS_NOSEL,
       place.left, place.top, place.right - place.left, place.bottom - place.top, g_floor.window,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kGlyphListId)), wc.hInstance, nullptr);
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kGlyphListId)), instance, nullptr);
   if (!g_floor.window || !g_floor.list) return false;
   HDC dc = GetDC(g_floor.window);
   g_floor.label = CreateLabelFont(dc);
@@ -223,11 +205,7 @@ int BenchBrowse(HWND host, HWND viewer, const Plugin& plugin, const std::vector<
   std::printf("a pass (medians ms): viewer ListLoadNext=%.2f paint=%.2f; floor register, "
               "fonts, metrics=%.2f list and paint=%.2f\n",
               Median(real_next), Median(real_paint), Median(floor_fonts), Median(floor_paint));
-  for (size_t i = 0; i < count; ++i) {
-    const size_t slash = files[i].find_last_of("\\/");
-    std::printf("  %-28s viewer %.2f ms, floor %.2f ms\n", files[i].substr(slash + 1).c_str(),
-                Median(real_file[i]), Median(floor_file[i]));
-  }
+  PrintPerFile(files, "viewer", real_file, floor_file);
   std::fflush(stdout);
   return failures ? 1 : 0;
 }

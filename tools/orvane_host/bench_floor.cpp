@@ -42,6 +42,35 @@ LabelFont CreateLabelFont(HDC dc) {
   return label;
 }
 
+ThreeFonts MakeThreeFonts(HDC dc, const BenchFace& face) {
+  ThreeFonts made;
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  LOGFONTA lf = FloorLogFont(face, 0);
+  const int points[3] = {24, 16, 96};
+  for (int i = 0; i < 3; ++i) {
+    lf.lfHeight = -MulDiv(points[i], dpi, 72);
+    made.fonts[i] = CreateFontIndirectA(&lf);
+  }
+  HGDIOBJ previous = SelectObject(dc, made.fonts[0]);
+  FONTSIGNATURE signature;
+  GetTextCharsetInfo(dc, &signature, 0);
+  GetTextMetricsA(dc, &made.glyph_metrics);
+  SelectObject(dc, previous);
+  return made;
+}
+
+void RegisterFloorClass(const char* name, WNDPROC procedure, UINT style) {
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof wc;
+  wc.style = style;
+  wc.lpfnWndProc = procedure;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+  wc.lpszClassName = name;
+  RegisterClassExA(&wc);
+}
+
 void DrawFloorRow(HDC dc, RECT row, unsigned first_code, const LabelFont& label, HFONT glyph) {
   const int width = (row.right - row.left) / 16;
   RECT cell = {row.left, row.top, row.left + width, row.bottom};

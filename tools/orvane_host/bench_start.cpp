@@ -98,20 +98,7 @@ void SkeletonCycle(HWND host, double (&phase)[kPhases], double& close) {
   HDC dc = GetDC(window);
   AddFontResourceExA(g_run.file.c_str(), FR_PRIVATE, nullptr);
   t[2] = Now();
-  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-  LOGFONTA lf = FloorLogFont(g_run.face, 0);
-  HFONT fonts[3];
-  const int points[3] = {24, 16, 96};
-  for (int i = 0; i < 3; ++i) {
-    lf.lfHeight = -MulDiv(points[i], dpi, 72);
-    fonts[i] = CreateFontIndirectA(&lf);
-  }
-  HGDIOBJ previous = SelectObject(dc, fonts[0]);
-  FONTSIGNATURE signature;
-  GetTextCharsetInfo(dc, &signature, 0);
-  TEXTMETRICA metrics;
-  GetTextMetricsA(dc, &metrics);
-  SelectObject(dc, previous);
+  const ThreeFonts made = MakeThreeFonts(dc, g_run.face);
   t[3] = Now();
 
   HFONT ui = reinterpret_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
@@ -191,7 +178,7 @@ void SkeletonCycle(HWND host, double (&phase)[kPhases], double& close) {
   LARGE_INTEGER c0 = Now();
   if (dialog) DestroyWindow(dialog);
   DestroyWindow(window);
-  for (HFONT font : fonts) DeleteObject(font);
+  for (HFONT font : made.fonts) DeleteObject(font);
   ReleaseDC(window, dc);
   RemoveFontResourceExA(g_run.file.c_str(), FR_PRIVATE, nullptr);
   close = Milliseconds(c0, Now());
@@ -243,15 +230,7 @@ LRESULT CALLBACK TimedViewerProc(HWND window, UINT message, WPARAM wparam, LPARA
 int BenchStart(HWND host, const Plugin& plugin, const std::string& file, const BenchFace& face,
                int cycles) {
   g_run = {plugin, file, face};
-  WNDCLASSEXA wc = {};
-  wc.cbSize = sizeof wc;
-  wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = SkeletonProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-  wc.lpszClassName = "OrvaneSkeleton";
-  RegisterClassExA(&wc);
+  RegisterFloorClass("OrvaneSkeleton", SkeletonProc, CS_HREDRAW | CS_VREDRAW);
 
   // A first real start, untimed: loads what both need and fills the model.
   HWND viewer = g_run.plugin.load(host, g_run.file.data(), 0);

@@ -122,11 +122,7 @@ int BenchThumbnails(const Plugin& plugin, const std::vector<std::string>& files,
               height, failures);
   std::printf("the export's reads alone (ReadFontFile and IsFontFileSound): %.2f ms a pass\n",
               Median(reading));
-  for (size_t i = 0; i < count; ++i) {
-    const size_t slash = files[i].find_last_of("\\/");
-    std::printf("  %-28s preview %.2f ms, floor %.2f ms\n", files[i].substr(slash + 1).c_str(),
-                Median(real_file[i]), Median(floor_file[i]));
-  }
+  PrintPerFile(files, "preview", real_file, floor_file);
   std::fflush(stdout);
   return failures ? 1 : 0;
 }

@@ -1,5 +1,6 @@
 // Clock, medians and message pumping shared by the benchmarks.
 #include <algorithm>
+#include <cstdio>
 
 #include "tools/orvane_host/benchmarks.h"
 
@@ -29,6 +30,16 @@ double Median(std::vector<double> values) {
   if (values.empty()) return 0;
   std::sort(values.begin(), values.end());
   return values[values.size() / 2];
+}
+
+void PrintPerFile(const std::vector<std::string>& files, const char* real_name,
+                  const std::vector<std::vector<double>>& real,
+                  const std::vector<std::vector<double>>& floor) {
+  for (size_t i = 0; i < files.size(); ++i) {
+    const size_t slash = files[i].find_last_of("\\/");
+    std::printf("  %-28s %s %.2f ms, floor %.2f ms\n", files[i].substr(slash + 1).c_str(),
+                real_name, Median(real[i]), Median(floor[i]));
+  }
 }
 
 void PumpMessages() {

@@ -49,6 +49,16 @@ struct LabelFont {
   int line_height = 0;
 };
 LabelFont CreateLabelFont(HDC dc);
+// The viewer's three fonts of a face (glyphs, sample, zoom: 24, 16 and 96 points
+// at the DC's dpi), with the glyph font's signature and metrics read as the
+// viewer reads them.
+struct ThreeFonts {
+  HFONT fonts[3] = {};
+  TEXTMETRICA glyph_metrics = {};
+};
+ThreeFonts MakeThreeFonts(HDC dc, const BenchFace& face);
+// A window class of this program for a floor's windows.
+void RegisterFloorClass(const char* name, WNDPROC procedure, UINT style);
 // Sixteen cells from `first_code` across `row`, label above glyph, each framed
 // by the pen and brush selected into `dc`.
 void DrawFloorRow(HDC dc, RECT row, unsigned first_code, const LabelFont& label, HFONT glyph);
@@ -57,6 +67,10 @@ LARGE_INTEGER Now();
 double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to);
 double TicksToMs(LONGLONG ticks);
 double Median(std::vector<double> values);
+// One line per file: its name and the medians of the two sides' times.
+void PrintPerFile(const std::vector<std::string>& files, const char* real_name,
+                  const std::vector<std::vector<double>>& real,
+                  const std::vector<std::vector<double>>& floor);
 // Runs the posted messages a cycle left behind, outside the timed parts.
 void PumpMessages();
 void PaintNow(HWND window);

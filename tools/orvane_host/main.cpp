@@ -100,6 +100,11 @@ bool ParseOptions(int argc, char** argv, Options& o) {
       return true;
     };
     std::string text;
+    auto number = [&](int& out) {
+      if (!value(text)) return false;
+      out = std::atoi(text.c_str());
+      return true;
+    };
     if (arg == "--dll") {
       if (!value(o.dll)) return false;
     } else if (arg == "--settings") {
@@ -109,36 +114,29 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     } else if (arg == "--size") {
       if (!value(text) || std::sscanf(text.c_str(), "%dx%d", &o.width, &o.height) != 2) return false;
     } else if (arg == "--page") {
-      if (!value(text)) return false;
-      o.page = std::atoi(text.c_str());
+      if (!number(o.page)) return false;
     } else if (arg == "--block") {
-      if (!value(text)) return false;
-      o.block = std::atoi(text.c_str());
+      if (!number(o.block)) return false;
     } else if (arg == "--charset") {
-      if (!value(text)) return false;
-      o.charset = std::atoi(text.c_str());
+      if (!number(o.charset)) return false;
     } else if (arg == "--zoom") {
       if (!value(text) || std::sscanf(text.c_str(), "%d,%d", &o.zoom_row, &o.zoom_column) != 2)
         return false;
     } else if (arg == "--bench-paging") {
       o.bench = true;
     } else if (arg == "--bench-start") {
-      if (!value(text)) return false;
-      o.bench_start = std::atoi(text.c_str());
+      if (!number(o.bench_start)) return false;
     } else if (arg == "--bench-browse") {
-      if (!value(text)) return false;
-      o.bench_browse = std::atoi(text.c_str());
+      if (!number(o.bench_browse)) return false;
     } else if (arg == "--bench-thumbnails") {
-      if (!value(text)) return false;
-      o.bench_thumbnails = std::atoi(text.c_str());
+      if (!number(o.bench_thumbnails)) return false;
     } else if (arg == "--bench-face") {
       if (!value(o.bench_face)) return false;
     } else if (arg == "--bench-first") {
       if (!value(text)) return false;
       o.bench_first = static_cast<unsigned>(std::strtoul(text.c_str(), nullptr, 16));
     } else if (arg == "--bench-weight") {
-      if (!value(text)) return false;
-      o.bench_weight = std::atoi(text.c_str());
+      if (!number(o.bench_weight)) return false;
     } else if (arg == "--thumbnail") {
       if (!value(text) ||
           std::sscanf(text.c_str(), "%dx%d", &o.thumbnail_width, &o.thumbnail_height) != 2 ||
