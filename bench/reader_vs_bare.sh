@@ -18,7 +18,7 @@ info=$build/tools/orvane_info/orvane-info
 bare=$build/bench/bare-map
 timing=$build/bench/read-timing
 for program in "$info" "$bare" "$timing"; do
-  [[ -x $program ]] || { echo "missing $program (build orvane_info, bare_map and read_timing)" >&2; exit 2; }
+  [[ -x $program ]] || { echo "missing $program (build the linux preset: orvane_info, bare_map, read_timing)" >&2; exit 2; }
 done
 
 # Microseconds that one run of the command takes.

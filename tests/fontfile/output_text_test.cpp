@@ -29,4 +29,16 @@ TEST(OrvaneInfoOutput, ListingRowsLineUp) {
   EXPECT_EQ(ListingRow("a label longer than the column", "x"), "  a label longer than the column x\n");
 }
 
+TEST(OrvaneInfoOutput, OneLineKeepsTheFirstLineAndMarksWhatIsCut) {
+  const std::string mark = "\xE2\x80\xA6";
+  EXPECT_EQ(OneLine("DejaVu Sans", 11), "DejaVu Sans");
+  EXPECT_EQ(OneLine("Copyright (c) 2003\r\nCopyright (c) 2006", 40), "Copyright (c) 2003" + mark);
+  EXPECT_EQ(OneLine("trailing line end\n", 40), "trailing line end");
+  EXPECT_EQ(OneLine("abcdefgh", 5), "abcd" + mark);
+  // Counted in characters, cut between sequences: five two-byte letters.
+  EXPECT_EQ(OneLine("\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", 5), "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9");
+  EXPECT_EQ(OneLine("\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", 4), "\xC3\xA9\xC3\xA9\xC3\xA9" + mark);
+  EXPECT_EQ(OneLine("\nsecond", 10), mark);
+}
+
 }  // namespace

@@ -103,6 +103,10 @@ expect_match("listing" "${out}"
 expect_match("listing names" "${out}"
   "\n  1 family              MS Sans Serif\n")
 
+# The summary: the long licence of DejaVu Sans on one line.
+run_tool(out code --summary ${dejavu})
+expect_match("summary" "${out}" "\n  13 licence            Fonts are \\(c\\) Bitstream [^\n]*…\n  14 licence url")
+
 run_tool(out code)
 expect_code("exit 2 without files" "${code}" 2)
 run_tool(out code --bogus ${fon})

@@ -1,5 +1,6 @@
 // orvane-info: reads font files the way the viewer does and prints what it found.
 //   orvane-info [--json] FILE...   one listing (or one JSON object per line) per file
+//   orvane-info --summary FILE...  the listing with every value on one short line
 //   orvane-info --report FILE      the Info page's text
 // Exit status: 0 when every file was recognised, 1 when one was not, 2 on bad usage.
 #include <cstdio>
@@ -31,7 +32,7 @@ constexpr const char* kNameLabels[kFontNameCount] = {
 
 void Usage() {
   std::fputs(
-      "usage: orvane-info [--json] FILE...\n"
+      "usage: orvane-info [--json | --summary] FILE...\n"
       "       orvane-info --report FILE\n",
       stderr);
 }
@@ -73,11 +74,14 @@ void PrintJson(const char* path, int recognized, const std::string& problem,
   std::fwrite(line.data(), 1, line.size(), stdout);
 }
 
+// The summary keeps each row within 80 columns: a licence takes one line.
+constexpr size_t kSummaryValueColumns = 56;
+
 void PrintListing(const char* path, int recognized, const std::string& problem,
-                  const FontInfo& info) {
+                  const FontInfo& info, bool summary) {
   std::string out = PathToUtf8(path) + "\n";
-  auto row = [&out](const char* label, const std::string& value) {
-    out += ListingRow(label, value);
+  auto row = [&out, summary](const char* label, const std::string& value) {
+    out += ListingRow(label, summary ? OneLine(value, kSummaryValueColumns) : value);
   };
   row("recognized", recognized ? "yes" : "no");
   if (!problem.empty()) row("error", problem);
@@ -109,10 +113,13 @@ int main(int argc, char** argv) {
     }
     return RunReportCommand(argv[2]);
   }
-  bool json = false;
+  bool json = false, summary = false;
   int first = 1;
   if (first < argc && std::strcmp(argv[first], "--json") == 0) {
     json = true;
+    ++first;
+  } else if (first < argc && std::strcmp(argv[first], "--summary") == 0) {
+    summary = true;
     ++first;
   }
   if (first >= argc) {
@@ -134,7 +141,7 @@ int main(int argc, char** argv) {
     int recognized = ReadFontFile(argv[i], info);
     std::string problem = recognized ? std::string() : OpenProblem(argv[i]);
     if (json) PrintJson(argv[i], recognized, problem, info);
-    else PrintListing(argv[i], recognized, problem, info);
+    else PrintListing(argv[i], recognized, problem, info, summary);
     std::fflush(stdout);
     if (!recognized) status = 1;
   }

@@ -1,7 +1,9 @@
 #include "tools/orvane_info/output_text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -70,4 +72,18 @@ std::string ListingRow(const std::string& label, const std::string& value) {
   std::string row = "  " + label;
   row.append(label.size() < kLabelWidth ? kLabelWidth - label.size() : 1, ' ');
   return row + value + "\n";
+}
+
+std::string OneLine(const std::string& utf8, size_t columns) {
+  const size_t end = utf8.find_first_of("\r\n");
+  std::string line = utf8.substr(0, end);
+  const bool more = end != std::string::npos && utf8.find_first_not_of("\r\n", end) != std::string::npos;
+  // Where each character starts, so that a cut never splits a sequence.
+  std::vector<size_t> starts;
+  for (size_t i = 0; i < line.size(); ++i)
+    if ((static_cast<uint8_t>(line[i]) & 0xC0) != 0x80) starts.push_back(i);
+  if (!more && starts.size() <= columns) return line;
+  const size_t keep = std::min(starts.size(), columns - 1);
+  line.resize(keep < starts.size() ? starts[keep] : line.size());
+  return line + "\xE2\x80\xA6";
 }

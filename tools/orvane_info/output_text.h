@@ -12,3 +12,7 @@ std::string PathToUtf8(const std::string& path);
 
 // "  label<padding>value\n", the values of one listing lining up.
 std::string ListingRow(const std::string& label, const std::string& value);
+
+// The first line of a UTF-8 text in at most `columns` characters (at least 1):
+// "…" stands in for whatever is cut, the rest of the line or further lines.
+std::string OneLine(const std::string& utf8, size_t columns);
