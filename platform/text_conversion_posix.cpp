@@ -1,96 +1,78 @@
-#include <iconv.h>
-
-#include <cerrno>
 #include <cstring>
 #include <string>
 
 #include "platform/platform.h"
 
 // The ANSI code page off Windows is Windows-1252, the one a Western Windows uses,
-// so that tests expect the same bytes natively and under Wine.
+// so that tests expect the same bytes natively and under Wine. It differs from
+// Latin-1 only in 0x80-0x9F, so a table of 32 code points is the whole code page;
+// a converter library would cost a process more to load than its names take to read.
 namespace {
 
-constexpr const char* kAnsiCharset = "WINDOWS-1252";
-#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-constexpr const char* kHostUtf16 = "UTF-16LE";
-#else
-constexpr const char* kHostUtf16 = "UTF-16BE";
-#endif
-
-// Closes the descriptor when the conversion ends.
-struct IconvHandle {
-  iconv_t handle;
-  explicit IconvHandle(const char* to, const char* from) : handle(iconv_open(to, from)) {}
-  ~IconvHandle() {
-    if (handle != reinterpret_cast<iconv_t>(-1)) iconv_close(handle);
-  }
-  bool ok() const { return handle != reinterpret_cast<iconv_t>(-1); }
+// The code points of the bytes 0x80-0x9F. Windows reads the five bytes that
+// Windows-1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) as the code
+// points of the same value, and writes those code points back as those bytes.
+constexpr uint16_t kHighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 bool IsHighSurrogate(uint16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(uint16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
-// Windows turns the five code points that Windows-1252 leaves undefined into the
-// bytes of the same value; iconv knows no such mapping.
-bool IsUndefinedInCp1252(uint16_t unit) {
-  return unit == 0x81 || unit == 0x8D || unit == 0x8F || unit == 0x90 || unit == 0x9D;
+// The byte of a code point, or -1 when Windows-1252 has none.
+int ByteOf(uint16_t unit) {
+  if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return unit;
+  for (int i = 0; i < 32; ++i)
+    if (kHighControls[i] == unit) return 0x80 + i;
+  return -1;
+}
+
+uint16_t CodePointOf(uint8_t byte) {
+  return byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : byte;
 }
 
 }  // namespace
 
 size_t ConvertUtf16ToAnsi(const uint16_t* units, size_t count, char* out, size_t capacity) {
   if (count == 0 || capacity == 0) return 0;
-  IconvHandle cd(kAnsiCharset, kHostUtf16);
-  if (!cd.ok()) return 0;
-  char* in = reinterpret_cast<char*>(const_cast<uint16_t*>(units));
-  size_t in_left = count * sizeof(uint16_t);
-  char* next = out;
-  size_t out_left = capacity;
-  while (in_left > 0) {
-    if (iconv(cd.handle, &in, &in_left, &next, &out_left) != static_cast<size_t>(-1)) break;
-    if (errno == E2BIG) return 0;
-    // A character without a Windows-1252 form: '?' for each code unit, as
+  size_t written = 0;
+  for (size_t at = 0; at < count; ++at) {
+    if (written == capacity) return 0;
+    const int byte = ByteOf(units[at]);
+    if (byte >= 0) {
+      out[written++] = static_cast<char>(byte);
+      continue;
+    }
+    // A character without a Windows-1252 form is '?' for each code unit, as
     // Windows writes a surrogate pair as two.
-    size_t at = count - in_left / sizeof(uint16_t);
-    uint16_t unit = units[at];
-    size_t skipped = 1;
-    if (IsHighSurrogate(unit) && at + 1 < count && IsLowSurrogate(units[at + 1])) skipped = 2;
-    if (out_left < skipped) return 0;
-    for (size_t i = 0; i < skipped; ++i)
-      *next++ = IsUndefinedInCp1252(unit) ? static_cast<char>(unit) : '?';
-    out_left -= skipped;
-    in += skipped * sizeof(uint16_t);
-    in_left -= skipped * sizeof(uint16_t);
-    iconv(cd.handle, nullptr, nullptr, nullptr, nullptr);
+    out[written++] = '?';
+    if (IsHighSurrogate(units[at]) && at + 1 < count && IsLowSurrogate(units[at + 1])) {
+      if (written == capacity) return 0;
+      out[written++] = '?';
+      ++at;
+    }
   }
-  return capacity - out_left;
+  return written;
 }
 
 std::string AnsiToUtf8(const std::string& text) {
   std::string result;
-  if (text.empty()) return result;
-  IconvHandle cd("UTF-8", kAnsiCharset);
-  if (!cd.ok()) return result;
-  char* in = const_cast<char*>(text.data());
-  size_t in_left = text.size();
-  char buffer[256];
-  while (in_left > 0) {
-    char* next = buffer;
-    size_t out_left = sizeof buffer;
-    size_t done = iconv(cd.handle, &in, &in_left, &next, &out_left);
-    result.append(buffer, static_cast<size_t>(next - buffer));
-    if (done != static_cast<size_t>(-1) || errno == E2BIG) continue;
-    // Windows reads the five undefined bytes as the code points of the same value.
-    uint8_t byte = static_cast<uint8_t>(*in);
-    if (IsUndefinedInCp1252(byte)) {
-      result += static_cast<char>(0xC2);
-      result += static_cast<char>(byte);
+  result.reserve(text.size());
+  for (char c : text) {
+    const uint16_t point = CodePointOf(static_cast<uint8_t>(c));
+    if (point < 0x80) {
+      result += static_cast<char>(point);
+    } else if (point < 0x800) {
+      result += static_cast<char>(0xC0 | point >> 6);
+      result += static_cast<char>(0x80 | (point & 0x3F));
     } else {
-      result += "\xEF\xBF\xBD";
+      result += static_cast<char>(0xE0 | point >> 12);
+      result += static_cast<char>(0x80 | (point >> 6 & 0x3F));
+      result += static_cast<char>(0x80 | (point & 0x3F));
     }
-    ++in;
-    --in_left;
-    iconv(cd.handle, nullptr, nullptr, nullptr, nullptr);
   }
   return result;
 }
