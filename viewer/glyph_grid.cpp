@@ -129,6 +129,13 @@ LRESULT OpenZoomAtClick(HWND window) {
 
 void SortBlockOrder() { SortBlocks(BlockOrder, SortOrder); }
 
+void FillBlockList(HWND combo) {
+  if (!combo) return;
+  SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+  for (int position = 0; position < kUnicodeBlockCount; ++position)
+    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(BlockAt(position).name));
+}
+
 LRESULT OnViewerCommand(HWND window, WPARAM wparam) {
   ViewerState* state = GetViewerState(window);
   if (!state) return 0;

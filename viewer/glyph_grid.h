@@ -16,6 +16,8 @@ LRESULT OpenZoomAtClick(HWND window);
 
 // Re-sorts the process-wide BlockOrder under SortOrder.
 void SortBlockOrder();
+// Empties the block list and fills it with the block names in BlockOrder.
+void FillBlockList(HWND combo);
 
 // WM_COMMAND and WM_HSCROLL of the viewer window; always 0.
 LRESULT OnViewerCommand(HWND window, WPARAM wparam);

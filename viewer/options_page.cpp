@@ -35,13 +35,6 @@ void LimitEntry(HWND dialog, int edit, int spin, int characters, int minimum, in
   SendDlgItemMessageA(dialog, spin, UDM_SETRANGE32, minimum, maximum);
 }
 
-void RefillBlockCombo(ViewerState& s) {
-  if (!s.block_combo) return;
-  SendMessageA(s.block_combo, CB_RESETCONTENT, 0, 0);
-  for (int position = 0; position < kUnicodeBlockCount; ++position)
-    SendMessageA(s.block_combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(BlockAt(position).name));
-}
-
 }  // namespace
 
 int ReadDialogInt(HWND window, int id, int fallback, int minimum, int maximum) {
@@ -150,7 +143,7 @@ void ApplyOptionsPage(ViewerState& s) {
     if (sort != SortOrder) {
       SortOrder = sort;
       SortBlockOrder();
-      RefillBlockCombo(s);
+      FillBlockList(s.block_combo);
       s.block_index = 0;
       SendMessageA(s.block_combo, CB_SETCURSEL, 0, 0);
       SendMessageA(s.block_spin, UDM_SETPOS32, 0, 0);

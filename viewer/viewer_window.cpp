@@ -68,12 +68,6 @@ void DestroyIfPresent(HWND control) {
   if (control) DestroyWindow(control);
 }
 
-void FillBlockCombo(HWND combo) {
-  if (!combo) return;
-  for (int position = 0; position < kUnicodeBlockCount; ++position)
-    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(BlockAt(position).name));
-}
-
 void CreateControls(ViewerState& s, HWND window) {
   s.tab = CreateControl(WC_TABCONTROLA, WS_VISIBLE | WS_CLIPSIBLINGS | TCS_FOCUSNEVER, 0, kTabId,
                         window);
@@ -106,7 +100,7 @@ void CreateControls(ViewerState& s, HWND window) {
                                 window);
   Subclass(s, s.block_combo, kBlockComboId);
   SetUiFont(s.block_combo);
-  FillBlockCombo(s.block_combo);
+  FillBlockList(s.block_combo);
 
   s.block_spin = CreateControl(UPDOWN_CLASSA, UDS_WRAP | UDS_HORZ, 0, 0, window);
   if (s.block_spin) SendMessageA(s.block_spin, UDM_SETRANGE32, 0, kUnicodeBlockCount - 1);
