@@ -5,11 +5,11 @@
 #include <cstdio>
 
 #include "plugin/shared_resources.h"
+#include "viewer/display_fonts.h"
 #include "viewer/grid_math.h"
-#include "viewer/options_page.h"
+#include "viewer/size_controls.h"
 #include "viewer/theme.h"
 #include "viewer/viewer_layout.h"
-#include "viewer/viewer_window.h"
 #include "viewer/zoom_box.h"
 
 namespace {

@@ -7,6 +7,7 @@
 
 #include "plugin/shared_resources.h"
 #include "text/language.h"
+#include "viewer/dialog_items.h"
 #include "viewer/glyph_grid.h"
 
 namespace {
@@ -36,49 +37,6 @@ void LimitEntry(HWND dialog, int edit, int spin, int characters, int minimum, in
 }
 
 }  // namespace
-
-int ReadDialogInt(HWND window, int id, int fallback, int minimum, int maximum) {
-  BOOL ok = FALSE;
-  UINT value = GetDlgItemInt(window, id, &ok, FALSE);
-  if (ok && value >= static_cast<UINT>(minimum) && value <= static_cast<UINT>(maximum))
-    return static_cast<int>(value);
-  SetDlgItemInt(window, id, static_cast<UINT>(fallback), FALSE);
-  return fallback;
-}
-
-bool IsDialogItemChecked(HWND dialog, int id) {
-  return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
-}
-
-void SetDialogItemChecked(HWND dialog, int id, int flag) {
-  CheckDlgButton(dialog, id, flag ? BST_CHECKED : BST_UNCHECKED);
-}
-
-void ApplyFontSize(ViewerState& s) {
-  const int fallback = s.page == kGlyphsPage ? 24 : 16;
-  const int size = ReadDialogInt(s.viewer, kSizeEditId, fallback, 6, 128);
-  SendMessageA(s.size_slider, TBM_SETPOS, TRUE, size);
-  s.logfont.lfHeight = PointsToHeight(size);
-  if (s.page == kGlyphsPage && size != s.glyph_size) {
-    s.glyph_size = size;
-    if (s.glyph_font) DeleteObject(s.glyph_font);
-    s.glyph_font = CreateFontIndirectA(&s.logfont);
-    if (HDC dc = GetDC(s.glyph_list)) {
-      HGDIOBJ previous = SelectObject(dc, s.glyph_font);
-      GetTextMetricsA(dc, &s.glyph_metrics);
-      SelectObject(dc, previous);
-      ReleaseDC(s.glyph_list, dc);
-    }
-    int height = s.glyph_metrics.tmHeight + UiLineHeight + s.glyph_metrics.tmExternalLeading;
-    SendMessageA(s.glyph_list, LB_SETITEMHEIGHT, 0, height);
-    if (s.glyph_list) InvalidateRect(s.glyph_list, nullptr, TRUE);
-  } else if (s.page == kSamplePage && size != s.sample_size) {
-    s.sample_size = size;
-    if (s.sample_font) DeleteObject(s.sample_font);
-    s.sample_font = CreateFontIndirectA(&s.logfont);
-    SendMessageA(s.sample_view, WM_SETFONT, reinterpret_cast<WPARAM>(s.sample_font), TRUE);
-  }
-}
 
 void SetUpOptionsDialog(ViewerState& s) {
   HWND d = s.options_dialog;

@@ -85,6 +85,16 @@ struct DeferBatch {
 
 }  // namespace
 
+HWND PageControl(const ViewerState& s, int page) {
+  switch (page) {
+    case kGlyphsPage: return s.glyph_list;
+    case kInfoPage: return s.info_view;
+    case kSamplePage: return s.sample_view;
+    case kOptionsPage: return s.options_host;
+  }
+  return nullptr;
+}
+
 void LayoutViewer(HWND window, int width, int height) {
   ViewerState* state = GetViewerState(window);
   if (!state) return;

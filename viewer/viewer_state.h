@@ -62,6 +62,3 @@ struct ViewerState : ViewerSettings {
 inline ViewerState* GetViewerState(HWND window) {
   return reinterpret_cast<ViewerState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
-
-// The control that shows page p.
-HWND PageControl(const ViewerState& state, int page);

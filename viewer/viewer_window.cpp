@@ -13,6 +13,7 @@
 #include "plugin/shared_resources.h"
 #include "text/language.h"
 #include "text/settings.h"
+#include "viewer/display_fonts.h"
 #include "viewer/glyph_grid.h"
 #include "viewer/keyboard.h"
 #include "viewer/options_page.h"
@@ -294,16 +295,6 @@ LRESULT CALLBACK ViewerWindowProc(HWND window, UINT message, WPARAM wparam, LPAR
   }
 }
 
-HWND PageControl(const ViewerState& s, int page) {
-  switch (page) {
-    case kGlyphsPage: return s.glyph_list;
-    case kInfoPage: return s.info_view;
-    case kSamplePage: return s.sample_view;
-    case kOptionsPage: return s.options_host;
-  }
-  return nullptr;
-}
-
 std::string FontResourceName(const std::string& font_path) {
   char name[520];  // twice the path length: room for "path|path"
   CopyCut(name, font_path.c_str());
@@ -408,46 +399,6 @@ bool LoadNextFont(HWND viewer, const FontPath& path) {
   SendMessageA(s.glyph_list, LB_SETITEMHEIGHT, 0, height);
   RefillFontPages(s);
   return true;
-}
-
-void CreateViewerFonts(ViewerState& s, HDC dc) {
-  s.logfont = LOGFONTA{};
-  LOGFONTA& lf = s.logfont;
-  lf.lfHeight = PointsToHeight(s.glyph_size);
-  lf.lfWeight = static_cast<LONG>(s.info.weight);
-  lf.lfItalic = s.info.italic;
-  lf.lfUnderline = s.info.underline;
-  lf.lfStrikeOut = 0;  // the font's own strike-out flag is not applied
-  int charset = std::clamp(s.charset_index, 0, kCharsetCount - 1);
-  lf.lfCharSet = static_cast<BYTE>(CharsetTable[charset].value);
-  lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
-  lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-  lf.lfQuality = ANTIALIASED_QUALITY;
-  lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  if (s.info.names[4]) CopyCut(lf.lfFaceName, s.info.names[4]->c_str());
-
-  s.glyph_font = CreateFontIndirectA(&lf);
-  if (s.glyph_font) {
-    HGDIOBJ previous = SelectObject(dc, s.glyph_font);
-    GetTextCharsetInfo(dc, &s.signature, 0);
-    // A font that claims no range at all still shows its first block.
-    if (!s.signature.fsUsb[0] && !s.signature.fsUsb[1] && !s.signature.fsUsb[2] &&
-        !s.signature.fsUsb[3])
-      s.signature.fsUsb[0] = 1;
-    GetTextMetricsA(dc, &s.glyph_metrics);
-    SelectObject(dc, previous);
-  }
-  lf.lfHeight = PointsToHeight(s.sample_size);
-  s.sample_font = CreateFontIndirectA(&lf);
-  lf.lfHeight = PointsToHeight(s.zoom_size);
-  s.zoom_font = CreateFontIndirectA(&lf);
-}
-
-void ReleaseViewerFonts(ViewerState& s) {
-  for (HFONT* font : {&s.zoom_font, &s.sample_font, &s.glyph_font}) {
-    if (*font) DeleteObject(*font);
-    *font = nullptr;
-  }
 }
 
 HWND CreateRichEdit(DWORD style, HWND parent, DWORD ex_style, int id) {
