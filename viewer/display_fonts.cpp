@@ -45,3 +45,7 @@ void ReleaseViewerFonts(ViewerState& s) {
     *font = nullptr;
   }
 }
+
+int GlyphRowHeight(const ViewerState& s) {
+  return s.glyph_metrics.tmHeight + s.glyph_metrics.tmExternalLeading + UiLineHeight;
+}

@@ -10,3 +10,7 @@
 // glyph_metrics and signature.
 void CreateViewerFonts(ViewerState& state, HDC dc);
 void ReleaseViewerFonts(ViewerState& state);
+
+// The height of a glyph-list row: the code line in the interface font over the
+// glyph font's line.
+int GlyphRowHeight(const ViewerState& state);

@@ -4,6 +4,7 @@
 
 #include "plugin/shared_resources.h"
 #include "viewer/dialog_items.h"
+#include "viewer/display_fonts.h"
 
 void ApplyFontSize(ViewerState& s) {
   const int fallback = s.page == kGlyphsPage ? 24 : 16;
@@ -20,8 +21,7 @@ void ApplyFontSize(ViewerState& s) {
       SelectObject(dc, previous);
       ReleaseDC(s.glyph_list, dc);
     }
-    int height = s.glyph_metrics.tmHeight + UiLineHeight + s.glyph_metrics.tmExternalLeading;
-    SendMessageA(s.glyph_list, LB_SETITEMHEIGHT, 0, height);
+    SendMessageA(s.glyph_list, LB_SETITEMHEIGHT, 0, GlyphRowHeight(s));
     if (s.glyph_list) InvalidateRect(s.glyph_list, nullptr, TRUE);
   } else if (s.page == kSamplePage && size != s.sample_size) {
     s.sample_size = size;

@@ -241,7 +241,7 @@ LRESULT OnKillFocus(HWND window) {
 
 LRESULT OnMeasureItem(HWND window, MEASUREITEMSTRUCT& item) {
   if (ViewerState* s = GetViewerState(window))
-    item.itemHeight = s->glyph_metrics.tmHeight + s->glyph_metrics.tmExternalLeading + UiLineHeight;
+    item.itemHeight = static_cast<UINT>(GlyphRowHeight(*s));
   return TRUE;
 }
 
@@ -395,8 +395,7 @@ bool LoadNextFont(HWND viewer, const FontPath& path) {
   // A window opened on a file it could not show had its selectors switched off.
   for (HWND control : {s.glyph_list, s.charset_combo, s.charset_spin, s.block_combo, s.block_spin})
     if (control) EnableWindow(control, TRUE);
-  const int height = s.glyph_metrics.tmHeight + s.glyph_metrics.tmExternalLeading + UiLineHeight;
-  SendMessageA(s.glyph_list, LB_SETITEMHEIGHT, 0, height);
+  SendMessageA(s.glyph_list, LB_SETITEMHEIGHT, 0, GlyphRowHeight(s));
   RefillFontPages(s);
   return true;
 }
