@@ -53,6 +53,11 @@ void ChangeCharset(ViewerState& s, int charset) {
 
 }  // namespace
 
+void EnableGlyphSelectors(const ViewerState& s, bool on) {
+  for (HWND control : {s.glyph_list, s.charset_combo, s.charset_spin, s.block_combo, s.block_spin})
+    if (control) EnableWindow(control, on ? TRUE : FALSE);
+}
+
 void SetGlyphRowCount(ViewerState& s) {
   const UnicodeBlockRow& block = BlockAt(s.block_index);
   int rows = GlyphRowCount(block.first, block.last);

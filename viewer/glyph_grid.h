@@ -5,6 +5,10 @@
 
 #include "viewer/viewer_state.h"
 
+// Switches the glyph list and the four block and character-set selectors on or
+// off: off while the window shows a load error.
+void EnableGlyphSelectors(const ViewerState& state, bool on);
+
 // Sets the glyph list's row count from the selected block.
 void SetGlyphRowCount(ViewerState& state);
 

@@ -180,11 +180,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA& create) {
                                             OptionsDialogProc, 0);
       SetUpOptionsDialog(s);
     }
-    if (!s.glyph_font) {
-      for (HWND control : {s.glyph_list, s.charset_combo, s.charset_spin, s.block_combo,
-                           s.block_spin})
-        if (control) EnableWindow(control, FALSE);
-    }
+    if (!s.glyph_font) EnableGlyphSelectors(s, false);
     ReleaseDC(window, dc);
   }
 
@@ -393,8 +389,7 @@ bool LoadNextFont(HWND viewer, const FontPath& path) {
   s.load_error[0] = '\0';
 
   // A window opened on a file it could not show had its selectors switched off.
-  for (HWND control : {s.glyph_list, s.charset_combo, s.charset_spin, s.block_combo, s.block_spin})
-    if (control) EnableWindow(control, TRUE);
+  EnableGlyphSelectors(s, true);
   SendMessageA(s.glyph_list, LB_SETITEMHEIGHT, 0, GlyphRowHeight(s));
   RefillFontPages(s);
   return true;
