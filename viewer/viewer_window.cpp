@@ -376,17 +376,7 @@ bool LoadNextFont(HWND viewer, const FontPath& path) {
     if (HWND box = FindWindowExA(s.glyph_list, nullptr, kZoomClassName, nullptr))
       DestroyWindow(box);
   ReleaseFontFile(s);
-  s.font_path = std::move(next->font_path);
-  s.font_path_wide = std::move(next->font_path_wide);
-  s.font_registered = std::exchange(next->font_registered, 0);
-  s.info = std::move(next->info);
-  s.glyph_font = std::exchange(next->glyph_font, nullptr);
-  s.sample_font = std::exchange(next->sample_font, nullptr);
-  s.zoom_font = std::exchange(next->zoom_font, nullptr);
-  s.logfont = next->logfont;
-  s.glyph_metrics = next->glyph_metrics;
-  s.signature = next->signature;
-  s.load_error[0] = '\0';
+  static_cast<LoadedFont&>(s) = std::exchange(static_cast<LoadedFont&>(*next), LoadedFont{});
 
   // A window opened on a file it could not show had its selectors switched off.
   EnableGlyphSelectors(s, true);
