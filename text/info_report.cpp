@@ -61,7 +61,7 @@ const char* L(int id) { return LanguageString(id); }
 
 const char* Text(const FontText& text) { return text ? text->c_str() : ""; }
 
-const char* YesNo(uint8_t flag) { return flag ? L(7) : L(8); }
+const char* YesNo(uint8_t flag) { return flag ? L(kTextYes) : L(kTextNo); }
 
 void Heading(ReportSink& view, const char* piece, const char* text) {
   SetBold(view, true);
@@ -97,21 +97,25 @@ void BuildInfoReport(ReportSink& view, const FontInfo& info, const char* path,
   const auto& names = info.names;
   view.Clear();
 
-  Heading(view, "%s\n\n", L(9));
-  LabelLine(view, 10, Text(names[4]));
-  LabelLine(view, 11, Text(names[1]));
-  LabelLine(view, 12, Text(names[2]));
-  LabelLine(view, 13, Text(names[3]));
-  LabelLine(view, 14, Text(names[6]));
-  LabelLine(view, 15, Text(names[20]));
-  LabelLine(view, 16, Text(info.type_name));
-  LabelLine(view, 17, path ? path : "");
+  Heading(view, "%s\n\n", L(kTextNamesHeading));
+  LabelLine(view, kTextNameLabel, Text(names[4]));
+  LabelLine(view, kTextFamilyLabel, Text(names[1]));
+  LabelLine(view, kTextStyleLabel, Text(names[2]));
+  LabelLine(view, kTextIdentifierLabel, Text(names[3]));
+  LabelLine(view, kTextPostScriptNameLabel, Text(names[6]));
+  LabelLine(view, kTextPostScriptCidLabel, Text(names[20]));
+  LabelLine(view, kTextTypeLabel, Text(info.type_name));
+  LabelLine(view, kTextFileNameLabel, path ? path : "");
 
   // Sections of one name each, then those of a name and its web address.
   static constexpr struct {
     int name;
     int heading;
-  } kSingle[] = {{5, 18}, {0, 19}, {7, 20}, {10, 21}, {19, 22}};
+  } kSingle[] = {{5, kTextVersionHeading},
+                 {0, kTextCopyrightHeading},
+                 {7, kTextTrademarkHeading},
+                 {10, kTextDescriptionHeading},
+                 {19, kTextSampleTextHeading}};
   for (const auto& section : kSingle) {
     if (!names[section.name]) continue;
     Heading(view, "\n%s\n\n", L(section.heading));
@@ -121,7 +125,9 @@ void BuildInfoReport(ReportSink& view, const FontInfo& info, const char* path,
     int name;
     int address;
     int heading;
-  } kPairs[] = {{8, 11, 23}, {9, 12, 24}, {13, 14, 25}};
+  } kPairs[] = {{8, 11, kTextManufacturerHeading},
+                {9, 12, kTextDesignerHeading},
+                {13, 14, kTextLicenseHeading}};
   for (const auto& section : kPairs) {
     if (!names[section.name] && !names[section.address]) continue;
     Heading(view, "\n%s\n\n", L(section.heading));
@@ -129,33 +135,33 @@ void BuildInfoReport(ReportSink& view, const FontInfo& info, const char* path,
     AppendText(view, "%s\n", Text(names[section.address]));
   }
 
-  Heading(view, "\n%s\n\n", L(26));
+  Heading(view, "\n%s\n\n", L(kTextUnicodeBlocksHeading));
   for (const UnicodeBlockRow& row : UnicodeBlockTable) {
     if (!IsBlockSupported(signature.unicode_ranges, row.bit)) continue;
     AppendText(view, "\t0x%04X - 0x%04X   %s\n", static_cast<unsigned>(row.first),
                static_cast<unsigned>(row.last), row.name);
   }
 
-  Heading(view, "\n%s\n\n", L(27));
+  Heading(view, "\n%s\n\n", L(kTextCodePagesHeading));
   for (const CodePageLine& line : kCodePageLines)
     if (CodePageLineSelected(signature, line.bit)) view.Insert(line.text);
 
-  Heading(view, "\n%s\n\n", L(28));
-  LabelLine(view, 29, Text(info.width_name));
-  LabelLine(view, 30, LookupName(WeightNames, metrics.weight));
-  LabelLine(view, 31, metrics.height);
-  LabelLine(view, 32, YesNo(metrics.italic));
-  LabelLine(view, 33, YesNo(metrics.underlined));
-  LabelLine(view, 34, YesNo(metrics.struck_out));
-  LabelLine(view, 35, metrics.ascent);
-  LabelLine(view, 36, metrics.descent);
-  LabelLine(view, 37, metrics.internal_leading);
-  LabelLine(view, 38, metrics.external_leading);
-  LabelLine(view, 39, metrics.ave_char_width);
-  LabelLine(view, 40, metrics.max_char_width);
-  LabelLine(view, 41, metrics.overhang);
-  LabelLine(view, 42, metrics.digitized_aspect_x);
-  LabelLine(view, 43, metrics.digitized_aspect_y);
+  Heading(view, "\n%s\n\n", L(kTextMetricsHeading));
+  LabelLine(view, kTextWidthLabel, Text(info.width_name));
+  LabelLine(view, kTextWeightLabel, LookupName(WeightNames, metrics.weight));
+  LabelLine(view, kTextHeightLabel, metrics.height);
+  LabelLine(view, kTextItalicLabel, YesNo(metrics.italic));
+  LabelLine(view, kTextUnderlineLabel, YesNo(metrics.underlined));
+  LabelLine(view, kTextStrikeOutLabel, YesNo(metrics.struck_out));
+  LabelLine(view, kTextAscentLabel, metrics.ascent);
+  LabelLine(view, kTextDescentLabel, metrics.descent);
+  LabelLine(view, kTextInternalLeadingLabel, metrics.internal_leading);
+  LabelLine(view, kTextExternalLeadingLabel, metrics.external_leading);
+  LabelLine(view, kTextAverageWidthLabel, metrics.ave_char_width);
+  LabelLine(view, kTextMaximumWidthLabel, metrics.max_char_width);
+  LabelLine(view, kTextOverhangLabel, metrics.overhang);
+  LabelLine(view, kTextHorizontalAspectLabel, metrics.digitized_aspect_x);
+  LabelLine(view, kTextVerticalAspectLabel, metrics.digitized_aspect_y);
 
   view.CaretToStart();
 }

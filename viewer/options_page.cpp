@@ -41,28 +41,28 @@ void LimitEntry(HWND dialog, int edit, int spin, int characters, int minimum, in
 void SetUpOptionsDialog(ViewerState& s) {
   HWND d = s.options_dialog;
   if (!d) return;
-  SetText(d, kZoomGroup, 44);
-  SetText(d, kZoomSizeLabel, 45);
-  SetText(d, kZoomWidthLabel, 46);
-  SetText(d, kZoomHeightLabel, 47);
+  SetText(d, kZoomGroup, kTextZoomGroup);
+  SetText(d, kZoomSizeLabel, kTextZoomSizeLabel);
+  SetText(d, kZoomWidthLabel, kTextZoomWidthLabel);
+  SetText(d, kZoomHeightLabel, kTextZoomHeightLabel);
   LimitEntry(d, kZoomSizeEdit, kZoomSizeSpin, 3, 6, 256);
   LimitEntry(d, kZoomWidthEdit, kZoomWidthSpin, 4, 8, 1024);
   LimitEntry(d, kZoomHeightEdit, kZoomHeightSpin, 4, 8, 1024);
-  SetText(d, kSortLabel, 48);
-  for (int id = 49; id <= 52; ++id)
+  SetText(d, kSortLabel, kTextSortLabel);
+  for (int id = kTextFirstSortOrder; id <= kTextLastSortOrder; ++id)
     SendDlgItemMessageA(d, kSortList, CB_ADDSTRING, 0,
                         reinterpret_cast<LPARAM>(LanguageString(id)));
-  SetText(d, kLanguageLabel, 53);
+  SetText(d, kLanguageLabel, kTextLanguageLabel);
   ComboLanguageList languages(GetDlgItem(d, kLanguageList));
   ListLanguages(languages);
-  SetText(d, kSaveGroup, 54);
-  SetText(d, kSavePage, 55);
-  SetText(d, kSaveBlock, 56);
-  SetText(d, kSaveCharset, 57);
-  SetText(d, kSaveSample, 58);
+  SetText(d, kSaveGroup, kTextSaveGroup);
+  SetText(d, kSavePage, kTextSavePage);
+  SetText(d, kSaveBlock, kTextSaveBlock);
+  SetText(d, kSaveCharset, kTextSaveCharset);
+  SetText(d, kSaveSample, kTextSaveSample);
   char about[2048];
   std::snprintf(about, sizeof about, "Orvane.wlx 0.08\r\nCopyright (C) 2026 Quenvale\r\n\r\n%s",
-                LanguageString(59));
+                LanguageString(kTextAboutNote));
   SetDlgItemTextA(d, kAboutText, about);
 }
 

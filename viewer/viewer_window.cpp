@@ -78,7 +78,7 @@ void CreateControls(ViewerState& s, HWND window) {
       TCITEMA item = {};
       item.mask = TCIF_TEXT | TCIF_IMAGE;
       item.iImage = -1;
-      item.pszText = const_cast<char*>(LanguageString(page));
+      item.pszText = const_cast<char*>(LanguageString(kTextGlyphsTab + page));
       SendMessageA(s.tab, TCM_INSERTITEMA, page, reinterpret_cast<LPARAM>(&item));
     }
   }
@@ -328,9 +328,9 @@ void LoadFontFile(ViewerState& s, HDC dc) {
       message[0] = '\0';
   } else {
     code = -1;
-    CopyCut(message, LanguageString(5));
+    CopyCut(message, LanguageString(kTextNoErrorInformation));
   }
-  std::string text = FormatLoadError(LanguageString(6), s.font_path.c_str(), code, message);
+  std::string text = FormatLoadError(LanguageString(kTextLoadErrorFormat), s.font_path.c_str(), code, message);
   CopyCut(s.load_error, text.c_str());
 }
 
