@@ -330,7 +330,8 @@ void LoadFontFile(ViewerState& s, HDC dc) {
     code = -1;
     CopyCut(message, LanguageString(kTextNoErrorInformation));
   }
-  std::string text = FormatLoadError(LanguageString(kTextLoadErrorFormat), s.font_path.c_str(), code, message);
+  std::string text =
+      FormatLoadError(LanguageString(kTextLoadErrorFormat), s.font_path.c_str(), code, message);
   CopyCut(s.load_error, text.c_str());
 }
 
