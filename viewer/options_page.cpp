@@ -9,6 +9,7 @@
 #include "text/language.h"
 #include "viewer/dialog_items.h"
 #include "viewer/glyph_grid.h"
+#include "viewer/theme.h"
 
 namespace {
 
@@ -37,6 +38,26 @@ void LimitEntry(HWND dialog, int edit, int spin, int characters, int minimum, in
 }
 
 }  // namespace
+
+INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      SetWindowLongPtrA(dialog, DWLP_USER, lparam);
+      return FALSE;  // the focus stays where it is
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+      // The viewer destroys the dialog before it frees the record.
+      if (const auto* s =
+              reinterpret_cast<const ViewerState*>(GetWindowLongPtrA(dialog, DWLP_USER)))
+        return reinterpret_cast<INT_PTR>(
+            DarkControlColours(*s, message, reinterpret_cast<HDC>(wparam)));
+      return FALSE;
+  }
+  return FALSE;
+}
 
 void SetUpOptionsDialog(ViewerState& s) {
   HWND d = s.options_dialog;

@@ -177,7 +177,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA& create) {
     CreateControls(s, window);
     if (s.options_host) {
       s.options_dialog = CreateDialogParamA(ModuleInstance, MAKEINTRESOURCEA(900), s.options_host,
-                                            OptionsDialogProc, 0);
+                                            OptionsDialogProc, reinterpret_cast<LPARAM>(&s));
       SetUpOptionsDialog(s);
     }
     if (!s.glyph_font) EnableGlyphSelectors(s, false);
