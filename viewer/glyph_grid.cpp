@@ -84,7 +84,8 @@ LRESULT DrawGlyphRow(const DRAWITEMSTRUCT& item, HWND window) {
     const int margin = ScaleToDpi(4, ScreenDpiY);
     r.left += margin;
     r.top += margin;
-    DrawTextA(dc, s.load_error, -1, &r, DT_WORDBREAK);
+    // A path's '&' is text, not the mark of an underlined letter.
+    DrawTextA(dc, s.load_error, -1, &r, DT_WORDBREAK | DT_NOPREFIX);
   } else {
     const int width = CellWidth(item.rcItem.right - item.rcItem.left);
     const int row = static_cast<int>(item.itemID);
