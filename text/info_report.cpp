@@ -92,12 +92,14 @@ void AppendText(ReportSink& view, const char* format, ...) {
 
 void SetBold(ReportSink& view, bool on) { view.SetBold(on); }
 
-void BuildInfoReport(ReportSink& view, const FontInfo& info, const char* path,
-                     const FontSignatureWords& signature, const ReportMetrics& metrics) {
-  const auto& names = info.names;
-  view.Clear();
+namespace {
 
-  Heading(view, "%s\n\n", L(kTextNamesHeading));
+// The names, type and path, then the sections of the optional name texts: what
+// the file itself says.
+void WriteNames(ReportSink& view, const FontInfo& info, const char* path,
+                const char* heading_piece) {
+  const auto& names = info.names;
+  Heading(view, heading_piece, L(kTextNamesHeading));
   LabelLine(view, kTextNameLabel, Text(names[4]));
   LabelLine(view, kTextFamilyLabel, Text(names[1]));
   LabelLine(view, kTextStyleLabel, Text(names[2]));
@@ -134,6 +136,14 @@ void BuildInfoReport(ReportSink& view, const FontInfo& info, const char* path,
     AppendText(view, "%s\n", Text(names[section.name]));
     AppendText(view, "%s\n", Text(names[section.address]));
   }
+}
+
+}  // namespace
+
+void BuildInfoReport(ReportSink& view, const FontInfo& info, const char* path,
+                     const FontSignatureWords& signature, const ReportMetrics& metrics) {
+  view.Clear();
+  WriteNames(view, info, path, "%s\n\n");
 
   Heading(view, "\n%s\n\n", L(kTextUnicodeBlocksHeading));
   for (const UnicodeBlockRow& row : UnicodeBlockTable) {
@@ -163,5 +173,13 @@ void BuildInfoReport(ReportSink& view, const FontInfo& info, const char* path,
   LabelLine(view, kTextHorizontalAspectLabel, metrics.digitized_aspect_x);
   LabelLine(view, kTextVerticalAspectLabel, metrics.digitized_aspect_y);
 
+  view.CaretToStart();
+}
+
+void BuildLoadErrorReport(ReportSink& view, const FontInfo& info, const char* path,
+                          const char* load_error) {
+  view.Clear();
+  AppendText(view, "%s\n", load_error ? load_error : "");
+  WriteNames(view, info, path, "\n%s\n\n");
   view.CaretToStart();
 }

@@ -34,8 +34,11 @@ struct RichEditSink final : ReportSink {
 void WriteInfoReport(const ViewerState& s) {
   if (!s.info_view) return;
   RichEditSink sink(s.info_view);
-  BuildInfoReport(sink, s.info, s.font_path.c_str(), ToSignatureWords(s.signature),
-                  ToReportMetrics(s.glyph_metrics));
+  if (s.load_error[0])
+    BuildLoadErrorReport(sink, s.info, s.font_path.c_str(), s.load_error);
+  else
+    BuildInfoReport(sink, s.info, s.font_path.c_str(), ToSignatureWords(s.signature),
+                    ToReportMetrics(s.glyph_metrics));
   // The report's runs carry the colour they were written in: recolour them all.
   ColourInfoView(s);
 }
