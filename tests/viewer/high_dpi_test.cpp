@@ -28,6 +28,50 @@ TEST(HighDpiLayout, ScalingRoundsLikeMulDivAndTreatsNoMeasureAs96) {
   }
 }
 
+// The box runs its own message loop inside the press: a thread timer, which that
+// loop dispatches, measures the box and lets the button go.
+struct BoxWatch {
+  HWND list = nullptr;
+  RECT rect = {};  // on the screen
+  bool seen = false;
+};
+BoxWatch box_watch;
+
+void CALLBACK MeasureBox(HWND, UINT, UINT_PTR, DWORD) {
+  if (box_watch.seen) return;
+  HWND box = FindWindowExA(box_watch.list, nullptr, kZoomClass, nullptr);
+  if (!box) return;
+  GetWindowRect(box, &box_watch.rect);
+  box_watch.seen = true;
+  MouseButton(false);
+}
+
+// The zoom box that a real press on cell (row, column) opens; empty when none opened.
+RECT ZoomBoxOfPress(HWND list, int row, int column) {
+  RECT item = {}, client = {};
+  SendMessageA(list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&item));
+  GetClientRect(list, &client);
+  const int cell = client.right / 16;
+  POINT press = {cell * column + cell / 2, (item.top + item.bottom) / 2};
+  ClientToScreen(list, &press);
+  box_watch = {list, {}, false};
+  const UINT_PTR timer = SetTimer(nullptr, 0, 40, MeasureBox);
+  MouseMoveTo(press);
+  Pump();
+  MouseButton(true);
+  for (const DWORD start = GetTickCount(); !box_watch.seen && GetTickCount() - start < 3000;) {
+    Pump();
+    Sleep(5);
+  }
+  KillTimer(nullptr, timer);
+  if (!box_watch.seen) MouseButton(false);
+  for (int i = 0; i < 20; ++i) {
+    Pump();
+    Sleep(5);
+  }
+  return box_watch.rect;
+}
+
 RECT ChildRect(HWND viewer, HWND child) {
   RECT r;
   GetWindowRect(child, &r);
@@ -87,6 +131,37 @@ TEST(HighDpiViewer, ControlsSitAtDoubledOffsets) {
   const int row = static_cast<int>(SendMessageA(s.glyph_list, LB_GETITEMHEIGHT, 0, 0));
   EXPECT_EQ(row, s.glyph_metrics.tmHeight + s.glyph_metrics.tmExternalLeading + s.line_height);
   EXPECT_GT(s.glyph_metrics.tmHeight, 50) << "24 points at 192 dpi are 64 pixels";
+
+  Plugin().list_close(viewer);
+  DestroyWindow(parent);
+  Pump();
+}
+
+TEST(HighDpiViewer, TheZoomBoxIsScaledWithTheDpiAndKeptWithinTheScreen) {
+  const std::string ini = ScratchDir("high-dpi-zoom") + "\\host.ini";
+  WriteTextFile(ini, "[Quenvale.Orvane]\r\nSortOrderUnicodeBlocks=0\r\n");
+  SetSettingsFile(ini);
+  HWND parent = MakeParent(true, 1200, 800);
+  HWND viewer = LoadViewer(parent, DejaVuPath());
+  ASSERT_TRUE(viewer);
+  Pump();
+  ViewerState& s = *StateOf(viewer);
+
+  // 128 x 160 pixels at 96 dpi.
+  RECT box = ZoomBoxOfPress(s.glyph_list, 0, 4);
+  EXPECT_EQ(box.right - box.left, 256);
+  EXPECT_EQ(box.bottom - box.top, 320);
+
+  // The largest size, 1024 x 1024, would be 2048 pixels each way.
+  const int screen_width = GetSystemMetrics(SM_CXSCREEN);
+  const int screen_height = GetSystemMetrics(SM_CYSCREEN);
+  ASSERT_LT(screen_width, 2048);
+  ASSERT_LT(screen_height, 2048);
+  s.zoom_width = 1024;
+  s.zoom_height = 1024;
+  box = ZoomBoxOfPress(s.glyph_list, 1, 9);
+  EXPECT_EQ(box.right - box.left, screen_width);
+  EXPECT_EQ(box.bottom - box.top, screen_height);
 
   Plugin().list_close(viewer);
   DestroyWindow(parent);
