@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
 #include "fontfile/catalog.h"
 #include "text/language.h"
@@ -179,7 +180,13 @@ void BuildInfoReport(ReportSink& view, const FontInfo& info, const char* path,
 void BuildLoadErrorReport(ReportSink& view, const FontInfo& info, const char* path,
                           const char* load_error) {
   view.Clear();
-  AppendText(view, "%s\n", load_error ? load_error : "");
+  if (!load_error) load_error = "";
+  // The system's messages end in a line break of their own: one empty line is
+  // left above the names, as above every heading.
+  int length = static_cast<int>(std::strlen(load_error));
+  while (length > 0 && (load_error[length - 1] == '\r' || load_error[length - 1] == '\n'))
+    --length;
+  AppendText(view, "%.*s\n", length, load_error);
   WriteNames(view, info, path, "\n%s\n\n");
   view.CaretToStart();
 }

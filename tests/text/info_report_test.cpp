@@ -192,7 +192,7 @@ TEST_F(InfoReport, AFileThatCouldNotBeShownGetsItsErrorAndOnlyWhatTheFileSaid) {
   RecordingSink sink;
   // A '%' in the error is text, not a conversion.
   BuildLoadErrorReport(sink, info, "C:\\A&B%d.ttf",
-                       "Unable to load \"C:\\A&B%d.ttf\".\nError 5: No");
+                       "Unable to load \"C:\\A&B%d.ttf\".\nError 5: No\r\n");
   EXPECT_EQ(sink.text,
             "[clear]Unable to load \"C:\\A&B%d.ttf\".\nError 5: No\n"
             "<b>\nNames\n\n</b>"
