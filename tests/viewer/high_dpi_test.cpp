@@ -55,22 +55,30 @@ RECT ZoomBoxOfPress(HWND list, int row, int column) {
   POINT press = {cell * column + cell / 2, (item.top + item.bottom) / 2};
   ClientToScreen(list, &press);
   box_watch = {list, {}, false};
-  const UINT_PTR timer = SetTimer(nullptr, 0, 40, MeasureBox);
-  MouseMoveTo(press);
-  Pump();
-  MouseButton(true);
-  for (const DWORD start = GetTickCount(); !box_watch.seen && GetTickCount() - start < 3000;) {
-    Pump();
-    Sleep(5);
-  }
-  KillTimer(nullptr, timer);
-  if (!box_watch.seen) MouseButton(false);
-  for (int i = 0; i < 20; ++i) {
-    Pump();
-    Sleep(5);
-  }
+  PressWhileWatching(press, MeasureBox, box_watch.seen);
   return box_watch.rect;
 }
+
+// A viewer of DejaVu Sans in a 1200 x 800 parent, blocks in table order.
+struct DpiViewer {
+  explicit DpiViewer(const std::string& name) {
+    const std::string ini = ScratchDir(name) + "\\host.ini";
+    WriteTextFile(ini, "[Quenvale.Orvane]\r\nSortOrderUnicodeBlocks=0\r\n");
+    SetSettingsFile(ini);
+    parent = MakeParent(true, 1200, 800);
+    window = LoadViewer(parent, DejaVuPath());
+    Pump();
+  }
+  ~DpiViewer() {
+    if (window) Plugin().list_close(window);
+    DestroyWindow(parent);
+    Pump();
+  }
+  DpiViewer(const DpiViewer&) = delete;
+  DpiViewer& operator=(const DpiViewer&) = delete;
+  HWND parent = nullptr;
+  HWND window = nullptr;
+};
 
 RECT ChildRect(HWND viewer, HWND child) {
   RECT r;
@@ -85,13 +93,9 @@ TEST(HighDpiViewer, ControlsSitAtDoubledOffsets) {
   ReleaseDC(nullptr, screen);
   ASSERT_EQ(dpi, 192) << "this program must run in the 192-dpi prefix";
 
-  const std::string ini = ScratchDir("high-dpi") + "\\host.ini";
-  WriteTextFile(ini, "[Quenvale.Orvane]\r\nSortOrderUnicodeBlocks=0\r\n");
-  SetSettingsFile(ini);
-  HWND parent = MakeParent(true, 1200, 800);
-  HWND viewer = LoadViewer(parent, DejaVuPath());
-  ASSERT_TRUE(viewer);
-  Pump();
+  DpiViewer v("high-dpi");
+  ASSERT_TRUE(v.window);
+  HWND viewer = v.window;
   const ViewerState& s = *StateOf(viewer);
   RECT d = {0, 0, 1200, 800};
   SendMessageA(s.tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&d));
@@ -131,21 +135,12 @@ TEST(HighDpiViewer, ControlsSitAtDoubledOffsets) {
   const int row = static_cast<int>(SendMessageA(s.glyph_list, LB_GETITEMHEIGHT, 0, 0));
   EXPECT_EQ(row, s.glyph_metrics.tmHeight + s.glyph_metrics.tmExternalLeading + s.line_height);
   EXPECT_GT(s.glyph_metrics.tmHeight, 50) << "24 points at 192 dpi are 64 pixels";
-
-  Plugin().list_close(viewer);
-  DestroyWindow(parent);
-  Pump();
 }
 
 TEST(HighDpiViewer, TheZoomBoxIsScaledWithTheDpiAndKeptWithinTheScreen) {
-  const std::string ini = ScratchDir("high-dpi-zoom") + "\\host.ini";
-  WriteTextFile(ini, "[Quenvale.Orvane]\r\nSortOrderUnicodeBlocks=0\r\n");
-  SetSettingsFile(ini);
-  HWND parent = MakeParent(true, 1200, 800);
-  HWND viewer = LoadViewer(parent, DejaVuPath());
-  ASSERT_TRUE(viewer);
-  Pump();
-  ViewerState& s = *StateOf(viewer);
+  DpiViewer v("high-dpi-zoom");
+  ASSERT_TRUE(v.window);
+  ViewerState& s = *StateOf(v.window);
 
   // 128 x 160 pixels at 96 dpi.
   RECT box = ZoomBoxOfPress(s.glyph_list, 0, 4);
@@ -162,10 +157,6 @@ TEST(HighDpiViewer, TheZoomBoxIsScaledWithTheDpiAndKeptWithinTheScreen) {
   box = ZoomBoxOfPress(s.glyph_list, 1, 9);
   EXPECT_EQ(box.right - box.left, screen_width);
   EXPECT_EQ(box.bottom - box.top, screen_height);
-
-  Plugin().list_close(viewer);
-  DestroyWindow(parent);
-  Pump();
 }
 
 }  // namespace

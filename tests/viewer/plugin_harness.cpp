@@ -331,6 +331,23 @@ void MouseClickAt(POINT screen) {
   MouseButton(false);
 }
 
+void PressWhileWatching(POINT screen, TIMERPROC watch, const bool& done) {
+  const UINT_PTR timer = SetTimer(nullptr, 0, 40, watch);
+  MouseMoveTo(screen);
+  Pump();
+  MouseButton(true);
+  for (const DWORD start = GetTickCount(); !done && GetTickCount() - start < 3000;) {
+    Pump();
+    Sleep(5);
+  }
+  KillTimer(nullptr, timer);
+  if (!done) MouseButton(false);
+  for (int i = 0; i < 10; ++i) {
+    Pump();
+    Sleep(5);
+  }
+}
+
 GridViewer::GridViewer(const std::string& name, const std::string& extra, const std::string& font,
                        int width, int height)
     : ini(ScratchDir(name) + "\\host.ini") {

@@ -107,6 +107,11 @@ uint32_t SystemRgb(int index);
 void MouseMoveTo(POINT screen);
 void MouseButton(bool down);
 void MouseClickAt(POINT screen);
+// A real press of the left button at `screen` while the thread timer `watch` runs
+// every 40 ms (the zoom box's own loop dispatches it too). Waits up to three
+// seconds for `done`, which the watch sets once it has let the button go, and
+// lets the button go itself otherwise.
+void PressWhileWatching(POINT screen, TIMERPROC watch, const bool& done);
 
 // A viewer of one font over a fresh settings file with the blocks in table order
 // and small glyphs, so that whole blocks fit; `extra` adds setting lines.
