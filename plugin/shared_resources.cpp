@@ -17,9 +17,6 @@ int UiLineHeight = 0;
 int ScreenDpiY = 0;
 HPEN GridPen = nullptr;
 HBRUSH HollowBrush = nullptr;
-HPEN DarkGridPen = nullptr;
-HBRUSH DarkWindowBrush = nullptr;
-HBRUSH DarkFaceBrush = nullptr;
 std::vector<const UnicodeBlockRow*> BlockOrder;
 int SortOrder = 0;
 
@@ -30,22 +27,6 @@ const UnicodeBlockRow& BlockAt(int position) {
 }
 
 int PointsToHeight(int points) { return -MulDiv(points, ScreenDpiY, 72); }
-
-INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
-  switch (message) {
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-      // The dialog lives in the options page's host control, which holds the record.
-      if (const ViewerState* s = GetViewerState(GetParent(dialog)))
-        return reinterpret_cast<INT_PTR>(
-            DarkControlColours(*s, message, reinterpret_cast<HDC>(wparam)));
-      return FALSE;
-  }
-  return FALSE;
-}
 
 HMODULE LoadSystemLibrary(const char* name) {
   // LOAD_LIBRARY_SEARCH_SYSTEM32 is understood where AddDllDirectory exists
@@ -116,9 +97,7 @@ void AttachProcess(HINSTANCE instance) {
   CreateUiFont();
   GridPen = CreatePen(PS_SOLID, 0, GetSysColor(COLOR_BTNFACE));
   HollowBrush = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-  DarkGridPen = CreatePen(PS_SOLID, 0, kDarkGrid);
-  DarkWindowBrush = CreateSolidBrush(kDarkWindow);
-  DarkFaceBrush = CreateSolidBrush(kDarkFace);
+  CreateDarkBrushes();
 
   // Without the array BlockAt falls back to table order.
   try {
@@ -140,12 +119,7 @@ void DetachProcess() {
   BlockOrder.shrink_to_fit();
   if (GridPen) DeleteObject(GridPen);
   GridPen = nullptr;
-  if (DarkGridPen) DeleteObject(DarkGridPen);
-  DarkGridPen = nullptr;
-  if (DarkWindowBrush) DeleteObject(DarkWindowBrush);
-  DarkWindowBrush = nullptr;
-  if (DarkFaceBrush) DeleteObject(DarkFaceBrush);
-  DarkFaceBrush = nullptr;
+  DeleteDarkBrushes();
   if (UiFont) DeleteObject(UiFont);
   UiFont = nullptr;
   if (RichEditModule) FreeLibrary(RichEditModule);

@@ -18,10 +18,6 @@ extern int UiLineHeight;
 extern int ScreenDpiY;
 extern HPEN GridPen;
 extern HBRUSH HollowBrush;
-// Dark mode, made once for every viewer of the process.
-extern HPEN DarkGridPen;
-extern HBRUSH DarkWindowBrush;  // glyph list, sample view, edit fields, zoom box
-extern HBRUSH DarkFaceBrush;    // viewer, tabs, Info view, options dialog
 extern std::vector<const UnicodeBlockRow*> BlockOrder;  // position -> table row
 extern int SortOrder;
 
@@ -31,10 +27,6 @@ const UnicodeBlockRow& BlockAt(int position);
 
 // Point size to a LOGFONT height at the screen's resolution.
 int PointsToHeight(int points);
-
-// The dialog procedure of the options dialog: the dialog manager does everything
-// but the colours of dark mode.
-INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
 
 void AttachProcess(HINSTANCE instance);
 void DetachProcess();

@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
 #include "fontfile/catalog.h"
 #include "text/language.h"
@@ -61,7 +62,7 @@ const char* L(int id) { return LanguageString(id); }
 
 const char* Text(const FontText& text) { return text ? text->c_str() : ""; }
 
-const char* YesNo(uint8_t flag) { return flag ? L(7) : L(8); }
+const char* YesNo(uint8_t flag) { return flag ? L(kTextYes) : L(kTextNo); }
 
 void Heading(ReportSink& view, const char* piece, const char* text) {
   SetBold(view, true);
@@ -92,26 +93,32 @@ void AppendText(ReportSink& view, const char* format, ...) {
 
 void SetBold(ReportSink& view, bool on) { view.SetBold(on); }
 
-void BuildInfoReport(ReportSink& view, const FontInfo& info, const char* path,
-                     const FontSignatureWords& signature, const ReportMetrics& metrics) {
-  const auto& names = info.names;
-  view.Clear();
+namespace {
 
-  Heading(view, "%s\n\n", L(9));
-  LabelLine(view, 10, Text(names[4]));
-  LabelLine(view, 11, Text(names[1]));
-  LabelLine(view, 12, Text(names[2]));
-  LabelLine(view, 13, Text(names[3]));
-  LabelLine(view, 14, Text(names[6]));
-  LabelLine(view, 15, Text(names[20]));
-  LabelLine(view, 16, Text(info.type_name));
-  LabelLine(view, 17, path ? path : "");
+// The names, type and path, then the sections of the optional name texts: what
+// the file itself says.
+void WriteNames(ReportSink& view, const FontInfo& info, const char* path,
+                const char* heading_piece) {
+  const auto& names = info.names;
+  Heading(view, heading_piece, L(kTextNamesHeading));
+  LabelLine(view, kTextNameLabel, Text(names[4]));
+  LabelLine(view, kTextFamilyLabel, Text(names[1]));
+  LabelLine(view, kTextStyleLabel, Text(names[2]));
+  LabelLine(view, kTextIdentifierLabel, Text(names[3]));
+  LabelLine(view, kTextPostScriptNameLabel, Text(names[6]));
+  LabelLine(view, kTextPostScriptCidLabel, Text(names[20]));
+  LabelLine(view, kTextTypeLabel, Text(info.type_name));
+  LabelLine(view, kTextFileNameLabel, path ? path : "");
 
   // Sections of one name each, then those of a name and its web address.
   static constexpr struct {
     int name;
     int heading;
-  } kSingle[] = {{5, 18}, {0, 19}, {7, 20}, {10, 21}, {19, 22}};
+  } kSingle[] = {{5, kTextVersionHeading},
+                 {0, kTextCopyrightHeading},
+                 {7, kTextTrademarkHeading},
+                 {10, kTextDescriptionHeading},
+                 {19, kTextSampleTextHeading}};
   for (const auto& section : kSingle) {
     if (!names[section.name]) continue;
     Heading(view, "\n%s\n\n", L(section.heading));
@@ -121,41 +128,65 @@ void BuildInfoReport(ReportSink& view, const FontInfo& info, const char* path,
     int name;
     int address;
     int heading;
-  } kPairs[] = {{8, 11, 23}, {9, 12, 24}, {13, 14, 25}};
+  } kPairs[] = {{8, 11, kTextManufacturerHeading},
+                {9, 12, kTextDesignerHeading},
+                {13, 14, kTextLicenseHeading}};
   for (const auto& section : kPairs) {
     if (!names[section.name] && !names[section.address]) continue;
     Heading(view, "\n%s\n\n", L(section.heading));
     AppendText(view, "%s\n", Text(names[section.name]));
     AppendText(view, "%s\n", Text(names[section.address]));
   }
+}
 
-  Heading(view, "\n%s\n\n", L(26));
+}  // namespace
+
+void BuildInfoReport(ReportSink& view, const FontInfo& info, const char* path,
+                     const FontSignatureWords& signature, const ReportMetrics& metrics) {
+  view.Clear();
+  WriteNames(view, info, path, "%s\n\n");
+
+  Heading(view, "\n%s\n\n", L(kTextUnicodeBlocksHeading));
   for (const UnicodeBlockRow& row : UnicodeBlockTable) {
     if (!IsBlockSupported(signature.unicode_ranges, row.bit)) continue;
     AppendText(view, "\t0x%04X - 0x%04X   %s\n", static_cast<unsigned>(row.first),
                static_cast<unsigned>(row.last), row.name);
   }
 
-  Heading(view, "\n%s\n\n", L(27));
+  Heading(view, "\n%s\n\n", L(kTextCodePagesHeading));
   for (const CodePageLine& line : kCodePageLines)
     if (CodePageLineSelected(signature, line.bit)) view.Insert(line.text);
 
-  Heading(view, "\n%s\n\n", L(28));
-  LabelLine(view, 29, Text(info.width_name));
-  LabelLine(view, 30, LookupName(WeightNames, metrics.weight));
-  LabelLine(view, 31, metrics.height);
-  LabelLine(view, 32, YesNo(metrics.italic));
-  LabelLine(view, 33, YesNo(metrics.underlined));
-  LabelLine(view, 34, YesNo(metrics.struck_out));
-  LabelLine(view, 35, metrics.ascent);
-  LabelLine(view, 36, metrics.descent);
-  LabelLine(view, 37, metrics.internal_leading);
-  LabelLine(view, 38, metrics.external_leading);
-  LabelLine(view, 39, metrics.ave_char_width);
-  LabelLine(view, 40, metrics.max_char_width);
-  LabelLine(view, 41, metrics.overhang);
-  LabelLine(view, 42, metrics.digitized_aspect_x);
-  LabelLine(view, 43, metrics.digitized_aspect_y);
+  Heading(view, "\n%s\n\n", L(kTextMetricsHeading));
+  LabelLine(view, kTextWidthLabel, Text(info.width_name));
+  LabelLine(view, kTextWeightLabel, LookupName(WeightNames, metrics.weight));
+  LabelLine(view, kTextHeightLabel, metrics.height);
+  LabelLine(view, kTextItalicLabel, YesNo(metrics.italic));
+  LabelLine(view, kTextUnderlineLabel, YesNo(metrics.underlined));
+  LabelLine(view, kTextStrikeOutLabel, YesNo(metrics.struck_out));
+  LabelLine(view, kTextAscentLabel, metrics.ascent);
+  LabelLine(view, kTextDescentLabel, metrics.descent);
+  LabelLine(view, kTextInternalLeadingLabel, metrics.internal_leading);
+  LabelLine(view, kTextExternalLeadingLabel, metrics.external_leading);
+  LabelLine(view, kTextAverageWidthLabel, metrics.ave_char_width);
+  LabelLine(view, kTextMaximumWidthLabel, metrics.max_char_width);
+  LabelLine(view, kTextOverhangLabel, metrics.overhang);
+  LabelLine(view, kTextHorizontalAspectLabel, metrics.digitized_aspect_x);
+  LabelLine(view, kTextVerticalAspectLabel, metrics.digitized_aspect_y);
 
+  view.CaretToStart();
+}
+
+void BuildLoadErrorReport(ReportSink& view, const FontInfo& info, const char* path,
+                          const char* load_error) {
+  view.Clear();
+  if (!load_error) load_error = "";
+  // The system's messages end in a line break of their own: one empty line is
+  // left above the names, as above every heading.
+  int length = static_cast<int>(std::strlen(load_error));
+  while (length > 0 && (load_error[length - 1] == '\r' || load_error[length - 1] == '\n'))
+    --length;
+  AppendText(view, "%.*s\n", length, load_error);
+  WriteNames(view, info, path, "\n%s\n\n");
   view.CaretToStart();
 }

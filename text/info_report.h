@@ -34,3 +34,9 @@ void SetBold(ReportSink& view, bool on);
 
 void BuildInfoReport(ReportSink& view, const FontInfo& info, const char* path,
                      const FontSignatureWords& signature, const ReportMetrics& metrics);
+
+// The report of a file that could not be shown: the load-error text, then only
+// what the file itself said (names, type, path). No blocks, code pages or
+// metrics: no font was made to measure.
+void BuildLoadErrorReport(ReportSink& view, const FontInfo& info, const char* path,
+                          const char* load_error);

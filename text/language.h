@@ -9,6 +9,39 @@ constexpr int kLanguageStringCount = 60;
 // The section of the language files, and of the host's settings file.
 constexpr const char* kIniSection = "Quenvale.Orvane";
 
+// The ids of the texts; a language file's key is the id in three digits.
+// The tab names follow the page order: kTextGlyphsTab + page.
+constexpr int kTextGlyphsTab = 0, kTextInfoTab = 1, kTextSampleTab = 2, kTextOptionsTab = 3;
+constexpr int kTextDefaultSample = 4;       // default of the "SampleText" setting
+constexpr int kTextNoErrorInformation = 5;  // load-error message when the system gives no code
+constexpr int kTextLoadErrorFormat = 6;     // "%s" path, "%d" code, "%s" message
+// The Info report.
+constexpr int kTextYes = 7, kTextNo = 8;
+constexpr int kTextNamesHeading = 9;
+constexpr int kTextNameLabel = 10, kTextFamilyLabel = 11, kTextStyleLabel = 12,
+              kTextIdentifierLabel = 13, kTextPostScriptNameLabel = 14,
+              kTextPostScriptCidLabel = 15, kTextTypeLabel = 16, kTextFileNameLabel = 17;
+constexpr int kTextVersionHeading = 18, kTextCopyrightHeading = 19, kTextTrademarkHeading = 20,
+              kTextDescriptionHeading = 21, kTextSampleTextHeading = 22,
+              kTextManufacturerHeading = 23, kTextDesignerHeading = 24,
+              kTextLicenseHeading = 25;
+constexpr int kTextUnicodeBlocksHeading = 26, kTextCodePagesHeading = 27,
+              kTextMetricsHeading = 28;
+constexpr int kTextWidthLabel = 29, kTextWeightLabel = 30, kTextHeightLabel = 31,
+              kTextItalicLabel = 32, kTextUnderlineLabel = 33, kTextStrikeOutLabel = 34,
+              kTextAscentLabel = 35, kTextDescentLabel = 36, kTextInternalLeadingLabel = 37,
+              kTextExternalLeadingLabel = 38, kTextAverageWidthLabel = 39,
+              kTextMaximumWidthLabel = 40, kTextOverhangLabel = 41,
+              kTextHorizontalAspectLabel = 42, kTextVerticalAspectLabel = 43;
+// The Options page; the sort orders 0-3 follow their numbers: kTextFirstSortOrder + order.
+constexpr int kTextZoomGroup = 44, kTextZoomSizeLabel = 45, kTextZoomWidthLabel = 46,
+              kTextZoomHeightLabel = 47;
+constexpr int kTextSortLabel = 48, kTextFirstSortOrder = 49, kTextLastSortOrder = 52;
+constexpr int kTextLanguageLabel = 53;
+constexpr int kTextSaveGroup = 54, kTextSavePage = 55, kTextSaveBlock = 56,
+              kTextSaveCharset = 57, kTextSaveSample = 58;
+constexpr int kTextAboutNote = 59;  // after the about text; empty in English
+
 // Name of the language whose texts are loaded; empty until the first SelectLanguage.
 const char* CurrentLanguage();
 

@@ -5,11 +5,11 @@
 #include <cstdio>
 
 #include "plugin/shared_resources.h"
+#include "viewer/display_fonts.h"
 #include "viewer/grid_math.h"
-#include "viewer/options_page.h"
+#include "viewer/size_controls.h"
 #include "viewer/theme.h"
 #include "viewer/viewer_layout.h"
-#include "viewer/viewer_window.h"
 #include "viewer/zoom_box.h"
 
 namespace {
@@ -53,6 +53,11 @@ void ChangeCharset(ViewerState& s, int charset) {
 
 }  // namespace
 
+void EnableGlyphSelectors(const ViewerState& s, bool on) {
+  for (HWND control : {s.glyph_list, s.charset_combo, s.charset_spin, s.block_combo, s.block_spin})
+    if (control) EnableWindow(control, on ? TRUE : FALSE);
+}
+
 void SetGlyphRowCount(ViewerState& s) {
   const UnicodeBlockRow& block = BlockAt(s.block_index);
   int rows = GlyphRowCount(block.first, block.last);
@@ -79,7 +84,8 @@ LRESULT DrawGlyphRow(const DRAWITEMSTRUCT& item, HWND window) {
     const int margin = ScaleToDpi(4, ScreenDpiY);
     r.left += margin;
     r.top += margin;
-    DrawTextA(dc, s.load_error, -1, &r, DT_WORDBREAK);
+    // A path's '&' is text, not the mark of an underlined letter.
+    DrawTextA(dc, s.load_error, -1, &r, DT_WORDBREAK | DT_NOPREFIX);
   } else {
     const int width = CellWidth(item.rcItem.right - item.rcItem.left);
     const int row = static_cast<int>(item.itemID);
@@ -128,6 +134,13 @@ LRESULT OpenZoomAtClick(HWND window) {
 }
 
 void SortBlockOrder() { SortBlocks(BlockOrder, SortOrder); }
+
+void FillBlockList(HWND combo) {
+  if (!combo) return;
+  SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+  for (int position = 0; position < kUnicodeBlockCount; ++position)
+    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(BlockAt(position).name));
+}
 
 LRESULT OnViewerCommand(HWND window, WPARAM wparam) {
   ViewerState* state = GetViewerState(window);

@@ -5,6 +5,10 @@
 
 #include "viewer/viewer_state.h"
 
+// Switches the glyph list and the four block and character-set selectors on or
+// off: off while the window shows a load error.
+void EnableGlyphSelectors(const ViewerState& state, bool on);
+
 // Sets the glyph list's row count from the selected block.
 void SetGlyphRowCount(ViewerState& state);
 
@@ -16,6 +20,8 @@ LRESULT OpenZoomAtClick(HWND window);
 
 // Re-sorts the process-wide BlockOrder under SortOrder.
 void SortBlockOrder();
+// Empties the block list and fills it with the block names in BlockOrder.
+void FillBlockList(HWND combo);
 
 // WM_COMMAND and WM_HSCROLL of the viewer window; always 0.
 LRESULT OnViewerCommand(HWND window, WPARAM wparam);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "viewer/viewer_layout.h"
+
 int GlyphRowCount(uint16_t first, uint16_t last) { return (last - first + 16) / 16; }
 
 int RowCellCount(uint16_t first, uint16_t last, int row) {
@@ -35,6 +37,13 @@ BoxOrigin ZoomBoxOrigin(int left, int top, int right, int bottom, int click_x, i
   if (at.y < top) at.y = top;
   if (at.y + height > bottom) at.y = bottom - height;
   return at;
+}
+
+BoxSize ZoomBoxSize(int width, int height, int dpi, int screen_width, int screen_height) {
+  BoxSize size = {ScaleToDpi(width, dpi), ScaleToDpi(height, dpi)};
+  if (screen_width > 0 && size.width > screen_width) size.width = screen_width;
+  if (screen_height > 0 && size.height > screen_height) size.height = screen_height;
+  return size;
 }
 
 namespace {

@@ -35,6 +35,14 @@ struct BoxOrigin {
 BoxOrigin ZoomBoxOrigin(int left, int top, int right, int bottom, int click_x, int click_y,
                         int width, int height);
 
+// The zoom box's size on the screen: the stored width and height are pixels at
+// 96 dpi, scaled to `dpi` and cut to the screen's size. A screen size of 0 or
+// less (not measured) cuts nothing.
+struct BoxSize {
+  int width, height;
+};
+BoxSize ZoomBoxSize(int width, int height, int dpi, int screen_width, int screen_height);
+
 // Whether neighbours a, b must change places under sort mode 0-3; any other mode
 // never exchanges.
 bool BlocksOutOfOrder(const UnicodeBlockRow& a, const UnicodeBlockRow& b, int mode);

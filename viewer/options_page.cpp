@@ -7,7 +7,9 @@
 
 #include "plugin/shared_resources.h"
 #include "text/language.h"
+#include "viewer/dialog_items.h"
 #include "viewer/glyph_grid.h"
+#include "viewer/theme.h"
 
 namespace {
 
@@ -35,83 +37,53 @@ void LimitEntry(HWND dialog, int edit, int spin, int characters, int minimum, in
   SendDlgItemMessageA(dialog, spin, UDM_SETRANGE32, minimum, maximum);
 }
 
-void RefillBlockCombo(ViewerState& s) {
-  if (!s.block_combo) return;
-  SendMessageA(s.block_combo, CB_RESETCONTENT, 0, 0);
-  for (int position = 0; position < kUnicodeBlockCount; ++position)
-    SendMessageA(s.block_combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(BlockAt(position).name));
-}
-
 }  // namespace
 
-int ReadDialogInt(HWND window, int id, int fallback, int minimum, int maximum) {
-  BOOL ok = FALSE;
-  UINT value = GetDlgItemInt(window, id, &ok, FALSE);
-  if (ok && value >= static_cast<UINT>(minimum) && value <= static_cast<UINT>(maximum))
-    return static_cast<int>(value);
-  SetDlgItemInt(window, id, static_cast<UINT>(fallback), FALSE);
-  return fallback;
-}
-
-bool IsDialogItemChecked(HWND dialog, int id) {
-  return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
-}
-
-void SetDialogItemChecked(HWND dialog, int id, int flag) {
-  CheckDlgButton(dialog, id, flag ? BST_CHECKED : BST_UNCHECKED);
-}
-
-void ApplyFontSize(ViewerState& s) {
-  const int fallback = s.page == kGlyphsPage ? 24 : 16;
-  const int size = ReadDialogInt(s.viewer, kSizeEditId, fallback, 6, 128);
-  SendMessageA(s.size_slider, TBM_SETPOS, TRUE, size);
-  s.logfont.lfHeight = PointsToHeight(size);
-  if (s.page == kGlyphsPage && size != s.glyph_size) {
-    s.glyph_size = size;
-    if (s.glyph_font) DeleteObject(s.glyph_font);
-    s.glyph_font = CreateFontIndirectA(&s.logfont);
-    if (HDC dc = GetDC(s.glyph_list)) {
-      HGDIOBJ previous = SelectObject(dc, s.glyph_font);
-      GetTextMetricsA(dc, &s.glyph_metrics);
-      SelectObject(dc, previous);
-      ReleaseDC(s.glyph_list, dc);
-    }
-    int height = s.glyph_metrics.tmHeight + UiLineHeight + s.glyph_metrics.tmExternalLeading;
-    SendMessageA(s.glyph_list, LB_SETITEMHEIGHT, 0, height);
-    if (s.glyph_list) InvalidateRect(s.glyph_list, nullptr, TRUE);
-  } else if (s.page == kSamplePage && size != s.sample_size) {
-    s.sample_size = size;
-    if (s.sample_font) DeleteObject(s.sample_font);
-    s.sample_font = CreateFontIndirectA(&s.logfont);
-    SendMessageA(s.sample_view, WM_SETFONT, reinterpret_cast<WPARAM>(s.sample_font), TRUE);
+INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      SetWindowLongPtrA(dialog, DWLP_USER, lparam);
+      return FALSE;  // the focus stays where it is
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+      // The viewer destroys the dialog before it frees the record.
+      if (const auto* s =
+              reinterpret_cast<const ViewerState*>(GetWindowLongPtrA(dialog, DWLP_USER)))
+        return reinterpret_cast<INT_PTR>(
+            DarkControlColours(*s, message, reinterpret_cast<HDC>(wparam)));
+      return FALSE;
   }
+  return FALSE;
 }
 
 void SetUpOptionsDialog(ViewerState& s) {
   HWND d = s.options_dialog;
   if (!d) return;
-  SetText(d, kZoomGroup, 44);
-  SetText(d, kZoomSizeLabel, 45);
-  SetText(d, kZoomWidthLabel, 46);
-  SetText(d, kZoomHeightLabel, 47);
+  SetText(d, kZoomGroup, kTextZoomGroup);
+  SetText(d, kZoomSizeLabel, kTextZoomSizeLabel);
+  SetText(d, kZoomWidthLabel, kTextZoomWidthLabel);
+  SetText(d, kZoomHeightLabel, kTextZoomHeightLabel);
   LimitEntry(d, kZoomSizeEdit, kZoomSizeSpin, 3, 6, 256);
   LimitEntry(d, kZoomWidthEdit, kZoomWidthSpin, 4, 8, 1024);
   LimitEntry(d, kZoomHeightEdit, kZoomHeightSpin, 4, 8, 1024);
-  SetText(d, kSortLabel, 48);
-  for (int id = 49; id <= 52; ++id)
+  SetText(d, kSortLabel, kTextSortLabel);
+  for (int id = kTextFirstSortOrder; id <= kTextLastSortOrder; ++id)
     SendDlgItemMessageA(d, kSortList, CB_ADDSTRING, 0,
                         reinterpret_cast<LPARAM>(LanguageString(id)));
-  SetText(d, kLanguageLabel, 53);
+  SetText(d, kLanguageLabel, kTextLanguageLabel);
   ComboLanguageList languages(GetDlgItem(d, kLanguageList));
   ListLanguages(languages);
-  SetText(d, kSaveGroup, 54);
-  SetText(d, kSavePage, 55);
-  SetText(d, kSaveBlock, 56);
-  SetText(d, kSaveCharset, 57);
-  SetText(d, kSaveSample, 58);
+  SetText(d, kSaveGroup, kTextSaveGroup);
+  SetText(d, kSavePage, kTextSavePage);
+  SetText(d, kSaveBlock, kTextSaveBlock);
+  SetText(d, kSaveCharset, kTextSaveCharset);
+  SetText(d, kSaveSample, kTextSaveSample);
   char about[2048];
   std::snprintf(about, sizeof about, "Orvane.wlx 0.08\r\nCopyright (C) 2026 Quenvale\r\n\r\n%s",
-                LanguageString(59));
+                LanguageString(kTextAboutNote));
   SetDlgItemTextA(d, kAboutText, about);
 }
 
@@ -150,7 +122,7 @@ void ApplyOptionsPage(ViewerState& s) {
     if (sort != SortOrder) {
       SortOrder = sort;
       SortBlockOrder();
-      RefillBlockCombo(s);
+      FillBlockList(s.block_combo);
       s.block_index = 0;
       SendMessageA(s.block_combo, CB_SETCURSEL, 0, 0);
       SendMessageA(s.block_spin, UDM_SETPOS32, 0, 0);

@@ -1,18 +1,13 @@
-// The font-size controls of the Glyphs and Sample pages, and the Options page.
+// The Options page: the options dialog in the page's host control.
 #pragma once
 
 #include <windows.h>
 
 #include "viewer/viewer_state.h"
 
-// A number from child `id` of `window`; an empty, non-numeric or out-of-range
-// entry is replaced in the control by `fallback`, which is returned.
-int ReadDialogInt(HWND window, int id, int fallback, int minimum, int maximum);
-bool IsDialogItemChecked(HWND dialog, int id);
-void SetDialogItemChecked(HWND dialog, int id, int flag);
-
-// The size typed or slid takes effect for the current page.
-void ApplyFontSize(ViewerState& state);
+// The dialog procedure of the options dialog, created with the viewer's record
+// as its parameter: the dialog manager does everything but the colours of dark mode.
+INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
 
 // Labels, limits, lists and the about text, once at creation.
 void SetUpOptionsDialog(ViewerState& state);

@@ -34,8 +34,11 @@ struct RichEditSink final : ReportSink {
 void WriteInfoReport(const ViewerState& s) {
   if (!s.info_view) return;
   RichEditSink sink(s.info_view);
-  BuildInfoReport(sink, s.info, s.font_path.c_str(), ToSignatureWords(s.signature),
-                  ToReportMetrics(s.glyph_metrics));
+  if (s.load_error[0])
+    BuildLoadErrorReport(sink, s.info, s.font_path.c_str(), s.load_error);
+  else
+    BuildInfoReport(sink, s.info, s.font_path.c_str(), ToSignatureWords(s.signature),
+                    ToReportMetrics(s.glyph_metrics));
   // The report's runs carry the colour they were written in: recolour them all.
   ColourInfoView(s);
 }
@@ -84,6 +87,16 @@ struct DeferBatch {
 };
 
 }  // namespace
+
+HWND PageControl(const ViewerState& s, int page) {
+  switch (page) {
+    case kGlyphsPage: return s.glyph_list;
+    case kInfoPage: return s.info_view;
+    case kSamplePage: return s.sample_view;
+    case kOptionsPage: return s.options_host;
+  }
+  return nullptr;
+}
 
 void LayoutViewer(HWND window, int width, int height) {
   ViewerState* state = GetViewerState(window);

@@ -8,6 +8,9 @@
 // WM_SIZE: places the tab control and the ten page controls in one batch.
 void LayoutViewer(HWND window, int width, int height);
 
+// The control that shows page p.
+HWND PageControl(const ViewerState& state, int page);
+
 // Makes page p current, filling it the first time it is shown.
 void ShowPage(ViewerState& state, int page);
 // After the viewer took another font: refills what the built pages show of it.

@@ -5,6 +5,10 @@
 
 #include "plugin/shared_resources.h"
 
+HPEN DarkGridPen = nullptr;
+HBRUSH DarkWindowBrush = nullptr;
+HBRUSH DarkFaceBrush = nullptr;
+
 namespace {
 
 // The text of the whole view and of whatever is typed or written into it next.
@@ -97,6 +101,21 @@ void Repaint(HWND window) {
 }
 
 }  // namespace
+
+void CreateDarkBrushes() {
+  DarkGridPen = CreatePen(PS_SOLID, 0, kDarkGrid);
+  DarkWindowBrush = CreateSolidBrush(kDarkWindow);
+  DarkFaceBrush = CreateSolidBrush(kDarkFace);
+}
+
+void DeleteDarkBrushes() {
+  if (DarkGridPen) DeleteObject(DarkGridPen);
+  DarkGridPen = nullptr;
+  if (DarkWindowBrush) DeleteObject(DarkWindowBrush);
+  DarkWindowBrush = nullptr;
+  if (DarkFaceBrush) DeleteObject(DarkFaceBrush);
+  DarkFaceBrush = nullptr;
+}
 
 void ColourInfoView(const ViewerState& s) {
   if (!s.info_view) return;

@@ -15,6 +15,14 @@ constexpr COLORREF kDarkText = RGB(230, 230, 230);
 constexpr COLORREF kDarkLabel = RGB(170, 170, 170);  // the code above each glyph
 constexpr COLORREF kDarkGrid = RGB(96, 96, 96);
 
+// Made once for every viewer of the process, when the DLL is attached, and
+// deleted when it is detached.
+extern HPEN DarkGridPen;
+extern HBRUSH DarkWindowBrush;  // glyph list, sample view, edit fields, zoom box
+extern HBRUSH DarkFaceBrush;    // viewer, tabs, Info view, options dialog
+void CreateDarkBrushes();
+void DeleteDarkBrushes();
+
 // kNewParamsMessage: switches to the colours of the new show flags and repaints
 // when they differ from the current ones. Always 0.
 LRESULT OnNewParams(HWND viewer, WPARAM show_flags);

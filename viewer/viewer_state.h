@@ -21,12 +21,26 @@ constexpr UINT kZoomRequest = WM_USER + 100;
 // The host's new show flags (WPARAM), passed on from the load exports and ListSendCommand.
 constexpr UINT kNewParamsMessage = WM_USER + 101;
 
-// The settings fields come first, under the names the settings store uses.
-struct ViewerState : ViewerSettings {
+// The file a viewer shows and all that was made of it. Taking another file
+// replaces this record whole, so a field added here cannot be left behind.
+struct LoadedFont {
   // The file's ANSI name; when font_path_wide is set, only its readable form.
   std::string font_path;
   std::wstring font_path_wide;  // set when only the UTF-16 path names the file
   int font_registered = 0;      // the path is registered with the system (FR_PRIVATE)
+  FontInfo info;
+  HFONT glyph_font = nullptr;
+  HFONT sample_font = nullptr;
+  HFONT zoom_font = nullptr;
+  LOGFONTA logfont = {};
+  TEXTMETRICA glyph_metrics = {};
+  FONTSIGNATURE signature = {};
+  char load_error[1024] = {};  // empty when the file loaded
+};
+
+// The settings fields come first, under the names the settings store uses, then
+// the font's, under theirs.
+struct ViewerState : ViewerSettings, LoadedFont {
   int line_height = 0;
   int page_built[kPageCount] = {};
   int parent_fixed = 0;
@@ -47,21 +61,10 @@ struct ViewerState : ViewerSettings {
   HWND size_slider = nullptr;
   HWND options_dialog = nullptr;
   HWND viewer = nullptr;  // the window this record belongs to
-  HFONT glyph_font = nullptr;
-  HFONT sample_font = nullptr;
-  HFONT zoom_font = nullptr;
   WNDPROC prev_procs[kSubclassedCount] = {};
-  LOGFONTA logfont = {};
-  TEXTMETRICA glyph_metrics = {};
-  FontInfo info;
-  FONTSIGNATURE signature = {};
-  char load_error[1024] = {};
 };
 
 // The record in a window's user-data slot, or nullptr.
 inline ViewerState* GetViewerState(HWND window) {
   return reinterpret_cast<ViewerState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
-
-// The control that shows page p.
-HWND PageControl(const ViewerState& state, int page);

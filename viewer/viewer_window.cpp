@@ -13,6 +13,7 @@
 #include "plugin/shared_resources.h"
 #include "text/language.h"
 #include "text/settings.h"
+#include "viewer/display_fonts.h"
 #include "viewer/glyph_grid.h"
 #include "viewer/keyboard.h"
 #include "viewer/options_page.h"
@@ -68,12 +69,6 @@ void DestroyIfPresent(HWND control) {
   if (control) DestroyWindow(control);
 }
 
-void FillBlockCombo(HWND combo) {
-  if (!combo) return;
-  for (int position = 0; position < kUnicodeBlockCount; ++position)
-    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(BlockAt(position).name));
-}
-
 void CreateControls(ViewerState& s, HWND window) {
   s.tab = CreateControl(WC_TABCONTROLA, WS_VISIBLE | WS_CLIPSIBLINGS | TCS_FOCUSNEVER, 0, kTabId,
                         window);
@@ -83,7 +78,7 @@ void CreateControls(ViewerState& s, HWND window) {
       TCITEMA item = {};
       item.mask = TCIF_TEXT | TCIF_IMAGE;
       item.iImage = -1;
-      item.pszText = const_cast<char*>(LanguageString(page));
+      item.pszText = const_cast<char*>(LanguageString(kTextGlyphsTab + page));
       SendMessageA(s.tab, TCM_INSERTITEMA, page, reinterpret_cast<LPARAM>(&item));
     }
   }
@@ -106,7 +101,7 @@ void CreateControls(ViewerState& s, HWND window) {
                                 window);
   Subclass(s, s.block_combo, kBlockComboId);
   SetUiFont(s.block_combo);
-  FillBlockCombo(s.block_combo);
+  FillBlockList(s.block_combo);
 
   s.block_spin = CreateControl(UPDOWN_CLASSA, UDS_WRAP | UDS_HORZ, 0, 0, window);
   if (s.block_spin) SendMessageA(s.block_spin, UDM_SETRANGE32, 0, kUnicodeBlockCount - 1);
@@ -182,14 +177,10 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA& create) {
     CreateControls(s, window);
     if (s.options_host) {
       s.options_dialog = CreateDialogParamA(ModuleInstance, MAKEINTRESOURCEA(900), s.options_host,
-                                            OptionsDialogProc, 0);
+                                            OptionsDialogProc, reinterpret_cast<LPARAM>(&s));
       SetUpOptionsDialog(s);
     }
-    if (!s.glyph_font) {
-      for (HWND control : {s.glyph_list, s.charset_combo, s.charset_spin, s.block_combo,
-                           s.block_spin})
-        if (control) EnableWindow(control, FALSE);
-    }
+    if (!s.glyph_font) EnableGlyphSelectors(s, false);
     ReleaseDC(window, dc);
   }
 
@@ -246,7 +237,7 @@ LRESULT OnKillFocus(HWND window) {
 
 LRESULT OnMeasureItem(HWND window, MEASUREITEMSTRUCT& item) {
   if (ViewerState* s = GetViewerState(window))
-    item.itemHeight = s->glyph_metrics.tmHeight + s->glyph_metrics.tmExternalLeading + UiLineHeight;
+    item.itemHeight = static_cast<UINT>(GlyphRowHeight(*s));
   return TRUE;
 }
 
@@ -300,16 +291,6 @@ LRESULT CALLBACK ViewerWindowProc(HWND window, UINT message, WPARAM wparam, LPAR
   }
 }
 
-HWND PageControl(const ViewerState& s, int page) {
-  switch (page) {
-    case kGlyphsPage: return s.glyph_list;
-    case kInfoPage: return s.info_view;
-    case kSamplePage: return s.sample_view;
-    case kOptionsPage: return s.options_host;
-  }
-  return nullptr;
-}
-
 void LoadFontFile(ViewerState& s, HDC dc) {
   const bool wide = !s.font_path_wide.empty();
   const std::string utf8 = wide ? WideToUtf8(s.font_path_wide) : std::string();
@@ -349,9 +330,10 @@ void LoadFontFile(ViewerState& s, HDC dc) {
       message[0] = '\0';
   } else {
     code = -1;
-    CopyCut(message, LanguageString(5));
+    CopyCut(message, LanguageString(kTextNoErrorInformation));
   }
-  std::string text = FormatLoadError(LanguageString(6), s.font_path.c_str(), code, message);
+  std::string text =
+      FormatLoadError(LanguageString(kTextLoadErrorFormat), s.font_path.c_str(), code, message);
   CopyCut(s.load_error, text.c_str());
 }
 
@@ -397,65 +379,13 @@ bool LoadNextFont(HWND viewer, const FontPath& path) {
     if (HWND box = FindWindowExA(s.glyph_list, nullptr, kZoomClassName, nullptr))
       DestroyWindow(box);
   ReleaseFontFile(s);
-  s.font_path = std::move(next->font_path);
-  s.font_path_wide = std::move(next->font_path_wide);
-  s.font_registered = std::exchange(next->font_registered, 0);
-  s.info = std::move(next->info);
-  s.glyph_font = std::exchange(next->glyph_font, nullptr);
-  s.sample_font = std::exchange(next->sample_font, nullptr);
-  s.zoom_font = std::exchange(next->zoom_font, nullptr);
-  s.logfont = next->logfont;
-  s.glyph_metrics = next->glyph_metrics;
-  s.signature = next->signature;
-  s.load_error[0] = '\0';
+  static_cast<LoadedFont&>(s) = std::exchange(static_cast<LoadedFont&>(*next), LoadedFont{});
 
   // A window opened on a file it could not show had its selectors switched off.
-  for (HWND control : {s.glyph_list, s.charset_combo, s.charset_spin, s.block_combo, s.block_spin})
-    if (control) EnableWindow(control, TRUE);
-  const int height = s.glyph_metrics.tmHeight + s.glyph_metrics.tmExternalLeading + UiLineHeight;
-  SendMessageA(s.glyph_list, LB_SETITEMHEIGHT, 0, height);
+  EnableGlyphSelectors(s, true);
+  SendMessageA(s.glyph_list, LB_SETITEMHEIGHT, 0, GlyphRowHeight(s));
   RefillFontPages(s);
   return true;
-}
-
-void CreateViewerFonts(ViewerState& s, HDC dc) {
-  s.logfont = LOGFONTA{};
-  LOGFONTA& lf = s.logfont;
-  lf.lfHeight = PointsToHeight(s.glyph_size);
-  lf.lfWeight = static_cast<LONG>(s.info.weight);
-  lf.lfItalic = s.info.italic;
-  lf.lfUnderline = s.info.underline;
-  lf.lfStrikeOut = 0;  // the font's own strike-out flag is not applied
-  int charset = std::clamp(s.charset_index, 0, kCharsetCount - 1);
-  lf.lfCharSet = static_cast<BYTE>(CharsetTable[charset].value);
-  lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
-  lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-  lf.lfQuality = ANTIALIASED_QUALITY;
-  lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  if (s.info.names[4]) CopyCut(lf.lfFaceName, s.info.names[4]->c_str());
-
-  s.glyph_font = CreateFontIndirectA(&lf);
-  if (s.glyph_font) {
-    HGDIOBJ previous = SelectObject(dc, s.glyph_font);
-    GetTextCharsetInfo(dc, &s.signature, 0);
-    // A font that claims no range at all still shows its first block.
-    if (!s.signature.fsUsb[0] && !s.signature.fsUsb[1] && !s.signature.fsUsb[2] &&
-        !s.signature.fsUsb[3])
-      s.signature.fsUsb[0] = 1;
-    GetTextMetricsA(dc, &s.glyph_metrics);
-    SelectObject(dc, previous);
-  }
-  lf.lfHeight = PointsToHeight(s.sample_size);
-  s.sample_font = CreateFontIndirectA(&lf);
-  lf.lfHeight = PointsToHeight(s.zoom_size);
-  s.zoom_font = CreateFontIndirectA(&lf);
-}
-
-void ReleaseViewerFonts(ViewerState& s) {
-  for (HFONT* font : {&s.zoom_font, &s.sample_font, &s.glyph_font}) {
-    if (*font) DeleteObject(*font);
-    *font = nullptr;
-  }
 }
 
 HWND CreateRichEdit(DWORD style, HWND parent, DWORD ex_style, int id) {

@@ -27,10 +27,5 @@ void ReleaseFontFile(ViewerState& state);
 // what it showed before, when the window is no viewer or the file cannot be shown.
 bool LoadNextFont(HWND viewer, const FontPath& path);
 
-// The three display fonts from info, charset_index and the three sizes; measures
-// glyph_metrics and signature.
-void CreateViewerFonts(ViewerState& state, HDC dc);
-void ReleaseViewerFonts(ViewerState& state);
-
 // A rich-edit control, "RichEdit20A" or else "RichEdit"; nullptr when neither exists.
 HWND CreateRichEdit(DWORD style, HWND parent, DWORD ex_style, int id);

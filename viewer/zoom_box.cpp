@@ -45,15 +45,22 @@ void ShowZoomBox(HWND glyph_list, POINT point, const ViewerState& s, uint16_t co
   ZoomFont = s.zoom_font;
   ZoomLineHeight = s.line_height;
   ZoomDark = s.dark;
-  // The sizes are set in pixels at 96 dpi.
-  const int width = ScaleToDpi(s.zoom_width, ScreenDpiY);
-  const int height = ScaleToDpi(s.zoom_height, ScreenDpiY);
+  // The sizes are set in pixels at 96 dpi; scaled up, the largest would outgrow
+  // the screen the list is on.
+  RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  if (GetMonitorInfoA(MonitorFromWindow(glyph_list, MONITOR_DEFAULTTONEAREST), &monitor))
+    screen = monitor.rcMonitor;
+  const BoxSize size = ZoomBoxSize(s.zoom_width, s.zoom_height, ScreenDpiY,
+                                   screen.right - screen.left, screen.bottom - screen.top);
   RECT client;
   GetClientRect(glyph_list, &client);
   BoxOrigin at = ZoomBoxOrigin(client.left, client.top, client.right, client.bottom, point.x,
-                               point.y, width, height);
+                               point.y, size.width, size.height);
   HWND box = CreateWindowExA(0, kZoomClassName, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, at.x,
-                             at.y, width, height, glyph_list, nullptr, ModuleInstance, nullptr);
+                             at.y, size.width, size.height, glyph_list, nullptr, ModuleInstance,
+                             nullptr);
   if (!box) return;
   // The loop ends when the box is gone, not on a quit of its own: a quit posted
   // by the box would merge with one the host posts at the same time (a host that

@@ -184,6 +184,30 @@ TEST_F(InfoReport, TranslatedLabelsKeepEnglishCodePages) {
   EXPECT_NE(sink.text.find("\tItalique\t: Oui\n\tUnderline\t: No\n"), std::string::npos);
 }
 
+TEST_F(InfoReport, AFileThatCouldNotBeShownGetsItsErrorAndOnlyWhatTheFileSaid) {
+  FontInfo info;
+  info.type_name = "TrueType";
+  info.names[1] = "Half";
+  info.names[5] = "Version 2";
+  RecordingSink sink;
+  // A '%' in the error is text, not a conversion.
+  BuildLoadErrorReport(sink, info, "C:\\A&B%d.ttf",
+                       "Unable to load \"C:\\A&B%d.ttf\".\nError 5: No\r\n");
+  EXPECT_EQ(sink.text,
+            "[clear]Unable to load \"C:\\A&B%d.ttf\".\nError 5: No\n"
+            "<b>\nNames\n\n</b>"
+            "\tName\t: \n"
+            "\tFamily\t: Half\n"
+            "\tStyle\t: \n"
+            "\tIdentifier\t: \n"
+            "\tPostScript Name\t: \n"
+            "\tPostScript CID\t: \n"
+            "\tType\t: TrueType\n"
+            "\tFile Name\t: C:\\A&B%d.ttf\n"
+            "<b>\nVersion\n\n</b>Version 2\n");
+  EXPECT_TRUE(sink.caret_at_start);
+}
+
 TEST_F(InfoReport, PiecesAreCutAt65535Characters) {
   RecordingSink sink;
   std::string longer(70000, 'x');

@@ -231,21 +231,7 @@ TEST(DarkMode, ZoomBoxDarkWithLightGlyph) {
   RECT cell = CellRect(zoom.list, 4, 1);
   POINT at = {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
   ClientToScreen(zoom.list, &at);
-  UINT_PTR timer = SetTimer(nullptr, 0, 40, ZoomTimer);
-  MouseMoveTo(at);
-  Pump();
-  MouseButton(true);
-  const DWORD start = GetTickCount();
-  while (!zoom.done && GetTickCount() - start < 3000) {
-    Pump();
-    Sleep(5);
-  }
-  KillTimer(nullptr, timer);
-  if (!zoom.done) MouseButton(false);
-  for (int i = 0; i < 10; ++i) {
-    Pump();
-    Sleep(5);
-  }
+  PressWhileWatching(at, ZoomTimer, zoom.done);
   ASSERT_TRUE(zoom.box) << "no zoom box opened";
   const Shades s = ShadesIn(zoom.pixels, Whole(zoom.pixels));
   EXPECT_GT(s.dark, s.total / 2);

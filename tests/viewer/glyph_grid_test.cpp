@@ -311,4 +311,32 @@ TEST(GlyphGrid, OnlyTheRowsOnScreenAreDrawn) {
   SetWindowLongPtrA(v.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(draw_log.previous));
 }
 
+TEST(GlyphGrid, TheLoadErrorTextShowsItsAmpersands) {
+  GridViewer v("grid_load_error", "", "A&B.ttf");
+  const ViewerState& s = v.state();
+  const char* end_of_line = std::strchr(s.load_error, '\n');
+  ASSERT_NE(end_of_line, nullptr) << s.load_error;
+  const std::string first_line(s.load_error, end_of_line);
+  ASSERT_NE(first_line.find("\"A&B.ttf\""), std::string::npos) << first_line;
+
+  // The text goes from the margin to the viewer's right edge; compared over its first line.
+  const Pixels shown = CaptureClient(s.glyph_list);
+  HFONT font = reinterpret_cast<HFONT>(SendMessageA(s.block_combo, WM_GETFONT, 0, 0));
+  RECT client;
+  GetClientRect(v.window, &client);
+  const SIZE extent = TextExtent(font, first_line.c_str());
+  const RECT line = {4, 4, std::min<LONG>(shown.width, 4 + extent.cx), 4 + extent.cy};
+  auto drawn = [&](UINT flags) {
+    return DrawTextApart(shown.width, shown.height, font, {4, 4, client.right, client.bottom},
+                         s.load_error, DT_WORDBREAK | flags,
+                         COLOR_GRAYTEXT);  // a disabled list's text
+  };
+  // The text is drawn once for each row, which darkens its smoothed edges: compared
+  // by where there is ink.
+  const Pixels literal = drawn(DT_NOPREFIX), underlined = drawn(0);
+  const uint32_t paper = SystemRgb(COLOR_WINDOW);
+  ASSERT_FALSE(literal.SameInkIn(underlined, line, paper)) << "the comparison can fail";
+  EXPECT_TRUE(shown.SameInkIn(literal, line, paper));
+}
+
 }  // namespace

@@ -59,4 +59,13 @@ TEST(ZoomBoxPlacement, TallerThanTheListTheBottomEdgeWins) {
   EXPECT_EQ(at.y, 96);
 }
 
+TEST(ZoomBoxSize, ScaledWithTheDpiAndCutToTheScreen) {
+  EXPECT_EQ(ZoomBoxSize(128, 160, 96, 1280, 1024).width, 128);
+  const BoxSize doubled = ZoomBoxSize(1024, 300, 192, 1280, 1024);
+  EXPECT_EQ(doubled.width, 1280);
+  EXPECT_EQ(doubled.height, 600);
+  // A screen that could not be measured cuts nothing.
+  EXPECT_EQ(ZoomBoxSize(1024, 1024, 192, 0, -1).height, 2048);
+}
+
 }  // namespace

@@ -28,6 +28,58 @@ TEST(HighDpiLayout, ScalingRoundsLikeMulDivAndTreatsNoMeasureAs96) {
   }
 }
 
+// The box runs its own message loop inside the press: a thread timer, which that
+// loop dispatches, measures the box and lets the button go.
+struct BoxWatch {
+  HWND list = nullptr;
+  RECT rect = {};  // on the screen
+  bool seen = false;
+};
+BoxWatch box_watch;
+
+void CALLBACK MeasureBox(HWND, UINT, UINT_PTR, DWORD) {
+  if (box_watch.seen) return;
+  HWND box = FindWindowExA(box_watch.list, nullptr, kZoomClass, nullptr);
+  if (!box) return;
+  GetWindowRect(box, &box_watch.rect);
+  box_watch.seen = true;
+  MouseButton(false);
+}
+
+// The zoom box that a real press on cell (row, column) opens; empty when none opened.
+RECT ZoomBoxOfPress(HWND list, int row, int column) {
+  RECT item = {}, client = {};
+  SendMessageA(list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&item));
+  GetClientRect(list, &client);
+  const int cell = client.right / 16;
+  POINT press = {cell * column + cell / 2, (item.top + item.bottom) / 2};
+  ClientToScreen(list, &press);
+  box_watch = {list, {}, false};
+  PressWhileWatching(press, MeasureBox, box_watch.seen);
+  return box_watch.rect;
+}
+
+// A viewer of DejaVu Sans in a 1200 x 800 parent, blocks in table order.
+struct DpiViewer {
+  explicit DpiViewer(const std::string& name) {
+    const std::string ini = ScratchDir(name) + "\\host.ini";
+    WriteTextFile(ini, "[Quenvale.Orvane]\r\nSortOrderUnicodeBlocks=0\r\n");
+    SetSettingsFile(ini);
+    parent = MakeParent(true, 1200, 800);
+    window = LoadViewer(parent, DejaVuPath());
+    Pump();
+  }
+  ~DpiViewer() {
+    if (window) Plugin().list_close(window);
+    DestroyWindow(parent);
+    Pump();
+  }
+  DpiViewer(const DpiViewer&) = delete;
+  DpiViewer& operator=(const DpiViewer&) = delete;
+  HWND parent = nullptr;
+  HWND window = nullptr;
+};
+
 RECT ChildRect(HWND viewer, HWND child) {
   RECT r;
   GetWindowRect(child, &r);
@@ -41,13 +93,9 @@ TEST(HighDpiViewer, ControlsSitAtDoubledOffsets) {
   ReleaseDC(nullptr, screen);
   ASSERT_EQ(dpi, 192) << "this program must run in the 192-dpi prefix";
 
-  const std::string ini = ScratchDir("high-dpi") + "\\host.ini";
-  WriteTextFile(ini, "[Quenvale.Orvane]\r\nSortOrderUnicodeBlocks=0\r\n");
-  SetSettingsFile(ini);
-  HWND parent = MakeParent(true, 1200, 800);
-  HWND viewer = LoadViewer(parent, DejaVuPath());
-  ASSERT_TRUE(viewer);
-  Pump();
+  DpiViewer v("high-dpi");
+  ASSERT_TRUE(v.window);
+  HWND viewer = v.window;
   const ViewerState& s = *StateOf(viewer);
   RECT d = {0, 0, 1200, 800};
   SendMessageA(s.tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&d));
@@ -87,10 +135,28 @@ TEST(HighDpiViewer, ControlsSitAtDoubledOffsets) {
   const int row = static_cast<int>(SendMessageA(s.glyph_list, LB_GETITEMHEIGHT, 0, 0));
   EXPECT_EQ(row, s.glyph_metrics.tmHeight + s.glyph_metrics.tmExternalLeading + s.line_height);
   EXPECT_GT(s.glyph_metrics.tmHeight, 50) << "24 points at 192 dpi are 64 pixels";
+}
 
-  Plugin().list_close(viewer);
-  DestroyWindow(parent);
-  Pump();
+TEST(HighDpiViewer, TheZoomBoxIsScaledWithTheDpiAndKeptWithinTheScreen) {
+  DpiViewer v("high-dpi-zoom");
+  ASSERT_TRUE(v.window);
+  ViewerState& s = *StateOf(v.window);
+
+  // 128 x 160 pixels at 96 dpi.
+  RECT box = ZoomBoxOfPress(s.glyph_list, 0, 4);
+  EXPECT_EQ(box.right - box.left, 256);
+  EXPECT_EQ(box.bottom - box.top, 320);
+
+  // The largest size, 1024 x 1024, would be 2048 pixels each way.
+  const int screen_width = GetSystemMetrics(SM_CXSCREEN);
+  const int screen_height = GetSystemMetrics(SM_CYSCREEN);
+  ASSERT_LT(screen_width, 2048);
+  ASSERT_LT(screen_height, 2048);
+  s.zoom_width = 1024;
+  s.zoom_height = 1024;
+  box = ZoomBoxOfPress(s.glyph_list, 1, 9);
+  EXPECT_EQ(box.right - box.left, screen_width);
+  EXPECT_EQ(box.bottom - box.top, screen_height);
 }
 
 }  // namespace

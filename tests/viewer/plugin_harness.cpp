@@ -196,6 +196,13 @@ bool Pixels::SameIn(const Pixels& other, const RECT& r) const {
   return true;
 }
 
+bool Pixels::SameInkIn(const Pixels& other, const RECT& r, uint32_t background) const {
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x)
+      if ((At(x, y) != background) != (other.At(x, y) != background)) return false;
+  return true;
+}
+
 int Pixels::InkIn(const RECT& r, uint32_t background) const {
   int ink = 0;
   for (int y = r.top; y < r.bottom; ++y)
@@ -203,36 +210,91 @@ int Pixels::InkIn(const RECT& r, uint32_t background) const {
   return ink;
 }
 
+namespace {
+
+// A 32-bit top-down bitmap selected into a memory device context.
+struct Canvas {
+  Canvas(HDC like, int width, int height) : width(width), height(height) {
+    memory = CreateCompatibleDC(like);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    previous = SelectObject(memory, bitmap);
+  }
+  ~Canvas() {
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+  }
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+  Pixels Read() const {
+    GdiFlush();
+    Pixels out;
+    out.width = width;
+    out.height = height;
+    const auto* words = static_cast<const uint32_t*>(bits);
+    out.rgb.assign(words, words + static_cast<size_t>(width) * height);
+    for (uint32_t& p : out.rgb) p &= 0xFFFFFF;
+    return out;
+  }
+  int width, height;
+  HDC memory = nullptr;
+  HBITMAP bitmap = nullptr;
+  HGDIOBJ previous = nullptr;
+  void* bits = nullptr;
+};
+
+}  // namespace
+
 Pixels CaptureClient(HWND window) {
   UpdateWindow(window);
-  Pixels out;
   RECT client;
   GetClientRect(window, &client);
-  out.width = client.right;
-  out.height = client.bottom;
-  if (out.width <= 0 || out.height <= 0) return out;
+  if (client.right <= 0 || client.bottom <= 0) return Pixels{};
   HDC source = GetDC(window);
-  HDC memory = CreateCompatibleDC(source);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = out.width;
-  info.bmiHeader.biHeight = -out.height;  // top row first
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, out.width, out.height, source, 0, 0, SRCCOPY);
-  GdiFlush();
-  const auto* words = static_cast<const uint32_t*>(bits);
-  out.rgb.assign(words, words + static_cast<size_t>(out.width) * out.height);
-  for (uint32_t& p : out.rgb) p &= 0xFFFFFF;
-  SelectObject(memory, previous);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
+  Pixels out;
+  {
+    Canvas canvas(source, client.right, client.bottom);
+    BitBlt(canvas.memory, 0, 0, client.right, client.bottom, source, 0, 0, SRCCOPY);
+    out = canvas.Read();
+  }
   ReleaseDC(window, source);
   return out;
+}
+
+Pixels DrawTextApart(int width, int height, HFONT font, RECT r, const char* text, UINT flags,
+                     int text_colour) {
+  HDC screen = GetDC(nullptr);
+  Pixels out;
+  {
+    Canvas canvas(screen, width, height);
+    RECT all = {0, 0, width, height};
+    FillRect(canvas.memory, &all, GetSysColorBrush(COLOR_WINDOW));
+    HGDIOBJ old_font = SelectObject(canvas.memory, font);
+    SetBkMode(canvas.memory, TRANSPARENT);
+    SetTextColor(canvas.memory, GetSysColor(text_colour));
+    DrawTextA(canvas.memory, text, -1, &r, flags);
+    SelectObject(canvas.memory, old_font);
+    out = canvas.Read();
+  }
+  ReleaseDC(nullptr, screen);
+  return out;
+}
+
+SIZE TextExtent(HFONT font, const char* text) {
+  HDC screen = GetDC(nullptr);
+  HGDIOBJ previous = SelectObject(screen, font);
+  SIZE extent = {};
+  GetTextExtentPoint32A(screen, text, lstrlenA(text), &extent);
+  SelectObject(screen, previous);
+  ReleaseDC(nullptr, screen);
+  return extent;
 }
 
 uint32_t SystemRgb(int index) {
@@ -262,6 +324,23 @@ void MouseClickAt(POINT screen) {
   MouseMoveTo(screen);
   MouseButton(true);
   MouseButton(false);
+}
+
+void PressWhileWatching(POINT screen, TIMERPROC watch, const bool& done) {
+  const UINT_PTR timer = SetTimer(nullptr, 0, 40, watch);
+  MouseMoveTo(screen);
+  Pump();
+  MouseButton(true);
+  for (const DWORD start = GetTickCount(); !done && GetTickCount() - start < 3000;) {
+    Pump();
+    Sleep(5);
+  }
+  KillTimer(nullptr, timer);
+  if (!done) MouseButton(false);
+  for (int i = 0; i < 10; ++i) {
+    Pump();
+    Sleep(5);
+  }
 }
 
 GridViewer::GridViewer(const std::string& name, const std::string& extra, const std::string& font,

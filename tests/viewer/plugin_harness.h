@@ -94,10 +94,18 @@ struct Pixels {
   uint32_t At(int x, int y) const { return rgb[static_cast<size_t>(y) * width + x]; }
   // Whether the rectangle [left, right) x [top, bottom) is the same in both.
   bool SameIn(const Pixels& other, const RECT& r) const;
+  // Whether both have ink (a colour other than `background`) at the same pixels of r.
+  bool SameInkIn(const Pixels& other, const RECT& r, uint32_t background) const;
   // Pixels of the rectangle that differ from `background`.
   int InkIn(const RECT& r, uint32_t background) const;
 };
 Pixels CaptureClient(HWND window);
+// `text` drawn apart with DrawTextA's `flags` into `r` of a width x height area in
+// the window colour, in `font` and the system colour `text_colour`, as a control draws it.
+Pixels DrawTextApart(int width, int height, HFONT font, RECT r, const char* text, UINT flags,
+                     int text_colour = COLOR_WINDOWTEXT);
+// The size of one line of `text` in `font` on the screen.
+SIZE TextExtent(HFONT font, const char* text);
 
 // A system colour as 0xRRGGBB.
 uint32_t SystemRgb(int index);
@@ -106,6 +114,11 @@ uint32_t SystemRgb(int index);
 void MouseMoveTo(POINT screen);
 void MouseButton(bool down);
 void MouseClickAt(POINT screen);
+// A real press of the left button at `screen` while the thread timer `watch` runs
+// every 40 ms (the zoom box's own loop dispatches it too). Waits up to three
+// seconds for `done`, which the watch sets once it has let the button go, and
+// lets the button go itself otherwise.
+void PressWhileWatching(POINT screen, TIMERPROC watch, const bool& done);
 
 // A viewer of one font over a fresh settings file with the blocks in table order
 // and small glyphs, so that whole blocks fit; `extra` adds setting lines.

@@ -114,8 +114,20 @@ TEST(ViewerSettings, DefaultParamsAreCopiedAndAReplacedPathIsUsed) {
   EXPECT_FALSE(FileExists("Z:\\nowhere\\reused.ini"));
 }
 
+// Line ends "\r\n", "\r" (a rich-edit paragraph) and "\n" all as '\n'.
+std::string WithNewlines(const std::string& text) {
+  std::string out;
+  char previous = 0;
+  for (char c : text) {
+    if (!(c == '\n' && previous == '\r')) out += c == '\r' ? '\n' : c;
+    previous = c;
+  }
+  return out;
+}
+
 TEST(ViewerLoad, MissingEmptyUnsoundAndPairFilesGiveTheErrorText) {
-  FreshSettings("load_errors");
+  // Opened on the Info page, whose report is then written before any other page.
+  FreshSettings("load_errors", "[Quenvale.Orvane]\r\nSavePage=1\r\nPage=1\r\n");
   std::string dir = ScratchDir("load_error_files");
   std::string empty = dir + "\\empty.ttf";
   WriteTextFile(empty, "");
@@ -157,9 +169,13 @@ TEST(ViewerLoad, MissingEmptyUnsoundAndPairFilesGiveTheErrorText) {
     MEASUREITEMSTRUCT item = {};
     EXPECT_EQ(SendMessageA(v.window, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&item)), TRUE);
     EXPECT_EQ(static_cast<int>(item.itemHeight), MenuFontLineHeight());
-    // The other pages still work.
-    ClickTab(v.window, 1);
-    EXPECT_NE(WindowText(GetDlgItem(v.window, kInfoViewId)).find("Names"), std::string::npos);
+    // The Info page begins with the error and claims nothing of a font never made.
+    const std::string report = WithNewlines(WindowText(GetDlgItem(v.window, kInfoViewId)));
+    const std::string error = WithNewlines(text) + "\n";
+    EXPECT_EQ(report.compare(0, error.size(), error), 0) << report;
+    EXPECT_NE(report.find("\tFile Name\t: " + path + "\n"), std::string::npos) << report;
+    for (const char* claim : {"ANSI", "Supported", "Code Pages", "Metrics", "Height"})
+      EXPECT_EQ(report.find(claim), std::string::npos) << claim;
   }
 }
 

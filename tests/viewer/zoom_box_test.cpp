@@ -187,38 +187,10 @@ RECT ListClient(const GridViewer& v) {
 // box's inset; compared over the label's own extent.
 bool LabelShows(const Outcome& o, HWND combo_with_ui_font, const char* label) {
   const int width = o.pixels.width, height = o.pixels.height;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ old_bitmap = SelectObject(memory, bitmap);
-  RECT r = {0, 0, width, height};
-  FillRect(memory, &r, GetSysColorBrush(COLOR_WINDOW));
   HFONT font = reinterpret_cast<HFONT>(SendMessageA(combo_with_ui_font, WM_GETFONT, 0, 0));
-  HGDIOBJ old_font = SelectObject(memory, font);
-  SetBkMode(memory, TRANSPARENT);
-  InflateRect(&r, -2, -2);
-  DrawTextA(memory, label, -1, &r, DT_SINGLELINE);
-  SIZE extent = {};
-  GetTextExtentPoint32A(memory, label, lstrlenA(label), &extent);
-  SelectObject(memory, old_font);
-  SelectObject(memory, old_bitmap);
-  ReleaseDC(nullptr, screen);
-
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  Pixels expected;
-  expected.width = width;
-  expected.height = height;
-  expected.rgb.resize(static_cast<size_t>(width) * height);
-  GetDIBits(memory, bitmap, 0, height, expected.rgb.data(), &info, DIB_RGB_COLORS);
-  for (uint32_t& p : expected.rgb) p &= 0xFFFFFF;
-  DeleteObject(bitmap);
-  DeleteDC(memory);
+  const Pixels expected =
+      DrawTextApart(width, height, font, {2, 2, width - 2, height - 2}, label, DT_SINGLELINE);
+  const SIZE extent = TextExtent(font, label);
   RECT area = {2, 2, std::min(width, 2 + static_cast<int>(extent.cx)),
                std::min(height, 2 + static_cast<int>(extent.cy))};
   return expected.InkIn(area, SystemRgb(COLOR_WINDOW)) > 0 && o.pixels.SameIn(expected, area);

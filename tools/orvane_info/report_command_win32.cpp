@@ -65,9 +65,9 @@ int ReportFailure(const char* path) {
     FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
                    0x400, message, sizeof message, nullptr);
   } else {
-    std::snprintf(message, sizeof message, "%s", LanguageString(5));
+    std::snprintf(message, sizeof message, "%s", LanguageString(kTextNoErrorInformation));
   }
-  std::string text = FormatLoadError(LanguageString(6), path, shown, message);
+  std::string text = FormatLoadError(LanguageString(kTextLoadErrorFormat), path, shown, message);
   std::fprintf(stderr, "orvane-info: %s\n", AnsiToUtf8(text).c_str());
   return 1;
 }
