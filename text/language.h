@@ -57,7 +57,7 @@ std::string LanguageFilePath(const char* name);
 void SelectLanguage(const char* name);
 
 // The text of id (0-59) in the loaded language; the English text when no table
-// is loaded or the id is out of range.
+// is loaded, and "" for an id out of range.
 const char* LanguageString(int id);
 
 // One text: the English one when `language_file` is empty, else the file's

@@ -152,7 +152,7 @@ void LoadSettings(ViewerSettings& settings) {
 
   // Read whatever the switch says: a text remembered earlier keeps showing.
   CopyText(settings.sample_text, sizeof settings.sample_text,
-           UnescapeSampleText(ReadSettingString("SampleText", kStoredSampleCapacity, LanguageString(4))));
+           UnescapeSampleText(ReadSettingString("SampleText", kStoredSampleCapacity, LanguageString(kTextDefaultSample))));
 
   settings.sort_order = ReadSettingInt("SortOrderUnicodeBlocks", 0, 0, 3);
 }

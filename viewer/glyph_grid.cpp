@@ -28,10 +28,11 @@ void DrawCell(const ViewerState& s, HDC dc, RECT cell, uint16_t code) {
   // Below 256 the glyph font's character set decides which glyph a byte shows.
   if (code >= 0x100) {
     wchar_t unit = static_cast<wchar_t>(code);
-    DrawTextW(dc, &unit, 1, &cell, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    DrawTextW(dc, &unit, 1, &cell, DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
   } else {
     char byte = static_cast<char>(code & 0xFF);
-    DrawTextA(dc, &byte, 1, &cell, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    // '&' is a character here, not a prefix.
+    DrawTextA(dc, &byte, 1, &cell, DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
   }
   cell.top -= UiLineHeight;
   Rectangle(dc, cell.left, cell.top, cell.right + 1, cell.bottom + 1);

@@ -17,7 +17,9 @@ int ZoomLineHeight = 0;
 int ZoomTracking = 0;
 int ZoomDark = 0;
 
+// One character is never a prefix: '&' shows as itself.
 void DrawGlyph(HDC dc, RECT& r, UINT format) {
+  format |= DT_NOPREFIX;
   if (ZoomCode >= 0x100) {
     wchar_t unit = static_cast<wchar_t>(ZoomCode);
     DrawTextW(dc, &unit, 1, &r, format);
