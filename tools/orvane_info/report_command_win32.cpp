@@ -78,18 +78,22 @@ int RunReportCommand(const char* path) {
   char resource[2 * MAX_PATH] = "";
   std::snprintf(resource, sizeof resource, "%s", path);
   MakeFontResourcePath(resource, sizeof resource);
-  // A broken file is kept from the system's font engine, as the viewer does.
-  if (!IsFontFileSound(path)) return ReportFailure(path);
+  // Mapped and read once. A broken file is kept from the system's font engine,
+  // as the viewer does.
+  FontInfo info;
+  const FontFileCheck check = ReadAndCheckFontFile(path, info);
+  if (!check.sound) return ReportFailure(path);
   SetLastError(0);
   if (AddFontResourceExA(resource, FR_PRIVATE, nullptr) <= 0) return ReportFailure(path);
 
   int result = 1;
-  FontInfo info;
   SetLastError(0);
   HDC screen = GetDC(nullptr);
   HDC context = screen ? CreateCompatibleDC(screen) : nullptr;
   HFONT font = nullptr;
-  if (context && ReadFontFile(path, info)) {
+  // A file the system took but that could not be mapped is mapped again, so that
+  // the code reported is that failure's own.
+  if (context && (check.mapped ? check.recognized : ReadFontFile(path, info))) {
     LOGFONTA description = GlyphLogFont(info, GetDeviceCaps(screen, LOGPIXELSY));
     font = CreateFontIndirectA(&description);
   }
