@@ -74,21 +74,7 @@ void CALLBACK ZoomTimer(HWND, UINT, UINT_PTR, DWORD) {
 bool PressOnCell(const GridViewer& v, int row, int column) {
   zoom_list = v.state().glyph_list;
   zoom_seen = false;
-  UINT_PTR timer = SetTimer(nullptr, 0, 30, ZoomTimer);
-  MouseMoveTo(v.ListToScreen(v.CellCentre(row, column)));
-  Pump();
-  MouseButton(true);
-  const DWORD start = GetTickCount();
-  while (!zoom_seen && GetTickCount() - start < 2000) {
-    Pump();
-    Sleep(5);
-  }
-  KillTimer(nullptr, timer);
-  if (!zoom_seen) MouseButton(false);
-  for (int i = 0; i < 10; ++i) {
-    Pump();
-    Sleep(5);
-  }
+  PressWhileWatching(v.ListToScreen(v.CellCentre(row, column)), ZoomTimer, zoom_seen);
   return zoom_seen;
 }
 
