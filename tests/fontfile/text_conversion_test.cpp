@@ -33,6 +33,23 @@ TEST(TextConversion, OutputThatWouldNotFitFails) {
   EXPECT_EQ(ToAnsi(u"", 8), "");
 }
 
+// Every byte reads as one character and writes back as itself, on both systems;
+// a tag character (a surrogate pair with no 8-bit form) writes as two '?'.
+TEST(TextConversion, EveryByteRoundTrips) {
+  for (int byte = 0; byte < 256; ++byte) {
+    SCOPED_TRACE(byte);
+    const std::string utf8 = AnsiToUtf8(std::string(1, static_cast<char>(byte)));
+    ASSERT_FALSE(utf8.empty());
+    const auto lead = static_cast<uint8_t>(utf8[0]);
+    char16_t unit = lead;
+    if (utf8.size() == 2) unit = static_cast<char16_t>((lead & 0x1F) << 6 | (utf8[1] & 0x3F));
+    if (utf8.size() == 3)
+      unit = static_cast<char16_t>((lead & 0x0F) << 12 | (utf8[1] & 0x3F) << 6 | (utf8[2] & 0x3F));
+    EXPECT_EQ(ToAnsi(std::u16string(1, unit)), std::string(1, static_cast<char>(byte)));
+  }
+  EXPECT_EQ(ToAnsi(u"a󠁁b"), "a??b");
+}
+
 TEST(TextConversion, AnsiToUtf8) {
   EXPECT_EQ(AnsiToUtf8("Caf\xE9 \x80"), "Caf\xC3\xA9 \xE2\x82\xAC");
   EXPECT_EQ(AnsiToUtf8("\x81\xFF"), "\xC2\x81\xC3\xBF");
