@@ -1,6 +1,8 @@
 #include "fontfile/font_header.h"
 
 #include "fontfile/catalog.h"
+#include "fontfile/char_map.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -12,7 +14,22 @@ constexpr uint32_t kItalic = 80;
 constexpr uint32_t kUnderline = 81;
 constexpr uint32_t kStrikeOut = 82;
 constexpr uint32_t kWeight = 83;
+constexpr uint32_t kCharset = 85;
+constexpr uint32_t kFirstChar = 95;
+constexpr uint32_t kLastChar = 96;
 constexpr uint32_t kFaceOffset = 105;
+
+// The header's character range, through its character set; a range that ends
+// before it begins says nothing, and the font shows every cell.
+void StoreByteCoverage(ByteView view, uint32_t header, FontInfo& info) {
+  uint8_t charset = 0, first = 0, last = 0;
+  if (!ReadU8(view, header, kCharset, charset) || !ReadU8(view, header, kFirstChar, first) ||
+      !ReadU8(view, header, kLastChar, last) || first > last)
+    return;
+  uint32_t characters[256] = {};
+  CharsetCharacters(charset, characters);
+  info.coverage = ByteCoverage(first, last, charset, characters);
+}
 
 }  // namespace
 
@@ -54,5 +71,6 @@ bool StoreFontHeader(ByteView view, uint32_t header, const char* vector_name,
   info.italic = italic;
   info.underline = underline;
   info.strike_out = strike_out;
+  StoreByteCoverage(view, header, info);
   return true;
 }

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "fontfile/char_map.h"
+
 // An owned 8-bit text; std::nullopt when absent.
 using FontText = std::optional<std::string>;
 
@@ -20,6 +22,7 @@ struct FontInfo {
   uint8_t italic = 0;
   uint8_t underline = 0;
   uint8_t strike_out = 0;
+  CharCoverage coverage;  // which characters the font holds
 };
 
 // Releases every text and zeroes every number.

@@ -139,6 +139,7 @@ int ReadSfnt(ByteView view, uint32_t start, FontInfo& info) {
     result = read == TableRead::kRead ? 1 : 0;
     successes += result;
   }
+  if (result) ReadSfntCharacterMap(view, start, info.coverage);
   return result;
 }
 

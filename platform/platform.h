@@ -46,6 +46,12 @@ size_t ConvertUtf16ToAnsi(const uint16_t* units, size_t count, char* out, size_t
 // invalid sequences become U+FFFD.
 std::string AnsiToUtf8(const std::string& text);
 
+// The character of each byte in a font character set (ANSI_CHARSET 0,
+// SYMBOL_CHARSET 2, ...): `out[byte]` is its code point, 0 where the set has
+// none (a lead byte of a double-byte set). The symbol set gives U+F000 + byte.
+// Off Windows only the ANSI and symbol sets are known; other sets give ASCII.
+void CharsetCharacters(uint8_t charset, uint32_t (&out)[256]);
+
 // ---- Paths ------------------------------------------------------------------
 
 // The position of the extension's dot in `path` (the last dot followed by no

@@ -76,3 +76,12 @@ std::string AnsiToUtf8(const std::string& text) {
   }
   return result;
 }
+
+void CharsetCharacters(uint8_t charset, uint32_t (&out)[256]) {
+  constexpr uint8_t kAnsi = 0, kDefault = 1, kSymbol = 2;
+  for (uint32_t byte = 0; byte < 256; ++byte) {
+    if (charset == kSymbol) out[byte] = 0xF000 + byte;
+    else if (charset == kAnsi || charset == kDefault) out[byte] = CodePointOf(uint8_t(byte));
+    else out[byte] = byte < 0x80 ? byte : 0;
+  }
+}

@@ -29,3 +29,22 @@ std::string AnsiToUtf8(const std::string& text) {
                       nullptr);
   return utf8;
 }
+
+void CharsetCharacters(uint8_t charset, uint32_t (&out)[256]) {
+  if (charset == SYMBOL_CHARSET) {
+    for (uint32_t byte = 0; byte < 256; ++byte) out[byte] = 0xF000 + byte;
+    return;
+  }
+  UINT code_page = CP_ACP;
+  CHARSETINFO info = {};
+  if (charset == OEM_CHARSET) code_page = CP_OEMCP;
+  else if (TranslateCharsetInfo(reinterpret_cast<DWORD*>(uintptr_t{charset}), &info, TCI_SRCCHARSET))
+    code_page = info.ciACP;
+  for (uint32_t byte = 0; byte < 256; ++byte) {
+    const char c = static_cast<char>(byte);
+    wchar_t wide = 0;
+    out[byte] = MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, &c, 1, &wide, 1) == 1
+                    ? wide
+                    : 0;
+  }
+}

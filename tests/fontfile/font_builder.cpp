@@ -113,6 +113,87 @@ SfntFont PlainSfnt() {
   return font;
 }
 
+std::string BuildCmap(const std::vector<CmapSubtable>& subtables) {
+  std::string out;
+  PutU16BE(out, 0);
+  PutU16BE(out, static_cast<uint16_t>(subtables.size()));
+  uint32_t offset = static_cast<uint32_t>(4 + 8 * subtables.size());
+  for (const CmapSubtable& sub : subtables) {
+    PutU16BE(out, sub.platform);
+    PutU16BE(out, sub.encoding);
+    PutU32BE(out, offset);
+    offset += static_cast<uint32_t>(sub.data.size());
+  }
+  for (const CmapSubtable& sub : subtables) out += sub.data;
+  return out;
+}
+
+std::string CmapFormat4(const std::vector<CmapSegment>& segments) {
+  const uint16_t count = static_cast<uint16_t>(segments.size());
+  std::string ends, starts, deltas, offsets, glyphs;
+  // Range offsets count from their own field to the segment's first glyph entry.
+  const uint32_t offsets_start = 16 + 6u * count;
+  const uint32_t glyphs_start = offsets_start + 2u * count;
+  for (uint16_t i = 0; i < count; ++i) {
+    const CmapSegment& s = segments[i];
+    PutU16BE(ends, s.end);
+    PutU16BE(starts, s.start);
+    PutU16BE(deltas, s.delta);
+    if (s.glyphs.empty()) {
+      PutU16BE(offsets, 0);
+      continue;
+    }
+    PutU16BE(offsets, static_cast<uint16_t>(glyphs_start + glyphs.size() - (offsets_start + 2 * i)));
+    for (uint16_t g : s.glyphs) PutU16BE(glyphs, g);
+  }
+  std::string out;
+  PutU16BE(out, 4);
+  PutU16BE(out, static_cast<uint16_t>(glyphs_start + glyphs.size()));
+  PutU16BE(out, 0);
+  PutU16BE(out, static_cast<uint16_t>(2 * count));
+  PutU16BE(out, 0);
+  PutU16BE(out, 0);
+  PutU16BE(out, 0);
+  out += ends;
+  PutU16BE(out, 0);
+  return out + starts + deltas + offsets + glyphs;
+}
+
+std::string CmapGroups(uint16_t format, const std::vector<CmapGroup>& groups) {
+  std::string out;
+  PutU16BE(out, format);
+  PutU16BE(out, 0);
+  PutU32BE(out, static_cast<uint32_t>(16 + 12 * groups.size()));
+  PutU32BE(out, 0);
+  PutU32BE(out, static_cast<uint32_t>(groups.size()));
+  for (const CmapGroup& g : groups) {
+    PutU32BE(out, g.first);
+    PutU32BE(out, g.last);
+    PutU32BE(out, g.glyph);
+  }
+  return out;
+}
+
+std::string CmapFormat0(const std::vector<uint8_t>& glyphs) {
+  std::string out;
+  PutU16BE(out, 0);
+  PutU16BE(out, 262);
+  PutU16BE(out, 0);
+  for (size_t i = 0; i < 256; ++i) out += static_cast<char>(i < glyphs.size() ? glyphs[i] : 0);
+  return out;
+}
+
+std::string CmapFormat6(uint16_t first, const std::vector<uint16_t>& glyphs) {
+  std::string out;
+  PutU16BE(out, 6);
+  PutU16BE(out, static_cast<uint16_t>(10 + 2 * glyphs.size()));
+  PutU16BE(out, 0);
+  PutU16BE(out, first);
+  PutU16BE(out, static_cast<uint16_t>(glyphs.size()));
+  for (uint16_t g : glyphs) PutU16BE(out, g);
+  return out;
+}
+
 std::string BuildFontHeader(const FontHeader& header) {
   std::string out(kFontHeaderFixedSize, '\0');
   SetU16LE(out, 0, header.version);
@@ -122,6 +203,9 @@ std::string BuildFontHeader(const FontHeader& header) {
   out[81] = static_cast<char>(header.underline);
   out[82] = static_cast<char>(header.strike_out);
   SetU16LE(out, 83, header.weight);
+  out[85] = static_cast<char>(header.charset);
+  out[95] = static_cast<char>(header.first_char);
+  out[96] = static_cast<char>(header.last_char);
   SetU32LE(out, kFontHeaderFaceOffsetField, kFontHeaderFixedSize);
   out += header.face;
   out += '\0';

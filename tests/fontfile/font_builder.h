@@ -85,6 +85,37 @@ std::string BuildCollection(const std::vector<SfntFont>& fonts);
 // OS/2 and a name table with family "Demo" and style "Regular".
 SfntFont PlainSfnt();
 
+// ---- cmap ---------------------------------------------------------------------
+
+struct CmapSubtable {
+  uint16_t platform = 3;
+  uint16_t encoding = 1;
+  std::string data;  // the subtable's bytes
+};
+// The cmap table: its header, the records in order, then the subtables.
+std::string BuildCmap(const std::vector<CmapSubtable>& subtables);
+
+// A format 4 segment: codes start..end map to code + delta, or, when glyphs is
+// not empty, to glyphs[code - start] + delta (glyphs then holds end - start + 1).
+struct CmapSegment {
+  uint16_t start = 0;
+  uint16_t end = 0;
+  uint16_t delta = 0;
+  std::vector<uint16_t> glyphs;
+};
+// The segments as given, without adding the final 0xFFFF one.
+std::string CmapFormat4(const std::vector<CmapSegment>& segments);
+
+struct CmapGroup {
+  uint32_t first = 0;
+  uint32_t last = 0;
+  uint32_t glyph = 0;
+};
+// Format 12 (consecutive glyphs) or 13 (one glyph a group).
+std::string CmapGroups(uint16_t format, const std::vector<CmapGroup>& groups);
+std::string CmapFormat0(const std::vector<uint8_t>& glyphs);  // padded to 256
+std::string CmapFormat6(uint16_t first, const std::vector<uint16_t>& glyphs);
+
 // ---- Windows font header: FON font resources and PFM files ---------------------
 
 struct FontHeader {
@@ -95,6 +126,9 @@ struct FontHeader {
   uint8_t underline = 0;
   uint8_t strike_out = 0;
   uint16_t weight = 400;
+  uint8_t charset = 0;
+  uint8_t first_char = 0x20;
+  uint8_t last_char = 0xFF;
   std::string face = "Demo";
   std::string after_face;  // zero-terminated text following the face name
 };

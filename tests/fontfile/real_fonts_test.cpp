@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "fontfile/char_map.h"
 #include "fontfile/table_directory.h"
 #include "fontfile/fon_reader.h"
 #include "fontfile/font_info.h"
@@ -85,6 +86,35 @@ TEST(RealFonts, WineFonFiles) {
     EXPECT_EQ(info.names[10]->find(':'), std::string::npos) << *info.names[10];
     EXPECT_FALSE(info.width_name) << c.file;
   }
+}
+
+// The counts agree with what fontconfig's fc-query lists for the same files
+// (which leaves out U+0000 and, for symbol fonts, adds the 8-bit aliases).
+TEST(RealFonts, CharacterCoverage) {
+  FontInfo info;
+  ASSERT_EQ(ReadFontFile(HostPath("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf").c_str(), info), 1);
+  EXPECT_EQ(info.coverage.kind, CoverageKind::kUnicode);
+  EXPECT_EQ(info.coverage.count, 5918u);
+  EXPECT_EQ(CountCodePoints(info.coverage, 0, 0xFFFF), 5370u);
+  EXPECT_TRUE(HasCodePoint(info.coverage, 0x1D400));  // mathematical bold capital A
+  EXPECT_FALSE(HasCodePoint(info.coverage, 0x4E00));
+
+  ASSERT_EQ(ReadFontFile(HostPath("/usr/share/fonts/opentype/noto/NotoSerifCJK-Bold.ttc").c_str(), info), 1);
+  EXPECT_EQ(info.coverage.count, 44746u);
+  EXPECT_EQ(CountCodePoints(info.coverage, 0x4E00, 0x9FFF), 20971u);
+  EXPECT_TRUE(HasCodePoint(info.coverage, 0x20B9F));  // a CJK Extension B ideograph
+
+  ASSERT_EQ(ReadFontFile(HostPath("/usr/share/wine/fonts/marlett.ttf").c_str(), info), 1);
+  EXPECT_EQ(info.coverage.kind, CoverageKind::kSymbol);
+  EXPECT_EQ(info.coverage.count, 35u);
+  EXPECT_EQ(CountCodePoints(info.coverage, 0xF000, 0xF0FF), 35u);
+
+  ASSERT_EQ(ReadFontFile(HostPath("/usr/share/wine/fonts/sserife.fon").c_str(), info), 1);
+  EXPECT_EQ(info.coverage.kind, CoverageKind::kBytes);
+  EXPECT_EQ(info.coverage.first_byte, 0x20);
+  EXPECT_EQ(info.coverage.last_byte, 0xFF);
+  EXPECT_EQ(info.coverage.count, 224u);
+  EXPECT_TRUE(HasCodePoint(info.coverage, 0x20AC));
 }
 
 TEST(RealFonts, PfmWrittenByFontForge) {

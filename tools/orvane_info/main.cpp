@@ -53,6 +53,13 @@ std::string JsonText(const FontText& text) {
   return text ? JsonString(AnsiToUtf8(*text)) : "null";
 }
 
+// The code points present, all planes or up to U+FFFF; null when the font's
+// characters are unknown.
+std::string CharacterCount(const FontInfo& info, uint32_t last) {
+  if (info.coverage.kind == CoverageKind::kUnknown) return "null";
+  return std::to_string(CountCodePoints(info.coverage, 0, last));
+}
+
 void PrintJson(const char* path, int recognized, const std::string& problem,
                const FontInfo& info) {
   std::string line = "{\"path\":" + JsonString(PathToUtf8(path));
@@ -65,6 +72,8 @@ void PrintJson(const char* path, int recognized, const std::string& problem,
   line += ",\"italic\":" + std::to_string(info.italic);
   line += ",\"underline\":" + std::to_string(info.underline);
   line += ",\"strike_out\":" + std::to_string(info.strike_out);
+  line += ",\"characters\":" + CharacterCount(info, kLastCodePoint);
+  line += ",\"bmp_characters\":" + CharacterCount(info, 0xFFFF);
   line += ",\"names\":[";
   for (int id = 0; id < kFontNameCount; ++id) {
     if (id) line += ',';
@@ -91,6 +100,9 @@ void PrintListing(const char* path, int recognized, const std::string& problem,
   row("italic", std::to_string(info.italic));
   row("underline", std::to_string(info.underline));
   row("strike-out", std::to_string(info.strike_out));
+  if (info.coverage.kind != CoverageKind::kUnknown)
+    row("characters", CharacterCount(info, kLastCodePoint) + " (" +
+                          CharacterCount(info, 0xFFFF) + " up to U+FFFF)");
   for (int id = 0; id < kFontNameCount; ++id) {
     if (!info.names[id]) continue;
     row((std::to_string(id) + " " + kNameLabels[id]).c_str(), AnsiToUtf8(*info.names[id]));

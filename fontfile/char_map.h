@@ -1,0 +1,60 @@
+// Which characters a font holds: read from an sfnt font's character map (cmap)
+// or from the character range of a Windows font header, kept as sorted ranges.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "fontfile/byte_reader.h"
+
+struct CodeRange {
+  uint32_t first = 0;
+  uint32_t last = 0;  // inclusive
+};
+
+enum class CoverageKind : uint8_t {
+  kUnknown,  // nothing usable was read: every cell counts as present
+  kUnicode,  // a Unicode character map
+  kSymbol,   // the symbol map (3,0): its codes U+F000-U+F0FF stand for the bytes 0x00-0xFF
+  kBytes,    // a Windows font header: the 8-bit codes first_byte to last_byte
+};
+
+struct CharCoverage {
+  CoverageKind kind = CoverageKind::kUnknown;
+  std::vector<CodeRange> ranges;  // sorted, disjoint and not touching
+  uint32_t count = 0;             // code points in all ranges
+  uint8_t first_byte = 0;         // kBytes
+  uint8_t last_byte = 0;
+  uint8_t charset = 0;            // kBytes: the header's character set
+};
+
+constexpr uint32_t kLastCodePoint = 0x10FFFF;
+
+// Whether `code` lies in one of the ranges (a binary search).
+bool HasCodePoint(const CharCoverage& coverage, uint32_t code);
+
+// The number of code points of first..last (inclusive) in the ranges.
+uint32_t CountCodePoints(const CharCoverage& coverage, uint32_t first, uint32_t last);
+
+// Reads the cmap table that spans `table` (the table's own bytes): the first
+// subtable that reads soundly in the order (3,10), (0,6), (0,4), (3,1), (0,3),
+// (0,2), (0,1), (0,0), (3,0), of formats 0, 4, 6, 12 and 13. A code point counts
+// when it maps to a glyph other than 0. A subtable whose counts leave the table,
+// whose segments or groups are unsorted or overlap, or whose glyph references
+// leave it is passed over. False, with `coverage` unknown, when none reads.
+bool ReadCharacterMap(ByteView table, CharCoverage& coverage);
+
+// The cmap of the sfnt font whose offset table lies at `start`; false when it has
+// none or none of its subtables reads.
+bool ReadSfntCharacterMap(ByteView view, uint32_t start, CharCoverage& coverage);
+
+// The 8-bit codes of a Windows font header (FON font resource, PFM file).
+// `to_unicode` gives each byte's character in the header's character set (0 when
+// it has none); the ranges then hold those characters.
+CharCoverage ByteCoverage(uint8_t first_byte, uint8_t last_byte, uint8_t charset,
+                          const uint32_t (&to_unicode)[256]);
+
+// Whether the grid cell `code` shows a character of the font. Cells below 0x100
+// are drawn as one byte: `byte_character` is that byte's character in the chosen
+// character set (the symbol map uses U+F000 + byte, a header its byte range).
+bool CellPresent(const CharCoverage& coverage, uint32_t code, uint32_t byte_character);
