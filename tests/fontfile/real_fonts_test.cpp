@@ -96,7 +96,8 @@ TEST(RealFonts, CharacterCoverage) {
   EXPECT_EQ(info.coverage.kind, CoverageKind::kUnicode);
   EXPECT_EQ(info.coverage.count, 5918u);
   EXPECT_EQ(CountCodePoints(info.coverage, 0, 0xFFFF), 5370u);
-  EXPECT_TRUE(HasCodePoint(info.coverage, 0x1D400));  // mathematical bold capital A
+  EXPECT_TRUE(HasCodePoint(info.coverage, 0x1D538));  // mathematical double-struck capital A
+  EXPECT_FALSE(HasCodePoint(info.coverage, 0x1D400));
   EXPECT_FALSE(HasCodePoint(info.coverage, 0x4E00));
 
   ASSERT_EQ(ReadFontFile(HostPath("/usr/share/fonts/opentype/noto/NotoSerifCJK-Bold.ttc").c_str(), info), 1);
