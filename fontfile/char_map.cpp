@@ -244,3 +244,15 @@ bool CellPresent(const CharCoverage& coverage, uint32_t code, uint32_t byte_char
   }
   return true;
 }
+
+uint32_t CountPresentCells(const CharCoverage& coverage, uint32_t first, uint32_t last,
+                           const uint32_t* byte_characters) {
+  if (first > last) return 0;
+  if (coverage.kind == CoverageKind::kUnknown) return last - first + 1;
+  uint32_t count = 0;
+  uint32_t code = first;
+  for (; code <= last && code < 0x100; ++code)
+    count += CellPresent(coverage, code, byte_characters ? byte_characters[code] : code) ? 1 : 0;
+  if (code <= last) count += CountCodePoints(coverage, code, last);
+  return count;
+}

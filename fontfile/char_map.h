@@ -58,3 +58,10 @@ CharCoverage ByteCoverage(uint8_t first_byte, uint8_t last_byte, uint8_t charset
 // are drawn as one byte: `byte_character` is that byte's character in the chosen
 // character set (the symbol map uses U+F000 + byte, a header its byte range).
 bool CellPresent(const CharCoverage& coverage, uint32_t code, uint32_t byte_character);
+
+// The cells of first..last (inclusive) that CellPresent counts, cells below
+// 0x100 through `byte_characters` (each byte's character in the chosen character
+// set; nullptr reads a byte as the code point of the same value). Every cell
+// when the coverage is unknown.
+uint32_t CountPresentCells(const CharCoverage& coverage, uint32_t first, uint32_t last,
+                           const uint32_t* byte_characters);

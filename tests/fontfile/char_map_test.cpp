@@ -191,6 +191,15 @@ TEST(CharMap, CellsBelow256FollowHowTheyAreDrawn) {
   EXPECT_TRUE(CellPresent(bytes, 0x20, 0));
   EXPECT_FALSE(CellPresent(bytes, 0x80, 0x20AC));
   EXPECT_TRUE(CellPresent(CharCoverage{}, 0x1234, 0));  // unknown: every cell
+
+  // Counting a block counts its cells the same way.
+  uint32_t cp1251[256] = {};
+  cp1251[0x80] = 0x0402;
+  EXPECT_EQ(CountPresentCells(unicode, 0x00, 0xFF, nullptr), 1u);        // only 'A'
+  EXPECT_EQ(CountPresentCells(unicode, 0x00, 0xFF, cp1251), 0u);          // a table without 'A'
+  EXPECT_EQ(CountPresentCells(unicode, 0x41, 0x20AC, nullptr), 2u);
+  EXPECT_EQ(CountPresentCells(bytes, 0x00, 0xFF, nullptr), 0x60u);
+  EXPECT_EQ(CountPresentCells(CharCoverage{}, 0x100, 0x17F, nullptr), 0x80u);
 }
 
 }  // namespace
