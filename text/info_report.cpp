@@ -139,6 +139,28 @@ void WriteNames(ReportSink& view, const FontInfo& info, const char* path,
   }
 }
 
+// The characters the font's own map holds: the total, each block with at least
+// one ("name  n / size"), and the planes beyond U+FFFF. Nothing when the map is
+// unknown. A block's cells below 0x100 count as the grid draws them with the
+// ANSI character set's byte values.
+void WriteCoverage(ReportSink& view, const CharCoverage& coverage) {
+  if (coverage.kind == CoverageKind::kUnknown) return;
+  Heading(view, "\n%s\n\n", L(kTextCharactersHeading));
+  AppendText(view, "\t%s\t: %u\n", L(kTextCharactersLabel), static_cast<unsigned>(coverage.count));
+  for (const UnicodeBlockRow& row : UnicodeBlockTable) {
+    const uint32_t present = CountPresentCells(coverage, row.first, row.last, nullptr);
+    if (present == 0) continue;
+    AppendText(view, "\t%s  %u / %u\n", row.name, static_cast<unsigned>(present),
+               static_cast<unsigned>(row.last - row.first + 1));
+  }
+  for (uint32_t plane = 1; plane <= 16; ++plane) {
+    const uint32_t present = CountCodePoints(coverage, plane << 16, (plane << 16) | 0xFFFF);
+    if (present == 0) continue;
+    AppendText(view, "\t%s %u\t: %u\n", L(kTextPlaneLabel), static_cast<unsigned>(plane),
+               static_cast<unsigned>(present));
+  }
+}
+
 }  // namespace
 
 void BuildInfoReport(ReportSink& view, const FontInfo& info, const char* path,
@@ -174,6 +196,7 @@ void BuildInfoReport(ReportSink& view, const FontInfo& info, const char* path,
   LabelLine(view, kTextHorizontalAspectLabel, metrics.digitized_aspect_x);
   LabelLine(view, kTextVerticalAspectLabel, metrics.digitized_aspect_y);
 
+  WriteCoverage(view, info.coverage);
   view.CaretToStart();
 }
 

@@ -74,6 +74,9 @@ const char* const kEnglish[kLanguageStringCount] = {
     "Character Set",
     "Sample Text",
     "",
+    "Characters in the Font",  // 060
+    "Characters",
+    "Plane",
 };
 
 // Absent before the first SelectLanguage and after FreeLanguageStrings.

@@ -166,6 +166,38 @@ TEST_F(InfoReport, EverySectionInItsOrder) {
   EXPECT_EQ(sink.text, expected);
 }
 
+TEST_F(InfoReport, CharactersSectionCountsBlocksAndPlanesAfterTheMetrics) {
+  FontInfo info;
+  info.coverage.kind = CoverageKind::kUnicode;
+  info.coverage.ranges = {{0x41, 0x5A}, {0xE9, 0xE9}, {0x391, 0x3A9}, {0x1F600, 0x1F64F},
+                          {0x20000, 0x20001}};
+  info.coverage.count = 26 + 1 + 25 + 80 + 2;
+  RecordingSink sink;
+  BuildInfoReport(sink, info, "p", FontSignatureWords{}, Metrics());
+  const std::string metrics_end = "\tVertical Aspect\t: 120\n";
+  ASSERT_NE(sink.text.find(metrics_end), std::string::npos);
+  EXPECT_EQ(sink.text.substr(sink.text.find(metrics_end) + metrics_end.size()),
+            "<b>\nCharacters in the Font\n\n</b>"
+            "\tCharacters\t: 134\n"
+            "\tANSI  27 / 256\n"
+            "\tLatin  26 / 127\n"
+            "\tLatin-1 Supplement  1 / 128\n"
+            "\tGreek and Coptic  25 / 144\n"
+            "\tPlane 1\t: 80\n"
+            "\tPlane 2\t: 2\n");
+  EXPECT_TRUE(sink.caret_at_start);
+
+  // A symbol font's 8-bit cells are its U+F0xx codes.
+  info.coverage = CharCoverage{};
+  info.coverage.kind = CoverageKind::kSymbol;
+  info.coverage.ranges = {{0xF041, 0xF042}};
+  info.coverage.count = 2;
+  BuildInfoReport(sink, info, "p", FontSignatureWords{}, Metrics());
+  EXPECT_NE(sink.text.find("\tANSI  2 / 256\n\tLatin  2 / 127\n\tPrivate Use Area  2 / 6400\n"),
+            std::string::npos)
+      << sink.text;
+}
+
 TEST_F(InfoReport, TranslatedLabelsKeepEnglishCodePages) {
   std::string dir = ScratchDir("info_report_language");
   SetModulePath(JoinPath(dir, "Orvane.wlx"));
