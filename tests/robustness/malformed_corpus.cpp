@@ -170,6 +170,47 @@ SfntLayout ParseSfnt(const std::string& b, uint32_t start) {
   return l;
 }
 
+// Lies in the character map of the font at `start`: record offsets, counts past
+// the table, segments and groups out of order or pointing outside. None of them
+// touches what the record holds besides the characters.
+void AddCmapVariants(Builder& out, int src, const std::string& b, const SfntLayout& l) {
+  const uint32_t size = static_cast<uint32_t>(b.size());
+  for (const SfntRecord& r : l.records) {
+    if (r.tag != "cmap") continue;
+    const uint64_t table = r.offset;
+    const uint32_t count = U16BE(b, table + 2);
+    out.Add(src, "cmap-count-ffff", SetU16BE(b, table + 2, 0xFFFF), Expect::kAsSource);
+    for (uint32_t i = 0; i < count && i < 8; ++i) {
+      const uint64_t record = table + 4 + 8ull * i;
+      const uint64_t sub = table + U32BE(b, record + 4);
+      const std::string id = "cmap" + std::to_string(i);
+      for (const Hostile& h : HostileValues(size))
+        out.Add(src, id + "-offset-" + h.name, SetU32BE(b, record + 4, h.value), Expect::kAsSource);
+      const uint32_t format = U16BE(b, sub);
+      if (format == 4) {
+        const uint32_t segments = U16BE(b, sub + 6) / 2;
+        if (segments < 2) continue;
+        const uint64_t ends = sub + 14, starts = ends + 2 * segments + 2;
+        const uint64_t range_offsets = starts + 4ull * segments;
+        out.Add(src, id + "-segments-fffe", SetU16BE(b, sub + 6, 0xFFFE), Expect::kAsSource);
+        out.Add(src, id + "-end-before-start", SetU16BE(b, starts, 0xFFFE), Expect::kAsSource);
+        out.Add(src, id + "-ends-unsorted", SetU16BE(b, ends, 0xFFFF), Expect::kAsSource);
+        for (uint32_t seg : {0u, segments / 2, segments - 2})
+          out.Add(src, id + "-range-offset" + std::to_string(seg) + "-ffff",
+                  SetU16BE(b, range_offsets + 2 * seg, 0xFFFF), Expect::kAsSource);
+      } else if (format == 12 || format == 13) {
+        const uint32_t groups = U32BE(b, sub + 12);
+        out.Add(src, id + "-groups-ffffffff", SetU32BE(b, sub + 12, 0xFFFFFFFF), Expect::kAsSource);
+        out.Add(src, id + "-groups-past-table", SetU32BE(b, sub + 12, groups + 1), Expect::kAsSource);
+        if (groups < 2) continue;
+        out.Add(src, id + "-group-end-ffffffff", SetU32BE(b, sub + 16 + 4, 0xFFFFFFFF),
+                Expect::kAsSource);
+        out.Add(src, id + "-groups-unsorted", SetU32BE(b, sub + 16 + 12, 0), Expect::kAsSource);
+      }
+    }
+  }
+}
+
 // Truncations, directory and name-table mutations of the font at `start`. For a
 // collection the font's own reader is ReadCollection, which reads the same font.
 void AddSfntVariants(Builder& out, int src, const std::string& b, uint32_t start) {
@@ -247,6 +288,7 @@ void AddSfntVariants(Builder& out, int src, const std::string& b, uint32_t start
   out.Add(src, "version-10001", SetU32BE(b, start, 0x00010001), rejected);
   out.Add(src, "version-otto", SetText(b, start, "OTTO"), Expect::kAsSource);
   out.Add(src, "version-10000", SetU32BE(b, start, 0x00010000), Expect::kAsSource);
+  AddCmapVariants(out, src, b, l);
 
   // Name table.
   bool name_decides = l.name > l.os2;  // the later table read gives the result

@@ -51,6 +51,19 @@ bool SameRecord(const FontInfo& a, const FontInfo& b) {
          a.strike_out == b.strike_out;
 }
 
+// Whatever a lying map gave: sorted ranges of code points that add up to the count.
+void ExpectSoundCoverage(const CharCoverage& coverage, const std::string& name) {
+  uint64_t count = 0;
+  int64_t previous_last = -2;
+  for (const CodeRange& r : coverage.ranges) {
+    EXPECT_TRUE(r.first <= r.last && r.last <= kLastCodePoint) << name;
+    EXPECT_GT(int64_t{r.first}, previous_last + 1) << name;
+    previous_last = r.last;
+    count += r.last - r.first + 1;
+  }
+  EXPECT_EQ(count, coverage.count) << name;
+}
+
 int ReadWhole(const std::string& bytes, FontInfo& info) {
   return ReadFontBytes(reinterpret_cast<const uint8_t*>(bytes.data()),
                        static_cast<uint32_t>(bytes.size()), info);
@@ -129,6 +142,7 @@ TEST_F(MalformedFonts, EveryVariantReturnsWithTheOutcomeItsLayoutDecides) {
     int whole_result = ReadWhole(font.bytes, whole);
     int own_result = ReadOwn(font.format, ViewOf(font.bytes), own);
     RunEveryReader(font.bytes, font.name);
+    ExpectSoundCoverage(whole.coverage, font.name);
     switch (font.expect) {
       case Expect::kAnything:
         break;
