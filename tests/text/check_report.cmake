@@ -17,7 +17,10 @@ set(expected
   "\n\n## Supported Code Pages\n\n\t1250 ANSI Latin 2 \\(Central Europe\\)\n\t1251 ANSI Cyrillic\n\t1252 ANSI Latin 1\n"
   "\n\n## Font Metrics \\(in pixels\\)\n\n\tWidth\t: Normal\n\tWeight\t: Regular\n\tHeight\t: [1-9][0-9]*\n\tItalic\t: No\n"
   "\tUnderline\t: No\n\tStrike-Out\t: No\n\tAscent\t: [1-9][0-9]*\n\tDescent\t: [1-9][0-9]*\n"
-  "\tVertical Aspect\t: [1-9][0-9]*\n$"
+  "\tVertical Aspect\t: [1-9][0-9]*\n"
+  "\n\n## Characters in the Font\n\n\tCharacters\t: 5918\n\tANSI  [0-9]+ / 256\n\tLatin  95 / 127\n"
+  "\tGreek and Coptic  [0-9]+ / 144\n"
+  "\tSpecials  5 / 16\n\tPlane 1\t: 548\n$"
 )
 foreach(piece IN LISTS expected)
   if(NOT report MATCHES "${piece}")
@@ -28,7 +31,8 @@ endforeach()
 string(FIND "${report}" "## Supported Unicode Blocks" blocks)
 string(FIND "${report}" "## Supported Code Pages" pages)
 string(FIND "${report}" "## Font Metrics" metrics)
-if(NOT (blocks LESS pages AND pages LESS metrics))
+string(FIND "${report}" "## Characters in the Font" characters)
+if(NOT (blocks LESS pages AND pages LESS metrics AND metrics LESS characters))
   message(FATAL_ERROR "The report's sections are out of order")
 endif()
 

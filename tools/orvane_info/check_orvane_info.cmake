@@ -68,19 +68,19 @@ expect_code("four JSON lines" "${line_count}" 4)
 if(line_count EQUAL 4)
   set(line "${line_0}")
   expect_match("DejaVu Sans" "${line}"
-  "^{\"path\":\".*DejaVuSans.ttf\",\"recognized\":true,\"type_name\":\"TrueType 1.66\",\"width_name\":\"Normal\",\"weight\":400,\"italic\":0,\"underline\":0,\"strike_out\":0,\"names\":\\[\"Copyright \\(c\\) 2003 by Bitstream, Inc. All Rights Reserved.\\\\u000aCopyright")
+  "^{\"path\":\".*DejaVuSans.ttf\",\"recognized\":true,\"type_name\":\"TrueType 1.66\",\"width_name\":\"Normal\",\"weight\":400,\"italic\":0,\"underline\":0,\"strike_out\":0,\"characters\":5918,\"bmp_characters\":5370,\"names\":\\[\"Copyright \\(c\\) 2003 by Bitstream, Inc. All Rights Reserved.\\\\u000aCopyright")
   expect_match("DejaVu names" "${line}"
   "\",\"DejaVu Sans\",\"Book\",\"DejaVu Sans\",\"DejaVu Sans\",\"Version 2.37\",\"DejaVuSans\",null,")
   set(line "${line_1}")
   expect_match("Noto CJK" "${line}"
-  "\"type_name\":\"OpenType 1.4\",.*\"weight\":700,.*\"Noto Serif CJK JP\",\"Bold\",.*\"Noto Serif CJK JP Bold\"")
+  "\"type_name\":\"OpenType 1.4\",.*\"weight\":700,.*\"characters\":44746,\"bmp_characters\":42215,.*\"Noto Serif CJK JP\",\"Bold\",.*\"Noto Serif CJK JP Bold\"")
   # Latin-1 letters come out as UTF-8 (sharp s: C3 9F).
   string(REGEX MATCH "Frank Grie([^h]+)hammer" ignored "${line}")
   string(HEX "${CMAKE_MATCH_1}" sharp_s)
   expect_match("UTF-8" "${sharp_s}" "^c39f$")
   set(line "${line_2}")
   expect_match("FON" "${line}"
-  "\"type_name\":\"Raster\",\"width_name\":null,\"weight\":400,.*\"names\":\\[\"Copyright \\(C\\) 2004 Huw D M Davies, Dmitry Timoshkov\",\"MS Sans Serif\",\"Regular\",null,\"MS Sans Serif\",null,null,null,null,null,\"MS Sans Serif 8,10,12 \\(VGA res\\)\",null,")
+  "\"type_name\":\"Raster\",\"width_name\":null,\"weight\":400,.*\"characters\":224,\"bmp_characters\":224,\"names\":\\[\"Copyright \\(C\\) 2004 Huw D M Davies, Dmitry Timoshkov\",\"MS Sans Serif\",\"Regular\",null,\"MS Sans Serif\",null,null,null,null,null,\"MS Sans Serif 8,10,12 \\(VGA res\\)\",null,")
   set(line "${line_3}")
   expect_match("PFM" "${line}"
   "\"type_name\":\"PostScript Type 1 \\(Vector\\)\",.*\"names\":\\[\"Copyright 2003--2009 by B. Jackowski and J.M. Nowacki \\(on be\",\"LMRoman10\",\"Regular\",null,\"LMRoman10\"")
