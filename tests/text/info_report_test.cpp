@@ -181,7 +181,7 @@ TEST_F(InfoReport, CharactersSectionCountsBlocksAndPlanesAfterTheMetrics) {
             "\tCharacters\t: 134\n"
             "\tANSI  27 / 256\n"
             "\tLatin  26 / 127\n"
-            "\tLatin-1 Supplement  1 / 128\n"
+            "\tLatin Supplement and C1 Controls  1 / 128\n"
             "\tGreek and Coptic  25 / 144\n"
             "\tPlane 1\t: 80\n"
             "\tPlane 2\t: 2\n");
