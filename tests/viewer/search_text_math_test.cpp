@@ -1,0 +1,70 @@
+// The text handling of searches: the codes and characters the Glyphs page's
+// search understands, and matching forwards, backwards and as whole words.
+#include <gtest/gtest.h>
+
+#include "viewer/character_code.h"
+#include "viewer/text_match.h"
+
+namespace {
+
+CharacterQuery Parsed(std::u16string_view text) {
+  std::optional<CharacterQuery> query = ParseCharacterQuery(text);
+  EXPECT_TRUE(query.has_value());
+  return query.value_or(CharacterQuery{false, 0xFFFFFFFF});
+}
+
+TEST(CharacterQuery, CodesInEachFormAndEverythingElseAsItsFirstCharacter) {
+  for (std::u16string_view code : {u"U+20AC", u"u+20ac", u"0x20AC", u"0X20ac", u"#20AC",
+                                   u"#8364", u"#20AC/8364", u" U+20AC "}) {
+    const CharacterQuery q = Parsed(code);
+    EXPECT_TRUE(q.is_code);
+    EXPECT_EQ(q.value, 0x20ACu);
+  }
+  // '#' with only decimal digits is decimal, as the zoom box's second number.
+  EXPECT_EQ(Parsed(u"#0041").value, 41u);
+  EXPECT_EQ(Parsed(u"#00E9").value, 0xE9u);
+  EXPECT_EQ(Parsed(u"U+10FFFF").value, 0x10FFFFu);
+  // Not codes: no digits, a stray letter, too many digits, disagreeing halves.
+  for (std::u16string_view text : {u"U+", u"#", u"0xZZ", u"U+1234567", u"#20AC/8365", u"#12G"}) {
+    const CharacterQuery q = Parsed(text);
+    EXPECT_FALSE(q.is_code);
+    EXPECT_EQ(q.value, static_cast<uint32_t>(text[0]));
+  }
+  EXPECT_EQ(Parsed(u"\u20ac and more").value, 0x20ACu);
+  EXPECT_EQ(Parsed(u" ").value, 0x20u);
+  EXPECT_EQ(Parsed(u"\U0001F600x").value, 0x1F600u);
+  const char16_t lone[] = {0xD83D, u'x', 0};  // a lone surrogate stands for itself
+  EXPECT_EQ(Parsed(lone).value, 0xD83Du);
+  EXPECT_FALSE(ParseCharacterQuery(u"").has_value());
+}
+
+bool IsAsciiWordUnit(char16_t c) {
+  return c == u'_' || (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') ||
+         (c >= u'A' && c <= u'Z');
+}
+
+std::optional<size_t> Find(std::u16string_view text, std::u16string_view pattern, size_t from,
+                           bool backwards, bool whole_words) {
+  return FindInText(text, pattern, {from, backwards, whole_words, IsAsciiWordUnit});
+}
+
+TEST(TextMatch, ForwardsBackwardsAndWholeWordsStopAtTheEnds) {
+  const std::u16string_view text = u"cat concat cat_ cat";
+  EXPECT_EQ(Find(text, u"cat", 0, false, false), 0u);
+  EXPECT_EQ(Find(text, u"cat", 1, false, false), 7u);
+  EXPECT_EQ(Find(text, u"cat", 1, false, true), 16u);  // "concat" and "cat_" are other words
+  EXPECT_EQ(Find(text, u"cat", 17, false, true), std::nullopt);
+  // Backwards: the match must end at `from` or before it.
+  EXPECT_EQ(Find(text, u"cat", text.size(), true, false), 16u);
+  EXPECT_EQ(Find(text, u"cat", 18, true, false), 11u);
+  EXPECT_EQ(Find(text, u"cat", 16, true, true), 0u);
+  EXPECT_EQ(Find(text, u"cat", 2, true, false), std::nullopt);
+  EXPECT_EQ(Find(text, u"cat", 3, true, false), 0u);
+  // A start past the end is the end; nothing is found in too short a text or for nothing.
+  EXPECT_EQ(Find(text, u"cat", 999, true, true), 16u);
+  EXPECT_EQ(Find(text, u"cat", 999, false, false), std::nullopt);
+  EXPECT_EQ(Find(u"ca", u"cat", 0, false, false), std::nullopt);
+  EXPECT_EQ(Find(text, u"", 0, false, false), std::nullopt);
+}
+
+}  // namespace
