@@ -1,8 +1,6 @@
 // ListSendCommand: the host's copy, select-all and new-parameters commands.
 #include <windows.h>
 
-#include <cstring>
-
 #include "plugin/shared_resources.h"
 #include "viewer/clipboard.h"
 #include "viewer/viewer_state.h"
@@ -11,21 +9,6 @@ namespace {
 
 constexpr int kCopy = 1, kNewParams = 2, kSelectAll = 3;
 constexpr int kOk = 0, kError = 1;
-
-// The record of one of this DLL's viewer windows, or nullptr for anything else:
-// a null or destroyed handle, another class, another module's or process's window.
-ViewerState* ViewerOf(HWND window) {
-  if (!window || !IsWindow(window)) return nullptr;
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  if (process != GetCurrentProcessId()) return nullptr;
-  char class_name[64] = {};
-  if (!GetClassNameA(window, class_name, sizeof class_name)) return nullptr;
-  if (std::strcmp(class_name, kViewerClassName) != 0) return nullptr;
-  if (reinterpret_cast<HINSTANCE>(GetClassLongPtrA(window, GCLP_HMODULE)) != ModuleInstance)
-    return nullptr;
-  return GetViewerState(window);
-}
 
 }  // namespace
 

@@ -3,10 +3,12 @@
 #include <commctrl.h>
 
 #include <cstddef>
+#include <cstring>
 #include <string>
 
 #include "text/language.h"
 #include "viewer/theme.h"
+#include "viewer/viewer_state.h"
 #include "viewer/viewer_window.h"
 #include "viewer/zoom_box.h"
 
@@ -126,3 +128,17 @@ void DetachProcess() {
   RichEditModule = nullptr;
   FreeLanguageStrings();
 }
+
+ViewerState* ViewerOf(HWND window) {
+  if (!window || !IsWindow(window)) return nullptr;
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process != GetCurrentProcessId()) return nullptr;
+  char class_name[64] = {};
+  if (!GetClassNameA(window, class_name, sizeof class_name)) return nullptr;
+  if (std::strcmp(class_name, kViewerClassName) != 0) return nullptr;
+  if (reinterpret_cast<HINSTANCE>(GetClassLongPtrA(window, GCLP_HMODULE)) != ModuleInstance)
+    return nullptr;
+  return GetViewerState(window);
+}
+

@@ -8,6 +8,8 @@
 
 #include "fontfile/catalog.h"
 
+struct ViewerState;
+
 inline constexpr char kViewerClassName[] = "Quenvale.wlxOrvane";
 inline constexpr char kZoomClassName[] = "Quenvale.wlxOrvane.Zoom";
 
@@ -34,3 +36,7 @@ void DetachProcess();
 // Loads a library from the system directory only, never from the application's,
 // the current or the viewed folder.
 HMODULE LoadSystemLibrary(const char* name);
+
+// The record of one of this DLL's viewer windows, or nullptr for anything else:
+// a null or destroyed handle, another class, another module's or process's window.
+ViewerState* ViewerOf(HWND window);

@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+#include "viewer/display_fonts.h"
+
 namespace {
 
 struct GlobalFreeDeleter {
@@ -94,38 +96,26 @@ bool PutTextOnClipboard(HWND owner, const std::wstring& text) {
   return done;
 }
 
-std::optional<std::wstring> ZoomedCharacter(const ViewerState& s) {
-  if (s.zoom_code < 0 || s.zoom_code > 0xFFFF) return std::nullopt;
-  const auto code = static_cast<wchar_t>(s.zoom_code);
+std::optional<std::wstring> CellCharacter(const ViewerState& s, int cell) {
+  if (cell < 0 || cell > 0xFFFF) return std::nullopt;
+  const auto code = static_cast<wchar_t>(cell);
   if (code >= 0xD800 && code <= 0xDFFF) return std::nullopt;
   if (code >= 0x100) return std::wstring(1, code);
-
-  // The grid draws a byte through the code page of the font's character set.
-  int charset = DEFAULT_CHARSET;
-  if (HDC dc = GetDC(nullptr)) {
-    HGDIOBJ previous = s.glyph_font ? SelectObject(dc, s.glyph_font) : nullptr;
-    charset = GetTextCharset(dc);
-    if (previous) SelectObject(dc, previous);
-    ReleaseDC(nullptr, dc);
-  }
   // A symbol font's bytes stand for themselves: its private-use codes would
   // paste as nothing anywhere else.
-  if (charset == SYMBOL_CHARSET) return std::wstring(1, code);
-  UINT code_page = CP_ACP;
-  CHARSETINFO info = {};
-  if (charset >= 0 &&
-      TranslateCharsetInfo(reinterpret_cast<DWORD*>(static_cast<UINT_PTR>(charset)), &info,
-                           TCI_SRCCHARSET))
-    code_page = info.ciACP;
+  std::optional<UINT> code_page = GlyphCodePage(s);
+  if (!code_page) return std::wstring(1, code);
   const char byte = static_cast<char>(code);
   wchar_t unit = 0;
-  if (MultiByteToWideChar(code_page, 0, &byte, 1, &unit, 1) != 1) unit = code;
+  if (MultiByteToWideChar(*code_page, 0, &byte, 1, &unit, 1) != 1) unit = code;
   return std::wstring(1, unit);
 }
 
 bool CopyFromPage(const ViewerState& s) {
   if (s.page == kGlyphsPage) {
-    std::optional<std::wstring> text = ZoomedCharacter(s);
+    // A cell marked by a search stands for the character until the mark goes.
+    std::optional<std::wstring> text =
+        CellCharacter(s, s.marked_code >= 0 ? s.marked_code : s.zoom_code);
     return text && !text->empty() && (*text)[0] != L'\0' &&
            PutTextOnClipboard(s.viewer, *text);
   }

@@ -18,12 +18,23 @@ void DrawCell(const ViewerState& s, HDC dc, RECT cell, uint16_t code) {
   wchar_t label[8];
   swprintf(label, 8, L"%04X", code);
   SelectObject(dc, UiFont);
-  // Light mode draws in the list's own text colour.
-  if (s.dark) SetTextColor(dc, kDarkLabel);
+  const bool marked = code == s.marked_code;
+  const COLORREF list_colour = GetTextColor(dc);
+  if (marked) {
+    RECT fill = {cell.left + 1, cell.top + 1, cell.right, cell.bottom};
+    const COLORREF back = s.dark ? kDarkMark : GetSysColor(COLOR_HIGHLIGHT);
+    const COLORREF previous = SetDCBrushColor(dc, back);
+    FillRect(dc, &fill, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    SetDCBrushColor(dc, previous);
+    SetTextColor(dc, s.dark ? kDarkText : GetSysColor(COLOR_HIGHLIGHTTEXT));
+  } else if (s.dark) {
+    // Light mode draws in the list's own text colour.
+    SetTextColor(dc, kDarkLabel);
+  }
   DrawTextW(dc, label, -1, &cell, DT_SINGLELINE | DT_CENTER);
 
   SelectObject(dc, s.glyph_font);
-  if (s.dark) SetTextColor(dc, kDarkText);
+  if (s.dark && !marked) SetTextColor(dc, kDarkText);
   cell.top += UiLineHeight;
   // Below 256 the glyph font's character set decides which glyph a byte shows.
   if (code >= 0x100) {
@@ -36,6 +47,7 @@ void DrawCell(const ViewerState& s, HDC dc, RECT cell, uint16_t code) {
   }
   cell.top -= UiLineHeight;
   Rectangle(dc, cell.left, cell.top, cell.right + 1, cell.bottom + 1);
+  if (marked) SetTextColor(dc, list_colour);
 }
 
 void RedrawGrid(const ViewerState& s) {
@@ -127,11 +139,24 @@ LRESULT OpenZoomAtClick(HWND window) {
   if (!code) return 0;
   HWND list = s.glyph_list;
   s.zoom_code = *code;
+  if (s.marked_code >= 0 && s.marked_code != *code) {
+    s.marked_code = -1;
+    RedrawGrid(s);
+  }
   ShowZoomBox(list, point, s, *code);
   // The box's loop may have run the viewer's destruction, which destroys the
   // list with it and frees the state: from here on only the handle is used.
   if (IsWindow(list)) SetFocus(list);
   return 0;
+}
+
+void ChooseBlock(ViewerState& s, int position) {
+  s.block_index = position;
+  s.marked_code = -1;
+  SetGlyphRowCount(s);
+  SendMessageA(s.block_combo, CB_SETCURSEL, position, 0);
+  SendMessageA(s.block_spin, UDM_SETPOS32, 0, position);
+  RedrawGrid(s);
 }
 
 void SortBlockOrder() { SortBlocks(BlockOrder, SortOrder); }
@@ -160,10 +185,7 @@ LRESULT OnViewerCommand(HWND window, WPARAM wparam) {
   } else if (wparam == MAKEWPARAM(kBlockComboId, CBN_SELCHANGE)) {
     int selection = static_cast<int>(SendMessageA(s.block_combo, CB_GETCURSEL, 0, 0));
     if (selection == s.block_index || selection < 0) return 0;
-    s.block_index = selection;
-    SetGlyphRowCount(s);
-    SendMessageA(s.block_spin, UDM_SETPOS32, 0, selection);
-    RedrawGrid(s);
+    ChooseBlock(s, selection);
   } else if (wparam == MAKEWPARAM(kSizeEditId, EN_KILLFOCUS)) {
     ApplyFontSize(s);
   }
@@ -176,12 +198,7 @@ LRESULT OnViewerHScroll(HWND control, HWND window) {
   ViewerState& s = *state;
   if (control == s.block_spin) {
     int position = static_cast<int>(SendMessageA(s.block_spin, UDM_GETPOS32, 0, 0));
-    if (position != s.block_index) {
-      s.block_index = position;
-      SetGlyphRowCount(s);
-      SendMessageA(s.block_combo, CB_SETCURSEL, position, 0);
-      RedrawGrid(s);
-    }
+    if (position != s.block_index) ChooseBlock(s, position);
     SetFocus(s.glyph_list);
   } else if (control == s.charset_spin) {
     int position = static_cast<int>(SendMessageA(s.charset_spin, UDM_GETPOS32, 0, 0));

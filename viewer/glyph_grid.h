@@ -18,6 +18,10 @@ LRESULT DrawGlyphRow(const DRAWITEMSTRUCT& item, HWND window);
 // The zoom request of a press on the glyph list; always 0.
 LRESULT OpenZoomAtClick(HWND window);
 
+// Shows the block at `position` as the block list and its arrows choose it, and
+// drops the mark of a search.
+void ChooseBlock(ViewerState& state, int position);
+
 // Re-sorts the process-wide BlockOrder under SortOrder.
 void SortBlockOrder();
 // Empties the block list and fills it with the block names in BlockOrder.

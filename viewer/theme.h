@@ -14,6 +14,7 @@ constexpr COLORREF kDarkFace = RGB(45, 45, 48);     // viewer, tabs, Info view, 
 constexpr COLORREF kDarkText = RGB(230, 230, 230);
 constexpr COLORREF kDarkLabel = RGB(170, 170, 170);  // the code above each glyph
 constexpr COLORREF kDarkGrid = RGB(96, 96, 96);
+constexpr COLORREF kDarkMark = RGB(38, 79, 120);  // behind the cell a search marked
 
 // Made once for every viewer of the process, when the DLL is attached, and
 // deleted when it is detached.

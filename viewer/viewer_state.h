@@ -46,6 +46,7 @@ struct ViewerState : ViewerSettings, LoadedFont {
   int parent_fixed = 0;
   int has_focus = 0;
   int zoom_code = -1;  // the cell the last zoom box showed; -1 before the first
+  int marked_code = -1;  // the cell a search for a character marked; -1 for none
   int dark = 0;        // drawn in dark colours (show flag 128)
   int recoloured = 0;  // dark mode was on once: light mode must now be set back explicitly
   HWND tab = nullptr;

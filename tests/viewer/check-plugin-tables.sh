@@ -17,7 +17,8 @@ done
 exports=$(printf '%s\n' "$dump" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
           sed -n 's/^[[:space:]]*\[[[:space:]]*[0-9]*\] \([^ ]*\)$/\1/p' | sort | tr '\n' ' ')
 expected="ListCloseWindow ListGetDetectString ListGetPreviewBitmap ListGetPreviewBitmapW "\
-"ListLoad ListLoadNext ListLoadNextW ListLoadW ListSendCommand ListSetDefaultParams "
+"ListLoad ListLoadNext ListLoadNextW ListLoadW ListSearchText ListSearchTextW ListSendCommand "\
+"ListSetDefaultParams "
 if [ "$exports" != "$expected" ]; then
   echo "exports are '$exports', expected '$expected'"
   status=1

@@ -1,6 +1,7 @@
 #include "tests/viewer/plugin_harness.h"
 
 #include <commctrl.h>
+#include <richedit.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -399,4 +400,28 @@ POINT GridViewer::CellCentre(int row, int column) const {
 POINT GridViewer::ListToScreen(POINT client) const {
   ClientToScreen(state().glyph_list, &client);
   return client;
+}
+
+std::wstring ClipboardText() {
+  std::wstring text;
+  if (!OpenClipboard(nullptr)) return L"<clipboard busy>";
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (auto* units = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = units;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+std::wstring ViewText(HWND view) {
+  std::wstring text(65536, L'\0');
+  GETTEXTEX request = {};
+  request.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+  request.codepage = 1200;
+  LRESULT length = SendMessageW(view, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&request),
+                                reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(std::max<LRESULT>(length, 0)));
+  return text;
 }

@@ -107,6 +107,12 @@ Pixels DrawTextApart(int width, int height, HFONT font, RECT r, const char* text
 // The size of one line of `text` in `font` on the screen.
 SIZE TextExtent(HFONT font, const char* text);
 
+// The whole text of a rich-edit view as UTF-16, paragraph ends as the control keeps them.
+std::wstring ViewText(HWND view);
+
+// The clipboard's CF_UNICODETEXT; "<clipboard busy>" when it cannot be opened.
+std::wstring ClipboardText();
+
 // A system colour as 0xRRGGBB.
 uint32_t SystemRgb(int index);
 

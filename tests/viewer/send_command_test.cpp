@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -22,19 +21,6 @@ int Send(HWND window, int command, int parameter = 0) {
   static auto fn = reinterpret_cast<SendCommandFn>(
       reinterpret_cast<void*>(GetProcAddress(Plugin().dll, "ListSendCommand")));
   return fn(window, command, parameter);
-}
-
-std::wstring ClipboardText() {
-  std::wstring text;
-  if (!OpenClipboard(nullptr)) return L"<clipboard busy>";
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    if (auto* units = static_cast<const wchar_t*>(GlobalLock(data))) {
-      text = units;
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return text;
 }
 
 std::string ClipboardAnsi() {
@@ -73,18 +59,6 @@ std::wstring Lines(const std::wstring& text) {
   }
   while (!out.empty() && (out.back() == L'\n' || out.back() == L' ')) out.pop_back();
   return out;
-}
-
-// The whole text of a rich-edit view, as UTF-16.
-std::wstring ViewText(HWND view) {
-  std::wstring text(65536, L'\0');
-  GETTEXTEX request = {};
-  request.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-  request.codepage = 1200;
-  LRESULT length = SendMessageW(view, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&request),
-                                reinterpret_cast<LPARAM>(text.data()));
-  text.resize(static_cast<size_t>(std::max<LRESULT>(length, 0)));
-  return text;
 }
 
 // Returns whether the copy carried formatting, which only the control's own copy adds.

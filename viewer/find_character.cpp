@@ -1,0 +1,84 @@
+#include "viewer/find_character.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include "plugin/shared_resources.h"
+#include "viewer/character_code.h"
+#include "viewer/display_fonts.h"
+#include "viewer/glyph_grid.h"
+#include "viewer/grid_math.h"
+
+namespace {
+
+// The byte that shows `character` below 0x100 in the grid's code page, if one does.
+std::optional<uint16_t> ByteOf(const ViewerState& s, uint32_t character) {
+  std::optional<UINT> code_page = GlyphCodePage(s);
+  if (!code_page) {
+    if (character < 0x100) return static_cast<uint16_t>(character);
+    return std::nullopt;
+  }
+  if (character > 0xFFFF) return std::nullopt;
+  const auto unit = static_cast<wchar_t>(character);
+  char bytes[4] = {};
+  if (WideCharToMultiByte(*code_page, 0, &unit, 1, bytes, sizeof bytes, nullptr, nullptr) != 1)
+    return std::nullopt;
+  // A best fit or the default character is another character: only a byte that
+  // reads back as this one shows it.
+  wchar_t back = 0;
+  if (MultiByteToWideChar(*code_page, 0, bytes, 1, &back, 1) != 1 || back != unit)
+    return std::nullopt;
+  return static_cast<uint8_t>(bytes[0]);
+}
+
+// The cells that show what the query names: a code is its own cell; a character
+// is its byte in the grid's code page and, from 0x100 on, its own code.
+std::vector<uint16_t> CellsShowing(const ViewerState& s, const CharacterQuery& query) {
+  std::vector<uint16_t> cells;
+  if (query.is_code) {
+    if (query.value <= 0xFFFF) cells.push_back(static_cast<uint16_t>(query.value));
+    return cells;
+  }
+  if (std::optional<uint16_t> byte = ByteOf(s, query.value)) cells.push_back(*byte);
+  if (query.value >= 0x100 && query.value <= 0xFFFF)
+    cells.push_back(static_cast<uint16_t>(query.value));
+  return cells;
+}
+
+void ScrollRowIntoView(HWND list, int row) {
+  const auto height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+  RECT client = {};
+  GetClientRect(list, &client);
+  const int visible = height > 0 ? std::max(1, static_cast<int>(client.bottom) / height) : 1;
+  const auto top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+  if (row < top)
+    SendMessageA(list, LB_SETTOPINDEX, row, 0);
+  else if (row >= top + visible)
+    SendMessageA(list, LB_SETTOPINDEX, row - visible + 1, 0);
+}
+
+}  // namespace
+
+bool BlockListed(const ViewerState&, int) { return true; }
+
+bool ShowCharacter(ViewerState& s, std::u16string_view text) {
+  if (s.load_error[0] || !s.glyph_font || !s.glyph_list) return false;
+  std::optional<CharacterQuery> query = ParseCharacterQuery(text);
+  if (!query) return false;
+  const std::vector<uint16_t> cells = CellsShowing(s, *query);
+  for (int position = 0; position < kUnicodeBlockCount; ++position) {
+    if (!BlockListed(s, position)) continue;
+    const UnicodeBlockRow& block = BlockAt(position);
+    auto held = std::find_if(cells.begin(), cells.end(), [&](uint16_t cell) {
+      return cell >= block.first && cell <= block.last;
+    });
+    if (held == cells.end()) continue;
+    if (position != s.block_index) ChooseBlock(s, position);
+    s.marked_code = *held;
+    ScrollRowIntoView(s.glyph_list, (*held - block.first) / kCellsPerRow);
+    InvalidateRect(s.glyph_list, nullptr, TRUE);
+    return true;
+  }
+  return false;
+}
