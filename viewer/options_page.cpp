@@ -122,10 +122,9 @@ void ApplyOptionsPage(ViewerState& s) {
     if (sort != SortOrder) {
       SortOrder = sort;
       SortBlockOrder();
-      FillBlockList(s.block_combo);
       s.block_index = 0;
-      SendMessageA(s.block_combo, CB_SETCURSEL, 0, 0);
-      SendMessageA(s.block_spin, UDM_SETPOS32, 0, 0);
+      FillBlockList(s);
+      SelectBlockItem(s);
       SetGlyphRowCount(s);
     }
   }
