@@ -74,6 +74,11 @@ const char* const kEnglish[kLanguageStringCount] = {
     "Character Set",
     "Sample Text",
     "",
+    "",  // 060-062: Info report
+    "",
+    "",
+    "Show only blocks with characters",
+    "Not in this font",
 };
 
 // Absent before the first SelectLanguage and after FreeLanguageStrings.
