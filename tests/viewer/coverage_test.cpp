@@ -1,6 +1,7 @@
 // Which cells the grid draws as characters of the font, checked against what the
 // system itself reports for the same font, and how a missing cell looks.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -166,6 +167,57 @@ TEST(GlyphCoverage, AMissingCellIsEvenlyTintedInLightAndDarkMode) {
     label.top -= s.line_height - 1;
     EXPECT_GT(p.InkIn(label, tint), 0) << "dark " << dark;
   }
+}
+
+void StepUpDown(const GridViewer& v, int position) {
+  SendMessageA(v.state().block_spin, UDM_SETPOS32, 0, position);
+  SendMessageA(v.window, WM_HSCROLL, SB_THUMBPOSITION,
+               reinterpret_cast<LPARAM>(v.state().block_spin));
+}
+
+TEST(GlyphCoverage, WithOnlyBlocksWithCharactersTheListAndUpDownSkipEmptyBlocks) {
+  // Marlett holds symbols at U+F000-U+F0FF, drawn in "ANSI", "Latin" and the
+  // Private Use Area; its stored block, Cyrillic, falls back to the first.
+  const int cyrillic = Position("Cyrillic"), pua = Position("Private Use Area");
+  GridViewer v("coverage_only", "OnlyBlocksWithCharacters=1\r\nSaveUnicodeBlock=1\r\n"
+               "UnicodeBlock=" + std::to_string(cyrillic) + "\r\n", HostPath(kMarlett));
+  const ViewerState& s = v.state();
+  ASSERT_TRUE(s.cells.known);
+  EXPECT_EQ(s.block_index, 0);
+  EXPECT_EQ(SendMessageA(s.block_combo, CB_GETCURSEL, 0, 0), 0);
+  const int items = static_cast<int>(SendMessageA(s.block_combo, CB_GETCOUNT, 0, 0));
+  ASSERT_GE(items, 2);
+  ASSERT_LT(items, 10);
+  EXPECT_EQ(SendMessageA(s.block_combo, CB_GETITEMDATA, items - 1, 0), pua);
+
+  // Up from the Private Use Area wraps round past the empty blocks to "ANSI";
+  // down from "ANSI" comes back to it.
+  StepUpDown(v, pua);
+  ASSERT_EQ(s.block_index, pua);
+  EXPECT_EQ(SendMessageA(s.block_combo, CB_GETCURSEL, 0, 0), items - 1);
+  StepUpDown(v, pua + 1);
+  EXPECT_EQ(s.block_index, 0);
+  EXPECT_EQ(SendMessageA(s.block_spin, UDM_GETPOS32, 0, 0), 0);
+  StepUpDown(v, kUnicodeBlockCount - 1);
+  EXPECT_EQ(s.block_index, pua);
+  // A combo item stands for the position it carries.
+  SendMessageA(s.block_combo, CB_SETCURSEL, 0, 0);
+  SendMessageA(v.window, WM_COMMAND, MAKEWPARAM(kBlockComboId, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(s.block_combo));
+  EXPECT_EQ(s.block_index, 0);
+  EXPECT_EQ(SendMessageA(s.glyph_list, LB_GETCOUNT, 0, 0), 16);
+
+  // The next font has Cyrillic and much else; back on Marlett, a block it lacks
+  // gives way to the first again.
+  ASSERT_EQ(LoadNext(v.parent, v.window, DejaVuPath()), 0);
+  EXPECT_GT(SendMessageA(s.block_combo, CB_GETCOUNT, 0, 0), 50);
+  for (int item = 0; item < SendMessageA(s.block_combo, CB_GETCOUNT, 0, 0); ++item)
+    if (SendMessageA(s.block_combo, CB_GETITEMDATA, item, 0) == cyrillic) v.SelectBlock(item);
+  ASSERT_EQ(s.block_index, cyrillic);
+  ASSERT_EQ(LoadNext(v.parent, v.window, HostPath(kMarlett)), 0);
+  EXPECT_EQ(s.block_index, 0);
+  EXPECT_EQ(SendMessageA(s.block_combo, CB_GETCOUNT, 0, 0), items);
+  EXPECT_EQ(SendMessageA(s.block_spin, UDM_GETPOS32, 0, 0), 0);
 }
 
 }  // namespace
