@@ -88,9 +88,10 @@ void DrawBlockItem(const ViewerState& s, const DRAWITEMSTRUCT& item) {
     const int position = static_cast<int>(item.itemData);
     const UnicodeBlockRow& row = BlockAt(position);
     const uint32_t present = PresentCellsAt(s, position);
-    const bool empty = s.cells.known && present == 0;
-    SetTextColor(dc, empty && !selected ? (s.dark ? kDarkLabel : GetSysColor(COLOR_GRAYTEXT))
-                                        : fore);
+    // Greyed: a block without characters, and the whole box while it is disabled.
+    const bool grey = (s.cells.known && present == 0 && !selected) ||
+                      (item.itemState & ODS_DISABLED) != 0;
+    SetTextColor(dc, grey ? (s.dark ? kDarkLabel : GetSysColor(COLOR_GRAYTEXT)) : fore);
     HGDIOBJ old_font = SelectObject(dc, UiFont);
     RECT text = r;
     text.left += 2;
