@@ -1,6 +1,6 @@
-// ListGetPreviewBitmap(W): a thumbnail of a font file, "Aa" large with the family
-// name below, black on white. The host may call these from a background thread:
-// everything here lives on the stack of the call.
+// ListGetPreviewBitmap(W): a thumbnail of a font file, "Aa" (or two characters the
+// font has) large with the family name below, black on white. The host may call
+// these from a background thread: everything here lives on the stack of the call.
 #include <windows.h>
 
 #include <algorithm>
@@ -10,6 +10,7 @@
 #include <string>
 #include <type_traits>
 
+#include "fontfile/char_map.h"
 #include "fontfile/font_info.h"
 #include "viewer/font_path.h"
 
@@ -118,6 +119,36 @@ std::wstring FamilyName(const FontInfo& info) {
   return name ? MultiByteToWide(CP_ACP, *name) : std::wstring();
 }
 
+// A character worth showing: neither a control, a blank nor a combining mark.
+bool Showable(uint32_t code) {
+  if (code < 0x21 || (code >= 0x7F && code <= 0xA0) || code > 0xFFFF) return false;
+  if (code >= 0x0300 && code <= 0x036F) return false;
+  if ((code >= 0x2000 && code <= 0x200F) || (code >= 0x2028 && code <= 0x202F)) return false;
+  if (code >= 0xD800 && code <= 0xDFFF) return false;
+  return code != 0x3000 && code != 0xFEFF && (code < 0xF000 || code > 0xF020);
+}
+
+// "Aa" when the font has both letters; else the first pair it has of a few
+// scripts' letters; else its first two showable characters. A font without "A"
+// would otherwise show two empty boxes.
+std::wstring SampleText(const CharCoverage& coverage) {
+  if (coverage.kind == CoverageKind::kUnknown || coverage.kind == CoverageKind::kBytes)
+    return L"Aa";
+  // A symbol map holds its bytes at U+F000; the system finds them from the bytes' values.
+  const uint32_t base = coverage.kind == CoverageKind::kSymbol ? 0xF000 : 0;
+  static const wchar_t* const kPairs[] = {L"Aa", L"\u0416\u0436", L"\u03A9\u03C9",
+                                          L"\u6587\u5B57", L"\u3042\u30A2",
+                                          L"\uAC00\uB098"};
+  for (const wchar_t* pair : kPairs)
+    if (HasCodePoint(coverage, base + pair[0]) && HasCodePoint(coverage, base + pair[1]))
+      return base ? std::wstring{wchar_t(base + pair[0]), wchar_t(base + pair[1])} : pair;
+  std::wstring text;
+  for (const CodeRange& range : coverage.ranges)
+    for (uint32_t code = range.first; code <= range.last && text.size() < 2; ++code)
+      if (Showable(code)) text += static_cast<wchar_t>(code);
+  return text.size() == 2 ? text : L"Aa";
+}
+
 void DrawLine(HDC dc, HFONT font, const std::wstring& text, RECT band, UINT extra) {
   HGDIOBJ previous = SelectObject(dc, font);
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &band,
@@ -132,7 +163,7 @@ void DrawSample(HDC dc, const FontInfo& info, int width, int height) {
   const RECT inner = {margin, margin, width - margin, height - margin};
   const int inner_width = inner.right - inner.left, inner_height = inner.bottom - inner.top;
   const LOGFONTA lf = SampleLogFont(info);
-  const std::wstring sample = L"Aa";
+  const std::wstring sample = SampleText(info.coverage);
   std::wstring name = FamilyName(info);
 
   int sample_height = inner_height;

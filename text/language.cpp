@@ -77,6 +77,8 @@ const char* const kEnglish[kLanguageStringCount] = {
     "Characters in the Font",  // 060
     "Characters",
     "Plane",
+    "Show only blocks with characters",
+    "Not in this font",
 };
 
 // Absent before the first SelectLanguage and after FreeLanguageStrings.

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-constexpr int kLanguageStringCount = 63;
+constexpr int kLanguageStringCount = 65;
 
 // The section of the language files, and of the host's settings file.
 constexpr const char* kIniSection = "Quenvale.Orvane";
@@ -43,11 +43,13 @@ constexpr int kTextSaveGroup = 54, kTextSavePage = 55, kTextSaveBlock = 56,
 constexpr int kTextAboutNote = 59;  // after the about text; empty in English
 // The Info report's section on the characters the font holds.
 constexpr int kTextCharactersHeading = 60, kTextCharactersLabel = 61, kTextPlaneLabel = 62;
+constexpr int kTextOnlyCoveredBlocks = 63;  // option: the block list leaves out empty blocks
+constexpr int kTextNotInFont = 64;          // zoom box of a character the font lacks
 
 // Name of the language whose texts are loaded; empty until the first SelectLanguage.
 const char* CurrentLanguage();
 
-// The built-in English text of id (0-62); "" for any other id.
+// The built-in English text of id (0-64); "" for any other id.
 const char* EnglishString(int id);
 
 // The language file for `name`: the module path with its extension replaced by
@@ -58,7 +60,7 @@ std::string LanguageFilePath(const char* name);
 // (exact comparison). "English" in any letter case means the built-in texts.
 void SelectLanguage(const char* name);
 
-// The text of id (0-62) in the loaded language; the English text when no table
+// The text of id (0-64) in the loaded language; the English text when no table
 // is loaded, and "" for an id out of range.
 const char* LanguageString(int id);
 

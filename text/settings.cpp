@@ -155,6 +155,7 @@ void LoadSettings(ViewerSettings& settings) {
            UnescapeSampleText(ReadSettingString("SampleText", kStoredSampleCapacity, LanguageString(kTextDefaultSample))));
 
   settings.sort_order = ReadSettingInt("SortOrderUnicodeBlocks", 0, 0, 3);
+  settings.only_covered_blocks = ReadSettingInt("OnlyBlocksWithCharacters", 0, 0, 1);
 }
 
 void SaveSettings(const ViewerSettings& settings, int process_sort_order) {
@@ -180,4 +181,5 @@ void SaveSettings(const ViewerSettings& settings, int process_sort_order) {
     WriteSettingString("SampleText", StoredSampleText(settings.sample_text).c_str());
 
   WriteSettingInt("SortOrderUnicodeBlocks", process_sort_order);
+  WriteSettingInt("OnlyBlocksWithCharacters", settings.only_covered_blocks);
 }

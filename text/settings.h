@@ -24,6 +24,7 @@ struct ViewerSettings {
   int zoom_height = 0;
   char sample_text[1024] = {};
   int sort_order = 0;
+  int only_covered_blocks = 0;  // the block list leaves out blocks without characters
 };
 
 std::string ReadSettingString(const char* key, size_t capacity, const char* default_value);

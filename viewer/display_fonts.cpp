@@ -4,6 +4,7 @@
 
 #include "fontfile/catalog.h"
 #include "plugin/shared_resources.h"
+#include "viewer/block_coverage.h"
 
 void CreateViewerFonts(ViewerState& s, HDC dc) {
   s.logfont = LOGFONTA{};
@@ -23,9 +24,12 @@ void CreateViewerFonts(ViewerState& s, HDC dc) {
   if (s.info.names[4]) lstrcpynA(lf.lfFaceName, s.info.names[4]->c_str(), LF_FACESIZE);
 
   s.glyph_font = CreateFontIndirectA(&lf);
+  // The set the system gave the font maps its bytes, whatever was asked for.
+  int drawn_charset = lf.lfCharSet;
   if (s.glyph_font) {
     HGDIOBJ previous = SelectObject(dc, s.glyph_font);
-    GetTextCharsetInfo(dc, &s.signature, 0);
+    const int given = GetTextCharsetInfo(dc, &s.signature, 0);
+    if (given != DEFAULT_CHARSET) drawn_charset = given;
     // A font that claims no range at all still shows its first block.
     if (!s.signature.fsUsb[0] && !s.signature.fsUsb[1] && !s.signature.fsUsb[2] &&
         !s.signature.fsUsb[3])
@@ -33,6 +37,7 @@ void CreateViewerFonts(ViewerState& s, HDC dc) {
     GetTextMetricsA(dc, &s.glyph_metrics);
     SelectObject(dc, previous);
   }
+  UpdateBlockCoverage(s, static_cast<uint8_t>(drawn_charset));
   lf.lfHeight = PointsToHeight(s.sample_size);
   s.sample_font = CreateFontIndirectA(&lf);
   lf.lfHeight = PointsToHeight(s.zoom_size);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "plugin/shared_resources.h"
+#include "viewer/block_coverage.h"
 #include "viewer/character_code.h"
 #include "viewer/display_fonts.h"
 #include "viewer/glyph_grid.h"
@@ -59,8 +60,6 @@ void ScrollRowIntoView(HWND list, int row) {
 }
 
 }  // namespace
-
-bool BlockListed(const ViewerState&, int) { return true; }
 
 bool ShowCharacter(ViewerState& s, std::u16string_view text) {
   if (s.load_error[0] || !s.glyph_font || !s.glyph_list) return false;

@@ -6,9 +6,6 @@
 
 #include "viewer/viewer_state.h"
 
-// Whether the block at a position of the block list is offered by the options.
-bool BlockListed(const ViewerState& state, int position);
-
 // Shows the first listed block, in the list's order, that holds the character
 // `text` names (see ParseCharacterQuery), scrolls its row into view and marks
 // its cell. False, with nothing changed, when no listed block holds it.

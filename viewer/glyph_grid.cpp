@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "plugin/shared_resources.h"
+#include "viewer/block_coverage.h"
 #include "viewer/display_fonts.h"
 #include "viewer/grid_math.h"
 #include "viewer/size_controls.h"
@@ -15,6 +16,13 @@
 namespace {
 
 void DrawCell(const ViewerState& s, HDC dc, RECT cell, uint16_t code) {
+  // A character the font lacks keeps its label on an even tint and shows no
+  // glyph: the font's empty box would pass for a character.
+  const bool present = CellShown(s, code);
+  if (!present) {
+    SetDCBrushColor(dc, s.dark ? kDarkMissingCell : kMissingCell);
+    FillRect(dc, &cell, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  }
   wchar_t label[8];
   swprintf(label, 8, L"%04X", code);
   SelectObject(dc, UiFont);
@@ -37,10 +45,10 @@ void DrawCell(const ViewerState& s, HDC dc, RECT cell, uint16_t code) {
   if (s.dark && !marked) SetTextColor(dc, kDarkText);
   cell.top += UiLineHeight;
   // Below 256 the glyph font's character set decides which glyph a byte shows.
-  if (code >= 0x100) {
+  if (present && code >= 0x100) {
     wchar_t unit = static_cast<wchar_t>(code);
     DrawTextW(dc, &unit, 1, &cell, DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
-  } else {
+  } else if (present) {
     char byte = static_cast<char>(code & 0xFF);
     // '&' is a character here, not a prefix.
     DrawTextA(dc, &byte, 1, &cell, DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
@@ -62,6 +70,8 @@ void ChangeCharset(ViewerState& s, int charset) {
   s.charset_index = charset;
   CreateViewerFonts(s, dc);
   ReleaseDC(s.viewer, dc);
+  // The bytes' characters, and with them the cells present, follow the set.
+  RelistBlocks(s);
 }
 
 }  // namespace
@@ -80,6 +90,10 @@ void SetGlyphRowCount(ViewerState& s) {
 
 LRESULT DrawGlyphRow(const DRAWITEMSTRUCT& item, HWND window) {
   ViewerState* state = GetViewerState(window);
+  if (state && item.CtlID == kBlockComboId) {
+    DrawBlockItem(*state, item);
+    return TRUE;
+  }
   if (!state || item.itemAction != ODA_DRAWENTIRE) return TRUE;
   const ViewerState& s = *state;
   const UnicodeBlockRow& block = BlockAt(s.block_index);
@@ -154,18 +168,40 @@ void ChooseBlock(ViewerState& s, int position) {
   s.block_index = position;
   s.marked_code = -1;
   SetGlyphRowCount(s);
-  SendMessageA(s.block_combo, CB_SETCURSEL, position, 0);
-  SendMessageA(s.block_spin, UDM_SETPOS32, 0, position);
+  SelectBlockItem(s);
   RedrawGrid(s);
 }
 
 void SortBlockOrder() { SortBlocks(BlockOrder, SortOrder); }
 
-void FillBlockList(HWND combo) {
-  if (!combo) return;
-  SendMessageA(combo, CB_RESETCONTENT, 0, 0);
-  for (int position = 0; position < kUnicodeBlockCount; ++position)
-    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(BlockAt(position).name));
+void FillBlockList(const ViewerState& s) {
+  if (!s.block_combo) return;
+  SendMessageA(s.block_combo, CB_RESETCONTENT, 0, 0);
+  // Each item carries its position: with blocks left out, item and position differ.
+  for (int position = 0; position < kUnicodeBlockCount; ++position) {
+    if (!BlockListed(s, position)) continue;
+    LRESULT item = SendMessageA(s.block_combo, CB_ADDSTRING, 0,
+                                reinterpret_cast<LPARAM>(BlockAt(position).name));
+    if (item >= 0) SendMessageA(s.block_combo, CB_SETITEMDATA, item, position);
+  }
+}
+
+void SelectBlockItem(const ViewerState& s) {
+  const int count = static_cast<int>(SendMessageA(s.block_combo, CB_GETCOUNT, 0, 0));
+  for (int item = 0; item < count; ++item)
+    if (SendMessageA(s.block_combo, CB_GETITEMDATA, item, 0) == s.block_index) {
+      SendMessageA(s.block_combo, CB_SETCURSEL, item, 0);
+      break;
+    }
+  SendMessageA(s.block_spin, UDM_SETPOS32, 0, s.block_index);
+}
+
+void RelistBlocks(ViewerState& s) {
+  if (!BlockListed(s, s.block_index)) s.block_index = ListedPositionFrom(s, 0, 1);
+  FillBlockList(s);
+  SelectBlockItem(s);
+  if (s.page_built[kGlyphsPage]) SetGlyphRowCount(s);
+  RedrawGrid(s);
 }
 
 LRESULT OnViewerCommand(HWND window, WPARAM wparam) {
@@ -183,7 +219,9 @@ LRESULT OnViewerCommand(HWND window, WPARAM wparam) {
       SendMessageA(s.charset_combo, CB_SETCURSEL, s.charset_index, 0);
     RedrawGrid(s);
   } else if (wparam == MAKEWPARAM(kBlockComboId, CBN_SELCHANGE)) {
-    int selection = static_cast<int>(SendMessageA(s.block_combo, CB_GETCURSEL, 0, 0));
+    int item = static_cast<int>(SendMessageA(s.block_combo, CB_GETCURSEL, 0, 0));
+    if (item < 0) return 0;
+    int selection = static_cast<int>(SendMessageA(s.block_combo, CB_GETITEMDATA, item, 0));
     if (selection == s.block_index || selection < 0) return 0;
     ChooseBlock(s, selection);
   } else if (wparam == MAKEWPARAM(kSizeEditId, EN_KILLFOCUS)) {
@@ -198,7 +236,11 @@ LRESULT OnViewerHScroll(HWND control, HWND window) {
   ViewerState& s = *state;
   if (control == s.block_spin) {
     int position = static_cast<int>(SendMessageA(s.block_spin, UDM_GETPOS32, 0, 0));
-    if (position != s.block_index) ChooseBlock(s, position);
+    if (position != s.block_index) {
+      // A step onto a block left out of the list goes on in the same direction.
+      const bool up = position == (s.block_index + 1) % kUnicodeBlockCount;
+      ChooseBlock(s, ListedPositionFrom(s, position, up ? 1 : -1));
+    }
     SetFocus(s.glyph_list);
   } else if (control == s.charset_spin) {
     int position = static_cast<int>(SendMessageA(s.charset_spin, UDM_GETPOS32, 0, 0));

@@ -17,7 +17,7 @@ enum OptionsItem {
   kZoomGroup = 901, kZoomSizeLabel, kZoomSizeEdit, kZoomSizeSpin, kZoomWidthLabel, kZoomWidthEdit,
   kZoomWidthSpin, kZoomHeightLabel, kZoomHeightEdit, kZoomHeightSpin, kSortLabel, kSortList,
   kLanguageLabel, kLanguageList, kSaveGroup, kSavePage, kSaveBlock, kSaveCharset, kSaveSample,
-  kAboutText
+  kAboutText, kOnlyCoveredBlocks
 };
 
 struct ComboLanguageList final : LanguageList {
@@ -81,6 +81,7 @@ void SetUpOptionsDialog(ViewerState& s) {
   SetText(d, kSaveBlock, kTextSaveBlock);
   SetText(d, kSaveCharset, kTextSaveCharset);
   SetText(d, kSaveSample, kTextSaveSample);
+  SetText(d, kOnlyCoveredBlocks, kTextOnlyCoveredBlocks);
   char about[2048];
   std::snprintf(about, sizeof about, "Orvane.wlx 0.08\r\nCopyright (C) 2026 Quenvale\r\n\r\n%s",
                 LanguageString(kTextAboutNote));
@@ -101,6 +102,7 @@ void FillOptionsPage(ViewerState& s) {
   SetDialogItemChecked(d, kSaveBlock, s.save_block);
   SetDialogItemChecked(d, kSaveCharset, s.save_charset);
   SetDialogItemChecked(d, kSaveSample, s.save_sample);
+  SetDialogItemChecked(d, kOnlyCoveredBlocks, s.only_covered_blocks);
 }
 
 void ApplyOptionsPage(ViewerState& s) {
@@ -122,10 +124,9 @@ void ApplyOptionsPage(ViewerState& s) {
     if (sort != SortOrder) {
       SortOrder = sort;
       SortBlockOrder();
-      FillBlockList(s.block_combo);
       s.block_index = 0;
-      SendMessageA(s.block_combo, CB_SETCURSEL, 0, 0);
-      SendMessageA(s.block_spin, UDM_SETPOS32, 0, 0);
+      FillBlockList(s);
+      SelectBlockItem(s);
       SetGlyphRowCount(s);
     }
   }
@@ -146,4 +147,9 @@ void ApplyOptionsPage(ViewerState& s) {
   s.save_block = IsDialogItemChecked(d, kSaveBlock);
   s.save_charset = IsDialogItemChecked(d, kSaveCharset);
   s.save_sample = IsDialogItemChecked(d, kSaveSample);
+  const int only_covered = IsDialogItemChecked(d, kOnlyCoveredBlocks);
+  if (only_covered != s.only_covered_blocks) {
+    s.only_covered_blocks = only_covered;
+    RelistBlocks(s);
+  }
 }

@@ -15,6 +15,9 @@ constexpr COLORREF kDarkText = RGB(230, 230, 230);
 constexpr COLORREF kDarkLabel = RGB(170, 170, 170);  // the code above each glyph
 constexpr COLORREF kDarkGrid = RGB(96, 96, 96);
 constexpr COLORREF kDarkMark = RGB(38, 79, 120);  // behind the cell a search marked
+// The even tint of a grid cell whose character the font lacks.
+constexpr COLORREF kMissingCell = RGB(222, 222, 222);
+constexpr COLORREF kDarkMissingCell = RGB(62, 62, 62);
 
 // Made once for every viewer of the process, when the DLL is attached, and
 // deleted when it is detached.

@@ -7,6 +7,7 @@
 
 #include "fontfile/font_info.h"
 #include "text/settings.h"
+#include "viewer/block_coverage.h"
 
 constexpr int kPageCount = 4;
 constexpr int kGlyphsPage = 0, kInfoPage = 1, kSamplePage = 2, kOptionsPage = 3;
@@ -35,6 +36,7 @@ struct LoadedFont {
   LOGFONTA logfont = {};
   TEXTMETRICA glyph_metrics = {};
   FONTSIGNATURE signature = {};
+  BlockCoverage cells;         // made with the glyph font
   char load_error[1024] = {};  // empty when the file loaded
 };
 

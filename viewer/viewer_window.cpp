@@ -13,6 +13,7 @@
 #include "plugin/shared_resources.h"
 #include "text/language.h"
 #include "text/settings.h"
+#include "viewer/block_coverage.h"
 #include "viewer/display_fonts.h"
 #include "viewer/glyph_grid.h"
 #include "viewer/keyboard.h"
@@ -97,11 +98,13 @@ void CreateControls(ViewerState& s, HWND window) {
     SendMessageA(s.size_slider, TBM_SETPAGESIZE, 0, 6);
   }
 
-  s.block_combo = CreateControl("COMBOBOX", WS_VSCROLL | CBS_DROPDOWNLIST, 0, kBlockComboId,
-                                window);
+  // Drawn by the viewer, so that each block can show how many characters it holds.
+  s.block_combo = CreateControl(
+      "COMBOBOX", WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS, 0,
+      kBlockComboId, window);
   Subclass(s, s.block_combo, kBlockComboId);
   SetUiFont(s.block_combo);
-  FillBlockList(s.block_combo);
+  FillBlockList(s);
 
   s.block_spin = CreateControl(UPDOWN_CLASSA, UDS_WRAP | UDS_HORZ, 0, 0, window);
   if (s.block_spin) SendMessageA(s.block_spin, UDM_SETRANGE32, 0, kUnicodeBlockCount - 1);
@@ -174,6 +177,8 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA& create) {
 
   if (HDC dc = GetDC(window)) {
     LoadFontFile(s, dc);
+    // A stored block the font has nothing in, while such blocks are left out.
+    if (!BlockListed(s, s.block_index)) s.block_index = ListedPositionFrom(s, 0, 1);
     CreateControls(s, window);
     if (s.options_host) {
       s.options_dialog = CreateDialogParamA(ModuleInstance, MAKEINTRESOURCEA(900), s.options_host,
@@ -184,8 +189,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA& create) {
     ReleaseDC(window, dc);
   }
 
-  SendMessageA(s.block_combo, CB_SETCURSEL, s.block_index, 0);
-  SendMessageA(s.block_spin, UDM_SETPOS32, 0, s.block_index);
+  SelectBlockItem(s);
   SendMessageA(s.charset_combo, CB_SETCURSEL, s.charset_index, 0);
   SendMessageA(s.charset_spin, UDM_SETPOS32, 0, s.charset_index);
   SendMessageA(s.tab, TCM_SETCURSEL, s.page, 0);
@@ -236,7 +240,9 @@ LRESULT OnKillFocus(HWND window) {
 }
 
 LRESULT OnMeasureItem(HWND window, MEASUREITEMSTRUCT& item) {
-  if (ViewerState* s = GetViewerState(window))
+  if (item.CtlID == kBlockComboId)
+    MeasureBlockItem(item);
+  else if (ViewerState* s = GetViewerState(window))
     item.itemHeight = static_cast<UINT>(GlyphRowHeight(*s));
   return TRUE;
 }
@@ -383,6 +389,8 @@ bool LoadNextFont(HWND viewer, const FontPath& path) {
 
   // A window opened on a file it could not show had its selectors switched off.
   EnableGlyphSelectors(s, true);
+  // The next font may have nothing in the block shown, or in other blocks.
+  RelistBlocks(s);
   SendMessageA(s.glyph_list, LB_SETITEMHEIGHT, 0, GlyphRowHeight(s));
   RefillFontPages(s);
   return true;

@@ -1,8 +1,11 @@
 #include "viewer/zoom_box.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "plugin/shared_resources.h"
+#include "text/language.h"
+#include "viewer/block_coverage.h"
 #include "viewer/grid_math.h"
 #include "viewer/theme.h"
 #include "viewer/viewer_layout.h"
@@ -16,6 +19,7 @@ HFONT ZoomFont = nullptr;
 int ZoomLineHeight = 0;
 int ZoomTracking = 0;
 int ZoomDark = 0;
+int ZoomMissing = 0;  // the font lacks the character: say so instead of its empty box
 
 // One character is never a prefix: '&' shows as itself.
 void DrawGlyph(HDC dc, RECT& r, UINT format) {
@@ -47,6 +51,7 @@ void ShowZoomBox(HWND glyph_list, POINT point, const ViewerState& s, uint16_t co
   ZoomFont = s.zoom_font;
   ZoomLineHeight = s.line_height;
   ZoomDark = s.dark;
+  ZoomMissing = CellShown(s, code) ? 0 : 1;
   // The sizes are set in pixels at 96 dpi; scaled up, the largest would outgrow
   // the screen the list is on.
   RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
@@ -96,10 +101,21 @@ LRESULT PaintZoomBox(HWND window) {
   char label[32];
   std::snprintf(label, sizeof label, "#%04X/%d", ZoomCode, ZoomCode);
   DrawTextA(dc, label, -1, &r, DT_SINGLELINE);
-  DrawGlyph(dc, r, DT_SINGLELINE | DT_RIGHT);
-  if (ZoomFont) SelectObject(dc, ZoomFont);
   r.top += ZoomLineHeight;
-  DrawGlyph(dc, r, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+  if (ZoomMissing) {
+    // Centred under the label, wrapped when the box is narrow.
+    const char* note = LanguageString(kTextNotInFont);
+    RECT measure = r;
+    const int height = DrawTextA(dc, note, -1, &measure, DT_WORDBREAK | DT_CENTER | DT_CALCRECT | DT_NOPREFIX);
+    r.top += std::max(0L, (r.bottom - r.top - height) / 2);
+    DrawTextA(dc, note, -1, &r, DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
+  } else {
+    r.top -= ZoomLineHeight;
+    DrawGlyph(dc, r, DT_SINGLELINE | DT_RIGHT);
+    if (ZoomFont) SelectObject(dc, ZoomFont);
+    r.top += ZoomLineHeight;
+    DrawGlyph(dc, r, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+  }
   SetTextColor(dc, old_colour);
   SetBkMode(dc, old_mode);
   SelectObject(dc, old_font);

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "support/test_paths.h"
 #include "tests/viewer/input_harness.h"
@@ -98,7 +99,8 @@ TEST_F(OptionsTest, SetUpGivesLabelsLimitsRangesAndTheSortList) {
   } labels[] = {{901, "Zoom Box"}, {902, "Font Size:"}, {905, "Width:"}, {908, "Height:"},
                 {911, "Sort Unicode Blocks by:"}, {913, "User Interface Language:"},
                 {915, "Save Current"}, {916, "Tab Page"}, {917, "Unicode Block"},
-                {918, "Character Set"}, {919, "Sample Text"}};
+                {918, "Character Set"}, {919, "Sample Text"},
+                {921, "Show only blocks with characters"}};
   for (const auto& label : labels) EXPECT_EQ(ItemText(dialog, label.id), label.text);
   EXPECT_EQ(ItemText(dialog, 920), "Orvane.wlx 0.08\r\nCopyright (C) 2026 Quenvale\r\n\r\n");
   const char* sorts[] = {"Glyphs, Ascending", "Glyphs, Descending", "Description, Ascending",
@@ -306,3 +308,31 @@ TEST_F(OptionsTest, ScreenshotsInEnglishAndGerman) {
 }
 
 }  // namespace
+
+TEST_F(OptionsTest, ShowingOnlyBlocksWithCharactersIsAppliedAndStored) {
+  auto v = Open("options_covered", "Page=3\r\nSortOrderUnicodeBlocks=0\r\n");
+  ViewerState& s = v->state();
+  HWND dialog = s.options_dialog;
+  ASSERT_EQ(s.page, 3);
+  EXPECT_EQ(IsDlgButtonChecked(dialog, 921), BST_UNCHECKED);
+  EXPECT_EQ(SendMessageA(s.block_combo, CB_GETCOUNT, 0, 0), 101);
+  CheckDlgButton(dialog, 921, BST_CHECKED);
+  ClickTabWithMouse(v->window, 0);
+  ASSERT_EQ(s.page, 0);
+  EXPECT_EQ(s.only_covered_blocks, 1);
+  // DejaVu Sans has nothing in some blocks: those items are gone, the others
+  // keep their positions in order.
+  std::vector<int> listed;
+  for (int position = 0; position < 101; ++position)
+    if (s.cells.present[position] > 0) listed.push_back(position);
+  ASSERT_LT(listed.size(), 101u);
+  ASSERT_EQ(SendMessageA(s.block_combo, CB_GETCOUNT, 0, 0), static_cast<LRESULT>(listed.size()));
+  for (size_t item = 0; item < listed.size(); ++item)
+    EXPECT_EQ(SendMessageA(s.block_combo, CB_GETITEMDATA, item, 0), listed[item]) << item;
+  v->Close();
+  EXPECT_EQ(IniInt(v->ini, "OnlyBlocksWithCharacters"), 1);
+
+  auto again = Open("options_covered_again", "Page=3\r\nOnlyBlocksWithCharacters=1\r\n");
+  EXPECT_EQ(IsDlgButtonChecked(again->state().options_dialog, 921), BST_CHECKED);
+  again->Close();
+}

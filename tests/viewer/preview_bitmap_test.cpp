@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "fontfile/char_map.h"
+#include "fontfile/font_info.h"
 #include "support/test_paths.h"
 #include "tests/viewer/plugin_harness.h"
 
@@ -138,6 +140,30 @@ TEST(PreviewBitmap, TinyBoxesStayTinyAndTheSampleIsTheFontsOwn) {
   ASSERT_EQ(serif.width, 200);
   EXPECT_EQ(sans.rgb, again.rgb);
   EXPECT_NE(sans.rgb, serif.rgb);
+}
+
+TEST(PreviewBitmap, AFontWithoutAaShowsTwoOfItsOwnCharacters) {
+  // Marlett lacks "A" and "a": two empty boxes would look the same.
+  const std::string marlett = "/usr/share/wine/fonts/marlett.ttf";
+  FontInfo info;
+  ASSERT_TRUE(ReadFontFile(marlett.c_str(), info));
+  ASSERT_EQ(info.coverage.kind, CoverageKind::kSymbol);
+  ASSERT_FALSE(HasCodePoint(info.coverage, 0xF041) && HasCodePoint(info.coverage, 0xF061));
+  Pixels p = Take(Preview(HostPath(marlett), 200, 150));
+  ASSERT_EQ(p.width, 200);
+  const int margin = 150 / 16, inner = 150 - 2 * margin;
+  const int split = margin + inner - inner * 3 / 8;
+  // Ink per column of the sample band, cut into the two characters at a gap.
+  std::vector<int> columns(p.width);
+  for (int x = 0; x < p.width; ++x) columns[x] = p.InkIn({x, 0, x + 1, split}, kWhite);
+  std::vector<std::vector<int>> runs;
+  for (int x = 0; x < p.width; ++x) {
+    if (!columns[x]) continue;
+    if (x == 0 || !columns[x - 1]) runs.emplace_back();
+    runs.back().push_back(columns[x]);
+  }
+  ASSERT_GE(runs.size(), 2u);
+  EXPECT_NE(runs.front(), runs.back());
 }
 
 TEST(PreviewBitmap, RefusesWhatItCannotShow) {

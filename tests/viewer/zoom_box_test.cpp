@@ -361,3 +361,29 @@ TEST(ZoomBox, ASecondPressSoonAfterTheFirstOpensTheBoxToo) {
   EXPECT_TRUE(second.opened);
   EXPECT_FALSE(second.box_left_over);
 }
+
+TEST(ZoomBox, ACharacterTheFontLacksIsSaidNotToBeThere) {
+  // DejaVu Sans has no control characters: 0x0011 is a hole in "ANSI".
+  GridViewer v("zoom_missing", "SaveCharSet=1\r\nCharSet=1\r\n");
+  const ViewerState& s = v.state();
+  ASSERT_TRUE(s.cells.known);
+  Outcome o = PressOn(v, v.CellCentre(1, 1), Then::Release);
+  ASSERT_TRUE(o.opened);
+  EXPECT_TRUE(LabelShows(o, s.block_combo, "#0011/17"));
+  const int w = o.pixels.width, h = o.pixels.height;
+  const uint32_t paper = SystemRgb(COLOR_WINDOW);
+  // No small glyph right of the label.
+  const HFONT ui = reinterpret_cast<HFONT>(SendMessageA(s.block_combo, WM_GETFONT, 0, 0));
+  const SIZE label = TextExtent(ui, "#0011/17");
+  EXPECT_EQ(o.pixels.InkIn({2 + label.cx + 4, 2, w - 2, 2 + s.line_height}, paper), 0);
+  // The note in the interface font: its ink stays within a few text lines, where
+  // the 96-point empty box would fill the box.
+  int top = h, bottom = 0;
+  for (int y = 2 + s.line_height; y < h - 1; ++y)
+    if (o.pixels.InkIn({1, y, w - 1, y + 1}, paper) > 0) {
+      top = std::min(top, y);
+      bottom = y;
+    }
+  ASSERT_LE(top, bottom) << "no note drawn";
+  EXPECT_LE(bottom - top, 3 * s.line_height);
+}
