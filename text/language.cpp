@@ -74,6 +74,8 @@ const char* const kEnglish[kLanguageStringCount] = {
     "Character Set",
     "Sample Text",
     "",
+    "Face",  // 060
+    "of",
 };
 
 // Absent before the first SelectLanguage and after FreeLanguageStrings.

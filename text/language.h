@@ -1,10 +1,10 @@
-// The interface texts (ids 000-059), built-in English or from a language file.
+// The interface texts (ids 000-061), built-in English or from a language file.
 #pragma once
 
 #include <cstddef>
 #include <string>
 
-constexpr int kLanguageStringCount = 60;
+constexpr int kLanguageStringCount = 62;
 
 // The section of the language files, and of the host's settings file.
 constexpr const char* kIniSection = "Quenvale.Orvane";
@@ -41,11 +41,13 @@ constexpr int kTextLanguageLabel = 53;
 constexpr int kTextSaveGroup = 54, kTextSavePage = 55, kTextSaveBlock = 56,
               kTextSaveCharset = 57, kTextSaveSample = 58;
 constexpr int kTextAboutNote = 59;  // after the about text; empty in English
+// The Info report of a collection's face: "Face  : 3 of 10".
+constexpr int kTextFaceLabel = 60, kTextFaceOf = 61;
 
 // Name of the language whose texts are loaded; empty until the first SelectLanguage.
 const char* CurrentLanguage();
 
-// The built-in English text of id (0-59); "" for any other id.
+// The built-in English text of id (0-61); "" for any other id.
 const char* EnglishString(int id);
 
 // The language file for `name`: the module path with its extension replaced by
@@ -56,7 +58,7 @@ std::string LanguageFilePath(const char* name);
 // (exact comparison). "English" in any letter case means the built-in texts.
 void SelectLanguage(const char* name);
 
-// The text of id (0-59) in the loaded language; the English text when no table
+// The text of id (0-61) in the loaded language; the English text when no table
 // is loaded, and "" for an id out of range.
 const char* LanguageString(int id);
 
