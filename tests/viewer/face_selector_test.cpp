@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <string>
 
 #include "fontfile/catalog.h"
@@ -51,6 +53,16 @@ RECT IdeographRow(const ViewerState& s, int block_first, int code) {
   RECT r = {};
   SendMessageA(s.glyph_list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r));
   return r;
+}
+
+// The commonest colour left of a combo box's button: its background.
+uint32_t Background(const Pixels& p) {
+  std::map<uint32_t, int> counts;
+  for (int y = 0; y < p.height; ++y)
+    for (int x = 0; x < p.width / 2; ++x) ++counts[p.At(x, y)];
+  return std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
+           return a.second < b.second;
+         })->first;
 }
 
 TEST(FaceSelector, EveryFaceByNameSwitchedInPlace) {
@@ -123,6 +135,14 @@ TEST(FaceSelector, EveryFaceByNameSwitchedInPlace) {
   EXPECT_EQ(TextFace(s.glyph_font), "Noto Sans CJK JP");
   IdeographRow(s, first, 0x8FD4);
   EXPECT_TRUE(CaptureClient(s.glyph_list).SameIn(japanese, return_row));
+
+  // Dark mode paints it as the block list beside it.
+  SendMessageA(v.window, kNewParamsMessage, 128, 0);
+  Pump();
+  const uint32_t face = Background(CaptureClient(s.face_combo));
+  EXPECT_EQ(face, Background(CaptureClient(s.block_combo)));
+  EXPECT_LT(face & 0xFF, 0x80u);
+  SendMessageA(v.window, kNewParamsMessage, 0, 0);
 }
 
 TEST(FaceSelector, SingleFontsHaveNoneAndLoadNextKeepsAFaceTheFileHas) {
