@@ -26,7 +26,7 @@ struct FontInfo {
   uint32_t face_count = 1;
 };
 
-// Releases every text and zeroes every number.
+// Releases every text and zeroes every number (face_count goes back to 1).
 void ClearFontInfo(FontInfo& info);
 
 // Maps the file read-only and offers it to the readers in their fixed order

@@ -1,9 +1,6 @@
 #include "viewer/face_selector.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <utility>
 
@@ -26,7 +23,8 @@ int ReadFace(const LoadedFont& font, uint32_t face, FontInfo& info) {
 
 void PlaceControls(const ViewerState& s) {
   RECT client = {};
-  if (s.viewer && GetClientRect(s.viewer, &client)) LayoutViewer(s.viewer, client.right, client.bottom);
+  if (s.viewer && GetClientRect(s.viewer, &client))
+    LayoutViewer(s.viewer, client.right, client.bottom);
 }
 
 }  // namespace
