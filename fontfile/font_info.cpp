@@ -13,8 +13,9 @@ namespace {
 
 // The readers in their fixed order: the PFM reader checks only one word, so it
 // comes last; a collection is first offered to the sfnt and FON readers, which
-// turn it down.
-int ReadFontView(ByteView view, FontInfo& info) {
+// turn it down. Only a collection has faces past the first.
+int ReadFontView(ByteView view, FontInfo& info, uint32_t face) {
+  if (face != 0) return ReadCollection(view, info, face);
   if (ReadSfnt(view, 0, info)) return 1;
   if (ReadFon(view, info)) return 1;
   if (ReadCollection(view, info)) return 1;
@@ -28,32 +29,33 @@ constexpr size_t kMaxPairHalf = 259;
 
 void ClearFontInfo(FontInfo& info) { info = FontInfo{}; }
 
-int ReadFontBytes(const uint8_t* data, uint32_t size, FontInfo& info) {
+int ReadFontBytes(const uint8_t* data, uint32_t size, FontInfo& info, uint32_t face) {
   ClearFontInfo(info);
   if (!data) size = 0;
-  return ReadFontView(ByteView{data, size}, info);
+  return ReadFontView(ByteView{data, size}, info, face);
 }
 
-int ReadFontFile(const char* path, FontInfo& info) {
+int ReadFontFile(const char* path, FontInfo& info, uint32_t face) {
   ClearFontInfo(info);
   MappedFile file;
   if (!MapFileReadOnly(path, file)) return 0;
-  return ReadFontView(ByteView{file.data, file.size}, info);
+  return ReadFontView(ByteView{file.data, file.size}, info, face);
 }
 
-int ReadFontFileUtf8(const char* utf8_path, FontInfo& info) {
+int ReadFontFileUtf8(const char* utf8_path, FontInfo& info, uint32_t face) {
   ClearFontInfo(info);
   MappedFile file;
   if (!MapFileReadOnlyUtf8(utf8_path, file)) return 0;
-  return ReadFontView(ByteView{file.data, file.size}, info);
+  return ReadFontView(ByteView{file.data, file.size}, info, face);
 }
 
 namespace {
 
-FontFileCheck CheckMappedFile(bool mapped, const MappedFile& file, FontInfo& info) {
+FontFileCheck CheckMappedFile(bool mapped, const MappedFile& file, FontInfo& info,
+                              uint32_t face) {
   if (!mapped) return FontFileCheck{.recognized = 0, .mapped = false, .sound = true};
   const ByteView view{file.data, file.size};
-  const int recognized = ReadFontView(view, info);
+  const int recognized = ReadFontView(view, info, face);
   return FontFileCheck{.recognized = recognized,
                        .mapped = true,
                        .sound = recognized != 0 && SfntTablesInsideFile(view)};
@@ -61,18 +63,18 @@ FontFileCheck CheckMappedFile(bool mapped, const MappedFile& file, FontInfo& inf
 
 }  // namespace
 
-FontFileCheck ReadAndCheckFontFile(const char* path, FontInfo& info) {
+FontFileCheck ReadAndCheckFontFile(const char* path, FontInfo& info, uint32_t face) {
   ClearFontInfo(info);
   MappedFile file;
   const bool mapped = MapFileReadOnly(path, file);
-  return CheckMappedFile(mapped, file, info);
+  return CheckMappedFile(mapped, file, info, face);
 }
 
-FontFileCheck ReadAndCheckFontFileUtf8(const char* utf8_path, FontInfo& info) {
+FontFileCheck ReadAndCheckFontFileUtf8(const char* utf8_path, FontInfo& info, uint32_t face) {
   ClearFontInfo(info);
   MappedFile file;
   const bool mapped = MapFileReadOnlyUtf8(utf8_path, file);
-  return CheckMappedFile(mapped, file, info);
+  return CheckMappedFile(mapped, file, info, face);
 }
 
 bool IsFontFileSound(const char* path) {

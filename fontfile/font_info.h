@@ -23,17 +23,22 @@ struct FontInfo {
   uint8_t underline = 0;
   uint8_t strike_out = 0;
   CharCoverage coverage;  // which characters the font holds
+  // Which face of the file this is (0-based), and how many the file holds: more
+  // than one only for a collection.
+  uint32_t face = 0;
+  uint32_t face_count = 1;
 };
 
-// Releases every text and zeroes every number.
+// Releases every text and zeroes every number (face_count goes back to 1).
 void ClearFontInfo(FontInfo& info);
 
 // Maps the file read-only and offers it to the readers in their fixed order
 // (sfnt, FON, collection, PFM). 1 when one of them recognised the file, else 0;
-// `info` keeps whatever the readers stored either way.
-int ReadFontFile(const char* path, FontInfo& info);
+// `info` keeps whatever the readers stored either way. `face` picks a face of a
+// collection; every other file has only face 0, and a face out of range reads nothing.
+int ReadFontFile(const char* path, FontInfo& info, uint32_t face = 0);
 // The same for a UTF-8 path (one that the ANSI code page may not be able to name).
-int ReadFontFileUtf8(const char* utf8_path, FontInfo& info);
+int ReadFontFileUtf8(const char* utf8_path, FontInfo& info, uint32_t face = 0);
 
 // Whether a file may be handed to the system's font engine, which some systems
 // trust too far: true when the readers recognise it and its sfnt table
@@ -49,11 +54,14 @@ struct FontFileCheck {
   bool mapped = false;  // false when the file could not be opened, sized or mapped
   bool sound = false;
 };
-FontFileCheck ReadAndCheckFontFile(const char* path, FontInfo& info);
-FontFileCheck ReadAndCheckFontFileUtf8(const char* utf8_path, FontInfo& info);
+// The check covers the whole file whichever face is read: the system registers
+// every face of it.
+FontFileCheck ReadAndCheckFontFile(const char* path, FontInfo& info, uint32_t face = 0);
+FontFileCheck ReadAndCheckFontFileUtf8(const char* utf8_path, FontInfo& info,
+                                       uint32_t face = 0);
 
 // The same reader order on bytes already in memory (tools, fuzzing).
-int ReadFontBytes(const uint8_t* data, uint32_t size, FontInfo& info);
+int ReadFontBytes(const uint8_t* data, uint32_t size, FontInfo& info, uint32_t face = 0);
 
 // The name a font file is registered under with the system: a ".pfm" path (any
 // letter case) of at most 259 characters becomes the pair name "x.pfm|x.pfb";

@@ -143,11 +143,21 @@ int ReadSfnt(ByteView view, uint32_t start, FontInfo& info) {
   return result;
 }
 
-int ReadCollection(ByteView view, FontInfo& info) {
-  if (view.size < 12) return 0;
-  if (!ReadTagIs(view, 0, 0, "ttcf")) return 0;
-  uint32_t font_count = 0, first_font = 0;
-  if (!ReadU32BE(view, 0, 8, font_count) || font_count == 0) return 0;
-  if (!ReadU32BE(view, 0, 12, first_font)) return 0;
-  return ReadSfnt(view, first_font, info);
+uint32_t CollectionFaceCount(ByteView view) {
+  uint32_t font_count = 0;
+  if (view.size < 12 || !ReadTagIs(view, 0, 0, "ttcf") || !ReadU32BE(view, 0, 8, font_count))
+    return 0;
+  return std::min(font_count, (view.size - 12) / 4);
+}
+
+int ReadCollection(ByteView view, FontInfo& info, uint32_t face) {
+  const uint32_t face_count = CollectionFaceCount(view);
+  if (face_count == 0) return 0;
+  // The count is kept even for a face out of range: callers learn what they may ask.
+  info.face_count = face_count;
+  if (face >= face_count) return 0;
+  info.face = face;
+  uint32_t start = 0;
+  if (!ReadU32BE(view, 12, 4 * face, start)) return 0;
+  return ReadSfnt(view, start, info);
 }

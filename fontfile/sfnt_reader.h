@@ -11,8 +11,15 @@
 // The font whose offset table lies at `start`. 1 when recognised and read.
 int ReadSfnt(ByteView view, uint32_t start, FontInfo& info);
 
-// The first font of a "ttcf" collection.
-int ReadCollection(ByteView view, FontInfo& info);
+// Face `face` (0-based) of a "ttcf" collection; sets face and face_count. A face
+// out of range reads nothing but the count. Each face is read alone: a broken one leaves
+// the others readable.
+int ReadCollection(ByteView view, FontInfo& info, uint32_t face = 0);
+
+// The faces of a collection: its font count, cut to the offsets the file holds
+// (a hostile count cannot make callers walk billions of faces). 0 for a file
+// that is no collection.
+uint32_t CollectionFaceCount(ByteView view);
 
 // The OS/2 table at `table`: 1, or 0 when its fields leave the file.
 int ReadOs2Table(ByteView view, uint32_t table, FontInfo& info);

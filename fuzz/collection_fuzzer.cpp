@@ -1,4 +1,5 @@
-// One reader alone on arbitrary bytes.
+// One reader alone on arbitrary bytes: every face of a collection (the first 64).
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -8,7 +9,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > std::numeric_limits<uint32_t>::max()) return 0;
   ByteView view{data, static_cast<uint32_t>(size)};
-  FontInfo info;
-  ReadCollection(view, info);
+  const uint32_t faces = std::clamp<uint32_t>(CollectionFaceCount(view), 1, 64);
+  for (uint32_t face = 0; face < faces; ++face) {
+    FontInfo info;
+    ReadCollection(view, info, face);
+  }
   return 0;
 }

@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "fontfile/catalog.h"
 #include "text/language.h"
@@ -109,6 +110,12 @@ void WriteNames(ReportSink& view, const FontInfo& info, const char* path,
   LabelLine(view, kTextPostScriptCidLabel, Text(names[20]));
   LabelLine(view, kTextTypeLabel, Text(info.type_name));
   LabelLine(view, kTextFileNameLabel, path ? path : "");
+  // Counted from 1, as the face selector counts.
+  if (info.face_count > 1) {
+    const std::string face = std::to_string(info.face + 1) + " " + L(kTextFaceOf) + " " +
+                             std::to_string(info.face_count);
+    LabelLine(view, kTextFaceLabel, face.c_str());
+  }
 
   // Sections of one name each, then those of a name and its web address.
   static constexpr struct {

@@ -79,6 +79,8 @@ const char* const kEnglish[kLanguageStringCount] = {
     "Plane",
     "Show only blocks with characters",
     "Not in this font",
+    "Face",  // 065
+    "of",
 };
 
 // Absent before the first SelectLanguage and after FreeLanguageStrings.

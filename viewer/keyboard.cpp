@@ -10,11 +10,16 @@ namespace {
 bool KeyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
 // The controls Ctrl+Right walks through on the current page, in that order.
+// A collection's face selector follows the trackbar, its neighbour on the size row.
 std::vector<HWND> FocusRing(const ViewerState& s) {
+  std::vector<HWND> ring;
   if (s.page == kGlyphsPage)
-    return {s.glyph_list, s.size_edit, s.size_slider, s.block_combo, s.charset_combo};
-  if (s.page == kSamplePage) return {s.sample_view, s.size_edit, s.size_slider};
-  return {};
+    ring = {s.glyph_list, s.size_edit, s.size_slider, s.face_combo, s.block_combo,
+            s.charset_combo};
+  else if (s.page == kSamplePage)
+    ring = {s.sample_view, s.size_edit, s.size_slider, s.face_combo};
+  std::erase(ring, HWND{});
+  return ring;
 }
 
 void MoveFocus(const ViewerState& s, HWND from, bool forward) {

@@ -105,9 +105,9 @@ void LayoutViewer(HWND window, int width, int height) {
   RECT display = {0, 0, width, height};
   if (s.tab) SendMessageA(s.tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
   ViewerLayout o = ComputeViewerLayout(display.left, display.top, display.right, display.bottom,
-                                       ScreenDpiY);
+                                       ScreenDpiY, s.face_combo != nullptr);
 
-  DeferBatch batch(11);
+  DeferBatch batch(12);
   batch.Add(s.tab, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
   batch.Place(s.block_combo, o.block_combo);
   batch.Place(s.block_spin, o.block_spin);
@@ -119,6 +119,7 @@ void LayoutViewer(HWND window, int width, int height) {
   batch.Place(s.sample_view, o.sample_view);
   batch.Place(s.info_view, o.info_view);
   batch.Place(s.options_host, o.options_host);
+  batch.Place(s.face_combo, o.face_combo);
 }
 
 void ShowPage(ViewerState& s, int page) {
@@ -128,7 +129,7 @@ void ShowPage(ViewerState& s, int page) {
     s.page_built[page] = 1;
   }
   {
-    DeferBatch batch(10);
+    DeferBatch batch(11);
     batch.Show(s.glyph_list, page == kGlyphsPage);
     batch.Show(s.info_view, page == kInfoPage);
     batch.Show(s.sample_view, page == kSamplePage);
@@ -146,6 +147,7 @@ void ShowPage(ViewerState& s, int page) {
     }
     batch.Show(s.size_edit, sized);
     batch.Show(s.size_slider, sized);
+    batch.Show(s.face_combo, sized);
   }
   s.page = page;
   // In a parent without a sizing border the viewer takes the focus only once it had it.

@@ -10,6 +10,7 @@ struct Placement {
 struct ViewerLayout {
   Placement block_combo, block_spin, charset_combo, charset_spin, size_edit, size_slider,
       glyph_list, sample_view, info_view, options_host;
+  Placement face_combo;  // a collection's face selector; empty for a single font
 };
 
 // A length in pixels at 96 dots per inch, at `dpi` (rounded to nearest, as MulDiv
@@ -20,4 +21,7 @@ int ScaleToDpi(int pixels, int dpi);
 // viewer's client area. Widths follow the area's width W while x positions start
 // at its left edge, so the right-hand controls end at W. Margins and fixed sizes
 // are pixels at 96 dpi, scaled to `dpi`; the display area is already measured.
-ViewerLayout ComputeViewerLayout(int left, int top, int right, int bottom, int dpi = 96);
+// With `face_selector` (a collection) the selector takes the right-hand third of
+// the size row and the trackbar ends before it; nothing else moves.
+ViewerLayout ComputeViewerLayout(int left, int top, int right, int bottom, int dpi = 96,
+                                 bool face_selector = false);

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "fontfile/font_info.h"
 #include "text/settings.h"
@@ -15,7 +16,8 @@ constexpr int kGlyphsPage = 0, kInfoPage = 1, kSamplePage = 2, kOptionsPage = 3;
 constexpr int kTabId = 100;
 constexpr int kGlyphListId = 200, kInfoViewId = 201, kSampleViewId = 202, kOptionsHostId = 203;
 constexpr int kCharsetComboId = 204, kBlockComboId = 205, kSizeEditId = 206, kSizeSliderId = 207;
-constexpr int kSubclassedCount = 8;  // ids 200-207
+constexpr int kFaceComboId = 208;  // only while a collection of several faces is shown
+constexpr int kSubclassedCount = 9;  // ids 200-208
 
 // Sent by the glyph list's subclass procedure after a left button press.
 constexpr UINT kZoomRequest = WM_USER + 100;
@@ -30,6 +32,8 @@ struct LoadedFont {
   std::wstring font_path_wide;  // set when only the UTF-16 path names the file
   int font_registered = 0;      // the path is registered with the system (FR_PRIVATE)
   FontInfo info;
+  uint32_t face = 0;  // the face of a collection shown (0-based)
+  std::vector<std::string> face_names;  // full name of every face; empty for one face
   HFONT glyph_font = nullptr;
   HFONT sample_font = nullptr;
   HFONT zoom_font = nullptr;
@@ -63,6 +67,7 @@ struct ViewerState : ViewerSettings, LoadedFont {
   HWND size_edit = nullptr;
   HWND size_slider = nullptr;
   HWND options_dialog = nullptr;
+  HWND face_combo = nullptr;
   HWND viewer = nullptr;  // the window this record belongs to
   WNDPROC prev_procs[kSubclassedCount] = {};
 };

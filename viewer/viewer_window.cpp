@@ -15,6 +15,7 @@
 #include "text/settings.h"
 #include "viewer/block_coverage.h"
 #include "viewer/display_fonts.h"
+#include "viewer/face_selector.h"
 #include "viewer/glyph_grid.h"
 #include "viewer/keyboard.h"
 #include "viewer/options_page.h"
@@ -39,21 +40,6 @@ HWND CreateControl(const char* class_name, DWORD style, DWORD ex_style, int id, 
   return CreateWindowExA(ex_style, class_name, nullptr, WS_CHILD | style, 0, 0, 0, 0, parent,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ModuleInstance,
                          nullptr);
-}
-
-void Subclass(ViewerState& state, HWND control, int id) {
-  if (!control) return;
-  SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
-  state.prev_procs[id - kGlyphListId] = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-      control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlSubclassProc)));
-}
-
-void Unsubclass(ViewerState& state, HWND control, int id) {
-  if (!control) return;
-  WNDPROC previous = state.prev_procs[id - kGlyphListId];
-  if (previous) SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
-  SetWindowLongPtrA(control, GWLP_USERDATA, 0);
-  DestroyWindow(control);
 }
 
 bool IsViewerWindow(HWND window) {
@@ -186,6 +172,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA& create) {
       SetUpOptionsDialog(s);
     }
     if (!s.glyph_font) EnableGlyphSelectors(s, false);
+    UpdateFaceSelector(s);
     ReleaseDC(window, dc);
   }
 
@@ -218,6 +205,7 @@ LRESULT OnDestroy(HWND window) {
   Unsubclass(s, s.block_combo, kBlockComboId);
   Unsubclass(s, s.size_slider, kSizeSliderId);
   Unsubclass(s, s.size_edit, kSizeEditId);
+  Unsubclass(s, s.face_combo, kFaceComboId);
   DestroyIfPresent(s.tab);
 
   ReleaseFontFile(s);
@@ -271,6 +259,7 @@ LRESULT Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_KEYDOWN:
       return HandleNavigationKey(window, wparam, lparam);
     case WM_COMMAND:
+      if (LOWORD(wparam) == kFaceComboId) return OnFaceSelectorCommand(window, wparam);
       return OnViewerCommand(window, wparam);
     case WM_HSCROLL:
       return OnViewerHScroll(reinterpret_cast<HWND>(lparam), window);
@@ -289,6 +278,21 @@ LRESULT Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
 
 }  // namespace
 
+void Subclass(ViewerState& state, HWND control, int id) {
+  if (!control) return;
+  SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
+  state.prev_procs[id - kGlyphListId] = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+      control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlSubclassProc)));
+}
+
+void Unsubclass(ViewerState& state, HWND control, int id) {
+  if (!control) return;
+  WNDPROC previous = state.prev_procs[id - kGlyphListId];
+  if (previous) SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+  SetWindowLongPtrA(control, GWLP_USERDATA, 0);
+  DestroyWindow(control);
+}
+
 LRESULT CALLBACK ViewerWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   try {
     return Dispatch(window, message, wparam, lparam);
@@ -304,8 +308,16 @@ void LoadFontFile(ViewerState& s, HDC dc) {
   // some font engines fault on broken tables and then block every later font
   // call of the process.
   FontInfo info;
-  const FontFileCheck check = wide ? ReadAndCheckFontFileUtf8(utf8.c_str(), info)
-                                   : ReadAndCheckFontFile(s.font_path.c_str(), info);
+  auto read_and_check = [&] {
+    return wide ? ReadAndCheckFontFileUtf8(utf8.c_str(), info, s.face)
+                : ReadAndCheckFontFile(s.font_path.c_str(), info, s.face);
+  };
+  FontFileCheck check = read_and_check();
+  // A face the file lacks (the file before it had more) gives way to its first.
+  if (s.face != 0 && s.face >= info.face_count) {
+    s.face = 0;
+    check = read_and_check();
+  }
   // A stale code from an earlier call must not be reported as this failure's.
   SetLastError(0);
   const int added =
@@ -318,7 +330,8 @@ void LoadFontFile(ViewerState& s, HDC dc) {
     // A file the system took but that could not be mapped is mapped again, so
     // that the code reported is that failure's own.
     if (!check.mapped)
-      read = wide ? ReadFontFileUtf8(utf8.c_str(), info) : ReadFontFile(s.font_path.c_str(), info);
+      read = wide ? ReadFontFileUtf8(utf8.c_str(), info, s.face)
+                  : ReadFontFile(s.font_path.c_str(), info, s.face);
     // Only a registered font's record is kept: after a failed load the Info page
     // shows empty names.
     s.info = std::move(info);
@@ -326,6 +339,7 @@ void LoadFontFile(ViewerState& s, HDC dc) {
   }
   if (s.glyph_font) {
     s.load_error[0] = '\0';
+    ReadFaceNames(s);
     return;
   }
   int code = static_cast<int>(GetLastError());
@@ -371,6 +385,7 @@ bool LoadNextFont(HWND viewer, const FontPath& path) {
   static_cast<ViewerSettings&>(*next) = static_cast<const ViewerSettings&>(s);
   next->font_path = path.ansi;
   next->font_path_wide = path.wide;
+  next->face = s.face;  // kept when the next file has that face
   HDC dc = GetDC(viewer);
   if (!dc) return false;
   LoadFontFile(*next, dc);
@@ -393,6 +408,7 @@ bool LoadNextFont(HWND viewer, const FontPath& path) {
   RelistBlocks(s);
   SendMessageA(s.glyph_list, LB_SETITEMHEIGHT, 0, GlyphRowHeight(s));
   RefillFontPages(s);
+  UpdateFaceSelector(s);
   return true;
 }
 

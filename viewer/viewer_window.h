@@ -27,5 +27,10 @@ void ReleaseFontFile(ViewerState& state);
 // what it showed before, when the window is no viewer or the file cannot be shown.
 bool LoadNextFont(HWND viewer, const FontPath& path);
 
+// Hangs a page control (ids 200-208) off the state and the shared subclass
+// procedure; Unsubclass undoes it and destroys the control.
+void Subclass(ViewerState& state, HWND control, int id);
+void Unsubclass(ViewerState& state, HWND control, int id);
+
 // A rich-edit control, "RichEdit20A" or else "RichEdit"; nullptr when neither exists.
 HWND CreateRichEdit(DWORD style, HWND parent, DWORD ex_style, int id);

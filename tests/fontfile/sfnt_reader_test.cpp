@@ -208,17 +208,51 @@ TEST(Sfnt, TheLongestRecordConvertsWhole) {
   EXPECT_EQ(info.names[1]->size(), 32767u);
 }
 
-TEST(Collection, ReadsOnlyTheFirstFont) {
-  SfntFont second = PlainSfnt();
-  second.tables[1].data = BuildNameTable(NameTable{}.Add(1, u"Second"));
-  SfntFont first;
-  first.Add("OS/2", Os2Table({.weight = 300})).Add("name", BuildNameTable(NameTable{}.Add(1, u"First")));
-  std::string ttc = BuildCollection({first, second, second});
+// Each face is read from its own offset; face 0 is what a collection always showed.
+TEST(Collection, ReadsEachFaceAlone) {
+  auto named = [](const char16_t* family) {
+    return SfntFont{}.Add("OS/2", Os2Table()).Add("name", BuildNameTable(NameTable{}.Add(1, family)));
+  };
+  std::string ttc = BuildCollection({named(u"First"), named(u"Second"), named(u"Third")});
   FontInfo info;
   EXPECT_EQ(Read(ttc, info), 0);  // the sfnt reader turns "ttcf" down
   ASSERT_EQ(ReadCollection(ViewOf(ttc), info), 1);
   EXPECT_EQ(info.names[1], "First");
-  EXPECT_EQ(info.weight, 300u);
+  const char* families[] = {"First", "Second", "Third"};
+  for (uint32_t face = 0; face < 3; ++face) {
+    ASSERT_EQ(ReadFontBytes(ViewOf(ttc).data, ViewOf(ttc).size, info, face), 1) << face;
+    EXPECT_EQ(info.names[1], families[face]);
+    EXPECT_EQ(info.face, face);
+    EXPECT_EQ(info.face_count, 3u);
+  }
+  // Past the last face, and any face but the first of a single font: nothing read.
+  FontInfo none;
+  EXPECT_EQ(ReadCollection(ViewOf(ttc), none, 3), 0);
+  EXPECT_FALSE(none.names[1]);
+  const std::string single = BuildSfnt(PlainSfnt());
+  EXPECT_EQ(ReadFontBytes(ViewOf(single).data, ViewOf(single).size, none, 1), 0);
+  EXPECT_FALSE(none.names[1]);
+  EXPECT_EQ(none.face_count, 1u);
+
+  // A broken second face (its offset, or its name table's, past the end) fails
+  // alone; the count stays, and the faces around it still read.
+  uint32_t second = 0;
+  ASSERT_TRUE(ReadU32BE(ViewOf(ttc), 12, 4, second));
+  for (size_t field : {size_t{16}, second + DirectoryOffsetField(1)}) {
+    std::string broken = ttc;
+    SetU32BE(broken, field, 0xFFFFFFF0u);
+    FontInfo face1, face0, face2;
+    EXPECT_EQ(ReadCollection(ViewOf(broken), face1, 1), 0) << field;
+    EXPECT_EQ(face1.face_count, 3u);
+    EXPECT_EQ(ReadCollection(ViewOf(broken), face0, 0), 1) << field;
+    EXPECT_EQ(ReadCollection(ViewOf(broken), face2, 2), 1) << field;
+    EXPECT_EQ(face2.names[1], "Third");
+  }
+  // A count beyond the offsets the file holds counts those it holds.
+  std::string counted = ttc;
+  SetU32BE(counted, 8, 0xFFFFFFFFu);
+  EXPECT_EQ(CollectionFaceCount(ViewOf(counted)), (ttc.size() - 12) / 4);
+  EXPECT_EQ(CollectionFaceCount(ViewOf(single)), 0u);
 
   FontInfo empty;
   EXPECT_EQ(ReadCollection(ViewOf(BuildCollection({})), empty), 0);

@@ -41,3 +41,17 @@ execute_process(COMMAND ${EMULATOR} ${TOOL} --report Z:\\nonexistent\\missing.tt
 if(status EQUAL 0 OR NOT errors MATCHES "Unable to load \"Z:\\\\nonexistent\\\\missing.ttf\".\r?\nError [0-9-]+: ")
   message(FATAL_ERROR "A missing font must fail with the load-error text (${status}): ${errors}")
 endif()
+
+# A face of a collection: its own names, and which face it is.
+execute_process(COMMAND ${EMULATOR} ${TOOL} --report ${COLLECTION} 3
+                RESULT_VARIABLE status OUTPUT_VARIABLE report ERROR_VARIABLE errors)
+string(REPLACE "\r\n" "\n" report "${report}")
+if(NOT status EQUAL 0 OR NOT report MATCHES
+   "^## Names\n\n\tName\t: Noto Sans CJK TC\n.*\n\tFace\t: 4 of 10\n\n## Version")
+  message(FATAL_ERROR "The report of face 3 (${status}): ${errors}\n${report}")
+endif()
+execute_process(COMMAND ${EMULATOR} ${TOOL} --report ${COLLECTION} 10
+                RESULT_VARIABLE status OUTPUT_VARIABLE report ERROR_VARIABLE errors)
+if(NOT status EQUAL 1 OR NOT errors MATCHES "has no face 10 \\(faces 0 to 9\\)")
+  message(FATAL_ERROR "A face past the last must fail (${status}): ${errors}")
+endif()

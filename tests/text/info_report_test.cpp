@@ -202,16 +202,21 @@ TEST_F(InfoReport, TranslatedLabelsKeepEnglishCodePages) {
   std::string dir = ScratchDir("info_report_language");
   SetModulePath(JoinPath(dir, "Orvane.wlx"));
   WriteBytes(JoinPath(dir, "Orvane.Test.lng"),
-             "[Quenvale.Orvane]\r\n007=Oui\r\n009=Noms\r\n027=Pages\r\n032=Italique\r\n");
+             "[Quenvale.Orvane]\r\n007=Oui\r\n009=Noms\r\n027=Pages\r\n032=Italique\r\n"
+             "060=Police\r\n061=sur\r\n");
   SelectLanguage("Test");
   FontSignatureWords signature;
   signature.code_pages[0] = 1;
   ReportMetrics metrics = Metrics();
   metrics.italic = 1;
+  // The third face of a collection is named, counted from 1.
+  FontInfo face;
+  face.face = 2;
+  face.face_count = 10;
   RecordingSink sink;
-  BuildInfoReport(sink, FontInfo{}, nullptr, signature, metrics);
+  BuildInfoReport(sink, face, nullptr, signature, metrics);
   EXPECT_EQ(sink.text.rfind("[clear]<b>Noms\n\n</b>\tName\t: \n", 0), 0u);
-  EXPECT_NE(sink.text.find("\tFile Name\t: \n"), std::string::npos);
+  EXPECT_NE(sink.text.find("\tFile Name\t: \n\tPolice\t: 3 sur 10\n<b>"), std::string::npos);
   EXPECT_NE(sink.text.find("<b>\nPages\n\n</b>\t1252 ANSI Latin 1\n<b>"), std::string::npos);
   EXPECT_NE(sink.text.find("\tItalique\t: Oui\n\tUnderline\t: No\n"), std::string::npos);
 }

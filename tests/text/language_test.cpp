@@ -57,6 +57,7 @@ TEST(LanguageTexts, BuiltInTable) {
   EXPECT_STREQ(LanguageString(58), "Sample Text");
   EXPECT_STREQ(LanguageString(59), "");
   EXPECT_STREQ(LanguageString(60), "Characters in the Font");
+  EXPECT_STREQ(LanguageString(kTextFaceLabel), "Face");
   EXPECT_STREQ(LanguageString(kLanguageStringCount), "");
   // Only id 006 holds conversions.
   for (int id = 0; id < kLanguageStringCount; ++id)

@@ -34,6 +34,21 @@ TEST(ViewerLayout, DisplayAreaOf600By400Client) {
   // Glyph list and sample view share their bottom line, B - T - 6.
   EXPECT_EQ(o.glyph_list.y + o.glyph_list.height, 398 - 24 - 6);
   EXPECT_EQ(o.sample_view.y + o.sample_view.height, 398 - 24 - 6);
+  EXPECT_EQ(o.face_combo.width, 0);
+
+  // A collection's face selector takes the right-hand third of the size row, at
+  // 96 and at 192 dpi; nothing else moves.
+  for (int dpi : {96, 192}) {
+    const ViewerLayout single = ComputeViewerLayout(2, 24, 598, 398, dpi);
+    ViewerLayout faces = ComputeViewerLayout(2, 24, 598, 398, dpi, true);
+    const int d = dpi / 96;
+    ExpectPlacement(faces.face_combo, 398, 398 - 24 * d, 198, 200 * d);
+    ExpectPlacement(faces.size_slider, 2 + 46 * d, 398 - 24 * d, 398 - 4 * d - 2 - 46 * d,
+                    20 * d);
+    faces.face_combo = {};
+    faces.size_slider = single.size_slider;
+    EXPECT_EQ(std::memcmp(&faces, &single, sizeof faces), 0) << dpi;
+  }
 }
 
 TEST(HighDpiLayout, Every96DpiLengthDoublesAt192) {

@@ -138,6 +138,20 @@ void Pump() {
   }
 }
 
+void SetCtrl(bool down) {
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = down ? 0x80 : 0;
+  keys[VK_SHIFT] = 0;
+  SetKeyboardState(keys);
+}
+
+std::string ComboItem(HWND combo, int index) {
+  char text[128] = {};
+  SendMessageA(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
 std::string WindowText(HWND window) {
   int length = GetWindowTextLengthA(window);
   std::string text(static_cast<size_t>(length) + 1, '\0');

@@ -73,6 +73,10 @@ void ClickTab(HWND viewer, int page);
 void Pump();
 
 std::string WindowText(HWND window);
+// The text of a combo box's item.
+std::string ComboItem(HWND combo, int index);
+// Ctrl held down (Shift up) in this thread's key state, as the viewer's keys read it.
+void SetCtrl(bool down);
 
 void SetSettingsFile(const std::string& path);
 

@@ -39,20 +39,6 @@ struct Viewer {
   HWND window = nullptr;
 };
 
-void SetCtrl(bool down) {
-  BYTE keys[256] = {};
-  GetKeyboardState(keys);
-  keys[VK_CONTROL] = down ? 0x80 : 0;
-  keys[VK_SHIFT] = 0;
-  SetKeyboardState(keys);
-}
-
-std::string ComboItem(HWND combo, int index) {
-  char text[128] = {};
-  SendMessageA(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
-  return text;
-}
-
 TEST(GlyphSelectors, ComboAndUpDownKeepBlockAndCharsetInStep) {
   Viewer v("selectors", "[Quenvale.Orvane]\r\nSortOrderUnicodeBlocks=0\r\n");
   ViewerState& s = v.state();

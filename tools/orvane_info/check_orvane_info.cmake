@@ -1,5 +1,5 @@
 # Runs orvane-info on real fonts and checks its JSON lines and exit codes.
-# TOOL, EMULATOR (empty natively), HOST_ROOT ("Z:" under Wine), PFM, SCRATCH.
+# TOOL, EMULATOR (empty natively), HOST_ROOT ("Z:" under Wine), PFM, TTC, SCRATCH.
 cmake_minimum_required(VERSION 3.25)
 
 # The lines of `text` as numbered variables line_0 ... and line_count; JSON's
@@ -58,43 +58,61 @@ host_path(/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf dejavu)
 host_path(/usr/share/fonts/opentype/noto/NotoSerifCJK-Bold.ttc noto)
 host_path(/usr/share/wine/fonts/sserife.fon fon)
 host_path("${PFM}" pfm)
+host_path("${TTC}" ttc)
 host_path("${SCRATCH}/missing.ttf" missing)
 host_path("${SCRATCH}/not-a-font.ttf" text_file)
 
 run_tool(out code --json ${dejavu} ${noto} ${fon} ${pfm})
 expect_code("exit 0 when every file is recognised" "${code}" 0)
 split_lines("${out}")
-expect_code("four JSON lines" "${line_count}" 4)
-if(line_count EQUAL 4)
+# One line for each single font, one for each of the collection's five faces.
+expect_code("eight JSON lines" "${line_count}" 8)
+if(line_count EQUAL 8)
   set(line "${line_0}")
   expect_match("DejaVu Sans" "${line}"
-  "^{\"path\":\".*DejaVuSans.ttf\",\"recognized\":true,\"type_name\":\"TrueType 1.66\",\"width_name\":\"Normal\",\"weight\":400,\"italic\":0,\"underline\":0,\"strike_out\":0,\"characters\":5918,\"bmp_characters\":5370,\"names\":\\[\"Copyright \\(c\\) 2003 by Bitstream, Inc. All Rights Reserved.\\\\u000aCopyright")
+  "^{\"path\":\".*DejaVuSans.ttf\",\"face\":0,\"faces\":1,\"recognized\":true,\"type_name\":\"TrueType 1.66\",\"width_name\":\"Normal\",\"weight\":400,\"italic\":0,\"underline\":0,\"strike_out\":0,\"characters\":5918,\"bmp_characters\":5370,\"names\":\\[\"Copyright \\(c\\) 2003 by Bitstream, Inc. All Rights Reserved.\\\\u000aCopyright")
   expect_match("DejaVu names" "${line}"
   "\",\"DejaVu Sans\",\"Book\",\"DejaVu Sans\",\"DejaVu Sans\",\"Version 2.37\",\"DejaVuSans\",null,")
   set(line "${line_1}")
   expect_match("Noto CJK" "${line}"
-  "\"type_name\":\"OpenType 1.4\",.*\"weight\":700,.*\"characters\":44746,\"bmp_characters\":42215,.*\"Noto Serif CJK JP\",\"Bold\",.*\"Noto Serif CJK JP Bold\"")
+  "\"face\":0,\"faces\":5,\"recognized\":true,\"type_name\":\"OpenType 1.4\",.*\"weight\":700,.*\"characters\":44746,\"bmp_characters\":42215,.*\"Noto Serif CJK JP\",\"Bold\",.*\"Noto Serif CJK JP Bold\"")
   # Latin-1 letters come out as UTF-8 (sharp s: C3 9F).
   string(REGEX MATCH "Frank Grie([^h]+)hammer" ignored "${line}")
   string(HEX "${CMAKE_MATCH_1}" sharp_s)
   expect_match("UTF-8" "${sharp_s}" "^c39f$")
-  set(line "${line_2}")
+  set(line "${line_5}")
+  expect_match("Noto CJK, last face" "${line}"
+  "NotoSerifCJK-Bold.ttc\",\"face\":4,\"faces\":5,\"recognized\":true,.*\"Noto Serif CJK HK Bold\"")
+  set(line "${line_6}")
   expect_match("FON" "${line}"
-  "\"type_name\":\"Raster\",\"width_name\":null,\"weight\":400,.*\"characters\":224,\"bmp_characters\":224,\"names\":\\[\"Copyright \\(C\\) 2004 Huw D M Davies, Dmitry Timoshkov\",\"MS Sans Serif\",\"Regular\",null,\"MS Sans Serif\",null,null,null,null,null,\"MS Sans Serif 8,10,12 \\(VGA res\\)\",null,")
-  set(line "${line_3}")
+  "\"face\":0,\"faces\":1,\"recognized\":true,\"type_name\":\"Raster\",\"width_name\":null,\"weight\":400,.*\"characters\":224,\"bmp_characters\":224,\"names\":\\[\"Copyright \\(C\\) 2004 Huw D M Davies, Dmitry Timoshkov\",\"MS Sans Serif\",\"Regular\",null,\"MS Sans Serif\",null,null,null,null,null,\"MS Sans Serif 8,10,12 \\(VGA res\\)\",null,")
+  set(line "${line_7}")
   expect_match("PFM" "${line}"
   "\"type_name\":\"PostScript Type 1 \\(Vector\\)\",.*\"names\":\\[\"Copyright 2003--2009 by B. Jackowski and J.M. Nowacki \\(on be\",\"LMRoman10\",\"Regular\",null,\"LMRoman10\"")
 endif()
+
+# A collection whose second face is broken: that face alone is not recognised,
+# the third is still read, and the listing names each face.
+run_tool(out code --json ${ttc})
+expect_code("exit 1 when a face is not recognised" "${code}" 1)
+split_lines("${out}")
+expect_code("a line per face" "${line_count}" 3)
+expect_match("first face" "${line_0}" "\"face\":0,\"faces\":3,\"recognized\":true,.*,\"Face A\",")
+expect_match("broken face" "${line_1}" "\"face\":1,\"faces\":3,\"recognized\":false,")
+expect_match("face after it" "${line_2}" "\"face\":2,\"faces\":3,\"recognized\":true,.*,\"Face C\",")
+run_tool(out code ${ttc})
+expect_match("listing of faces" "${out}"
+  "faces.ttc\n  face                  1\n  faces                 3\n  recognized            no\n")
 
 # Files that cannot be read are reported one by one, and the run goes on.
 run_tool(out code --json ${missing} ${text_file} ${fon})
 expect_code("exit 1 when a file is not recognised" "${code}" 1)
 expect_match("missing file reported" "${out}"
-  "missing.ttf\",\"recognized\":false,\"error\":\"no such file\"")
+  "missing.ttf\",\"face\":0,\"faces\":1,\"recognized\":false,\"error\":\"no such file\"")
 expect_match("plain text not recognised" "${out}"
-  "not-a-font.ttf\",\"recognized\":false,\"type_name\":null")
+  "not-a-font.ttf\",\"face\":0,\"faces\":1,\"recognized\":false,\"type_name\":null")
 expect_match("later files still read" "${out}"
-  "sserife.fon\",\"recognized\":true")
+  "sserife.fon\",\"face\":0,\"faces\":1,\"recognized\":true")
 
 # The listing lines its values up.
 run_tool(out code ${fon})

@@ -1,9 +1,11 @@
 // orvane-info: reads font files the way the viewer does and prints what it found.
-//   orvane-info [--json] FILE...   one listing (or one JSON object per line) per file
+//   orvane-info [--json] FILE...   one listing (or one JSON object per line) per face
 //   orvane-info --summary FILE...  the listing with every value on one short line
-//   orvane-info --report FILE      the Info page's text
-// Exit status: 0 when every file was recognised, 1 when one was not, 2 on bad usage.
+//   orvane-info --report FILE [FACE]  the Info page's text (of face FACE, 0-based)
+// Exit status: 0 when every face of every file was recognised, 1 when one was
+// not, 2 on bad usage.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -33,7 +35,7 @@ constexpr const char* kNameLabels[kFontNameCount] = {
 void Usage() {
   std::fputs(
       "usage: orvane-info [--json | --summary] FILE...\n"
-      "       orvane-info --report FILE\n",
+      "       orvane-info --report FILE [FACE]\n",
       stderr);
 }
 
@@ -63,6 +65,8 @@ std::string CharacterCount(const FontInfo& info, uint32_t last) {
 void PrintJson(const char* path, int recognized, const std::string& problem,
                const FontInfo& info) {
   std::string line = "{\"path\":" + JsonString(PathToUtf8(path));
+  line += ",\"face\":" + std::to_string(info.face);
+  line += ",\"faces\":" + std::to_string(info.face_count);
   line += ",\"recognized\":";
   line += recognized ? "true" : "false";
   if (!problem.empty()) line += ",\"error\":" + JsonString(problem);
@@ -92,6 +96,11 @@ void PrintListing(const char* path, int recognized, const std::string& problem,
   auto row = [&out, summary](const char* label, const std::string& value) {
     out += ListingRow(label, summary ? OneLine(value, kSummaryValueColumns) : value);
   };
+  // Single fonts keep their listing as it was.
+  if (info.face_count > 1) {
+    row("face", std::to_string(info.face));
+    row("faces", std::to_string(info.face_count));
+  }
   row("recognized", recognized ? "yes" : "no");
   if (!problem.empty()) row("error", problem);
   if (info.type_name) row("type", AnsiToUtf8(*info.type_name));
@@ -119,11 +128,14 @@ int main(int argc, char** argv) {
   _setmode(_fileno(stdout), _O_BINARY);
 #endif
   if (argc >= 2 && std::strcmp(argv[1], "--report") == 0) {
-    if (argc != 3) {
+    char* end = nullptr;
+    const unsigned long face = argc == 4 ? std::strtoul(argv[3], &end, 10) : 0;
+    if ((argc != 3 && argc != 4) ||
+        (argc == 4 && (end == argv[3] || *end || argv[3][0] == '-' || face > UINT32_MAX))) {
       Usage();
       return 2;
     }
-    return RunReportCommand(argv[2]);
+    return RunReportCommand(argv[2], static_cast<uint32_t>(face));
   }
   bool json = false, summary = false;
   int first = 1;
@@ -149,13 +161,20 @@ int main(int argc, char** argv) {
   int status = 0;
   for (int i = first; i < argc; ++i) {
     if (std::strcmp(argv[i], "--") == 0) continue;
-    FontInfo info;
-    int recognized = ReadFontFile(argv[i], info);
-    std::string problem = recognized ? std::string() : OpenProblem(argv[i]);
-    if (json) PrintJson(argv[i], recognized, problem, info);
-    else PrintListing(argv[i], recognized, problem, info, summary);
+    // Mapped once for all its faces; a collection's count comes with face 0.
+    MappedFile file;
+    const bool mapped = MapFileReadOnly(argv[i], file);
+    uint32_t face_count = 1;
+    for (uint32_t face = 0; face < face_count; ++face) {
+      FontInfo info;
+      int recognized = mapped ? ReadFontBytes(file.data, file.size, info, face) : 0;
+      if (face == 0) face_count = info.face_count;
+      std::string problem = recognized || mapped ? std::string() : OpenProblem(argv[i]);
+      if (json) PrintJson(argv[i], recognized, problem, info);
+      else PrintListing(argv[i], recognized, problem, info, summary);
+      if (!recognized) status = 1;
+    }
     std::fflush(stdout);
-    if (!recognized) status = 1;
   }
   return status;
 }

@@ -74,14 +74,20 @@ int ReportFailure(const char* path) {
 
 }  // namespace
 
-int RunReportCommand(const char* path) {
+int RunReportCommand(const char* path, uint32_t face) {
   char resource[2 * MAX_PATH] = "";
   std::snprintf(resource, sizeof resource, "%s", path);
   MakeFontResourcePath(resource, sizeof resource);
   // Mapped and read once. A broken file is kept from the system's font engine,
   // as the viewer does.
   FontInfo info;
-  const FontFileCheck check = ReadAndCheckFontFile(path, info);
+  const FontFileCheck check = ReadAndCheckFontFile(path, info, face);
+  if (check.mapped && face >= info.face_count) {
+    std::fprintf(stderr, "orvane-info: %s has no face %lu (faces 0 to %lu)\n",
+                 AnsiToUtf8(path).c_str(), static_cast<unsigned long>(face),
+                 static_cast<unsigned long>(info.face_count - 1));
+    return 1;
+  }
   if (!check.sound) return ReportFailure(path);
   SetLastError(0);
   if (AddFontResourceExA(resource, FR_PRIVATE, nullptr) <= 0) return ReportFailure(path);
@@ -93,7 +99,7 @@ int RunReportCommand(const char* path) {
   HFONT font = nullptr;
   // A file the system took but that could not be mapped is mapped again, so that
   // the code reported is that failure's own.
-  if (context && (check.mapped ? check.recognized : ReadFontFile(path, info))) {
+  if (context && (check.mapped ? check.recognized : ReadFontFile(path, info, face))) {
     LOGFONTA description = GlyphLogFont(info, GetDeviceCaps(screen, LOGPIXELSY));
     font = CreateFontIndirectA(&description);
   }

@@ -1,0 +1,174 @@
+// The faces of a collection: the selector, switching faces in place, and
+// ListLoadNext keeping the face where the next file has it.
+#include <windows.h>
+#include <commctrl.h>
+#include <richedit.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+
+#include "fontfile/catalog.h"
+#include "support/test_paths.h"
+#include "tests/viewer/plugin_harness.h"
+
+namespace {
+
+std::string NotoSans() { return HostPath("/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc"); }
+std::string NotoSerif() { return HostPath("/usr/share/fonts/opentype/noto/NotoSerifCJK-Bold.ttc"); }
+
+// The face the system made a font of.
+std::string TextFace(HFONT font) {
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ previous = SelectObject(dc, font);
+  char name[LF_FACESIZE] = {};
+  GetTextFaceA(dc, sizeof name, name);
+  SelectObject(dc, previous);
+  ReleaseDC(nullptr, dc);
+  return name;
+}
+
+void PickFace(HWND viewer, int row) {
+  HWND combo = StateOf(viewer)->face_combo;
+  SendMessageA(combo, CB_SETCURSEL, row, 0);
+  SendMessageA(viewer, WM_COMMAND, MAKEWPARAM(kFaceComboId, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo));
+  Pump();
+}
+
+RECT ChildRect(HWND viewer, HWND child) {
+  RECT r = {};
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, viewer, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+// The list row that holds `code` of the ideographs block, scrolled to the top.
+RECT IdeographRow(const ViewerState& s, int block_first, int code) {
+  const int row = (code - block_first) / 16;
+  SendMessageA(s.glyph_list, LB_SETTOPINDEX, row, 0);
+  UpdateWindow(s.glyph_list);
+  RECT r = {};
+  SendMessageA(s.glyph_list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r));
+  return r;
+}
+
+// The commonest colour left of a combo box's button: its background.
+uint32_t Background(const Pixels& p) {
+  std::map<uint32_t, int> counts;
+  for (int y = 0; y < p.height; ++y)
+    for (int x = 0; x < p.width / 2; ++x) ++counts[p.At(x, y)];
+  return std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
+           return a.second < b.second;
+         })->first;
+}
+
+TEST(FaceSelector, EveryFaceByNameSwitchedInPlace) {
+  if (!FileExists(NotoSans())) GTEST_SKIP() << "no " << NotoSans();
+  int row = 0;
+  while (!(UnicodeBlockTable[row].first <= 0x8FD4 && 0x8FD4 <= UnicodeBlockTable[row].last)) ++row;
+  GridViewer v("faces", "", NotoSans());
+  ViewerState& s = v.state();
+  int block = 0;
+  while (block < kUnicodeBlockCount && ComboItem(s.block_combo, block) != UnicodeBlockTable[row].name)
+    ++block;
+  v.SelectBlock(block);
+  ASSERT_TRUE(s.face_combo);
+  EXPECT_EQ(SendMessageA(s.face_combo, CB_GETCOUNT, 0, 0), 10);
+  EXPECT_EQ(ComboItem(s.face_combo, 0), "1  Noto Sans CJK JP");
+  EXPECT_EQ(ComboItem(s.face_combo, 9), "10  Noto Sans Mono CJK HK");
+  EXPECT_EQ(TextFace(s.glyph_font), "Noto Sans CJK JP");
+  // On the size row, right of the trackbar.
+  EXPECT_TRUE(IsWindowVisible(s.face_combo));
+  const RECT combo = ChildRect(v.window, s.face_combo), slider = ChildRect(v.window, s.size_slider);
+  EXPECT_LE(slider.right, combo.left);
+  EXPECT_EQ(combo.top, slider.top);
+
+  const int first = UnicodeBlockTable[row].first;
+  const RECT return_row = IdeographRow(s, first, 0x8FD4);
+  const Pixels japanese = CaptureClient(s.glyph_list);
+  const RECT bone_row = IdeographRow(s, first, 0x9AA8);
+  const Pixels japanese_bone = CaptureClient(s.glyph_list);
+  const int charset = s.charset_index, size = s.glyph_size;
+
+  PickFace(v.window, 2);
+  EXPECT_EQ(s.face, 2u);
+  EXPECT_EQ(TextFace(s.glyph_font), "Noto Sans CJK SC");
+  EXPECT_EQ(s.block_index, block);
+  EXPECT_EQ(s.charset_index, charset);
+  EXPECT_EQ(s.glyph_size, size);
+  // The Japanese and the Chinese forms of U+8FD4 and U+9AA8 differ.
+  IdeographRow(s, first, 0x8FD4);
+  EXPECT_FALSE(CaptureClient(s.glyph_list).SameIn(japanese, return_row));
+  IdeographRow(s, first, 0x9AA8);
+  EXPECT_FALSE(CaptureClient(s.glyph_list).SameIn(japanese_bone, bone_row));
+
+  ClickTab(v.window, 1);
+  const std::string info = WindowText(s.info_view);
+  EXPECT_NE(info.find("Noto Sans CJK SC"), std::string::npos);
+  EXPECT_NE(info.find("Face\t: 3 of 10"), std::string::npos) << info;
+  EXPECT_FALSE(IsWindowVisible(s.face_combo));
+  ClickTab(v.window, 2);
+  EXPECT_TRUE(IsWindowVisible(s.face_combo));
+  CHARFORMATA sample = {};
+  sample.cbSize = sizeof sample;
+  SendMessageA(s.sample_view, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&sample));
+  EXPECT_STREQ(sample.szFaceName, "Noto Sans CJK SC");
+  // The keyboard reaches the selector after the trackbar, and leaves it for the view.
+  SetCtrl(true);
+  SetFocus(s.size_slider);
+  SendMessageA(s.size_slider, WM_KEYDOWN, VK_RIGHT, 0);
+  EXPECT_EQ(GetFocus(), s.face_combo);
+  SendMessageA(s.face_combo, WM_KEYDOWN, VK_RIGHT, 0);
+  EXPECT_EQ(GetFocus(), s.sample_view);
+  SetCtrl(false);
+
+  // Back to the first face: the first drawing again.
+  ClickTab(v.window, 0);
+  PickFace(v.window, 0);
+  EXPECT_EQ(TextFace(s.glyph_font), "Noto Sans CJK JP");
+  IdeographRow(s, first, 0x8FD4);
+  EXPECT_TRUE(CaptureClient(s.glyph_list).SameIn(japanese, return_row));
+
+  // Dark mode paints it as the block list beside it.
+  SendMessageA(v.window, kNewParamsMessage, 128, 0);
+  Pump();
+  const uint32_t face = Background(CaptureClient(s.face_combo));
+  EXPECT_EQ(face, Background(CaptureClient(s.block_combo)));
+  EXPECT_LT(face & 0xFF, 0x80u);
+  SendMessageA(v.window, kNewParamsMessage, 0, 0);
+}
+
+TEST(FaceSelector, SingleFontsHaveNoneAndLoadNextKeepsAFaceTheFileHas) {
+  if (!FileExists(NotoSans()) || !FileExists(NotoSerif())) GTEST_SKIP() << "no Noto CJK";
+  GridViewer v("faces_next", "", DejaVuPath(), 600, 400);
+  ViewerState& s = v.state();
+  EXPECT_FALSE(GetDlgItem(v.window, kFaceComboId));
+  const RECT single_slider = ChildRect(v.window, s.size_slider);
+
+  ASSERT_EQ(LoadNext(v.parent, v.window, NotoSans()), 0);
+  ASSERT_TRUE(s.face_combo);
+  EXPECT_LT(ChildRect(v.window, s.size_slider).right, single_slider.right);
+  PickFace(v.window, 7);
+  // Five faces: the eighth is not there, so the first is shown.
+  ASSERT_EQ(LoadNext(v.parent, v.window, NotoSerif()), 0);
+  EXPECT_EQ(s.face, 0u);
+  EXPECT_EQ(SendMessageA(s.face_combo, CB_GETCOUNT, 0, 0), 5);
+  EXPECT_EQ(TextFace(s.glyph_font), "Noto Serif CJK JP");
+  PickFace(v.window, 3);
+  ASSERT_EQ(LoadNext(v.parent, v.window, NotoSans()), 0);
+  EXPECT_EQ(s.face, 3u);
+  EXPECT_EQ(SendMessageA(s.face_combo, CB_GETCURSEL, 0, 0), 3);
+  EXPECT_EQ(TextFace(s.glyph_font), "Noto Sans CJK TC");
+
+  // A single font again: no selector, and the trackbar takes the row back.
+  ASSERT_EQ(LoadNext(v.parent, v.window, DejaVuPath()), 0);
+  EXPECT_FALSE(s.face_combo);
+  EXPECT_FALSE(GetDlgItem(v.window, kFaceComboId));
+  const RECT slider = ChildRect(v.window, s.size_slider);
+  EXPECT_TRUE(EqualRect(&single_slider, &slider));
+}
+
+}  // namespace

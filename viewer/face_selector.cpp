@@ -1,0 +1,105 @@
+#include "viewer/face_selector.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+#include "platform/platform.h"
+#include "plugin/shared_resources.h"
+#include "viewer/display_fonts.h"
+#include "viewer/font_path.h"
+#include "viewer/pages.h"
+#include "viewer/viewer_window.h"
+
+namespace {
+
+// Far more than any real collection holds; a hostile count is not listed whole.
+constexpr uint32_t kMaxListedFaces = 1024;
+
+int ReadFace(const LoadedFont& font, uint32_t face, FontInfo& info) {
+  if (font.font_path_wide.empty()) return ReadFontFile(font.font_path.c_str(), info, face);
+  return ReadFontFileUtf8(WideToUtf8(font.font_path_wide).c_str(), info, face);
+}
+
+void PlaceControls(const ViewerState& s) {
+  RECT client = {};
+  if (s.viewer && GetClientRect(s.viewer, &client))
+    LayoutViewer(s.viewer, client.right, client.bottom);
+}
+
+}  // namespace
+
+void ReadFaceNames(LoadedFont& font) {
+  font.face_names.clear();
+  const uint32_t count = std::min(font.info.face_count, kMaxListedFaces);
+  if (count <= 1) return;
+  // One mapping for all faces.
+  MappedFile file;
+  const bool mapped = font.font_path_wide.empty()
+                          ? MapFileReadOnly(font.font_path.c_str(), file)
+                          : MapFileReadOnlyUtf8(WideToUtf8(font.font_path_wide).c_str(), file);
+  if (!mapped) return;
+  for (uint32_t face = 0; face < count; ++face) {
+    FontInfo info;
+    // A face that cannot be read keeps its place, by number alone.
+    ReadFontBytes(file.data, file.size, info, face);
+    font.face_names.push_back(info.names[4].value_or(std::string()));
+  }
+}
+
+void UpdateFaceSelector(ViewerState& s) {
+  const bool wanted = s.glyph_font && s.face_names.size() > 1;
+  if (!wanted) {
+    if (!s.face_combo) return;
+    Unsubclass(s, s.face_combo, kFaceComboId);
+    s.face_combo = nullptr;
+    PlaceControls(s);
+    return;
+  }
+  if (!s.face_combo) {
+    s.face_combo = CreateWindowExA(0, "COMBOBOX", nullptr,
+                                   WS_CHILD | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 0, 0, 0, s.viewer,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFaceComboId)),
+                                   ModuleInstance, nullptr);
+    if (!s.face_combo) return;
+    Subclass(s, s.face_combo, kFaceComboId);
+    SendMessageA(s.face_combo, WM_SETFONT, reinterpret_cast<WPARAM>(UiFont), FALSE);
+  }
+  SendMessageA(s.face_combo, CB_RESETCONTENT, 0, 0);
+  for (size_t i = 0; i < s.face_names.size(); ++i) {
+    // Counted from 1, as people count; the Info report names the face the same way.
+    const std::string item = std::to_string(i + 1) + "  " + s.face_names[i];
+    SendMessageA(s.face_combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  }
+  SendMessageA(s.face_combo, CB_SETCURSEL, s.face, 0);
+  const bool shown = s.page == kGlyphsPage || s.page == kSamplePage;
+  ShowWindow(s.face_combo, shown ? SW_SHOWNA : SW_HIDE);
+  PlaceControls(s);
+}
+
+bool SwitchFace(ViewerState& s, uint32_t face) {
+  if (face == s.face || !s.glyph_font || face >= s.face_names.size()) return false;
+  FontInfo info;
+  if (!ReadFace(s, face, info)) return false;
+  HDC dc = GetDC(s.viewer);
+  if (!dc) return false;
+  // The whole file stays registered; only the fonts made from it change.
+  ReleaseViewerFonts(s);
+  s.info = std::move(info);
+  s.face = face;
+  CreateViewerFonts(s, dc);
+  ReleaseDC(s.viewer, dc);
+  SendMessageA(s.glyph_list, LB_SETITEMHEIGHT, 0, GlyphRowHeight(s));
+  RefillFontPages(s);
+  return true;
+}
+
+LRESULT OnFaceSelectorCommand(HWND viewer, WPARAM wparam) {
+  ViewerState* state = GetViewerState(viewer);
+  if (!state || HIWORD(wparam) != CBN_SELCHANGE) return 0;
+  ViewerState& s = *state;
+  const LRESULT selection = SendMessageA(s.face_combo, CB_GETCURSEL, 0, 0);
+  if (selection < 0 || !SwitchFace(s, static_cast<uint32_t>(selection)))
+    SendMessageA(s.face_combo, CB_SETCURSEL, s.face, 0);
+  return 0;
+}

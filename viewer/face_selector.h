@@ -1,0 +1,25 @@
+// The face selector of a collection: a drop-down of its faces by number and full
+// name on the size row of the Glyphs and Sample pages. A file of one face has none.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "viewer/viewer_state.h"
+
+// Reads the full name of every face of the loaded collection into face_names;
+// clears it for a file of one face.
+void ReadFaceNames(LoadedFont& font);
+
+// After a file was loaded: creates, fills or removes the selector to match its
+// faces, and places the controls again.
+void UpdateFaceSelector(ViewerState& state);
+
+// Shows another face of the loaded file in the same window: fonts, grid, zoom,
+// sample and Info follow; block, character set, page and sizes stay. False, with
+// nothing changed, when that face cannot be read.
+bool SwitchFace(ViewerState& state, uint32_t face);
+
+// WM_COMMAND of the selector; always 0.
+LRESULT OnFaceSelectorCommand(HWND viewer, WPARAM wparam);
