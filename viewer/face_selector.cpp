@@ -8,6 +8,7 @@
 #include "plugin/shared_resources.h"
 #include "viewer/display_fonts.h"
 #include "viewer/font_path.h"
+#include "viewer/glyph_grid.h"
 #include "viewer/pages.h"
 #include "viewer/viewer_window.h"
 
@@ -90,6 +91,9 @@ bool SwitchFace(ViewerState& s, uint32_t face) {
   CreateViewerFonts(s, dc);
   ReleaseDC(s.viewer, dc);
   SendMessageA(s.glyph_list, LB_SETITEMHEIGHT, 0, GlyphRowHeight(s));
+  // Another face holds other characters: the counts, and under the option the
+  // blocks listed, follow it.
+  RelistBlocks(s);
   RefillFontPages(s);
   return true;
 }

@@ -203,7 +203,7 @@ TEST_F(InfoReport, TranslatedLabelsKeepEnglishCodePages) {
   SetModulePath(JoinPath(dir, "Orvane.wlx"));
   WriteBytes(JoinPath(dir, "Orvane.Test.lng"),
              "[Quenvale.Orvane]\r\n007=Oui\r\n009=Noms\r\n027=Pages\r\n032=Italique\r\n"
-             "060=Police\r\n061=sur\r\n");
+             "065=Police\r\n066=sur\r\n");
   SelectLanguage("Test");
   FontSignatureWords signature;
   signature.code_pages[0] = 1;
