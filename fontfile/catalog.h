@@ -6,8 +6,8 @@
 
 struct UnicodeBlockRow {
   int32_t bit;    // Unicode-range bit 0-127; -1 always listed; -2 never listed
-  uint16_t first;
-  uint16_t last;  // inclusive
+  uint32_t first;
+  uint32_t last;  // inclusive
   const char* name;
 };
 
@@ -16,13 +16,13 @@ struct NamedValue {
   const char* name;
 };
 
-extern const std::span<const UnicodeBlockRow> UnicodeBlockTable;  // 101 rows
+extern const std::span<const UnicodeBlockRow> UnicodeBlockTable;  // 264 rows
 extern const std::span<const NamedValue> CharsetTable;            // 19 rows
 extern const std::span<const NamedValue> Os2VersionNames;         // 4 rows
 extern const std::span<const NamedValue> WeightNames;             // 9 rows
 extern const std::span<const NamedValue> WidthNames;              // 9 rows
 
-constexpr int kUnicodeBlockCount = 101;
+constexpr int kUnicodeBlockCount = 264;  // 101 of the first plane, then 163 beyond it
 constexpr int kCharsetCount = 19;
 
 // The name of the first row whose value equals key; "Unknown" when none does.

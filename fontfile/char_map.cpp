@@ -21,6 +21,7 @@ constexpr std::array<Encoding, 9> kPreferred = {{
 // Collects present code points in increasing order, joining neighbours.
 struct RangeBuilder {
   std::vector<CodeRange> ranges;
+  std::vector<GlyphRun> runs;
 
   void Add(uint32_t first, uint32_t last) {
     if (first > kLastCodePoint) return;
@@ -112,6 +113,11 @@ bool ReadGroups(ByteView sub, bool one_glyph, RangeBuilder& out) {
     if (first > last || static_cast<int64_t>(first) <= previous_end) return false;
     previous_end = last;
     if (first > kLastCodePoint) break;  // the groups rise: nothing later is a character
+    if (last >= 0x10000 && glyph) {
+      const uint32_t from = std::max<uint32_t>(first, 0x10000);
+      const uint32_t to = std::min(last, kLastCodePoint);
+      out.runs.push_back({from, to, one_glyph ? glyph : glyph + (from - first), one_glyph});
+    }
     if (one_glyph) {
       if (glyph) out.Add(first, last);
     } else if (glyph) {
@@ -167,6 +173,15 @@ uint32_t CountCodePoints(const CharCoverage& coverage, uint32_t first, uint32_t 
   return count;
 }
 
+uint32_t GlyphOf(const CharCoverage& coverage, uint32_t code) {
+  const auto& runs = coverage.glyph_runs;
+  auto it = std::upper_bound(runs.begin(), runs.end(), code,
+                             [](uint32_t c, const GlyphRun& r) { return c < r.first; });
+  if (it == runs.begin() || code > std::prev(it)->last) return 0;
+  const GlyphRun& run = *std::prev(it);
+  return run.one_glyph ? run.glyph : run.glyph + (code - run.first);
+}
+
 bool ReadCharacterMap(ByteView table, CharCoverage& coverage) {
   coverage = CharCoverage{};
   uint16_t count = 0;
@@ -187,6 +202,7 @@ bool ReadCharacterMap(ByteView table, CharCoverage& coverage) {
                                                                     : CoverageKind::kUnicode;
       coverage.ranges = std::move(builder.ranges);
       coverage.count = CountAll(coverage.ranges);
+      coverage.glyph_runs = std::move(builder.runs);
       return true;
     }
   }

@@ -19,6 +19,15 @@ enum class CoverageKind : uint8_t {
   kBytes,    // a Windows font header: the 8-bit codes first_byte to last_byte
 };
 
+// Codes beyond U+FFFF and their glyphs, as a format 12 or 13 map gives them, for
+// drawing by glyph index where the system cannot draw a surrogate pair.
+struct GlyphRun {
+  uint32_t first = 0;
+  uint32_t last = 0;
+  uint32_t glyph = 0;      // the glyph of `first`
+  bool one_glyph = false;  // format 13: every code of the run shows `glyph`
+};
+
 struct CharCoverage {
   CoverageKind kind = CoverageKind::kUnknown;
   std::vector<CodeRange> ranges;  // sorted, disjoint and not touching
@@ -26,7 +35,12 @@ struct CharCoverage {
   uint8_t first_byte = 0;         // kBytes
   uint8_t last_byte = 0;
   uint8_t charset = 0;            // kBytes: the header's character set
+  std::vector<GlyphRun> glyph_runs;  // sorted; codes beyond U+FFFF only
 };
+
+// The glyph index of a code beyond U+FFFF in the font's own map; 0 when it has
+// none there (or the code is below U+10000).
+uint32_t GlyphOf(const CharCoverage& coverage, uint32_t code);
 
 constexpr uint32_t kLastCodePoint = 0x10FFFF;
 

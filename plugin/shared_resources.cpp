@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <string>
@@ -15,6 +16,7 @@
 HINSTANCE ModuleInstance = nullptr;
 HMODULE RichEditModule = nullptr;
 HFONT UiFont = nullptr;
+HFONT UiNarrowFont = nullptr;
 int UiLineHeight = 0;
 int ScreenDpiY = 0;
 HPEN GridPen = nullptr;
@@ -68,6 +70,10 @@ void CreateUiFont() {
   TEXTMETRICA tm = {};
   GetTextMetricsA(screen, &tm);
   UiLineHeight = tm.tmHeight + tm.tmExternalLeading;
+  // The same letters at two thirds of their width, for six-digit cell labels.
+  LOGFONTA narrow = metrics.lfMenuFont;
+  narrow.lfWidth = std::max<LONG>(1, tm.tmAveCharWidth * 2 / 3);
+  UiNarrowFont = CreateFontIndirectA(&narrow);
   SelectObject(screen, previous);
   ScreenDpiY = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
@@ -124,6 +130,8 @@ void DetachProcess() {
   DeleteDarkBrushes();
   if (UiFont) DeleteObject(UiFont);
   UiFont = nullptr;
+  if (UiNarrowFont) DeleteObject(UiNarrowFont);
+  UiNarrowFont = nullptr;
   if (RichEditModule) FreeLibrary(RichEditModule);
   RichEditModule = nullptr;
   FreeLanguageStrings();

@@ -16,6 +16,7 @@ inline constexpr char kZoomClassName[] = "Quenvale.wlxOrvane.Zoom";
 extern HINSTANCE ModuleInstance;
 extern HMODULE RichEditModule;  // nullptr when neither rich-edit library loaded
 extern HFONT UiFont;
+extern HFONT UiNarrowFont;  // UiFont condensed, for labels that would not fit
 extern int UiLineHeight;
 extern int ScreenDpiY;
 extern HPEN GridPen;

@@ -97,7 +97,13 @@ bool PutTextOnClipboard(HWND owner, const std::wstring& text) {
 }
 
 std::optional<std::wstring> CellCharacter(const ViewerState& s, int cell) {
-  if (cell < 0 || cell > 0xFFFF) return std::nullopt;
+  if (cell < 0 || cell > static_cast<int>(kLastCodePoint)) return std::nullopt;
+  if (cell > 0xFFFF) {
+    // Beyond the first plane a character is a surrogate pair.
+    const auto offset = static_cast<unsigned>(cell - 0x10000);
+    return std::wstring{static_cast<wchar_t>(0xD800 + (offset >> 10)),
+                        static_cast<wchar_t>(0xDC00 + (offset & 0x3FF))};
+  }
   const auto code = static_cast<wchar_t>(cell);
   if (code >= 0xD800 && code <= 0xDFFF) return std::nullopt;
   if (code >= 0x100) return std::wstring(1, code);

@@ -35,15 +35,14 @@ std::optional<uint16_t> ByteOf(const ViewerState& s, uint32_t character) {
 
 // The cells that show what the query names: a code is its own cell; a character
 // is its byte in the grid's code page and, from 0x100 on, its own code.
-std::vector<uint16_t> CellsShowing(const ViewerState& s, const CharacterQuery& query) {
-  std::vector<uint16_t> cells;
+std::vector<uint32_t> CellsShowing(const ViewerState& s, const CharacterQuery& query) {
+  std::vector<uint32_t> cells;
   if (query.is_code) {
-    if (query.value <= 0xFFFF) cells.push_back(static_cast<uint16_t>(query.value));
+    if (query.value <= kLastCodePoint) cells.push_back(query.value);
     return cells;
   }
   if (std::optional<uint16_t> byte = ByteOf(s, query.value)) cells.push_back(*byte);
-  if (query.value >= 0x100 && query.value <= 0xFFFF)
-    cells.push_back(static_cast<uint16_t>(query.value));
+  if (query.value >= 0x100 && query.value <= kLastCodePoint) cells.push_back(query.value);
   return cells;
 }
 
@@ -65,17 +64,17 @@ bool ShowCharacter(ViewerState& s, std::u16string_view text) {
   if (s.load_error[0] || !s.glyph_font || !s.glyph_list) return false;
   std::optional<CharacterQuery> query = ParseCharacterQuery(text);
   if (!query) return false;
-  const std::vector<uint16_t> cells = CellsShowing(s, *query);
+  const std::vector<uint32_t> cells = CellsShowing(s, *query);
   for (int position = 0; position < kUnicodeBlockCount; ++position) {
     if (!BlockListed(s, position)) continue;
     const UnicodeBlockRow& block = BlockAt(position);
-    auto held = std::find_if(cells.begin(), cells.end(), [&](uint16_t cell) {
+    auto held = std::find_if(cells.begin(), cells.end(), [&](uint32_t cell) {
       return cell >= block.first && cell <= block.last;
     });
     if (held == cells.end()) continue;
     if (position != s.block_index) ChooseBlock(s, position);
-    s.marked_code = *held;
-    ScrollRowIntoView(s.glyph_list, (*held - block.first) / kCellsPerRow);
+    s.marked_code = static_cast<int>(*held);
+    ScrollRowIntoView(s.glyph_list, static_cast<int>((*held - block.first) / kCellsPerRow));
     InvalidateRect(s.glyph_list, nullptr, TRUE);
     return true;
   }

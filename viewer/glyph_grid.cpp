@@ -7,6 +7,7 @@
 #include "plugin/shared_resources.h"
 #include "viewer/block_coverage.h"
 #include "viewer/display_fonts.h"
+#include "viewer/glyph_drawing.h"
 #include "viewer/grid_math.h"
 #include "viewer/size_controls.h"
 #include "viewer/theme.h"
@@ -15,7 +16,20 @@
 
 namespace {
 
-void DrawCell(const ViewerState& s, HDC dc, RECT cell, uint16_t code) {
+// The label font of a row: UiFont, or its narrow form when the block's codes
+// have five or six digits and those would not fit a cell of this width (the
+// width of as many 'D's, the widest hex digit, decides for the whole block).
+HFONT LabelFont(HDC dc, uint32_t last, int cell_width) {
+  const int digits = last > 0xFFFFF ? 6 : last > 0xFFFF ? 5 : 4;
+  if (digits == 4 || !UiNarrowFont) return UiFont;
+  SelectObject(dc, UiFont);
+  SIZE size = {};
+  if (!GetTextExtentPoint32W(dc, L"DDDDDD", digits, &size) || size.cx <= cell_width - 2)
+    return UiFont;
+  return UiNarrowFont;
+}
+
+void DrawCell(const ViewerState& s, HDC dc, RECT cell, uint32_t code, HFONT label_font) {
   // A character the font lacks keeps its label on an even tint and shows no
   // glyph: the font's empty box would pass for a character.
   const bool present = CellShown(s, code);
@@ -23,10 +37,8 @@ void DrawCell(const ViewerState& s, HDC dc, RECT cell, uint16_t code) {
     SetDCBrushColor(dc, s.dark ? kDarkMissingCell : kMissingCell);
     FillRect(dc, &cell, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
   }
-  wchar_t label[8];
-  swprintf(label, 8, L"%04X", code);
-  SelectObject(dc, UiFont);
-  const bool marked = code == s.marked_code;
+  SelectObject(dc, label_font);
+  const bool marked = static_cast<int>(code) == s.marked_code;
   const COLORREF list_colour = GetTextColor(dc);
   if (marked) {
     RECT fill = {cell.left + 1, cell.top + 1, cell.right, cell.bottom};
@@ -39,20 +51,15 @@ void DrawCell(const ViewerState& s, HDC dc, RECT cell, uint16_t code) {
     // Light mode draws in the list's own text colour.
     SetTextColor(dc, kDarkLabel);
   }
+  wchar_t label[8];
+  swprintf(label, 8, L"%04X", static_cast<unsigned>(code));
   DrawTextW(dc, label, -1, &cell, DT_SINGLELINE | DT_CENTER);
 
   SelectObject(dc, s.glyph_font);
   if (s.dark && !marked) SetTextColor(dc, kDarkText);
   cell.top += UiLineHeight;
-  // Below 256 the glyph font's character set decides which glyph a byte shows.
-  if (present && code >= 0x100) {
-    wchar_t unit = static_cast<wchar_t>(code);
-    DrawTextW(dc, &unit, 1, &cell, DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
-  } else if (present) {
-    char byte = static_cast<char>(code & 0xFF);
-    // '&' is a character here, not a prefix.
-    DrawTextA(dc, &byte, 1, &cell, DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
-  }
+  if (present)
+    DrawCodeGlyph(dc, cell, code, GlyphOf(s.info.coverage, code), DT_VCENTER | DT_CENTER);
   cell.top -= UiLineHeight;
   Rectangle(dc, cell.left, cell.top, cell.right + 1, cell.bottom + 1);
   if (marked) SetTextColor(dc, list_colour);
@@ -118,9 +125,11 @@ LRESULT DrawGlyphRow(const DRAWITEMSTRUCT& item, HWND window) {
     const int row = static_cast<int>(item.itemID);
     const int cells = RowCellCount(block.first, block.last, row);
     RECT cell = item.rcItem;
+    const HFONT label_font = LabelFont(dc, block.last, width);
     for (int column = 0; column < cells; ++column) {
       cell.right = cell.left + width;
-      DrawCell(s, dc, cell, static_cast<uint16_t>(block.first + kCellsPerRow * row + column));
+      DrawCell(s, dc, cell, block.first + static_cast<uint32_t>(kCellsPerRow * row + column),
+               label_font);
       cell.left = cell.right;
     }
   }
@@ -148,12 +157,12 @@ LRESULT OpenZoomAtClick(HWND window) {
   if (!PtInRect(&item, point)) return 0;
   RECT client;
   GetClientRect(s.glyph_list, &client);
-  std::optional<uint16_t> code =
+  std::optional<uint32_t> code =
       CodeAtClick(block.first, block.last, row, point.x, client.right);
   if (!code) return 0;
   HWND list = s.glyph_list;
   s.zoom_code = *code;
-  if (s.marked_code >= 0 && s.marked_code != *code) {
+  if (s.marked_code >= 0 && static_cast<uint32_t>(s.marked_code) != *code) {
     s.marked_code = -1;
     RedrawGrid(s);
   }

@@ -5,9 +5,9 @@
 
 #include "viewer/viewer_layout.h"
 
-int GlyphRowCount(uint16_t first, uint16_t last) { return (last - first + 16) / 16; }
+int GlyphRowCount(uint32_t first, uint32_t last) { return static_cast<int>((last - first + 16) / 16); }
 
-int RowCellCount(uint16_t first, uint16_t last, int row) {
+int RowCellCount(uint32_t first, uint32_t last, int row) {
   if (row < 0) return 0;
   const long long start =
       static_cast<long long>(first) + static_cast<long long>(kCellsPerRow) * row;
@@ -15,7 +15,7 @@ int RowCellCount(uint16_t first, uint16_t last, int row) {
   return static_cast<int>(std::min<long long>(kCellsPerRow, last - start + 1));
 }
 
-std::optional<uint16_t> CodeAtClick(uint16_t first, uint16_t last, int row, int x,
+std::optional<uint32_t> CodeAtClick(uint32_t first, uint32_t last, int row, int x,
                                     int list_width) {
   int width = CellWidth(list_width);
   if (width <= 0 || x < 0 || row < 0) return std::nullopt;
@@ -26,7 +26,7 @@ std::optional<uint16_t> CodeAtClick(uint16_t first, uint16_t last, int row, int 
   const long long code =
       static_cast<long long>(first) + static_cast<long long>(kCellsPerRow) * row + column;
   if (code > last) return std::nullopt;
-  return static_cast<uint16_t>(code);
+  return static_cast<uint32_t>(code);
 }
 
 BoxOrigin ZoomBoxOrigin(int left, int top, int right, int bottom, int click_x, int click_y,

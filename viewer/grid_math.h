@@ -10,11 +10,11 @@
 constexpr int kCellsPerRow = 16;
 
 // One row per started group of 16 codes.
-int GlyphRowCount(uint16_t first, uint16_t last);
+int GlyphRowCount(uint32_t first, uint32_t last);
 
 // Cells in row `row` (0-16): only the last row can be short, and codes stop at
 // `last`, so a block ending at 0xFFFF never wraps to 0x0000.
-int RowCellCount(uint16_t first, uint16_t last, int row);
+int RowCellCount(uint32_t first, uint32_t last, int row);
 
 // Width of each of the 16 cells in a row `row_width` pixels wide; the rest of
 // the division is a strip at the right that belongs to no cell.
@@ -23,7 +23,7 @@ constexpr int CellWidth(int row_width) { return row_width / kCellsPerRow; }
 // The code under a click at x (list client coordinates) in row `row` of a list
 // `list_width` pixels wide; none right of the sixteenth cell, past `last`, or
 // when the cells would be narrower than a pixel.
-std::optional<uint16_t> CodeAtClick(uint16_t first, uint16_t last, int row, int x,
+std::optional<uint32_t> CodeAtClick(uint32_t first, uint32_t last, int row, int x,
                                     int list_width);
 
 // Top-left corner of a zoom box width x height centred on the click and pushed

@@ -6,6 +6,7 @@
 #include "plugin/shared_resources.h"
 #include "text/language.h"
 #include "viewer/block_coverage.h"
+#include "viewer/glyph_drawing.h"
 #include "viewer/grid_math.h"
 #include "viewer/theme.h"
 #include "viewer/viewer_layout.h"
@@ -13,24 +14,16 @@
 namespace {
 
 // One box at a time: these describe the box opened last.
-uint16_t ZoomCode = 0;
-uint8_t ZoomByte = 0;
+uint32_t ZoomCode = 0;
+uint32_t ZoomGlyph = 0;  // beyond U+FFFF: the glyph index the font's map gives
 HFONT ZoomFont = nullptr;
 int ZoomLineHeight = 0;
 int ZoomTracking = 0;
 int ZoomDark = 0;
 int ZoomMissing = 0;  // the font lacks the character: say so instead of its empty box
 
-// One character is never a prefix: '&' shows as itself.
-void DrawGlyph(HDC dc, RECT& r, UINT format) {
-  format |= DT_NOPREFIX;
-  if (ZoomCode >= 0x100) {
-    wchar_t unit = static_cast<wchar_t>(ZoomCode);
-    DrawTextW(dc, &unit, 1, &r, format);
-  } else {
-    char byte = static_cast<char>(ZoomByte);
-    DrawTextA(dc, &byte, 1, &r, format);
-  }
+void DrawGlyph(HDC dc, const RECT& r, UINT format) {
+  DrawCodeGlyph(dc, r, ZoomCode, ZoomGlyph, format);
 }
 
 LRESULT OnZoomMouseMove(HWND window) {
@@ -45,9 +38,9 @@ LRESULT OnZoomMouseMove(HWND window) {
 
 }  // namespace
 
-void ShowZoomBox(HWND glyph_list, POINT point, const ViewerState& s, uint16_t code) {
+void ShowZoomBox(HWND glyph_list, POINT point, const ViewerState& s, uint32_t code) {
   ZoomCode = code;
-  ZoomByte = static_cast<uint8_t>(code & 0xFF);
+  ZoomGlyph = GlyphOf(s.info.coverage, code);
   ZoomFont = s.zoom_font;
   ZoomLineHeight = s.line_height;
   ZoomDark = s.dark;
@@ -99,7 +92,8 @@ LRESULT PaintZoomBox(HWND window) {
   const int margin = ScaleToDpi(2, ScreenDpiY);
   InflateRect(&r, -margin, -margin);
   char label[32];
-  std::snprintf(label, sizeof label, "#%04X/%d", ZoomCode, ZoomCode);
+  std::snprintf(label, sizeof label, "#%04X/%u", static_cast<unsigned>(ZoomCode),
+                static_cast<unsigned>(ZoomCode));
   DrawTextA(dc, label, -1, &r, DT_SINGLELINE);
   r.top += ZoomLineHeight;
   if (ZoomMissing) {

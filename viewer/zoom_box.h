@@ -9,7 +9,7 @@
 
 // Opens the box centred on `point` (glyph-list client coordinates) and returns
 // once it has closed.
-void ShowZoomBox(HWND glyph_list, POINT point, const ViewerState& state, uint16_t code);
+void ShowZoomBox(HWND glyph_list, POINT point, const ViewerState& state, uint32_t code);
 
 LRESULT CALLBACK ZoomWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 LRESULT PaintZoomBox(HWND window);

@@ -7,7 +7,7 @@
 namespace {
 
 TEST(Catalog, TablesKeepTheirRowCountsAndOddRows) {
-  ASSERT_EQ(UnicodeBlockTable.size(), 101u);
+  ASSERT_EQ(UnicodeBlockTable.size(), 264u);
   EXPECT_EQ(CharsetTable.size(), 19u);
   EXPECT_EQ(Os2VersionNames.size(), 4u);
   EXPECT_EQ(WeightNames.size(), 9u);
@@ -27,7 +27,17 @@ TEST(Catalog, TablesKeepTheirRowCountsAndOddRows) {
   }
   int without_bit = 0;
   for (const UnicodeBlockRow& row : UnicodeBlockTable) without_bit += row.bit == -2;
-  EXPECT_EQ(without_bit, 16);
+  EXPECT_EQ(without_bit, 16 + 163);
+  // The planes beyond the first follow, from the Unicode 15.0 block list.
+  EXPECT_STREQ(UnicodeBlockTable[101].name, "Linear B Syllabary");
+  EXPECT_EQ(UnicodeBlockTable[101].first, 0x10000u);
+  int cjk_b = -1;
+  for (size_t i = 101; i < UnicodeBlockTable.size(); ++i)
+    if (std::string(UnicodeBlockTable[i].name) == "CJK Unified Ideographs Extension B") cjk_b = int(i);
+  ASSERT_GE(cjk_b, 0);
+  EXPECT_EQ(UnicodeBlockTable[cjk_b].last - UnicodeBlockTable[cjk_b].first + 1, 42720u);
+  EXPECT_STREQ(UnicodeBlockTable[263].name, "Supplementary Private Use Area-B");
+  EXPECT_EQ(UnicodeBlockTable[263].last, 0x10FFFFu);
 
   EXPECT_STREQ(CharsetTable[0].name, "Default");
   EXPECT_EQ(CharsetTable[0].value, 1);

@@ -63,9 +63,19 @@ TEST(CharMap, FormatsZeroSixTwelveAndThirteen) {
   EXPECT_EQ(Ranges(twelve),
             (RangeList{{0x42, 0x43}, {0x1F600, 0x1F651}, {0x10FFFE, 0x10FFFF}}));
   EXPECT_EQ(twelve.count, 2u + 0x52u + 2u);
+  // Codes beyond U+FFFF keep their glyphs for drawing by index.
+  EXPECT_EQ(GlyphOf(twelve, 0x1F600), 10u);
+  EXPECT_EQ(GlyphOf(twelve, 0x1F64F), 10u + 0x4F);
+  EXPECT_EQ(GlyphOf(twelve, 0x1F650), 90u);
+  EXPECT_EQ(GlyphOf(twelve, 0x10FFFF), 8u);
+  EXPECT_EQ(GlyphOf(twelve, 0x1F652), 0u);
+  EXPECT_EQ(GlyphOf(twelve, 0x42), 0u);  // the first plane is drawn by its code
   // Format 13: every code of a group maps to one glyph; glyph 0 means none.
-  EXPECT_EQ(Ranges(Read(BuildCmap({{0, 6, CmapGroups(13, {{0x20, 0x2F, 0}, {0x30, 0x39, 4}})}}))),
-            (RangeList{{0x30, 0x39}}));
+  const CharCoverage thirteen =
+      Read(BuildCmap({{0, 6, CmapGroups(13, {{0x20, 0x2F, 0}, {0x30, 0x39, 4}, {0xFFF0, 0x10005, 6}})}}));
+  EXPECT_EQ(Ranges(thirteen), (RangeList{{0x30, 0x39}, {0xFFF0, 0x10005}}));
+  EXPECT_EQ(GlyphOf(thirteen, 0x10000), 6u);
+  EXPECT_EQ(GlyphOf(thirteen, 0x10005), 6u);
 }
 
 TEST(CharMap, SubtablesArePreferredInTheFixedOrder) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "fontfile/catalog.h"
 #include "platform/platform.h"
 #include "support/test_paths.h"
 #include "text/language.h"
@@ -125,7 +126,7 @@ void ExpectBounded(const ViewerSettings& s, const std::string& name) {
     const char* field;
   } bounds[] = {{s.save_page, 0, 1, "save_page"},      {s.save_block, 0, 1, "save_block"},
                 {s.save_charset, 0, 1, "save_charset"}, {s.save_sample, 0, 1, "save_sample"},
-                {s.page, 0, 3, "page"},                 {s.block_index, 0, 100, "block_index"},
+                {s.page, 0, 3, "page"},                 {s.block_index, 0, kUnicodeBlockCount - 1, "block_index"},
                 {s.charset_index, 0, 18, "charset_index"}, {s.glyph_size, 6, 128, "glyph_size"},
                 {s.sample_size, 6, 128, "sample_size"}, {s.zoom_size, 6, 256, "zoom_size"},
                 {s.zoom_width, 8, 1024, "zoom_width"},  {s.zoom_height, 8, 1024, "zoom_height"},

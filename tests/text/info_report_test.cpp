@@ -183,6 +183,8 @@ TEST_F(InfoReport, CharactersSectionCountsBlocksAndPlanesAfterTheMetrics) {
             "\tLatin  26 / 127\n"
             "\tLatin Supplement and C1 Controls  1 / 128\n"
             "\tGreek and Coptic  25 / 144\n"
+            "\tEmoticons  80 / 80\n"
+            "\tCJK Unified Ideographs Extension B  2 / 42720\n"
             "\tPlane 1\t: 80\n"
             "\tPlane 2\t: 2\n");
   EXPECT_TRUE(sink.caret_at_start);

@@ -17,7 +17,8 @@
 namespace {
 
 // Positions in table order (the viewers here sort by code) and character-set rows.
-constexpr int kAnsi = 0, kLatin = 1, kLatinExtendedA = 3, kCjk = 86, kSpecials = 100;
+constexpr int kAnsi = 0, kLatin = 1, kLatinExtendedA = 3, kCjk = 86, kSpecials = 100,
+              kLastBlock = 263;
 constexpr int kAnsiCharset = 1, kRussianCharset = 16;
 
 LRESULT Count(HWND list) { return SendMessageA(list, LB_GETCOUNT, 0, 0); }
@@ -167,17 +168,17 @@ TEST(GlyphSelectors, ComboUpDownAndIndexAgreeAndTheSameChoiceRedrawsNothing) {
   HWND list = s.glyph_list;
   ExpectInStep(s);
 
-  PickFromCombo(v.window, s.block_combo, kBlockComboId, kSpecials);
-  EXPECT_EQ(s.block_index, kSpecials);
+  PickFromCombo(v.window, s.block_combo, kBlockComboId, kLastBlock);
+  EXPECT_EQ(s.block_index, kLastBlock);
   ExpectInStep(s);
-  // The up-down's right arrow past 100 wraps to "ANSI".
+  // The up-down's right arrow past the last block wraps to "ANSI".
   ClickArrow(s.block_spin, true);
   EXPECT_EQ(s.block_index, 0);
   EXPECT_EQ(WindowText(s.block_combo), "ANSI");
   EXPECT_EQ(GetFocus(), list);
   ExpectInStep(s);
   ClickArrow(s.block_spin, false);
-  EXPECT_EQ(s.block_index, kSpecials);
+  EXPECT_EQ(s.block_index, kLastBlock);
   ExpectInStep(s);
 
   // The character set's left arrow below 0 wraps to the last row.
@@ -239,15 +240,15 @@ TEST(BlockOrder, AStoredSortOrderSortsTheListOfTheNextViewer) {
     GridViewer v("grid_sort_" + std::to_string(mode),
                  "SortOrderUnicodeBlocks=" + std::to_string(mode) + "\r\n");
     by_mode[mode] = BlockList(v.state().block_combo);
-    ASSERT_EQ(by_mode[mode].size(), 101u);
+    ASSERT_EQ(by_mode[mode].size(), 264u);
     EXPECT_EQ(by_mode[mode][0], "ANSI") << mode;
     // Position 0 of every order shows 0x0000-0x00FF.
     EXPECT_EQ(Count(v.state().glyph_list), 16) << mode;
   }
-  for (size_t i = 0; i < 101; ++i) EXPECT_EQ(by_mode[0][i], UnicodeBlockTable[i].name) << i;
-  EXPECT_EQ(by_mode[1][1], "Specials");
-  EXPECT_EQ(by_mode[1][100], "Latin");
-  EXPECT_EQ(by_mode[2][1], "Alphabetic Presentation Forms");
+  for (size_t i = 0; i < 264; ++i) EXPECT_EQ(by_mode[0][i], UnicodeBlockTable[i].name) << i;
+  EXPECT_EQ(by_mode[1][1], "Supplementary Private Use Area-B");
+  EXPECT_EQ(by_mode[1][263], "Latin");
+  EXPECT_EQ(by_mode[2][1], "Adlam");
   EXPECT_LT(PositionOf(by_mode[2], "Greek Extended"), PositionOf(by_mode[2], "Greek and Coptic"));
   EXPECT_LT(PositionOf(by_mode[2], "IPA Extensions"),
             PositionOf(by_mode[2], "Ideographic Description Characters"));
@@ -340,3 +341,60 @@ TEST(GlyphGrid, TheLoadErrorTextShowsItsAmpersands) {
 }
 
 }  // namespace
+
+namespace {
+
+int TablePosition(const char* name) {
+  for (size_t i = 0; i < UnicodeBlockTable.size(); ++i)
+    if (std::strcmp(UnicodeBlockTable[i].name, name) == 0) return static_cast<int>(i);
+  return -1;
+}
+
+// Ink in the glyph areas of the cells `present` and none in `absent`, after
+// scrolling `row` to the top of the list.
+void ExpectGlyphs(GridViewer& v, int row, std::vector<int> present, std::vector<int> absent) {
+  ViewerState& s = v.state();
+  SendMessageA(s.glyph_list, LB_SETTOPINDEX, row, 0);
+  UpdateWindow(s.glyph_list);
+  const Pixels p = CaptureClient(s.glyph_list);
+  const uint32_t paper = SystemRgb(COLOR_WINDOW);
+  for (int column : present)
+    EXPECT_GT(p.InkIn(CellOf(s.glyph_list, row, column, s.line_height).glyph, paper), 20)
+        << "row " << row << " column " << column;
+  for (int column : absent)
+    EXPECT_EQ(p.InkIn(CellOf(s.glyph_list, row, column, s.line_height).glyph, paper), 0)
+        << "row " << row << " column " << column;
+}
+
+}  // namespace
+
+// The system draws no character from a surrogate pair under Wine: the cells come
+// from the glyph index of the font's own map, and a code it lacks stays empty.
+TEST(GlyphGrid, CharactersBeyondTheFirstPlaneShowTheFontsOwnGlyphs) {
+  {
+    GridViewer v("grid_planes", "", HostPath(ORVANE_PLANES_FONT));
+    ViewerState& s = v.state();
+    ASSERT_EQ(s.load_error[0], '\0') << s.load_error;
+    v.SelectBlock(TablePosition("Emoticons"));
+    EXPECT_EQ(Count(s.glyph_list), 5);
+    ExpectGlyphs(v, 0, {0, 2}, {1, 3, 15});
+    v.SelectBlock(TablePosition("CJK Unified Ideographs Extension B"));
+    EXPECT_EQ(Count(s.glyph_list), 2670);
+    ExpectGlyphs(v, 0, {1}, {0, 2});
+    v.SelectBlock(TablePosition("Supplementary Private Use Area-B"));
+    EXPECT_EQ(Count(s.glyph_list), 4096);
+    ExpectGlyphs(v, 4095, {13}, {12, 14, 15});
+  }
+  {
+    GridViewer v("grid_planes_dejavu");
+    v.SelectBlock(TablePosition("Mathematical Alphanumeric Symbols"));
+    ExpectGlyphs(v, 0x13, {8, 9}, {10});  // double-struck A and B; no C (U+1D53A)
+    ExpectGlyphs(v, 0, {}, {0, 1, 15});   // bold letters: none
+  }
+  {
+    GridViewer v("grid_planes_cjk", "",
+                 HostPath("/usr/share/fonts/opentype/noto/NotoSerifCJK-Bold.ttc"));
+    v.SelectBlock(TablePosition("CJK Unified Ideographs Extension B"));
+    ExpectGlyphs(v, 0, {11}, {0, 1});  // U+2000B
+  }
+}

@@ -24,6 +24,14 @@ TEST(GridRows, OnlyTheLastRowIsShortAndCodesStopAtTheBlockEnd) {
   // The largest block: 0x4E00-0x9FAF, 1307 rows, the last with 0x9FA0-0x9FAF.
   EXPECT_EQ(GlyphRowCount(0x4E00, 0x9FAF), 1307);
   EXPECT_EQ(RowCellCount(0x4E00, 0x9FAF, 1306), 16);
+  // Beyond U+FFFF: CJK Extension B's 42,720 codes in 2,670 rows, and the last
+  // block, which ends at U+10FFFF.
+  EXPECT_EQ(GlyphRowCount(0x20000, 0x2A6DF), 2670);
+  EXPECT_EQ(RowCellCount(0x20000, 0x2A6DF, 2669), 16);
+  EXPECT_EQ(CodeAtClick(0x20000, 0x2A6DF, 2669, 99, 100), std::nullopt);
+  EXPECT_EQ(CodeAtClick(0x20000, 0x2A6DF, 2669, 89, 100), std::optional<uint32_t>(0x2A6DE));
+  EXPECT_EQ(GlyphRowCount(0x100000, 0x10FFFF), 4096);
+  EXPECT_EQ(RowCellCount(0x100000, 0x10FFFF, 4096), 0);
 }
 
 TEST(GridCells, SixteenCellsAndAStripThatBelongsToNone) {
@@ -31,7 +39,7 @@ TEST(GridCells, SixteenCellsAndAStripThatBelongsToNone) {
   EXPECT_EQ(CellWidth(15), 0);
   EXPECT_EQ(CellWidth(16), 1);
   // A list 16 pixels wide: one pixel per cell, every pixel a cell.
-  EXPECT_EQ(CodeAtClick(0x0000, 0x00FF, 0, 15, 16), std::optional<uint16_t>(0x0F));
+  EXPECT_EQ(CodeAtClick(0x0000, 0x00FF, 0, 15, 16), std::optional<uint32_t>(0x0F));
   EXPECT_EQ(CodeAtClick(0x0000, 0x00FF, 0, 16, 16), std::nullopt);
   // Left of the list and rows before the first.
   EXPECT_EQ(CodeAtClick(0x0000, 0x00FF, 0, -1, 100), std::nullopt);

@@ -176,12 +176,20 @@ TEST(SearchText, GlyphsPageShowsAndMarksTheCharacterItNames) {
   EXPECT_EQ(s.block_index, 0);
   EXPECT_EQ(s.marked_code, 0x29);
   // What is no code names its first character, a label whose halves disagree
-  // too; a code or character beyond the grid names nothing and changes nothing.
+  // too; a code past U+10FFFF names nothing and changes nothing.
   EXPECT_EQ(Search(v.window, "0xZZ"), 0);
   EXPECT_EQ(s.marked_code, '0');
-  EXPECT_EQ(Search(v.window, "U+1F600"), 1);
-  EXPECT_EQ(SearchW(v.window, L"\U0001F600"), 1);
+  EXPECT_EQ(Search(v.window, "U+110000"), 1);
   EXPECT_EQ(s.marked_code, '0');
+  // Beyond U+FFFF, a code or a typed surrogate pair; Copy gives the pair.
+  EXPECT_EQ(Search(v.window, "U+1F600"), 0);
+  EXPECT_EQ(s.block_index, BlockPosition(s.block_combo, "Emoticons"));
+  EXPECT_EQ(s.marked_code, 0x1F600);
+  EXPECT_EQ(SearchW(v.window, L"\U0001D538"), 0);
+  EXPECT_EQ(s.block_index, BlockPosition(s.block_combo, "Mathematical Alphanumeric Symbols"));
+  EXPECT_EQ(s.marked_code, 0x1D538);
+  EXPECT_EQ(copy(v.window, 1, 0), 0);
+  EXPECT_EQ(ClipboardText(), L"\U0001D538");
   EXPECT_EQ(Search(v.window, "#20AC/8365"), 0);
   EXPECT_EQ(s.marked_code, '#');
 

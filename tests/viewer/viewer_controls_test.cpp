@@ -135,7 +135,7 @@ TEST(OptionsPage, AppliedByATabClickAndAtCloseNotByKeys) {
     s.block_index = 4;
     ClickTab(v.window, 0);
     EXPECT_EQ(ComboItem(s.block_combo, 0), "ANSI");
-    EXPECT_EQ(ComboItem(s.block_combo, 1), "Alphabetic Presentation Forms");
+    EXPECT_EQ(ComboItem(s.block_combo, 1), "Adlam");
     EXPECT_EQ(s.block_index, 0);
     EXPECT_EQ(SendMessageA(s.block_combo, CB_GETCURSEL, 0, 0), 0);
     EXPECT_EQ(s.zoom_width, 300);

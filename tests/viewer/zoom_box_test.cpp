@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "fontfile/catalog.h"
+#include "support/test_paths.h"
 #include "tests/viewer/plugin_harness.h"
 
 namespace {
@@ -237,6 +239,29 @@ TEST(ZoomBox, ARealPressOpensTheBoxCentredAndClampedAndReleaseClosesIt) {
   o = PressOn(v, v.CellCentre(0, 15), Then::Release);
   ASSERT_TRUE(o.opened);
   EXPECT_TRUE(LabelShows(o, s.block_combo, "#FFFF/65535"));
+}
+
+TEST(ZoomBox, ACodeBeyondUFFFFShowsItsSixDigitsAndTheFontsGlyph) {
+  GridViewer v("zoom_planes", "", HostPath(ORVANE_PLANES_FONT));
+  ViewerState& s = v.state();
+  int emoticons = -1;
+  for (size_t i = 0; i < UnicodeBlockTable.size(); ++i)
+    if (std::string(UnicodeBlockTable[i].name) == "Emoticons") emoticons = static_cast<int>(i);
+  v.SelectBlock(emoticons);
+  Outcome o = PressOn(v, v.CellCentre(0, 2), Then::Release);
+  ASSERT_TRUE(o.opened);
+  EXPECT_TRUE(LabelShows(o, s.block_combo, "#1F602/128514"));
+  const int w = o.pixels.width, h = o.pixels.height;
+  EXPECT_GT(o.pixels.InkIn({0, 2 + s.line_height, w, h}, SystemRgb(COLOR_WINDOW)), 200);
+  // A code the font lacks: the label, and no glyph.
+  o = PressOn(v, v.CellCentre(0, 1), Then::Release);
+  ASSERT_TRUE(o.opened);
+  EXPECT_TRUE(LabelShows(o, s.block_combo, "#1F601/128513"));
+  EXPECT_EQ(o.pixels.InkIn({0, 2 + s.line_height, w, h}, SystemRgb(COLOR_WINDOW)), 0);
+  // Copy gives the last zoomed character as its surrogate pair.
+  auto copy = DllExport<int(__stdcall*)(HWND, int, int)>(Plugin().dll, "ListSendCommand");
+  EXPECT_EQ(copy(v.window, 1, 0), 0);
+  EXPECT_EQ(ClipboardText(), L"\xD83D\xDE01");
 }
 
 TEST(ZoomBox, ABoxLargerThanTheListStartsLeftOfAndAboveIt) {

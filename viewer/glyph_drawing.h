@@ -1,0 +1,15 @@
+// One cell's glyph, as the grid and the zoom box draw it.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "fontfile/char_map.h"
+
+// Draws the glyph of `code` in the font selected into dc, placed in `r` by the
+// DrawText flags (DT_CENTER or DT_RIGHT, DT_VCENTER; single line, '&' as text).
+// Below 0x100 the code is one byte in the font's character set; up to U+FFFF
+// one UTF-16 unit; beyond, `glyph` (GlyphOf from the font's own map), drawn by
+// its index (not every system draws a surrogate pair), and nothing when it is 0.
+void DrawCodeGlyph(HDC dc, const RECT& r, uint32_t code, uint32_t glyph, UINT format);
