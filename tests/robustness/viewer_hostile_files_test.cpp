@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+#include "fontfile/catalog.h"
 #include "support/test_paths.h"
 #include "tests/viewer/plugin_harness.h"
 
@@ -107,7 +108,7 @@ void ExpectSoundSettings(const std::string& ini) {
                 {"SaveCharSet", 0, 1, nullptr},
                 {"SaveSampleText", 0, 1, nullptr},
                 {"Page", 0, 3, "SavePage"},
-                {"UnicodeBlock", 0, 100, "SaveUnicodeBlock"},
+                {"UnicodeBlock", 0, kUnicodeBlockCount - 1, "SaveUnicodeBlock"},
                 {"CharSet", 0, 18, "SaveCharSet"},
                 {"FontSizeGlyphs", 6, 128, nullptr},
                 {"FontSizeSample", 6, 128, nullptr},

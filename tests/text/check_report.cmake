@@ -20,7 +20,8 @@ set(expected
   "\tVertical Aspect\t: [1-9][0-9]*\n"
   "\n\n## Characters in the Font\n\n\tCharacters\t: 5918\n\tANSI  [0-9]+ / 256\n\tLatin  95 / 127\n"
   "\tGreek and Coptic  [0-9]+ / 144\n"
-  "\tSpecials  5 / 16\n\tPlane 1\t: 548\n$"
+  "\tSpecials  5 / 16\n(\t[^\n]+  [0-9]+ / [0-9]+\n)+\tPlane 1\t: 548\n$"
+  "\n\tMathematical Alphanumeric Symbols  [0-9]+ / 1024\n"
 )
 foreach(piece IN LISTS expected)
   if(NOT report MATCHES "${piece}")

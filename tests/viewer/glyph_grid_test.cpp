@@ -350,8 +350,8 @@ int TablePosition(const char* name) {
   return -1;
 }
 
-// Ink in the glyph areas of the cells `present` and none in `absent`, after
-// scrolling `row` to the top of the list.
+// Ink in the glyph areas of the cells `present`, and only the even tint of a
+// hole in those of `absent`, after scrolling `row` to the top of the list.
 void ExpectGlyphs(GridViewer& v, int row, std::vector<int> present, std::vector<int> absent) {
   ViewerState& s = v.state();
   SendMessageA(s.glyph_list, LB_SETTOPINDEX, row, 0);
@@ -361,9 +361,12 @@ void ExpectGlyphs(GridViewer& v, int row, std::vector<int> present, std::vector<
   for (int column : present)
     EXPECT_GT(p.InkIn(CellOf(s.glyph_list, row, column, s.line_height).glyph, paper), 20)
         << "row " << row << " column " << column;
-  for (int column : absent)
-    EXPECT_EQ(p.InkIn(CellOf(s.glyph_list, row, column, s.line_height).glyph, paper), 0)
+  for (int column : absent) {
+    const RECT glyph = CellOf(s.glyph_list, row, column, s.line_height).glyph;
+    EXPECT_EQ(p.InkIn(glyph, p.At(glyph.left + 1, glyph.top + 1)), 0)
         << "row " << row << " column " << column;
+    EXPECT_NE(p.At(glyph.left + 1, glyph.top + 1), paper) << "row " << row << " column " << column;
+  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "fontfile/catalog.h"
 #include "support/test_paths.h"
 #include "tests/viewer/input_harness.h"
 
@@ -315,7 +316,7 @@ TEST_F(OptionsTest, ShowingOnlyBlocksWithCharactersIsAppliedAndStored) {
   HWND dialog = s.options_dialog;
   ASSERT_EQ(s.page, 3);
   EXPECT_EQ(IsDlgButtonChecked(dialog, 921), BST_UNCHECKED);
-  EXPECT_EQ(SendMessageA(s.block_combo, CB_GETCOUNT, 0, 0), 101);
+  EXPECT_EQ(SendMessageA(s.block_combo, CB_GETCOUNT, 0, 0), kUnicodeBlockCount);
   CheckDlgButton(dialog, 921, BST_CHECKED);
   ClickTabWithMouse(v->window, 0);
   ASSERT_EQ(s.page, 0);
@@ -323,9 +324,9 @@ TEST_F(OptionsTest, ShowingOnlyBlocksWithCharactersIsAppliedAndStored) {
   // DejaVu Sans has nothing in some blocks: those items are gone, the others
   // keep their positions in order.
   std::vector<int> listed;
-  for (int position = 0; position < 101; ++position)
+  for (int position = 0; position < kUnicodeBlockCount; ++position)
     if (s.cells.present[position] > 0) listed.push_back(position);
-  ASSERT_LT(listed.size(), 101u);
+  ASSERT_LT(listed.size(), static_cast<size_t>(kUnicodeBlockCount));
   ASSERT_EQ(SendMessageA(s.block_combo, CB_GETCOUNT, 0, 0), static_cast<LRESULT>(listed.size()));
   for (size_t item = 0; item < listed.size(); ++item)
     EXPECT_EQ(SendMessageA(s.block_combo, CB_GETITEMDATA, item, 0), listed[item]) << item;
