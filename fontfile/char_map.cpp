@@ -18,19 +18,32 @@ struct Encoding {
 constexpr std::array<Encoding, 9> kPreferred = {{
     {3, 10}, {0, 6}, {0, 4}, {3, 1}, {0, 3}, {0, 2}, {0, 1}, {0, 0}, {3, 0}}};
 
-// Collects present code points in increasing order, joining neighbours.
+// Collects present code points in increasing order, joining neighbours. The
+// range being grown stays out of the vector until a gap ends it: large maps add
+// tens of thousands of pieces.
 struct RangeBuilder {
   std::vector<CodeRange> ranges;
   std::vector<GlyphRun> runs;
+  CodeRange current;
+  bool open = false;
 
   void Add(uint32_t first, uint32_t last) {
     if (first > kLastCodePoint) return;
     last = std::min(last, kLastCodePoint);
-    if (!ranges.empty() && first <= ranges.back().last + 1) {
-      ranges.back().last = std::max(ranges.back().last, last);
+    if (open && first <= current.last + 1) {
+      current.last = std::max(current.last, last);
       return;
     }
-    ranges.push_back({first, last});
+    if (open) ranges.push_back(current);
+    current = {first, last};
+    open = true;
+  }
+
+  // The ranges, the last one included.
+  std::vector<CodeRange> Finish() {
+    if (open) ranges.push_back(current);
+    open = false;
+    return std::move(ranges);
   }
 };
 
@@ -103,13 +116,16 @@ bool ReadGroups(ByteView sub, bool one_glyph, RangeBuilder& out) {
   uint32_t count = 0;
   if (!ReadU32BE(sub, 0, 12, count)) return false;
   if (count > (sub.size - 16) / kGroupSize) return false;
+  const std::optional<ByteView> groups = SubView(sub, 16, kGroupSize * count);
+  if (!groups) return false;
+  // Large fonts hold tens of thousands of groups: no growing on the way.
+  out.ranges.reserve(std::min<uint32_t>(count, 1u << 16));
   int64_t previous_end = -1;
-  for (uint32_t i = 0; i < count; ++i) {
-    const uint32_t group = 16 + kGroupSize * i;
+  for (uint32_t group = 0; group < groups->size; group += kGroupSize) {
     uint32_t first = 0, last = 0, glyph = 0;
-    ReadU32BE(sub, group, 0, first);
-    ReadU32BE(sub, group, 4, last);
-    ReadU32BE(sub, group, 8, glyph);
+    ReadU32BE(*groups, group, 0, first);
+    ReadU32BE(*groups, group, 4, last);
+    ReadU32BE(*groups, group, 8, glyph);
     if (first > last || static_cast<int64_t>(first) <= previous_end) return false;
     previous_end = last;
     if (first > kLastCodePoint) break;  // the groups rise: nothing later is a character
@@ -118,11 +134,9 @@ bool ReadGroups(ByteView sub, bool one_glyph, RangeBuilder& out) {
       const uint32_t to = std::min(last, kLastCodePoint);
       out.runs.push_back({from, to, one_glyph ? glyph : glyph + (from - first), one_glyph});
     }
-    if (one_glyph) {
-      if (glyph) out.Add(first, last);
-    } else if (glyph) {
+    if (glyph) {
       out.Add(first, last);
-    } else if (first < last) {
+    } else if (!one_glyph && first < last) {
       out.Add(first + 1, last);  // the first code maps to glyph 0
     }
   }
@@ -200,7 +214,7 @@ bool ReadCharacterMap(ByteView table, CharCoverage& coverage) {
       if (!ReadSubtable(table, offset, builder)) continue;
       coverage.kind = wanted.platform == 3 && wanted.encoding == 0 ? CoverageKind::kSymbol
                                                                     : CoverageKind::kUnicode;
-      coverage.ranges = std::move(builder.ranges);
+      coverage.ranges = builder.Finish();
       coverage.count = CountAll(coverage.ranges);
       coverage.glyph_runs = std::move(builder.runs);
       return true;
@@ -241,7 +255,7 @@ CharCoverage ByteCoverage(uint8_t first_byte, uint8_t last_byte, uint8_t charset
   std::sort(codes.begin(), codes.end());
   RangeBuilder builder;
   for (uint32_t code : codes) builder.Add(code, code);
-  coverage.ranges = std::move(builder.ranges);
+  coverage.ranges = builder.Finish();
   coverage.count = CountAll(coverage.ranges);
   return coverage;
 }
