@@ -143,9 +143,14 @@ std::wstring SampleText(const CharCoverage& coverage) {
     if (HasCodePoint(coverage, base + pair[0]) && HasCodePoint(coverage, base + pair[1]))
       return base ? std::wstring{wchar_t(base + pair[0]), wchar_t(base + pair[1])} : pair;
   std::wstring text;
-  for (const CodeRange& range : coverage.ranges)
-    for (uint32_t code = range.first; code <= range.last && text.size() < 2; ++code)
+  // Nothing above U+FFFF is showable, so no walk goes through a plane's worth.
+  for (const CodeRange& range : coverage.ranges) {
+    if (text.size() == 2 || range.first > 0xFFFF) break;
+    for (uint32_t code = range.first; code <= std::min<uint32_t>(range.last, 0xFFFF) &&
+                                      text.size() < 2;
+         ++code)
       if (Showable(code)) text += static_cast<wchar_t>(code);
+  }
   return text.size() == 2 ? text : L"Aa";
 }
 
