@@ -22,12 +22,6 @@ int ReadFace(const LoadedFont& font, uint32_t face, FontInfo& info) {
   return ReadFontFileUtf8(WideToUtf8(font.font_path_wide).c_str(), info, face);
 }
 
-void PlaceControls(const ViewerState& s) {
-  RECT client = {};
-  if (s.viewer && GetClientRect(s.viewer, &client))
-    LayoutViewer(s.viewer, client.right, client.bottom);
-}
-
 }  // namespace
 
 void ReadFaceNames(LoadedFont& font) {
@@ -50,14 +44,9 @@ void ReadFaceNames(LoadedFont& font) {
 
 void UpdateFaceSelector(ViewerState& s) {
   const bool wanted = s.glyph_font && s.face_names.size() > 1;
-  if (!wanted) {
-    if (!s.face_combo) return;
-    Unsubclass(s, s.face_combo, kFaceComboId);
-    s.face_combo = nullptr;
-    PlaceControls(s);
-    return;
-  }
-  if (!s.face_combo) {
+  // Made once and then hidden or shown: making and destroying a combo box for
+  // every file while browsing takes longer than the rest of the change.
+  if (wanted && !s.face_combo) {
     s.face_combo = CreateWindowExA(0, "COMBOBOX", nullptr,
                                    WS_CHILD | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 0, 0, 0, s.viewer,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFaceComboId)),
@@ -66,16 +55,21 @@ void UpdateFaceSelector(ViewerState& s) {
     Subclass(s, s.face_combo, kFaceComboId);
     SendMessageA(s.face_combo, WM_SETFONT, reinterpret_cast<WPARAM>(UiFont), FALSE);
   }
-  SendMessageA(s.face_combo, CB_RESETCONTENT, 0, 0);
-  for (size_t i = 0; i < s.face_names.size(); ++i) {
-    // Counted from 1, as people count; the Info report names the face the same way.
-    const std::string item = std::to_string(i + 1) + "  " + s.face_names[i];
-    SendMessageA(s.face_combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  if (wanted) {
+    SendMessageA(s.face_combo, CB_RESETCONTENT, 0, 0);
+    for (size_t i = 0; i < s.face_names.size(); ++i) {
+      // Counted from 1, as people count; the Info report names the face the same way.
+      const std::string item = std::to_string(i + 1) + "  " + s.face_names[i];
+      SendMessageA(s.face_combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    }
+    SendMessageA(s.face_combo, CB_SETCURSEL, s.face, 0);
   }
-  SendMessageA(s.face_combo, CB_SETCURSEL, s.face, 0);
-  const bool shown = s.page == kGlyphsPage || s.page == kSamplePage;
+  if (wanted == s.face_selector) return;
+  s.face_selector = wanted;
+  if (!wanted && GetFocus() == s.face_combo) SetFocus(s.glyph_list);
+  const bool shown = wanted && (s.page == kGlyphsPage || s.page == kSamplePage);
+  PlaceSizeRow(s);
   ShowWindow(s.face_combo, shown ? SW_SHOWNA : SW_HIDE);
-  PlaceControls(s);
 }
 
 bool SwitchFace(ViewerState& s, uint32_t face) {

@@ -2,7 +2,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "plugin/shared_resources.h"
 #include "viewer/block_coverage.h"
@@ -183,12 +185,24 @@ void ChooseBlock(ViewerState& s, int position) {
 
 void SortBlockOrder() { SortBlocks(BlockOrder, SortOrder); }
 
-void FillBlockList(const ViewerState& s) {
+namespace {
+
+std::vector<int> ListedPositions(const ViewerState& s) {
+  std::vector<int> listed;
+  listed.reserve(kUnicodeBlockCount);
+  for (int position = 0; position < kUnicodeBlockCount; ++position)
+    if (BlockListed(s, position)) listed.push_back(position);
+  return listed;
+}
+
+}  // namespace
+
+void FillBlockList(ViewerState& s) {
   if (!s.block_combo) return;
   SendMessageA(s.block_combo, CB_RESETCONTENT, 0, 0);
+  s.listed_blocks = ListedPositions(s);
   // Each item carries its position: with blocks left out, item and position differ.
-  for (int position = 0; position < kUnicodeBlockCount; ++position) {
-    if (!BlockListed(s, position)) continue;
+  for (int position : s.listed_blocks) {
     LRESULT item = SendMessageA(s.block_combo, CB_ADDSTRING, 0,
                                 reinterpret_cast<LPARAM>(BlockAt(position).name));
     if (item >= 0) SendMessageA(s.block_combo, CB_SETITEMDATA, item, position);
@@ -196,19 +210,22 @@ void FillBlockList(const ViewerState& s) {
 }
 
 void SelectBlockItem(const ViewerState& s) {
-  const int count = static_cast<int>(SendMessageA(s.block_combo, CB_GETCOUNT, 0, 0));
-  for (int item = 0; item < count; ++item)
-    if (SendMessageA(s.block_combo, CB_GETITEMDATA, item, 0) == s.block_index) {
-      SendMessageA(s.block_combo, CB_SETCURSEL, item, 0);
-      break;
-    }
+  const auto item = std::find(s.listed_blocks.begin(), s.listed_blocks.end(), s.block_index);
+  if (item != s.listed_blocks.end())
+    SendMessageA(s.block_combo, CB_SETCURSEL, item - s.listed_blocks.begin(), 0);
   SendMessageA(s.block_spin, UDM_SETPOS32, 0, s.block_index);
 }
 
 void RelistBlocks(ViewerState& s) {
+  const int shown = s.block_index;
   if (!BlockListed(s, s.block_index)) s.block_index = ListedPositionFrom(s, 0, 1);
-  FillBlockList(s);
+  // The counts are drawn from the state: the items change only with the blocks
+  // listed, and refilling a list of 264 on every file would be felt.
+  if (ListedPositions(s) != s.listed_blocks) FillBlockList(s);
+  else if (s.block_combo) InvalidateRect(s.block_combo, nullptr, FALSE);
   SelectBlockItem(s);
+  if (s.block_index == shown) return;
+  s.marked_code = -1;
   if (s.page_built[kGlyphsPage]) SetGlyphRowCount(s);
   RedrawGrid(s);
 }

@@ -26,11 +26,12 @@ void ChooseBlock(ViewerState& state, int position);
 void SortBlockOrder();
 // Empties the block list and fills it with the names of the listed blocks in
 // BlockOrder, each item's data its position.
-void FillBlockList(const ViewerState& state);
+void FillBlockList(ViewerState& state);
 // Selects block_index in the block list and its up-down.
 void SelectBlockItem(const ViewerState& state);
 // After a change of font, character set or listing choice: a block_index no
-// longer listed falls back to the first listed block; the list is filled anew.
+// longer listed falls back to the first listed block (and the grid follows); the
+// list is filled anew when the blocks listed changed, else only redrawn.
 void RelistBlocks(ViewerState& state);
 
 // WM_COMMAND and WM_HSCROLL of the viewer window; always 0.

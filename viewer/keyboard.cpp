@@ -13,11 +13,11 @@ bool KeyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 // A collection's face selector follows the trackbar, its neighbour on the size row.
 std::vector<HWND> FocusRing(const ViewerState& s) {
   std::vector<HWND> ring;
+  const HWND face = s.face_selector ? s.face_combo : nullptr;  // hidden for a single font
   if (s.page == kGlyphsPage)
-    ring = {s.glyph_list, s.size_edit, s.size_slider, s.face_combo, s.block_combo,
-            s.charset_combo};
+    ring = {s.glyph_list, s.size_edit, s.size_slider, face, s.block_combo, s.charset_combo};
   else if (s.page == kSamplePage)
-    ring = {s.sample_view, s.size_edit, s.size_slider, s.face_combo};
+    ring = {s.sample_view, s.size_edit, s.size_slider, face};
   std::erase(ring, HWND{});
   return ring;
 }

@@ -105,7 +105,7 @@ void LayoutViewer(HWND window, int width, int height) {
   RECT display = {0, 0, width, height};
   if (s.tab) SendMessageA(s.tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
   ViewerLayout o = ComputeViewerLayout(display.left, display.top, display.right, display.bottom,
-                                       ScreenDpiY, s.face_combo != nullptr);
+                                       ScreenDpiY, s.face_selector);
 
   DeferBatch batch(12);
   batch.Add(s.tab, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
@@ -120,6 +120,21 @@ void LayoutViewer(HWND window, int width, int height) {
   batch.Place(s.info_view, o.info_view);
   batch.Place(s.options_host, o.options_host);
   batch.Place(s.face_combo, o.face_combo);
+}
+
+void PlaceSizeRow(const ViewerState& s) {
+  RECT display = {};
+  if (!s.viewer || !GetClientRect(s.viewer, &display)) return;
+  if (s.tab) SendMessageA(s.tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+  const ViewerLayout o = ComputeViewerLayout(display.left, display.top, display.right,
+                                             display.bottom, ScreenDpiY, s.face_selector);
+  // Only these two change; the rest keep their places and their pixels.
+  constexpr UINT kFlags = SWP_NOZORDER | SWP_NOACTIVATE;
+  DeferBatch batch(2);
+  const Placement& slider = o.size_slider;
+  batch.Add(s.size_slider, nullptr, slider.x, slider.y, slider.width, slider.height, kFlags);
+  const Placement& face = o.face_combo;
+  batch.Add(s.face_combo, nullptr, face.x, face.y, face.width, face.height, kFlags);
 }
 
 void ShowPage(ViewerState& s, int page) {
@@ -147,7 +162,7 @@ void ShowPage(ViewerState& s, int page) {
     }
     batch.Show(s.size_edit, sized);
     batch.Show(s.size_slider, sized);
-    batch.Show(s.face_combo, sized);
+    batch.Show(s.face_combo, sized && s.face_selector);
   }
   s.page = page;
   // In a parent without a sizing border the viewer takes the focus only once it had it.

@@ -7,6 +7,8 @@
 
 // WM_SIZE: places the tab control and the ten page controls in one batch.
 void LayoutViewer(HWND window, int width, int height);
+// Places the trackbar and the face selector after the selector came or went.
+void PlaceSizeRow(const ViewerState& state);
 
 // The control that shows page p.
 HWND PageControl(const ViewerState& state, int page);

@@ -68,6 +68,8 @@ struct ViewerState : ViewerSettings, LoadedFont {
   HWND size_slider = nullptr;
   HWND options_dialog = nullptr;
   HWND face_combo = nullptr;
+  bool face_selector = false;  // face_combo is shown: the file holds more than one face
+  std::vector<int> listed_blocks;  // the block list's items: BlockOrder positions in order
   HWND viewer = nullptr;  // the window this record belongs to
   WNDPROC prev_procs[kSubclassedCount] = {};
 };
