@@ -389,6 +389,17 @@ TEST(GlyphGrid, CharactersBeyondTheFirstPlaneShowTheFontsOwnGlyphs) {
     ExpectGlyphs(v, 4095, {13}, {12, 14, 15});
   }
   {
+    // Six-digit labels at the smallest size the viewer is shown at, and the
+    // smallest glyphs: every label keeps inside its cell.
+    GridViewer v("grid_planes_labels", "FontSizeGlyphs=6\r\n", DejaVuPath(), 600, 400);
+    ViewerState& s = v.state();
+    for (const char* block : {"Specials", "Emoticons", "Supplementary Private Use Area-B"}) {
+      v.SelectBlock(TablePosition(block));
+      UpdateWindow(s.glyph_list);
+      EXPECT_EQ(LabelInkAtCellEdges(s.glyph_list, s.line_height), 0) << block;
+    }
+  }
+  {
     GridViewer v("grid_planes_dejavu");
     v.SelectBlock(TablePosition("Mathematical Alphanumeric Symbols"));
     ExpectGlyphs(v, 0x13, {8, 9}, {10});  // double-struck A and B; no C (U+1D53A)

@@ -135,6 +135,15 @@ TEST(HighDpiViewer, ControlsSitAtDoubledOffsets) {
   const int row = static_cast<int>(SendMessageA(s.glyph_list, LB_GETITEMHEIGHT, 0, 0));
   EXPECT_EQ(row, s.glyph_metrics.tmHeight + s.glyph_metrics.tmExternalLeading + s.line_height);
   EXPECT_GT(s.glyph_metrics.tmHeight, 50) << "24 points at 192 dpi are 64 pixels";
+
+  // Five- and six-digit codes keep inside their cells at this dpi too.
+  for (int position : {252, 263}) {
+    SendMessageA(s.block_combo, CB_SETCURSEL, position, 0);
+    SendMessageA(viewer, WM_COMMAND, MAKEWPARAM(kBlockComboId, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(s.block_combo));
+    UpdateWindow(s.glyph_list);
+    EXPECT_EQ(LabelInkAtCellEdges(s.glyph_list, s.line_height), 0) << position;
+  }
 }
 
 TEST(HighDpiViewer, TheZoomBoxIsScaledWithTheDpiAndKeptWithinTheScreen) {

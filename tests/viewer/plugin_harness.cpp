@@ -439,3 +439,21 @@ std::wstring ViewText(HWND view) {
   text.resize(static_cast<size_t>(std::max<LRESULT>(length, 0)));
   return text;
 }
+
+int LabelInkAtCellEdges(HWND list, int line_height) {
+  RECT item = {}, client = {};
+  SendMessageA(list, LB_GETITEMRECT, SendMessageA(list, LB_GETTOPINDEX, 0, 0),
+               reinterpret_cast<LPARAM>(&item));
+  GetClientRect(list, &client);
+  const int w = client.right / 16;
+  const Pixels p = CaptureClient(list);
+  int ink = 0;
+  for (int column = 0; column < 16; ++column) {
+    const int left = column * w + 1, right = (column + 1) * w - 1;
+    // The cell's own colour (white, or the tint of a hole) beside its frame.
+    const uint32_t paper = p.At(left, item.top + 1);
+    for (int y = item.top + 1; y < item.top + line_height; ++y)
+      ink += (p.At(left, y) != paper) + (p.At(right, y) != paper);
+  }
+  return ink;
+}

@@ -111,6 +111,10 @@ Pixels DrawTextApart(int width, int height, HFONT font, RECT r, const char* text
 // The size of one line of `text` in `font` on the screen.
 SIZE TextExtent(HFONT font, const char* text);
 
+// Ink of the code labels of the glyph list's top row that reaches the pixel
+// columns just inside the cells' frames: 0 when every label fits its cell.
+int LabelInkAtCellEdges(HWND list, int line_height);
+
 // The whole text of a rich-edit view as UTF-16, paragraph ends as the control keeps them.
 std::wstring ViewText(HWND view);
 
