@@ -19,10 +19,10 @@ int TableRow(const UnicodeBlockRow& row) {
 
 }  // namespace
 
-void UpdateBlockCoverage(LoadedFont& font, uint8_t charset) {
+void UpdateBlockCoverage(LoadedFont& font, uint8_t charset, bool own_face) {
   BlockCoverage& cells = font.cells;
   cells = BlockCoverage{};
-  cells.known = font.info.coverage.kind != CoverageKind::kUnknown;
+  cells.known = own_face && font.info.coverage.kind != CoverageKind::kUnknown;
   CharsetCharacters(charset, cells.byte_characters);
   if (!cells.known) return;
   for (const UnicodeBlockRow& row : UnicodeBlockTable)

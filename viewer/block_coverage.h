@@ -21,7 +21,8 @@ struct BlockCoverage {
 
 // Recomputes `font.cells` for the font's coverage, bytes read in `charset` (the
 // character set the glyph font was given, which decides what a byte draws).
-void UpdateBlockCoverage(LoadedFont& font, uint8_t charset);
+// When the system draws another face (`own_face` false), nothing is known.
+void UpdateBlockCoverage(LoadedFont& font, uint8_t charset, bool own_face = true);
 
 // Whether the grid draws `code` as a character of the font.
 bool CellShown(const ViewerState& state, uint32_t code);

@@ -1,6 +1,7 @@
 #include "viewer/display_fonts.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "fontfile/catalog.h"
 #include "plugin/shared_resources.h"
@@ -26,10 +27,17 @@ void CreateViewerFonts(ViewerState& s, HDC dc) {
   s.glyph_font = CreateFontIndirectA(&lf);
   // The set the system gave the font maps its bytes, whatever was asked for.
   int drawn_charset = lf.lfCharSet;
+  bool own_face = true;
   if (s.glyph_font) {
     HGDIOBJ previous = SelectObject(dc, s.glyph_font);
     const int given = GetTextCharsetInfo(dc, &s.signature, 0);
     if (given != DEFAULT_CHARSET) drawn_charset = given;
+    // Asked for a character set it lacks, a font can give way to another face
+    // (a symbol font in a Western set): its map then says nothing of what is
+    // drawn. Asked for by full name, a face comes back under its family name.
+    char face[LF_FACESIZE] = {};
+    if (GetTextFaceA(dc, sizeof face, face) > 0)
+      own_face = std::strncmp(face, lf.lfFaceName, std::strlen(face)) == 0;
     // A font that claims no range at all still shows its first block.
     if (!s.signature.fsUsb[0] && !s.signature.fsUsb[1] && !s.signature.fsUsb[2] &&
         !s.signature.fsUsb[3])
@@ -37,7 +45,7 @@ void CreateViewerFonts(ViewerState& s, HDC dc) {
     GetTextMetricsA(dc, &s.glyph_metrics);
     SelectObject(dc, previous);
   }
-  UpdateBlockCoverage(s, static_cast<uint8_t>(drawn_charset));
+  UpdateBlockCoverage(s, static_cast<uint8_t>(drawn_charset), own_face);
   lf.lfHeight = PointsToHeight(s.sample_size);
   s.sample_font = CreateFontIndirectA(&lf);
   lf.lfHeight = PointsToHeight(s.zoom_size);
