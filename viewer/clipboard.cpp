@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "viewer/display_fonts.h"
+#include "viewer/block_coverage.h"
 
 namespace {
 
@@ -107,14 +107,8 @@ std::optional<std::wstring> CellCharacter(const ViewerState& s, int cell) {
   const auto code = static_cast<wchar_t>(cell);
   if (code >= 0xD800 && code <= 0xDFFF) return std::nullopt;
   if (code >= 0x100) return std::wstring(1, code);
-  // A symbol font's bytes stand for themselves: its private-use codes would
-  // paste as nothing anywhere else.
-  std::optional<UINT> code_page = GlyphCodePage(s);
-  if (!code_page) return std::wstring(1, code);
-  const char byte = static_cast<char>(code);
-  wchar_t unit = 0;
-  if (MultiByteToWideChar(*code_page, 0, &byte, 1, &unit, 1) != 1) unit = code;
-  return std::wstring(1, unit);
+  const uint32_t character = ByteCharacter(s, static_cast<uint8_t>(code));
+  return std::wstring(1, character ? static_cast<wchar_t>(character) : code);
 }
 
 bool CopyFromPage(const ViewerState& s) {

@@ -62,20 +62,3 @@ void ReleaseViewerFonts(ViewerState& s) {
 int GlyphRowHeight(const ViewerState& s) {
   return s.glyph_metrics.tmHeight + s.glyph_metrics.tmExternalLeading + UiLineHeight;
 }
-
-std::optional<UINT> GlyphCodePage(const ViewerState& s) {
-  int charset = DEFAULT_CHARSET;
-  if (HDC dc = GetDC(nullptr)) {
-    HGDIOBJ previous = s.glyph_font ? SelectObject(dc, s.glyph_font) : nullptr;
-    charset = GetTextCharset(dc);
-    if (previous) SelectObject(dc, previous);
-    ReleaseDC(nullptr, dc);
-  }
-  if (charset == SYMBOL_CHARSET) return std::nullopt;
-  CHARSETINFO info = {};
-  if (charset >= 0 &&
-      TranslateCharsetInfo(reinterpret_cast<DWORD*>(static_cast<UINT_PTR>(charset)), &info,
-                           TCI_SRCCHARSET))
-    return info.ciACP;
-  return CP_ACP;
-}

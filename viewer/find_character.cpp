@@ -7,31 +7,10 @@
 #include "plugin/shared_resources.h"
 #include "viewer/block_coverage.h"
 #include "viewer/character_code.h"
-#include "viewer/display_fonts.h"
 #include "viewer/glyph_grid.h"
 #include "viewer/grid_math.h"
 
 namespace {
-
-// The byte that shows `character` below 0x100 in the grid's code page, if one does.
-std::optional<uint16_t> ByteOf(const ViewerState& s, uint32_t character) {
-  std::optional<UINT> code_page = GlyphCodePage(s);
-  if (!code_page) {
-    if (character < 0x100) return static_cast<uint16_t>(character);
-    return std::nullopt;
-  }
-  if (character > 0xFFFF) return std::nullopt;
-  const auto unit = static_cast<wchar_t>(character);
-  char bytes[4] = {};
-  if (WideCharToMultiByte(*code_page, 0, &unit, 1, bytes, sizeof bytes, nullptr, nullptr) != 1)
-    return std::nullopt;
-  // A best fit or the default character is another character: only a byte that
-  // reads back as this one shows it.
-  wchar_t back = 0;
-  if (MultiByteToWideChar(*code_page, 0, bytes, 1, &back, 1) != 1 || back != unit)
-    return std::nullopt;
-  return static_cast<uint8_t>(bytes[0]);
-}
 
 // The cells that show what the query names: a code is its own cell; a character
 // is its byte in the grid's code page and, from 0x100 on, its own code.
@@ -41,7 +20,7 @@ std::vector<uint32_t> CellsShowing(const ViewerState& s, const CharacterQuery& q
     if (query.value <= kLastCodePoint) cells.push_back(query.value);
     return cells;
   }
-  if (std::optional<uint16_t> byte = ByteOf(s, query.value)) cells.push_back(*byte);
+  if (std::optional<uint8_t> byte = ByteShowing(s, query.value)) cells.push_back(*byte);
   if (query.value >= 0x100 && query.value <= kLastCodePoint) cells.push_back(query.value);
   return cells;
 }
