@@ -17,9 +17,10 @@ namespace {
 // Far more than any real collection holds; a hostile count is not listed whole.
 constexpr uint32_t kMaxListedFaces = 1024;
 
-int ReadFace(const LoadedFont& font, uint32_t face, FontInfo& info) {
-  if (font.font_path_wide.empty()) return ReadFontFile(font.font_path.c_str(), info, face);
-  return ReadFontFileUtf8(WideToUtf8(font.font_path_wide).c_str(), info, face);
+// The viewed file, by whichever path names it.
+bool MapFontFile(const LoadedFont& font, MappedFile& file) {
+  if (font.font_path_wide.empty()) return MapFileReadOnly(font.font_path.c_str(), file);
+  return MapFileReadOnlyUtf8(WideToUtf8(font.font_path_wide).c_str(), file);
 }
 
 }  // namespace
@@ -30,10 +31,7 @@ void ReadFaceNames(LoadedFont& font) {
   if (count <= 1) return;
   // One mapping for all faces.
   MappedFile file;
-  const bool mapped = font.font_path_wide.empty()
-                          ? MapFileReadOnly(font.font_path.c_str(), file)
-                          : MapFileReadOnlyUtf8(WideToUtf8(font.font_path_wide).c_str(), file);
-  if (!mapped) return;
+  if (!MapFontFile(font, file)) return;
   for (uint32_t face = 0; face < count; ++face) {
     FontInfo info;
     // A face that cannot be read keeps its place, by number alone.
@@ -75,7 +73,8 @@ void UpdateFaceSelector(ViewerState& s) {
 bool SwitchFace(ViewerState& s, uint32_t face) {
   if (face == s.face || !s.glyph_font || face >= s.face_names.size()) return false;
   FontInfo info;
-  if (!ReadFace(s, face, info)) return false;
+  MappedFile file;
+  if (!MapFontFile(s, file) || !ReadFontBytes(file.data, file.size, info, face)) return false;
   HDC dc = GetDC(s.viewer);
   if (!dc) return false;
   // The whole file stays registered; only the fonts made from it change.
