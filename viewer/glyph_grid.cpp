@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include "plugin/shared_resources.h"
@@ -178,7 +179,7 @@ LRESULT OpenZoomAtClick(HWND window) {
 void ChooseBlock(ViewerState& s, int position) {
   s.block_index = position;
   s.marked_code = -1;
-  SetGlyphRowCount(s);
+  if (s.page_built[kGlyphsPage]) SetGlyphRowCount(s);
   SelectBlockItem(s);
   RedrawGrid(s);
 }
@@ -195,12 +196,10 @@ std::vector<int> ListedPositions(const ViewerState& s) {
   return listed;
 }
 
-}  // namespace
-
-void FillBlockList(ViewerState& s) {
+void FillItems(ViewerState& s, std::vector<int> listed) {
   if (!s.block_combo) return;
   SendMessageA(s.block_combo, CB_RESETCONTENT, 0, 0);
-  s.listed_blocks = ListedPositions(s);
+  s.listed_blocks = std::move(listed);
   // Each item carries its position: with blocks left out, item and position differ.
   for (int position : s.listed_blocks) {
     LRESULT item = SendMessageA(s.block_combo, CB_ADDSTRING, 0,
@@ -208,6 +207,10 @@ void FillBlockList(ViewerState& s) {
     if (item >= 0) SendMessageA(s.block_combo, CB_SETITEMDATA, item, position);
   }
 }
+
+}  // namespace
+
+void FillBlockList(ViewerState& s) { FillItems(s, ListedPositions(s)); }
 
 void SelectBlockItem(const ViewerState& s) {
   const auto item = std::find(s.listed_blocks.begin(), s.listed_blocks.end(), s.block_index);
@@ -217,17 +220,13 @@ void SelectBlockItem(const ViewerState& s) {
 }
 
 void RelistBlocks(ViewerState& s) {
-  const int shown = s.block_index;
-  if (!BlockListed(s, s.block_index)) s.block_index = ListedPositionFrom(s, 0, 1);
   // The counts are drawn from the state: the items change only with the blocks
   // listed, and refilling a list of 264 on every file would be felt.
-  if (ListedPositions(s) != s.listed_blocks) FillBlockList(s);
+  std::vector<int> listed = ListedPositions(s);
+  if (listed != s.listed_blocks) FillItems(s, std::move(listed));
   else if (s.block_combo) InvalidateRect(s.block_combo, nullptr, FALSE);
-  SelectBlockItem(s);
-  if (s.block_index == shown) return;
-  s.marked_code = -1;
-  if (s.page_built[kGlyphsPage]) SetGlyphRowCount(s);
-  RedrawGrid(s);
+  if (BlockListed(s, s.block_index)) SelectBlockItem(s);
+  else ChooseBlock(s, ListedPositionFrom(s, 0, 1));
 }
 
 LRESULT OnViewerCommand(HWND window, WPARAM wparam) {
