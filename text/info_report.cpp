@@ -7,6 +7,7 @@
 
 #include "fontfile/catalog.h"
 #include "text/language.h"
+#include "text/metadata_text.h"
 
 namespace {
 
@@ -168,12 +169,37 @@ void WriteCoverage(ReportSink& view, const CharCoverage& coverage) {
   }
 }
 
+// What a web font's container says of itself: its kind, its sizes, the version
+// fields of its header, its private block, and its extended metadata as text.
+// Nothing for other files.
+void WriteContainer(ReportSink& view, const WebFontFacts& container) {
+  if (container.kind == WebFontKind::kNone) return;
+  Heading(view, "\n%s\n\n", L(kTextWebFontHeading));
+  LabelLine(view, kTextContainerLabel,
+            container.kind == WebFontKind::kWoff1 ? "WOFF 1.0" : "WOFF 2.0");
+  const auto size_line = [&view](int label, uint32_t size) {
+    AppendText(view, "\t%s\t: %u %s\n", L(label), static_cast<unsigned>(size), L(kTextBytes));
+  };
+  size_line(kTextCompressedSizeLabel, container.compressed_size);
+  if (container.decoded_size) size_line(kTextDecodedSizeLabel, container.decoded_size);
+  AppendText(view, "\t%s\t: %u.%u\n", L(kTextHeaderVersionLabel),
+             static_cast<unsigned>(container.major_version),
+             static_cast<unsigned>(container.minor_version));
+  size_line(kTextPrivateDataLabel, container.private_size);
+  if (container.metadata.empty()) return;
+  Heading(view, "\n%s\n\n", L(kTextMetadataHeading));
+  for (const MetadataLine& line : MetadataLines(container.metadata))
+    AppendText(view, "\t%s%s\n", std::string(2 * static_cast<size_t>(line.depth), ' ').c_str(),
+               Utf8ToAnsi(line.text).c_str());
+}
+
 }  // namespace
 
 void BuildInfoReport(ReportSink& view, const FontInfo& info, const char* path,
                      const FontSignatureWords& signature, const ReportMetrics& metrics) {
   view.Clear();
   WriteNames(view, info, path, "%s\n\n");
+  WriteContainer(view, info.container);
 
   Heading(view, "\n%s\n\n", L(kTextUnicodeBlocksHeading));
   for (const UnicodeBlockRow& row : UnicodeBlockTable) {
@@ -218,5 +244,6 @@ void BuildLoadErrorReport(ReportSink& view, const FontInfo& info, const char* pa
     --length;
   AppendText(view, "%.*s\n", length, load_error);
   WriteNames(view, info, path, "\n%s\n\n");
+  WriteContainer(view, info.container);
   view.CaretToStart();
 }

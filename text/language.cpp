@@ -81,6 +81,29 @@ const char* const kEnglish[kLanguageStringCount] = {
     "Not in this font",
     "Face",  // 065
     "of",
+    "",
+    "",
+    "",
+    "",  // 070
+    "",
+    "",
+    "",
+    "",
+    "It declares or decodes to more than 64 MB, the most a web font may hold here.",  // 075
+    "The file ends inside its header, its table directory or its compressed data.",
+    "A length it declares does not match its data.",
+    "Its tables or data blocks overlap or lie outside the file.",
+    "Its transformed tables do not add up.",
+    "Its compressed data cannot be decompressed.",  // 080
+    "Its header or table directory is not valid.",
+    "Web Font",
+    "Container",
+    "Compressed Size",
+    "Decoded Size",  // 085
+    "bytes",
+    "Font Version",
+    "Extended Metadata",
+    "Private Data",
 };
 
 // Absent before the first SelectLanguage and after FreeLanguageStrings.

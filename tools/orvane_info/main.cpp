@@ -62,6 +62,31 @@ std::string CharacterCount(const FontInfo& info, uint32_t last) {
   return std::to_string(CountCodePoints(info.coverage, 0, last));
 }
 
+// "WOFF 1.0" or "WOFF 2.0"; empty for a file in no container.
+std::string ContainerName(const WebFontFacts& container) {
+  switch (container.kind) {
+    case WebFontKind::kWoff1: return "WOFF 1.0";
+    case WebFontKind::kWoff2: return "WOFF 2.0";
+    default: return {};
+  }
+}
+
+// Why a web font was refused, for the error field; empty when it was not.
+std::string WebFontProblemText(WebFontProblem problem) {
+  switch (problem) {
+    case WebFontProblem::kNone: return {};
+    case WebFontProblem::kTooLarge: return "declares or decodes to more than 64 MB";
+    case WebFontProblem::kTruncated: return "ends inside its header, directory or compressed data";
+    case WebFontProblem::kLengthMismatch: return "a declared length does not match its data";
+    case WebFontProblem::kOverlap: return "tables or blocks overlap or lie outside the file";
+    case WebFontProblem::kBadTransform: return "transformed tables do not add up";
+    case WebFontProblem::kCorrupt: return "compressed data cannot be decompressed";
+    case WebFontProblem::kBadHeader: return "header or table directory not valid";
+    case WebFontProblem::kOutOfMemory: return "not enough memory to decode it";
+  }
+  return {};
+}
+
 void PrintJson(const char* path, int recognized, const std::string& problem,
                const FontInfo& info) {
   std::string line = "{\"path\":" + JsonString(PathToUtf8(path));
@@ -76,6 +101,12 @@ void PrintJson(const char* path, int recognized, const std::string& problem,
   line += ",\"italic\":" + std::to_string(info.italic);
   line += ",\"underline\":" + std::to_string(info.underline);
   line += ",\"strike_out\":" + std::to_string(info.strike_out);
+  const WebFontFacts& container = info.container;
+  const bool web = container.kind != WebFontKind::kNone;
+  line += ",\"container\":" + (web ? JsonString(ContainerName(container)) : "null");
+  line += ",\"compressed_size\":" + (web ? std::to_string(container.compressed_size) : "null");
+  line += ",\"decoded_size\":" +
+          (container.decoded_size ? std::to_string(container.decoded_size) : "null");
   line += ",\"characters\":" + CharacterCount(info, kLastCodePoint);
   line += ",\"bmp_characters\":" + CharacterCount(info, 0xFFFF);
   line += ",\"names\":[";
@@ -103,6 +134,12 @@ void PrintListing(const char* path, int recognized, const std::string& problem,
   }
   row("recognized", recognized ? "yes" : "no");
   if (!problem.empty()) row("error", problem);
+  if (info.container.kind != WebFontKind::kNone) {
+    row("container", ContainerName(info.container));
+    row("compressed size", std::to_string(info.container.compressed_size));
+    if (info.container.decoded_size)
+      row("decoded size", std::to_string(info.container.decoded_size));
+  }
   if (info.type_name) row("type", AnsiToUtf8(*info.type_name));
   if (info.width_name) row("width", AnsiToUtf8(*info.width_name));
   row("weight", std::to_string(info.weight));
@@ -169,7 +206,8 @@ int main(int argc, char** argv) {
       FontInfo info;
       int recognized = mapped ? ReadFontBytes(file.data, file.size, info, face) : 0;
       if (face == 0) face_count = info.face_count;
-      std::string problem = recognized || mapped ? std::string() : OpenProblem(argv[i]);
+      std::string problem = recognized || mapped ? WebFontProblemText(info.container.problem)
+                                                 : OpenProblem(argv[i]);
       if (json) PrintJson(argv[i], recognized, problem, info);
       else PrintListing(argv[i], recognized, problem, info, summary);
       if (!recognized) status = 1;
