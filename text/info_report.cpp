@@ -97,6 +97,30 @@ void SetBold(ReportSink& view, bool on) { view.SetBold(on); }
 
 namespace {
 
+// What a web font's container says of itself: its kind, its sizes, the version
+// fields of its header, its private block, and its extended metadata as text.
+// Nothing for other files.
+void WriteContainer(ReportSink& view, const WebFontFacts& container) {
+  if (container.kind == WebFontKind::kNone) return;
+  Heading(view, "\n%s\n\n", L(kTextWebFontHeading));
+  LabelLine(view, kTextContainerLabel,
+            container.kind == WebFontKind::kWoff1 ? "WOFF 1.0" : "WOFF 2.0");
+  const auto size_line = [&view](int label, uint32_t size) {
+    AppendText(view, "\t%s\t: %u %s\n", L(label), static_cast<unsigned>(size), L(kTextBytes));
+  };
+  size_line(kTextCompressedSizeLabel, container.compressed_size);
+  if (container.decoded_size) size_line(kTextDecodedSizeLabel, container.decoded_size);
+  AppendText(view, "\t%s\t: %u.%u\n", L(kTextHeaderVersionLabel),
+             static_cast<unsigned>(container.major_version),
+             static_cast<unsigned>(container.minor_version));
+  size_line(kTextPrivateDataLabel, container.private_size);
+  if (container.metadata.empty()) return;
+  Heading(view, "\n%s\n\n", L(kTextMetadataHeading));
+  for (const MetadataLine& line : MetadataLines(container.metadata))
+    AppendText(view, "\t%s%s\n", std::string(2 * static_cast<size_t>(line.depth), ' ').c_str(),
+               Utf8ToAnsi(line.text).c_str());
+}
+
 // The names, type and path, then the sections of the optional name texts: what
 // the file itself says.
 void WriteNames(ReportSink& view, const FontInfo& info, const char* path,
@@ -117,6 +141,8 @@ void WriteNames(ReportSink& view, const FontInfo& info, const char* path,
                              std::to_string(info.face_count);
     LabelLine(view, kTextFaceLabel, face.c_str());
   }
+  // A web font's container comes right after the file it is.
+  WriteContainer(view, info.container);
 
   // Sections of one name each, then those of a name and its web address.
   static constexpr struct {
@@ -169,37 +195,12 @@ void WriteCoverage(ReportSink& view, const CharCoverage& coverage) {
   }
 }
 
-// What a web font's container says of itself: its kind, its sizes, the version
-// fields of its header, its private block, and its extended metadata as text.
-// Nothing for other files.
-void WriteContainer(ReportSink& view, const WebFontFacts& container) {
-  if (container.kind == WebFontKind::kNone) return;
-  Heading(view, "\n%s\n\n", L(kTextWebFontHeading));
-  LabelLine(view, kTextContainerLabel,
-            container.kind == WebFontKind::kWoff1 ? "WOFF 1.0" : "WOFF 2.0");
-  const auto size_line = [&view](int label, uint32_t size) {
-    AppendText(view, "\t%s\t: %u %s\n", L(label), static_cast<unsigned>(size), L(kTextBytes));
-  };
-  size_line(kTextCompressedSizeLabel, container.compressed_size);
-  if (container.decoded_size) size_line(kTextDecodedSizeLabel, container.decoded_size);
-  AppendText(view, "\t%s\t: %u.%u\n", L(kTextHeaderVersionLabel),
-             static_cast<unsigned>(container.major_version),
-             static_cast<unsigned>(container.minor_version));
-  size_line(kTextPrivateDataLabel, container.private_size);
-  if (container.metadata.empty()) return;
-  Heading(view, "\n%s\n\n", L(kTextMetadataHeading));
-  for (const MetadataLine& line : MetadataLines(container.metadata))
-    AppendText(view, "\t%s%s\n", std::string(2 * static_cast<size_t>(line.depth), ' ').c_str(),
-               Utf8ToAnsi(line.text).c_str());
-}
-
 }  // namespace
 
 void BuildInfoReport(ReportSink& view, const FontInfo& info, const char* path,
                      const FontSignatureWords& signature, const ReportMetrics& metrics) {
   view.Clear();
   WriteNames(view, info, path, "%s\n\n");
-  WriteContainer(view, info.container);
 
   Heading(view, "\n%s\n\n", L(kTextUnicodeBlocksHeading));
   for (const UnicodeBlockRow& row : UnicodeBlockTable) {
@@ -244,6 +245,5 @@ void BuildLoadErrorReport(ReportSink& view, const FontInfo& info, const char* pa
     --length;
   AppendText(view, "%.*s\n", length, load_error);
   WriteNames(view, info, path, "\n%s\n\n");
-  WriteContainer(view, info.container);
   view.CaretToStart();
 }

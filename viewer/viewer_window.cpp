@@ -301,6 +301,34 @@ LRESULT CALLBACK ViewerWindowProc(HWND window, UINT message, WPARAM wparam, LPAR
   }
 }
 
+namespace {
+
+// A refused web font's load error: the system code that comes nearest to its
+// reason, and the reason's text as the message (left empty for the system's own).
+int WebFontError(WebFontProblem problem, char (&message)[1024]) {
+  static constexpr struct {
+    WebFontProblem problem;
+    int text;
+    int code;
+  } kReasons[] = {
+      {WebFontProblem::kTooLarge, kTextWebFontTooLarge, ERROR_FILE_TOO_LARGE},
+      {WebFontProblem::kTruncated, kTextWebFontTruncated, ERROR_INVALID_DATA},
+      {WebFontProblem::kLengthMismatch, kTextWebFontLengthMismatch, ERROR_INVALID_DATA},
+      {WebFontProblem::kOverlap, kTextWebFontOverlap, ERROR_INVALID_DATA},
+      {WebFontProblem::kBadTransform, kTextWebFontTransform, ERROR_INVALID_DATA},
+      {WebFontProblem::kCorrupt, kTextWebFontCorrupt, ERROR_INVALID_DATA},
+      {WebFontProblem::kBadHeader, kTextWebFontBadHeader, ERROR_INVALID_DATA},
+  };
+  for (const auto& reason : kReasons)
+    if (reason.problem == problem) {
+      CopyCut(message, LanguageString(reason.text));
+      return reason.code;
+    }
+  return ERROR_NOT_ENOUGH_MEMORY;  // the system's own message says it
+}
+
+}  // namespace
+
 void LoadFontFile(ViewerState& s, HDC dc) {
   const bool wide = !s.font_path_wide.empty();
   const std::string utf8 = wide ? WideToUtf8(s.font_path_wide) : std::string();
@@ -318,14 +346,24 @@ void LoadFontFile(ViewerState& s, HDC dc) {
     s.face = 0;
     check = read_and_check();
   }
+  const WebFontProblem refused = info.container.problem;
   // A stale code from an earlier call must not be reported as this failure's.
   SetLastError(0);
-  const int added =
-      !check.sound ? 0
-      : wide ? AddFontResourceExW(FontResourceName(s.font_path_wide).c_str(), FR_PRIVATE, nullptr)
-             : AddFontResourceExA(FontResourceName(s.font_path).c_str(), FR_PRIVATE, nullptr);
+  int added = 0;
+  if (check.sound && !check.decoded.empty()) {
+    // A web font's decoded bytes go to the system from memory; it keeps a copy.
+    DWORD fonts = 0;
+    s.font_memory = AddFontMemResourceEx(check.decoded.data(),
+                                         static_cast<DWORD>(check.decoded.size()), nullptr, &fonts);
+    added = s.font_memory ? static_cast<int>(fonts) : 0;
+    if (s.font_memory) s.decoded = std::move(check.decoded);
+  } else if (check.sound) {
+    added = wide ? AddFontResourceExW(FontResourceName(s.font_path_wide).c_str(), FR_PRIVATE,
+                                      nullptr)
+                 : AddFontResourceExA(FontResourceName(s.font_path).c_str(), FR_PRIVATE, nullptr);
+    s.font_registered = added > 0 ? 1 : 0;
+  }
   if (added > 0) {
-    s.font_registered = 1;
     int read = check.recognized;
     // A file the system took but that could not be mapped is mapped again, so
     // that the code reported is that failure's own.
@@ -344,7 +382,10 @@ void LoadFontFile(ViewerState& s, HDC dc) {
   }
   int code = static_cast<int>(GetLastError());
   char message[1024] = {};
-  if (code != 0) {
+  if (refused != WebFontProblem::kNone) code = WebFontError(refused, message);
+  if (message[0] != '\0') {
+    // The reason is the message.
+  } else if (code != 0) {
     if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                         static_cast<DWORD>(code), 0x400, message, sizeof message, nullptr))
       message[0] = '\0';
@@ -367,6 +408,12 @@ void ReleaseFontFile(ViewerState& s) {
       RemoveFontResourceExW(FontResourceName(s.font_path_wide).c_str(), FR_PRIVATE, nullptr);
     s.font_registered = 0;
   }
+  if (s.font_memory) {
+    RemoveFontMemResourceEx(s.font_memory);
+    s.font_memory = nullptr;
+  }
+  s.decoded.clear();
+  s.decoded.shrink_to_fit();
   s.font_path.clear();
   s.font_path.shrink_to_fit();
   s.font_path_wide.clear();
