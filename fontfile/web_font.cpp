@@ -269,16 +269,12 @@ struct Woff2Table {
   uint32_t stream_length = 0;  // its bytes in the decompressed stream
 };
 
-// The transform rules: glyf and loca are transformed by version 0 and kept by
-// version 3, together; a transformed loca has no bytes of its own; hmtx may take
-// version 1; every other table only version 0.
-bool TransformAllowed(const Woff2Table& t, bool transformed) {
-  if (t.tag == Tag("glyf") || t.tag == Tag("loca")) {
-    if (t.version != 0 && t.version != 3) return false;
-    return !(t.tag == Tag("loca") && transformed && t.stream_length != 0);
-  }
-  if (t.tag == Tag("hmtx")) return t.version <= 1;
-  return t.version == 0;
+// The transform versions: glyf and loca are transformed by version 0 and kept
+// by version 3; hmtx may take version 1; every other table only version 0.
+bool VersionAllowed(uint32_t tag, uint8_t version) {
+  if (tag == Tag("glyf") || tag == Tag("loca")) return version == 0 || version == 3;
+  if (tag == Tag("hmtx")) return version <= 1;
+  return version == 0;
 }
 
 // Streams the brotli data in `source` into `out`, which it must fill exactly.
@@ -353,6 +349,7 @@ bool DecodeWoff2(ByteView file, const Header& h, std::vector<uint8_t>& sfnt,
       t.tag = kKnownTags[flags & 0x3F];
     }
     t.version = flags >> 6;
+    if (!VersionAllowed(t.tag, t.version)) return Refuse(facts, WebFontProblem::kBadTransform);
     const bool glyph_table = t.tag == Tag("glyf") || t.tag == Tag("loca");
     const bool transformed = glyph_table ? t.version == 0 : t.version != 0;
     if (FieldRead read = ReadBase128(file, at, t.length); read != FieldRead::kRead)
@@ -361,7 +358,9 @@ bool DecodeWoff2(ByteView file, const Header& h, std::vector<uint8_t>& sfnt,
     if (transformed)
       if (FieldRead read = ReadBase128(file, at, t.stream_length); read != FieldRead::kRead)
         return RefuseRead(facts, read);
-    if (!TransformAllowed(t, transformed)) return Refuse(facts, WebFontProblem::kBadTransform);
+    // A transformed loca is rebuilt from glyf: it has no bytes of its own.
+    if (t.tag == Tag("loca") && transformed && t.stream_length != 0)
+      return Refuse(facts, WebFontProblem::kBadTransform);
     if (t.tag == Tag("glyf")) glyf_transformed = transformed;
     if (t.tag == Tag("loca")) loca_transformed = transformed;
     stream += t.stream_length;
