@@ -13,6 +13,7 @@
 #include "plugin/shared_resources.h"
 #include "text/language.h"
 #include "text/settings.h"
+#include "text/web_font_text.h"
 #include "viewer/block_coverage.h"
 #include "viewer/display_fonts.h"
 #include "viewer/face_selector.h"
@@ -306,25 +307,10 @@ namespace {
 // A refused web font's load error: the system code that comes nearest to its
 // reason, and the reason's text as the message (left empty for the system's own).
 int WebFontError(WebFontProblem problem, char (&message)[1024]) {
-  static constexpr struct {
-    WebFontProblem problem;
-    int text;
-    int code;
-  } kReasons[] = {
-      {WebFontProblem::kTooLarge, kTextWebFontTooLarge, ERROR_FILE_TOO_LARGE},
-      {WebFontProblem::kTruncated, kTextWebFontTruncated, ERROR_INVALID_DATA},
-      {WebFontProblem::kLengthMismatch, kTextWebFontLengthMismatch, ERROR_INVALID_DATA},
-      {WebFontProblem::kOverlap, kTextWebFontOverlap, ERROR_INVALID_DATA},
-      {WebFontProblem::kBadTransform, kTextWebFontTransform, ERROR_INVALID_DATA},
-      {WebFontProblem::kCorrupt, kTextWebFontCorrupt, ERROR_INVALID_DATA},
-      {WebFontProblem::kBadHeader, kTextWebFontBadHeader, ERROR_INVALID_DATA},
-  };
-  for (const auto& reason : kReasons)
-    if (reason.problem == problem) {
-      CopyCut(message, LanguageString(reason.text));
-      return reason.code;
-    }
-  return ERROR_NOT_ENOUGH_MEMORY;  // the system's own message says it
+  const int text = WebFontProblemTextId(problem);
+  if (text < 0) return ERROR_NOT_ENOUGH_MEMORY;
+  CopyCut(message, LanguageString(text));
+  return problem == WebFontProblem::kTooLarge ? ERROR_FILE_TOO_LARGE : ERROR_INVALID_DATA;
 }
 
 }  // namespace

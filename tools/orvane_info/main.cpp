@@ -2,6 +2,7 @@
 //   orvane-info [--json] FILE...   one listing (or one JSON object per line) per face
 //   orvane-info --summary FILE...  the listing with every value on one short line
 //   orvane-info --report FILE [FACE]  the Info page's text (of face FACE, 0-based)
+//   orvane-info --decode FILE OUT  writes the sfnt font a WOFF or WOFF2 file holds
 // Exit status: 0 when every face of every file was recognised, 1 when one was
 // not, 2 on bad usage.
 #include <cstdio>
@@ -10,9 +11,13 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "fontfile/font_info.h"
+#include "fontfile/web_font.h"
 #include "platform/platform.h"
+#include "text/language.h"
+#include "text/web_font_text.h"
 #include "tools/orvane_info/output_text.h"
 #include "tools/orvane_info/report_command.h"
 
@@ -35,7 +40,8 @@ constexpr const char* kNameLabels[kFontNameCount] = {
 void Usage() {
   std::fputs(
       "usage: orvane-info [--json | --summary] FILE...\n"
-      "       orvane-info --report FILE [FACE]\n",
+      "       orvane-info --report FILE [FACE]\n"
+      "       orvane-info --decode FILE OUT\n",
       stderr);
 }
 
@@ -73,18 +79,38 @@ std::string ContainerName(const WebFontFacts& container) {
 
 // Why a web font was refused, for the error field; empty when it was not.
 std::string WebFontProblemText(WebFontProblem problem) {
-  switch (problem) {
-    case WebFontProblem::kNone: return {};
-    case WebFontProblem::kTooLarge: return "declares or decodes to more than 64 MB";
-    case WebFontProblem::kTruncated: return "ends inside its header, directory or compressed data";
-    case WebFontProblem::kLengthMismatch: return "a declared length does not match its data";
-    case WebFontProblem::kOverlap: return "tables or blocks overlap or lie outside the file";
-    case WebFontProblem::kBadTransform: return "transformed tables do not add up";
-    case WebFontProblem::kCorrupt: return "compressed data cannot be decompressed";
-    case WebFontProblem::kBadHeader: return "header or table directory not valid";
-    case WebFontProblem::kOutOfMemory: return "not enough memory to decode it";
+  if (problem == WebFontProblem::kNone) return {};
+  const int text = WebFontProblemTextId(problem);
+  return text < 0 ? "not enough memory to decode it" : EnglishString(text);
+}
+
+// Writes the font a web font decodes to; 0 when written, 1 when the file is no
+// web font or is refused (with the reason), 2 when it cannot be read or written.
+int DecodeCommand(const char* path, const char* out_path) {
+  MappedFile file;
+  if (!MapFileReadOnly(path, file)) {
+    std::fprintf(stderr, "orvane-info: %s: %s\n", path, OpenProblem(path).c_str());
+    return 2;
   }
-  return {};
+  const ByteView view{file.data, file.size};
+  if (RecognizeWebFont(view) == WebFontKind::kNone) {
+    std::fprintf(stderr, "orvane-info: %s: no WOFF or WOFF2 file\n", path);
+    return 1;
+  }
+  std::vector<uint8_t> sfnt;
+  WebFontFacts facts;
+  if (!DecodeWebFont(view, sfnt, facts)) {
+    std::fprintf(stderr, "orvane-info: %s: %s\n", path, WebFontProblemText(facts.problem).c_str());
+    return 1;
+  }
+  FILE* out = std::fopen(out_path, "wb");
+  const bool written = out && std::fwrite(sfnt.data(), 1, sfnt.size(), out) == sfnt.size();
+  if (out && std::fclose(out) != 0) return 2;
+  if (!written) {
+    std::fprintf(stderr, "orvane-info: cannot write %s\n", out_path);
+    return 2;
+  }
+  return 0;
 }
 
 void PrintJson(const char* path, int recognized, const std::string& problem,
@@ -173,6 +199,13 @@ int main(int argc, char** argv) {
       return 2;
     }
     return RunReportCommand(argv[2], static_cast<uint32_t>(face));
+  }
+  if (argc >= 2 && std::strcmp(argv[1], "--decode") == 0) {
+    if (argc != 4) {
+      Usage();
+      return 2;
+    }
+    return DecodeCommand(argv[2], argv[3]);
   }
   bool json = false, summary = false;
   int first = 1;
