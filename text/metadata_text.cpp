@@ -184,6 +184,7 @@ struct Parser {
       Add(line, std::string(attribute) + "=" + value, first ? " [" : ", ");
       first = false;
     }
+    if (!first) Add(line, "]", "");  // the text ended inside the tag
   }
 
   void EndTag() {
