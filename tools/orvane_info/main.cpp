@@ -231,13 +231,25 @@ int main(int argc, char** argv) {
   int status = 0;
   for (int i = first; i < argc; ++i) {
     if (std::strcmp(argv[i], "--") == 0) continue;
-    // Mapped once for all its faces; a collection's count comes with face 0.
+    // Mapped once for all its faces, and a web font decoded once; a collection's
+    // count comes with face 0.
     MappedFile file;
     const bool mapped = MapFileReadOnly(argv[i], file);
+    std::vector<uint8_t> decoded;
+    WebFontFacts container;
+    if (mapped && RecognizeWebFont(ByteView{file.data, file.size}) != WebFontKind::kNone)
+      DecodeWebFont(ByteView{file.data, file.size}, decoded, container);
     uint32_t face_count = 1;
     for (uint32_t face = 0; face < face_count; ++face) {
       FontInfo info;
-      int recognized = mapped ? ReadFontBytes(file.data, file.size, info, face) : 0;
+      int recognized = 0;
+      if (container.kind != WebFontKind::kNone) {
+        if (!decoded.empty())
+          recognized = ReadFontBytes(decoded.data(), static_cast<uint32_t>(decoded.size()), info, face);
+        info.container = container;
+      } else if (mapped) {
+        recognized = ReadFontBytes(file.data, file.size, info, face);
+      }
       if (face == 0) face_count = info.face_count;
       std::string problem = recognized || mapped ? WebFontProblemText(info.container.problem)
                                                  : OpenProblem(argv[i]);
