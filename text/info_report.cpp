@@ -116,9 +116,12 @@ void WriteContainer(ReportSink& view, const WebFontFacts& container) {
   size_line(kTextPrivateDataLabel, container.private_size);
   if (container.metadata.empty()) return;
   Heading(view, "\n%s\n\n", L(kTextMetadataHeading));
-  for (const MetadataLine& line : MetadataLines(container.metadata))
-    AppendText(view, "\t%s%s\n", std::string(2 * static_cast<size_t>(line.depth), ' ').c_str(),
-               Utf8ToAnsi(line.text).c_str());
+  // Each line names the elements it lies in: indentation after a tab stop is
+  // not kept by every rich-edit control.
+  for (const MetadataLine& line : MetadataLines(container.metadata)) {
+    const std::string text = line.path.empty() ? line.text : line.path + " / " + line.text;
+    AppendText(view, "\t%s\n", Utf8ToAnsi(text).c_str());
+  }
 }
 
 // The names, type and path, then the sections of the optional name texts: what

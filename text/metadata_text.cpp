@@ -98,6 +98,7 @@ struct Parser {
   std::vector<MetadataLine> lines;
   std::vector<bool> has_text;  // by line: text was added after the attributes
   std::vector<size_t> open;  // the line of each open element; kNoLine past the bounds
+  std::vector<std::string> open_names;  // the name of each open element
   static constexpr size_t kNoLine = SIZE_MAX;
 
   bool Starts(std::string_view prefix) const { return xml.substr(at, prefix.size()) == prefix; }
@@ -135,14 +136,27 @@ struct Parser {
   }
 
   // A start tag "<name attr="value" ...>" or "<name .../>", from its '<'.
+  // The enclosing elements below the outermost one, as "credits / credit".
+  std::string Path() const {
+    std::string path;
+    for (size_t i = 1; i < open_names.size(); ++i) {
+      if (!path.empty()) path += " / ";
+      path += open_names[i];
+    }
+    return path;
+  }
+
   void StartTag() {
     ++at;
     const size_t name_start = at;
     while (at < xml.size() && IsNameChar(xml[at])) ++at;
+    const std::string name = DecodeText(xml.substr(name_start, at - name_start));
+    // The format's markup inside a text: its words belong to the text's line.
+    const bool inline_markup = (name == "span" || name == "div") && !open.empty();
     size_t line = kNoLine;
-    if (lines.size() < kMaxMetadataLines) {
+    if (!inline_markup && lines.size() < kMaxMetadataLines) {
       const int depth = std::min(static_cast<int>(open.size()), kMaxMetadataDepth);
-      lines.push_back({depth, DecodeText(xml.substr(name_start, at - name_start))});
+      lines.push_back({depth, name, Path()});
       has_text.push_back(false);
       line = lines.size() - 1;
     }
@@ -153,7 +167,8 @@ struct Parser {
       if (xml[at] == '>') {
         ++at;
         if (!first) Add(line, "]", "");
-        open.push_back(line);
+        open.push_back(inline_markup ? open.back() : line);
+        open_names.push_back(name);
         return;
       }
       if (Starts("/>")) {
@@ -190,6 +205,7 @@ struct Parser {
   void EndTag() {
     SkipPast(">");
     if (!open.empty()) open.pop_back();
+    if (!open_names.empty()) open_names.pop_back();
   }
 
   void Run() {

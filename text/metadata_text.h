@@ -6,12 +6,15 @@
 #include <string_view>
 #include <vector>
 
-// One element: its name, its attributes as "name=value", then its text, on a
-// line indented by its depth ("text [lang=en]: A font for ..."). Known or not,
-// every element is shown the same way, as text.
+// One element: its name, its attributes as "name=value", then its text
+// ("text [lang=en]: A font for ..."), with the elements it lies in below the
+// outermost one ("description"). Known or not, every element is shown the same
+// way, as text; the markup the format allows inside a text (span, div) adds its
+// words to the text's line.
 struct MetadataLine {
   int depth = 0;
   std::string text;  // UTF-8, as the metadata is
+  std::string path;  // "credits", "extension / item"; empty at the top two levels
 };
 
 // Nothing in the XML is fetched or executed: the declaration, a DOCTYPE,

@@ -31,7 +31,7 @@ METADATA = b"""<?xml version="1.0" encoding="UTF-8"?>
     <credit name="Ann Designer" role="design"/>
     <credit name="Bob Hinter" url="http://example.invalid/bob" role="hinting"/>
   </credits>
-  <description><text lang="en">A monospaced face for <b>code</b> &#x2013; with &ext; left as written.</text></description>
+  <description><text lang="en">A monospaced face for <span dir="ltr">code</span> &#x2013; with &ext; left as written.</text></description>
   <!-- a comment that is not shown -->
   <license url="http://example.invalid/licence" id="OFL"><text lang="en">Free to use.</text></license>
   <unknownthing color="green">Shown as text</unknownthing>

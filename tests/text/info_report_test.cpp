@@ -251,9 +251,9 @@ TEST_F(InfoReport, WebFontContainerAndMetadataFollowTheFileName) {
       "\tPrivate Data\t: 25 bytes\n"
       "<b>\nExtended Metadata\n\n</b>"
       "\tmetadata [version=1.0]\n"
-      "\t  vendor [name=A & B]\n"
-      "\t  description\n"
-      "\t    text [lang=en]: Mono\n"
+      "\tvendor [name=A & B]\n"
+      "\tdescription\n"
+      "\tdescription / text [lang=en]: Mono\n"
       "<b>\nVersion\n\n</b>Version 2.37\n";
   EXPECT_NE(sink.text.find(section), std::string::npos) << sink.text;
 

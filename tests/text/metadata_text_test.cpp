@@ -9,11 +9,13 @@
 
 namespace {
 
-// The lines as one text, each indented by two spaces per level.
+// The lines as one text, each indented by two spaces per level, after the
+// elements it lies in.
 std::string Shown(const std::string& xml) {
   std::string out;
   for (const MetadataLine& line : MetadataLines(xml))
-    out += std::string(2 * static_cast<size_t>(line.depth), ' ') + line.text + "\n";
+    out += std::string(2 * static_cast<size_t>(line.depth), ' ') +
+           (line.path.empty() ? "" : line.path + " / ") + line.text + "\n";
   return out;
 }
 
@@ -30,6 +32,10 @@ TEST(MetadataText, ElementsAttributesAndText) {
       // Text around a child stays with its element; blanks collapse.
       {"<text lang=\"en\">A   face\n for <b>code</b> and more</text>",
        "text [lang=en]: A face for and more\n  b: code\n"},
+      // The format's markup inside a text flows into it; other elements are lines.
+      {"<text>A <span dir=\"rtl\">right</span> <div>word</div></text>", "text: A right word\n"},
+      {"<m><extension><item><name>N</name></item></extension></m>",
+       "m\n  extension\n    extension / item\n      extension / item / name: N\n"},
       {"<unknownthing color=\"green\">Shown as text</unknownthing>",
        "unknownthing [color=green]: Shown as text\n"},
       {"<t>&amp;&lt;&gt;&quot;&apos; &#65;&#x42; &#x2013;</t>", "t: &<>\"' AB \xE2\x80\x93\n"},

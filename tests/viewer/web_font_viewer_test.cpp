@@ -88,9 +88,10 @@ TEST(WebFontViewer, MetadataIsShownAsText) {
   ASSERT_NE(v.state().glyph_font, nullptr) << v.state().load_error;
   const std::string report = v.Report();
   for (const char* line : {"Extended Metadata", "vendor [name=Example Type & Co, url=http://",
-                           "credit [name=Bob Hinter, url=http://example.invalid/bob, role=hinting]",
+                           "credits / credit [name=Bob Hinter, url=http://example.invalid/bob, role=hinting]",
                            // The en dash in the Windows-1252 code page; the entity never fetched.
-                           "text [lang=en]: A monospaced face for \x96 with &ext; left as written.",
+                           "description / text [lang=en]: A monospaced face for code \x96 with &ext; left as "
+                           "written.",
                            "unknownthing [color=green]: Shown as text", "Private Data\t: 25 bytes"})
     EXPECT_NE(report.find(line), std::string::npos) << line << "\n" << report;
   EXPECT_EQ(report.find("a comment"), std::string::npos);
