@@ -60,7 +60,7 @@ void WriteVariation(ReportSink& view, const VariationFacts& v) {
   if (v.stat == TableState::kPresent && !v.stat_broken) {
     std::string axes;
     for (const std::string& tag : v.stat_axes) axes = Join(axes, Named("", tag));
-    Line(view, std::string(L(kTextStatLabel)) + " (STAT)",
+    Line(view, L(kTextStatLabel),
          Join(axes, std::to_string(v.stat_axis_values) + " " + L(kTextAxisValues), "; "));
     if (v.elided_fallback_name) Line(view, L(kTextElidedName), *v.elided_fallback_name);
   }
@@ -201,7 +201,7 @@ void WriteFacts(ReportSink& view, const FaceFacts& f, const LayoutFacts& layout)
   if (!hinting.empty()) Line(view, L(kTextHintingLabel), hinting);
   if (!gasp.empty()) Line(view, L(kTextGaspLabel), gasp);
   Damaged(view, f.gasp_broken, "gasp");
-  if (signature) Line(view, L(kTextSignatureLabel), "DSIG, " + std::to_string(f.signatures));
+  if (signature) Line(view, L(kTextSignatureLabel), "DSIG, " + Count(f.signatures, kTextSignatures));
   Damaged(view, f.dsig_broken, "DSIG");
 }
 

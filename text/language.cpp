@@ -133,6 +133,7 @@ const char* const kEnglishAnatomy[] = {
     "symmetric smoothing",
     "none",
     "Digital Signature",
+    "signatures",
 };
 static_assert(kTextFirstAnatomy + std::size(kEnglishAnatomy) == kLanguageStringCount);
 

@@ -1,10 +1,10 @@
-// The interface texts (ids 000-136), built-in English or from a language file.
+// The interface texts (ids 000-137), built-in English or from a language file.
 #pragma once
 
 #include <cstddef>
 #include <string>
 
-constexpr int kLanguageStringCount = 137;
+constexpr int kLanguageStringCount = 138;
 
 // The section of the language files, and of the host's settings file.
 constexpr const char* kIniSection = "Quenvale.Orvane";
@@ -67,12 +67,13 @@ constexpr int kTextKerningLabel = 122, kTextKernTable = 123, kTextKernSubtables 
               kTextKernFeature = 125, kTextVerticalLabel = 126, kTextHintingLabel = 127,
               kTextBytes = 128, kTextGaspLabel = 129, kTextGaspUpTo = 130, kTextGaspGridFit = 131,
               kTextGaspSmoothing = 132, kTextGaspSymmetricGridFit = 133,
-              kTextGaspSymmetricSmoothing = 134, kTextGaspNone = 135, kTextSignatureLabel = 136;
+              kTextGaspSymmetricSmoothing = 134, kTextGaspNone = 135, kTextSignatureLabel = 136,
+              kTextSignatures = 137;
 
 // Name of the language whose texts are loaded; empty until the first SelectLanguage.
 const char* CurrentLanguage();
 
-// The built-in English text of id (0-136); "" for any other id and for the ids
+// The built-in English text of id (0-137); "" for any other id and for the ids
 // not given a text yet.
 const char* EnglishString(int id);
 
@@ -84,7 +85,7 @@ std::string LanguageFilePath(const char* name);
 // (exact comparison). "English" in any letter case means the built-in texts.
 void SelectLanguage(const char* name);
 
-// The text of id (0-136) in the loaded language; the English text when no table
+// The text of id (0-137) in the loaded language; the English text when no table
 // is loaded, and "" for an id out of range.
 const char* LanguageString(int id);
 
