@@ -2,7 +2,8 @@
 """Compares what orvane-info --json reads from every face of the fonts under the
 given folders with what fontTools reads: variation axes and named instances,
 layout scripts, language systems and feature tags (with their table), colour
-formats. Prints each difference and exits 1 when there is one.
+formats, and the names stylistic sets and character variants give themselves.
+Prints each difference and exits 1 when there is one.
 
 Usage: compare_fonttools.py ORVANE_INFO REQUIRED_FONT... -- FOLDER...
 Every REQUIRED_FONT must be among the fonts compared."""
@@ -49,7 +50,7 @@ def name_text(font, name_id):
 def fonttools_face(path, number):
     font = TTFont(path, fontNumber=number, lazy=True)
     out = {"axes": [], "instances": [], "languages": set(), "features": set(),
-           "color": []}
+           "feature names": set(), "color": []}
     if "fvar" in font:
         fvar = font["fvar"]
         out["axes"] = [(a.axisTag, fixed(a.minValue), fixed(a.defaultValue), fixed(a.maxValue),
@@ -73,6 +74,12 @@ def fonttools_face(path, number):
         if table.FeatureList:
             for record in table.FeatureList.FeatureRecord:
                 out["features"].add((record.FeatureTag, tag))
+                params = record.Feature.FeatureParams
+                label = getattr(params, "UINameID", getattr(params, "FeatUILabelNameID", 0))
+                if label and record.FeatureTag[:2] in ("ss", "cv") and record.FeatureTag[2:].isdigit():
+                    text = name_text(font, label)
+                    if text is not None:
+                        out["feature names"].add((record.FeatureTag, text))
     if "COLR" in font:
         out["color"].append("COLRv%d" % font["COLR"].version)
     for tag, label in (("CPAL", "CPAL"), ("CBDT", "CBDT"), ("sbix", "sbix"), ("SVG ", "SVG")):
@@ -90,6 +97,7 @@ def orvane_face(line):
                        tuple(fixed_text(v) for v in i["coordinates"])) for i in line["instances"]],
         "languages": {(s["tag"], lang) for s in line["scripts"] for lang in s["languages"]},
         "features": {(f["tag"], t) for f in line["features"] for t in f["tables"]},
+        "feature names": {(f["tag"], f["ui_name"]) for f in line["features"] if f["ui_name"]},
         "color": line["color"]["formats"],
     }
     return out
@@ -111,7 +119,8 @@ def main():
     faces = differences = 0
     # How many faces had something to compare, so that a run over fonts without
     # these tables does not pass for agreement.
-    seen = {"axes": 0, "instances": 0, "languages": 0, "features": 0, "color": 0}
+    seen = {"axes": 0, "instances": 0, "languages": 0, "features": 0, "feature names": 0,
+            "color": 0}
     chunk = 64
     for begin in range(0, len(paths), chunk):
         batch = paths[begin:begin + chunk]
@@ -130,7 +139,7 @@ def main():
             faces += 1
             for key in seen:
                 seen[key] += bool(theirs[key])
-            for key in ("axes", "instances", "languages", "features", "color"):
+            for key in ("axes", "instances", "languages", "features", "feature names", "color"):
                 if ours[key] != theirs[key]:
                     differences += 1
                     print("%s #%d: %s differ" % (path, face, key))
