@@ -6,6 +6,7 @@
 #include <string>
 
 #include "fontfile/catalog.h"
+#include "text/anatomy_report.h"
 #include "text/language.h"
 #include "text/metadata_text.h"
 
@@ -201,7 +202,8 @@ void WriteCoverage(ReportSink& view, const CharCoverage& coverage) {
 }  // namespace
 
 void BuildInfoReport(ReportSink& view, const FontInfo& info, const char* path,
-                     const FontSignatureWords& signature, const ReportMetrics& metrics) {
+                     const FontSignatureWords& signature, const ReportMetrics& metrics,
+                     const FontAnatomy* anatomy) {
   view.Clear();
   WriteNames(view, info, path, "%s\n\n");
 
@@ -234,6 +236,7 @@ void BuildInfoReport(ReportSink& view, const FontInfo& info, const char* path,
   LabelLine(view, kTextVerticalAspectLabel, metrics.digitized_aspect_y);
 
   WriteCoverage(view, info.coverage);
+  if (anatomy) WriteAnatomy(view, *anatomy);
   view.CaretToStart();
 }
 

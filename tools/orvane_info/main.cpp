@@ -13,11 +13,13 @@
 #include <system_error>
 #include <vector>
 
+#include "fontfile/font_anatomy.h"
 #include "fontfile/font_info.h"
 #include "fontfile/web_font.h"
 #include "platform/platform.h"
 #include "text/language.h"
 #include "text/web_font_text.h"
+#include "tools/orvane_info/anatomy_json.h"
 #include "tools/orvane_info/output_text.h"
 #include "tools/orvane_info/report_command.h"
 
@@ -114,7 +116,7 @@ int DecodeCommand(const char* path, const char* out_path) {
 }
 
 void PrintJson(const char* path, int recognized, const std::string& problem,
-               const FontInfo& info) {
+               const FontInfo& info, const FontAnatomy& anatomy) {
   std::string line = "{\"path\":" + JsonString(PathToUtf8(path));
   line += ",\"face\":" + std::to_string(info.face);
   line += ",\"faces\":" + std::to_string(info.face_count);
@@ -140,7 +142,7 @@ void PrintJson(const char* path, int recognized, const std::string& problem,
     if (id) line += ',';
     line += JsonText(info.names[id]);
   }
-  line += "]}\n";
+  line += "]" + AnatomyJson(anatomy) + "}\n";
   std::fwrite(line.data(), 1, line.size(), stdout);
 }
 
@@ -253,7 +255,14 @@ int main(int argc, char** argv) {
       if (face == 0) face_count = info.face_count;
       std::string problem = recognized || mapped ? WebFontProblemText(info.container.problem)
                                                  : OpenProblem(argv[i]);
-      if (json) PrintJson(argv[i], recognized, problem, info);
+      // What the font is made of is read where the readers read: in a web font's
+      // decoded bytes.
+      const ByteView font = container.kind != WebFontKind::kNone
+                                ? ByteView{decoded.data(), static_cast<uint32_t>(decoded.size())}
+                                : ByteView{file.data, file.size};
+      if (json)
+        PrintJson(argv[i], recognized, problem, info,
+                  mapped ? ReadFontAnatomy(font, face) : FontAnatomy{});
       else PrintListing(argv[i], recognized, problem, info, summary);
       if (!recognized) status = 1;
     }
