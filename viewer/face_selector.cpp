@@ -6,9 +6,9 @@
 
 #include "platform/platform.h"
 #include "plugin/shared_resources.h"
+#include "viewer/block_list.h"
 #include "viewer/display_fonts.h"
 #include "viewer/font_path.h"
-#include "viewer/glyph_grid.h"
 #include "viewer/pages.h"
 #include "viewer/viewer_window.h"
 

@@ -13,7 +13,7 @@
 #include "plugin/shared_resources.h"
 #include "text/language.h"
 #include "text/settings.h"
-#include "viewer/block_coverage.h"
+#include "viewer/block_list.h"
 #include "viewer/display_fonts.h"
 #include "viewer/face_selector.h"
 #include "viewer/glyph_grid.h"
@@ -156,10 +156,8 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA& create) {
   s.line_height = UiLineHeight;
 
   LoadSettings(s);
-  if (s.sort_order != SortOrder) {
-    SortOrder = s.sort_order;
-    SortBlockOrder();
-  }
+  SortBlockOrder(s.sort_order);
+  OpenStoredBlock(s);
 
   if (HDC dc = GetDC(window)) {
     LoadFontFile(s, dc);
@@ -209,7 +207,10 @@ LRESULT OnDestroy(HWND window) {
   DestroyIfPresent(s.tab);
 
   ReleaseFontFile(s);
-  if (SettingsPath) SaveSettings(s, SortOrder);
+  if (SettingsPath) {
+    SaveSettings(s, SortOrder);
+    StoreBlock(s);
+  }
   delete state;
   return 0;
 }
