@@ -183,8 +183,9 @@ void SaveSettings(const ViewerSettings& settings, int process_sort_order) {
 
 BlockSetting ReadBlockSetting() {
   BlockSetting block;
-  // Longer than any block's name, so that a longer text names none.
-  block.name = ReadSettingString("UnicodeBlockName", 127, "");
+  // Longer than any block's name, so that a longer text names none; cut at a
+  // stray NUL, as it is written back.
+  block.name = ReadSettingString("UnicodeBlockName", 127, "").c_str();
   block.first_plane_position = ReadSettingInt("UnicodeBlock", 0, 0, kFirstPlaneBlockCount - 1);
   return block;
 }

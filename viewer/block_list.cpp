@@ -79,13 +79,16 @@ void FollowNewOrder(ViewerState& s, const UnicodeBlockRow& shown) {
 
 }  // namespace
 
-void SortBlockOrder(int order) {
+void SortBlockOrder(int order, ViewerState& caller) {
   if (order == SortOrder) return;
   std::vector<HWND> viewers;
   EnumWindows(CollectViewersIn, reinterpret_cast<LPARAM>(&viewers));
   std::vector<std::pair<ViewerState*, const UnicodeBlockRow*>> shown;
-  for (HWND viewer : viewers)
-    if (ViewerState* s = ViewerOf(viewer)) shown.emplace_back(s, &BlockAt(s->block_index));
+  shown.emplace_back(&caller, &BlockAt(caller.block_index));
+  for (HWND viewer : viewers) {
+    ViewerState* s = ViewerOf(viewer);
+    if (s && s != &caller) shown.emplace_back(s, &BlockAt(s->block_index));
+  }
   SortOrder = order;
   SortBlocks(BlockOrder, SortOrder);
   for (const auto& [s, block] : shown) FollowNewOrder(*s, *block);

@@ -26,9 +26,11 @@ void ResetBlockOrder();
 const UnicodeBlockRow& BlockAt(int position);
 
 // Sorts BlockOrder under `order` (0-3) unless it is sorted so. Every open viewer
-// of this thread keeps the block it shows, at its new position, lists the
-// blocks in the new order and shows the order on its Options page.
-void SortBlockOrder(int order);
+// of this thread, and the `caller` (whose window may be no longer or not yet
+// found while it is destroyed or created), keeps the block it shows, at its new
+// position, lists the blocks in the new order and shows the order on its
+// Options page.
+void SortBlockOrder(int order, ViewerState& caller);
 
 // The present cells of the block at a position, and its cell count.
 uint32_t PresentCellsAt(const ViewerState& state, int position);

@@ -126,7 +126,7 @@ void ApplyOptionsPage(ViewerState& s) {
   int sort = static_cast<int>(SendDlgItemMessageA(d, kSortList, CB_GETCURSEL, 0, 0));
   if (sort >= 0) {
     s.sort_order = sort;
-    SortBlockOrder(sort);
+    SortBlockOrder(sort, s);
   }
 
   int language = static_cast<int>(SendDlgItemMessageA(d, kLanguageList, CB_GETCURSEL, 0, 0));

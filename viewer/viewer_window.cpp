@@ -156,7 +156,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA& create) {
   s.line_height = UiLineHeight;
 
   LoadSettings(s);
-  SortBlockOrder(s.sort_order);
+  SortBlockOrder(s.sort_order, s);
   OpenStoredBlock(s);
 
   if (HDC dc = GetDC(window)) {

@@ -216,21 +216,24 @@ TEST_F(OptionsTest, FilledOnceAppliedByATabClickAndAtCloseButNotByCtrlTab) {
   EXPECT_EQ(s.block_index, 16);
   EXPECT_EQ(SendMessageA(s.block_combo, CB_GETCURSEL, 0, 0), 16);
 
-  // Values typed after the last tab click are applied when the viewer closes.
+  // Values typed after the last tab click are applied when the viewer closes,
+  // a new sort order too.
   ClickTabWithMouse(v->window, 3);
   SetDlgItemTextA(dialog, 906, "640");
+  SendDlgItemMessageA(dialog, 912, CB_SETCURSEL, 3, 0);
   v->Close();
   const std::string& ini = v->ini;
   EXPECT_EQ(IniInt(ini, "FontSizeZoom"), 40);
   EXPECT_EQ(IniInt(ini, "ZoomWidth"), 640);
   EXPECT_EQ(IniInt(ini, "ZoomHeight"), 160);
-  EXPECT_EQ(IniInt(ini, "SortOrderUnicodeBlocks"), 2);
+  EXPECT_EQ(IniInt(ini, "SortOrderUnicodeBlocks"), 3);
   EXPECT_EQ(IniText(ini, "Language"), "German");
   EXPECT_EQ(IniInt(ini, "SavePage"), 0);
   EXPECT_EQ(IniInt(ini, "SaveUnicodeBlock"), 1);
-  // "Arrows" by its name, and at its position among the first plane's blocks.
+  // "Arrows" by its name, and at its position among the first plane's blocks
+  // by name descending (6 ascending).
   EXPECT_EQ(IniText(ini, "UnicodeBlockName"), "Arrows");
-  EXPECT_EQ(IniInt(ini, "UnicodeBlock"), 6);
+  EXPECT_EQ(IniInt(ini, "UnicodeBlock"), 95);
   EXPECT_EQ(IniInt(ini, "SaveCharSet"), 1);
   EXPECT_EQ(IniInt(ini, "SaveSampleText"), 1);
 }
