@@ -19,5 +19,5 @@ export WINEPREFIX=${WINEPREFIX:-$(realpath "$build")/wineprefix} WINEDEBUG=-all
 echo "$(basename "$font"), block position $block, window $size, $(basename "$build")"
 for round in 1 2 3; do
   echo "round $round:"
-  wine "$host" --size "$size" --block "$block" --bench-paging "$font"
+  "$(dirname "$0")/../cmake/wine-loader" "$host" --size "$size" --block "$block" --bench-paging "$font"
 done

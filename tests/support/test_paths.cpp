@@ -1,6 +1,7 @@
 #include "support/test_paths.h"
 
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 #ifndef ORVANE_BINARY_DIR
@@ -30,4 +31,32 @@ std::string ScratchDir(const std::string& name) {
 bool FileExists(const std::string& host_path) {
   std::error_code ignored;
   return std::filesystem::is_regular_file(host_path, ignored);
+}
+
+namespace {
+
+// The folders of the fonts the tests read, and the packages that install them.
+struct FontPackage {
+  std::string_view folder;
+  std::string_view package;
+};
+constexpr FontPackage kFontPackages[] = {
+    {"/usr/share/fonts/truetype/dejavu/", "fonts-dejavu-core"},
+    {"/usr/share/fonts/opentype/noto/", "fonts-noto-cjk"},
+    {"/usr/share/fonts/truetype/droid/", "fonts-droid-fallback"},
+    {"/usr/share/wine/fonts/", "fonts-wine"},
+    {"/usr/share/texmf/fonts/opentype/public/lm/", "fonts-lmodern"},
+    {"/usr/share/texmf/fonts/type1/public/lm/", "lmodern"},
+};
+
+}  // namespace
+
+std::string MissingFont(const std::string& unix_path) {
+  if (FileExists(HostPath(unix_path))) return "";
+  std::string message = "missing " + unix_path;
+  for (const FontPackage& row : kFontPackages)
+    if (unix_path.starts_with(row.folder))
+      return message + ": install the package " + std::string(row.package) +
+             " (scripts/install-deps does)";
+  return message + ": no package is known for it";
 }

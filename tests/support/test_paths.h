@@ -12,3 +12,7 @@ std::string ScratchDir(const std::string& name);
 
 // Whether a file exists (host path).
 bool FileExists(const std::string& host_path);
+
+// "" when the font at unix_path is installed; else a message naming the Debian
+// package that holds it, which scripts/install-deps installs.
+std::string MissingFont(const std::string& unix_path);

@@ -1,9 +1,31 @@
 #!/bin/sh
-# The plug-in imports only system DLLs and exports exactly its Lister
-# functions, by their plain names. Usage: check-plugin-tables.sh DLL
-dll=$1
+# The plug-in imports only system DLLs, exports exactly its Lister functions by
+# their plain names, is built for the machine its bitness names, and carries the
+# options dialog (900) and the version resource. Reads the file only, so it checks
+# a DLL of either bitness on any machine. Usage: check-plugin-tables.sh DLL 32|64
+dll=$1 bits=$2
 dump=$(x86_64-w64-mingw32-objdump -p "$dll") || { echo "objdump failed on $dll"; exit 1; }
 status=0
+case $bits in
+  32) format=pei-i386 ;;
+  64) format=pei-x86-64 ;;
+  *) echo "usage: check-plugin-tables.sh DLL 32|64"; exit 2 ;;
+esac
+x86_64-w64-mingw32-objdump -f "$dll" | grep -q "file format $format\$" ||
+  { echo "$dll is not a $bits-bit DLL ($format)"; status=1; }
+# Resource directory entries as "TYPE/ID" in hexadecimal, from the lines
+# "  Entry: ID: 0x000005" (a type) and "    Entry: ID: 0x000384" (a name under it).
+resources=$(printf '%s\n' "$dump" | sed -n '/Resource Directory section/,/Resources start/p' |
+  awk '{ id = $4; sub(/^0x0*/, "", id); sub(/,$/, "", id) }
+       /^[0-9a-f]+   Entry: ID:/ { type = id }
+       /^[0-9a-f]+     Entry: ID:/ { print type "/" id }' | sort | tr '\n' ' ')
+# The dialog 900 (type 5) and the version resource 1 (type 16).
+for wanted in 5/384 10/1; do
+  case " $resources" in
+    *" $wanted "*) ;;
+    *) echo "no resource $wanted (type/id) among: $resources"; status=1 ;;
+  esac
+done
 imports=$(printf '%s\n' "$dump" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z')
 [ -n "$imports" ] || { echo "no import table found"; exit 1; }
 for name in $imports; do
@@ -23,5 +45,5 @@ if [ "$exports" != "$expected" ]; then
   echo "exports are '$exports', expected '$expected'"
   status=1
 fi
-[ $status -eq 0 ] && echo "imports: $(echo $imports); exports: $exports"
+[ $status -eq 0 ] && echo "$format; imports: $(echo $imports); exports: $exports; resources: $resources"
 exit $status

@@ -111,8 +111,8 @@ TEST(GlyphCoverage, TheGridAgreesWithTheSystemCellForCell) {
       {kMarlett, ansi, {}, true},
   };
   for (const Case& c : cases) {
-    if (!FileExists(HostPath(c.font))) {
-      ADD_FAILURE() << "missing " << c.font;
+    if (const std::string missing = MissingFont(c.font); !missing.empty()) {
+      ADD_FAILURE() << missing;
       continue;
     }
     GridViewer v("coverage_agree", "SaveCharSet=1\r\nCharSet=" + std::to_string(c.charset) + "\r\n",

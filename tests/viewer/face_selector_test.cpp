@@ -66,7 +66,7 @@ uint32_t Background(const Pixels& p) {
 }
 
 TEST(FaceSelector, EveryFaceByNameSwitchedInPlace) {
-  if (!FileExists(NotoSans())) GTEST_SKIP() << "no " << NotoSans();
+  ASSERT_EQ(MissingFont("/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc"), "");
   int row = 0;
   while (!(UnicodeBlockTable[row].first <= 0x8FD4 && 0x8FD4 <= UnicodeBlockTable[row].last)) ++row;
   GridViewer v("faces", "", NotoSans());
@@ -142,7 +142,8 @@ TEST(FaceSelector, EveryFaceByNameSwitchedInPlace) {
 }
 
 TEST(FaceSelector, SingleFontsHaveNoneAndLoadNextKeepsAFaceTheFileHas) {
-  if (!FileExists(NotoSans()) || !FileExists(NotoSerif())) GTEST_SKIP() << "no Noto CJK";
+  ASSERT_EQ(MissingFont("/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc"), "");
+  ASSERT_EQ(MissingFont("/usr/share/fonts/opentype/noto/NotoSerifCJK-Bold.ttc"), "");
   GridViewer v("faces_next", "", DejaVuPath(), 600, 400);
   ViewerState& s = v.state();
   EXPECT_FALSE(GetDlgItem(v.window, kFaceComboId));

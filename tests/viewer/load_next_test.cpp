@@ -85,7 +85,7 @@ bool AllDeleted(const std::vector<HGDIOBJ>& objects) {
 }
 
 TEST(LoadNext, KeepsTheWindowItsControlsAndSelectionsAndShowsTheNewFont) {
-  if (!FileExists(NotoCjk())) GTEST_SKIP() << "no " << NotoCjk();
+  ASSERT_EQ(MissingFont("/usr/share/fonts/opentype/noto/NotoSerifCJK-Bold.ttc"), "");
   NextViewer v("next_keeps");
   ASSERT_NE(v.window, nullptr);
   v.Pick(v.state().block_combo, kBlockComboId, 3);
