@@ -81,6 +81,10 @@ const char* const kEnglish[kLanguageStringCount] = {
     "Not in this font",
     "Face",  // 065
     "of",
+    "",
+    "",
+    "",
+    "Drawn with another face",  // 070
 };
 
 // Absent before the first SelectLanguage and after FreeLanguageStrings.

@@ -17,13 +17,12 @@ namespace {
 // Far more than any real collection holds; a hostile count is not listed whole.
 constexpr uint32_t kMaxListedFaces = 1024;
 
-// The viewed file, by whichever path names it.
+}  // namespace
+
 bool MapFontFile(const LoadedFont& font, MappedFile& file) {
   if (font.font_path_wide.empty()) return MapFileReadOnly(font.font_path.c_str(), file);
   return MapFileReadOnlyUtf8(WideToUtf8(font.font_path_wide).c_str(), file);
 }
-
-}  // namespace
 
 void ReadFaceNames(LoadedFont& font) {
   font.face_names.clear();

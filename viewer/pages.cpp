@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <richedit.h>
 
+#include "fontfile/catalog.h"
 #include "plugin/shared_resources.h"
 #include "text/info_report.h"
 #include "viewer/glyph_grid.h"
@@ -37,8 +38,11 @@ void WriteInfoReport(const ViewerState& s) {
   if (s.load_error[0])
     BuildLoadErrorReport(sink, s.info, s.font_path.c_str(), s.load_error);
   else
+    // The byte cells count as the block list counts them, in the glyph font's set.
     BuildInfoReport(sink, s.info, s.font_path.c_str(), ToSignatureWords(s.signature),
-                    ToReportMetrics(s.glyph_metrics));
+                    ToReportMetrics(s.glyph_metrics),
+                    {s.cells.byte_characters, LookupName(CharsetTable, s.cells.charset),
+                     s.other_face.c_str()});
   // The report's runs carry the colour they were written in: recolour them all.
   ColourInfoView(s);
 }

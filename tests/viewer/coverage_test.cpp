@@ -220,4 +220,59 @@ TEST(GlyphCoverage, WithOnlyBlocksWithCharactersTheListAndUpDownSkipEmptyBlocks)
   EXPECT_EQ(SendMessageA(s.block_spin, UDM_GETPOS32, 0, 0), 0);
 }
 
+TEST(GlyphCoverage, BeyondUFFFFAnotherFaceDrawsNothingByTheFontsGlyphNumbers) {
+  // DejaVu Sans has the mathematical letters; in the Shift JIS and Symbol sets the
+  // system draws another face, where DejaVu's glyph numbers name other glyphs.
+  const int math = Position("Mathematical Alphanumeric Symbols");
+  const int ansi = 1, symbol = 2, shift_jis = 4;
+  for (const int charset : {ansi, shift_jis, symbol}) {
+    SCOPED_TRACE(charset);
+    GridViewer v("coverage_other_face",
+                 "SaveCharSet=1\r\nCharSet=" + std::to_string(charset) + "\r\n");
+    const ViewerState& s = v.state();
+    const bool own = charset == ansi;
+    ASSERT_EQ(SystemKeptTheFace(s), own);
+    EXPECT_EQ(s.other_face.empty(), own);
+    v.SelectBlock(math);
+    UpdateWindow(s.glyph_list);
+    const Pixels p = CaptureClient(s.glyph_list);
+    int ink = 0;
+    for (int row = 0; row < 4; ++row)
+      for (int column = 0; column < 16; ++column) {
+        const RECT area = GlyphArea(s, row, column);
+        const RECT inside = {area.left + 1, area.top + 1, area.right - 1, area.bottom - 1};
+        ink += p.InkIn(inside, SystemRgb(COLOR_WINDOW));
+      }
+    // Drawn as the font's own: the bold and italic letters. Another face: blank
+    // cells, not tinted as holes either, since nothing is known of them.
+    if (own) {
+      EXPECT_GT(ink, 64 * 10);
+    } else {
+      EXPECT_EQ(ink, 0);
+    }
+  }
+}
+
+TEST(GlyphCoverage, TheInfoPageCountsTheByteCellsAsTheBlockListDoes) {
+  GridViewer v("coverage_info_bytes", "SaveCharSet=1\r\nCharSet=1\r\n");  // "ANSI"
+  const ViewerState& s = v.state();
+  ASSERT_TRUE(s.cells.known);
+  // DejaVu Sans holds 218 of the 256 bytes' characters in Windows-1252 (not 191,
+  // as it would counting the bytes as U+0000-U+00FF).
+  EXPECT_EQ(s.cells.present[0], 218u);
+  const int russian = 16;
+  for (const int charset : {1, russian}) {
+    SCOPED_TRACE(charset);
+    if (charset != s.charset_index) v.SelectCharset(charset);
+    ClickTab(v.window, kInfoPage);
+    const std::string info = WindowText(s.info_view);
+    const std::string ansi = "\tANSI  " + std::to_string(s.cells.present[0]) + " / 256";
+    EXPECT_NE(info.find(ansi), std::string::npos) << ansi << "\n" << info;
+    const std::string set = std::string("\tCharacter Set\t: ") + CharsetTable[charset].name;
+    EXPECT_NE(info.find(set), std::string::npos) << set;
+    ClickTab(v.window, kGlyphsPage);
+  }
+  EXPECT_NE(s.cells.present[0], 218u);
+}
+
 }  // namespace

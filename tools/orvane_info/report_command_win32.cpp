@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "fontfile/catalog.h"
 #include "fontfile/font_info.h"
 #include "platform/platform.h"
 #include "text/info_report.h"
@@ -106,7 +107,10 @@ int RunReportCommand(const char* path, uint32_t face) {
   if (font) {
     HGDIOBJ previous = SelectObject(context, font);
     FONTSIGNATURE fs = {};
-    GetTextCharsetInfo(context, &fs, 0);
+    // The byte cells count in the set the system gave the font, as in the viewer.
+    const int charset = GetTextCharsetInfo(context, &fs, 0);
+    uint32_t byte_characters[256] = {};
+    CharsetCharacters(static_cast<uint8_t>(charset), byte_characters);
     TEXTMETRICA tm = {};
     GetTextMetricsA(context, &tm);
     SelectObject(context, previous);
@@ -118,7 +122,8 @@ int RunReportCommand(const char* path, uint32_t face) {
       signature.unicode_ranges[0] = 1;
 
     TextSink sink;
-    BuildInfoReport(sink, info, path, signature, ToReportMetrics(tm));
+    BuildInfoReport(sink, info, path, signature, ToReportMetrics(tm),
+                    {byte_characters, LookupName(CharsetTable, charset)});
     std::string out = AnsiToUtf8(sink.text);
     std::fwrite(out.data(), 1, out.size(), stdout);
     result = 0;
