@@ -300,4 +300,23 @@ TEST(FaceSelector, AFaceTheSystemDoesNotDrawIsNamedAndItsCellsAreUnknown) {
   }
 }
 
+TEST(FaceSelector, TheListOpensAsWideAsItsLongestNameWithinTheScreen) {
+  ASSERT_EQ(MissingFont(kDejaVuSans), "");
+  const std::string dir = ScratchDir("long_face_fonts");
+  // A name far wider than the closed selector, and one wider than any screen.
+  const std::u16string longer = u"Orvane Long Sans, a full name far wider than a third of the viewer";
+  const std::u16string widest = u"Orvane Widest " + std::u16string(300, u'W');
+  const std::string file = WriteFont(
+      dir + "\\long.ttc", BuildCollection({Renamed(kDejaVuSans, {u"Orvane Long A", longer, u"long-0"}),
+                                             Renamed(kDejaVuSans, {u"Orvane Long B", widest, u"long-1"})}));
+  GridViewer v("long_faces", "", file, 600, 400);
+  ASSERT_TRUE(v.state().face_combo);
+  const DroppedList list = MeasureDroppedList(v.state().face_combo);
+  ASSERT_LT(list.closed, list.needed) << "the names must not fit the closed box";
+  EXPECT_GE(list.dropped, std::min(list.needed, list.work));
+  EXPECT_LE(list.dropped, list.work);
+  EXPECT_GE(list.shown, std::min(list.needed, list.work));
+  EXPECT_LE(list.shown, list.work);
+}
+
 }  // namespace
