@@ -207,6 +207,8 @@ TEST_F(LanguageFiles, ShippedTranslationsAreComplete) {
   SelectLanguage("French");
   EXPECT_STREQ(LanguageString(7), "Oui");
   EXPECT_STREQ(LanguageString(33), "Soulign\xE9");
+  // One face of a collection, not a typeface ("Police").
+  EXPECT_STREQ(LanguageString(kTextFaceLabel), "Fonte");
 }
 
 }  // namespace
