@@ -28,9 +28,12 @@ std::optional<std::string> FaceDirectory(ByteView file, uint32_t face) {
   }
   uint16_t tables = 0;
   if (!IsSfntVersion(file, start) || !ReadU16BE(file, start, 4, tables)) return std::nullopt;
-  std::string directory;
-  if (!ReadBytes(file, start, kOffsetTableSize + kRecordSize * tables, directory))
-    return std::nullopt;
+  // Copied, since the caller keeps it beyond the mapping; sized only once the
+  // file is known to hold it.
+  const uint32_t size = kOffsetTableSize + kRecordSize * tables;
+  if (!InBounds(file, start, size)) return std::nullopt;
+  std::string directory(size, '\0');
+  if (!ReadBytes(file, start, size, directory)) return std::nullopt;
   return directory;
 }
 

@@ -220,39 +220,6 @@ TEST(GlyphCoverage, WithOnlyBlocksWithCharactersTheListAndUpDownSkipEmptyBlocks)
   EXPECT_EQ(SendMessageA(s.block_spin, UDM_GETPOS32, 0, 0), 0);
 }
 
-TEST(GlyphCoverage, BeyondUFFFFAnotherFaceDrawsNothingByTheFontsGlyphNumbers) {
-  // DejaVu Sans has the mathematical letters; in the Shift JIS and Symbol sets the
-  // system draws another face, where DejaVu's glyph numbers name other glyphs.
-  const int math = Position("Mathematical Alphanumeric Symbols");
-  const int ansi = 1, symbol = 2, shift_jis = 4;
-  for (const int charset : {ansi, shift_jis, symbol}) {
-    SCOPED_TRACE(charset);
-    GridViewer v("coverage_other_face",
-                 "SaveCharSet=1\r\nCharSet=" + std::to_string(charset) + "\r\n");
-    const ViewerState& s = v.state();
-    const bool own = charset == ansi;
-    ASSERT_EQ(SystemKeptTheFace(s), own);
-    EXPECT_EQ(s.other_face.empty(), own);
-    v.SelectBlock(math);
-    UpdateWindow(s.glyph_list);
-    const Pixels p = CaptureClient(s.glyph_list);
-    int ink = 0;
-    for (int row = 0; row < 4; ++row)
-      for (int column = 0; column < 16; ++column) {
-        const RECT area = GlyphArea(s, row, column);
-        const RECT inside = {area.left + 1, area.top + 1, area.right - 1, area.bottom - 1};
-        ink += p.InkIn(inside, SystemRgb(COLOR_WINDOW));
-      }
-    // Drawn as the font's own: the bold and italic letters. Another face: blank
-    // cells, not tinted as holes either, since nothing is known of them.
-    if (own) {
-      EXPECT_GT(ink, 64 * 10);
-    } else {
-      EXPECT_EQ(ink, 0);
-    }
-  }
-}
-
 TEST(GlyphCoverage, TheInfoPageCountsTheByteCellsAsTheBlockListDoes) {
   GridViewer v("coverage_info_bytes", "SaveCharSet=1\r\nCharSet=1\r\n");  // "ANSI"
   const ViewerState& s = v.state();

@@ -441,16 +441,16 @@ TEST(ZoomBox, ACharacterTheFontLacksIsSaidNotToBeThere) {
 }
 
 TEST(ZoomBox, AFaceTheSystemReplacesIsSaidToBeAnotherUnderTheGlyph) {
-  // DejaVu Sans in the Shift JIS set is drawn with another face.
-  const int shift_jis = 4;
+  // DejaVu Sans in the Symbol and Shift JIS sets is drawn with another face.
+  const int ansi = 1, symbol = 2, shift_jis = 4;
   int math = 0;
   while (std::string(UnicodeBlockTable[math].name) != "Mathematical Alphanumeric Symbols") ++math;
   const char* note = EnglishString(kTextOtherFace);
-  for (const int charset : {1, shift_jis}) {
+  for (const int charset : {ansi, symbol, shift_jis}) {
     SCOPED_TRACE(charset);
     GridViewer v("zoom_other_face", "SaveCharSet=1\r\nCharSet=" + std::to_string(charset) + "\r\n");
     const ViewerState& s = v.state();
-    const bool other = charset == shift_jis;
+    const bool other = charset != ansi;
     ASSERT_EQ(s.other_face.empty(), !other);
     const HFONT ui = reinterpret_cast<HFONT>(SendMessageA(s.block_combo, WM_GETFONT, 0, 0));
     // 'A', then U+1D400, the bold A, which only the file's face can be asked for by index.
