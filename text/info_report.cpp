@@ -6,6 +6,7 @@
 #include <string>
 
 #include "fontfile/catalog.h"
+#include "text/anatomy_report.h"
 #include "text/language.h"
 
 namespace {
@@ -177,7 +178,7 @@ void WriteCoverage(ReportSink& view, const CharCoverage& coverage, const ReportD
 
 void BuildInfoReport(ReportSink& view, const FontInfo& info, const char* path,
                      const FontSignatureWords& signature, const ReportMetrics& metrics,
-                     const ReportDrawing& drawing) {
+                     const FontAnatomy* anatomy, const ReportDrawing& drawing) {
   view.Clear();
   WriteNames(view, info, path, "%s\n\n", drawing.other_face);
 
@@ -210,6 +211,7 @@ void BuildInfoReport(ReportSink& view, const FontInfo& info, const char* path,
   LabelLine(view, kTextVerticalAspectLabel, metrics.digitized_aspect_y);
 
   WriteCoverage(view, info.coverage, drawing);
+  if (anatomy) WriteAnatomy(view, *anatomy);
   view.CaretToStart();
 }
 

@@ -5,6 +5,8 @@
 
 #include "fontfile/font_info.h"
 
+struct FontAnatomy;
+
 // Where the report is written: the viewer's rich-edit view, or a recorder in tests.
 struct ReportSink {
   virtual void Clear() = 0;                     // empty the text
@@ -43,9 +45,11 @@ struct ReportDrawing {
   const char* other_face = nullptr;
 };
 
+// `anatomy`, when given, adds the sections on what the font is made of after the
+// others (variation, layout, colour, further facts).
 void BuildInfoReport(ReportSink& view, const FontInfo& info, const char* path,
                      const FontSignatureWords& signature, const ReportMetrics& metrics,
-                     const ReportDrawing& drawing = {});
+                     const FontAnatomy* anatomy = nullptr, const ReportDrawing& drawing = {});
 
 // The report of a file that could not be shown: the load-error text, then only
 // what the file itself said (names, type, path). No blocks, code pages or

@@ -59,6 +59,8 @@ TEST(LanguageTexts, BuiltInTable) {
   EXPECT_STREQ(LanguageString(60), "Characters in the Font");
   EXPECT_STREQ(LanguageString(kTextFaceLabel), "Face");
   EXPECT_STREQ(LanguageString(kLanguageStringCount), "");
+  EXPECT_STREQ(LanguageString(kTextAxesHeading), "Variation Axes");
+  EXPECT_STREQ(LanguageString(kTextFirstAnatomy - 1), "");  // not given a text yet
   // Only id 006 holds conversions.
   for (int id = 0; id < kLanguageStringCount; ++id)
     if (id != 6) {
@@ -187,7 +189,8 @@ TEST_F(LanguageFiles, ShippedTranslationsAreComplete) {
   CopyShipped("Orvane.French.lng");
   for (const char* language : {"German", "French"}) {
     std::string file = LanguageFilePath(language);
-    // Every text with an English one (059 is empty in English too).
+    // Every text with an English one (059 is empty in English too, and
+    // the ids not given a text yet).
     for (int id = 0; id < kLanguageStringCount; ++id) {
       if (!EnglishString(id)[0]) continue;
       char key[8], value[1024];
