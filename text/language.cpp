@@ -82,6 +82,10 @@ const char* const kEnglish[] = {
     "Not in this font",
     "Face",  // 065
     "of",
+    "",
+    "",
+    "",
+    "Drawn with another face",  // 070
 };
 
 // From kTextFirstAnatomy on.

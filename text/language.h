@@ -47,8 +47,11 @@ constexpr int kTextOnlyCoveredBlocks = 63;  // option: the block list leaves out
 constexpr int kTextNotInFont = 64;          // zoom box of a character the font lacks
 // The Info report of a collection's face: "Face  : 3 of 10".
 constexpr int kTextFaceLabel = 65, kTextFaceOf = 66;
+// The zoom box and the Info report of a face the system draws with another.
+constexpr int kTextOtherFace = 70;
 // The Info report's sections on what the font is made of: variation, OpenType
-// layout, colour glyphs and further facts (ids 067-089 are not given yet).
+// layout, colour glyphs and further facts (ids 067-069 and 071-089 are not
+// given yet).
 constexpr int kTextFirstAnatomy = 90;
 constexpr int kTextAxesHeading = 90, kTextAxisMinimum = 91, kTextAxisDefault = 92,
               kTextAxisMaximum = 93, kTextAxisHidden = 94, kTextInstancesHeading = 95,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/platform.h"
 #include "plugin/shared_resources.h"
@@ -10,6 +11,7 @@
 #include "viewer/display_fonts.h"
 #include "viewer/font_path.h"
 #include "viewer/pages.h"
+#include "viewer/viewer_layout.h"
 #include "viewer/viewer_window.h"
 
 namespace {
@@ -17,13 +19,36 @@ namespace {
 // Far more than any real collection holds; a hostile count is not listed whole.
 constexpr uint32_t kMaxListedFaces = 1024;
 
-// The viewed file, by whichever path names it.
+// The closed selector takes a third of the row, which cuts long names: its list
+// opens as wide as the longest item needs (with room for a scroll bar and the
+// frame), and no wider than the screen it is on.
+void WidenFaceList(const ViewerState& s, const std::vector<std::string>& items) {
+  HDC dc = GetDC(s.face_combo);
+  if (!dc) return;
+  HGDIOBJ previous = SelectObject(dc, UiFont);
+  LONG longest = 0;
+  for (const std::string& item : items) {
+    SIZE size = {};
+    if (GetTextExtentPoint32A(dc, item.c_str(), static_cast<int>(item.size()), &size))
+      longest = std::max(longest, size.cx);
+  }
+  SelectObject(dc, previous);
+  ReleaseDC(s.face_combo, dc);
+  LONG width = longest + GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE) +
+               ScaleToDpi(4, ScreenDpiY);
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  if (GetMonitorInfoA(MonitorFromWindow(s.face_combo, MONITOR_DEFAULTTONEAREST), &monitor))
+    width = std::min(width, monitor.rcWork.right - monitor.rcWork.left);
+  SendMessageA(s.face_combo, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width), 0);
+}
+
+}  // namespace
+
 bool MapFontFile(const LoadedFont& font, MappedFile& file) {
   if (font.font_path_wide.empty()) return MapFileReadOnly(font.font_path.c_str(), file);
   return MapFileReadOnlyUtf8(WideToUtf8(font.font_path_wide).c_str(), file);
 }
-
-}  // namespace
 
 void ReadFaceNames(LoadedFont& font) {
   font.face_names.clear();
@@ -55,12 +80,15 @@ void UpdateFaceSelector(ViewerState& s) {
   }
   if (wanted) {
     SendMessageA(s.face_combo, CB_RESETCONTENT, 0, 0);
+    std::vector<std::string> items;
+    items.reserve(s.face_names.size());
     for (size_t i = 0; i < s.face_names.size(); ++i) {
       // Counted from 1, as people count; the Info report names the face the same way.
-      const std::string item = std::to_string(i + 1) + "  " + s.face_names[i];
-      SendMessageA(s.face_combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+      items.push_back(std::to_string(i + 1) + "  " + s.face_names[i]);
+      SendMessageA(s.face_combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items.back().c_str()));
     }
     SendMessageA(s.face_combo, CB_SETCURSEL, s.face, 0);
+    WidenFaceList(s, items);
   }
   if (wanted == s.face_selector) return;
   s.face_selector = wanted;

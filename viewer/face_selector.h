@@ -6,7 +6,11 @@
 
 #include <cstdint>
 
+#include "platform/platform.h"
 #include "viewer/viewer_state.h"
+
+// Maps the viewed file by whichever path names it.
+bool MapFontFile(const LoadedFont& font, MappedFile& file);
 
 // Reads the full name of every face of the loaded collection into face_names;
 // clears it for a file of one face.

@@ -10,6 +10,7 @@
 #include "viewer/display_fonts.h"
 #include "viewer/glyph_drawing.h"
 #include "viewer/grid_math.h"
+#include "viewer/pages.h"
 #include "viewer/size_controls.h"
 #include "viewer/theme.h"
 #include "viewer/viewer_layout.h"
@@ -60,7 +61,7 @@ void DrawCell(const ViewerState& s, HDC dc, RECT cell, uint32_t code, HFONT labe
   if (s.dark && !marked) SetTextColor(dc, kDarkText);
   cell.top += UiLineHeight;
   if (present)
-    DrawCodeGlyph(dc, cell, code, GlyphOf(s.info.coverage, code), DT_VCENTER | DT_CENTER);
+    DrawCodeGlyph(dc, cell, code, DrawnGlyph(s, code), DT_VCENTER | DT_CENTER);
   cell.top -= UiLineHeight;
   Rectangle(dc, cell.left, cell.top, cell.right + 1, cell.bottom + 1);
   if (marked) SetTextColor(dc, list_colour);
@@ -78,8 +79,10 @@ void ChangeCharset(ViewerState& s, int charset) {
   s.charset_index = charset;
   CreateViewerFonts(s, dc);
   ReleaseDC(s.viewer, dc);
-  // The bytes' characters, and with them the cells present, follow the set.
+  // The bytes' characters, and with them the cells present, follow the set: in
+  // the block list, the Info report's counts and the sample's font alike.
   RelistBlocks(s);
+  RefillFontPages(s);
 }
 
 }  // namespace

@@ -201,6 +201,37 @@ TEST_F(InfoReport, CharactersSectionCountsBlocksAndPlanesAfterTheMetrics) {
       << sink.text;
 }
 
+TEST_F(InfoReport, ByteCellsCountInTheCharacterSetTheGlyphsAreDrawnIn) {
+  // The letters, U+00E9 and the Greek capitals; the set draws Greek at 0xC1-0xD9
+  // and has no U+00E9.
+  FontInfo info;
+  info.coverage.kind = CoverageKind::kUnicode;
+  info.coverage.ranges = {{0x41, 0x5A}, {0xE9, 0xE9}, {0x391, 0x3A9}};
+  info.coverage.count = 26 + 1 + 25;
+  uint32_t greek[256] = {};
+  for (uint32_t byte = 0; byte < 0x80; ++byte) greek[byte] = byte;
+  for (uint32_t byte = 0xC1; byte <= 0xD9; ++byte) greek[byte] = 0x391 + (byte - 0xC1);
+  RecordingSink sink;
+  BuildInfoReport(sink, info, "p", FontSignatureWords{}, Metrics(), nullptr,
+                  {greek, "Greek", "Other Sans"});
+  const std::string metrics_end = "\tVertical Aspect\t: 120\n";
+  ASSERT_NE(sink.text.find(metrics_end), std::string::npos);
+  EXPECT_EQ(sink.text.substr(sink.text.find(metrics_end) + metrics_end.size()),
+            "<b>\nCharacters in the Font\n\n</b>"
+            "\tCharacters\t: 52\n"
+            "\tCharacter Set\t: Greek\n"
+            "\tANSI  51 / 256\n"
+            "\tLatin  26 / 127\n"
+            "\tLatin Supplement and C1 Controls  25 / 128\n"
+            "\tGreek and Coptic  25 / 144\n");
+  // The names are the file's; the face drawn is said to be another.
+  EXPECT_NE(sink.text.find("\tFile Name\t: p\n\tDrawn with another face\t: Other Sans\n<b>"),
+            std::string::npos)
+      << sink.text;
+  BuildInfoReport(sink, info, "p", FontSignatureWords{}, Metrics(), nullptr, {greek, "Greek", ""});
+  EXPECT_EQ(sink.text.find("another face"), std::string::npos);
+}
+
 TEST_F(InfoReport, TranslatedLabelsKeepEnglishCodePages) {
   std::string dir = ScratchDir("info_report_language");
   SetModulePath(JoinPath(dir, "Orvane.wlx"));

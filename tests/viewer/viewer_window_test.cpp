@@ -258,6 +258,21 @@ TEST(ViewerLoad, MissingEmptyUnsoundAndPairFilesGiveTheErrorText) {
     EXPECT_NE(report.find("\tFile Name\t: " + path + "\n"), std::string::npos) << report;
     for (const char* claim : {"ANSI", "Supported", "Code Pages", "Metrics", "Height"})
       EXPECT_EQ(report.find(claim), std::string::npos) << claim;
+    // A size typed or slid on the Glyphs and Sample pages is kept for the next file
+    // but makes no font: a glyph font exists exactly when the file loaded.
+    for (const int page : {kGlyphsPage, kSamplePage}) {
+      ClickTab(v.window, page);
+      SetDlgItemTextA(v.window, kSizeEditId, "30");
+      SendMessageA(v.window, WM_COMMAND, MAKEWPARAM(kSizeEditId, EN_KILLFOCUS),
+                   reinterpret_cast<LPARAM>(GetDlgItem(v.window, kSizeEditId)));
+      SendMessageA(s.size_slider, TBM_SETPOS, TRUE, 40);
+      SendMessageA(v.window, WM_HSCROLL, SB_THUMBPOSITION, reinterpret_cast<LPARAM>(s.size_slider));
+      EXPECT_EQ(page == kGlyphsPage ? s.glyph_size : s.sample_size, 40) << page;
+      EXPECT_EQ(s.glyph_font, nullptr) << page;
+      EXPECT_EQ(s.sample_font, nullptr) << page;
+    }
+    EXPECT_STREQ(s.load_error, text.c_str());
+    ClickTab(v.window, kInfoPage);  // the page stored for the next file's viewer
   }
 }
 

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "fontfile/catalog.h"
 #include "fontfile/font_anatomy.h"
 #include "fontfile/font_info.h"
 #include "platform/platform.h"
@@ -107,7 +108,10 @@ int RunReportCommand(const char* path, uint32_t face) {
   if (font) {
     HGDIOBJ previous = SelectObject(context, font);
     FONTSIGNATURE fs = {};
-    GetTextCharsetInfo(context, &fs, 0);
+    // The byte cells count in the set the system gave the font, as in the viewer.
+    const int charset = GetTextCharsetInfo(context, &fs, 0);
+    uint32_t byte_characters[256] = {};
+    CharsetCharacters(static_cast<uint8_t>(charset), byte_characters);
     TEXTMETRICA tm = {};
     GetTextMetricsA(context, &tm);
     SelectObject(context, previous);
@@ -123,7 +127,8 @@ int RunReportCommand(const char* path, uint32_t face) {
     MappedFile file;
     if (MapFileReadOnly(path, file)) anatomy = ReadFontAnatomy(ByteView{file.data, file.size}, face);
     TextSink sink;
-    BuildInfoReport(sink, info, path, signature, ToReportMetrics(tm), &anatomy);
+    BuildInfoReport(sink, info, path, signature, ToReportMetrics(tm), &anatomy,
+                    {byte_characters, LookupName(CharsetTable, charset)});
     std::string out = AnsiToUtf8(sink.text);
     std::fwrite(out.data(), 1, out.size(), stdout);
     result = 0;
