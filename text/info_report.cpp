@@ -8,6 +8,7 @@
 #include "fontfile/catalog.h"
 #include "text/anatomy_report.h"
 #include "text/language.h"
+#include "text/metadata_text.h"
 
 namespace {
 
@@ -97,6 +98,33 @@ void SetBold(ReportSink& view, bool on) { view.SetBold(on); }
 
 namespace {
 
+// What a web font's container says of itself: its kind, its sizes, the version
+// fields of its header, its private block, and its extended metadata as text.
+// Nothing for other files.
+void WriteContainer(ReportSink& view, const WebFontFacts& container) {
+  if (container.kind == WebFontKind::kNone) return;
+  Heading(view, "\n%s\n\n", L(kTextWebFontHeading));
+  LabelLine(view, kTextContainerLabel,
+            container.kind == WebFontKind::kWoff1 ? "WOFF 1.0" : "WOFF 2.0");
+  const auto size_line = [&view](int label, uint32_t size) {
+    AppendText(view, "\t%s\t: %u %s\n", L(label), static_cast<unsigned>(size), L(kTextBytes));
+  };
+  size_line(kTextCompressedSizeLabel, container.compressed_size);
+  if (container.decoded_size) size_line(kTextDecodedSizeLabel, container.decoded_size);
+  AppendText(view, "\t%s\t: %u.%u\n", L(kTextHeaderVersionLabel),
+             static_cast<unsigned>(container.major_version),
+             static_cast<unsigned>(container.minor_version));
+  size_line(kTextPrivateDataLabel, container.private_size);
+  if (container.metadata.empty()) return;
+  Heading(view, "\n%s\n\n", L(kTextMetadataHeading));
+  // Each line names the elements it lies in: indentation after a tab stop is
+  // not kept by every rich-edit control.
+  for (const MetadataLine& line : MetadataLines(container.metadata)) {
+    const std::string text = line.path.empty() ? line.text : line.path + " / " + line.text;
+    AppendText(view, "\t%s\n", Utf8ToAnsi(text).c_str());
+  }
+}
+
 // The names, type and path, then the sections of the optional name texts: what
 // the file itself says.
 void WriteNames(ReportSink& view, const FontInfo& info, const char* path,
@@ -119,6 +147,8 @@ void WriteNames(ReportSink& view, const FontInfo& info, const char* path,
   }
   // The names above are the file's; the glyphs shown are not.
   if (other_face && *other_face) LabelLine(view, kTextOtherFace, other_face);
+  // A web font's container comes right after the file it is.
+  WriteContainer(view, info.container);
 
   // Sections of one name each, then those of a name and its web address.
   static constexpr struct {

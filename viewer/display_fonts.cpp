@@ -14,12 +14,14 @@
 
 namespace {
 
-// The directory of the face shown, read from the file again: the record keeps no
-// mapping. Nothing when the file has none or cannot be mapped now.
+// The directory of the face shown, read from the font's bytes again (a web font's
+// decoded ones): the record keeps no mapping. Nothing when the font has none or
+// cannot be mapped now.
 std::optional<std::string> ShownFaceDirectory(const LoadedFont& font) {
   MappedFile file;
-  if (!MapFontFile(font, file)) return std::nullopt;
-  return FaceDirectory(ByteView{file.data, file.size}, font.face);
+  ByteView bytes;
+  if (!FontBytes(font, file, bytes)) return std::nullopt;
+  return FaceDirectory(bytes, font.face);
 }
 
 bool DrawsFace(HDC dc, HFONT font, const std::optional<std::string>& directory,

@@ -50,17 +50,40 @@ bool MapFontFile(const LoadedFont& font, MappedFile& file) {
   return MapFileReadOnlyUtf8(WideToUtf8(font.font_path_wide).c_str(), file);
 }
 
+bool FontBytes(const LoadedFont& font, MappedFile& file, ByteView& bytes) {
+  if (!font.decoded.empty()) {
+    bytes = ByteView{font.decoded.data(), static_cast<uint32_t>(font.decoded.size())};
+    return true;
+  }
+  if (!MapFontFile(font, file)) return false;
+  bytes = ByteView{file.data, file.size};
+  return true;
+}
+
+namespace {
+
+// Face `face` of the viewed font; a decoded font's record keeps what its
+// container said.
+int ReadFace(const LoadedFont& font, ByteView bytes, uint32_t face, FontInfo& info) {
+  const int read = ReadFontBytes(bytes.data, bytes.size, info, face);
+  if (!font.decoded.empty()) info.container = font.info.container;
+  return read;
+}
+
+}  // namespace
+
 void ReadFaceNames(LoadedFont& font) {
   font.face_names.clear();
   const uint32_t count = std::min(font.info.face_count, kMaxListedFaces);
   if (count <= 1) return;
   // One mapping for all faces.
   MappedFile file;
-  if (!MapFontFile(font, file)) return;
+  ByteView bytes;
+  if (!FontBytes(font, file, bytes)) return;
   for (uint32_t face = 0; face < count; ++face) {
     FontInfo info;
     // A face that cannot be read keeps its place, by number alone.
-    ReadFontBytes(file.data, file.size, info, face);
+    ReadFontBytes(bytes.data, bytes.size, info, face);
     font.face_names.push_back(info.names[4].value_or(std::string()));
   }
 }
@@ -102,7 +125,8 @@ bool SwitchFace(ViewerState& s, uint32_t face) {
   if (face == s.face || !s.glyph_font || face >= s.face_names.size()) return false;
   FontInfo info;
   MappedFile file;
-  if (!MapFontFile(s, file) || !ReadFontBytes(file.data, file.size, info, face)) return false;
+  ByteView bytes;
+  if (!FontBytes(s, file, bytes) || !ReadFace(s, bytes, face, info)) return false;
   HDC dc = GetDC(s.viewer);
   if (!dc) return false;
   // The whole file stays registered; only the fonts made from it change.

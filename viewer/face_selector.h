@@ -12,6 +12,10 @@
 // Maps the viewed file by whichever path names it.
 bool MapFontFile(const LoadedFont& font, MappedFile& file);
 
+// The bytes the faces are read from: a web font's decoded sfnt, kept by the
+// viewer, or else the file, mapped into `file`.
+bool FontBytes(const LoadedFont& font, MappedFile& file, ByteView& bytes);
+
 // Reads the full name of every face of the loaded collection into face_names;
 // clears it for a file of one face.
 void ReadFaceNames(LoadedFont& font);

@@ -37,8 +37,12 @@ struct RichEditSink final : ReportSink {
 
 // What the shown face is made of, read from the file when the report is built:
 // the viewer's start reads none of it. Empty when the file cannot be mapped again.
+// A web font's is read from the decoded bytes the viewer keeps.
 FontAnatomy ReadShownAnatomy(const ViewerState& s) {
   try {
+    if (!s.decoded.empty())
+      return ReadFontAnatomy(ByteView{s.decoded.data(), static_cast<uint32_t>(s.decoded.size())},
+                             s.face);
     MappedFile file;
     const bool mapped = s.font_path_wide.empty()
                             ? MapFileReadOnly(s.font_path.c_str(), file)

@@ -255,6 +255,51 @@ TEST_F(InfoReport, TranslatedLabelsKeepEnglishCodePages) {
   EXPECT_NE(sink.text.find("\tItalique\t: Oui\n\tUnderline\t: No\n"), std::string::npos);
 }
 
+// A web font's container follows the file name: kind, sizes, version fields,
+// private block, then the extended metadata as text (in the code page: the
+// en dash of the XML is the ANSI code page's 0x96 on Windows, '?' elsewhere).
+TEST_F(InfoReport, WebFontContainerAndMetadataFollowTheFileName) {
+  FontInfo info;
+  info.names[5] = "Version 2.37";
+  WebFontFacts& c = info.container;
+  c.kind = WebFontKind::kWoff2;
+  c.compressed_size = 147365;
+  c.decoded_size = 343112;
+  c.major_version = 2;
+  c.minor_version = 37;
+  c.private_size = 25;
+  c.metadata =
+      "<?xml version=\"1.0\"?><metadata version=\"1.0\"><vendor name=\"A &amp; B\"/>"
+      "<description><text lang=\"en\">Mono</text></description></metadata>";
+  RecordingSink sink;
+  BuildInfoReport(sink, info, "f.woff2", FontSignatureWords{}, Metrics());
+  const std::string section =
+      "\tFile Name\t: f.woff2\n"
+      "<b>\nWeb Font\n\n</b>"
+      "\tContainer\t: WOFF 2.0\n"
+      "\tCompressed Size\t: 147365 bytes\n"
+      "\tDecoded Size\t: 343112 bytes\n"
+      "\tFont Version\t: 2.37\n"
+      "\tPrivate Data\t: 25 bytes\n"
+      "<b>\nExtended Metadata\n\n</b>"
+      "\tmetadata [version=1.0]\n"
+      "\tvendor [name=A & B]\n"
+      "\tdescription\n"
+      "\tdescription / text [lang=en]: Mono\n"
+      "<b>\nVersion\n\n</b>Version 2.37\n";
+  EXPECT_NE(sink.text.find(section), std::string::npos) << sink.text;
+
+  // WOFF 1.0 without metadata: no metadata heading; a font in no container: no section.
+  c.kind = WebFontKind::kWoff1;
+  c.metadata.clear();
+  BuildInfoReport(sink, info, "f.woff", FontSignatureWords{}, Metrics());
+  EXPECT_NE(sink.text.find("\tContainer\t: WOFF 1.0\n"), std::string::npos);
+  EXPECT_EQ(sink.text.find("Extended Metadata"), std::string::npos);
+  info.container = WebFontFacts{};
+  BuildInfoReport(sink, info, "f.ttf", FontSignatureWords{}, Metrics());
+  EXPECT_EQ(sink.text.find("Web Font"), std::string::npos);
+}
+
 TEST_F(InfoReport, AFileThatCouldNotBeShownGetsItsErrorAndOnlyWhatTheFileSaid) {
   FontInfo info;
   info.type_name = "TrueType";
