@@ -86,3 +86,22 @@ if(NOT status EQUAL 0 OR NOT report MATCHES
    "\n## Colour Glyphs\n\n\tCBDT/CBLC\t: sizes in pixels per em: 109\n\n## Further Facts\n")
   message(FATAL_ERROR "The report of a colour font (${status}): ${errors}\n${report}")
 endif()
+
+# A web font: the system is handed its decoded bytes; the report names the
+# container after the file and reads what the font is made of from the decoded
+# font. A cut one fails with its reason.
+execute_process(COMMAND ${EMULATOR} ${TOOL} --report Z:\\usr\\share\\fonts\\woff2\\dejavu\\DejaVuSans.woff2
+                RESULT_VARIABLE status OUTPUT_VARIABLE report ERROR_VARIABLE errors)
+string(REPLACE "\r\n" "\n" report "${report}")
+if(NOT status EQUAL 0 OR NOT report MATCHES
+   "\tFile Name\t: Z:[^\n]+DejaVuSans.woff2\n\n## Web Font\n\n\tContainer\t: WOFF 2.0\n\tCompressed Size\t: 258928 bytes\n\tDecoded Size\t: 759644 bytes\n\tFont Version\t: 1.0\n\tPrivate Data\t: 0 bytes\n\n## Version\n.*\n\tCharacters\t: 5918\n.*\tkern\t: Kerning \\(GPOS\\)\n")
+  message(FATAL_ERROR "The report of a WOFF2 font (${status}): ${errors}\n${report}")
+endif()
+file(MAKE_DIRECTORY ${SCRATCH})
+execute_process(COMMAND head -c 600 /usr/share/fonts/woff2/dejavu/DejaVuSans.woff2
+                OUTPUT_FILE ${SCRATCH}/cut.woff2)
+execute_process(COMMAND ${EMULATOR} ${TOOL} --report Z:${SCRATCH}/cut.woff2
+                RESULT_VARIABLE status OUTPUT_VARIABLE report ERROR_VARIABLE errors)
+if(status EQUAL 0 OR NOT errors MATCHES "\r?\nError 13: The file ends inside its header, its table directory or its compressed data.")
+  message(FATAL_ERROR "A cut WOFF2 must fail with its reason (${status}): ${errors}")
+endif()
