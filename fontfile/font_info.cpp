@@ -52,10 +52,17 @@ int ReadFontFileUtf8(const char* utf8_path, FontInfo& info, uint32_t face) {
 namespace {
 
 FontFileCheck CheckMappedFile(bool mapped, const MappedFile& file, FontInfo& info,
-                              uint32_t face) {
+                              uint32_t face, FaceFallback fallback) {
   if (!mapped) return FontFileCheck{.recognized = 0, .mapped = false, .sound = true};
   const ByteView view{file.data, file.size};
-  const int recognized = ReadFontView(view, info, face);
+  int recognized = ReadFontView(view, info, face);
+  if (!recognized && fallback == FaceFallback::kFirstReadable) {
+    const std::optional<uint32_t> readable = FirstReadableFace(view);
+    if (readable && *readable != face) {
+      ClearFontInfo(info);
+      recognized = ReadFontView(view, info, *readable);
+    }
+  }
   return FontFileCheck{.recognized = recognized,
                        .mapped = true,
                        .sound = recognized != 0 && SfntTablesInsideFile(view)};
@@ -63,28 +70,30 @@ FontFileCheck CheckMappedFile(bool mapped, const MappedFile& file, FontInfo& inf
 
 }  // namespace
 
-FontFileCheck ReadAndCheckFontFile(const char* path, FontInfo& info, uint32_t face) {
+FontFileCheck ReadAndCheckFontFile(const char* path, FontInfo& info, uint32_t face,
+                                   FaceFallback fallback) {
   ClearFontInfo(info);
   MappedFile file;
   const bool mapped = MapFileReadOnly(path, file);
-  return CheckMappedFile(mapped, file, info, face);
+  return CheckMappedFile(mapped, file, info, face, fallback);
 }
 
-FontFileCheck ReadAndCheckFontFileUtf8(const char* utf8_path, FontInfo& info, uint32_t face) {
+FontFileCheck ReadAndCheckFontFileUtf8(const char* utf8_path, FontInfo& info, uint32_t face,
+                                       FaceFallback fallback) {
   ClearFontInfo(info);
   MappedFile file;
   const bool mapped = MapFileReadOnlyUtf8(utf8_path, file);
-  return CheckMappedFile(mapped, file, info, face);
+  return CheckMappedFile(mapped, file, info, face, fallback);
 }
 
 bool IsFontFileSound(const char* path) {
   FontInfo info;
-  return ReadAndCheckFontFile(path, info).sound;
+  return ReadAndCheckFontFile(path, info, 0, FaceFallback::kFirstReadable).sound;
 }
 
 bool IsFontFileSoundUtf8(const char* utf8_path) {
   FontInfo info;
-  return ReadAndCheckFontFileUtf8(utf8_path, info).sound;
+  return ReadAndCheckFontFileUtf8(utf8_path, info, 0, FaceFallback::kFirstReadable).sound;
 }
 
 template <typename Char>

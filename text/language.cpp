@@ -81,6 +81,7 @@ const char* const kEnglish[kLanguageStringCount] = {
     "Not in this font",
     "Face",  // 065
     "of",
+    "(cannot be read)",
 };
 
 // Absent before the first SelectLanguage and after FreeLanguageStrings.

@@ -1,10 +1,10 @@
-// The interface texts (ids 000-066), built-in English or from a language file.
+// The interface texts (ids 000-067), built-in English or from a language file.
 #pragma once
 
 #include <cstddef>
 #include <string>
 
-constexpr int kLanguageStringCount = 67;
+constexpr int kLanguageStringCount = 68;
 
 // The section of the language files, and of the host's settings file.
 constexpr const char* kIniSection = "Quenvale.Orvane";
@@ -47,11 +47,13 @@ constexpr int kTextOnlyCoveredBlocks = 63;  // option: the block list leaves out
 constexpr int kTextNotInFont = 64;          // zoom box of a character the font lacks
 // The Info report of a collection's face: "Face  : 3 of 10".
 constexpr int kTextFaceLabel = 65, kTextFaceOf = 66;
+// The face selector's item for a face the readers cannot read: "2  (cannot be read)".
+constexpr int kTextFaceUnreadable = 67;
 
 // Name of the language whose texts are loaded; empty until the first SelectLanguage.
 const char* CurrentLanguage();
 
-// The built-in English text of id (0-66); "" for any other id.
+// The built-in English text of id (0-67); "" for any other id.
 const char* EnglishString(int id);
 
 // The language file for `name`: the module path with its extension replaced by
@@ -62,7 +64,7 @@ std::string LanguageFilePath(const char* name);
 // (exact comparison). "English" in any letter case means the built-in texts.
 void SelectLanguage(const char* name);
 
-// The text of id (0-66) in the loaded language; the English text when no table
+// The text of id (0-67) in the loaded language; the English text when no table
 // is loaded, and "" for an id out of range.
 const char* LanguageString(int id);
 

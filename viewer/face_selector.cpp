@@ -4,8 +4,10 @@
 #include <string>
 #include <utility>
 
+#include "fontfile/sfnt_reader.h"
 #include "platform/platform.h"
 #include "plugin/shared_resources.h"
+#include "text/language.h"
 #include "viewer/display_fonts.h"
 #include "viewer/font_path.h"
 #include "viewer/glyph_grid.h"
@@ -13,9 +15,6 @@
 #include "viewer/viewer_window.h"
 
 namespace {
-
-// Far more than any real collection holds; a hostile count is not listed whole.
-constexpr uint32_t kMaxListedFaces = 1024;
 
 // The viewed file, by whichever path names it.
 bool MapFontFile(const LoadedFont& font, MappedFile& file) {
@@ -27,17 +26,14 @@ bool MapFontFile(const LoadedFont& font, MappedFile& file) {
 
 void ReadFaceNames(LoadedFont& font) {
   font.face_names.clear();
-  const uint32_t count = std::min(font.info.face_count, kMaxListedFaces);
-  if (count <= 1) return;
-  // One mapping for all faces.
+  if (font.info.face_count <= 1) return;
+  // One mapping, and only the names: a face's character map and its other
+  // texts wait until it is shown.
   MappedFile file;
   if (!MapFontFile(font, file)) return;
-  for (uint32_t face = 0; face < count; ++face) {
-    FontInfo info;
-    // A face that cannot be read keeps its place, by number alone.
-    ReadFontBytes(file.data, file.size, info, face);
-    font.face_names.push_back(info.names[4].value_or(std::string()));
-  }
+  for (FaceName& face : ReadCollectionFaceNames(ByteView{file.data, file.size}))
+    font.face_names.push_back(face.readable ? std::move(face.name)
+                                            : std::string(LanguageString(kTextFaceUnreadable)));
 }
 
 void UpdateFaceSelector(ViewerState& s) {

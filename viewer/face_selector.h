@@ -8,8 +8,9 @@
 
 #include "viewer/viewer_state.h"
 
-// Reads the full name of every face of the loaded collection into face_names;
-// clears it for a file of one face.
+// Reads the full name of every face of the loaded collection into face_names
+// (a face that cannot be read by the text that says so); clears it for a file
+// of one face. The names are cut and their count bounded (kMaxListedFaces).
 void ReadFaceNames(LoadedFont& font);
 
 // After a file was loaded: creates, fills or removes the selector to match its

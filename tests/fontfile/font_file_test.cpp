@@ -83,6 +83,51 @@ TEST(IsFontFileSound, RefusesWhatTheReadersRejectOrWhoseTablesLeaveTheFile) {
   }
 }
 
+// A collection whose first face is broken still opens for the viewer, at its
+// first face that reads, and is handed to the system; asked for one face, the
+// readers answer for that face alone.
+TEST(ReadAndCheckFontFile, ABrokenFaceGivesWayToTheFirstThatReads) {
+  std::string dir = ScratchDir("fontfile_faces");
+  NameTable mac_only;
+  mac_only.records.push_back({4, "Mac", 1, 0, 0});
+  const SfntFont broken = SfntFont{}.Add("OS/2", Os2Table()).Add("name", BuildNameTable(mac_only));
+  auto named = [](const char16_t* family) {
+    return SfntFont{}.Add("OS/2", Os2Table()).Add("name", BuildNameTable(NameTable{}.Add(1, family)));
+  };
+  const std::string path =
+      WriteFile(dir, "faces.ttc", BuildCollection({broken, named(u"Second"), broken, named(u"Fourth")}));
+  const struct {
+    uint32_t face;
+    FaceFallback fallback;
+    int recognized;
+    uint32_t read;
+    const char* name;
+  } cases[] = {
+      {0, FaceFallback::kNone, 0, 0, nullptr},
+      {0, FaceFallback::kFirstReadable, 1, 1, "Second"},
+      {2, FaceFallback::kFirstReadable, 1, 1, "Second"},
+      {3, FaceFallback::kFirstReadable, 1, 3, "Fourth"},
+      {9, FaceFallback::kFirstReadable, 1, 1, "Second"},  // a face the file lacks
+      {9, FaceFallback::kNone, 0, 0, nullptr},
+  };
+  for (const auto& c : cases) {
+    for (bool utf8 : {false, true}) {
+      FontInfo info;
+      const FontFileCheck check = utf8 ? ReadAndCheckFontFileUtf8(path.c_str(), info, c.face, c.fallback)
+                                       : ReadAndCheckFontFile(path.c_str(), info, c.face, c.fallback);
+      EXPECT_EQ(check.recognized, c.recognized) << c.face;
+      EXPECT_EQ(check.sound, c.recognized == 1) << c.face;
+      EXPECT_EQ(info.face_count, 4u);
+      if (c.name) {
+        EXPECT_EQ(info.face, c.read) << c.face;
+        EXPECT_EQ(info.names[kNameFamily], c.name) << c.face;
+      }
+    }
+  }
+  EXPECT_TRUE(IsFontFileSound(path.c_str()));
+  EXPECT_FALSE(IsFontFileSound(WriteFile(dir, "none.ttc", BuildCollection({broken, broken})).c_str()));
+}
+
 TEST(ReadFontFile, FilesThatCannotBeReadLeaveAClearedRecord) {
   std::string dir = ScratchDir("fontfile_missing");
   FontInfo info;

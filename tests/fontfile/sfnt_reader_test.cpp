@@ -248,9 +248,14 @@ TEST(Collection, ReadsEachFaceAlone) {
     EXPECT_EQ(ReadCollection(ViewOf(broken), face2, 2), 1) << field;
     EXPECT_EQ(face2.names[1], "Third");
   }
-  // A count beyond the offsets the file holds counts those it holds.
+  // A count beyond the offsets the file holds is refused, as the system refuses it.
   std::string counted = ttc;
-  SetU32BE(counted, 8, 0xFFFFFFFFu);
+  for (uint32_t count : {0xFFFFFFFFu, static_cast<uint32_t>(ttc.size() - 12) / 4 + 1}) {
+    SetU32BE(counted, 8, count);
+    EXPECT_EQ(CollectionFaceCount(ViewOf(counted)), 0u) << count;
+    EXPECT_EQ(ReadCollection(ViewOf(counted), none, 0), 0) << count;
+  }
+  SetU32BE(counted, 8, static_cast<uint32_t>(ttc.size() - 12) / 4);
   EXPECT_EQ(CollectionFaceCount(ViewOf(counted)), (ttc.size() - 12) / 4);
   EXPECT_EQ(CollectionFaceCount(ViewOf(single)), 0u);
 
@@ -259,6 +264,59 @@ TEST(Collection, ReadsEachFaceAlone) {
   std::string not_ttc = ttc;
   not_ttc[0] = 'T';
   EXPECT_EQ(ReadCollection(ViewOf(not_ttc), empty), 0);
+}
+
+// The face selector's list: every face's full name, cut for the list, and
+// whether the face reads, without reading anything else of it.
+TEST(Collection, FaceNamesForTheSelector) {
+  auto face = [](const std::u16string& family, const std::u16string& full) {
+    NameTable names;
+    names.Add(1, family);
+    if (!full.empty()) names.Add(4, full);
+    return SfntFont{}.Add("OS/2", Os2Table()).Add("name", BuildNameTable(names));
+  };
+  NameTable mac_only;
+  mac_only.records.push_back({4, "Mac", 1, 0, 0});
+  const SfntFont broken = SfntFont{}.Add("OS/2", Os2Table()).Add("name", BuildNameTable(mac_only));
+  // Cut after 61 units when longer than 64, never between the halves of a pair.
+  const std::u16string longest(kMaxFaceNameLength, u'x');
+  const std::u16string pair_at_cut = std::u16string(60, u'y') + u"\U0001F600" + u"zzzz";
+  const std::string ttc = BuildCollection({broken, face(u"Family", u""), face(u"F", longest),
+                                           face(u"F", longest + u"x"), face(u"F", pair_at_cut)});
+  const std::vector<FaceName> faces = ReadCollectionFaceNames(ViewOf(ttc));
+  ASSERT_EQ(faces.size(), 5u);
+  const struct {
+    bool readable;
+    std::string name;
+  } expected[] = {{false, ""},
+                  {true, "Family"},
+                  {true, std::string(kMaxFaceNameLength, 'x')},
+                  {true, std::string(kMaxFaceNameLength - 3, 'x') + "..."},
+                  {true, std::string(60, 'y') + "..."}};
+  for (size_t i = 0; i < faces.size(); ++i) {
+    EXPECT_EQ(faces[i].readable, expected[i].readable) << i;
+    EXPECT_EQ(faces[i].name, expected[i].name) << i;
+    // The same verdict as the whole reader's.
+    FontInfo info;
+    EXPECT_EQ(ReadCollection(ViewOf(ttc), info, static_cast<uint32_t>(i)), faces[i].readable ? 1 : 0);
+  }
+  EXPECT_EQ(FirstReadableFace(ViewOf(ttc)), 1u);
+
+  // A hostile count: no more than kMaxListedFaces, all of them one font read once.
+  std::string many = "ttcf";
+  PutU32BE(many, 0x00010000);
+  PutU32BE(many, 3000);
+  const std::string one = BuildSfnt(face(u"Same", u""), 12 + 4 * 3000);
+  for (int i = 0; i < 3000; ++i) PutU32BE(many, 12 + 4 * 3000);
+  many += one;
+  const std::vector<FaceName> listed = ReadCollectionFaceNames(ViewOf(many));
+  ASSERT_EQ(listed.size(), kMaxListedFaces);
+  EXPECT_EQ(listed.back().name, "Same");
+
+  // None readable, and no collection at all.
+  EXPECT_EQ(FirstReadableFace(ViewOf(BuildCollection({broken, broken}))), std::nullopt);
+  EXPECT_TRUE(ReadCollectionFaceNames(ViewOf(BuildSfnt(PlainSfnt()))).empty());
+  EXPECT_EQ(FirstReadableFace(ViewOf(BuildSfnt(PlainSfnt()))), std::nullopt);
 }
 
 TEST(SfntHostile, OffsetsPointingOutsideTheFile) {
