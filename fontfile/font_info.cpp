@@ -57,7 +57,9 @@ FontFileCheck CheckMappedFile(bool mapped, const MappedFile& file, FontInfo& inf
   const ByteView view{file.data, file.size};
   int recognized = ReadFontView(view, info, face);
   if (!recognized && fallback == FaceFallback::kFirstReadable) {
-    const std::optional<uint32_t> readable = FirstReadableFace(view);
+    // A single font has face 0 alone; a collection, its first face that reads.
+    const std::optional<uint32_t> readable =
+        CollectionFaceCount(view) ? FirstReadableFace(view) : std::optional<uint32_t>(0);
     if (readable && *readable != face) {
       ClearFontInfo(info);
       recognized = ReadFontView(view, info, *readable);

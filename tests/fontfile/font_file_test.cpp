@@ -126,6 +126,12 @@ TEST(ReadAndCheckFontFile, ABrokenFaceGivesWayToTheFirstThatReads) {
   }
   EXPECT_TRUE(IsFontFileSound(path.c_str()));
   EXPECT_FALSE(IsFontFileSound(WriteFile(dir, "none.ttc", BuildCollection({broken, broken})).c_str()));
+  // A single font has its face 0 alone, whichever face was asked for.
+  const std::string single = WriteFile(dir, "single.ttf", BuildSfnt(named(u"Single")));
+  FontInfo info;
+  EXPECT_EQ(ReadAndCheckFontFile(single.c_str(), info, 2, FaceFallback::kFirstReadable).recognized, 1);
+  EXPECT_EQ(info.face, 0u);
+  EXPECT_EQ(info.names[kNameFamily], "Single");
 }
 
 TEST(ReadFontFile, FilesThatCannotBeReadLeaveAClearedRecord) {

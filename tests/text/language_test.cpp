@@ -187,7 +187,9 @@ TEST_F(LanguageFiles, ShippedTranslationsAreComplete) {
   CopyShipped("Orvane.French.lng");
   for (const char* language : {"German", "French"}) {
     std::string file = LanguageFilePath(language);
-    for (int id = 0; id < 59; ++id) {
+    // Every text but the about note, which only a translator fills.
+    for (int id = 0; id < kLanguageStringCount; ++id) {
+      if (id == kTextAboutNote) continue;
       char key[8], value[1024];
       std::snprintf(key, sizeof key, "%03d", id);
       ReadProfileString("Quenvale.Orvane", key, "", value, sizeof value, file.c_str());
