@@ -30,6 +30,7 @@ constexpr uint32_t kMaxSubtablesPerEncoding = 4;
 struct RangeBuilder {
   std::vector<CodeRange> ranges;
   std::vector<GlyphRun> runs;
+  uint64_t entries = 0;  // what the subtable readers went through, for CmapReadWork
   CodeRange current;
   bool open = false;
 
@@ -77,6 +78,7 @@ void AddConsecutive(uint32_t first, uint32_t last, uint64_t glyph, uint32_t glyp
 
 bool ReadFormat0(ByteView sub, uint32_t glyph_count, RangeBuilder& out) {
   for (uint32_t code = 0; code < 256; ++code) {
+    ++out.entries;
     uint8_t glyph = 0;
     if (!ReadU8(sub, 6, code, glyph)) return false;
     if (IsGlyph(glyph, glyph_count)) out.Add(code, code);
@@ -89,6 +91,7 @@ bool ReadFormat6(ByteView sub, uint32_t glyph_count, RangeBuilder& out) {
   if (!ReadU16BE(sub, 0, 6, first) || !ReadU16BE(sub, 0, 8, count)) return false;
   if (!InBounds(sub, 10, 2u * count)) return false;
   for (uint32_t i = 0; i < count && first + i <= 0xFFFF; ++i) {
+    ++out.entries;
     uint16_t glyph = 0;
     ReadU16BE(sub, 10, 2 * i, glyph);
     if (IsGlyph(glyph, glyph_count)) out.Add(first + i, first + i);
@@ -110,6 +113,7 @@ bool ReadFormat4(ByteView sub, uint32_t glyph_count, RangeBuilder& out) {
   if (!InBounds(sub, range_offsets, 2 * segments)) return false;
   int32_t previous_end = -1;
   for (uint32_t i = 0; i < segments; ++i) {
+    ++out.entries;
     uint16_t end = 0, start = 0, delta = 0, range_offset = 0;
     ReadU16BE(sub, ends, 2 * i, end);
     ReadU16BE(sub, starts, 2 * i, start);
@@ -134,6 +138,7 @@ bool ReadFormat4(ByteView sub, uint32_t glyph_count, RangeBuilder& out) {
       return false;
     }
     for (uint32_t code = start; code <= end; ++code) {
+      ++out.entries;
       uint16_t glyph = 0;
       ReadU16BE(sub, array, 2 * (code - start), glyph);
       if (glyph && IsGlyph(static_cast<uint16_t>(glyph + delta), glyph_count)) out.Add(code, code);
@@ -153,6 +158,7 @@ bool ReadGroups(ByteView sub, bool one_glyph, uint32_t glyph_count, RangeBuilder
   out.ranges.reserve(std::min<uint32_t>(count, 1u << 16));
   int64_t previous_end = -1;
   for (uint32_t group = 0; group < groups->size; group += kGroupSize) {
+    ++out.entries;
     uint32_t first = 0, last = 0, glyph = 0;
     ReadU32BE(*groups, group, 0, first);
     ReadU32BE(*groups, group, 4, last);
@@ -229,8 +235,12 @@ uint32_t GlyphOf(const CharCoverage& coverage, uint32_t code) {
   return run.one_glyph ? run.glyph : run.glyph + (code - run.first);
 }
 
-bool ReadCharacterMap(ByteView table, CharCoverage& coverage, uint32_t glyph_count) {
+bool ReadCharacterMap(ByteView table, CharCoverage& coverage, uint32_t glyph_count,
+                      CmapReadWork* work) {
   coverage = CharCoverage{};
+  CmapReadWork ignored;
+  if (!work) work = &ignored;
+  *work = CmapReadWork{};
   uint16_t count = 0;
   if (!ReadU16BE(table, 0, 2, count)) return false;
   if (!InBounds(table, 4, kRecordSize * count)) return false;
@@ -264,7 +274,10 @@ bool ReadCharacterMap(ByteView table, CharCoverage& coverage, uint32_t glyph_cou
     if (tried[candidate.rank] == kMaxSubtablesPerEncoding) continue;
     ++tried[candidate.rank];
     RangeBuilder builder;
-    if (!ReadSubtable(table, candidate.offset, glyph_count, builder)) {
+    const bool read = ReadSubtable(table, candidate.offset, glyph_count, builder);
+    ++work->subtables;
+    work->entries += builder.entries;
+    if (!read) {
       refused.push_back(candidate.offset);
       continue;
     }

@@ -54,6 +54,15 @@ uint32_t CountCodePoints(const CharCoverage& coverage, uint32_t first, uint32_t 
 // from 0xFFFF on names a glyph.
 constexpr uint32_t kMaxGlyphCount = 0xFFFF;
 
+// What a read of a character map went through, so that tests and the fuzzer
+// can hold it to its bound: the subtables read (at most four per encoding), and
+// their entries (glyphs of formats 0 and 6, segments and glyph-array codes of
+// format 4, groups), at most the table's size plus 65,536 for each subtable.
+struct CmapReadWork {
+  uint32_t subtables = 0;
+  uint64_t entries = 0;
+};
+
 // Reads the cmap table that spans `table` (the table's own bytes): the first
 // subtable that reads soundly in the order (3,10), (0,6), (0,4), (3,1), (0,3),
 // (0,2), (0,1), (0,0), (3,0), of formats 0, 4, 6, 12 and 13. A code point counts
@@ -62,10 +71,11 @@ constexpr uint32_t kMaxGlyphCount = 0xFFFF;
 // whose counts leave the table, whose segments or groups are unsorted or
 // overlap, or whose glyph references leave it is passed over. Each subtable is
 // read at most once however many records name it, and at most four distinct
-// ones of an encoding are tried, so the work is linear in the table's size.
-// False, with `coverage` unknown, when none reads.
+// ones of an encoding are tried, so the work is linear in the table's size
+// (`work`, when given, says how much). False, with `coverage` unknown, when none
+// reads.
 bool ReadCharacterMap(ByteView table, CharCoverage& coverage,
-                      uint32_t glyph_count = kMaxGlyphCount);
+                      uint32_t glyph_count = kMaxGlyphCount, CmapReadWork* work = nullptr);
 
 // The cmap of the sfnt font whose offset table lies at `start`, its glyph ids
 // bounded by the font's maxp table (16 bits without one); false when it has

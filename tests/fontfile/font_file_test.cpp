@@ -35,11 +35,11 @@ TEST(ReadFontFile, ReadsEachFormatFromDisk) {
   };
   for (const Case& c : cases) {
     FontInfo info;
-    info.names[19] = "left over";
+    info.names[kNameSampleText] = "left over";
     ASSERT_EQ(ReadFontFile(WriteFile(dir, c.name, c.bytes).c_str(), info), 1) << c.name;
     EXPECT_EQ(info.type_name, c.type) << c.name;
-    EXPECT_EQ(info.names[4], "Demo") << c.name;
-    EXPECT_FALSE(info.names[19]) << c.name;  // cleared before reading
+    EXPECT_EQ(info.names[kNameFull], "Demo") << c.name;
+    EXPECT_FALSE(info.names[kNameSampleText]) << c.name;  // cleared before reading
     EXPECT_TRUE(IsFontFileSound((dir + "/" + c.name).c_str())) << c.name;
   }
 }
@@ -71,7 +71,7 @@ TEST(IsFontFileSound, RefusesWhatTheReadersRejectOrWhoseTablesLeaveTheFile) {
     EXPECT_EQ(ReadFontFile(c.path.c_str(), expected), c.recognized);
     for (bool utf8 : {false, true}) {
       FontInfo info;
-      info.names[19] = "left over";
+      info.names[kNameSampleText] = "left over";
       const FontFileCheck check = utf8 ? ReadAndCheckFontFileUtf8(c.path.c_str(), info)
                                        : ReadAndCheckFontFile(c.path.c_str(), info);
       EXPECT_EQ(check.recognized, c.recognized);
@@ -168,7 +168,7 @@ TEST(ReadFontBytes, ReaderOrderAndWhatFailedReadersLeave) {
 
   // A collection goes to the collection reader, its first font shown.
   EXPECT_EQ(ReadBytes(BuildCollection({PlainSfnt()}), info), 1);
-  EXPECT_EQ(info.names[1], "Demo");
+  EXPECT_EQ(info.names[kNameFamily], "Demo");
 }
 
 TEST(MakeFontResourcePath, PairsPfmWithPfb) {
