@@ -6,6 +6,7 @@
 #include <string>
 
 #include "fontfile/catalog.h"
+#include "text/anatomy_report.h"
 #include "text/language.h"
 
 namespace {
@@ -171,7 +172,8 @@ void WriteCoverage(ReportSink& view, const CharCoverage& coverage) {
 }  // namespace
 
 void BuildInfoReport(ReportSink& view, const FontInfo& info, const char* path,
-                     const FontSignatureWords& signature, const ReportMetrics& metrics) {
+                     const FontSignatureWords& signature, const ReportMetrics& metrics,
+                     const FontAnatomy* anatomy) {
   view.Clear();
   WriteNames(view, info, path, "%s\n\n");
 
@@ -204,6 +206,7 @@ void BuildInfoReport(ReportSink& view, const FontInfo& info, const char* path,
   LabelLine(view, kTextVerticalAspectLabel, metrics.digitized_aspect_y);
 
   WriteCoverage(view, info.coverage);
+  if (anatomy) WriteAnatomy(view, *anatomy);
   view.CaretToStart();
 }
 

@@ -5,6 +5,8 @@
 
 #include "fontfile/font_info.h"
 
+struct FontAnatomy;
+
 // Where the report is written: the viewer's rich-edit view, or a recorder in tests.
 struct ReportSink {
   virtual void Clear() = 0;                     // empty the text
@@ -32,8 +34,11 @@ struct ReportMetrics {
 void AppendText(ReportSink& view, const char* format, ...);
 void SetBold(ReportSink& view, bool on);
 
+// `anatomy`, when given, adds the sections on what the font is made of after the
+// others (variation, layout, colour, further facts).
 void BuildInfoReport(ReportSink& view, const FontInfo& info, const char* path,
-                     const FontSignatureWords& signature, const ReportMetrics& metrics);
+                     const FontSignatureWords& signature, const ReportMetrics& metrics,
+                     const FontAnatomy* anatomy = nullptr);
 
 // The report of a file that could not be shown: the load-error text, then only
 // what the file itself said (names, type, path). No blocks, code pages or

@@ -1,6 +1,7 @@
 #include "text/language.h"
 
 #include <array>
+#include <iterator>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -13,7 +14,7 @@ namespace {
 constexpr size_t kPathCapacity = 260;
 constexpr size_t kTranslationCapacity = 1024;
 
-const char* const kEnglish[kLanguageStringCount] = {
+const char* const kEnglish[] = {
     "Glyphs",
     "Info",
     "Sample",
@@ -84,6 +85,59 @@ const char* const kEnglish[kLanguageStringCount] = {
     "(cannot be read)",
 };
 
+// From kTextFirstAnatomy on.
+const char* const kEnglishAnatomy[] = {
+    "Variation Axes",  // 090
+    "minimum",
+    "default",
+    "maximum",
+    "hidden",
+    "Named Instances",
+    "axes remapped",
+    "Style Attributes",
+    "axis values",
+    "Elided Name",
+    "OpenType Scripts and Languages",  // 100
+    "Default",
+    "OpenType Features",
+    "damaged; what could be read is shown",
+    "Colour Glyphs",
+    "version",
+    "base glyphs",
+    "layers",
+    "palettes",
+    "colours each",
+    "for light backgrounds",  // 110
+    "for dark backgrounds",
+    "sizes in pixels per em",
+    "documents",
+    "Further Facts",
+    "Embedding",
+    "Installable",
+    "Restricted",
+    "Preview and print",
+    "Editable",
+    "No subsetting",  // 120
+    "Bitmaps only",
+    "Kerning",
+    "'kern' table",
+    "subtables",
+    "'kern' feature",
+    "Vertical Metrics",
+    "Hinting",
+    "bytes",
+    "Grid Fitting",
+    "up to",  // 130
+    "grid-fitting",
+    "smoothing",
+    "symmetric grid-fitting",
+    "symmetric smoothing",
+    "none",
+    "Digital Signature",
+    "signatures",
+};
+static_assert(kTextFirstAnatomy + std::size(kEnglishAnatomy) == kLanguageStringCount);
+
 // Absent before the first SelectLanguage and after FreeLanguageStrings.
 std::optional<std::array<std::string, kLanguageStringCount>> g_strings;
 char g_current_language[64] = "";
@@ -111,7 +165,9 @@ std::string ModulePathWithSuffix(const std::string& suffix) {
 
 const char* EnglishString(int id) {
   if (id < 0 || id >= kLanguageStringCount) return "";
-  return kEnglish[id];
+  if (id >= kTextFirstAnatomy) return kEnglishAnatomy[id - kTextFirstAnatomy];
+  if (static_cast<size_t>(id) < std::size(kEnglish)) return kEnglish[id];
+  return "";
 }
 
 const char* CurrentLanguage() { return g_current_language; }
@@ -132,7 +188,7 @@ void SelectLanguage(const char* name) {
 
 const char* LanguageString(int id) {
   if (id < 0 || id >= kLanguageStringCount) return "";
-  if (!g_strings) return kEnglish[id];
+  if (!g_strings) return EnglishString(id);
   return (*g_strings)[id].c_str();
 }
 

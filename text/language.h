@@ -1,10 +1,10 @@
-// The interface texts (ids 000-067), built-in English or from a language file.
+// The interface texts (ids 000-137), built-in English or from a language file.
 #pragma once
 
 #include <cstddef>
 #include <string>
 
-constexpr int kLanguageStringCount = 68;
+constexpr int kLanguageStringCount = 138;
 
 // The section of the language files, and of the host's settings file.
 constexpr const char* kIniSection = "Quenvale.Orvane";
@@ -49,11 +49,34 @@ constexpr int kTextNotInFont = 64;          // zoom box of a character the font 
 constexpr int kTextFaceLabel = 65, kTextFaceOf = 66;
 // The face selector's item for a face the readers cannot read: "2  (cannot be read)".
 constexpr int kTextFaceUnreadable = 67;
+// The Info report's sections on what the font is made of: variation, OpenType
+// layout, colour glyphs and further facts (ids 068-089 are not given yet).
+constexpr int kTextFirstAnatomy = 90;
+constexpr int kTextAxesHeading = 90, kTextAxisMinimum = 91, kTextAxisDefault = 92,
+              kTextAxisMaximum = 93, kTextAxisHidden = 94, kTextInstancesHeading = 95,
+              kTextAxesRemapped = 96, kTextStatLabel = 97, kTextAxisValues = 98,
+              kTextElidedName = 99;
+constexpr int kTextScriptsHeading = 100, kTextDefaultLanguage = 101, kTextFeaturesHeading = 102,
+              kTextTableDamaged = 103;
+constexpr int kTextColorHeading = 104, kTextColorVersion = 105, kTextBaseGlyphs = 106,
+              kTextLayers = 107, kTextPalettes = 108, kTextColoursEach = 109,
+              kTextLightPalettes = 110, kTextDarkPalettes = 111, kTextStrikeSizes = 112,
+              kTextSvgDocuments = 113;
+constexpr int kTextFactsHeading = 114, kTextEmbeddingLabel = 115, kTextEmbedInstallable = 116,
+              kTextEmbedRestricted = 117, kTextEmbedPreviewPrint = 118, kTextEmbedEditable = 119,
+              kTextEmbedNoSubsetting = 120, kTextEmbedBitmapOnly = 121;
+constexpr int kTextKerningLabel = 122, kTextKernTable = 123, kTextKernSubtables = 124,
+              kTextKernFeature = 125, kTextVerticalLabel = 126, kTextHintingLabel = 127,
+              kTextBytes = 128, kTextGaspLabel = 129, kTextGaspUpTo = 130, kTextGaspGridFit = 131,
+              kTextGaspSmoothing = 132, kTextGaspSymmetricGridFit = 133,
+              kTextGaspSymmetricSmoothing = 134, kTextGaspNone = 135, kTextSignatureLabel = 136,
+              kTextSignatures = 137;
 
 // Name of the language whose texts are loaded; empty until the first SelectLanguage.
 const char* CurrentLanguage();
 
-// The built-in English text of id (0-67); "" for any other id.
+// The built-in English text of id (0-137); "" for any other id and for the ids
+// not given a text yet.
 const char* EnglishString(int id);
 
 // The language file for `name`: the module path with its extension replaced by
@@ -64,7 +87,7 @@ std::string LanguageFilePath(const char* name);
 // (exact comparison). "English" in any letter case means the built-in texts.
 void SelectLanguage(const char* name);
 
-// The text of id (0-67) in the loaded language; the English text when no table
+// The text of id (0-137) in the loaded language; the English text when no table
 // is loaded, and "" for an id out of range.
 const char* LanguageString(int id);
 

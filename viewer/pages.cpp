@@ -3,8 +3,11 @@
 #include <commctrl.h>
 #include <richedit.h>
 
+#include "fontfile/font_anatomy.h"
+#include "platform/platform.h"
 #include "plugin/shared_resources.h"
 #include "text/info_report.h"
+#include "viewer/font_path.h"
 #include "viewer/glyph_grid.h"
 #include "viewer/options_page.h"
 #include "viewer/report_values.h"
@@ -31,14 +34,31 @@ struct RichEditSink final : ReportSink {
   HWND view;
 };
 
+// What the shown face is made of, read from the file when the report is built:
+// the viewer's start reads none of it. Empty when the file cannot be mapped again.
+FontAnatomy ReadShownAnatomy(const ViewerState& s) {
+  try {
+    MappedFile file;
+    const bool mapped = s.font_path_wide.empty()
+                            ? MapFileReadOnly(s.font_path.c_str(), file)
+                            : MapFileReadOnlyUtf8(WideToUtf8(s.font_path_wide).c_str(), file);
+    if (!mapped) return {};
+    return ReadFontAnatomy(ByteView{file.data, file.size}, s.face);
+  } catch (...) {
+    return {};  // out of memory: the report goes without these sections
+  }
+}
+
 void WriteInfoReport(const ViewerState& s) {
   if (!s.info_view) return;
   RichEditSink sink(s.info_view);
-  if (s.load_error[0])
+  if (s.load_error[0]) {
     BuildLoadErrorReport(sink, s.info, s.font_path.c_str(), s.load_error);
-  else
+  } else {
+    const FontAnatomy anatomy = ReadShownAnatomy(s);
     BuildInfoReport(sink, s.info, s.font_path.c_str(), ToSignatureWords(s.signature),
-                    ToReportMetrics(s.glyph_metrics));
+                    ToReportMetrics(s.glyph_metrics), &anatomy);
+  }
   // The report's runs carry the colour they were written in: recolour them all.
   ColourInfoView(s);
 }

@@ -20,7 +20,16 @@ set(expected
   "\tVertical Aspect\t: [1-9][0-9]*\n"
   "\n\n## Characters in the Font\n\n\tCharacters\t: 5918\n\tANSI  [0-9]+ / 256\n\tLatin  95 / 127\n"
   "\tGreek and Coptic  [0-9]+ / 144\n"
-  "\tSpecials  5 / 16\n(\t[^\n]+  [0-9]+ / [0-9]+\n)+\tPlane 1\t: 548\n$"
+  "\tSpecials  5 / 16\n(\t[^\n]+  [0-9]+ / [0-9]+\n)+\tPlane 1\t: 548\n"
+  # What the font is made of follows, from its own tables.
+  "\tPlane 1\t: 548\n\n## OpenType Scripts and Languages\n\n\tDefault \\(DFLT\\)\t: Default\n"
+  "\tLatin \\(latn\\)\t: Default, Catalan \\(CAT\\), [^\n]+, Romanian \\(ROM\\), [^\n]+\n"
+  "\n\n## OpenType Features\n\n(\t[^\n]+\n)*\tliga\t: Standard Ligatures \\(GSUB\\)\n"
+  "\tkern\t: Kerning \\(GPOS\\)\n"
+  "\n\n## Further Facts\n\n\tEmbedding\t: Installable\n"
+  "\tKerning\t: 'kern' table \\(subtables: 1\\), 'kern' feature \\(GPOS\\)\n"
+  "\tHinting\t: fpgm [1-9][0-9]* bytes, prep [1-9][0-9]* bytes, cvt [1-9][0-9]* bytes\n"
+  "\tGrid Fitting\t: up to 8 ppem: smoothing; up to 65535 ppem: grid-fitting, smoothing\n$"
   "\n\tMathematical Alphanumeric Symbols  [0-9]+ / 1024\n"
 )
 foreach(piece IN LISTS expected)
@@ -33,7 +42,9 @@ string(FIND "${report}" "## Supported Unicode Blocks" blocks)
 string(FIND "${report}" "## Supported Code Pages" pages)
 string(FIND "${report}" "## Font Metrics" metrics)
 string(FIND "${report}" "## Characters in the Font" characters)
-if(NOT (blocks LESS pages AND pages LESS metrics AND metrics LESS characters))
+string(FIND "${report}" "## OpenType Scripts" scripts)
+if(NOT (blocks LESS pages AND pages LESS metrics AND metrics LESS characters AND
+        characters LESS scripts))
   message(FATAL_ERROR "The report's sections are out of order")
 endif()
 
@@ -55,4 +66,22 @@ execute_process(COMMAND ${EMULATOR} ${TOOL} --report ${COLLECTION} 10
                 RESULT_VARIABLE status OUTPUT_VARIABLE report ERROR_VARIABLE errors)
 if(NOT status EQUAL 1 OR NOT errors MATCHES "has no face 10 \\(faces 0 to 9\\)")
   message(FATAL_ERROR "A face past the last must fail (${status}): ${errors}")
+endif()
+
+# A variable font: its axes and named instances from fvar, STAT and the name table.
+execute_process(COMMAND ${EMULATOR} ${TOOL} --report ${VARIABLE}
+                RESULT_VARIABLE status OUTPUT_VARIABLE report ERROR_VARIABLE errors)
+string(REPLACE "\r\n" "\n" report "${report}")
+if(NOT status EQUAL 0 OR NOT report MATCHES
+   "\n## Variation Axes\n\n\tWeight \\(wght\\)\t: minimum 100, default 400, maximum 900\n\tSlant \\(slnt\\)\t: minimum -10, default 0, maximum 0\n\tStyle Attributes\t: wght, slnt; [0-9]+ axis values\n[^#]*\n## Named Instances\n\n\tThin\t: wght 100, slnt 0\n(\t[^\n]+\n)+\tBlack Italic\t: wght 900, slnt -10\n\n## OpenType Scripts and Languages\n.*\tss01\t: Stylistic Set 1 \"Open digits\" \\(GSUB\\)\n")
+  message(FATAL_ERROR "The report of a variable font (${status}): ${errors}\n${report}")
+endif()
+
+# A colour font: its bitmap strikes.
+execute_process(COMMAND ${EMULATOR} ${TOOL} --report ${COLOR}
+                RESULT_VARIABLE status OUTPUT_VARIABLE report ERROR_VARIABLE errors)
+string(REPLACE "\r\n" "\n" report "${report}")
+if(NOT status EQUAL 0 OR NOT report MATCHES
+   "\n## Colour Glyphs\n\n\tCBDT/CBLC\t: sizes in pixels per em: 109\n\n## Further Facts\n")
+  message(FATAL_ERROR "The report of a colour font (${status}): ${errors}\n${report}")
 endif()

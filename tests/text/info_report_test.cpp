@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "fontfile/font_anatomy.h"
 #include "platform/platform.h"
 #include "support/test_paths.h"
 #include "text/info_report.h"
@@ -262,6 +263,147 @@ TEST_F(InfoReport, PiecesAreCutAt65535Characters) {
   BuildInfoReport(sink, info, "p", FontSignatureWords{}, Metrics());
   EXPECT_NE(sink.text.find("<b>\nVersion\n\n</b>" + std::string(65535, 'x') + "<b>"),
             std::string::npos);
+}
+
+// A variable colour font with layout tables and the further facts, as the
+// readers would hand it over.
+FontAnatomy DemoAnatomy() {
+  FontAnatomy a;
+  a.sfnt = true;
+  VariationFacts& v = a.variation;
+  v.fvar = v.avar = v.stat = TableState::kPresent;
+  v.axes = {{"wght", 100 << 16, 400 << 16, 900 << 16, false, 256, "Weight"},
+            {"XOPQ", 27 << 16, 96 << 16, 175 << 16, true, 257, std::nullopt}};
+  v.instances = {{258, "Thin", 0xFFFF, std::nullopt, {100 << 16, 96 << 16}},
+                 {259, std::nullopt, 260, "Demo-Black", {900 << 16, 0x8000}}};
+  v.avar_axes_mapped = 1;
+  v.stat_axes = {"wght", "ital"};
+  v.stat_axis_values = 12;
+  v.elided_fallback_name = "Regular";
+  LayoutFacts& l = a.layout;
+  l.gsub = TableState::kPresent;
+  l.gpos = TableState::kBroken;
+  l.gpos_broken = true;
+  l.scripts = {{"latn", {"dflt", "TRK ", "XYZ "}, kInGsub}, {"zzzz", {"dflt"}, kInGsub}};
+  l.features = {{"liga", kInGsub, std::nullopt},
+                {"ss01", kInGsub, "Open digits"},
+                {"kern", kInGsub | kInGpos, std::nullopt},
+                {"zyxw", kInGpos, std::nullopt}};
+  ColorFacts& c = a.color;
+  c.colr = c.cpal = c.cbdt = c.cblc = TableState::kPresent;
+  c.sbix = TableState::kPresent;
+  c.sbix_broken = true;
+  c.colr_version = 1;
+  c.base_glyphs = 3;
+  c.layers = 7;
+  c.palettes = 2;
+  c.palette_entries = 16;
+  c.dark_palettes = 1;
+  c.bitmap_strikes = {109, 136};
+  FaceFacts& f = a.facts;
+  f.has_fs_type = true;
+  f.fs_type = kEmbedPreviewPrint | kEmbedBitmapOnly;
+  f.kern = TableState::kPresent;
+  f.kern_subtables = 1;
+  f.vhea = f.vmtx = TableState::kPresent;
+  f.fpgm = f.cvt = TableState::kPresent;
+  f.fpgm_size = 1234;
+  f.cvt_size = 56;
+  f.gasp = TableState::kPresent;
+  f.gasp_ranges = {{8, 0x2}, {0xFFFF, 0xF}, {20, 0}};
+  f.dsig = TableState::kPresent;
+  f.signatures = 0;
+  return a;
+}
+
+TEST_F(InfoReport, WhatTheFontIsMadeOfFollowsTheOtherSections) {
+  FontInfo info;
+  const FontAnatomy anatomy = DemoAnatomy();
+  RecordingSink sink;
+  BuildInfoReport(sink, info, "p", FontSignatureWords{}, Metrics(), &anatomy);
+  const std::string metrics_end = "\tVertical Aspect\t: 120\n";
+  ASSERT_NE(sink.text.find(metrics_end), std::string::npos);
+  EXPECT_EQ(sink.text.substr(sink.text.find(metrics_end) + metrics_end.size()),
+            "<b>\nVariation Axes\n\n</b>"
+            "\tWeight (wght)\t: minimum 100, default 400, maximum 900\n"
+            "\tXOPQ\t: minimum 27, default 96, maximum 175, hidden\n"
+            "\tavar\t: axes remapped: 1\n"
+            "\tStyle Attributes\t: wght, ital; 12 axis values\n"
+            "\tElided Name\t: Regular\n"
+            "<b>\nNamed Instances\n\n</b>"
+            "\tThin\t: wght 100, XOPQ 96\n"
+            "\t259\t: wght 900, XOPQ 0.5; PostScript Name Demo-Black\n"
+            "<b>\nOpenType Scripts and Languages\n\n</b>"
+            "\tLatin (latn)\t: Default, Turkish (TRK), XYZ\n"
+            "\tzzzz\t: Default\n"
+            "\tGPOS\t: damaged; what could be read is shown\n"
+            "<b>\nOpenType Features\n\n</b>"
+            "\tliga\t: Standard Ligatures (GSUB)\n"
+            "\tss01\t: Stylistic Set 1 \"Open digits\" (GSUB)\n"
+            "\tkern\t: Kerning (GSUB, GPOS)\n"
+            "\tzyxw\t: (GPOS)\n"
+            "<b>\nColour Glyphs\n\n</b>"
+            "\tCOLR\t: version 1, 3 base glyphs, 7 layers\n"
+            "\tCPAL\t: 2 palettes, 16 colours each, 1 for dark backgrounds\n"
+            "\tCBDT/CBLC\t: sizes in pixels per em: 109, 136\n"
+            "\tsbix\t: damaged; what could be read is shown\n"
+            "<b>\nFurther Facts\n\n</b>"
+            "\tEmbedding\t: Preview and print, Bitmaps only\n"
+            "\tKerning\t: 'kern' table (subtables: 1), 'kern' feature (GSUB, GPOS)\n"
+            "\tVertical Metrics\t: vhea, vmtx\n"
+            "\tHinting\t: fpgm 1234 bytes, cvt 56 bytes\n"
+            "\tGrid Fitting\t: up to 8 ppem: smoothing; up to 65535 ppem: grid-fitting, "
+            "smoothing, symmetric grid-fitting, symmetric smoothing; up to 20 ppem: none\n"
+            "\tDigital Signature\t: DSIG, 0 signatures\n");
+  EXPECT_TRUE(sink.caret_at_start);
+}
+
+TEST_F(InfoReport, SectionsWithNothingToSayAreLeftOut) {
+  FontInfo info;
+  RecordingSink without;
+  BuildInfoReport(without, info, "p", FontSignatureWords{}, Metrics());
+  // Not an sfnt font (a FON), and an sfnt font with none of the tables.
+  FontAnatomy bitmap = DemoAnatomy();
+  bitmap.sfnt = false;
+  FontAnatomy bare;
+  bare.sfnt = true;
+  for (const FontAnatomy* anatomy : {&bitmap, &bare}) {
+    RecordingSink with;
+    BuildInfoReport(with, info, "p", FontSignatureWords{}, Metrics(), anatomy);
+    EXPECT_EQ(with.text, without.text);
+  }
+  // Only the embedding permissions: one section, one line.
+  FontAnatomy embedding;
+  embedding.sfnt = true;
+  embedding.facts.has_fs_type = true;
+  RecordingSink only;
+  BuildInfoReport(only, info, "p", FontSignatureWords{}, Metrics(), &embedding);
+  EXPECT_EQ(only.text, without.text + "<b>\nFurther Facts\n\n</b>\tEmbedding\t: Installable\n");
+}
+
+TEST_F(InfoReport, WhatTheFontIsMadeOfInTheShippedTranslations) {
+  std::string dir = ScratchDir("info_report_anatomy_language");
+  SetModulePath(JoinPath(dir, "Orvane.wlx"));
+  for (const char* file : {"Orvane.German.lng", "Orvane.French.lng"})
+    WriteBytes(JoinPath(dir, file),
+               ReadBytes(HostPath(std::string(ORVANE_SOURCE_DIR) + "/languages/" + file)));
+  const FontAnatomy anatomy = DemoAnatomy();
+  const struct {
+    const char* language;
+    const char* heading;
+    const char* axis;
+  } cases[] = {{"German", "<b>\nVariationsachsen\n\n</b>",
+                "\tWeight (wght)\t: Minimum 100, Standard 400, Maximum 900\n"},
+               {"French", "<b>\nAxes de variation\n\n</b>",
+                "\tWeight (wght)\t: minimum 100, par d\xE9" "faut 400, maximum 900\n"}};
+  for (const auto& c : cases) {
+    SelectLanguage(c.language);
+    RecordingSink sink;
+    BuildInfoReport(sink, FontInfo{}, "p", FontSignatureWords{}, Metrics(), &anatomy);
+    EXPECT_NE(sink.text.find(std::string(c.heading) + c.axis), std::string::npos) << c.language;
+    // The registered names read the same in every language.
+    EXPECT_NE(sink.text.find("\tliga\t: Standard Ligatures (GSUB)\n"), std::string::npos);
+  }
 }
 
 }  // namespace

@@ -39,6 +39,7 @@ struct Options {
   int thumbnail_width = 0, thumbnail_height = 0;
   int width = 800, height = 600;
   int page = -1;
+  std::string find;  // --find: text looked for on the shown page, as the host's F7 does
   int block = -1;
   int charset = -1;
   int zoom_row = -1, zoom_column = -1;
@@ -83,7 +84,7 @@ std::string DefaultDll() {
 void Usage() {
   std::fprintf(stderr,
                "usage: orvane-host [--dll PATH] [--size WxH] [--settings FILE] [--fixed]\n"
-               "                   [--dark] [--page N] [--block N] [--charset N] [--zoom ROW,COLUMN]\n"
+               "                   [--dark] [--page N] [--find TEXT] [--block N] [--charset N] [--zoom ROW,COLUMN]\n"
                "                   [--bench-paging] [--bench-start N --bench-face NAME\n"
                "                   [--bench-weight W] [--bench-first HEX]]\n"
                "                   [--bench-browse N] [--bench-thumbnails N]\n"
@@ -115,6 +116,8 @@ bool ParseOptions(int argc, char** argv, Options& o) {
       if (!value(text) || std::sscanf(text.c_str(), "%dx%d", &o.width, &o.height) != 2) return false;
     } else if (arg == "--page") {
       if (!number(o.page)) return false;
+    } else if (arg == "--find") {
+      if (!value(o.find)) return false;
     } else if (arg == "--block") {
       if (!number(o.block)) return false;
     } else if (arg == "--charset") {
@@ -328,6 +331,10 @@ void OnLoaded(HWND window) {
   g_host.loaded = true;
   const Options& o = g_host.options;
   if (o.page >= 0) SwitchPage(g_host.viewer, o.page);
+  if (!o.find.empty() && g_host.plugin.search) {
+    std::string text = o.find;
+    g_host.plugin.search(g_host.viewer, text.data(), kSearchFindFirst);
+  }
   if (o.block >= 0) PickFromCombo(g_host.viewer, kBlockComboId, o.block);
   if (o.charset >= 0) PickFromCombo(g_host.viewer, kCharsetComboId, o.charset);
   if (o.bench) {
@@ -411,6 +418,8 @@ int Run(int argc, char** argv) {
       reinterpret_cast<void*>(GetProcAddress(g_host.plugin.module, "ListLoadNext")));
   g_host.plugin.preview = reinterpret_cast<ListGetPreviewBitmapWFn>(
       reinterpret_cast<void*>(GetProcAddress(g_host.plugin.module, "ListGetPreviewBitmapW")));
+  g_host.plugin.search = reinterpret_cast<ListSearchTextFn>(
+      reinterpret_cast<void*>(GetProcAddress(g_host.plugin.module, "ListSearchText")));
   if (!detect || !set_params || !g_host.plugin.load || !g_host.plugin.close) {
     std::fprintf(stderr, "orvane-host: %s lacks the Lister exports\n", o.dll.c_str());
     return 1;

@@ -18,6 +18,8 @@ struct DefaultParams {
 };
 using ListSetDefaultParamsFn = void(__stdcall*)(DefaultParams*);
 using ListGetPreviewBitmapWFn = HBITMAP(__stdcall*)(WCHAR*, int, int, char*, int);
+using ListSearchTextFn = int(__stdcall*)(HWND, char*, int);
+constexpr int kSearchFindFirst = 1;
 
 struct Plugin {
   HMODULE module = nullptr;
@@ -25,6 +27,7 @@ struct Plugin {
   ListCloseWindowFn close = nullptr;
   ListLoadNextFn load_next = nullptr;
   ListGetPreviewBitmapWFn preview = nullptr;
+  ListSearchTextFn search = nullptr;
 };
 
 // Control ids of the viewer's Glyphs page.

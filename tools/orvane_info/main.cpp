@@ -12,8 +12,10 @@
 #include <string>
 #include <system_error>
 
+#include "fontfile/font_anatomy.h"
 #include "fontfile/font_info.h"
 #include "platform/platform.h"
+#include "tools/orvane_info/anatomy_json.h"
 #include "tools/orvane_info/output_text.h"
 #include "tools/orvane_info/report_command.h"
 
@@ -66,7 +68,7 @@ std::string CharacterCount(const FontInfo& info, uint32_t last) {
 }
 
 void PrintJson(const char* path, int recognized, const std::string& problem,
-               const FontInfo& info) {
+               const FontInfo& info, const FontAnatomy& anatomy) {
   std::string line = "{\"path\":" + JsonString(PathToUtf8(path));
   line += ",\"face\":" + std::to_string(info.face);
   line += ",\"faces\":" + std::to_string(info.face_count);
@@ -86,7 +88,7 @@ void PrintJson(const char* path, int recognized, const std::string& problem,
     if (id) line += ',';
     line += JsonText(info.names[id]);
   }
-  line += "]}\n";
+  line += "]" + AnatomyJson(anatomy) + "}\n";
   std::fwrite(line.data(), 1, line.size(), stdout);
 }
 
@@ -177,7 +179,9 @@ int main(int argc, char** argv) {
       int recognized = mapped ? ReadFontBytes(file.data, file.size, info, face) : 0;
       if (face == 0) face_count = info.face_count;
       std::string problem = recognized || mapped ? std::string() : OpenProblem(argv[i]);
-      if (json) PrintJson(argv[i], recognized, problem, info);
+      if (json)
+        PrintJson(argv[i], recognized, problem, info,
+                  mapped ? ReadFontAnatomy(ByteView{file.data, file.size}, face) : FontAnatomy{});
       else PrintListing(argv[i], recognized, problem, info, summary);
       if (!recognized) status = 1;
     }

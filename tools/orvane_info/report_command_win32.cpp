@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "fontfile/font_anatomy.h"
 #include "fontfile/font_info.h"
 #include "platform/platform.h"
 #include "text/info_report.h"
@@ -117,8 +118,12 @@ int RunReportCommand(const char* path, uint32_t face) {
         !signature.unicode_ranges[2] && !signature.unicode_ranges[3])
       signature.unicode_ranges[0] = 1;
 
+    // What the face is made of, from the file mapped once more, as the viewer does.
+    FontAnatomy anatomy;
+    MappedFile file;
+    if (MapFileReadOnly(path, file)) anatomy = ReadFontAnatomy(ByteView{file.data, file.size}, face);
     TextSink sink;
-    BuildInfoReport(sink, info, path, signature, ToReportMetrics(tm));
+    BuildInfoReport(sink, info, path, signature, ToReportMetrics(tm), &anatomy);
     std::string out = AnsiToUtf8(sink.text);
     std::fwrite(out.data(), 1, out.size(), stdout);
     result = 0;

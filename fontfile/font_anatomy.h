@@ -1,0 +1,23 @@
+// What a font is made of beyond its names: its design space, OpenType layout,
+// colour glyphs and further facts, read from one face of a mapped file. Read
+// only when the Info report is built (and by orvane-info), never when the viewer
+// starts.
+#pragma once
+
+#include <cstdint>
+
+#include "fontfile/byte_reader.h"
+#include "fontfile/color_tables.h"
+#include "fontfile/face_facts.h"
+#include "fontfile/layout_tables.h"
+#include "fontfile/variation_tables.h"
+
+struct FontAnatomy {
+  bool sfnt = false;  // the face is an sfnt font; every other field is empty when not
+  VariationFacts variation;
+  LayoutFacts layout;
+  ColorFacts color;
+  FaceFacts facts;
+};
+
+FontAnatomy ReadFontAnatomy(ByteView file, uint32_t face);

@@ -1,0 +1,147 @@
+#include "fontfile/layout_tables.h"
+
+#include <cstring>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace {
+
+constexpr uint32_t kRecordSize = 6;  // a tag and a 16-bit offset
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+struct Merge {
+  LayoutFacts& facts;
+  NameIndex& names;
+  std::unordered_map<std::string, size_t> script_of_tag;
+  std::unordered_set<std::string> script_languages;  // "latnTRK "
+  std::unordered_map<std::string, size_t> feature_of_tag;
+};
+
+void AddLanguage(Merge& merge, size_t script, const std::string& language) {
+  LayoutScript& entry = merge.facts.scripts[script];
+  if (merge.script_languages.insert(entry.tag + language).second)
+    entry.languages.push_back(language);
+}
+
+// The language systems of one script table: its tags, read once per table
+// however many script records point at it.
+struct ScriptTable {
+  bool has_default = false;
+  std::vector<std::string> languages;
+};
+
+bool ReadScriptTable(ByteView table, uint32_t script, ReadBudget& budget, ScriptTable& out) {
+  uint16_t default_offset = 0, count = 0;
+  if (!ReadU16BE(table, script, 0, default_offset) || !ReadU16BE(table, script, 2, count))
+    return false;
+  out.has_default = default_offset != 0;
+  if (!InBounds(table, script + 4, kRecordSize * count) || !budget.Spend(count)) return false;
+  out.languages.reserve(count);
+  for (uint32_t i = 0; i < count; ++i)
+    out.languages.push_back(*ReadTag(table, script + 4 + kRecordSize * i, 0));
+  return true;
+}
+
+// One table's script and feature lists; false when it is broken.
+bool ReadLayoutTable(ByteView table, uint8_t which, Merge& merge) {
+  uint16_t major = 0, script_list = 0, feature_list = 0;
+  if (!ReadU16BE(table, 0, 0, major) || !ReadU16BE(table, 0, 4, script_list) ||
+      !ReadU16BE(table, 0, 6, feature_list) || major != 1)
+    return false;
+  ReadBudget budget{table.size / 2 + 1};
+  bool sound = true;
+
+  uint16_t script_count = 0;
+  if (script_list && !ReadU16BE(table, script_list, 0, script_count)) sound = false;
+  if (!InBounds(table, script_list + 2u, kRecordSize * script_count)) {
+    sound = false;
+    script_count = 0;
+  }
+  std::unordered_map<uint32_t, ScriptTable> read_scripts;
+  for (uint32_t i = 0; i < script_count; ++i) {
+    const uint32_t record = script_list + 2u + kRecordSize * i;
+    const std::string tag = *ReadTag(table, record, 0);
+    uint16_t offset = 0;
+    ReadU16BE(table, record, 4, offset);
+    const uint32_t script = uint32_t{script_list} + offset;
+    auto found = read_scripts.find(script);
+    if (found == read_scripts.end()) {
+      ScriptTable languages;
+      if (!ReadScriptTable(table, script, budget, languages)) {
+        sound = false;
+        if (budget.left == 0) break;
+        continue;
+      }
+      found = read_scripts.emplace(script, std::move(languages)).first;
+    } else if (!budget.Spend(found->second.languages.size() + 1)) {
+      // Records sharing one script table still cost what they add.
+      sound = false;
+      break;
+    }
+    auto [where, added] = merge.script_of_tag.try_emplace(tag, merge.facts.scripts.size());
+    if (added) merge.facts.scripts.push_back(LayoutScript{tag, {}, 0});
+    merge.facts.scripts[where->second].tables |= which;
+    if (found->second.has_default) AddLanguage(merge, where->second, "dflt");
+    for (const std::string& language : found->second.languages)
+      AddLanguage(merge, where->second, language);
+  }
+
+  uint16_t feature_count = 0;
+  if (feature_list && !ReadU16BE(table, feature_list, 0, feature_count)) sound = false;
+  if (!InBounds(table, feature_list + 2u, kRecordSize * feature_count)) {
+    sound = false;
+    feature_count = 0;
+  }
+  std::unordered_set<uint32_t> read_features;
+  for (uint32_t i = 0; i < feature_count; ++i) {
+    const uint32_t record = feature_list + 2u + kRecordSize * i;
+    const std::string tag = *ReadTag(table, record, 0);
+    uint16_t offset = 0;
+    ReadU16BE(table, record, 4, offset);
+    const uint32_t feature = uint32_t{feature_list} + offset;
+    auto [where, added] = merge.feature_of_tag.try_emplace(tag, merge.facts.features.size());
+    if (added) merge.facts.features.push_back(LayoutFeature{tag, 0, std::nullopt});
+    LayoutFeature& entry = merge.facts.features[where->second];
+    entry.tables |= which;
+    uint16_t params = 0;
+    if (!ReadU16BE(table, feature, 0, params)) {
+      sound = false;
+      continue;
+    }
+    // Only stylistic sets and character variants name themselves; each feature
+    // table is looked at once.
+    const bool named = ((tag[0] == 's' && tag[1] == 's') || (tag[0] == 'c' && tag[1] == 'v')) &&
+                       IsDigit(tag[2]) && IsDigit(tag[3]);
+    if (!named || params == 0 || entry.ui_name || !read_features.insert(feature).second) continue;
+    uint16_t version = 0, name_id = 0;
+    if (!ReadU16BE(table, feature + params, 0, version) ||
+        !ReadU16BE(table, feature + params, 2, name_id)) {
+      sound = false;
+      continue;
+    }
+    if (version == 0 && name_id != 0) entry.ui_name = NameText(merge.names, name_id);
+  }
+  return sound;
+}
+
+}  // namespace
+
+LayoutFacts ReadLayoutTables(ByteView gsub, TableState gsub_state, ByteView gpos,
+                             TableState gpos_state, NameIndex& names) {
+  LayoutFacts facts;
+  facts.gsub = gsub_state;
+  facts.gpos = gpos_state;
+  Merge merge{facts, names, {}, {}, {}};
+  facts.gsub_broken = gsub_state == TableState::kBroken ||
+                      (gsub_state == TableState::kPresent && !ReadLayoutTable(gsub, kInGsub, merge));
+  facts.gpos_broken = gpos_state == TableState::kBroken ||
+                      (gpos_state == TableState::kPresent && !ReadLayoutTable(gpos, kInGpos, merge));
+  return facts;
+}
+
+const LayoutFeature* FindFeature(const LayoutFacts& facts, const char* tag) {
+  for (const LayoutFeature& feature : facts.features)
+    if (feature.tag == tag) return &feature;
+  return nullptr;
+}
