@@ -3,6 +3,7 @@
 #include <string>
 
 #include "fontfile/char_map.h"
+#include "fontfile/face_tables.h"
 #include "fontfile/sfnt_reader.h"
 #include "fontfile/table_directory.h"
 #include "font_builder.h"
@@ -86,8 +87,8 @@ TEST(TableDirectory, ClaimsBeyondAnyRealFontAreRefused) {
   EXPECT_FALSE(Inside(ttc));
 }
 
-// The names, the character map and the pre-flight check take a font by the
-// same rules: its version, a directory wholly inside the file, a collection
+// The names, the character map, the tables of what a font is made of and the
+// pre-flight check take a font by the same rules: its version, a directory wholly inside the file, a collection
 // count the file holds offsets for.
 TEST(TableDirectory, EveryWalkKeepsTheSameRules) {
   SfntFont font = PlainSfnt();
@@ -119,6 +120,7 @@ TEST(TableDirectory, EveryWalkKeepsTheSameRules) {
     EXPECT_EQ(ReadSfnt(view, 0, info), c.font ? 1 : 0) << c.name;
     EXPECT_EQ(ReadSfntCharacterMap(view, 0, coverage), c.font) << c.name;
     EXPECT_EQ(OpenSfntFont(view, 0, directory), c.font) << c.name;
+    EXPECT_EQ(FaceStart(view, 0) && FindFaceTable(view, 0, "cmap").present(), c.font) << c.name;
     // A font no reader takes is never handed over; the check has nothing to say.
     if (c.font) {
       EXPECT_TRUE(SfntTablesInsideFile(view)) << c.name;
@@ -136,6 +138,7 @@ TEST(TableDirectory, EveryWalkKeepsTheSameRules) {
     FontInfo info;
     EXPECT_EQ(CollectionFaceCount(ViewOf(ttc)), held ? count : 0u) << count;
     EXPECT_EQ(ReadCollection(ViewOf(ttc), info), held ? 1 : 0) << count;
+    EXPECT_EQ(FaceStart(ViewOf(ttc), 1).has_value(), held) << count;
     EXPECT_EQ(SfntTablesInsideFile(ViewOf(ttc)), held) << count;
   }
   // A face of another version is no font for the readers, yet the system may
