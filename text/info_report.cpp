@@ -131,12 +131,12 @@ void WriteNames(ReportSink& view, const FontInfo& info, const char* path,
                 const char* heading_piece, const char* other_face = nullptr) {
   const auto& names = info.names;
   Heading(view, heading_piece, L(kTextNamesHeading));
-  LabelLine(view, kTextNameLabel, Text(names[4]));
-  LabelLine(view, kTextFamilyLabel, Text(names[1]));
-  LabelLine(view, kTextStyleLabel, Text(names[2]));
-  LabelLine(view, kTextIdentifierLabel, Text(names[3]));
-  LabelLine(view, kTextPostScriptNameLabel, Text(names[6]));
-  LabelLine(view, kTextPostScriptCidLabel, Text(names[20]));
+  LabelLine(view, kTextNameLabel, Text(names[kNameFull]));
+  LabelLine(view, kTextFamilyLabel, Text(names[kNameFamily]));
+  LabelLine(view, kTextStyleLabel, Text(names[kNameStyle]));
+  LabelLine(view, kTextIdentifierLabel, Text(names[kNameIdentifier]));
+  LabelLine(view, kTextPostScriptNameLabel, Text(names[kNamePostScript]));
+  LabelLine(view, kTextPostScriptCidLabel, Text(names[kNamePostScriptCid]));
   LabelLine(view, kTextTypeLabel, Text(info.type_name));
   LabelLine(view, kTextFileNameLabel, path ? path : "");
   // Counted from 1, as the face selector counts.
@@ -154,11 +154,11 @@ void WriteNames(ReportSink& view, const FontInfo& info, const char* path,
   static constexpr struct {
     int name;
     int heading;
-  } kSingle[] = {{5, kTextVersionHeading},
-                 {0, kTextCopyrightHeading},
-                 {7, kTextTrademarkHeading},
-                 {10, kTextDescriptionHeading},
-                 {19, kTextSampleTextHeading}};
+  } kSingle[] = {{kNameVersion, kTextVersionHeading},
+                 {kNameCopyright, kTextCopyrightHeading},
+                 {kNameTrademark, kTextTrademarkHeading},
+                 {kNameDescription, kTextDescriptionHeading},
+                 {kNameSampleText, kTextSampleTextHeading}};
   for (const auto& section : kSingle) {
     if (!names[section.name]) continue;
     Heading(view, "\n%s\n\n", L(section.heading));
@@ -168,9 +168,9 @@ void WriteNames(ReportSink& view, const FontInfo& info, const char* path,
     int name;
     int address;
     int heading;
-  } kPairs[] = {{8, 11, kTextManufacturerHeading},
-                {9, 12, kTextDesignerHeading},
-                {13, 14, kTextLicenseHeading}};
+  } kPairs[] = {{kNameManufacturer, kNameVendorUrl, kTextManufacturerHeading},
+                {kNameDesigner, kNameDesignerUrl, kTextDesignerHeading},
+                {kNameLicense, kNameLicenseUrl, kTextLicenseHeading}};
   for (const auto& section : kPairs) {
     if (!names[section.name] && !names[section.address]) continue;
     Heading(view, "\n%s\n\n", L(section.heading));

@@ -47,6 +47,8 @@ constexpr int kTextOnlyCoveredBlocks = 63;  // option: the block list leaves out
 constexpr int kTextNotInFont = 64;          // zoom box of a character the font lacks
 // The Info report of a collection's face: "Face  : 3 of 10".
 constexpr int kTextFaceLabel = 65, kTextFaceOf = 66;
+// The face selector's item for a face the readers cannot read: "2  (cannot be read)".
+constexpr int kTextFaceUnreadable = 67;
 // The zoom box and the Info report of a face the system draws with another.
 constexpr int kTextOtherFace = 70;
 // Why a web font was refused: the message of its load-error text.

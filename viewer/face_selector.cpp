@@ -5,8 +5,10 @@
 #include <utility>
 #include <vector>
 
+#include "fontfile/sfnt_reader.h"
 #include "platform/platform.h"
 #include "plugin/shared_resources.h"
+#include "text/language.h"
 #include "viewer/block_list.h"
 #include "viewer/display_fonts.h"
 #include "viewer/font_path.h"
@@ -15,9 +17,6 @@
 #include "viewer/viewer_window.h"
 
 namespace {
-
-// Far more than any real collection holds; a hostile count is not listed whole.
-constexpr uint32_t kMaxListedFaces = 1024;
 
 // The closed selector takes a third of the row, which cuts long names: its list
 // opens as wide as the longest item needs (with room for a scroll bar and the
@@ -74,18 +73,15 @@ int ReadFace(const LoadedFont& font, ByteView bytes, uint32_t face, FontInfo& in
 
 void ReadFaceNames(LoadedFont& font) {
   font.face_names.clear();
-  const uint32_t count = std::min(font.info.face_count, kMaxListedFaces);
-  if (count <= 1) return;
-  // One mapping for all faces.
+  if (font.info.face_count <= 1) return;
+  // One mapping, and only the names: a face's character map and its other
+  // texts wait until it is shown.
   MappedFile file;
   ByteView bytes;
   if (!FontBytes(font, file, bytes)) return;
-  for (uint32_t face = 0; face < count; ++face) {
-    FontInfo info;
-    // A face that cannot be read keeps its place, by number alone.
-    ReadFontBytes(bytes.data, bytes.size, info, face);
-    font.face_names.push_back(info.names[4].value_or(std::string()));
-  }
+  for (FaceName& face : ReadCollectionFaceNames(bytes))
+    font.face_names.push_back(face.readable ? std::move(face.name)
+                                            : std::string(LanguageString(kTextFaceUnreadable)));
 }
 
 void UpdateFaceSelector(ViewerState& s) {

@@ -16,8 +16,9 @@ bool MapFontFile(const LoadedFont& font, MappedFile& file);
 // viewer, or else the file, mapped into `file`.
 bool FontBytes(const LoadedFont& font, MappedFile& file, ByteView& bytes);
 
-// Reads the full name of every face of the loaded collection into face_names;
-// clears it for a file of one face.
+// Reads the full name of every face of the loaded collection into face_names
+// (a face that cannot be read by the text that says so); clears it for a file
+// of one face. The names are cut and their count bounded (kMaxListedFaces).
 void ReadFaceNames(LoadedFont& font);
 
 // After a file was loaded: creates, fills or removes the selector to match its

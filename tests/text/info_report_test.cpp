@@ -103,20 +103,20 @@ TEST_F(InfoReport, EverySectionInItsOrder) {
   FontInfo info;
   info.type_name = "OpenType 1.4";
   info.width_name = "Normal";
-  info.names[0] = "(c) Someone";
-  info.names[1] = "Demo";
-  info.names[2] = "Italic";
-  info.names[3] = "Demo:1";
-  info.names[4] = "Demo Italic";
-  info.names[5] = "Version 1.0";
-  info.names[6] = "Demo-Italic";
-  info.names[7] = "Demo is a mark";
-  info.names[9] = "A. Designer";
-  info.names[10] = "Two\nlines";
-  info.names[11] = "https://vendor.example";
-  info.names[13] = "Free";
-  info.names[19] = "Sample";
-  info.names[20] = "DemoCID";
+  info.names[kNameCopyright] = "(c) Someone";
+  info.names[kNameFamily] = "Demo";
+  info.names[kNameStyle] = "Italic";
+  info.names[kNameIdentifier] = "Demo:1";
+  info.names[kNameFull] = "Demo Italic";
+  info.names[kNameVersion] = "Version 1.0";
+  info.names[kNamePostScript] = "Demo-Italic";
+  info.names[kNameTrademark] = "Demo is a mark";
+  info.names[kNameDesigner] = "A. Designer";
+  info.names[kNameDescription] = "Two\nlines";
+  info.names[kNameVendorUrl] = "https://vendor.example";
+  info.names[kNameLicense] = "Free";
+  info.names[kNameSampleText] = "Sample";
+  info.names[kNamePostScriptCid] = "DemoCID";
   FontSignatureWords signature;
   signature.unicode_ranges[0] = 1u | (1u << 7);   // Latin, Greek
   signature.unicode_ranges[1] = 1u << (59 - 32);  // five CJK rows
@@ -303,8 +303,8 @@ TEST_F(InfoReport, WebFontContainerAndMetadataFollowTheFileName) {
 TEST_F(InfoReport, AFileThatCouldNotBeShownGetsItsErrorAndOnlyWhatTheFileSaid) {
   FontInfo info;
   info.type_name = "TrueType";
-  info.names[1] = "Half";
-  info.names[5] = "Version 2";
+  info.names[kNameFamily] = "Half";
+  info.names[kNameVersion] = "Version 2";
   RecordingSink sink;
   // A '%' in the error is text, not a conversion.
   BuildLoadErrorReport(sink, info, "C:\\A&B%d.ttf",
@@ -334,7 +334,7 @@ TEST_F(InfoReport, PiecesAreCutAt65535Characters) {
   EXPECT_EQ(sink.text, "a|-5|002A|12345");
 
   FontInfo info;
-  info.names[5] = longer;
+  info.names[kNameVersion] = longer;
   sink.text.clear();
   BuildInfoReport(sink, info, "p", FontSignatureWords{}, Metrics());
   EXPECT_NE(sink.text.find("<b>\nVersion\n\n</b>" + std::string(65535, 'x') + "<b>"),

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
@@ -23,6 +24,33 @@ namespace {
 
 std::string NotoSans() { return HostPath("/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc"); }
 std::string NotoSerif() { return HostPath("/usr/share/fonts/opentype/noto/NotoSerifCJK-Bold.ttc"); }
+std::string DejaVu(const char* file) { return HostPath("/usr/share/fonts/truetype/dejavu/" + std::string(file)); }
+
+// A real font's tables, in its directory's order.
+SfntFont TablesOf(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  SfntFont font;
+  uint16_t count = 0;
+  ReadU16BE(ViewOf(bytes), 4, 0, count);
+  for (uint32_t i = 0; i < count; ++i) {
+    uint32_t offset = 0, length = 0;
+    ReadU32BE(ViewOf(bytes), 12 + 16 * i, 8, offset);
+    ReadU32BE(ViewOf(bytes), 12 + 16 * i, 12, length);
+    font.Add(bytes.substr(12 + 16 * i, 4), bytes.substr(offset, length));
+  }
+  return font;
+}
+
+// The font with names the readers cannot use (German only) that the system's
+// engine still takes: a face that is listed but cannot be read.
+SfntFont Unreadable(SfntFont font, const std::u16string& name) {
+  NameTable names;
+  for (uint16_t id : {1, 4}) names.records.push_back({id, Utf16BE(name), 3, 1, 0x0407});
+  for (SfntTable& table : font.tables)
+    if (table.tag == "name") table.data = BuildNameTable(names);
+  return font;
+}
 
 // The face the system made a font of.
 std::string TextFace(HFONT font) {
@@ -317,6 +345,56 @@ TEST(FaceSelector, TheListOpensAsWideAsItsLongestNameWithinTheScreen) {
   EXPECT_LE(list.dropped, list.work);
   EXPECT_GE(list.shown, std::min(list.needed, list.work));
   EXPECT_LE(list.shown, list.work);
+
+// A collection whose first and third faces cannot be read opens at its second,
+// lists the broken ones as such, and keeps them from being chosen; n and p from
+// a face that is broken in the next file show its first face that reads.
+TEST(FaceSelector, BrokenFacesAreListedAndPassedOver) {
+  if (!FileExists(NotoSans())) GTEST_SKIP() << "no " << NotoSans();
+  const std::string path = ScratchDir("broken_faces_font") + "\\broken-faces.ttc";
+  std::ofstream(path, std::ios::binary)
+      << BuildCollection({Unreadable(TablesOf(DejaVu("DejaVuSansMono.ttf")), u"Kaputt Mono"),
+                          TablesOf(DejaVu("DejaVuSans-Bold.ttf")),
+                          Unreadable(TablesOf(DejaVu("DejaVuSerif.ttf")), u"Kaputt Serif"),
+                          TablesOf(DejaVu("DejaVuSerif-Bold.ttf"))});
+  const std::string unreadable = EnglishString(kTextFaceUnreadable);
+  GridViewer v("broken_faces", "", path);
+  ViewerState& s = v.state();
+  ASSERT_TRUE(s.glyph_font) << s.load_error;
+  EXPECT_EQ(s.face, 1u);
+  EXPECT_EQ(TextFace(s.glyph_font), "DejaVu Sans");
+  ASSERT_TRUE(s.face_combo);
+  ASSERT_EQ(SendMessageA(s.face_combo, CB_GETCOUNT, 0, 0), 4);
+  EXPECT_EQ(ComboItem(s.face_combo, 0), "1  " + unreadable);
+  EXPECT_EQ(ComboItem(s.face_combo, 1), "2  DejaVu Sans Bold");
+  EXPECT_EQ(ComboItem(s.face_combo, 2), "3  " + unreadable);
+  EXPECT_EQ(ComboItem(s.face_combo, 3), "4  DejaVu Serif Bold");
+  EXPECT_EQ(SendMessageA(s.face_combo, CB_GETCURSEL, 0, 0), 1);
+  ClickTab(v.window, 1);
+  EXPECT_NE(WindowText(s.info_view).find("Face\t: 2 of 4"), std::string::npos);
+  ClickTab(v.window, 0);
+
+  // A broken face cannot be chosen: the selection goes back.
+  PickFace(v.window, 2);
+  EXPECT_EQ(s.face, 1u);
+  EXPECT_EQ(SendMessageA(s.face_combo, CB_GETCURSEL, 0, 0), 1);
+  PickFace(v.window, 3);
+  EXPECT_EQ(s.face, 3u);
+
+  // n and p from the third or the first face of another collection: those are
+  // broken here, and the second face is shown; from the fourth, the fourth.
+  ASSERT_EQ(LoadNext(v.parent, v.window, NotoSans()), 0);
+  for (int face : {2, 0}) {
+    PickFace(v.window, face);
+    ASSERT_EQ(s.face, static_cast<uint32_t>(face));
+    ASSERT_EQ(LoadNext(v.parent, v.window, path), 0) << face;
+    EXPECT_EQ(s.face, 1u) << face;
+    EXPECT_EQ(SendMessageA(s.face_combo, CB_GETCURSEL, 0, 0), 1) << face;
+    ASSERT_EQ(LoadNext(v.parent, v.window, NotoSans()), 0);
+  }
+  PickFace(v.window, 3);
+  ASSERT_EQ(LoadNext(v.parent, v.window, path), 0);
+  EXPECT_EQ(s.face, 3u);
 }
 
 }  // namespace

@@ -244,7 +244,7 @@ TEST(ViewerLoad, MissingEmptyUnsoundAndPairFilesGiveTheErrorText) {
     } else {
       EXPECT_GT(code, 0) << "the system knows why the file cannot be used";
     }
-    EXPECT_FALSE(s.info.names[4]) << "what was read is kept only for a registered font";
+    EXPECT_FALSE(s.info.names[kNameFull]) << "what was read is kept only for a registered font";
     for (int id : {kGlyphListId, kCharsetComboId, kBlockComboId})
       EXPECT_FALSE(IsWindowEnabled(GetDlgItem(v.window, id))) << id;
     // A failed load still measures rows by the label line alone.

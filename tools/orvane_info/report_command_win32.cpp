@@ -53,8 +53,8 @@ LOGFONTA GlyphLogFont(const FontInfo& info, int dpi_y) {
   font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   font.lfQuality = ANTIALIASED_QUALITY;
   font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  if (info.names[4])
-    std::snprintf(font.lfFaceName, sizeof font.lfFaceName, "%.31s", info.names[4]->c_str());
+  if (info.names[kNameFull])
+    std::snprintf(font.lfFaceName, sizeof font.lfFaceName, "%.31s", info.names[kNameFull]->c_str());
   return font;
 }
 
