@@ -1,6 +1,7 @@
 #include "fontfile/font_info.h"
 
 #include <cstring>
+#include <optional>
 
 #include "fontfile/byte_reader.h"
 #include "fontfile/fon_reader.h"
@@ -71,10 +72,24 @@ int ReadFontFileUtf8(const char* utf8_path, FontInfo& info, uint32_t face) {
 namespace {
 
 // A decoded web font is checked like a file: the system is handed its bytes.
-FontFileCheck CheckView(ByteView view, FontInfo& info, uint32_t face) {
+FontFileCheck CheckView(ByteView view, FontInfo& info, uint32_t face, FaceFallback fallback) {
   FontFileCheck check;
   check.mapped = true;
   check.recognized = ReadFileView(view, info, face, check.decoded);
+  if (!check.recognized && fallback == FaceFallback::kFirstReadable) {
+    // A single font has face 0 alone; a collection, its first face that reads.
+    const ByteView fonts = check.decoded.empty()
+                               ? view
+                               : ByteView{check.decoded.data(),
+                                          static_cast<uint32_t>(check.decoded.size())};
+    const std::optional<uint32_t> readable =
+        CollectionFaceCount(fonts) ? FirstReadableFace(fonts) : std::optional<uint32_t>(0);
+    if (readable && *readable != face) {
+      ClearFontInfo(info);
+      check.decoded.clear();
+      check.recognized = ReadFileView(view, info, *readable, check.decoded);
+    }
+  }
   const ByteView font = check.decoded.empty()
                             ? view
                             : ByteView{check.decoded.data(),
@@ -84,40 +99,42 @@ FontFileCheck CheckView(ByteView view, FontInfo& info, uint32_t face) {
 }
 
 FontFileCheck CheckMappedFile(bool mapped, const MappedFile& file, FontInfo& info,
-                              uint32_t face) {
+                              uint32_t face, FaceFallback fallback) {
   if (!mapped) {
     FontFileCheck check;
     check.sound = true;  // the system is asked and reports why it cannot use the file
     return check;
   }
-  return CheckView(ByteView{file.data, file.size}, info, face);
+  return CheckView(ByteView{file.data, file.size}, info, face, fallback);
 }
 
 }  // namespace
 
 
-FontFileCheck ReadAndCheckFontFile(const char* path, FontInfo& info, uint32_t face) {
+FontFileCheck ReadAndCheckFontFile(const char* path, FontInfo& info, uint32_t face,
+                                   FaceFallback fallback) {
   ClearFontInfo(info);
   MappedFile file;
   const bool mapped = MapFileReadOnly(path, file);
-  return CheckMappedFile(mapped, file, info, face);
+  return CheckMappedFile(mapped, file, info, face, fallback);
 }
 
-FontFileCheck ReadAndCheckFontFileUtf8(const char* utf8_path, FontInfo& info, uint32_t face) {
+FontFileCheck ReadAndCheckFontFileUtf8(const char* utf8_path, FontInfo& info, uint32_t face,
+                                       FaceFallback fallback) {
   ClearFontInfo(info);
   MappedFile file;
   const bool mapped = MapFileReadOnlyUtf8(utf8_path, file);
-  return CheckMappedFile(mapped, file, info, face);
+  return CheckMappedFile(mapped, file, info, face, fallback);
 }
 
 bool IsFontFileSound(const char* path) {
   FontInfo info;
-  return ReadAndCheckFontFile(path, info).sound;
+  return ReadAndCheckFontFile(path, info, 0, FaceFallback::kFirstReadable).sound;
 }
 
 bool IsFontFileSoundUtf8(const char* utf8_path) {
   FontInfo info;
-  return ReadAndCheckFontFileUtf8(utf8_path, info).sound;
+  return ReadAndCheckFontFileUtf8(utf8_path, info, 0, FaceFallback::kFirstReadable).sound;
 }
 
 template <typename Char>

@@ -99,9 +99,9 @@ LOGFONTA SampleLogFont(const FontInfo& info) {
   lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   lf.lfQuality = ANTIALIASED_QUALITY;
   lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  if (info.names[4]) {
-    size_t length = std::min(info.names[4]->size(), sizeof lf.lfFaceName - 1);
-    std::memcpy(lf.lfFaceName, info.names[4]->data(), length);
+  if (info.names[kNameFull]) {
+    size_t length = std::min(info.names[kNameFull]->size(), sizeof lf.lfFaceName - 1);
+    std::memcpy(lf.lfFaceName, info.names[kNameFull]->data(), length);
   }
   return lf;
 }
@@ -133,7 +133,7 @@ Font FitFont(HDC dc, LOGFONTA lf, const std::wstring& text, int width, int heigh
 }
 
 std::wstring FamilyName(const FontInfo& info) {
-  const FontText& name = info.names[1] ? info.names[1] : info.names[4];
+  const FontText& name = info.names[kNameFamily] ? info.names[kNameFamily] : info.names[kNameFull];
   return name ? MultiByteToWide(CP_ACP, *name) : std::wstring();
 }
 
@@ -244,9 +244,10 @@ extern "C" HBITMAP __stdcall ListGetPreviewBitmap(char* file, int width, int hei
                                                   int) {
   try {
     if (!file || !*file || !SizeAccepted(width, height)) return nullptr;
-    // Read first: a file the readers reject, or whose tables leave it, is never registered.
+    // Read first: a file the readers reject, or whose tables leave it, is never
+    // registered. A collection shows its first face that reads.
     FontInfo info;
-    FontFileCheck check = ReadAndCheckFontFile(file, info);
+    const FontFileCheck check = ReadAndCheckFontFile(file, info, 0, FaceFallback::kFirstReadable);
     if (!check.recognized || !check.sound) return nullptr;
     const auto registration = Register(check, std::string(file));
     if (!registration->added) return nullptr;
@@ -264,7 +265,8 @@ extern "C" HBITMAP __stdcall ListGetPreviewBitmapW(WCHAR* file, int width, int h
     const std::string utf8 = WideToUtf8(wide);
     if (utf8.empty()) return nullptr;
     FontInfo info;
-    FontFileCheck check = ReadAndCheckFontFileUtf8(utf8.c_str(), info);
+    const FontFileCheck check =
+        ReadAndCheckFontFileUtf8(utf8.c_str(), info, 0, FaceFallback::kFirstReadable);
     if (!check.recognized || !check.sound) return nullptr;
     const auto registration = Register(check, wide);
     if (!registration->added) return nullptr;

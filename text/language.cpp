@@ -82,6 +82,10 @@ const char* const kEnglish[] = {
     "Not in this font",
     "Face",  // 065
     "of",
+    "(cannot be read)",
+    "",
+    "",
+    "Drawn with another face",  // 070
 };
 
 // From kTextFirstWebFont on.

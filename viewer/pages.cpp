@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <richedit.h>
 
+#include "fontfile/catalog.h"
 #include "fontfile/font_anatomy.h"
 #include "platform/platform.h"
 #include "plugin/shared_resources.h"
@@ -60,8 +61,11 @@ void WriteInfoReport(const ViewerState& s) {
     BuildLoadErrorReport(sink, s.info, s.font_path.c_str(), s.load_error);
   } else {
     const FontAnatomy anatomy = ReadShownAnatomy(s);
+    // The byte cells count as the block list counts them, in the glyph font's set.
     BuildInfoReport(sink, s.info, s.font_path.c_str(), ToSignatureWords(s.signature),
-                    ToReportMetrics(s.glyph_metrics), &anatomy);
+                    ToReportMetrics(s.glyph_metrics), &anatomy,
+                    {s.cells.byte_characters, LookupName(CharsetTable, s.cells.charset),
+                     s.other_face.c_str()});
   }
   // The report's runs carry the colour they were written in: recolour them all.
   ColourInfoView(s);

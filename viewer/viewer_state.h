@@ -44,6 +44,9 @@ struct LoadedFont {
   LOGFONTA logfont = {};
   TEXTMETRICA glyph_metrics = {};
   FONTSIGNATURE signature = {};
+  // The face the system draws in place of the file's (by its name, as the system
+  // gives it); empty while it draws the file's own face.
+  std::string other_face;
   BlockCoverage cells;         // made with the glyph font
   char load_error[1024] = {};  // empty when the file loaded
 };

@@ -15,6 +15,7 @@
 #include "text/settings.h"
 #include "text/web_font_text.h"
 #include "viewer/block_coverage.h"
+#include "viewer/block_list.h"
 #include "viewer/display_fonts.h"
 #include "viewer/face_selector.h"
 #include "viewer/glyph_grid.h"
@@ -157,10 +158,8 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA& create) {
   s.line_height = UiLineHeight;
 
   LoadSettings(s);
-  if (s.sort_order != SortOrder) {
-    SortOrder = s.sort_order;
-    SortBlockOrder();
-  }
+  SortBlockOrder(s.sort_order, s);
+  OpenStoredBlock(s);
 
   if (HDC dc = GetDC(window)) {
     LoadFontFile(s, dc);
@@ -210,7 +209,10 @@ LRESULT OnDestroy(HWND window) {
   DestroyIfPresent(s.tab);
 
   ReleaseFontFile(s);
-  if (SettingsPath) SaveSettings(s, SortOrder);
+  if (SettingsPath) {
+    SaveSettings(s, SortOrder);
+    StoreBlock(s);
+  }
   delete state;
   return 0;
 }
@@ -321,17 +323,14 @@ void LoadFontFile(ViewerState& s, HDC dc) {
   // Mapped and read once. A file the readers reject is not offered to the system:
   // some font engines fault on broken tables and then block every later font
   // call of the process.
+  // A face the file lacks (the file before it had more) or cannot read gives
+  // way to its first face that reads: one broken face does not keep the others
+  // from being shown.
   FontInfo info;
-  auto read_and_check = [&] {
-    return wide ? ReadAndCheckFontFileUtf8(utf8.c_str(), info, s.face)
-                : ReadAndCheckFontFile(s.font_path.c_str(), info, s.face);
-  };
-  FontFileCheck check = read_and_check();
-  // A face the file lacks (the file before it had more) gives way to its first.
-  if (s.face != 0 && s.face >= info.face_count) {
-    s.face = 0;
-    check = read_and_check();
-  }
+  FontFileCheck check =
+      wide ? ReadAndCheckFontFileUtf8(utf8.c_str(), info, s.face, FaceFallback::kFirstReadable)
+           : ReadAndCheckFontFile(s.font_path.c_str(), info, s.face, FaceFallback::kFirstReadable);
+  if (check.recognized) s.face = info.face;
   const WebFontProblem refused = info.container.problem;
   // A stale code from an earlier call must not be reported as this failure's.
   SetLastError(0);
@@ -418,7 +417,7 @@ bool LoadNextFont(HWND viewer, const FontPath& path) {
   static_cast<ViewerSettings&>(*next) = static_cast<const ViewerSettings&>(s);
   next->font_path = path.ansi;
   next->font_path_wide = path.wide;
-  next->face = s.face;  // kept when the next file has that face
+  next->face = s.face;  // kept when the next file has that face and it reads
   HDC dc = GetDC(viewer);
   if (!dc) return false;
   LoadFontFile(*next, dc);

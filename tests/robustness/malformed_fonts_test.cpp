@@ -125,7 +125,7 @@ TEST_F(MalformedFonts, SourcesAreRealFontsThatRead) {
     FontInfo own, whole;
     EXPECT_EQ(ReadOwn(s.format, ViewOf(s.bytes), own), 1) << s.name;
     EXPECT_EQ(ReadWhole(s.bytes, whole), 1) << s.name;
-    EXPECT_TRUE(whole.names[1] && !whole.names[1]->empty()) << s.name;
+    EXPECT_TRUE(whole.names[kNameFamily] && !whole.names[kNameFamily]->empty()) << s.name;
     ++per_format[s.format];
   }
   EXPECT_EQ(per_format[FontFormat::kSfnt], 3);
@@ -173,8 +173,8 @@ TEST_F(MalformedFonts, EveryVariantReturnsWithTheOutcomeItsLayoutDecides) {
         break;
       case Expect::kFace:
         EXPECT_EQ(own_result, 1) << font.name;
-        EXPECT_EQ(own.names[1], font.face) << font.name;
-        EXPECT_EQ(own.names[4], font.face) << font.name;
+        EXPECT_EQ(own.names[kNameFamily], font.face) << font.name;
+        EXPECT_EQ(own.names[kNameFull], font.face) << font.name;
         break;
     }
   }

@@ -103,20 +103,20 @@ TEST_F(InfoReport, EverySectionInItsOrder) {
   FontInfo info;
   info.type_name = "OpenType 1.4";
   info.width_name = "Normal";
-  info.names[0] = "(c) Someone";
-  info.names[1] = "Demo";
-  info.names[2] = "Italic";
-  info.names[3] = "Demo:1";
-  info.names[4] = "Demo Italic";
-  info.names[5] = "Version 1.0";
-  info.names[6] = "Demo-Italic";
-  info.names[7] = "Demo is a mark";
-  info.names[9] = "A. Designer";
-  info.names[10] = "Two\nlines";
-  info.names[11] = "https://vendor.example";
-  info.names[13] = "Free";
-  info.names[19] = "Sample";
-  info.names[20] = "DemoCID";
+  info.names[kNameCopyright] = "(c) Someone";
+  info.names[kNameFamily] = "Demo";
+  info.names[kNameStyle] = "Italic";
+  info.names[kNameIdentifier] = "Demo:1";
+  info.names[kNameFull] = "Demo Italic";
+  info.names[kNameVersion] = "Version 1.0";
+  info.names[kNamePostScript] = "Demo-Italic";
+  info.names[kNameTrademark] = "Demo is a mark";
+  info.names[kNameDesigner] = "A. Designer";
+  info.names[kNameDescription] = "Two\nlines";
+  info.names[kNameVendorUrl] = "https://vendor.example";
+  info.names[kNameLicense] = "Free";
+  info.names[kNameSampleText] = "Sample";
+  info.names[kNamePostScriptCid] = "DemoCID";
   FontSignatureWords signature;
   signature.unicode_ranges[0] = 1u | (1u << 7);   // Latin, Greek
   signature.unicode_ranges[1] = 1u << (59 - 32);  // five CJK rows
@@ -201,6 +201,37 @@ TEST_F(InfoReport, CharactersSectionCountsBlocksAndPlanesAfterTheMetrics) {
       << sink.text;
 }
 
+TEST_F(InfoReport, ByteCellsCountInTheCharacterSetTheGlyphsAreDrawnIn) {
+  // The letters, U+00E9 and the Greek capitals; the set draws Greek at 0xC1-0xD9
+  // and has no U+00E9.
+  FontInfo info;
+  info.coverage.kind = CoverageKind::kUnicode;
+  info.coverage.ranges = {{0x41, 0x5A}, {0xE9, 0xE9}, {0x391, 0x3A9}};
+  info.coverage.count = 26 + 1 + 25;
+  uint32_t greek[256] = {};
+  for (uint32_t byte = 0; byte < 0x80; ++byte) greek[byte] = byte;
+  for (uint32_t byte = 0xC1; byte <= 0xD9; ++byte) greek[byte] = 0x391 + (byte - 0xC1);
+  RecordingSink sink;
+  BuildInfoReport(sink, info, "p", FontSignatureWords{}, Metrics(), nullptr,
+                  {greek, "Greek", "Other Sans"});
+  const std::string metrics_end = "\tVertical Aspect\t: 120\n";
+  ASSERT_NE(sink.text.find(metrics_end), std::string::npos);
+  EXPECT_EQ(sink.text.substr(sink.text.find(metrics_end) + metrics_end.size()),
+            "<b>\nCharacters in the Font\n\n</b>"
+            "\tCharacters\t: 52\n"
+            "\tCharacter Set\t: Greek\n"
+            "\tANSI  51 / 256\n"
+            "\tLatin  26 / 127\n"
+            "\tLatin Supplement and C1 Controls  25 / 128\n"
+            "\tGreek and Coptic  25 / 144\n");
+  // The names are the file's; the face drawn is said to be another.
+  EXPECT_NE(sink.text.find("\tFile Name\t: p\n\tDrawn with another face\t: Other Sans\n<b>"),
+            std::string::npos)
+      << sink.text;
+  BuildInfoReport(sink, info, "p", FontSignatureWords{}, Metrics(), nullptr, {greek, "Greek", ""});
+  EXPECT_EQ(sink.text.find("another face"), std::string::npos);
+}
+
 TEST_F(InfoReport, TranslatedLabelsKeepEnglishCodePages) {
   std::string dir = ScratchDir("info_report_language");
   SetModulePath(JoinPath(dir, "Orvane.wlx"));
@@ -272,8 +303,8 @@ TEST_F(InfoReport, WebFontContainerAndMetadataFollowTheFileName) {
 TEST_F(InfoReport, AFileThatCouldNotBeShownGetsItsErrorAndOnlyWhatTheFileSaid) {
   FontInfo info;
   info.type_name = "TrueType";
-  info.names[1] = "Half";
-  info.names[5] = "Version 2";
+  info.names[kNameFamily] = "Half";
+  info.names[kNameVersion] = "Version 2";
   RecordingSink sink;
   // A '%' in the error is text, not a conversion.
   BuildLoadErrorReport(sink, info, "C:\\A&B%d.ttf",
@@ -303,7 +334,7 @@ TEST_F(InfoReport, PiecesAreCutAt65535Characters) {
   EXPECT_EQ(sink.text, "a|-5|002A|12345");
 
   FontInfo info;
-  info.names[5] = longer;
+  info.names[kNameVersion] = longer;
   sink.text.clear();
   BuildInfoReport(sink, info, "p", FontSignatureWords{}, Metrics());
   EXPECT_NE(sink.text.find("<b>\nVersion\n\n</b>" + std::string(65535, 'x') + "<b>"),

@@ -3,6 +3,7 @@
 //   orvane-info --summary FILE...  the listing with every value on one short line
 //   orvane-info --report FILE [FACE]  the Info page's text (of face FACE, 0-based)
 //   orvane-info --decode FILE OUT  writes the sfnt font a WOFF or WOFF2 file holds
+//   orvane-info --help (or -h)     the usage, on stdout
 // Exit status: 0 when every face of every file was recognised, 1 when one was
 // not, 2 on bad usage.
 #include <cstdio>
@@ -39,12 +40,14 @@ constexpr const char* kNameLabels[kFontNameCount] = {
     "cid findfont name",
 };
 
-void Usage() {
+// On stderr after a mistake; on stdout, with exit status 0, when asked for.
+void Usage(std::FILE* out = stderr) {
   std::fputs(
       "usage: orvane-info [--json | --summary] FILE...\n"
       "       orvane-info --report FILE [FACE]\n"
-      "       orvane-info --decode FILE OUT\n",
-      stderr);
+      "       orvane-info --decode FILE OUT\n"
+      "       orvane-info --help\n",
+      out);
 }
 
 // Why a file that no reader took could not even be offered to them, or "".
@@ -192,6 +195,10 @@ int main(int argc, char** argv) {
   // The texts are UTF-8 already; no newline translation on the way out.
   _setmode(_fileno(stdout), _O_BINARY);
 #endif
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    Usage(stdout);
+    return 0;
+  }
   if (argc >= 2 && std::strcmp(argv[1], "--report") == 0) {
     char* end = nullptr;
     const unsigned long face = argc == 4 ? std::strtoul(argv[3], &end, 10) : 0;

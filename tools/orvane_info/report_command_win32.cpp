@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "fontfile/catalog.h"
 #include "fontfile/font_anatomy.h"
 #include "fontfile/font_info.h"
 #include "platform/platform.h"
@@ -52,8 +53,8 @@ LOGFONTA GlyphLogFont(const FontInfo& info, int dpi_y) {
   font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   font.lfQuality = ANTIALIASED_QUALITY;
   font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  if (info.names[4])
-    std::snprintf(font.lfFaceName, sizeof font.lfFaceName, "%.31s", info.names[4]->c_str());
+  if (info.names[kNameFull])
+    std::snprintf(font.lfFaceName, sizeof font.lfFaceName, "%.31s", info.names[kNameFull]->c_str());
   return font;
 }
 
@@ -121,7 +122,10 @@ int RunReportCommand(const char* path, uint32_t face) {
   if (font) {
     HGDIOBJ previous = SelectObject(context, font);
     FONTSIGNATURE fs = {};
-    GetTextCharsetInfo(context, &fs, 0);
+    // The byte cells count in the set the system gave the font, as in the viewer.
+    const int charset = GetTextCharsetInfo(context, &fs, 0);
+    uint32_t byte_characters[256] = {};
+    CharsetCharacters(static_cast<uint8_t>(charset), byte_characters);
     TEXTMETRICA tm = {};
     GetTextMetricsA(context, &tm);
     SelectObject(context, previous);
@@ -142,7 +146,8 @@ int RunReportCommand(const char* path, uint32_t face) {
     else if (MapFileReadOnly(path, file))
       anatomy = ReadFontAnatomy(ByteView{file.data, file.size}, face);
     TextSink sink;
-    BuildInfoReport(sink, info, path, signature, ToReportMetrics(tm), &anatomy);
+    BuildInfoReport(sink, info, path, signature, ToReportMetrics(tm), &anatomy,
+                    {byte_characters, LookupName(CharsetTable, charset)});
     std::string out = AnsiToUtf8(sink.text);
     std::fwrite(out.data(), 1, out.size(), stdout);
     result = 0;
