@@ -93,6 +93,22 @@ std::string BuildSfnt(const SfntFont& font, uint32_t base) {
   return out + data;
 }
 
+SfntFont SfntFromBytes(const std::string& bytes) {
+  SfntFont font;
+  const ByteView view = ViewOf(bytes);
+  uint16_t count = 0;
+  if (!ReadU32BE(view, 0, 0, font.version) || !ReadU16BE(view, 0, 4, count)) return SfntFont{};
+  for (uint32_t i = 0; i < count; ++i) {
+    const uint32_t record = 12 + 16 * i;
+    uint32_t offset = 0, length = 0;
+    if (!ReadU32BE(view, record, 8, offset) || !ReadU32BE(view, record, 12, length) ||
+        !InBounds(view, offset, length))
+      return SfntFont{};
+    font.Add(bytes.substr(record, 4), bytes.substr(offset, length));
+  }
+  return font;
+}
+
 std::string BuildCollection(const std::vector<SfntFont>& fonts) {
   std::string header = "ttcf";
   PutU32BE(header, 0x00010000);

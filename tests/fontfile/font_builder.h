@@ -85,6 +85,10 @@ std::string BuildCollection(const std::vector<SfntFont>& fonts);
 // OS/2 and a name table with family "Demo" and style "Regular".
 SfntFont PlainSfnt();
 
+// The tables of a real sfnt font, in its directory's order, to be changed and
+// built again; empty for bytes that hold no whole directory.
+SfntFont SfntFromBytes(const std::string& bytes);
+
 // ---- cmap ---------------------------------------------------------------------
 
 struct CmapSubtable {
