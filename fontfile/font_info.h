@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "fontfile/char_map.h"
+#include "fontfile/web_font.h"
 
 // An owned 8-bit text; std::nullopt when absent.
 using FontText = std::optional<std::string>;
@@ -48,13 +50,16 @@ struct FontInfo {
   // than one only for a collection.
   uint32_t face = 0;
   uint32_t face_count = 1;
+  // The WOFF or WOFF2 container the font came in; kind kNone for every other file.
+  WebFontFacts container;
 };
 
 // Releases every text and zeroes every number (face_count goes back to 1).
 void ClearFontInfo(FontInfo& info);
 
 // Maps the file read-only and offers it to the readers in their fixed order
-// (sfnt, FON, collection, PFM). 1 when one of them recognised the file, else 0;
+// (sfnt, FON, collection, PFM). A web font is decoded first and its sfnt bytes
+// are offered to the sfnt and collection readers. 1 when one of them recognised the file, else 0;
 // `info` keeps whatever the readers stored either way. `face` picks a face of a
 // collection; every other file has only face 0, and a face out of range reads nothing.
 int ReadFontFile(const char* path, FontInfo& info, uint32_t face = 0);
@@ -82,6 +87,9 @@ struct FontFileCheck {
   int recognized = 0;
   bool mapped = false;  // false when the file could not be opened, sized or mapped
   bool sound = false;
+  // The sfnt bytes a web font decoded to, which the system is handed from
+  // memory; empty for every other file.
+  std::vector<uint8_t> decoded;
 };
 // The check covers the whole file whichever face is read: the system registers
 // every face of it. With kFirstReadable, info.face says which face was read.

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 #include "fontfile/char_map.h"
 #include "fontfile/font_info.h"
@@ -35,7 +36,8 @@ using MemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter>;
 using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
 using Bitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectDeleter>;
 
-// A private registration of a font file, removed when the record goes.
+// A private registration of a font file, or of a web font's decoded bytes
+// handed over from memory; removed when the record goes.
 struct FontRegistration {
   explicit FontRegistration(std::string name) : ansi_name(std::move(name)) {
     added = AddFontResourceExA(ansi_name.c_str(), FR_PRIVATE, nullptr) > 0;
@@ -43,9 +45,16 @@ struct FontRegistration {
   explicit FontRegistration(std::wstring name) : wide_name(std::move(name)), wide(true) {
     added = AddFontResourceExW(wide_name.c_str(), FR_PRIVATE, nullptr) > 0;
   }
+  explicit FontRegistration(std::vector<uint8_t>& bytes) {
+    DWORD fonts = 0;
+    memory = AddFontMemResourceEx(bytes.data(), static_cast<DWORD>(bytes.size()), nullptr, &fonts);
+    added = memory != nullptr;
+  }
   ~FontRegistration() {
     if (!added) return;
-    if (wide)
+    if (memory)
+      RemoveFontMemResourceEx(memory);
+    else if (wide)
       RemoveFontResourceExW(wide_name.c_str(), FR_PRIVATE, nullptr);
     else
       RemoveFontResourceExA(ansi_name.c_str(), FR_PRIVATE, nullptr);
@@ -54,9 +63,18 @@ struct FontRegistration {
   FontRegistration& operator=(const FontRegistration&) = delete;
   std::string ansi_name;
   std::wstring wide_name;
+  HANDLE memory = nullptr;
   bool wide = false;
   bool added = false;
 };
+
+// A web font is registered from its decoded bytes, every other font by its path.
+template <typename Char>
+std::unique_ptr<FontRegistration> Register(FontFileCheck& check,
+                                           const std::basic_string<Char>& path) {
+  if (!check.decoded.empty()) return std::make_unique<FontRegistration>(check.decoded);
+  return std::make_unique<FontRegistration>(FontResourceName(path));
+}
 
 bool SizeAccepted(int width, int height) {
   return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide;
@@ -232,8 +250,8 @@ extern "C" HBITMAP __stdcall ListGetPreviewBitmap(char* file, int width, int hei
     FontInfo info;
     const FontFileCheck check = ReadAndCheckFontFile(file, info, 0, FaceFallback::kFirstReadable);
     if (!check.recognized || !check.sound) return nullptr;
-    FontRegistration registration(FontResourceName(std::string(file)));
-    if (!registration.added) return nullptr;
+    const auto registration = Register(check, std::string(file));
+    if (!registration->added) return nullptr;
     return DrawPreview(info, width, height);
   } catch (...) {
     return nullptr;
@@ -251,8 +269,8 @@ extern "C" HBITMAP __stdcall ListGetPreviewBitmapW(WCHAR* file, int width, int h
     const FontFileCheck check =
         ReadAndCheckFontFileUtf8(utf8.c_str(), info, 0, FaceFallback::kFirstReadable);
     if (!check.recognized || !check.sound) return nullptr;
-    FontRegistration registration(FontResourceName(wide));
-    if (!registration.added) return nullptr;
+    const auto registration = Register(check, wide);
+    if (!registration->added) return nullptr;
     return DrawPreview(info, width, height);
   } catch (...) {
     return nullptr;

@@ -6,6 +6,7 @@
 #include "plugin/shared_resources.h"
 #include "text/language.h"
 #include "viewer/block_coverage.h"
+#include "viewer/display_fonts.h"
 #include "viewer/glyph_drawing.h"
 #include "viewer/grid_math.h"
 #include "viewer/theme.h"
@@ -17,13 +18,50 @@ namespace {
 uint32_t ZoomCode = 0;
 uint32_t ZoomGlyph = 0;  // beyond U+FFFF: the glyph index the font's map gives
 HFONT ZoomFont = nullptr;
+HFONT ZoomCornerFont = nullptr;  // the small glyph beyond U+FFFF, drawn by index
 int ZoomLineHeight = 0;
 int ZoomTracking = 0;
 int ZoomDark = 0;
 int ZoomMissing = 0;  // the font lacks the character: say so instead of its empty box
+int ZoomOtherFace = 0;  // the system draws another face: say so below the glyph
 
 void DrawGlyph(HDC dc, const RECT& r, UINT format) {
   DrawCodeGlyph(dc, r, ZoomCode, ZoomGlyph, format);
+}
+
+// A glyph index means a glyph only in its own font, so the small glyph of a code
+// beyond U+FFFF is drawn in the viewed face at the interface font's height. The
+// box owns it for as long as it is open.
+struct CornerFont {
+  CornerFont(const ViewerState& s, uint32_t code, uint32_t glyph) {
+    LOGFONTA ui = {};
+    if (code <= 0xFFFF || glyph == 0 || !GetObjectA(UiFont, sizeof ui, &ui)) return;
+    LOGFONTA small = s.logfont;
+    small.lfHeight = ui.lfHeight;
+    font = CreateFontIndirectA(&small);
+  }
+  ~CornerFont() {
+    if (font) DeleteObject(font);
+  }
+  CornerFont(const CornerFont&) = delete;
+  CornerFont& operator=(const CornerFont&) = delete;
+  HFONT font = nullptr;
+};
+
+// A note in the interface font, wrapped to the width of r: centred in it, or at
+// its bottom, which then moves up above the note.
+void DrawNote(HDC dc, RECT& r, const char* note, bool at_bottom) {
+  constexpr UINT kFlags = DT_WORDBREAK | DT_CENTER | DT_NOPREFIX;
+  RECT measure = r;
+  const LONG height = DrawTextA(dc, note, -1, &measure, kFlags | DT_CALCRECT);
+  RECT place = r;
+  if (at_bottom) {
+    place.top = std::max(r.top, r.bottom - height);
+    r.bottom = place.top;
+  } else {
+    place.top += std::max(0L, (r.bottom - r.top - height) / 2);
+  }
+  DrawTextA(dc, note, -1, &place, kFlags);
 }
 
 LRESULT OnZoomMouseMove(HWND window) {
@@ -40,11 +78,14 @@ LRESULT OnZoomMouseMove(HWND window) {
 
 void ShowZoomBox(HWND glyph_list, POINT point, const ViewerState& s, uint32_t code) {
   ZoomCode = code;
-  ZoomGlyph = GlyphOf(s.info.coverage, code);
+  ZoomGlyph = DrawnGlyph(s, code);
   ZoomFont = s.zoom_font;
   ZoomLineHeight = s.line_height;
   ZoomDark = s.dark;
   ZoomMissing = CellShown(s, code) ? 0 : 1;
+  ZoomOtherFace = s.other_face.empty() ? 0 : 1;
+  const CornerFont corner(s, code, ZoomGlyph);
+  ZoomCornerFont = corner.font;
   // The sizes are set in pixels at 96 dpi; scaled up, the largest would outgrow
   // the screen the list is on.
   RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
@@ -78,6 +119,7 @@ void ShowZoomBox(HWND glyph_list, POINT point, const ViewerState& s, uint32_t co
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
+  ZoomCornerFont = nullptr;
 }
 
 LRESULT PaintZoomBox(HWND window) {
@@ -98,14 +140,13 @@ LRESULT PaintZoomBox(HWND window) {
   r.top += ZoomLineHeight;
   if (ZoomMissing) {
     // Centred under the label, wrapped when the box is narrow.
-    const char* note = LanguageString(kTextNotInFont);
-    RECT measure = r;
-    const int height = DrawTextA(dc, note, -1, &measure, DT_WORDBREAK | DT_CENTER | DT_CALCRECT | DT_NOPREFIX);
-    r.top += std::max(0L, (r.bottom - r.top - height) / 2);
-    DrawTextA(dc, note, -1, &r, DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
+    DrawNote(dc, r, LanguageString(kTextNotInFont), false);
   } else {
+    // Under the glyph, which keeps the rest of the box.
+    if (ZoomOtherFace) DrawNote(dc, r, LanguageString(kTextOtherFace), true);
     r.top -= ZoomLineHeight;
-    DrawGlyph(dc, r, DT_SINGLELINE | DT_RIGHT);
+    if (ZoomCode > 0xFFFF && ZoomCornerFont) SelectObject(dc, ZoomCornerFont);
+    if (ZoomCode <= 0xFFFF || ZoomCornerFont) DrawGlyph(dc, r, DT_SINGLELINE | DT_RIGHT);
     if (ZoomFont) SelectObject(dc, ZoomFont);
     r.top += ZoomLineHeight;
     DrawGlyph(dc, r, DT_SINGLELINE | DT_VCENTER | DT_CENTER);

@@ -93,18 +93,18 @@ std::string BuildSfnt(const SfntFont& font, uint32_t base) {
   return out + data;
 }
 
-SfntFont SfntFromBytes(const std::string& bytes) {
+SfntFont ReadSfntFont(ByteView view) {
   SfntFont font;
-  const ByteView view = ViewOf(bytes);
   uint16_t count = 0;
-  if (!ReadU32BE(view, 0, 0, font.version) || !ReadU16BE(view, 0, 4, count)) return SfntFont{};
+  if (!ReadU32BE(view, 0, 0, font.version) || !ReadU16BE(view, 0, 4, count)) return font;
   for (uint32_t i = 0; i < count; ++i) {
     const uint32_t record = 12 + 16 * i;
     uint32_t offset = 0, length = 0;
-    if (!ReadU32BE(view, record, 8, offset) || !ReadU32BE(view, record, 12, length) ||
-        !InBounds(view, offset, length))
+    std::string tag, data;
+    if (!ReadBytes(view, record, 4, tag) || !ReadU32BE(view, record, 8, offset) ||
+        !ReadU32BE(view, record, 12, length) || !ReadBytes(view, offset, length, data))
       return SfntFont{};
-    font.Add(bytes.substr(record, 4), bytes.substr(offset, length));
+    font.Add(tag, data);
   }
   return font;
 }

@@ -70,7 +70,20 @@ struct SfntFont {
     tables.push_back({tag, data});
     return *this;
   }
+  // Replaces the data of the table `tag`, or adds it.
+  SfntFont& Set(const std::string& tag, const std::string& data) {
+    for (SfntTable& table : tables)
+      if (table.tag == tag) {
+        table.data = data;
+        return *this;
+      }
+    return Add(tag, data);
+  }
 };
+
+// The tables of a lone sfnt font (a real file), in directory order, to be built
+// again with changes; no tables when its directory does not read.
+SfntFont ReadSfntFont(ByteView view);
 
 // Offsets of the tables count from the file start, which lies `base` bytes before
 // the font (a font inside a collection). The last table is not padded.
@@ -84,10 +97,6 @@ std::string BuildCollection(const std::vector<SfntFont>& fonts);
 
 // OS/2 and a name table with family "Demo" and style "Regular".
 SfntFont PlainSfnt();
-
-// The tables of a real sfnt font, in its directory's order, to be changed and
-// built again; empty for bytes that hold no whole directory.
-SfntFont SfntFromBytes(const std::string& bytes);
 
 // ---- cmap ---------------------------------------------------------------------
 

@@ -201,6 +201,37 @@ TEST_F(InfoReport, CharactersSectionCountsBlocksAndPlanesAfterTheMetrics) {
       << sink.text;
 }
 
+TEST_F(InfoReport, ByteCellsCountInTheCharacterSetTheGlyphsAreDrawnIn) {
+  // The letters, U+00E9 and the Greek capitals; the set draws Greek at 0xC1-0xD9
+  // and has no U+00E9.
+  FontInfo info;
+  info.coverage.kind = CoverageKind::kUnicode;
+  info.coverage.ranges = {{0x41, 0x5A}, {0xE9, 0xE9}, {0x391, 0x3A9}};
+  info.coverage.count = 26 + 1 + 25;
+  uint32_t greek[256] = {};
+  for (uint32_t byte = 0; byte < 0x80; ++byte) greek[byte] = byte;
+  for (uint32_t byte = 0xC1; byte <= 0xD9; ++byte) greek[byte] = 0x391 + (byte - 0xC1);
+  RecordingSink sink;
+  BuildInfoReport(sink, info, "p", FontSignatureWords{}, Metrics(), nullptr,
+                  {greek, "Greek", "Other Sans"});
+  const std::string metrics_end = "\tVertical Aspect\t: 120\n";
+  ASSERT_NE(sink.text.find(metrics_end), std::string::npos);
+  EXPECT_EQ(sink.text.substr(sink.text.find(metrics_end) + metrics_end.size()),
+            "<b>\nCharacters in the Font\n\n</b>"
+            "\tCharacters\t: 52\n"
+            "\tCharacter Set\t: Greek\n"
+            "\tANSI  51 / 256\n"
+            "\tLatin  26 / 127\n"
+            "\tLatin Supplement and C1 Controls  25 / 128\n"
+            "\tGreek and Coptic  25 / 144\n");
+  // The names are the file's; the face drawn is said to be another.
+  EXPECT_NE(sink.text.find("\tFile Name\t: p\n\tDrawn with another face\t: Other Sans\n<b>"),
+            std::string::npos)
+      << sink.text;
+  BuildInfoReport(sink, info, "p", FontSignatureWords{}, Metrics(), nullptr, {greek, "Greek", ""});
+  EXPECT_EQ(sink.text.find("another face"), std::string::npos);
+}
+
 TEST_F(InfoReport, TranslatedLabelsKeepEnglishCodePages) {
   std::string dir = ScratchDir("info_report_language");
   SetModulePath(JoinPath(dir, "Orvane.wlx"));
@@ -222,6 +253,51 @@ TEST_F(InfoReport, TranslatedLabelsKeepEnglishCodePages) {
   EXPECT_NE(sink.text.find("\tFile Name\t: \n\tPolice\t: 3 sur 10\n<b>"), std::string::npos);
   EXPECT_NE(sink.text.find("<b>\nPages\n\n</b>\t1252 ANSI Latin 1\n<b>"), std::string::npos);
   EXPECT_NE(sink.text.find("\tItalique\t: Oui\n\tUnderline\t: No\n"), std::string::npos);
+}
+
+// A web font's container follows the file name: kind, sizes, version fields,
+// private block, then the extended metadata as text (in the code page: the
+// en dash of the XML is the ANSI code page's 0x96 on Windows, '?' elsewhere).
+TEST_F(InfoReport, WebFontContainerAndMetadataFollowTheFileName) {
+  FontInfo info;
+  info.names[5] = "Version 2.37";
+  WebFontFacts& c = info.container;
+  c.kind = WebFontKind::kWoff2;
+  c.compressed_size = 147365;
+  c.decoded_size = 343112;
+  c.major_version = 2;
+  c.minor_version = 37;
+  c.private_size = 25;
+  c.metadata =
+      "<?xml version=\"1.0\"?><metadata version=\"1.0\"><vendor name=\"A &amp; B\"/>"
+      "<description><text lang=\"en\">Mono</text></description></metadata>";
+  RecordingSink sink;
+  BuildInfoReport(sink, info, "f.woff2", FontSignatureWords{}, Metrics());
+  const std::string section =
+      "\tFile Name\t: f.woff2\n"
+      "<b>\nWeb Font\n\n</b>"
+      "\tContainer\t: WOFF 2.0\n"
+      "\tCompressed Size\t: 147365 bytes\n"
+      "\tDecoded Size\t: 343112 bytes\n"
+      "\tFont Version\t: 2.37\n"
+      "\tPrivate Data\t: 25 bytes\n"
+      "<b>\nExtended Metadata\n\n</b>"
+      "\tmetadata [version=1.0]\n"
+      "\tvendor [name=A & B]\n"
+      "\tdescription\n"
+      "\tdescription / text [lang=en]: Mono\n"
+      "<b>\nVersion\n\n</b>Version 2.37\n";
+  EXPECT_NE(sink.text.find(section), std::string::npos) << sink.text;
+
+  // WOFF 1.0 without metadata: no metadata heading; a font in no container: no section.
+  c.kind = WebFontKind::kWoff1;
+  c.metadata.clear();
+  BuildInfoReport(sink, info, "f.woff", FontSignatureWords{}, Metrics());
+  EXPECT_NE(sink.text.find("\tContainer\t: WOFF 1.0\n"), std::string::npos);
+  EXPECT_EQ(sink.text.find("Extended Metadata"), std::string::npos);
+  info.container = WebFontFacts{};
+  BuildInfoReport(sink, info, "f.ttf", FontSignatureWords{}, Metrics());
+  EXPECT_EQ(sink.text.find("Web Font"), std::string::npos);
 }
 
 TEST_F(InfoReport, AFileThatCouldNotBeShownGetsItsErrorAndOnlyWhatTheFileSaid) {
