@@ -367,7 +367,8 @@ uint32_t CountPresentCells(const CharCoverage& coverage, uint32_t first, uint32_
     uint32_t end = last;
     if (code < 0x100 || (symbol && code >= 0xF000 && code <= 0xF0FF)) {
       end = code;
-      const uint32_t byte_character = byte_characters && code < 0x100 ? byte_characters[code] : code;
+      const uint32_t byte_character =
+          byte_characters && code < 0x100 ? byte_characters[code] : code;
       count += CellPresent(coverage, code, byte_character) ? 1 : 0;
     } else {
       if (symbol && code < 0xF000) end = std::min<uint32_t>(last, 0xEFFF);

@@ -15,7 +15,7 @@ struct CodeRange {
 enum class CoverageKind : uint8_t {
   kUnknown,  // nothing usable was read: every cell counts as present
   kUnicode,  // a Unicode character map
-  kSymbol,   // the symbol map (3,0): the bytes 0x00-0xFF, at U+F000-U+F0FF or (old fonts) at themselves
+  kSymbol,   // the symbol map (3,0): bytes 0x00-0xFF at U+F000-U+F0FF, or (old fonts) at themselves
   kBytes,    // a Windows font header: the 8-bit codes first_byte to last_byte
 };
 

@@ -89,7 +89,8 @@ uint32_t CollectionFaceCount(ByteView view) {
 }
 
 bool CollectionFaceStart(ByteView view, uint32_t face, uint32_t& start) {
-  return face < CollectionFaceCount(view) && ReadU32BE(view, kCollectionHeaderSize, 4 * face, start);
+  return face < CollectionFaceCount(view) &&
+         ReadU32BE(view, kCollectionHeaderSize, 4 * face, start);
 }
 
 bool SfntTablesInsideFile(ByteView view) {
@@ -101,7 +102,8 @@ bool SfntTablesInsideFile(ByteView view) {
   const uint32_t header_end = kCollectionHeaderSize + 4 * count;
   for (uint32_t face = 0; face < count; ++face) {
     uint32_t start = 0;
-    if (!CollectionFaceStart(view, face, start) || !DirectoryInside(view, start, header_end, budget))
+    if (!CollectionFaceStart(view, face, start) ||
+        !DirectoryInside(view, start, header_end, budget))
       return false;
   }
   return true;

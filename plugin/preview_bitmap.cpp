@@ -133,7 +133,8 @@ Font FitFont(HDC dc, LOGFONTA lf, const std::wstring& text, int width, int heigh
 }
 
 std::wstring FamilyName(const FontInfo& info) {
-  const FontText& name = info.names[kNameFamily] ? info.names[kNameFamily] : info.names[kNameFull];
+  const FontText& name =
+      info.names[kNameFamily] ? info.names[kNameFamily] : info.names[kNameFull];
   return name ? MultiByteToWide(CP_ACP, *name) : std::wstring();
 }
 

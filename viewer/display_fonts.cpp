@@ -49,7 +49,8 @@ void CreateViewerFonts(ViewerState& s, HDC dc) {
   lf.lfQuality = ANTIALIASED_QUALITY;
   lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
   // Cut to the field with its terminator.
-  if (s.info.names[kNameFull]) lstrcpynA(lf.lfFaceName, s.info.names[kNameFull]->c_str(), LF_FACESIZE);
+  if (s.info.names[kNameFull])
+    lstrcpynA(lf.lfFaceName, s.info.names[kNameFull]->c_str(), LF_FACESIZE);
 
   s.glyph_font = CreateFontIndirectA(&lf);
   const std::optional<std::string> directory =

@@ -6,9 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "font_builder.h"
 #include "fontfile/catalog.h"
 #include "fontfile/char_map.h"
 #include "support/test_paths.h"
@@ -129,6 +132,74 @@ TEST(GlyphCoverage, TheGridAgreesWithTheSystemCellForCell) {
                                   << differ.size() << " cells differ:" << Hex(differ);
       // The block list counts what the system has.
       EXPECT_EQ(s.cells.present[position], present) << c.font << " " << name;
+    }
+  }
+}
+
+// Marlett as old symbol fonts were made: its (3,0) map holds the symbols at the
+// bytes' own codes (U+0030-U+0079) instead of U+F030-U+F079, and its name is
+// another, so that the system's own Marlett is not taken for it.
+std::string OldSymbolMarlett() {
+  std::ifstream in(HostPath(kMarlett), std::ios::binary);
+  SfntFont font = ReadSfntFont(ViewOf(std::string(std::istreambuf_iterator<char>(in), {})));
+  for (SfntTable& table : font.tables) {
+    std::string& t = table.data;
+    if (table.tag == "name") {
+      for (const auto& [from, to] : {std::pair{Utf16BE(u"Marlett"), Utf16BE(u"Marlold")},
+                                     std::pair{std::string("Marlett"), std::string("Marlold")}})
+        for (size_t at = t.find(from); at != std::string::npos; at = t.find(from, at))
+          t.replace(at, from.size(), to);
+    }
+    if (table.tag != "cmap") continue;
+    uint16_t records = 0;
+    ReadU16BE(ViewOf(t), 2, 0, records);
+    for (uint32_t i = 0; i < records; ++i) {
+      uint16_t platform = 0, encoding = 0, format = 0, doubled = 0;
+      uint32_t sub = 0;
+      ReadU16BE(ViewOf(t), 4 + 8 * i, 0, platform);
+      ReadU16BE(ViewOf(t), 4 + 8 * i, 2, encoding);
+      ReadU32BE(ViewOf(t), 4 + 8 * i, 4, sub);
+      ReadU16BE(ViewOf(t), sub, 0, format);
+      ReadU16BE(ViewOf(t), sub, 6, doubled);
+      if (platform != 3 || encoding != 0 || format != 4) continue;
+      for (uint32_t segment = 0; segment + 2 < doubled; segment += 2) {
+        const uint32_t end = sub + 14 + segment, start = end + doubled + 2;
+        uint16_t first = 0, last = 0;
+        ReadU16BE(ViewOf(t), start, 0, first);
+        ReadU16BE(ViewOf(t), end, 0, last);
+        // The segments map through glyph arrays, found relative to themselves.
+        SetU16BE(t, start, static_cast<uint16_t>(first - 0xF000));
+        SetU16BE(t, end, static_cast<uint16_t>(last - 0xF000));
+      }
+    }
+  }
+  return BuildSfnt(font);
+}
+
+// The system finds an old symbol font's symbols at the bytes and at U+F0xx
+// alike: the grid and the block list count them as it draws them.
+TEST(GlyphCoverage, AnOldSymbolFontCountsWhatTheSystemDraws) {
+  if (const std::string missing = MissingFont(kMarlett); !missing.empty()) FAIL() << missing;
+  const std::string path = ScratchDir("old_symbol_font") + "\\marlold.ttf";
+  std::ofstream(path, std::ios::binary) << OldSymbolMarlett();
+  const int symbol = 2;
+  for (int charset : {0, symbol}) {
+    GridViewer v("coverage_old_symbol",
+                 "SaveCharSet=1\r\nCharSet=" + std::to_string(charset) + "\r\n", path);
+    const ViewerState& s = v.state();
+    ASSERT_NE(s.glyph_font, nullptr) << s.load_error;
+    ASSERT_TRUE(s.cells.known) << charset;
+    ASSERT_EQ(s.info.coverage.kind, CoverageKind::kSymbol);
+    ASSERT_TRUE(HasCodePoint(s.info.coverage, 0x30));
+    ASSERT_FALSE(HasCodePoint(s.info.coverage, 0xF030));
+    for (const char* name : {"ANSI", "Latin", "Private Use Area"}) {
+      const int position = Position(name);
+      uint32_t present = 0;
+      const std::vector<uint32_t> differ = Disagreements(s, position, &present);
+      EXPECT_TRUE(differ.empty()) << "charset " << charset << " " << name << ": " << differ.size()
+                                  << " cells differ:" << Hex(differ);
+      EXPECT_EQ(s.cells.present[position], present) << charset << " " << name;
+      EXPECT_EQ(present, 35u) << charset << " " << name;  // '0'-'9' and 'a'-'y'
     }
   }
 }

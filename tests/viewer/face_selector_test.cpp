@@ -26,20 +26,9 @@ std::string NotoSans() { return HostPath("/usr/share/fonts/opentype/noto/NotoSan
 std::string NotoSerif() { return HostPath("/usr/share/fonts/opentype/noto/NotoSerifCJK-Bold.ttc"); }
 std::string DejaVu(const char* file) { return HostPath("/usr/share/fonts/truetype/dejavu/" + std::string(file)); }
 
-// A real font's tables, in its directory's order.
 SfntFont TablesOf(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  SfntFont font;
-  uint16_t count = 0;
-  ReadU16BE(ViewOf(bytes), 4, 0, count);
-  for (uint32_t i = 0; i < count; ++i) {
-    uint32_t offset = 0, length = 0;
-    ReadU32BE(ViewOf(bytes), 12 + 16 * i, 8, offset);
-    ReadU32BE(ViewOf(bytes), 12 + 16 * i, 12, length);
-    font.Add(bytes.substr(12 + 16 * i, 4), bytes.substr(offset, length));
-  }
-  return font;
+  return ReadSfntFont(ViewOf(std::string(std::istreambuf_iterator<char>(in), {})));
 }
 
 // The font with names the readers cannot use (German only) that the system's
