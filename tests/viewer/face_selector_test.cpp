@@ -334,6 +334,7 @@ TEST(FaceSelector, TheListOpensAsWideAsItsLongestNameWithinTheScreen) {
   EXPECT_LE(list.dropped, list.work);
   EXPECT_GE(list.shown, std::min(list.needed, list.work));
   EXPECT_LE(list.shown, list.work);
+}
 
 // A collection whose first and third faces cannot be read opens at its second,
 // lists the broken ones as such, and keeps them from being chosen; n and p from
