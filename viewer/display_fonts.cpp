@@ -14,20 +14,20 @@
 
 namespace {
 
-// The directory of the face shown, read from the font's bytes again (a web font's
-// decoded ones): the record keeps no mapping. Nothing when the font has none or
-// cannot be mapped now.
-std::optional<std::string> ShownFaceDirectory(const LoadedFont& font) {
+// What tells the face shown from others, read from the font's bytes again (a web
+// font's decoded ones): the record keeps no mapping. Nothing when the font has
+// none or cannot be mapped now.
+std::optional<FaceIdentity> ShownFaceIdentity(const LoadedFont& font) {
   MappedFile file;
   ByteView bytes;
   if (!FontBytes(font, file, bytes)) return std::nullopt;
-  return FaceDirectory(bytes, font.face);
+  return FaceIdentityOf(bytes, font.face);
 }
 
-bool DrawsFace(HDC dc, HFONT font, const std::optional<std::string>& directory,
+bool DrawsFace(HDC dc, HFONT font, const std::optional<FaceIdentity>& identity,
                const char* asked) {
   HGDIOBJ previous = SelectObject(dc, font);
-  const bool same = SelectedFaceIs(dc, directory, asked);
+  const bool same = SelectedFaceIs(dc, identity, asked);
   SelectObject(dc, previous);
   return same;
 }
@@ -53,16 +53,17 @@ void CreateViewerFonts(ViewerState& s, HDC dc) {
     lstrcpynA(lf.lfFaceName, s.info.names[kNameFull]->c_str(), LF_FACESIZE);
 
   s.glyph_font = CreateFontIndirectA(&lf);
-  const std::optional<std::string> directory =
-      s.glyph_font ? ShownFaceDirectory(s) : std::nullopt;
-  bool own_face = s.glyph_font && DrawsFace(dc, s.glyph_font, directory, lf.lfFaceName);
+  const std::optional<FaceIdentity> identity =
+      s.glyph_font ? ShownFaceIdentity(s) : std::nullopt;
+  bool own_face = s.glyph_font && DrawsFace(dc, s.glyph_font, identity, lf.lfFaceName);
   // The full name can select another face (two faces of one name, a name cut to
   // the field); the family name, with the weight and slant, may select this one.
-  if (s.glyph_font && !own_face && s.info.names[1] && s.info.names[1] != s.info.names[4]) {
+  const FontText& family_name = s.info.names[kNameFamily];
+  if (s.glyph_font && !own_face && family_name && family_name != s.info.names[kNameFull]) {
     LOGFONTA family = lf;
-    lstrcpynA(family.lfFaceName, s.info.names[1]->c_str(), LF_FACESIZE);
+    lstrcpynA(family.lfFaceName, family_name->c_str(), LF_FACESIZE);
     HFONT font = CreateFontIndirectA(&family);
-    if (font && DrawsFace(dc, font, directory, family.lfFaceName)) {
+    if (font && DrawsFace(dc, font, identity, family.lfFaceName)) {
       DeleteObject(s.glyph_font);
       s.glyph_font = font;
       lf = family;

@@ -12,13 +12,22 @@
 
 #include "fontfile/byte_reader.h"
 
-// The table directory of face `face` of an sfnt font or "ttcf" collection, the
-// bytes the system gives as the start of a font made from that face
-// (GetFontData with table 0). Nothing for other files and faces out of range.
-std::optional<std::string> FaceDirectory(ByteView file, uint32_t face);
+// The tables that tell one face from another, copied from the font's bytes: its
+// names, its character map and its glyph count (maxp). A copy of the same font
+// elsewhere (an installed one, or the font a web font was made from) holds them
+// byte for byte, though its outlines and directory may lie otherwise. Absent
+// tables stay absent.
+struct FaceIdentity {
+  std::string name;
+  std::optional<std::string> cmap, maxp;
+};
 
-// Whether the font selected into dc is that face: its directory is the face's,
-// byte for byte. For a file with no directory (FON, PFM) the font must be no sfnt
+// Face `face` of an sfnt font or "ttcf" collection; nothing for other files, a
+// face out of range, or a face without a name table.
+std::optional<FaceIdentity> FaceIdentityOf(ByteView file, uint32_t face);
+
+// Whether the font selected into dc is that face: its tables are the face's, byte
+// for byte. For a file with no identity (FON, PFM) the font must be no sfnt
 // either, and its face name the start of `asked` (a face asked for by its full
 // name comes back under its family name).
-bool SelectedFaceIs(HDC dc, const std::optional<std::string>& directory, const char* asked);
+bool SelectedFaceIs(HDC dc, const std::optional<FaceIdentity>& identity, const char* asked);
