@@ -12,6 +12,9 @@ constexpr uint32_t kIndexSubTableRecord = 8;
 // Index subtable records one lookup may read over all strikes: real fonts have a
 // few per strike, and a table of millions must not make every cell slow.
 constexpr uint32_t kIndexRecordBudget = 4096;
+// Real fonts have a handful of strikes; a table claiming more is taken as broken,
+// since every lookup orders them.
+constexpr uint32_t kMaxStrikes = 256;
 
 ByteView TableBytes(ByteView file, uint32_t start, const char (&tag)[5]) {
   const FaceTable table = FindFaceTable(file, start, tag);
@@ -201,7 +204,8 @@ ColorLookup FindCbdtGlyph(const ColorGlyphTables& t, uint16_t glyph, uint32_t pp
                           BitmapGlyph& out) {
   uint32_t count = 0;
   if (!ReadU32BE(t.cblc, 0, 4, count)) return ColorLookup::kBroken;
-  if (count > (t.cblc.size - 8) / kBitmapSizeRecord) return ColorLookup::kBroken;
+  if (count > (t.cblc.size - 8) / kBitmapSizeRecord || count > kMaxStrikes)
+    return ColorLookup::kBroken;
   const auto order = NearestFirst(count, ppem, [&](uint32_t i) {
     uint8_t y = 0;
     ReadU8(t.cblc, 8 + kBitmapSizeRecord * i, 45, y);
@@ -275,7 +279,7 @@ int ReadSbixGlyph(const ColorGlyphTables& t, uint32_t strike, uint16_t glyph, Bi
 ColorLookup FindSbixGlyph(const ColorGlyphTables& t, uint16_t glyph, uint32_t ppem,
                           BitmapGlyph& out) {
   uint32_t count = 0;
-  if (!ReadU32BE(t.sbix, 0, 4, count) || count > (t.sbix.size - 8) / 4)
+  if (!ReadU32BE(t.sbix, 0, 4, count) || count > (t.sbix.size - 8) / 4 || count > kMaxStrikes)
     return ColorLookup::kBroken;
   auto strike_at = [&](uint32_t i) {
     uint32_t at = 0;

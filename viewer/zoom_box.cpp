@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 
 #include "plugin/shared_resources.h"
 #include "text/language.h"
 #include "viewer/block_coverage.h"
+#include "viewer/color_glyphs.h"
 #include "viewer/glyph_drawing.h"
 #include "viewer/grid_math.h"
 #include "viewer/theme.h"
@@ -21,9 +23,37 @@ int ZoomLineHeight = 0;
 int ZoomTracking = 0;
 int ZoomDark = 0;
 int ZoomMissing = 0;  // the font lacks the character: say so instead of its empty box
+// The font's colour glyphs, kept while the box is open (the viewer may go first).
+std::shared_ptr<ColorGlyphFont> ZoomColour;
+uint32_t ZoomColourGlyph = 0;
 
 void DrawGlyph(HDC dc, const RECT& r, UINT format) {
   DrawCodeGlyph(dc, r, ZoomCode, ZoomGlyph, format);
+}
+
+// A note under the glyph, centred, wrapped when the box is narrow.
+void DrawNote(HDC dc, RECT r, const char* note, bool bottom) {
+  RECT measure = r;
+  const int height =
+      DrawTextA(dc, note, -1, &measure, DT_WORDBREAK | DT_CENTER | DT_CALCRECT | DT_NOPREFIX);
+  r.top = bottom ? std::max(r.top, r.bottom - height)
+                 : r.top + std::max(0L, (r.bottom - r.top - height) / 2);
+  DrawTextA(dc, note, -1, &r, DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
+}
+
+// The enlarged glyph: in colour when it has a colour form, with a note when its
+// colour form is not drawn or nothing of it can be.
+void DrawZoomedGlyph(HDC dc, const RECT& r, HFONT label_font) {
+  const GlyphForm form =
+      ZoomColour ? DrawColorGlyph(dc, *ZoomColour, r, ZoomColourGlyph, ZoomDark != 0)
+                 : GlyphForm::kText;
+  if (form == GlyphForm::kText || form == GlyphForm::kOutlineOnly)
+    DrawGlyph(dc, r, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+  if (form == GlyphForm::kText || form == GlyphForm::kColour) return;
+  SelectObject(dc, label_font);
+  DrawNote(dc, r,
+           LanguageString(form == GlyphForm::kNone ? kTextCannotBeDrawn : kTextColourFormNotDrawn),
+           form == GlyphForm::kOutlineOnly);
 }
 
 LRESULT OnZoomMouseMove(HWND window) {
@@ -45,6 +75,8 @@ void ShowZoomBox(HWND glyph_list, POINT point, const ViewerState& s, uint32_t co
   ZoomLineHeight = s.line_height;
   ZoomDark = s.dark;
   ZoomMissing = CellShown(s, code) ? 0 : 1;
+  ZoomColour = s.colour_glyphs;
+  ZoomColourGlyph = CellGlyph(s, code);
   // The sizes are set in pixels at 96 dpi; scaled up, the largest would outgrow
   // the screen the list is on.
   RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
@@ -97,18 +129,14 @@ LRESULT PaintZoomBox(HWND window) {
   DrawTextA(dc, label, -1, &r, DT_SINGLELINE);
   r.top += ZoomLineHeight;
   if (ZoomMissing) {
-    // Centred under the label, wrapped when the box is narrow.
-    const char* note = LanguageString(kTextNotInFont);
-    RECT measure = r;
-    const int height = DrawTextA(dc, note, -1, &measure, DT_WORDBREAK | DT_CENTER | DT_CALCRECT | DT_NOPREFIX);
-    r.top += std::max(0L, (r.bottom - r.top - height) / 2);
-    DrawTextA(dc, note, -1, &r, DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
+    // Centred under the label.
+    DrawNote(dc, r, LanguageString(kTextNotInFont), false);
   } else {
     r.top -= ZoomLineHeight;
     DrawGlyph(dc, r, DT_SINGLELINE | DT_RIGHT);
     if (ZoomFont) SelectObject(dc, ZoomFont);
     r.top += ZoomLineHeight;
-    DrawGlyph(dc, r, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    DrawZoomedGlyph(dc, r, UiFont);
   }
   SetTextColor(dc, old_colour);
   SetBkMode(dc, old_mode);
@@ -141,6 +169,7 @@ LRESULT CALLBACK ZoomWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
         return 0;
       case WM_DESTROY:
         ZoomTracking = 0;
+        ZoomColour.reset();
         // Wakes the loop when the box goes inside a message sent from elsewhere.
         PostMessageA(nullptr, WM_NULL, 0, 0);
         return 0;
