@@ -282,6 +282,12 @@ GlyphForm DrawColorGlyph(HDC dc, ColorGlyphFont& f, const RECT& r, uint32_t glyp
   return form;
 }
 
+std::optional<int> BitmapFontLineHeight(const ColorGlyphFont& f, int em) {
+  if (f.outlines || !f.units_per_em || f.ascender <= f.descender) return std::nullopt;
+  return static_cast<int>(
+      std::lround(static_cast<double>(f.ascender - f.descender) * em / f.units_per_em));
+}
+
 GlyphForm ColorGlyphForm(ColorGlyphFont& f, uint32_t glyph, int em_pixels) {
   std::vector<ColorLayer> layers;
   std::shared_ptr<const ScaledGlyph> bitmap;

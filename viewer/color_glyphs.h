@@ -69,6 +69,11 @@ enum class GlyphForm {
 // kOutlineOnly, or kNone.
 GlyphForm DrawColorGlyph(HDC dc, ColorGlyphFont& font, const RECT& r, uint32_t glyph, bool dark);
 
+// The height of a line of `em` pixels in a font that has no outlines, from its
+// hhea metrics: the system measures such a font at the size of its one strike
+// whatever size is asked for. Nothing for a font with outlines.
+std::optional<int> BitmapFontLineHeight(const ColorGlyphFont& font, int em);
+
 // The same answer without drawing; decodes the bitmap when it is not yet cached.
 GlyphForm ColorGlyphForm(ColorGlyphFont& font, uint32_t glyph, int em_pixels);
 

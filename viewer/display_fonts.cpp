@@ -6,6 +6,7 @@
 #include "fontfile/catalog.h"
 #include "plugin/shared_resources.h"
 #include "viewer/block_coverage.h"
+#include "viewer/color_glyphs.h"
 
 void CreateViewerFonts(ViewerState& s, HDC dc) {
   s.logfont = LOGFONTA{};
@@ -60,5 +61,9 @@ void ReleaseViewerFonts(ViewerState& s) {
 }
 
 int GlyphRowHeight(const ViewerState& s) {
+  if (s.colour_glyphs)
+    if (std::optional<int> line =
+            BitmapFontLineHeight(*s.colour_glyphs, -PointsToHeight(s.glyph_size)))
+      return *line + UiLineHeight;
   return s.glyph_metrics.tmHeight + s.glyph_metrics.tmExternalLeading + UiLineHeight;
 }
