@@ -21,7 +21,7 @@ uint32_t Pack(const double (&sum)[4]) {
 }
 
 // Source positions [from, to) in pixels of one destination pixel when shrinking.
-void AreaRow(const Pixels& s, double y0, double y1, double x0, double x1, double (&sum)[4]) {
+void AreaRow(const BitmapPixels& s, double y0, double y1, double x0, double x1, double (&sum)[4]) {
   double total = 0;
   for (int c = 0; c < 4; ++c) sum[c] = 0;
   for (uint32_t y = static_cast<uint32_t>(y0); y < s.height && y < y1; ++y) {
@@ -39,8 +39,8 @@ void AreaRow(const Pixels& s, double y0, double y1, double x0, double x1, double
 
 }  // namespace
 
-Pixels ScalePixels(const Pixels& s, uint32_t width, uint32_t height) {
-  Pixels out;
+BitmapPixels ScalePixels(const BitmapPixels& s, uint32_t width, uint32_t height) {
+  BitmapPixels out;
   if (!s.width || !s.height || !width || !height || s.data.size() < size_t{s.width} * s.height)
     return out;
   out.width = width;
@@ -71,7 +71,7 @@ Pixels ScalePixels(const Pixels& s, uint32_t width, uint32_t height) {
   return out;
 }
 
-uint32_t MeanColour(const Pixels& pixels, double* coverage) {
+uint32_t MeanColour(const BitmapPixels& pixels, double* coverage) {
   double sum[3] = {}, alpha = 0;
   size_t covered = 0;
   for (uint32_t p : pixels.data) {

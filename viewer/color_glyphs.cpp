@@ -54,7 +54,7 @@ int EmPixels(HDC dc) {
 
 // The PNG's pixels, premultiplied, or nothing. The size in its header was
 // checked before; the decoder must agree with it.
-std::optional<Pixels> DecodePng(ColorGlyphFont& f, const BitmapGlyph& glyph) {
+std::optional<BitmapPixels> DecodePng(ColorGlyphFont& f, const BitmapGlyph& glyph) {
   if (!f.factory &&
       FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                               IID_IWICImagingFactory, reinterpret_cast<void**>(&f.factory))))
@@ -75,7 +75,7 @@ std::optional<Pixels> DecodePng(ColorGlyphFont& f, const BitmapGlyph& glyph) {
                                    WICBitmapDitherTypeNone, nullptr, 0.0,
                                    WICBitmapPaletteTypeCustom)))
     return std::nullopt;
-  Pixels pixels;
+  BitmapPixels pixels;
   pixels.width = width;
   pixels.height = height;
   pixels.data.resize(size_t{width} * height);
@@ -106,7 +106,7 @@ std::shared_ptr<const ScaledGlyph> BitmapAt(ColorGlyphFont& f, uint32_t glyph, i
   if (lookup == ColorLookup::kNone) return nullptr;
   std::shared_ptr<ScaledGlyph> scaled;
   if (lookup == ColorLookup::kFound && found.ppem) {
-    if (std::optional<Pixels> decoded = DecodePng(f, found)) {
+    if (std::optional<BitmapPixels> decoded = DecodePng(f, found)) {
       scaled = std::make_shared<ScaledGlyph>();
       const int width = std::max(1, Scaled(static_cast<int>(found.size.width), em, found.ppem));
       const int height = std::max(1, Scaled(static_cast<int>(found.size.height), em, found.ppem));
@@ -124,7 +124,7 @@ std::shared_ptr<const ScaledGlyph> BitmapAt(ColorGlyphFont& f, uint32_t glyph, i
 }
 
 void DrawBitmap(HDC dc, const ColorGlyphFont& f, const RECT& r, const ScaledGlyph& g, int em) {
-  const Pixels& p = g.pixels;
+  const BitmapPixels& p = g.pixels;
   if (p.data.empty()) return;
   // The line the font's hhea metrics give, centred as text is.
   double ascent = 0.8 * em, line = 1.0 * em;
@@ -296,45 +296,58 @@ GlyphForm ColorGlyphForm(ColorGlyphFont& f, uint32_t glyph, int em_pixels) {
 
 bool DrawColorSample(HDC dc, ColorGlyphFont& f, const CharCoverage& coverage, LOGFONTA lf,
                      const RECT& band) {
-  std::vector<uint32_t> glyphs;
-  for (uint32_t code : {0x1F600u, 0x1F601u})
-    if (HasColourForm(f, GlyphOf(coverage, code))) glyphs.push_back(GlyphOf(coverage, code));
-  if (glyphs.size() < 2) {
-    glyphs.clear();
-    uint32_t looked = 0;
-    for (const CodeRange& range : coverage.ranges) {
-      for (uint32_t code = range.first; code <= range.last && glyphs.size() < 2 &&
-                                        looked < kSampleSearch;
-           ++code, ++looked)
-        if (HasColourForm(f, GlyphOf(coverage, code))) glyphs.push_back(GlyphOf(coverage, code));
-      if (glyphs.size() == 2 || looked >= kSampleSearch || range.last == UINT32_MAX) break;
-    }
-  }
-  if (glyphs.size() < 2) return false;
   const int width = band.right - band.left, height = band.bottom - band.top;
   lf.lfHeight = -std::max(1, std::min(height * 4 / 5, width * 2 / 5));
   HFONT font = CreateFontIndirectA(&lf);
   if (!font) return false;
   HGDIOBJ previous = SelectObject(dc, font);
-  const RECT left = {band.left, band.top, band.left + width / 2, band.bottom};
-  const RECT right = {left.right, band.top, band.right, band.bottom};
-  const bool drawn = DrawColorGlyph(dc, f, left, glyphs[0], false) == GlyphForm::kColour &&
-                     DrawColorGlyph(dc, f, right, glyphs[1], false) == GlyphForm::kColour;
+  auto glyph_of = [&](uint32_t code) -> uint32_t {
+    if (code > 0xFFFF) return GlyphOf(coverage, code);
+    const auto unit = static_cast<wchar_t>(code);
+    WORD glyph = 0xFFFF;
+    if (GetGlyphIndicesW(dc, &unit, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) != 1) return 0;
+    return glyph == 0xFFFF ? 0 : glyph;
+  };
+  std::vector<uint32_t> glyphs;
+  for (uint32_t code : {0x1F600u, 0x1F601u})
+    if (HasColourForm(f, glyph_of(code))) glyphs.push_back(glyph_of(code));
+  if (glyphs.size() < 2) {
+    glyphs.clear();
+    uint32_t looked = 0;
+    for (const CodeRange& range : coverage.ranges) {
+      for (uint32_t code = range.first;
+           code <= range.last && glyphs.size() < 2 && looked < kSampleSearch; ++code, ++looked)
+        if (HasColourForm(f, glyph_of(code))) glyphs.push_back(glyph_of(code));
+      if (glyphs.size() == 2 || looked >= kSampleSearch) break;
+    }
+  }
+  bool drawn = false;
+  if (glyphs.size() == 2) {
+    const RECT left = {band.left, band.top, band.left + width / 2, band.bottom};
+    const RECT right = {left.right, band.top, band.right, band.bottom};
+    drawn = DrawColorGlyph(dc, f, left, glyphs[0], false) == GlyphForm::kColour &&
+            DrawColorGlyph(dc, f, right, glyphs[1], false) == GlyphForm::kColour;
+  }
   SelectObject(dc, previous);
   DeleteObject(font);
   return drawn;
 }
 
-uint32_t CellGlyph(const ViewerState& s, uint32_t code) {
-  return GlyphOf(s.info.coverage, code < 0x100 ? ByteCharacter(s, static_cast<uint8_t>(code))
-                                               : code);
+uint32_t CellGlyph(const ViewerState& s, HDC dc, uint32_t code) {
+  const uint32_t character = code < 0x100 ? ByteCharacter(s, static_cast<uint8_t>(code)) : code;
+  if (character > 0xFFFF) return GlyphOf(s.info.coverage, character);
+  if (character == 0) return 0;
+  const auto unit = static_cast<wchar_t>(character);
+  WORD glyph = 0xFFFF;
+  if (GetGlyphIndicesW(dc, &unit, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) != 1 || glyph == 0xFFFF)
+    return 0;
+  return glyph;
 }
 
 GlyphForm DrawCellGlyph(const ViewerState& s, HDC dc, const RECT& r, uint32_t code,
                         UINT format) {
-  const uint32_t glyph = CellGlyph(s, code);
   const GlyphForm form = s.colour_glyphs
-                             ? DrawColorGlyph(dc, *s.colour_glyphs, r, glyph, s.dark != 0)
+                             ? DrawColorGlyph(dc, *s.colour_glyphs, r, CellGlyph(s, dc, code), s.dark != 0)
                              : GlyphForm::kText;
   if (form == GlyphForm::kText || form == GlyphForm::kOutlineOnly)
     DrawCodeGlyph(dc, r, code, GlyphOf(s.info.coverage, code), format);

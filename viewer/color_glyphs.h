@@ -22,7 +22,7 @@ struct IWICImagingFactory;
 // A bitmap glyph decoded and scaled to one em size, with its place in pixels:
 // its top left corner `left` right of the pen and `top` above the baseline.
 struct ScaledGlyph {
-  Pixels pixels;
+  BitmapPixels pixels;
   int left = 0, top = 0, advance = 0;
 };
 
@@ -90,6 +90,7 @@ bool DrawColorSample(HDC dc, ColorGlyphFont& font, const CharCoverage& coverage,
 struct ViewerState;
 GlyphForm DrawCellGlyph(const ViewerState& state, HDC dc, const RECT& r, uint32_t code,
                         UINT format);
-// The glyph index the font's own map gives the cell `code` (a byte cell's
-// character in the chosen character set), 0 when it has none.
-uint32_t CellGlyph(const ViewerState& state, uint32_t code);
+// The glyph index of the cell `code` (a byte cell's character in the chosen
+// character set) in the font selected into dc: beyond U+FFFF from the font's
+// own map, below from the system's, as the text drawing finds it. 0 for none.
+uint32_t CellGlyph(const ViewerState& state, HDC dc, uint32_t code);

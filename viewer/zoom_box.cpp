@@ -76,7 +76,15 @@ void ShowZoomBox(HWND glyph_list, POINT point, const ViewerState& s, uint32_t co
   ZoomDark = s.dark;
   ZoomMissing = CellShown(s, code) ? 0 : 1;
   ZoomColour = s.colour_glyphs;
-  ZoomColourGlyph = CellGlyph(s, code);
+  ZoomColourGlyph = 0;
+  if (s.colour_glyphs && s.glyph_font) {
+    if (HDC dc = GetDC(glyph_list)) {
+      HGDIOBJ previous = SelectObject(dc, s.glyph_font);
+      ZoomColourGlyph = CellGlyph(s, dc, code);
+      SelectObject(dc, previous);
+      ReleaseDC(glyph_list, dc);
+    }
+  }
   // The sizes are set in pixels at 96 dpi; scaled up, the largest would outgrow
   // the screen the list is on.
   RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
