@@ -34,7 +34,7 @@ struct MalformedFont {
 };
 
 // The real fonts of the system that the corpus is made from: DejaVu Sans, two
-// small Wine TrueType fonts, the first font of Noto Sans CJK (its collection
+// small Wine TrueType fonts, Noto Color Emoji (only its colour bitmaps varied), the first font of Noto Sans CJK (its collection
 // header and offset tables with the OS/2 and name tables moved behind them),
 // every Wine FON file, and the PFM at `pfm_path` when it exists. Paths are Linux
 // paths; under Wine they are reached through Z:.
