@@ -123,7 +123,32 @@ std::shared_ptr<const ScaledGlyph> BitmapAt(ColorGlyphFont& f, uint32_t glyph, i
   return scaled;
 }
 
-void DrawBitmap(HDC dc, const ColorGlyphFont& f, const RECT& r, const ScaledGlyph& g, int em) {
+// The premultiplied pixels over `background`, as a bitmap of their own.
+HBITMAP Compose(HDC dc, const BitmapPixels& p, COLORREF background) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = static_cast<LONG>(p.width);
+  info.bmiHeader.biHeight = -static_cast<LONG>(p.height);  // top down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap) return nullptr;
+  const uint32_t back[3] = {GetBValue(background), GetGValue(background), GetRValue(background)};
+  auto* out = static_cast<uint32_t*>(bits);
+  for (size_t i = 0; i < p.data.size(); ++i) {
+    const uint32_t pixel = p.data[i], keep = 255 - (pixel >> 24);
+    uint32_t mixed = 0;
+    for (int c = 0; c < 3; ++c)
+      mixed |= std::min(255u, (pixel >> (8 * c) & 0xFF) + (back[c] * keep + 127) / 255) << (8 * c);
+    out[i] = mixed;
+  }
+  return bitmap;
+}
+
+void DrawBitmap(HDC dc, const ColorGlyphFont& f, const RECT& r, const ScaledGlyph& g, int em,
+                COLORREF background) {
   const BitmapPixels& p = g.pixels;
   if (p.data.empty()) return;
   // The line the font's hhea metrics give, centred as text is.
@@ -139,29 +164,21 @@ void DrawBitmap(HDC dc, const ColorGlyphFont& f, const RECT& r, const ScaledGlyp
                               : r.left + (r.right - r.left - width) / 2;
   const int y = baseline - g.top;
 
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!bitmap) return;
-  std::copy(p.data.begin(), p.data.end(), static_cast<uint32_t*>(bits));
-  HDC source = CreateCompatibleDC(dc);
-  if (source) {
-    HGDIOBJ previous = SelectObject(source, bitmap);
-    const int saved = SaveDC(dc);
-    IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
-    const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    AlphaBlend(dc, x, y, width, height, source, 0, 0, width, height, blend);
-    RestoreDC(dc, saved);
-    SelectObject(source, previous);
-    DeleteDC(source);
+  if (!g.composed || g.composed_on != background) {
+    if (g.composed) DeleteObject(g.composed);
+    g.composed = Compose(dc, p, background);
+    g.composed_on = background;
+    if (!g.composed) return;
   }
-  DeleteObject(bitmap);
+  HDC source = CreateCompatibleDC(dc);
+  if (!source) return;
+  HGDIOBJ previous = SelectObject(source, g.composed);
+  const int saved = SaveDC(dc);
+  IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+  BitBlt(dc, x, y, width, height, source, 0, 0, SRCCOPY);
+  RestoreDC(dc, saved);
+  SelectObject(source, previous);
+  DeleteDC(source);
 }
 
 // The layers over each other where the text drawing would put the base glyph.
@@ -235,6 +252,10 @@ void HatchCell(HDC dc, const RECT& r, bool dark) {
 
 }  // namespace
 
+ScaledGlyph::~ScaledGlyph() {
+  if (composed) DeleteObject(composed);
+}
+
 ColorGlyphFont::~ColorGlyphFont() {
   if (factory) factory->Release();
   if (com_initialised) CoUninitialize();
@@ -271,13 +292,14 @@ std::shared_ptr<ColorGlyphFont> OpenColorGlyphFont(const std::string& ansi_path,
   return f;
 }
 
-GlyphForm DrawColorGlyph(HDC dc, ColorGlyphFont& f, const RECT& r, uint32_t glyph, bool dark) {
+GlyphForm DrawColorGlyph(HDC dc, ColorGlyphFont& f, const RECT& r, uint32_t glyph, bool dark,
+                         COLORREF background) {
   const int em = EmPixels(dc);
   std::vector<ColorLayer> layers;
   std::shared_ptr<const ScaledGlyph> bitmap;
   const GlyphForm form = Resolve(f, glyph, em, dark, layers, bitmap);
   if (form != GlyphForm::kColour) return form;
-  if (bitmap) DrawBitmap(dc, f, r, *bitmap, em);
+  if (bitmap) DrawBitmap(dc, f, r, *bitmap, em, background);
   else DrawLayers(dc, r, static_cast<uint16_t>(glyph), layers);
   return form;
 }
@@ -325,8 +347,10 @@ bool DrawColorSample(HDC dc, ColorGlyphFont& f, const CharCoverage& coverage, LO
   if (glyphs.size() == 2) {
     const RECT left = {band.left, band.top, band.left + width / 2, band.bottom};
     const RECT right = {left.right, band.top, band.right, band.bottom};
-    drawn = DrawColorGlyph(dc, f, left, glyphs[0], false) == GlyphForm::kColour &&
-            DrawColorGlyph(dc, f, right, glyphs[1], false) == GlyphForm::kColour;
+    drawn = DrawColorGlyph(dc, f, left, glyphs[0], false, RGB(255, 255, 255)) ==
+                GlyphForm::kColour &&
+            DrawColorGlyph(dc, f, right, glyphs[1], false, RGB(255, 255, 255)) ==
+                GlyphForm::kColour;
   }
   SelectObject(dc, previous);
   DeleteObject(font);
@@ -346,9 +370,15 @@ uint32_t CellGlyph(const ViewerState& s, HDC dc, uint32_t code) {
 
 GlyphForm DrawCellGlyph(const ViewerState& s, HDC dc, const RECT& r, uint32_t code,
                         UINT format) {
-  const GlyphForm form = s.colour_glyphs
-                             ? DrawColorGlyph(dc, *s.colour_glyphs, r, CellGlyph(s, dc, code), s.dark != 0)
-                             : GlyphForm::kText;
+  // The cell's ground: the mark a search left, else the list's own colour.
+  const bool marked = static_cast<int>(code) == s.marked_code;
+  const COLORREF background = marked ? (s.dark ? kDarkMark : GetSysColor(COLOR_HIGHLIGHT))
+                              : s.dark ? kDarkWindow
+                                       : GetSysColor(COLOR_WINDOW);
+  const GlyphForm form =
+      s.colour_glyphs
+          ? DrawColorGlyph(dc, *s.colour_glyphs, r, CellGlyph(s, dc, code), s.dark != 0, background)
+          : GlyphForm::kText;
   if (form == GlyphForm::kText || form == GlyphForm::kOutlineOnly)
     DrawCodeGlyph(dc, r, code, GlyphOf(s.info.coverage, code), format);
   else if (form == GlyphForm::kNone)

@@ -24,6 +24,16 @@ struct IWICImagingFactory;
 struct ScaledGlyph {
   BitmapPixels pixels;
   int left = 0, top = 0, advance = 0;
+  // The pixels blended over one background colour, made on first use: copied to
+  // the screen whole, they cost no read-back of what lies beneath (which the
+  // system's alpha blending needs, and which is slow under X11).
+  mutable HBITMAP composed = nullptr;
+  mutable COLORREF composed_on = 0;
+
+  ScaledGlyph() = default;
+  ScaledGlyph(const ScaledGlyph&) = delete;
+  ScaledGlyph& operator=(const ScaledGlyph&) = delete;
+  ~ScaledGlyph();
 };
 
 // A face's colour tables, kept mapped while the font is shown, its palettes, and
@@ -64,10 +74,12 @@ enum class GlyphForm {
 
 // Draws `glyph` (an index of the font selected into dc, 0 for none) in colour
 // when it has a colour form, in `r` centred as DT_CENTER | DT_VCENTER place a
-// glyph, at the em size of the selected font; `dark` picks the palette.
+// glyph, at the em size of the selected font, over the plain `background`
+// colour; `dark` picks the palette.
 // Otherwise draws nothing and says why: kText (the caller draws it as text),
 // kOutlineOnly, or kNone.
-GlyphForm DrawColorGlyph(HDC dc, ColorGlyphFont& font, const RECT& r, uint32_t glyph, bool dark);
+GlyphForm DrawColorGlyph(HDC dc, ColorGlyphFont& font, const RECT& r, uint32_t glyph, bool dark,
+                         COLORREF background);
 
 // The height of a line of `em` pixels in a font that has no outlines, from its
 // hhea metrics: the system measures such a font at the size of its one strike

@@ -45,7 +45,8 @@ void DrawNote(HDC dc, RECT r, const char* note, bool bottom) {
 // colour form is not drawn or nothing of it can be.
 void DrawZoomedGlyph(HDC dc, const RECT& r, HFONT label_font) {
   const GlyphForm form =
-      ZoomColour ? DrawColorGlyph(dc, *ZoomColour, r, ZoomColourGlyph, ZoomDark != 0)
+      ZoomColour ? DrawColorGlyph(dc, *ZoomColour, r, ZoomColourGlyph, ZoomDark != 0,
+                                  ZoomDark ? kDarkWindow : GetSysColor(COLOR_WINDOW))
                  : GlyphForm::kText;
   if (form == GlyphForm::kText || form == GlyphForm::kOutlineOnly)
     DrawGlyph(dc, r, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
