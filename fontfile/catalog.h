@@ -23,6 +23,7 @@ extern const std::span<const NamedValue> WeightNames;             // 9 rows
 extern const std::span<const NamedValue> WidthNames;              // 9 rows
 
 constexpr int kUnicodeBlockCount = 264;  // 101 of the first plane, then 163 beyond it
+constexpr int kFirstPlaneBlockCount = 101;  // rows 0-100, up to U+FFFF
 constexpr int kCharsetCount = 19;
 
 // The name of the first row whose value equals key; "Unknown" when none does.

@@ -4,6 +4,8 @@
 #include <array>
 #include <optional>
 
+#include "fontfile/table_directory.h"
+
 namespace {
 
 constexpr uint32_t kRecordSize = 8;
@@ -18,12 +20,17 @@ struct Encoding {
 constexpr std::array<Encoding, 9> kPreferred = {{
     {3, 10}, {0, 6}, {0, 4}, {3, 1}, {0, 3}, {0, 2}, {0, 1}, {0, 0}, {3, 0}}};
 
+// A font has one subtable per encoding it maps; trying more distinct ones of an
+// encoding than this only serves a table made to keep the reader busy.
+constexpr uint32_t kMaxSubtablesPerEncoding = 4;
+
 // Collects present code points in increasing order, joining neighbours. The
 // range being grown stays out of the vector until a gap ends it: large maps add
 // tens of thousands of pieces.
 struct RangeBuilder {
   std::vector<CodeRange> ranges;
   std::vector<GlyphRun> runs;
+  uint64_t entries = 0;  // what the subtable readers went through, for CmapReadWork
   CodeRange current;
   bool open = false;
 
@@ -47,30 +54,57 @@ struct RangeBuilder {
   }
 };
 
-bool ReadFormat0(ByteView sub, RangeBuilder& out) {
+// Whether a glyph id names a glyph of the font: 0 is the missing glyph, and an
+// id at or beyond the font's count names none (the system draws nothing there).
+bool IsGlyph(uint64_t glyph, uint32_t glyph_count) { return glyph != 0 && glyph < glyph_count; }
+
+// The codes of first..last, mapped to consecutive glyphs from `glyph`, whose
+// glyph is one of the font's: one range, as the glyphs rise with the codes.
+std::optional<CodeRange> ShownCodes(uint32_t first, uint32_t last, uint64_t glyph,
+                                    uint32_t glyph_count) {
+  if (glyph_count == 0) return std::nullopt;
+  const uint64_t lowest = std::max<uint64_t>(glyph, 1);
+  const uint64_t highest = std::min<uint64_t>(glyph + (last - first), glyph_count - 1);
+  if (lowest > highest) return std::nullopt;
+  return CodeRange{static_cast<uint32_t>(first + (lowest - glyph)),
+                   static_cast<uint32_t>(first + (highest - glyph))};
+}
+
+void AddConsecutive(uint32_t first, uint32_t last, uint64_t glyph, uint32_t glyph_count,
+                    RangeBuilder& out) {
+  if (const std::optional<CodeRange> shown = ShownCodes(first, last, glyph, glyph_count))
+    out.Add(shown->first, shown->last);
+}
+
+bool ReadFormat0(ByteView sub, uint32_t glyph_count, RangeBuilder& out) {
   for (uint32_t code = 0; code < 256; ++code) {
+    ++out.entries;
     uint8_t glyph = 0;
     if (!ReadU8(sub, 6, code, glyph)) return false;
-    if (glyph) out.Add(code, code);
+    if (IsGlyph(glyph, glyph_count)) out.Add(code, code);
   }
   return true;
 }
 
-bool ReadFormat6(ByteView sub, RangeBuilder& out) {
+bool ReadFormat6(ByteView sub, uint32_t glyph_count, RangeBuilder& out) {
   uint16_t first = 0, count = 0;
   if (!ReadU16BE(sub, 0, 6, first) || !ReadU16BE(sub, 0, 8, count)) return false;
   if (!InBounds(sub, 10, 2u * count)) return false;
   for (uint32_t i = 0; i < count && first + i <= 0xFFFF; ++i) {
+    ++out.entries;
     uint16_t glyph = 0;
     ReadU16BE(sub, 10, 2 * i, glyph);
-    if (glyph) out.Add(first + i, first + i);
+    if (IsGlyph(glyph, glyph_count)) out.Add(first + i, first + i);
   }
   return true;
 }
 
 // Segments must rise without overlapping; the glyph array a segment points into
 // must lie inside the subtable, so the work is bounded by its size and 65,536.
-bool ReadFormat4(ByteView sub, RangeBuilder& out) {
+// The last segment, 0xFFFF alone, is often written carelessly (a range offset
+// of 0xFFFF that points nowhere): such a one is passed over, as other readers
+// do, rather than the whole subtable refused.
+bool ReadFormat4(ByteView sub, uint32_t glyph_count, RangeBuilder& out) {
   uint16_t seg_count_x2 = 0;
   if (!ReadU16BE(sub, 0, 6, seg_count_x2) || seg_count_x2 % 2 != 0) return false;
   const uint32_t segments = seg_count_x2 / 2u;
@@ -79,6 +113,7 @@ bool ReadFormat4(ByteView sub, RangeBuilder& out) {
   if (!InBounds(sub, range_offsets, 2 * segments)) return false;
   int32_t previous_end = -1;
   for (uint32_t i = 0; i < segments; ++i) {
+    ++out.entries;
     uint16_t end = 0, start = 0, delta = 0, range_offset = 0;
     ReadU16BE(sub, ends, 2 * i, end);
     ReadU16BE(sub, starts, 2 * i, start);
@@ -87,32 +122,33 @@ bool ReadFormat4(ByteView sub, RangeBuilder& out) {
     if (start > end || static_cast<int32_t>(start) <= previous_end) return false;
     previous_end = end;
     if (range_offset == 0) {
-      // Every code maps to code + delta; only the one that lands on 0 is missing.
-      const uint32_t missing = (0x10000u - delta) & 0xFFFF;
-      if (missing < start || missing > end) {
-        out.Add(start, end);
-      } else {
-        if (missing > start) out.Add(start, missing - 1);
-        if (missing < end) out.Add(missing + 1, end);
-      }
+      // Every code maps to code + delta, wrapping round 16 bits once at most.
+      const uint32_t glyph = (start + uint32_t{delta}) & 0xFFFF;
+      const uint32_t before_wrap = std::min<uint32_t>(end, start + (0xFFFF - glyph));
+      AddConsecutive(start, before_wrap, glyph, glyph_count, out);
+      if (before_wrap < end) AddConsecutive(before_wrap + 1, end, 0, glyph_count, out);
       continue;
     }
     // The array entry of `start` lies range_offset bytes after this segment's
     // own range-offset field.
     const uint32_t array = range_offsets + 2 * i + range_offset;
     const uint32_t width = 2 * (uint32_t{end} - start + 1);
-    if (!InBounds(sub, array, width)) return false;
+    if (!InBounds(sub, array, width)) {
+      if (i + 1 == segments && start == 0xFFFF) break;
+      return false;
+    }
     for (uint32_t code = start; code <= end; ++code) {
+      ++out.entries;
       uint16_t glyph = 0;
       ReadU16BE(sub, array, 2 * (code - start), glyph);
-      if (glyph && static_cast<uint16_t>(glyph + delta) != 0) out.Add(code, code);
+      if (glyph && IsGlyph(static_cast<uint16_t>(glyph + delta), glyph_count)) out.Add(code, code);
     }
   }
   return true;
 }
 
 // Formats 12 and 13: groups of codes to consecutive glyphs (12) or to one (13).
-bool ReadGroups(ByteView sub, bool one_glyph, RangeBuilder& out) {
+bool ReadGroups(ByteView sub, bool one_glyph, uint32_t glyph_count, RangeBuilder& out) {
   uint32_t count = 0;
   if (!ReadU32BE(sub, 0, 12, count)) return false;
   if (count > (sub.size - 16) / kGroupSize) return false;
@@ -122,6 +158,7 @@ bool ReadGroups(ByteView sub, bool one_glyph, RangeBuilder& out) {
   out.ranges.reserve(std::min<uint32_t>(count, 1u << 16));
   int64_t previous_end = -1;
   for (uint32_t group = 0; group < groups->size; group += kGroupSize) {
+    ++out.entries;
     uint32_t first = 0, last = 0, glyph = 0;
     ReadU32BE(*groups, group, 0, first);
     ReadU32BE(*groups, group, 4, last);
@@ -129,33 +166,35 @@ bool ReadGroups(ByteView sub, bool one_glyph, RangeBuilder& out) {
     if (first > last || static_cast<int64_t>(first) <= previous_end) return false;
     previous_end = last;
     if (first > kLastCodePoint) break;  // the groups rise: nothing later is a character
-    if (last >= 0x10000 && glyph) {
-      const uint32_t from = std::max<uint32_t>(first, 0x10000);
-      const uint32_t to = std::min(last, kLastCodePoint);
+    // The group's codes that show a glyph; those beyond U+FFFF keep it for drawing.
+    const std::optional<CodeRange> shown =
+        one_glyph ? (IsGlyph(glyph, glyph_count) ? std::optional(CodeRange{first, last})
+                                                 : std::nullopt)
+                  : ShownCodes(first, last, glyph, glyph_count);
+    if (!shown) continue;
+    out.Add(shown->first, shown->last);
+    if (shown->last < 0x10000) continue;
+    const uint32_t from = std::max<uint32_t>(shown->first, 0x10000);
+    const uint32_t to = std::min(shown->last, kLastCodePoint);
+    if (from <= to)
       out.runs.push_back({from, to, one_glyph ? glyph : glyph + (from - first), one_glyph});
-    }
-    if (glyph) {
-      out.Add(first, last);
-    } else if (!one_glyph && first < last) {
-      out.Add(first + 1, last);  // the first code maps to glyph 0
-    }
   }
   return true;
 }
 
 // The subtable at `offset`, bounded by the cmap table's end. Length fields are
 // not trusted to bound it: format 4 tables of large fonts overflow theirs.
-bool ReadSubtable(ByteView table, uint32_t offset, RangeBuilder& out) {
+bool ReadSubtable(ByteView table, uint32_t offset, uint32_t glyph_count, RangeBuilder& out) {
   if (!InBounds(table, offset, 0)) return false;
   const ByteView sub{table.data + offset, table.size - offset};
   uint16_t format = 0;
   if (!ReadU16BE(sub, 0, 0, format)) return false;
   switch (format) {
-    case 0: return ReadFormat0(sub, out);
-    case 4: return ReadFormat4(sub, out);
-    case 6: return ReadFormat6(sub, out);
-    case 12: return ReadGroups(sub, false, out);
-    case 13: return ReadGroups(sub, true, out);
+    case 0: return ReadFormat0(sub, glyph_count, out);
+    case 4: return ReadFormat4(sub, glyph_count, out);
+    case 6: return ReadFormat6(sub, glyph_count, out);
+    case 12: return ReadGroups(sub, false, glyph_count, out);
+    case 13: return ReadGroups(sub, true, glyph_count, out);
     default: return false;
   }
 }
@@ -196,50 +235,78 @@ uint32_t GlyphOf(const CharCoverage& coverage, uint32_t code) {
   return run.one_glyph ? run.glyph : run.glyph + (code - run.first);
 }
 
-bool ReadCharacterMap(ByteView table, CharCoverage& coverage) {
+bool ReadCharacterMap(ByteView table, CharCoverage& coverage, uint32_t glyph_count,
+                      CmapReadWork* work) {
   coverage = CharCoverage{};
+  CmapReadWork ignored;
+  if (!work) work = &ignored;
+  *work = CmapReadWork{};
   uint16_t count = 0;
   if (!ReadU16BE(table, 0, 2, count)) return false;
   if (!InBounds(table, 4, kRecordSize * count)) return false;
-  for (const Encoding& wanted : kPreferred) {
-    for (uint32_t i = 0; i < count; ++i) {
-      const uint32_t record = 4 + kRecordSize * i;
-      uint16_t platform = 0, encoding = 0;
-      uint32_t offset = 0;
-      ReadU16BE(table, record, 0, platform);
-      ReadU16BE(table, record, 2, encoding);
-      ReadU32BE(table, record, 4, offset);
-      if (platform != wanted.platform || encoding != wanted.encoding) continue;
-      RangeBuilder builder;
-      if (!ReadSubtable(table, offset, builder)) continue;
-      coverage.kind = wanted.platform == 3 && wanted.encoding == 0 ? CoverageKind::kSymbol
-                                                                    : CoverageKind::kUnicode;
-      coverage.ranges = builder.Finish();
-      coverage.count = CountAll(coverage.ranges);
-      coverage.glyph_runs = std::move(builder.runs);
-      return true;
+  // One pass over the records: those of a preferred encoding, best first, in
+  // record order within one encoding.
+  struct Candidate {
+    uint32_t rank;
+    uint32_t offset;
+  };
+  std::vector<Candidate> candidates;
+  for (uint32_t i = 0; i < count; ++i) {
+    const uint32_t record = 4 + kRecordSize * i;
+    uint16_t platform = 0, encoding = 0;
+    uint32_t offset = 0;
+    ReadU16BE(table, record, 0, platform);
+    ReadU16BE(table, record, 2, encoding);
+    ReadU32BE(table, record, 4, offset);
+    for (uint32_t rank = 0; rank < kPreferred.size(); ++rank)
+      if (kPreferred[rank].platform == platform && kPreferred[rank].encoding == encoding)
+        candidates.push_back({rank, offset});
+  }
+  std::stable_sort(candidates.begin(), candidates.end(),
+                   [](const Candidate& a, const Candidate& b) { return a.rank < b.rank; });
+  // Each subtable is read once, however many records name it, and only a few
+  // are tried for each encoding: the work stays linear in the table's size
+  // whatever the records say.
+  std::vector<uint32_t> refused;
+  std::array<uint32_t, kPreferred.size()> tried = {};
+  for (const Candidate& candidate : candidates) {
+    if (std::find(refused.begin(), refused.end(), candidate.offset) != refused.end()) continue;
+    if (tried[candidate.rank] == kMaxSubtablesPerEncoding) continue;
+    ++tried[candidate.rank];
+    RangeBuilder builder;
+    const bool read = ReadSubtable(table, candidate.offset, glyph_count, builder);
+    ++work->subtables;
+    work->entries += builder.entries;
+    if (!read) {
+      refused.push_back(candidate.offset);
+      continue;
     }
+    const Encoding& wanted = kPreferred[candidate.rank];
+    coverage.kind = wanted.platform == 3 && wanted.encoding == 0 ? CoverageKind::kSymbol
+                                                                  : CoverageKind::kUnicode;
+    coverage.ranges = builder.Finish();
+    coverage.count = CountAll(coverage.ranges);
+    coverage.glyph_runs = std::move(builder.runs);
+    return true;
   }
   return false;
 }
 
 bool ReadSfntCharacterMap(ByteView view, uint32_t start, CharCoverage& coverage) {
   coverage = CharCoverage{};
-  uint16_t table_count = 0;
-  if (!ReadU16BE(view, start, 4, table_count)) return false;
-  for (uint32_t i = 0; i < table_count; ++i) {
-    uint32_t record = 0, offset = 0, length = 0;
-    if (!CheckedAdd(start, 12 + 16 * i, record) || !ReadU32BE(view, record, 8, offset) ||
-        !ReadU32BE(view, record, 12, length))
-      return false;
-    if (!ReadTagIs(view, record, 0, "cmap")) continue;
-    // A length that runs past the file is cut at its end.
-    if (!InBounds(view, offset, 0)) return false;
-    const std::optional<ByteView> table =
-        SubView(view, offset, std::min(length, view.size - offset));
-    return table && ReadCharacterMap(*table, coverage);
-  }
-  return false;
+  SfntDirectory directory;
+  if (!OpenSfntFont(view, start, directory)) return false;
+  const std::optional<TableRecord> cmap = FindTable(view, directory, "cmap");
+  // A length that runs past the file is cut at its end.
+  if (!cmap || !InBounds(view, cmap->offset, 0)) return false;
+  const std::optional<ByteView> table =
+      SubView(view, cmap->offset, std::min(cmap->length, view.size - cmap->offset));
+  // Without a readable glyph count every 16-bit glyph id may be one.
+  uint32_t glyph_count = kMaxGlyphCount;
+  uint16_t glyphs = 0;
+  if (const std::optional<TableRecord> maxp = FindTable(view, directory, "maxp"))
+    if (ReadU16BE(view, maxp->offset, 4, glyphs)) glyph_count = glyphs;
+  return table && ReadCharacterMap(*table, coverage, glyph_count);
 }
 
 CharCoverage ByteCoverage(uint8_t first_byte, uint8_t last_byte, uint8_t charset,
@@ -260,6 +327,20 @@ CharCoverage ByteCoverage(uint8_t first_byte, uint8_t last_byte, uint8_t charset
   return coverage;
 }
 
+namespace {
+
+// A symbol map's code and its twin: the system finds a symbol font's character
+// 0x00-0xFF at U+F000-U+F0FF and at the byte's own value alike, so old symbol
+// fonts that map the bytes themselves draw as those that map U+F0xx.
+bool HasSymbol(const CharCoverage& coverage, uint32_t code) {
+  if (code < 0x100) return HasCodePoint(coverage, 0xF000 + code) || HasCodePoint(coverage, code);
+  if (code >= 0xF000 && code <= 0xF0FF)
+    return HasCodePoint(coverage, code) || HasCodePoint(coverage, code - 0xF000);
+  return HasCodePoint(coverage, code);
+}
+
+}  // namespace
+
 bool CellPresent(const CharCoverage& coverage, uint32_t code, uint32_t byte_character) {
   switch (coverage.kind) {
     case CoverageKind::kUnknown: return true;
@@ -267,8 +348,7 @@ bool CellPresent(const CharCoverage& coverage, uint32_t code, uint32_t byte_char
       if (code < 0x100) return code >= coverage.first_byte && code <= coverage.last_byte;
       return HasCodePoint(coverage, code);
     case CoverageKind::kSymbol:
-      if (code < 0x100) return HasCodePoint(coverage, 0xF000 + code);
-      return HasCodePoint(coverage, code);
+      return HasSymbol(coverage, code);
     case CoverageKind::kUnicode:
       return HasCodePoint(coverage, code < 0x100 ? byte_character : code);
   }
@@ -279,10 +359,21 @@ uint32_t CountPresentCells(const CharCoverage& coverage, uint32_t first, uint32_
                            const uint32_t* byte_characters) {
   if (first > last) return 0;
   if (coverage.kind == CoverageKind::kUnknown) return last - first + 1;
+  // The cells CellPresent decides one by one (the bytes, and a symbol map's
+  // U+F000-U+F0FF) are asked one by one; runs of the others are counted by ranges.
+  const bool symbol = coverage.kind == CoverageKind::kSymbol;
   uint32_t count = 0;
-  uint32_t code = first;
-  for (; code <= last && code < 0x100; ++code)
-    count += CellPresent(coverage, code, byte_characters ? byte_characters[code] : code) ? 1 : 0;
-  if (code <= last) count += CountCodePoints(coverage, code, last);
-  return count;
+  for (uint32_t code = first;;) {
+    uint32_t end = last;
+    if (code < 0x100 || (symbol && code >= 0xF000 && code <= 0xF0FF)) {
+      end = code;
+      const uint32_t byte_character = byte_characters && code < 0x100 ? byte_characters[code] : code;
+      count += CellPresent(coverage, code, byte_character) ? 1 : 0;
+    } else {
+      if (symbol && code < 0xF000) end = std::min<uint32_t>(last, 0xEFFF);
+      count += CountCodePoints(coverage, code, end);
+    }
+    if (end == last) return count;
+    code = end + 1;
+  }
 }

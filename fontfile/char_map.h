@@ -15,7 +15,7 @@ struct CodeRange {
 enum class CoverageKind : uint8_t {
   kUnknown,  // nothing usable was read: every cell counts as present
   kUnicode,  // a Unicode character map
-  kSymbol,   // the symbol map (3,0): its codes U+F000-U+F0FF stand for the bytes 0x00-0xFF
+  kSymbol,   // the symbol map (3,0): the bytes 0x00-0xFF, at U+F000-U+F0FF or (old fonts) at themselves
   kBytes,    // a Windows font header: the 8-bit codes first_byte to last_byte
 };
 
@@ -50,15 +50,35 @@ bool HasCodePoint(const CharCoverage& coverage, uint32_t code);
 // The number of code points of first..last (inclusive) in the ranges.
 uint32_t CountCodePoints(const CharCoverage& coverage, uint32_t first, uint32_t last);
 
+// maxp's glyph count is 16-bit: no font holds more glyphs than this, and no id
+// from 0xFFFF on names a glyph.
+constexpr uint32_t kMaxGlyphCount = 0xFFFF;
+
+// What a read of a character map went through, so that tests and the fuzzer
+// can hold it to its bound: the subtables read (at most four per encoding), and
+// their entries (glyphs of formats 0 and 6, segments and glyph-array codes of
+// format 4, groups), at most the table's size plus 65,536 for each subtable.
+struct CmapReadWork {
+  uint32_t subtables = 0;
+  uint64_t entries = 0;
+};
+
 // Reads the cmap table that spans `table` (the table's own bytes): the first
 // subtable that reads soundly in the order (3,10), (0,6), (0,4), (3,1), (0,3),
 // (0,2), (0,1), (0,0), (3,0), of formats 0, 4, 6, 12 and 13. A code point counts
-// when it maps to a glyph other than 0. A subtable whose counts leave the table,
-// whose segments or groups are unsorted or overlap, or whose glyph references
-// leave it is passed over. False, with `coverage` unknown, when none reads.
-bool ReadCharacterMap(ByteView table, CharCoverage& coverage);
+// when it maps to a glyph of the font: not glyph 0, and below `glyph_count`
+// (maxp's count; the system draws nothing for an id beyond it). A subtable
+// whose counts leave the table, whose segments or groups are unsorted or
+// overlap, or whose glyph references leave it is passed over. Each subtable is
+// read at most once however many records name it, and at most four distinct
+// ones of an encoding are tried, so the work is linear in the table's size
+// (`work`, when given, says how much). False, with `coverage` unknown, when none
+// reads.
+bool ReadCharacterMap(ByteView table, CharCoverage& coverage,
+                      uint32_t glyph_count = kMaxGlyphCount, CmapReadWork* work = nullptr);
 
-// The cmap of the sfnt font whose offset table lies at `start`; false when it has
+// The cmap of the sfnt font whose offset table lies at `start`, its glyph ids
+// bounded by the font's maxp table (16 bits without one); false when it has
 // none or none of its subtables reads.
 bool ReadSfntCharacterMap(ByteView view, uint32_t start, CharCoverage& coverage);
 
@@ -70,7 +90,9 @@ CharCoverage ByteCoverage(uint8_t first_byte, uint8_t last_byte, uint8_t charset
 
 // Whether the grid cell `code` shows a character of the font. Cells below 0x100
 // are drawn as one byte: `byte_character` is that byte's character in the chosen
-// character set (the symbol map uses U+F000 + byte, a header its byte range).
+// character set (a header uses its byte range). The system finds a symbol
+// font's byte both at U+F000 + byte and at the byte's own code, whichever its
+// map holds: cells 0x00-0xFF and U+F000-U+F0FF count either.
 bool CellPresent(const CharCoverage& coverage, uint32_t code, uint32_t byte_character);
 
 // The cells of first..last (inclusive) that CellPresent counts, cells below

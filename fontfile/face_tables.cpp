@@ -4,20 +4,12 @@
 #include <vector>
 
 #include "fontfile/sfnt_reader.h"
+#include "fontfile/table_directory.h"
 #include "platform/platform.h"
 
 namespace {
 
-constexpr uint32_t kOffsetTableSize = 12;
-constexpr uint32_t kDirectoryRecordSize = 16;
 constexpr uint32_t kNameRecordSize = 12;
-
-bool IsSfntVersion(ByteView file, uint32_t start) {
-  uint32_t version = 0;
-  if (!ReadU32BE(file, start, 0, version)) return false;
-  return version == 0x00010000 || ReadTagIs(file, start, 0, "OTTO") ||
-         ReadTagIs(file, start, 0, "true");
-}
 
 // A record's UTF-16BE text in the ANSI code page; an odd last byte is dropped.
 FontText Utf16Text(ByteView text) {
@@ -47,35 +39,24 @@ FontText MacRomanText(ByteView text) {
 }  // namespace
 
 std::optional<uint32_t> FaceStart(ByteView file, uint32_t face) {
+  // The directory walk's rules are the readers' (fontfile/table_directory.h).
   if (IsSfntVersion(file, 0)) {
     if (face != 0) return std::nullopt;
     return 0u;
   }
-  if (face >= CollectionFaceCount(file)) return std::nullopt;
   uint32_t start = 0;
-  if (!ReadU32BE(file, 12, 4 * face, start) || !IsSfntVersion(file, start)) return std::nullopt;
+  if (!CollectionFaceStart(file, face, start) || !IsSfntVersion(file, start)) return std::nullopt;
   return start;
 }
 
 FaceTable FindFaceTable(ByteView file, uint32_t start, const char (&tag)[5]) {
-  uint16_t count = 0;
-  if (!ReadU16BE(file, start, 4, count)) return {};
-  for (uint32_t i = 0; i < count; ++i) {
-    uint32_t record = 0;
-    if (!CheckedAdd(start, kOffsetTableSize + kDirectoryRecordSize * i, record)) return {};
-    if (!ReadTagIs(file, record, 0, tag)) {
-      // A directory cut short ends the search: nothing after it can be read.
-      if (!InBounds(file, record, kDirectoryRecordSize)) return {};
-      continue;
-    }
-    uint32_t offset = 0, length = 0;
-    if (!ReadU32BE(file, record, 8, offset) || !ReadU32BE(file, record, 12, length))
-      return FaceTable{TableState::kBroken, {}};
-    std::optional<ByteView> bytes = SubView(file, offset, length);
-    if (!bytes) return FaceTable{TableState::kBroken, {}};
-    return FaceTable{TableState::kPresent, *bytes};
-  }
-  return {};
+  SfntDirectory directory;
+  if (!ReadSfntDirectory(file, start, directory)) return {};
+  const std::optional<TableRecord> record = FindTable(file, directory, tag);
+  if (!record) return {};
+  std::optional<ByteView> bytes = SubView(file, record->offset, record->length);
+  if (!bytes) return FaceTable{TableState::kBroken, {}};
+  return FaceTable{TableState::kPresent, *bytes};
 }
 
 std::optional<std::string> ReadTag(ByteView view, uint32_t base, uint32_t field) {

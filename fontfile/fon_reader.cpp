@@ -67,7 +67,7 @@ int ReadFon(ByteView view, FontInfo& info) {
     return 0;
   // A stored text is zero-terminated: an embedded zero ends it.
   description.resize(std::min(description.size(), description.find('\0')));
-  info.names[10] = CutDescription(description);
+  info.names[kNameDescription] = CutDescription(description);
 
   uint16_t table_offset = 0;
   uint32_t table = 0;

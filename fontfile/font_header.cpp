@@ -59,13 +59,13 @@ bool StoreFontHeader(ByteView view, uint32_t header, const char* vector_name,
       !CheckedAdd(header, face_offset, face) ||
       !ReadZeroTerminated(view, face, face_name, &after_face))
     return false;
-  info.names[4] = face_name;
-  info.names[1] = std::move(face_name);
-  info.names[2] = std::move(style);
+  info.names[kNameFull] = face_name;
+  info.names[kNameFamily] = std::move(face_name);
+  info.names[kNameStyle] = std::move(style);
 
   std::string copyright;
   if (!ReadFixedText(view, header, kCopyright, kCopyrightWidth, copyright)) return false;
-  info.names[0] = std::move(copyright);
+  info.names[kNameCopyright] = std::move(copyright);
 
   info.weight = weight;
   info.italic = italic;

@@ -1,6 +1,7 @@
 #include "fontfile/font_info.h"
 
 #include <cstring>
+#include <optional>
 
 #include "fontfile/byte_reader.h"
 #include "fontfile/fon_reader.h"
@@ -22,6 +23,22 @@ int ReadFontView(ByteView view, FontInfo& info, uint32_t face) {
   return ReadPfm(view, info);
 }
 
+// A web font's decoded bytes, read like a file of their own: a WOFF holds an sfnt,
+// a WOFF2 an sfnt or a collection. `decoded` keeps them for the caller.
+int ReadWebFont(ByteView file, FontInfo& info, uint32_t face, std::vector<uint8_t>& decoded) {
+  if (!DecodeWebFont(file, decoded, info.container)) return 0;
+  const ByteView sfnt{decoded.data(), static_cast<uint32_t>(decoded.size())};
+  if (face != 0) return ReadCollection(sfnt, info, face);
+  if (ReadSfnt(sfnt, 0, info)) return 1;
+  return ReadCollection(sfnt, info);
+}
+
+// The file's bytes through the readers; a web font through its decoder first.
+int ReadFileView(ByteView file, FontInfo& info, uint32_t face, std::vector<uint8_t>& decoded) {
+  if (RecognizeWebFont(file) != WebFontKind::kNone) return ReadWebFont(file, info, face, decoded);
+  return ReadFontView(file, info, face);
+}
+
 // The viewer registers pairs of at most this many characters per half.
 constexpr size_t kMaxPairHalf = 259;
 
@@ -32,59 +49,92 @@ void ClearFontInfo(FontInfo& info) { info = FontInfo{}; }
 int ReadFontBytes(const uint8_t* data, uint32_t size, FontInfo& info, uint32_t face) {
   ClearFontInfo(info);
   if (!data) size = 0;
-  return ReadFontView(ByteView{data, size}, info, face);
+  std::vector<uint8_t> decoded;
+  return ReadFileView(ByteView{data, size}, info, face, decoded);
 }
 
 int ReadFontFile(const char* path, FontInfo& info, uint32_t face) {
   ClearFontInfo(info);
   MappedFile file;
   if (!MapFileReadOnly(path, file)) return 0;
-  return ReadFontView(ByteView{file.data, file.size}, info, face);
+  std::vector<uint8_t> decoded;
+  return ReadFileView(ByteView{file.data, file.size}, info, face, decoded);
 }
 
 int ReadFontFileUtf8(const char* utf8_path, FontInfo& info, uint32_t face) {
   ClearFontInfo(info);
   MappedFile file;
   if (!MapFileReadOnlyUtf8(utf8_path, file)) return 0;
-  return ReadFontView(ByteView{file.data, file.size}, info, face);
+  std::vector<uint8_t> decoded;
+  return ReadFileView(ByteView{file.data, file.size}, info, face, decoded);
 }
 
 namespace {
 
+// A decoded web font is checked like a file: the system is handed its bytes.
+FontFileCheck CheckView(ByteView view, FontInfo& info, uint32_t face, FaceFallback fallback) {
+  FontFileCheck check;
+  check.mapped = true;
+  check.recognized = ReadFileView(view, info, face, check.decoded);
+  if (!check.recognized && fallback == FaceFallback::kFirstReadable) {
+    // A single font has face 0 alone; a collection, its first face that reads.
+    const ByteView fonts = check.decoded.empty()
+                               ? view
+                               : ByteView{check.decoded.data(),
+                                          static_cast<uint32_t>(check.decoded.size())};
+    const std::optional<uint32_t> readable =
+        CollectionFaceCount(fonts) ? FirstReadableFace(fonts) : std::optional<uint32_t>(0);
+    if (readable && *readable != face) {
+      ClearFontInfo(info);
+      check.decoded.clear();
+      check.recognized = ReadFileView(view, info, *readable, check.decoded);
+    }
+  }
+  const ByteView font = check.decoded.empty()
+                            ? view
+                            : ByteView{check.decoded.data(),
+                                       static_cast<uint32_t>(check.decoded.size())};
+  check.sound = check.recognized != 0 && SfntTablesInsideFile(font);
+  return check;
+}
+
 FontFileCheck CheckMappedFile(bool mapped, const MappedFile& file, FontInfo& info,
-                              uint32_t face) {
-  if (!mapped) return FontFileCheck{.recognized = 0, .mapped = false, .sound = true};
-  const ByteView view{file.data, file.size};
-  const int recognized = ReadFontView(view, info, face);
-  return FontFileCheck{.recognized = recognized,
-                       .mapped = true,
-                       .sound = recognized != 0 && SfntTablesInsideFile(view)};
+                              uint32_t face, FaceFallback fallback) {
+  if (!mapped) {
+    FontFileCheck check;
+    check.sound = true;  // the system is asked and reports why it cannot use the file
+    return check;
+  }
+  return CheckView(ByteView{file.data, file.size}, info, face, fallback);
 }
 
 }  // namespace
 
-FontFileCheck ReadAndCheckFontFile(const char* path, FontInfo& info, uint32_t face) {
+
+FontFileCheck ReadAndCheckFontFile(const char* path, FontInfo& info, uint32_t face,
+                                   FaceFallback fallback) {
   ClearFontInfo(info);
   MappedFile file;
   const bool mapped = MapFileReadOnly(path, file);
-  return CheckMappedFile(mapped, file, info, face);
+  return CheckMappedFile(mapped, file, info, face, fallback);
 }
 
-FontFileCheck ReadAndCheckFontFileUtf8(const char* utf8_path, FontInfo& info, uint32_t face) {
+FontFileCheck ReadAndCheckFontFileUtf8(const char* utf8_path, FontInfo& info, uint32_t face,
+                                       FaceFallback fallback) {
   ClearFontInfo(info);
   MappedFile file;
   const bool mapped = MapFileReadOnlyUtf8(utf8_path, file);
-  return CheckMappedFile(mapped, file, info, face);
+  return CheckMappedFile(mapped, file, info, face, fallback);
 }
 
 bool IsFontFileSound(const char* path) {
   FontInfo info;
-  return ReadAndCheckFontFile(path, info).sound;
+  return ReadAndCheckFontFile(path, info, 0, FaceFallback::kFirstReadable).sound;
 }
 
 bool IsFontFileSoundUtf8(const char* utf8_path) {
   FontInfo info;
-  return ReadAndCheckFontFileUtf8(utf8_path, info).sound;
+  return ReadAndCheckFontFileUtf8(utf8_path, info, 0, FaceFallback::kFirstReadable).sound;
 }
 
 template <typename Char>

@@ -19,6 +19,6 @@ int ReadPfm(ByteView view, FontInfo& info) {
     return 0;
   std::string postscript_name;
   if (!ReadZeroTerminated(view, after_face, postscript_name)) return 0;
-  info.names[6] = std::move(postscript_name);
+  info.names[kNamePostScript] = std::move(postscript_name);
   return 1;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -13,8 +15,6 @@ namespace {
 // A table read either left the file, which ends the whole font, or gave its result.
 enum class TableRead { kLeftFile, kNoMatch, kRead };
 
-constexpr uint32_t kOffsetTableSize = 12;
-constexpr uint32_t kDirectoryRecordSize = 16;
 constexpr uint32_t kNameHeaderSize = 6;
 constexpr uint32_t kNameRecordSize = 12;
 
@@ -28,6 +28,18 @@ constexpr size_t kMaxNameUnits = 65535 / 2;
 constexpr size_t kMaxConvertedBytes = 65536;
 // No ANSI code page writes a UTF-16 unit as more than this (UTF-8 takes three).
 constexpr size_t kMaxBytesPerUnit = 4;
+
+// Which names a name-table read stores, and how much of each it converts.
+struct NameLimits {
+  uint32_t ids = 0;  // a bit per name id
+  size_t max_units = 0;
+};
+constexpr NameLimits kEveryName{(1u << kFontNameCount) - 1, kMaxNameUnits};
+// The face selector's: the full name and the family name that stands in for it,
+// no more of either than the list shows.
+constexpr NameLimits kFaceNames{1u << kNameFull | 1u << kNameFamily, kMaxFaceNameLength};
+
+constexpr const char* kCutMark = "...";
 
 TableRead Os2Table(ByteView view, uint32_t table, FontInfo& info) {
   uint16_t version = 0, weight = 0, width = 0, selection = 0;
@@ -43,9 +55,36 @@ TableRead Os2Table(ByteView view, uint32_t table, FontInfo& info) {
   return TableRead::kRead;
 }
 
+// Converts the text into the empty slot of `name_id` when the limits keep that
+// id. A text longer than max_units units is cut to leave room for the cut mark.
+void StoreLimitedName(ByteView text, uint16_t name_id, const NameLimits& limits, FontInfo& info) {
+  uint16_t first = 0;
+  if (!ReadU16BE(text, 0, 0, first) || first == 0) return;
+  // Only empty slots up to id 20 take a text; nothing else is worth converting.
+  if (name_id >= kFontNameCount || !(limits.ids >> name_id & 1) || info.names[name_id]) return;
+  // On the heap, sized to the text: the thumbnail may be drawn on a host thread
+  // with a small stack. Room for the largest record's conversion, as always.
+  // An odd last byte is dropped.
+  size_t count = std::min<size_t>(text.size / 2, kMaxNameUnits);
+  const bool cut = count > limits.max_units;
+  if (cut) count = limits.max_units - std::strlen(kCutMark);
+  std::vector<uint16_t> units(count);
+  for (size_t i = 0; i < count; ++i)
+    if (!ReadU16BE(text, static_cast<uint32_t>(2 * i), 0, units[i])) return;
+  // A cut never leaves half of a surrogate pair.
+  if (cut && count && units[count - 1] >= 0xD800 && units[count - 1] <= 0xDBFF) --count;
+  std::string converted(std::min(kMaxConvertedBytes, kMaxBytesPerUnit * count), '\0');
+  size_t produced = ConvertUtf16ToAnsi(units.data(), count, converted.data(), converted.size());
+  // A stored text is zero-terminated: an embedded zero ends it.
+  converted.resize(strnlen(converted.data(), produced));
+  if (cut) converted += kCutMark;
+  info.names[name_id] = std::move(converted);
+}
+
 // One pass over the records for one Windows encoding; false when a read left the file.
 bool StoreNamesOfEncoding(ByteView view, uint32_t table, uint16_t count, uint32_t storage,
-                          uint16_t encoding, bool& matched, FontInfo& info) {
+                          uint16_t encoding, const NameLimits& limits, bool& matched,
+                          FontInfo& info) {
   for (uint32_t i = 0; i < count; ++i) {
     uint32_t record = 0;
     if (!CheckedAdd(table, kNameHeaderSize + kNameRecordSize * i, record)) return false;
@@ -64,12 +103,12 @@ bool StoreNamesOfEncoding(ByteView view, uint32_t table, uint16_t count, uint32_
     if (!CheckedAdd(storage, offset, text_offset)) return false;
     std::optional<ByteView> text = SubView(view, text_offset, length);
     if (!text) return false;
-    StoreName(*text, name_id, info);
+    StoreLimitedName(*text, name_id, limits, info);
   }
   return true;
 }
 
-TableRead NameTable(ByteView view, uint32_t table, FontInfo& info) {
+TableRead NameTable(ByteView view, uint32_t table, const NameLimits& limits, FontInfo& info) {
   uint16_t count = 0, string_offset = 0;
   if (!ReadU16BE(view, table, 2, count) || !ReadU16BE(view, table, 4, string_offset))
     return TableRead::kLeftFile;
@@ -77,33 +116,50 @@ TableRead NameTable(ByteView view, uint32_t table, FontInfo& info) {
   if (!CheckedAdd(table, string_offset, storage)) return TableRead::kLeftFile;
   bool matched = false;
   // Unicode records first, so that they win over symbol-encoded ones.
-  if (!StoreNamesOfEncoding(view, table, count, storage, kEncodingUnicodeBmp, matched, info) ||
-      !StoreNamesOfEncoding(view, table, count, storage, kEncodingSymbol, matched, info))
+  if (!StoreNamesOfEncoding(view, table, count, storage, kEncodingUnicodeBmp, limits, matched,
+                            info) ||
+      !StoreNamesOfEncoding(view, table, count, storage, kEncodingSymbol, limits, matched, info))
     return TableRead::kLeftFile;
   // The viewer asks the system for the font by its full name.
-  if (!info.names[4] && info.names[1]) info.names[4] = info.names[1];
+  if (!info.names[kNameFull] && info.names[kNameFamily])
+    info.names[kNameFull] = info.names[kNameFamily];
   return matched ? TableRead::kRead : TableRead::kNoMatch;
+}
+
+// The OS/2 and name tables of the font at `start`, in directory order, until
+// both have been read; 1 when the last table read succeeded.
+int ReadSfntTables(ByteView view, uint32_t start, const NameLimits& limits, FontInfo& info) {
+  SfntDirectory directory;
+  if (!OpenSfntFont(view, start, directory) || directory.table_count == 0) return 0;
+  int successes = 0;
+  int result = 0;
+  for (uint32_t i = 0; i < directory.table_count && successes < 2; ++i) {
+    const uint32_t table = TableAt(view, directory, i).offset;
+    TableRead read;
+    if (TableTagIs(view, directory, i, "OS/2")) read = Os2Table(view, table, info);
+    else if (TableTagIs(view, directory, i, "name")) read = NameTable(view, table, limits, info);
+    else continue;
+    if (read == TableRead::kLeftFile) return 0;
+    // The most recent table read decides, as the directory order puts it.
+    result = read == TableRead::kRead ? 1 : 0;
+    successes += result;
+  }
+  return result;
+}
+
+// What the selector lists of the face at `start`.
+FaceName ReadFaceName(ByteView view, uint32_t start) {
+  FontInfo info;
+  FaceName face;
+  face.readable = ReadSfntTables(view, start, kFaceNames, info) != 0;
+  face.name = info.names[kNameFull].value_or(std::string());
+  return face;
 }
 
 }  // namespace
 
 void StoreName(ByteView text, uint16_t name_id, FontInfo& info) {
-  uint16_t first = 0;
-  if (!ReadU16BE(text, 0, 0, first) || first == 0) return;
-  // Only empty slots up to id 20 take a text; nothing else is worth converting.
-  if (name_id >= kFontNameCount || info.names[name_id]) return;
-  // On the heap, sized to the text: the thumbnail may be drawn on a host thread
-  // with a small stack. Room for the largest record's conversion, as always.
-  // An odd last byte is dropped.
-  const size_t count = std::min<size_t>(text.size / 2, kMaxNameUnits);
-  std::vector<uint16_t> units(count);
-  for (size_t i = 0; i < count; ++i)
-    if (!ReadU16BE(text, static_cast<uint32_t>(2 * i), 0, units[i])) return;
-  std::string converted(std::min(kMaxConvertedBytes, kMaxBytesPerUnit * count), '\0');
-  size_t produced = ConvertUtf16ToAnsi(units.data(), count, converted.data(), converted.size());
-  // A stored text is zero-terminated: an embedded zero ends it.
-  converted.resize(strnlen(converted.data(), produced));
-  info.names[name_id] = std::move(converted);
+  StoreLimitedName(text, name_id, kEveryName, info);
 }
 
 int ReadOs2Table(ByteView view, uint32_t table, FontInfo& info) {
@@ -111,43 +167,13 @@ int ReadOs2Table(ByteView view, uint32_t table, FontInfo& info) {
 }
 
 int ReadNameTable(ByteView view, uint32_t table, FontInfo& info) {
-  return NameTable(view, table, info) == TableRead::kRead ? 1 : 0;
+  return NameTable(view, table, kEveryName, info) == TableRead::kRead ? 1 : 0;
 }
 
 int ReadSfnt(ByteView view, uint32_t start, FontInfo& info) {
-  if (view.size < kOffsetTableSize) return 0;
-  uint32_t version = 0;
-  uint16_t table_count = 0;
-  if (!ReadU32BE(view, start, 0, version) || !ReadU16BE(view, start, 4, table_count)) return 0;
-  if (version != 0x00010000 && !ReadTagIs(view, start, 0, "OTTO")) return 0;
-  if (table_count == 0) return 0;
-
-  int successes = 0;
-  int result = 0;
-  for (uint32_t i = 0; i < table_count && successes < 2; ++i) {
-    uint32_t record = 0;
-    if (!CheckedAdd(start, kOffsetTableSize + kDirectoryRecordSize * i, record)) return 0;
-    uint32_t table = 0;
-    if (!SubView(view, record, kDirectoryRecordSize) || !ReadU32BE(view, record, 8, table))
-      return 0;
-    TableRead read;
-    if (ReadTagIs(view, record, 0, "OS/2")) read = Os2Table(view, table, info);
-    else if (ReadTagIs(view, record, 0, "name")) read = NameTable(view, table, info);
-    else continue;
-    if (read == TableRead::kLeftFile) return 0;
-    // The most recent table read decides, as the directory order puts it.
-    result = read == TableRead::kRead ? 1 : 0;
-    successes += result;
-  }
+  const int result = ReadSfntTables(view, start, kEveryName, info);
   if (result) ReadSfntCharacterMap(view, start, info.coverage);
   return result;
-}
-
-uint32_t CollectionFaceCount(ByteView view) {
-  uint32_t font_count = 0;
-  if (view.size < 12 || !ReadTagIs(view, 0, 0, "ttcf") || !ReadU32BE(view, 0, 8, font_count))
-    return 0;
-  return std::min(font_count, (view.size - 12) / 4);
 }
 
 int ReadCollection(ByteView view, FontInfo& info, uint32_t face) {
@@ -158,6 +184,35 @@ int ReadCollection(ByteView view, FontInfo& info, uint32_t face) {
   if (face >= face_count) return 0;
   info.face = face;
   uint32_t start = 0;
-  if (!ReadU32BE(view, 12, 4 * face, start)) return 0;
+  if (!CollectionFaceStart(view, face, start)) return 0;
   return ReadSfnt(view, start, info);
+}
+
+std::vector<FaceName> ReadCollectionFaceNames(ByteView view) {
+  const uint32_t count = std::min(CollectionFaceCount(view), kMaxListedFaces);
+  std::vector<FaceName> faces;
+  faces.reserve(count);
+  // A hostile header may point many faces at one font: each is read once.
+  std::map<uint32_t, uint32_t> first_at;
+  for (uint32_t face = 0; face < count; ++face) {
+    uint32_t start = 0;
+    if (!CollectionFaceStart(view, face, start)) break;
+    const auto [seen, added] = first_at.emplace(start, face);
+    faces.push_back(added ? ReadFaceName(view, start) : faces[seen->second]);
+  }
+  return faces;
+}
+
+std::optional<uint32_t> FirstReadableFace(ByteView view) {
+  const uint32_t count = std::min(CollectionFaceCount(view), kMaxListedFaces);
+  std::set<uint32_t> broken;
+  for (uint32_t face = 0; face < count; ++face) {
+    uint32_t start = 0;
+    if (!CollectionFaceStart(view, face, start)) break;
+    if (broken.count(start)) continue;
+    FontInfo info;
+    if (ReadSfntTables(view, start, kFaceNames, info)) return face;
+    broken.insert(start);
+  }
+  return std::nullopt;
 }

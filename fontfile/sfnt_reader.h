@@ -3,10 +3,15 @@
 // English names of the name table.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "fontfile/byte_reader.h"
 #include "fontfile/font_info.h"
+#include "fontfile/table_directory.h"
 
 // The font whose offset table lies at `start`. 1 when recognised and read.
 int ReadSfnt(ByteView view, uint32_t start, FontInfo& info);
@@ -15,11 +20,6 @@ int ReadSfnt(ByteView view, uint32_t start, FontInfo& info);
 // out of range reads nothing but the count. Each face is read alone: a broken one leaves
 // the others readable.
 int ReadCollection(ByteView view, FontInfo& info, uint32_t face = 0);
-
-// The faces of a collection: its font count, cut to the offsets the file holds
-// (a hostile count cannot make callers walk billions of faces). 0 for a file
-// that is no collection.
-uint32_t CollectionFaceCount(ByteView view);
 
 // The OS/2 table at `table`: 1, or 0 when its fields leave the file.
 int ReadOs2Table(ByteView view, uint32_t table, FontInfo& info);
@@ -31,3 +31,25 @@ int ReadNameTable(ByteView view, uint32_t table, FontInfo& info);
 // Converts one record's UTF-16BE text and stores it in the empty slot of its
 // name id (ids above 20 are dropped).
 void StoreName(ByteView text, uint16_t name_id, FontInfo& info);
+
+// ---- The face selector's list --------------------------------------------------
+
+// Far more faces than any real collection holds: a hostile count is not listed whole.
+constexpr uint32_t kMaxListedFaces = 1024;
+// A face name longer than this many characters is cut to fit a list, ending in
+// "...": full names of real faces stay well below it.
+constexpr size_t kMaxFaceNameLength = 64;
+
+struct FaceName {
+  bool readable = false;  // ReadCollection reads this face
+  std::string name;       // its full name (else its family name), cut; may be empty
+};
+
+// The first kMaxListedFaces faces of a collection, each read only as far as
+// deciding whether ReadCollection reads it: its OS/2 table and its full and
+// family names, cut, and no character map. Faces that share an offset are read
+// once. Empty for a file that is no collection.
+std::vector<FaceName> ReadCollectionFaceNames(ByteView view);
+
+// The first of those faces that reads; nothing when none does.
+std::optional<uint32_t> FirstReadableFace(ByteView view);

@@ -1,14 +1,65 @@
-// A pre-flight check of the sfnt table directory, made before a font is handed to
-// the system's font engine: some engines read a table wherever its directory
-// record points and fault (or hang the process's font calls) on a record that
-// points outside the file.
+// The sfnt table directory and the collection header, walked by one set of
+// rules for every reader: the names and style facts, the character map, and the
+// check made before a font is handed to the system's font engine.
+//
+// - A font the readers take starts with the version 0x00010000 (TrueType
+//   outlines) or "OTTO" (CFF outlines), the two the system takes; "true" and
+//   every other tag are not fonts here.
+// - Its directory, 12 + 16 x count bytes, lies wholly inside the file.
+// - A collection ("ttcf") names at least one font and holds an offset for each
+//   inside the file; a count the file cannot hold is refused whole, as the
+//   system's engine refuses it, rather than cut to the offsets there are.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "fontfile/byte_reader.h"
 
-// Whether every table record of every font in an sfnt file or "ttcf" collection
-// lies inside the file (and the directories themselves do). Files that are not
-// sfnt containers pass: other formats are not checked here.
+constexpr uint32_t kOffsetTableSize = 12;
+constexpr uint32_t kTableRecordSize = 16;
+
+struct SfntDirectory {
+  uint32_t start = 0;        // the offset table
+  uint16_t table_count = 0;  // records, every one inside the file
+};
+
+struct TableRecord {
+  uint32_t offset = 0;  // from the file's start
+  uint32_t length = 0;  // as the record says: the readers bound it themselves
+};
+
+// The directory of the font at `start`, whatever its version; false when it
+// leaves the file.
+bool ReadSfntDirectory(ByteView view, uint32_t start, SfntDirectory& directory);
+
+// Whether the font at `start` carries a version the readers take.
+bool IsSfntVersion(ByteView view, uint32_t start);
+
+// Both: the directory of a font the readers take.
+bool OpenSfntFont(ByteView view, uint32_t start, SfntDirectory& directory);
+
+// Record `index` (below table_count) of an opened directory.
+bool TableTagIs(ByteView view, const SfntDirectory& directory, uint32_t index,
+                const char (&tag)[5]);
+TableRecord TableAt(ByteView view, const SfntDirectory& directory, uint32_t index);
+
+// The first record with `tag`, if there is one.
+std::optional<TableRecord> FindTable(ByteView view, const SfntDirectory& directory,
+                                     const char (&tag)[5]);
+
+// The fonts of a "ttcf" collection; 0 for a file that is no collection, and for
+// one whose count is 0 or more than the offsets it holds.
+uint32_t CollectionFaceCount(ByteView view);
+
+// Where face `face` (below CollectionFaceCount) starts.
+bool CollectionFaceStart(ByteView view, uint32_t face, uint32_t& start);
+
+// A pre-flight check: some font engines read a table wherever its directory
+// record points and fault (or hang the process's font calls) on a record that
+// points outside the file. Whether every table record of every font in an sfnt
+// file or collection lies inside the file, outside the headers that lead to it.
+// Every font of a collection is checked whatever its version: the system may
+// read a face the readers refuse. Files that are not sfnt containers pass:
+// other formats are not checked here.
 bool SfntTablesInsideFile(ByteView view);

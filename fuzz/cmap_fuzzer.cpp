@@ -1,5 +1,6 @@
 // The character map reader alone on arbitrary bytes, with its promises checked:
-// sorted, disjoint ranges of code points whose sizes add up to the count.
+// sorted, disjoint ranges of code points whose sizes add up to the count, and
+// work linear in the table's size whatever its records say.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -10,7 +11,11 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > std::numeric_limits<uint32_t>::max()) return 0;
   CharCoverage coverage;
-  ReadCharacterMap(ByteView{data, static_cast<uint32_t>(size)}, coverage);
+  CmapReadWork work;
+  ReadCharacterMap(ByteView{data, static_cast<uint32_t>(size)}, coverage, kMaxGlyphCount, &work);
+  // Four subtables of each of the nine encodings, each no more than its bytes
+  // and the 65,536 codes a format 4 map can name.
+  if (work.subtables > 36 || work.entries > uint64_t{work.subtables} * (size + 65536)) std::abort();
   uint64_t count = 0;
   int64_t previous_last = -2;
   for (const CodeRange& r : coverage.ranges) {

@@ -14,9 +14,10 @@
 
 namespace {
 
+// By extension; a web font also by its signature ("wOFF", "wOF2"), whatever its name.
 constexpr char kDetectString[] =
-    "ext=\"TTF\"|ext=\"TTC\"|ext=\"OTF\"|ext=\"FON\"|ext=\"PFM\"";
-static_assert(sizeof kDetectString == 50, "49 characters and the terminator");
+    "ext=\"TTF\"|ext=\"TTC\"|ext=\"OTF\"|ext=\"FON\"|ext=\"PFM\"|ext=\"WOFF\"|ext=\"WOFF2\"|"
+    "([0]=\"w\"&[1]=\"O\"&[2]=\"F\"&([3]=\"F\"|[3]=\"2\"))";
 
 // The progress notice: high word 0xFFFE, low word the per cent loaded.
 constexpr WPARAM kLoadedNotice = 0xFFFE0064;

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 #include "fontfile/char_map.h"
 #include "fontfile/font_info.h"
@@ -36,7 +37,8 @@ using MemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter>;
 using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
 using Bitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectDeleter>;
 
-// A private registration of a font file, removed when the record goes.
+// A private registration of a font file, or of a web font's decoded bytes
+// handed over from memory; removed when the record goes.
 struct FontRegistration {
   explicit FontRegistration(std::string name) : ansi_name(std::move(name)) {
     added = AddFontResourceExA(ansi_name.c_str(), FR_PRIVATE, nullptr) > 0;
@@ -44,9 +46,16 @@ struct FontRegistration {
   explicit FontRegistration(std::wstring name) : wide_name(std::move(name)), wide(true) {
     added = AddFontResourceExW(wide_name.c_str(), FR_PRIVATE, nullptr) > 0;
   }
+  explicit FontRegistration(std::vector<uint8_t>& bytes) {
+    DWORD fonts = 0;
+    memory = AddFontMemResourceEx(bytes.data(), static_cast<DWORD>(bytes.size()), nullptr, &fonts);
+    added = memory != nullptr;
+  }
   ~FontRegistration() {
     if (!added) return;
-    if (wide)
+    if (memory)
+      RemoveFontMemResourceEx(memory);
+    else if (wide)
       RemoveFontResourceExW(wide_name.c_str(), FR_PRIVATE, nullptr);
     else
       RemoveFontResourceExA(ansi_name.c_str(), FR_PRIVATE, nullptr);
@@ -55,9 +64,18 @@ struct FontRegistration {
   FontRegistration& operator=(const FontRegistration&) = delete;
   std::string ansi_name;
   std::wstring wide_name;
+  HANDLE memory = nullptr;
   bool wide = false;
   bool added = false;
 };
+
+// A web font is registered from its decoded bytes, every other font by its path.
+template <typename Char>
+std::unique_ptr<FontRegistration> Register(FontFileCheck& check,
+                                           const std::basic_string<Char>& path) {
+  if (!check.decoded.empty()) return std::make_unique<FontRegistration>(check.decoded);
+  return std::make_unique<FontRegistration>(FontResourceName(path));
+}
 
 bool SizeAccepted(int width, int height) {
   return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide;
@@ -82,9 +100,9 @@ LOGFONTA SampleLogFont(const FontInfo& info) {
   lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   lf.lfQuality = ANTIALIASED_QUALITY;
   lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  if (info.names[4]) {
-    size_t length = std::min(info.names[4]->size(), sizeof lf.lfFaceName - 1);
-    std::memcpy(lf.lfFaceName, info.names[4]->data(), length);
+  if (info.names[kNameFull]) {
+    size_t length = std::min(info.names[kNameFull]->size(), sizeof lf.lfFaceName - 1);
+    std::memcpy(lf.lfFaceName, info.names[kNameFull]->data(), length);
   }
   return lf;
 }
@@ -116,7 +134,7 @@ Font FitFont(HDC dc, LOGFONTA lf, const std::wstring& text, int width, int heigh
 }
 
 std::wstring FamilyName(const FontInfo& info) {
-  const FontText& name = info.names[1] ? info.names[1] : info.names[4];
+  const FontText& name = info.names[kNameFamily] ? info.names[kNameFamily] : info.names[kNameFull];
   return name ? MultiByteToWide(CP_ACP, *name) : std::wstring();
 }
 
@@ -228,12 +246,13 @@ extern "C" HBITMAP __stdcall ListGetPreviewBitmap(char* file, int width, int hei
                                                   int) {
   try {
     if (!file || !*file || !SizeAccepted(width, height)) return nullptr;
-    // Read first: a file the readers reject, or whose tables leave it, is never registered.
+    // Read first: a file the readers reject, or whose tables leave it, is never
+    // registered. A collection shows its first face that reads.
     FontInfo info;
-    const FontFileCheck check = ReadAndCheckFontFile(file, info);
+    FontFileCheck check = ReadAndCheckFontFile(file, info, 0, FaceFallback::kFirstReadable);
     if (!check.recognized || !check.sound) return nullptr;
-    FontRegistration registration(FontResourceName(std::string(file)));
-    if (!registration.added) return nullptr;
+    const auto registration = Register(check, std::string(file));
+    if (!registration->added) return nullptr;
     const auto colour = OpenColorGlyphFont(file, std::wstring(), 0);
     return DrawPreview(info, colour.get(), width, height);
   } catch (...) {
@@ -249,10 +268,11 @@ extern "C" HBITMAP __stdcall ListGetPreviewBitmapW(WCHAR* file, int width, int h
     const std::string utf8 = WideToUtf8(wide);
     if (utf8.empty()) return nullptr;
     FontInfo info;
-    const FontFileCheck check = ReadAndCheckFontFileUtf8(utf8.c_str(), info);
+    FontFileCheck check =
+        ReadAndCheckFontFileUtf8(utf8.c_str(), info, 0, FaceFallback::kFirstReadable);
     if (!check.recognized || !check.sound) return nullptr;
-    FontRegistration registration(FontResourceName(wide));
-    if (!registration.added) return nullptr;
+    const auto registration = Register(check, wide);
+    if (!registration->added) return nullptr;
     const auto colour = OpenColorGlyphFont(std::string(), wide, 0);
     return DrawPreview(info, colour.get(), width, height);
   } catch (...) {

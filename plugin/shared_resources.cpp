@@ -8,6 +8,7 @@
 #include <string>
 
 #include "text/language.h"
+#include "viewer/block_list.h"
 #include "viewer/theme.h"
 #include "viewer/viewer_state.h"
 #include "viewer/viewer_window.h"
@@ -21,14 +22,6 @@ int UiLineHeight = 0;
 int ScreenDpiY = 0;
 HPEN GridPen = nullptr;
 HBRUSH HollowBrush = nullptr;
-std::vector<const UnicodeBlockRow*> BlockOrder;
-int SortOrder = 0;
-
-const UnicodeBlockRow& BlockAt(int position) {
-  if (position < 0 || position >= static_cast<int>(UnicodeBlockTable.size())) position = 0;
-  if (static_cast<size_t>(position) < BlockOrder.size()) return *BlockOrder[position];
-  return UnicodeBlockTable[position];
-}
 
 int PointsToHeight(int points) { return -MulDiv(points, ScreenDpiY, 72); }
 
@@ -107,14 +100,7 @@ void AttachProcess(HINSTANCE instance) {
   HollowBrush = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
   CreateDarkBrushes();
 
-  // Without the array BlockAt falls back to table order.
-  try {
-    BlockOrder.reserve(UnicodeBlockTable.size());
-    for (const UnicodeBlockRow& row : UnicodeBlockTable) BlockOrder.push_back(&row);
-  } catch (...) {
-    BlockOrder.clear();
-  }
-  SortOrder = 0;
+  ResetBlockOrder();
 
   RegisterWindowClass(kViewerClassName, ViewerWindowProc, COLOR_BTNFACE);
   RegisterWindowClass(kZoomClassName, ZoomWindowProc, COLOR_WINDOW);
@@ -123,8 +109,6 @@ void AttachProcess(HINSTANCE instance) {
 void DetachProcess() {
   UnregisterClassA(kZoomClassName, ModuleInstance);
   UnregisterClassA(kViewerClassName, ModuleInstance);
-  BlockOrder.clear();
-  BlockOrder.shrink_to_fit();
   if (GridPen) DeleteObject(GridPen);
   GridPen = nullptr;
   DeleteDarkBrushes();

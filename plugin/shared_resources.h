@@ -4,10 +4,6 @@
 
 #include <windows.h>
 
-#include <vector>
-
-#include "fontfile/catalog.h"
-
 struct ViewerState;
 
 inline constexpr char kViewerClassName[] = "Quenvale.wlxOrvane";
@@ -21,12 +17,6 @@ extern int UiLineHeight;
 extern int ScreenDpiY;
 extern HPEN GridPen;
 extern HBRUSH HollowBrush;
-extern std::vector<const UnicodeBlockRow*> BlockOrder;  // position -> table row
-extern int SortOrder;
-
-// The row at a position of BlockOrder; table order when BlockOrder could not be
-// allocated, the first row for a position out of range.
-const UnicodeBlockRow& BlockAt(int position);
 
 // Point size to a LOGFONT height at the screen's resolution.
 int PointsToHeight(int points);

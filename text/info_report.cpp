@@ -8,6 +8,7 @@
 #include "fontfile/catalog.h"
 #include "text/anatomy_report.h"
 #include "text/language.h"
+#include "text/metadata_text.h"
 
 namespace {
 
@@ -97,18 +98,45 @@ void SetBold(ReportSink& view, bool on) { view.SetBold(on); }
 
 namespace {
 
+// What a web font's container says of itself: its kind, its sizes, the version
+// fields of its header, its private block, and its extended metadata as text.
+// Nothing for other files.
+void WriteContainer(ReportSink& view, const WebFontFacts& container) {
+  if (container.kind == WebFontKind::kNone) return;
+  Heading(view, "\n%s\n\n", L(kTextWebFontHeading));
+  LabelLine(view, kTextContainerLabel,
+            container.kind == WebFontKind::kWoff1 ? "WOFF 1.0" : "WOFF 2.0");
+  const auto size_line = [&view](int label, uint32_t size) {
+    AppendText(view, "\t%s\t: %u %s\n", L(label), static_cast<unsigned>(size), L(kTextBytes));
+  };
+  size_line(kTextCompressedSizeLabel, container.compressed_size);
+  if (container.decoded_size) size_line(kTextDecodedSizeLabel, container.decoded_size);
+  AppendText(view, "\t%s\t: %u.%u\n", L(kTextHeaderVersionLabel),
+             static_cast<unsigned>(container.major_version),
+             static_cast<unsigned>(container.minor_version));
+  size_line(kTextPrivateDataLabel, container.private_size);
+  if (container.metadata.empty()) return;
+  Heading(view, "\n%s\n\n", L(kTextMetadataHeading));
+  // Each line names the elements it lies in: indentation after a tab stop is
+  // not kept by every rich-edit control.
+  for (const MetadataLine& line : MetadataLines(container.metadata)) {
+    const std::string text = line.path.empty() ? line.text : line.path + " / " + line.text;
+    AppendText(view, "\t%s\n", Utf8ToAnsi(text).c_str());
+  }
+}
+
 // The names, type and path, then the sections of the optional name texts: what
 // the file itself says.
 void WriteNames(ReportSink& view, const FontInfo& info, const char* path,
-                const char* heading_piece) {
+                const char* heading_piece, const char* other_face = nullptr) {
   const auto& names = info.names;
   Heading(view, heading_piece, L(kTextNamesHeading));
-  LabelLine(view, kTextNameLabel, Text(names[4]));
-  LabelLine(view, kTextFamilyLabel, Text(names[1]));
-  LabelLine(view, kTextStyleLabel, Text(names[2]));
-  LabelLine(view, kTextIdentifierLabel, Text(names[3]));
-  LabelLine(view, kTextPostScriptNameLabel, Text(names[6]));
-  LabelLine(view, kTextPostScriptCidLabel, Text(names[20]));
+  LabelLine(view, kTextNameLabel, Text(names[kNameFull]));
+  LabelLine(view, kTextFamilyLabel, Text(names[kNameFamily]));
+  LabelLine(view, kTextStyleLabel, Text(names[kNameStyle]));
+  LabelLine(view, kTextIdentifierLabel, Text(names[kNameIdentifier]));
+  LabelLine(view, kTextPostScriptNameLabel, Text(names[kNamePostScript]));
+  LabelLine(view, kTextPostScriptCidLabel, Text(names[kNamePostScriptCid]));
   LabelLine(view, kTextTypeLabel, Text(info.type_name));
   LabelLine(view, kTextFileNameLabel, path ? path : "");
   // Counted from 1, as the face selector counts.
@@ -117,16 +145,20 @@ void WriteNames(ReportSink& view, const FontInfo& info, const char* path,
                              std::to_string(info.face_count);
     LabelLine(view, kTextFaceLabel, face.c_str());
   }
+  // The names above are the file's; the glyphs shown are not.
+  if (other_face && *other_face) LabelLine(view, kTextOtherFace, other_face);
+  // A web font's container comes right after the file it is.
+  WriteContainer(view, info.container);
 
   // Sections of one name each, then those of a name and its web address.
   static constexpr struct {
     int name;
     int heading;
-  } kSingle[] = {{5, kTextVersionHeading},
-                 {0, kTextCopyrightHeading},
-                 {7, kTextTrademarkHeading},
-                 {10, kTextDescriptionHeading},
-                 {19, kTextSampleTextHeading}};
+  } kSingle[] = {{kNameVersion, kTextVersionHeading},
+                 {kNameCopyright, kTextCopyrightHeading},
+                 {kNameTrademark, kTextTrademarkHeading},
+                 {kNameDescription, kTextDescriptionHeading},
+                 {kNameSampleText, kTextSampleTextHeading}};
   for (const auto& section : kSingle) {
     if (!names[section.name]) continue;
     Heading(view, "\n%s\n\n", L(section.heading));
@@ -136,9 +168,9 @@ void WriteNames(ReportSink& view, const FontInfo& info, const char* path,
     int name;
     int address;
     int heading;
-  } kPairs[] = {{8, 11, kTextManufacturerHeading},
-                {9, 12, kTextDesignerHeading},
-                {13, 14, kTextLicenseHeading}};
+  } kPairs[] = {{kNameManufacturer, kNameVendorUrl, kTextManufacturerHeading},
+                {kNameDesigner, kNameDesignerUrl, kTextDesignerHeading},
+                {kNameLicense, kNameLicenseUrl, kTextLicenseHeading}};
   for (const auto& section : kPairs) {
     if (!names[section.name] && !names[section.address]) continue;
     Heading(view, "\n%s\n\n", L(section.heading));
@@ -149,14 +181,17 @@ void WriteNames(ReportSink& view, const FontInfo& info, const char* path,
 
 // The characters the font's own map holds: the total, each block with at least
 // one ("name  n / size"), and the planes beyond U+FFFF. Nothing when the map is
-// unknown. A block's cells below 0x100 count as the grid draws them with the
-// ANSI character set's byte values.
-void WriteCoverage(ReportSink& view, const CharCoverage& coverage) {
+// unknown. A block's cells below 0x100 count as the block list counts them, as
+// the characters of the character set named.
+void WriteCoverage(ReportSink& view, const CharCoverage& coverage, const ReportDrawing& drawing) {
   if (coverage.kind == CoverageKind::kUnknown) return;
   Heading(view, "\n%s\n\n", L(kTextCharactersHeading));
   AppendText(view, "\t%s\t: %u\n", L(kTextCharactersLabel), static_cast<unsigned>(coverage.count));
+  if (drawing.byte_characters && drawing.charset_name)
+    LabelLine(view, kTextSaveCharset, drawing.charset_name);
   for (const UnicodeBlockRow& row : UnicodeBlockTable) {
-    const uint32_t present = CountPresentCells(coverage, row.first, row.last, nullptr);
+    const uint32_t present =
+        CountPresentCells(coverage, row.first, row.last, drawing.byte_characters);
     if (present == 0) continue;
     AppendText(view, "\t%s  %u / %u\n", row.name, static_cast<unsigned>(present),
                static_cast<unsigned>(row.last - row.first + 1));
@@ -173,9 +208,9 @@ void WriteCoverage(ReportSink& view, const CharCoverage& coverage) {
 
 void BuildInfoReport(ReportSink& view, const FontInfo& info, const char* path,
                      const FontSignatureWords& signature, const ReportMetrics& metrics,
-                     const FontAnatomy* anatomy) {
+                     const FontAnatomy* anatomy, const ReportDrawing& drawing) {
   view.Clear();
-  WriteNames(view, info, path, "%s\n\n");
+  WriteNames(view, info, path, "%s\n\n", drawing.other_face);
 
   Heading(view, "\n%s\n\n", L(kTextUnicodeBlocksHeading));
   for (const UnicodeBlockRow& row : UnicodeBlockTable) {
@@ -205,7 +240,7 @@ void BuildInfoReport(ReportSink& view, const FontInfo& info, const char* path,
   LabelLine(view, kTextHorizontalAspectLabel, metrics.digitized_aspect_x);
   LabelLine(view, kTextVerticalAspectLabel, metrics.digitized_aspect_y);
 
-  WriteCoverage(view, info.coverage);
+  WriteCoverage(view, info.coverage, drawing);
   if (anatomy) WriteAnatomy(view, *anatomy);
   view.CaretToStart();
 }

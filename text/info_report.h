@@ -34,11 +34,22 @@ struct ReportMetrics {
 void AppendText(ReportSink& view, const char* format, ...);
 void SetBold(ReportSink& view, bool on);
 
+// How the font is drawn, where the report speaks of it.
+struct ReportDrawing {
+  // Each byte's character in the character set the glyphs are drawn in, and that
+  // set's name: the byte cells (below 0x100) count as these characters, as the
+  // block list counts them. nullptr: a byte counts as the code point of its value.
+  const uint32_t* byte_characters = nullptr;
+  const char* charset_name = nullptr;
+  // The face the system draws in place of the file's; nullptr or "" for its own.
+  const char* other_face = nullptr;
+};
+
 // `anatomy`, when given, adds the sections on what the font is made of after the
 // others (variation, layout, colour, further facts).
 void BuildInfoReport(ReportSink& view, const FontInfo& info, const char* path,
                      const FontSignatureWords& signature, const ReportMetrics& metrics,
-                     const FontAnatomy* anatomy = nullptr);
+                     const FontAnatomy* anatomy = nullptr, const ReportDrawing& drawing = {});
 
 // The report of a file that could not be shown: the load-error text, then only
 // what the file itself said (names, type, path). No blocks, code pages or

@@ -82,7 +82,30 @@ const char* const kEnglish[] = {
     "Not in this font",
     "Face",  // 065
     "of",
+    "(cannot be read)",
+    "",
+    "",
+    "Drawn with another face",  // 070
 };
+
+// From kTextFirstWebFont on.
+const char* const kEnglishWebFont[] = {
+    "It declares or decodes to more than 64 MB, the most a web font may hold here.",  // 075
+    "The file ends inside its header, its table directory or its compressed data.",
+    "A length it declares does not match its data.",
+    "Its tables or data blocks overlap or lie outside the file.",
+    "Its transformed tables do not add up.",
+    "Its compressed data cannot be decompressed.",  // 080
+    "Its header or table directory is not valid.",
+    "Web Font",
+    "Container",
+    "Compressed Size",
+    "Decoded Size",  // 085
+    "Font Version",
+    "Extended Metadata",
+    "Private Data",
+};
+static_assert(kTextFirstWebFont + std::size(kEnglishWebFont) <= kTextFirstAnatomy);
 
 // From kTextFirstAnatomy on.
 const char* const kEnglishAnatomy[] = {
@@ -174,6 +197,9 @@ const char* EnglishString(int id) {
   if (id >= kTextFirstColourGlyphs) return kEnglishColourGlyphs[id - kTextFirstColourGlyphs];
   if (id >= kTextAnatomyEnd) return "";
   if (id >= kTextFirstAnatomy) return kEnglishAnatomy[id - kTextFirstAnatomy];
+  if (id >= kTextFirstWebFont &&
+      static_cast<size_t>(id - kTextFirstWebFont) < std::size(kEnglishWebFont))
+    return kEnglishWebFont[id - kTextFirstWebFont];
   if (static_cast<size_t>(id) < std::size(kEnglish)) return kEnglish[id];
   return "";
 }

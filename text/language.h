@@ -47,8 +47,21 @@ constexpr int kTextOnlyCoveredBlocks = 63;  // option: the block list leaves out
 constexpr int kTextNotInFont = 64;          // zoom box of a character the font lacks
 // The Info report of a collection's face: "Face  : 3 of 10".
 constexpr int kTextFaceLabel = 65, kTextFaceOf = 66;
+// The face selector's item for a face the readers cannot read: "2  (cannot be read)".
+constexpr int kTextFaceUnreadable = 67;
+// The zoom box and the Info report of a face the system draws with another.
+constexpr int kTextOtherFace = 70;
+// Why a web font was refused: the message of its load-error text.
+constexpr int kTextFirstWebFont = 75;
+constexpr int kTextWebFontTooLarge = 75, kTextWebFontTruncated = 76,
+              kTextWebFontLengthMismatch = 77, kTextWebFontOverlap = 78,
+              kTextWebFontTransform = 79, kTextWebFontCorrupt = 80, kTextWebFontBadHeader = 81;
+// The Info report's section on a web font's container (sizes in kTextBytes).
+constexpr int kTextWebFontHeading = 82, kTextContainerLabel = 83, kTextCompressedSizeLabel = 84,
+              kTextDecodedSizeLabel = 85, kTextHeaderVersionLabel = 86, kTextMetadataHeading = 87,
+              kTextPrivateDataLabel = 88;
 // The Info report's sections on what the font is made of: variation, OpenType
-// layout, colour glyphs and further facts (ids 067-089 are not given yet).
+// layout, colour glyphs and further facts.
 constexpr int kTextFirstAnatomy = 90;
 constexpr int kTextAxesHeading = 90, kTextAxisMinimum = 91, kTextAxisDefault = 92,
               kTextAxisMaximum = 93, kTextAxisHidden = 94, kTextInstancesHeading = 95,

@@ -139,8 +139,6 @@ void LoadSettings(ViewerSettings& settings) {
   settings.save_sample = ReadSettingInt("SaveSampleText", 0, 0, 1);
 
   if (settings.save_page) settings.page = ReadSettingInt("Page", 0, 0, 3);
-  if (settings.save_block)
-    settings.block_index = ReadSettingInt("UnicodeBlock", 0, 0, kUnicodeBlockCount - 1);
   if (settings.save_charset)
     settings.charset_index = ReadSettingInt("CharSet", 0, 0, kCharsetCount - 1);
 
@@ -168,7 +166,6 @@ void SaveSettings(const ViewerSettings& settings, int process_sort_order) {
   WriteSettingString("Language", settings.language);
 
   if (settings.save_page) WriteSettingInt("Page", settings.page);
-  if (settings.save_block) WriteSettingInt("UnicodeBlock", settings.block_index);
   if (settings.save_charset) WriteSettingInt("CharSet", settings.charset_index);
 
   WriteSettingInt("FontSizeGlyphs", settings.glyph_size);
@@ -182,4 +179,18 @@ void SaveSettings(const ViewerSettings& settings, int process_sort_order) {
 
   WriteSettingInt("SortOrderUnicodeBlocks", process_sort_order);
   WriteSettingInt("OnlyBlocksWithCharacters", settings.only_covered_blocks);
+}
+
+BlockSetting ReadBlockSetting() {
+  BlockSetting block;
+  // Longer than any block's name, so that a longer text names none; cut at a
+  // stray NUL, as it is written back.
+  block.name = ReadSettingString("UnicodeBlockName", 127, "").c_str();
+  block.first_plane_position = ReadSettingInt("UnicodeBlock", 0, 0, kFirstPlaneBlockCount - 1);
+  return block;
+}
+
+void WriteBlockSetting(const BlockSetting& block) {
+  WriteSettingString("UnicodeBlockName", block.name.c_str());
+  if (block.first_plane_position >= 0) WriteSettingInt("UnicodeBlock", block.first_plane_position);
 }

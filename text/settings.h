@@ -15,7 +15,7 @@ struct ViewerSettings {
   int save_charset = 0;
   int save_sample = 0;
   int page = 0;
-  int block_index = 0;
+  int block_index = 0;  // a position in the block list's order, stored as a BlockSetting
   int charset_index = 0;
   int glyph_size = 0;
   int sample_size = 0;
@@ -35,9 +35,20 @@ void WriteSettingInt(const char* key, int value);
 std::string EscapeSampleText(const std::string& text);
 std::string UnescapeSampleText(const std::string& text);  // at most 1023 characters
 
-// Reads every key into `settings` (selecting the stored language first).
+// Reads every key but the block's into `settings` (selecting the stored language first).
 void LoadSettings(ViewerSettings& settings);
 
-// Writes the keys back; "SortOrderUnicodeBlocks" comes from `process_sort_order`.
+// Writes those keys back; "SortOrderUnicodeBlocks" comes from `process_sort_order`.
 // Does nothing without a SettingsPath.
 void SaveSettings(const ViewerSettings& settings, int process_sort_order);
+
+// The remembered block, read and written only while SaveUnicodeBlock is 1:
+// "UnicodeBlockName", the block's name, and "UnicodeBlock", its position among
+// the 101 blocks of the first plane in the stored sort order, which is what
+// versions before the blocks beyond U+FFFF wrote and read.
+struct BlockSetting {
+  std::string name;  // empty when none is stored
+  int first_plane_position = 0;  // 0-100; written only when not negative
+};
+BlockSetting ReadBlockSetting();
+void WriteBlockSetting(const BlockSetting& block);

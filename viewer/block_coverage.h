@@ -1,5 +1,5 @@
 // Which grid cells and blocks hold characters of the viewed font, under the
-// chosen character set, and which blocks the block list offers.
+// chosen character set.
 #pragma once
 
 #include <windows.h>
@@ -35,20 +35,3 @@ std::optional<uint8_t> ByteShowing(const ViewerState& state, uint32_t character)
 
 // Whether the grid draws `code` as a character of the font.
 bool CellShown(const ViewerState& state, uint32_t code);
-
-// The present cells of the block at a BlockOrder position, and its cell count.
-uint32_t PresentCellsAt(const ViewerState& state, int position);
-uint32_t BlockSizeAt(int position);
-
-// Whether the block list offers the block at `position`: every block unless
-// "Show only blocks with characters" is on and the font has nothing in it.
-bool BlockListed(const ViewerState& state, int position);
-
-// The listed position nearest `position` in direction `step` (+1 or -1),
-// `position` itself included, wrapping round; `position` when none is listed.
-int ListedPositionFrom(const ViewerState& state, int position, int step);
-
-// The block combo's WM_MEASUREITEM and WM_DRAWITEM: the name as the system would
-// draw it, the count of present cells at the right, blocks without any greyed.
-void MeasureBlockItem(MEASUREITEMSTRUCT& item);
-void DrawBlockItem(const ViewerState& state, const DRAWITEMSTRUCT& item);

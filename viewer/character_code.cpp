@@ -1,5 +1,7 @@
 #include "viewer/character_code.h"
 
+#include "fontfile/char_map.h"
+
 namespace {
 
 int HexDigit(char16_t c) {
@@ -41,14 +43,20 @@ std::optional<uint32_t> ParseHashCode(std::u16string_view rest) {
   return ParseHex(rest);
 }
 
-std::optional<uint32_t> ParseCode(std::u16string_view text) {
-  if (text.size() < 2) return std::nullopt;
+// Whether the text begins as a code does: "U+", "u+", "0x" or "0X", or '#' with
+// more after it (a lone '#' is the character).
+bool LooksLikeCode(std::u16string_view text) {
   const std::u16string_view prefix = text.substr(0, 2);
-  if (prefix == u"U+" || prefix == u"u+" || prefix == u"0x" || prefix == u"0X")
-    return ParseHex(text.substr(2));
-  if (text[0] == u'#') return ParseHashCode(text.substr(1));
-  return std::nullopt;
+  if (prefix == u"U+" || prefix == u"u+" || prefix == u"0x" || prefix == u"0X") return true;
+  return text.size() > 1 && text[0] == u'#';
 }
+
+std::optional<uint32_t> ParseCode(std::u16string_view text) {
+  if (text[0] == u'#') return ParseHashCode(text.substr(1));
+  return ParseHex(text.substr(2));
+}
+
+constexpr bool IsSurrogate(uint32_t code) { return code >= 0xD800 && code <= 0xDFFF; }
 
 }  // namespace
 
@@ -57,7 +65,12 @@ std::optional<CharacterQuery> ParseCharacterQuery(std::u16string_view text) {
   std::u16string_view trimmed = text;
   while (!trimmed.empty() && trimmed.front() == u' ') trimmed.remove_prefix(1);
   while (!trimmed.empty() && trimmed.back() == u' ') trimmed.remove_suffix(1);
-  if (std::optional<uint32_t> code = ParseCode(trimmed)) return CharacterQuery{true, *code};
+  if (LooksLikeCode(trimmed)) {
+    // A mistyped code names nothing rather than its first character.
+    std::optional<uint32_t> code = ParseCode(trimmed);
+    if (!code || *code > kLastCodePoint || IsSurrogate(*code)) return std::nullopt;
+    return CharacterQuery{true, *code};
+  }
 
   const char16_t first = text[0];
   if (first >= 0xD800 && first <= 0xDBFF && text.size() > 1 && text[1] >= 0xDC00 &&
@@ -65,5 +78,6 @@ std::optional<CharacterQuery> ParseCharacterQuery(std::u16string_view text) {
     const uint32_t high = first - 0xD800u, low = text[1] - 0xDC00u;
     return CharacterQuery{false, 0x10000u + (high << 10) + low};
   }
+  if (IsSurrogate(first)) return std::nullopt;
   return CharacterQuery{false, first};
 }

@@ -9,6 +9,7 @@
 
 #include "fontfile/face_tables.h"
 #include "viewer/block_coverage.h"
+#include "viewer/display_fonts.h"
 #include "viewer/font_path.h"
 #include "viewer/glyph_drawing.h"
 #include "viewer/theme.h"
@@ -375,12 +376,13 @@ GlyphForm DrawCellGlyph(const ViewerState& s, HDC dc, const RECT& r, uint32_t co
   const COLORREF background = marked ? (s.dark ? kDarkMark : GetSysColor(COLOR_HIGHLIGHT))
                               : s.dark ? kDarkWindow
                                        : GetSysColor(COLOR_WINDOW);
+  // Another face drawn by the system numbers its glyphs otherwise.
   const GlyphForm form =
-      s.colour_glyphs
+      s.colour_glyphs && s.other_face.empty()
           ? DrawColorGlyph(dc, *s.colour_glyphs, r, CellGlyph(s, dc, code), s.dark != 0, background)
           : GlyphForm::kText;
   if (form == GlyphForm::kText || form == GlyphForm::kOutlineOnly)
-    DrawCodeGlyph(dc, r, code, GlyphOf(s.info.coverage, code), format);
+    DrawCodeGlyph(dc, r, code, DrawnGlyph(s, code), format);
   else if (form == GlyphForm::kNone)
     HatchCell(dc, r, s.dark != 0);
   return form;

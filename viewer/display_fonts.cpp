@@ -2,11 +2,38 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
+#include <string>
 
 #include "fontfile/catalog.h"
+#include "platform/platform.h"
 #include "plugin/shared_resources.h"
 #include "viewer/block_coverage.h"
 #include "viewer/color_glyphs.h"
+#include "viewer/drawn_face.h"
+#include "viewer/face_selector.h"
+
+namespace {
+
+// The directory of the face shown, read from the font's bytes again (a web font's
+// decoded ones): the record keeps no mapping. Nothing when the font has none or
+// cannot be mapped now.
+std::optional<std::string> ShownFaceDirectory(const LoadedFont& font) {
+  MappedFile file;
+  ByteView bytes;
+  if (!FontBytes(font, file, bytes)) return std::nullopt;
+  return FaceDirectory(bytes, font.face);
+}
+
+bool DrawsFace(HDC dc, HFONT font, const std::optional<std::string>& directory,
+               const char* asked) {
+  HGDIOBJ previous = SelectObject(dc, font);
+  const bool same = SelectedFaceIs(dc, directory, asked);
+  SelectObject(dc, previous);
+  return same;
+}
+
+}  // namespace
 
 void CreateViewerFonts(ViewerState& s, HDC dc) {
   s.logfont = LOGFONTA{};
@@ -23,22 +50,40 @@ void CreateViewerFonts(ViewerState& s, HDC dc) {
   lf.lfQuality = ANTIALIASED_QUALITY;
   lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
   // Cut to the field with its terminator.
-  if (s.info.names[4]) lstrcpynA(lf.lfFaceName, s.info.names[4]->c_str(), LF_FACESIZE);
+  if (s.info.names[kNameFull]) lstrcpynA(lf.lfFaceName, s.info.names[kNameFull]->c_str(), LF_FACESIZE);
 
   s.glyph_font = CreateFontIndirectA(&lf);
+  const std::optional<std::string> directory =
+      s.glyph_font ? ShownFaceDirectory(s) : std::nullopt;
+  bool own_face = s.glyph_font && DrawsFace(dc, s.glyph_font, directory, lf.lfFaceName);
+  // The full name can select another face (two faces of one name, a name cut to
+  // the field); the family name, with the weight and slant, may select this one.
+  if (s.glyph_font && !own_face && s.info.names[1] && s.info.names[1] != s.info.names[4]) {
+    LOGFONTA family = lf;
+    lstrcpynA(family.lfFaceName, s.info.names[1]->c_str(), LF_FACESIZE);
+    HFONT font = CreateFontIndirectA(&family);
+    if (font && DrawsFace(dc, font, directory, family.lfFaceName)) {
+      DeleteObject(s.glyph_font);
+      s.glyph_font = font;
+      lf = family;
+      own_face = true;
+    } else if (font) {
+      DeleteObject(font);
+    }
+  }
   // The set the system gave the font maps its bytes, whatever was asked for.
   int drawn_charset = lf.lfCharSet;
-  bool own_face = true;
+  s.other_face.clear();
   if (s.glyph_font) {
     HGDIOBJ previous = SelectObject(dc, s.glyph_font);
     const int given = GetTextCharsetInfo(dc, &s.signature, 0);
     if (given != DEFAULT_CHARSET) drawn_charset = given;
-    // Asked for a character set it lacks, a font can give way to another face
-    // (a symbol font in a Western set): its map then says nothing of what is
-    // drawn. Asked for by full name, a face comes back under its family name.
-    char face[LF_FACESIZE] = {};
-    if (GetTextFaceA(dc, sizeof face, face) > 0)
-      own_face = std::strncmp(face, lf.lfFaceName, std::strlen(face)) == 0;
+    // Another face's map says nothing of what is drawn, nor do its glyph numbers.
+    if (!own_face) {
+      char face[LF_FACESIZE] = {};
+      GetTextFaceA(dc, sizeof face, face);
+      s.other_face = face[0] ? face : "?";
+    }
     // A font that claims no range at all still shows its first block.
     if (!s.signature.fsUsb[0] && !s.signature.fsUsb[1] && !s.signature.fsUsb[2] &&
         !s.signature.fsUsb[3])
@@ -66,4 +111,8 @@ int GlyphRowHeight(const ViewerState& s) {
             BitmapFontLineHeight(*s.colour_glyphs, -PointsToHeight(s.glyph_size)))
       return *line + UiLineHeight;
   return s.glyph_metrics.tmHeight + s.glyph_metrics.tmExternalLeading + UiLineHeight;
+}
+
+uint32_t DrawnGlyph(const LoadedFont& font, uint32_t code) {
+  return font.other_face.empty() ? GlyphOf(font.info.coverage, code) : 0;
 }

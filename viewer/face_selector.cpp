@@ -3,41 +3,85 @@
 #include <algorithm>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "fontfile/sfnt_reader.h"
 #include "platform/platform.h"
 #include "plugin/shared_resources.h"
+#include "text/language.h"
+#include "viewer/block_list.h"
 #include "viewer/display_fonts.h"
 #include "viewer/font_path.h"
-#include "viewer/glyph_grid.h"
 #include "viewer/pages.h"
+#include "viewer/viewer_layout.h"
 #include "viewer/viewer_window.h"
 
 namespace {
 
-// Far more than any real collection holds; a hostile count is not listed whole.
-constexpr uint32_t kMaxListedFaces = 1024;
+// The closed selector takes a third of the row, which cuts long names: its list
+// opens as wide as the longest item needs (with room for a scroll bar and the
+// frame), and no wider than the screen it is on.
+void WidenFaceList(const ViewerState& s, const std::vector<std::string>& items) {
+  HDC dc = GetDC(s.face_combo);
+  if (!dc) return;
+  HGDIOBJ previous = SelectObject(dc, UiFont);
+  LONG longest = 0;
+  for (const std::string& item : items) {
+    SIZE size = {};
+    if (GetTextExtentPoint32A(dc, item.c_str(), static_cast<int>(item.size()), &size))
+      longest = std::max(longest, size.cx);
+  }
+  SelectObject(dc, previous);
+  ReleaseDC(s.face_combo, dc);
+  LONG width = longest + GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE) +
+               ScaleToDpi(4, ScreenDpiY);
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  if (GetMonitorInfoA(MonitorFromWindow(s.face_combo, MONITOR_DEFAULTTONEAREST), &monitor))
+    width = std::min(width, monitor.rcWork.right - monitor.rcWork.left);
+  SendMessageA(s.face_combo, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width), 0);
+}
 
-// The viewed file, by whichever path names it.
+}  // namespace
+
 bool MapFontFile(const LoadedFont& font, MappedFile& file) {
   if (font.font_path_wide.empty()) return MapFileReadOnly(font.font_path.c_str(), file);
   return MapFileReadOnlyUtf8(WideToUtf8(font.font_path_wide).c_str(), file);
+}
+
+bool FontBytes(const LoadedFont& font, MappedFile& file, ByteView& bytes) {
+  if (!font.decoded.empty()) {
+    bytes = ByteView{font.decoded.data(), static_cast<uint32_t>(font.decoded.size())};
+    return true;
+  }
+  if (!MapFontFile(font, file)) return false;
+  bytes = ByteView{file.data, file.size};
+  return true;
+}
+
+namespace {
+
+// Face `face` of the viewed font; a decoded font's record keeps what its
+// container said.
+int ReadFace(const LoadedFont& font, ByteView bytes, uint32_t face, FontInfo& info) {
+  const int read = ReadFontBytes(bytes.data, bytes.size, info, face);
+  if (!font.decoded.empty()) info.container = font.info.container;
+  return read;
 }
 
 }  // namespace
 
 void ReadFaceNames(LoadedFont& font) {
   font.face_names.clear();
-  const uint32_t count = std::min(font.info.face_count, kMaxListedFaces);
-  if (count <= 1) return;
-  // One mapping for all faces.
+  if (font.info.face_count <= 1) return;
+  // One mapping, and only the names: a face's character map and its other
+  // texts wait until it is shown.
   MappedFile file;
-  if (!MapFontFile(font, file)) return;
-  for (uint32_t face = 0; face < count; ++face) {
-    FontInfo info;
-    // A face that cannot be read keeps its place, by number alone.
-    ReadFontBytes(file.data, file.size, info, face);
-    font.face_names.push_back(info.names[4].value_or(std::string()));
-  }
+  ByteView bytes;
+  if (!FontBytes(font, file, bytes)) return;
+  for (FaceName& face : ReadCollectionFaceNames(bytes))
+    font.face_names.push_back(face.readable ? std::move(face.name)
+                                            : std::string(LanguageString(kTextFaceUnreadable)));
 }
 
 void UpdateFaceSelector(ViewerState& s) {
@@ -55,12 +99,15 @@ void UpdateFaceSelector(ViewerState& s) {
   }
   if (wanted) {
     SendMessageA(s.face_combo, CB_RESETCONTENT, 0, 0);
+    std::vector<std::string> items;
+    items.reserve(s.face_names.size());
     for (size_t i = 0; i < s.face_names.size(); ++i) {
       // Counted from 1, as people count; the Info report names the face the same way.
-      const std::string item = std::to_string(i + 1) + "  " + s.face_names[i];
-      SendMessageA(s.face_combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+      items.push_back(std::to_string(i + 1) + "  " + s.face_names[i]);
+      SendMessageA(s.face_combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items.back().c_str()));
     }
     SendMessageA(s.face_combo, CB_SETCURSEL, s.face, 0);
+    WidenFaceList(s, items);
   }
   if (wanted == s.face_selector) return;
   s.face_selector = wanted;
@@ -74,7 +121,8 @@ bool SwitchFace(ViewerState& s, uint32_t face) {
   if (face == s.face || !s.glyph_font || face >= s.face_names.size()) return false;
   FontInfo info;
   MappedFile file;
-  if (!MapFontFile(s, file) || !ReadFontBytes(file.data, file.size, info, face)) return false;
+  ByteView bytes;
+  if (!FontBytes(s, file, bytes) || !ReadFace(s, bytes, face, info)) return false;
   HDC dc = GetDC(s.viewer);
   if (!dc) return false;
   // The whole file stays registered; only the fonts made from it change.

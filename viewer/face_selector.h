@@ -6,10 +6,19 @@
 
 #include <cstdint>
 
+#include "platform/platform.h"
 #include "viewer/viewer_state.h"
 
-// Reads the full name of every face of the loaded collection into face_names;
-// clears it for a file of one face.
+// Maps the viewed file by whichever path names it.
+bool MapFontFile(const LoadedFont& font, MappedFile& file);
+
+// The bytes the faces are read from: a web font's decoded sfnt, kept by the
+// viewer, or else the file, mapped into `file`.
+bool FontBytes(const LoadedFont& font, MappedFile& file, ByteView& bytes);
+
+// Reads the full name of every face of the loaded collection into face_names
+// (a face that cannot be read by the text that says so); clears it for a file
+// of one face. The names are cut and their count bounded (kMaxListedFaces).
 void ReadFaceNames(LoadedFont& font);
 
 // After a file was loaded: creates, fills or removes the selector to match its

@@ -4,10 +4,9 @@
 #include <optional>
 #include <vector>
 
-#include "plugin/shared_resources.h"
 #include "viewer/block_coverage.h"
+#include "viewer/block_list.h"
 #include "viewer/character_code.h"
-#include "viewer/glyph_grid.h"
 #include "viewer/grid_math.h"
 
 namespace {

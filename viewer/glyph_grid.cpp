@@ -2,17 +2,16 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <utility>
-#include <vector>
 
 #include "plugin/shared_resources.h"
 #include "viewer/block_coverage.h"
 #include "viewer/color_glyphs.h"
+#include "viewer/block_list.h"
 #include "viewer/display_fonts.h"
 #include "viewer/glyph_drawing.h"
 #include "viewer/grid_math.h"
+#include "viewer/pages.h"
 #include "viewer/size_controls.h"
 #include "viewer/theme.h"
 #include "viewer/viewer_layout.h"
@@ -80,8 +79,10 @@ void ChangeCharset(ViewerState& s, int charset) {
   s.charset_index = charset;
   CreateViewerFonts(s, dc);
   ReleaseDC(s.viewer, dc);
-  // The bytes' characters, and with them the cells present, follow the set.
+  // The bytes' characters, and with them the cells present, follow the set: in
+  // the block list, the Info report's counts and the sample's font alike.
   RelistBlocks(s);
+  RefillFontPages(s);
 }
 
 }  // namespace
@@ -176,59 +177,6 @@ LRESULT OpenZoomAtClick(HWND window) {
   return 0;
 }
 
-void ChooseBlock(ViewerState& s, int position) {
-  s.block_index = position;
-  s.marked_code = -1;
-  if (s.page_built[kGlyphsPage]) SetGlyphRowCount(s);
-  SelectBlockItem(s);
-  RedrawGrid(s);
-}
-
-void SortBlockOrder() { SortBlocks(BlockOrder, SortOrder); }
-
-namespace {
-
-std::vector<int> ListedPositions(const ViewerState& s) {
-  std::vector<int> listed;
-  listed.reserve(kUnicodeBlockCount);
-  for (int position = 0; position < kUnicodeBlockCount; ++position)
-    if (BlockListed(s, position)) listed.push_back(position);
-  return listed;
-}
-
-void FillItems(ViewerState& s, std::vector<int> listed) {
-  if (!s.block_combo) return;
-  SendMessageA(s.block_combo, CB_RESETCONTENT, 0, 0);
-  s.listed_blocks = std::move(listed);
-  // Each item carries its position: with blocks left out, item and position differ.
-  for (int position : s.listed_blocks) {
-    LRESULT item = SendMessageA(s.block_combo, CB_ADDSTRING, 0,
-                                reinterpret_cast<LPARAM>(BlockAt(position).name));
-    if (item >= 0) SendMessageA(s.block_combo, CB_SETITEMDATA, item, position);
-  }
-}
-
-}  // namespace
-
-void FillBlockList(ViewerState& s) { FillItems(s, ListedPositions(s)); }
-
-void SelectBlockItem(const ViewerState& s) {
-  const auto item = std::find(s.listed_blocks.begin(), s.listed_blocks.end(), s.block_index);
-  if (item != s.listed_blocks.end())
-    SendMessageA(s.block_combo, CB_SETCURSEL, item - s.listed_blocks.begin(), 0);
-  SendMessageA(s.block_spin, UDM_SETPOS32, 0, s.block_index);
-}
-
-void RelistBlocks(ViewerState& s) {
-  // The counts are drawn from the state: the items change only with the blocks
-  // listed, and refilling a list of 264 on every file would be felt.
-  std::vector<int> listed = ListedPositions(s);
-  if (listed != s.listed_blocks) FillItems(s, std::move(listed));
-  else if (s.block_combo) InvalidateRect(s.block_combo, nullptr, FALSE);
-  if (BlockListed(s, s.block_index)) SelectBlockItem(s);
-  else ChooseBlock(s, ListedPositionFrom(s, 0, 1));
-}
-
 LRESULT OnViewerCommand(HWND window, WPARAM wparam) {
   ViewerState* state = GetViewerState(window);
   if (!state) return 0;
@@ -244,11 +192,7 @@ LRESULT OnViewerCommand(HWND window, WPARAM wparam) {
       SendMessageA(s.charset_combo, CB_SETCURSEL, s.charset_index, 0);
     RedrawGrid(s);
   } else if (wparam == MAKEWPARAM(kBlockComboId, CBN_SELCHANGE)) {
-    int item = static_cast<int>(SendMessageA(s.block_combo, CB_GETCURSEL, 0, 0));
-    if (item < 0) return 0;
-    int selection = static_cast<int>(SendMessageA(s.block_combo, CB_GETITEMDATA, item, 0));
-    if (selection == s.block_index || selection < 0) return 0;
-    ChooseBlock(s, selection);
+    ChooseSelectedBlockItem(s);
   } else if (wparam == MAKEWPARAM(kSizeEditId, EN_KILLFOCUS)) {
     ApplyFontSize(s);
   }
@@ -260,12 +204,7 @@ LRESULT OnViewerHScroll(HWND control, HWND window) {
   if (!state || !control) return 0;
   ViewerState& s = *state;
   if (control == s.block_spin) {
-    int position = static_cast<int>(SendMessageA(s.block_spin, UDM_GETPOS32, 0, 0));
-    if (position != s.block_index) {
-      // A step onto a block left out of the list goes on in the same direction.
-      const bool up = position == (s.block_index + 1) % kUnicodeBlockCount;
-      ChooseBlock(s, ListedPositionFrom(s, position, up ? 1 : -1));
-    }
+    StepToBlock(s);
     SetFocus(s.glyph_list);
   } else if (control == s.charset_spin) {
     int position = static_cast<int>(SendMessageA(s.charset_spin, UDM_GETPOS32, 0, 0));

@@ -45,39 +45,3 @@ BoxSize ZoomBoxSize(int width, int height, int dpi, int screen_width, int screen
   if (screen_height > 0 && size.height > screen_height) size.height = screen_height;
   return size;
 }
-
-namespace {
-
-// Byte by byte as unsigned values, no locale and no case folding.
-int CompareNames(const char* a, const char* b) {
-  const auto* x = reinterpret_cast<const unsigned char*>(a);
-  const auto* y = reinterpret_cast<const unsigned char*>(b);
-  while (*x && *x == *y) ++x, ++y;
-  return static_cast<int>(*x) - static_cast<int>(*y);
-}
-
-}  // namespace
-
-bool BlocksOutOfOrder(const UnicodeBlockRow& a, const UnicodeBlockRow& b, int mode) {
-  switch (mode) {
-    case 0: return a.first > b.last;
-    case 1: return a.first < b.last;
-    case 2: return CompareNames(a.name, b.name) > 0;
-    case 3: return CompareNames(a.name, b.name) < 0;
-  }
-  return false;
-}
-
-void SortBlocks(std::span<const UnicodeBlockRow*> order, int mode) {
-  if (order.size() < 3) return;
-  bool exchanged = true;
-  while (exchanged) {
-    exchanged = false;
-    for (size_t i = 1; i + 1 < order.size(); ++i) {
-      if (BlocksOutOfOrder(*order[i], *order[i + 1], mode)) {
-        std::swap(order[i], order[i + 1]);
-        exchanged = true;
-      }
-    }
-  }
-}

@@ -1,9 +1,8 @@
-// Rows, cells and block order of the glyph grid, as plain arithmetic.
+// Rows and cells of the glyph grid and the zoom box's place, as plain arithmetic.
 #pragma once
 
 #include <cstdint>
 #include <optional>
-#include <span>
 
 #include "fontfile/catalog.h"
 
@@ -42,10 +41,3 @@ struct BoxSize {
   int width, height;
 };
 BoxSize ZoomBoxSize(int width, int height, int dpi, int screen_width, int screen_height);
-
-// Whether neighbours a, b must change places under sort mode 0-3; any other mode
-// never exchanges.
-bool BlocksOutOfOrder(const UnicodeBlockRow& a, const UnicodeBlockRow& b, int mode);
-
-// Bubble sort of positions 1.. of `order`; position 0 ("ANSI") never moves.
-void SortBlocks(std::span<const UnicodeBlockRow*> order, int mode);

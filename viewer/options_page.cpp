@@ -7,8 +7,8 @@
 
 #include "plugin/shared_resources.h"
 #include "text/language.h"
+#include "viewer/block_list.h"
 #include "viewer/dialog_items.h"
-#include "viewer/glyph_grid.h"
 #include "viewer/theme.h"
 
 namespace {
@@ -105,6 +105,11 @@ void FillOptionsPage(ViewerState& s) {
   SetDialogItemChecked(d, kOnlyCoveredBlocks, s.only_covered_blocks);
 }
 
+void ShowSortOrder(const ViewerState& s) {
+  if (s.options_dialog)
+    SendDlgItemMessageA(s.options_dialog, kSortList, CB_SETCURSEL, s.sort_order, 0);
+}
+
 void ApplyOptionsPage(ViewerState& s) {
   HWND d = s.options_dialog;
   if (!d) return;
@@ -121,14 +126,7 @@ void ApplyOptionsPage(ViewerState& s) {
   int sort = static_cast<int>(SendDlgItemMessageA(d, kSortList, CB_GETCURSEL, 0, 0));
   if (sort >= 0) {
     s.sort_order = sort;
-    if (sort != SortOrder) {
-      SortOrder = sort;
-      SortBlockOrder();
-      s.block_index = 0;
-      FillBlockList(s);
-      SelectBlockItem(s);
-      SetGlyphRowCount(s);
-    }
+    SortBlockOrder(sort, s);
   }
 
   int language = static_cast<int>(SendDlgItemMessageA(d, kLanguageList, CB_GETCURSEL, 0, 0));

@@ -15,3 +15,5 @@ void SetUpOptionsDialog(ViewerState& state);
 void FillOptionsPage(ViewerState& state);
 // The dialog's values into the state.
 void ApplyOptionsPage(ViewerState& state);
+// The state's sort order into the filled dialog, after another viewer re-sorted.
+void ShowSortOrder(const ViewerState& state);

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <richedit.h>
 
+#include "fontfile/catalog.h"
 #include "fontfile/font_anatomy.h"
 #include "platform/platform.h"
 #include "plugin/shared_resources.h"
@@ -36,8 +37,12 @@ struct RichEditSink final : ReportSink {
 
 // What the shown face is made of, read from the file when the report is built:
 // the viewer's start reads none of it. Empty when the file cannot be mapped again.
+// A web font's is read from the decoded bytes the viewer keeps.
 FontAnatomy ReadShownAnatomy(const ViewerState& s) {
   try {
+    if (!s.decoded.empty())
+      return ReadFontAnatomy(ByteView{s.decoded.data(), static_cast<uint32_t>(s.decoded.size())},
+                             s.face);
     MappedFile file;
     const bool mapped = s.font_path_wide.empty()
                             ? MapFileReadOnly(s.font_path.c_str(), file)
@@ -56,8 +61,11 @@ void WriteInfoReport(const ViewerState& s) {
     BuildLoadErrorReport(sink, s.info, s.font_path.c_str(), s.load_error);
   } else {
     const FontAnatomy anatomy = ReadShownAnatomy(s);
+    // The byte cells count as the block list counts them, in the glyph font's set.
     BuildInfoReport(sink, s.info, s.font_path.c_str(), ToSignatureWords(s.signature),
-                    ToReportMetrics(s.glyph_metrics), &anatomy);
+                    ToReportMetrics(s.glyph_metrics), &anatomy,
+                    {s.cells.byte_characters, LookupName(CharsetTable, s.cells.charset),
+                     s.other_face.c_str()});
   }
   // The report's runs carry the colour they were written in: recolour them all.
   ColourInfoView(s);

@@ -34,6 +34,10 @@ struct LoadedFont {
   std::string font_path;
   std::wstring font_path_wide;  // set when only the UTF-16 path names the file
   int font_registered = 0;      // the path is registered with the system (FR_PRIVATE)
+  // A web font's decoded sfnt, kept for its faces, and the system's handle of the
+  // copy it was handed from memory; empty and null for every other file.
+  std::vector<uint8_t> decoded;
+  HANDLE font_memory = nullptr;
   FontInfo info;
   uint32_t face = 0;  // the face of a collection shown (0-based)
   std::vector<std::string> face_names;  // full name of every face; empty for one face
@@ -43,6 +47,9 @@ struct LoadedFont {
   LOGFONTA logfont = {};
   TEXTMETRICA glyph_metrics = {};
   FONTSIGNATURE signature = {};
+  // The face the system draws in place of the file's (by its name, as the system
+  // gives it); empty while it draws the file's own face.
+  std::string other_face;
   BlockCoverage cells;         // made with the glyph font
   std::shared_ptr<ColorGlyphFont> colour_glyphs;  // set when the face has colour glyphs
   char load_error[1024] = {};  // empty when the file loaded

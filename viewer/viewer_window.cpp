@@ -13,8 +13,10 @@
 #include "plugin/shared_resources.h"
 #include "text/language.h"
 #include "text/settings.h"
+#include "text/web_font_text.h"
 #include "viewer/block_coverage.h"
 #include "viewer/color_glyphs.h"
+#include "viewer/block_list.h"
 #include "viewer/display_fonts.h"
 #include "viewer/face_selector.h"
 #include "viewer/glyph_grid.h"
@@ -157,10 +159,8 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA& create) {
   s.line_height = UiLineHeight;
 
   LoadSettings(s);
-  if (s.sort_order != SortOrder) {
-    SortOrder = s.sort_order;
-    SortBlockOrder();
-  }
+  SortBlockOrder(s.sort_order, s);
+  OpenStoredBlock(s);
 
   if (HDC dc = GetDC(window)) {
     LoadFontFile(s, dc);
@@ -210,7 +210,10 @@ LRESULT OnDestroy(HWND window) {
   DestroyIfPresent(s.tab);
 
   ReleaseFontFile(s);
-  if (SettingsPath) SaveSettings(s, SortOrder);
+  if (SettingsPath) {
+    SaveSettings(s, SortOrder);
+    StoreBlock(s);
+  }
   delete state;
   return 0;
 }
@@ -302,31 +305,51 @@ LRESULT CALLBACK ViewerWindowProc(HWND window, UINT message, WPARAM wparam, LPAR
   }
 }
 
+namespace {
+
+// A refused web font's load error: the system code that comes nearest to its
+// reason, and the reason's text as the message (left empty for the system's own).
+int WebFontError(WebFontProblem problem, char (&message)[1024]) {
+  const int text = WebFontProblemTextId(problem);
+  if (text < 0) return ERROR_NOT_ENOUGH_MEMORY;
+  CopyCut(message, LanguageString(text));
+  return problem == WebFontProblem::kTooLarge ? ERROR_FILE_TOO_LARGE : ERROR_INVALID_DATA;
+}
+
+}  // namespace
+
 void LoadFontFile(ViewerState& s, HDC dc) {
   const bool wide = !s.font_path_wide.empty();
   const std::string utf8 = wide ? WideToUtf8(s.font_path_wide) : std::string();
   // Mapped and read once. A file the readers reject is not offered to the system:
   // some font engines fault on broken tables and then block every later font
   // call of the process.
+  // A face the file lacks (the file before it had more) or cannot read gives
+  // way to its first face that reads: one broken face does not keep the others
+  // from being shown.
   FontInfo info;
-  auto read_and_check = [&] {
-    return wide ? ReadAndCheckFontFileUtf8(utf8.c_str(), info, s.face)
-                : ReadAndCheckFontFile(s.font_path.c_str(), info, s.face);
-  };
-  FontFileCheck check = read_and_check();
-  // A face the file lacks (the file before it had more) gives way to its first.
-  if (s.face != 0 && s.face >= info.face_count) {
-    s.face = 0;
-    check = read_and_check();
-  }
+  FontFileCheck check =
+      wide ? ReadAndCheckFontFileUtf8(utf8.c_str(), info, s.face, FaceFallback::kFirstReadable)
+           : ReadAndCheckFontFile(s.font_path.c_str(), info, s.face, FaceFallback::kFirstReadable);
+  if (check.recognized) s.face = info.face;
+  const WebFontProblem refused = info.container.problem;
   // A stale code from an earlier call must not be reported as this failure's.
   SetLastError(0);
-  const int added =
-      !check.sound ? 0
-      : wide ? AddFontResourceExW(FontResourceName(s.font_path_wide).c_str(), FR_PRIVATE, nullptr)
-             : AddFontResourceExA(FontResourceName(s.font_path).c_str(), FR_PRIVATE, nullptr);
+  int added = 0;
+  if (check.sound && !check.decoded.empty()) {
+    // A web font's decoded bytes go to the system from memory; it keeps a copy.
+    DWORD fonts = 0;
+    s.font_memory = AddFontMemResourceEx(check.decoded.data(),
+                                         static_cast<DWORD>(check.decoded.size()), nullptr, &fonts);
+    added = s.font_memory ? static_cast<int>(fonts) : 0;
+    if (s.font_memory) s.decoded = std::move(check.decoded);
+  } else if (check.sound) {
+    added = wide ? AddFontResourceExW(FontResourceName(s.font_path_wide).c_str(), FR_PRIVATE,
+                                      nullptr)
+                 : AddFontResourceExA(FontResourceName(s.font_path).c_str(), FR_PRIVATE, nullptr);
+    s.font_registered = added > 0 ? 1 : 0;
+  }
   if (added > 0) {
-    s.font_registered = 1;
     int read = check.recognized;
     // A file the system took but that could not be mapped is mapped again, so
     // that the code reported is that failure's own.
@@ -346,7 +369,10 @@ void LoadFontFile(ViewerState& s, HDC dc) {
   }
   int code = static_cast<int>(GetLastError());
   char message[1024] = {};
-  if (code != 0) {
+  if (refused != WebFontProblem::kNone) code = WebFontError(refused, message);
+  if (message[0] != '\0') {
+    // The reason is the message.
+  } else if (code != 0) {
     if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                         static_cast<DWORD>(code), 0x400, message, sizeof message, nullptr))
       message[0] = '\0';
@@ -370,6 +396,12 @@ void ReleaseFontFile(ViewerState& s) {
       RemoveFontResourceExW(FontResourceName(s.font_path_wide).c_str(), FR_PRIVATE, nullptr);
     s.font_registered = 0;
   }
+  if (s.font_memory) {
+    RemoveFontMemResourceEx(s.font_memory);
+    s.font_memory = nullptr;
+  }
+  s.decoded.clear();
+  s.decoded.shrink_to_fit();
   s.font_path.clear();
   s.font_path.shrink_to_fit();
   s.font_path_wide.clear();
@@ -388,7 +420,7 @@ bool LoadNextFont(HWND viewer, const FontPath& path) {
   static_cast<ViewerSettings&>(*next) = static_cast<const ViewerSettings&>(s);
   next->font_path = path.ansi;
   next->font_path_wide = path.wide;
-  next->face = s.face;  // kept when the next file has that face
+  next->face = s.face;  // kept when the next file has that face and it reads
   HDC dc = GetDC(viewer);
   if (!dc) return false;
   LoadFontFile(*next, dc);

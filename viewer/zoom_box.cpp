@@ -8,6 +8,7 @@
 #include "text/language.h"
 #include "viewer/block_coverage.h"
 #include "viewer/color_glyphs.h"
+#include "viewer/display_fonts.h"
 #include "viewer/glyph_drawing.h"
 #include "viewer/grid_math.h"
 #include "viewer/theme.h"
@@ -19,10 +20,12 @@ namespace {
 uint32_t ZoomCode = 0;
 uint32_t ZoomGlyph = 0;  // beyond U+FFFF: the glyph index the font's map gives
 HFONT ZoomFont = nullptr;
+HFONT ZoomCornerFont = nullptr;  // the small glyph beyond U+FFFF, drawn by index
 int ZoomLineHeight = 0;
 int ZoomTracking = 0;
 int ZoomDark = 0;
 int ZoomMissing = 0;  // the font lacks the character: say so instead of its empty box
+int ZoomOtherFace = 0;  // the system draws another face: say so below the glyph
 // The font's colour glyphs, kept while the box is open (the viewer may go first).
 std::shared_ptr<ColorGlyphFont> ZoomColour;
 uint32_t ZoomColourGlyph = 0;
@@ -31,19 +34,44 @@ void DrawGlyph(HDC dc, const RECT& r, UINT format) {
   DrawCodeGlyph(dc, r, ZoomCode, ZoomGlyph, format);
 }
 
-// A note under the glyph, centred, wrapped when the box is narrow.
-void DrawNote(HDC dc, RECT r, const char* note, bool bottom) {
+// A glyph index means a glyph only in its own font, so the small glyph of a code
+// beyond U+FFFF is drawn in the viewed face at the interface font's height. The
+// box owns it for as long as it is open.
+struct CornerFont {
+  CornerFont(const ViewerState& s, uint32_t code, uint32_t glyph) {
+    LOGFONTA ui = {};
+    if (code <= 0xFFFF || glyph == 0 || !GetObjectA(UiFont, sizeof ui, &ui)) return;
+    LOGFONTA small = s.logfont;
+    small.lfHeight = ui.lfHeight;
+    font = CreateFontIndirectA(&small);
+  }
+  ~CornerFont() {
+    if (font) DeleteObject(font);
+  }
+  CornerFont(const CornerFont&) = delete;
+  CornerFont& operator=(const CornerFont&) = delete;
+  HFONT font = nullptr;
+};
+
+// A note in the interface font, wrapped to the width of r: centred in it, or at
+// its bottom, which then moves up above the note.
+void DrawNote(HDC dc, RECT& r, const char* note, bool at_bottom) {
+  constexpr UINT kFlags = DT_WORDBREAK | DT_CENTER | DT_NOPREFIX;
   RECT measure = r;
-  const int height =
-      DrawTextA(dc, note, -1, &measure, DT_WORDBREAK | DT_CENTER | DT_CALCRECT | DT_NOPREFIX);
-  r.top = bottom ? std::max(r.top, r.bottom - height)
-                 : r.top + std::max(0L, (r.bottom - r.top - height) / 2);
-  DrawTextA(dc, note, -1, &r, DT_WORDBREAK | DT_CENTER | DT_NOPREFIX);
+  const LONG height = DrawTextA(dc, note, -1, &measure, kFlags | DT_CALCRECT);
+  RECT place = r;
+  if (at_bottom) {
+    place.top = std::max(r.top, r.bottom - height);
+    r.bottom = place.top;
+  } else {
+    place.top += std::max(0L, (r.bottom - r.top - height) / 2);
+  }
+  DrawTextA(dc, note, -1, &place, kFlags);
 }
 
 // The enlarged glyph: in colour when it has a colour form, with a note when its
 // colour form is not drawn or nothing of it can be.
-void DrawZoomedGlyph(HDC dc, const RECT& r, HFONT label_font) {
+void DrawZoomedGlyph(HDC dc, RECT r, HFONT label_font) {
   const GlyphForm form =
       ZoomColour ? DrawColorGlyph(dc, *ZoomColour, r, ZoomColourGlyph, ZoomDark != 0,
                                   ZoomDark ? kDarkWindow : GetSysColor(COLOR_WINDOW))
@@ -71,14 +99,15 @@ LRESULT OnZoomMouseMove(HWND window) {
 
 void ShowZoomBox(HWND glyph_list, POINT point, const ViewerState& s, uint32_t code) {
   ZoomCode = code;
-  ZoomGlyph = GlyphOf(s.info.coverage, code);
+  ZoomGlyph = DrawnGlyph(s, code);
   ZoomFont = s.zoom_font;
   ZoomLineHeight = s.line_height;
   ZoomDark = s.dark;
   ZoomMissing = CellShown(s, code) ? 0 : 1;
+  ZoomOtherFace = s.other_face.empty() ? 0 : 1;
   ZoomColour = s.colour_glyphs;
   ZoomColourGlyph = 0;
-  if (s.colour_glyphs && s.glyph_font) {
+  if (s.colour_glyphs && s.glyph_font && s.other_face.empty()) {
     if (HDC dc = GetDC(glyph_list)) {
       HGDIOBJ previous = SelectObject(dc, s.glyph_font);
       ZoomColourGlyph = CellGlyph(s, dc, code);
@@ -86,6 +115,8 @@ void ShowZoomBox(HWND glyph_list, POINT point, const ViewerState& s, uint32_t co
       ReleaseDC(glyph_list, dc);
     }
   }
+  const CornerFont corner(s, code, ZoomGlyph);
+  ZoomCornerFont = corner.font;
   // The sizes are set in pixels at 96 dpi; scaled up, the largest would outgrow
   // the screen the list is on.
   RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
@@ -119,6 +150,7 @@ void ShowZoomBox(HWND glyph_list, POINT point, const ViewerState& s, uint32_t co
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
+  ZoomCornerFont = nullptr;
 }
 
 LRESULT PaintZoomBox(HWND window) {
@@ -138,11 +170,14 @@ LRESULT PaintZoomBox(HWND window) {
   DrawTextA(dc, label, -1, &r, DT_SINGLELINE);
   r.top += ZoomLineHeight;
   if (ZoomMissing) {
-    // Centred under the label.
+    // Centred under the label, wrapped when the box is narrow.
     DrawNote(dc, r, LanguageString(kTextNotInFont), false);
   } else {
+    // Under the glyph, which keeps the rest of the box.
+    if (ZoomOtherFace) DrawNote(dc, r, LanguageString(kTextOtherFace), true);
     r.top -= ZoomLineHeight;
-    DrawGlyph(dc, r, DT_SINGLELINE | DT_RIGHT);
+    if (ZoomCode > 0xFFFF && ZoomCornerFont) SelectObject(dc, ZoomCornerFont);
+    if (ZoomCode <= 0xFFFF || ZoomCornerFont) DrawGlyph(dc, r, DT_SINGLELINE | DT_RIGHT);
     if (ZoomFont) SelectObject(dc, ZoomFont);
     r.top += ZoomLineHeight;
     DrawZoomedGlyph(dc, r, UiFont);

@@ -28,7 +28,8 @@ using RangeList = std::vector<std::pair<uint32_t, uint32_t>>;
 const CmapSegment kEndSegment{0xFFFF, 0xFFFF, 1, {}};
 
 TEST(CharMap, Format4DeltasGlyphArraysAndTheLastSegment) {
-  // 0x20-0x7E by delta; 0x41 would land on glyph 0 with delta 0xFFBF.
+  // 0x20-0x7E by delta; 0x41 would land on glyph 0 with delta 0xFFBF, and 0x40
+  // on 0xFFFF, which no font holds.
   // 0x100-0x104 through the glyph array, two entries 0 and one that the delta
   // turns into 0.
   const std::string cmap = BuildCmap({{3, 1,
@@ -37,13 +38,13 @@ TEST(CharMap, Format4DeltasGlyphArraysAndTheLastSegment) {
                    kEndSegment})}});
   const CharCoverage c = Read(cmap);
   EXPECT_EQ(c.kind, CoverageKind::kUnicode);
-  EXPECT_EQ(Ranges(c), (RangeList{{0x20, 0x40}, {0x42, 0x7E}, {0x100, 0x100}, {0x102, 0x102}}));
-  EXPECT_EQ(c.count, 0x21u + 0x3Du + 2u);
+  EXPECT_EQ(Ranges(c), (RangeList{{0x20, 0x3F}, {0x42, 0x7E}, {0x100, 0x100}, {0x102, 0x102}}));
+  EXPECT_EQ(c.count, 0x20u + 0x3Du + 2u);
   EXPECT_TRUE(HasCodePoint(c, 0x20));
   EXPECT_FALSE(HasCodePoint(c, 0x41));
   EXPECT_FALSE(HasCodePoint(c, 0xFFFF));
   EXPECT_FALSE(HasCodePoint(c, 0x1F));
-  EXPECT_EQ(CountCodePoints(c, 0x30, 0x4F), 0x1Fu);
+  EXPECT_EQ(CountCodePoints(c, 0x30, 0x4F), 0x1Eu);
   EXPECT_EQ(CountCodePoints(c, 0x7F, 0xFF), 0u);
   EXPECT_EQ(CountCodePoints(c, 0, kLastCodePoint), c.count);
 }
@@ -139,6 +140,179 @@ TEST(CharMap, HostileTablesAreRefusedWithoutReadingOutside) {
   }
 }
 
+// A cmap whose first `records` records, all (3,10), name format 12 subtables
+// that a reader refuses only at their last group (that group goes back unless
+// `sound`), then a (3,1) record for `fallback` when it is not empty. With `ladder` false every record names one
+// subtable of `groups` groups; with it true each names its own, 24 bytes after
+// the one before, every one reading the headers after it as groups and then a
+// common tail of `groups` groups.
+std::string RefusedSubtables(uint32_t records, uint32_t groups, bool ladder,
+                             const std::string& fallback, bool sound = false) {
+  const uint32_t count = records + (fallback.empty() ? 0 : 1);
+  std::string cmap;
+  PutU16BE(cmap, 0);
+  PutU16BE(cmap, static_cast<uint16_t>(count));
+  const uint32_t first = 4 + 8 * count;
+  const uint32_t headers = ladder ? records : 1;
+  // Every header's subtable runs to the tail's end: its own groups begin 16
+  // bytes in, on the grid of 12 that the 24-byte steps keep.
+  const uint32_t end = first + 24 * headers + 4 + 12 * (groups + 1);
+  for (uint32_t i = 0; i < records; ++i) {
+    PutU16BE(cmap, 3);
+    PutU16BE(cmap, 10);
+    PutU32BE(cmap, first + (ladder ? 24 * i : 0));
+  }
+  if (!fallback.empty()) {
+    PutU16BE(cmap, 3);
+    PutU16BE(cmap, 1);
+    PutU32BE(cmap, end);
+  }
+  for (uint32_t j = 0; j < headers; ++j) {
+    // Read by the headers before it as the groups (2j, 2j, count) and, with the
+    // next header's first word as glyph, (2j + 1, 2j + 1).
+    PutU16BE(cmap, 12);
+    PutU16BE(cmap, static_cast<uint16_t>(j));
+    PutU32BE(cmap, 2 * j);
+    PutU32BE(cmap, 2 * j);
+    PutU32BE(cmap, (end - (first + 24 * j) - 16) / 12);
+    PutU32BE(cmap, 2 * j + 1);
+    PutU32BE(cmap, 2 * j + 1);
+  }
+  PutU32BE(cmap, 1);  // the glyph of the last header's second group
+  for (uint32_t g = 0; g < groups; ++g) {
+    PutU32BE(cmap, 2 * headers + g);
+    PutU32BE(cmap, 2 * headers + g);
+    PutU32BE(cmap, 1);
+  }
+  const uint32_t last = sound ? 2 * headers + groups : 0;
+  PutU32BE(cmap, last);
+  PutU32BE(cmap, last);
+  PutU32BE(cmap, 1);
+  return cmap + fallback;
+}
+
+// Each subtable is read once however many records name it, and only four of
+// an encoding: read once per record, the first kept orvane-info busy for
+// minutes on a real font, and the second was as slow by distinct offsets.
+TEST(CharMap, RecordsNamingRefusedSubtablesCostOneReadOfEach) {
+  const std::string good = CmapFormat4({{0x41, 0x5A, 1, {}}, kEndSegment});
+  const struct {
+    const char* name;
+    uint32_t records;
+    uint32_t groups;
+    bool ladder;
+    uint32_t subtables_read;
+  } cases[] = {
+      {"records to one subtable", 65534, 5000, false, 1},
+      {"records to overlapping subtables", 2000, 5000, true, 4},
+  };
+  for (const auto& c : cases) {
+    for (bool fallback : {false, true}) {
+      const std::string cmap = RefusedSubtables(c.records, c.groups, c.ladder, fallback ? good : "");
+      CharCoverage coverage;
+      CmapReadWork work;
+      EXPECT_EQ(ReadCharacterMap(ViewOf(cmap), coverage, kMaxGlyphCount, &work), fallback) << c.name;
+      EXPECT_EQ(work.subtables, c.subtables_read + (fallback ? 1 : 0)) << c.name;
+      EXPECT_LE(work.entries, uint64_t{work.subtables} * (cmap.size() + 65536)) << c.name;
+      // A sound subtable of a later encoding is still found.
+      EXPECT_EQ(Ranges(coverage), (fallback ? RangeList{{0x41, 0x5A}} : RangeList{})) << c.name;
+    }
+    // Refused only at the end: with a sound last group every code of the tail reads.
+    const CharCoverage sound = Read(RefusedSubtables(c.records, c.groups, c.ladder, "", true));
+    EXPECT_EQ(sound.kind, CoverageKind::kUnicode) << c.name;
+    const uint32_t tail = 2 * (c.ladder ? c.records : 1);
+    EXPECT_EQ(CountCodePoints(sound, tail, tail + c.groups), c.groups + 1) << c.name;
+  }
+}
+
+// A glyph id at or past maxp's count names no glyph: the system draws nothing.
+TEST(CharMap, GlyphIdsFromTheFontsCountOnAreMissing) {
+  std::string array = CmapFormat4({{0x100, 0x104, 2, {5, 0, 7, 8, 0xFFFE}}, kEndSegment});
+  const struct {
+    const char* name;
+    std::string subtable;
+    uint32_t glyph_count;
+    RangeList ranges;
+  } cases[] = {
+      // 0x20 shows glyph 1, 0x7E glyph 0x5F.
+      {"delta", CmapFormat4({{0x20, 0x7E, 0xFFE1, {}}}), 50, {{0x20, 0x50}}},
+      // Glyphs 0xFFF8-0xFFFF, then round to 0 (missing) and 1-0x18.
+      {"delta round 16 bits", CmapFormat4({{0x10, 0x30, 0xFFE8, {}}}), 0x10, {{0x19, 0x27}}},
+      {"delta round 16 bits, no count", CmapFormat4({{0x10, 0x30, 0xFFE8, {}}}), kMaxGlyphCount,
+       {{0x10, 0x16}, {0x19, 0x30}}},
+      // A last segment with delta 0 maps U+FFFF to glyph 0xFFFF, which no font holds.
+      {"last segment, delta 0", CmapFormat4({{0x41, 0x41, 1, {}}, {0xFFFF, 0xFFFF, 0, {}}}),
+       kMaxGlyphCount, {{0x41, 0x41}}},
+      {"glyph array", array, 9, {{0x100, 0x100}}},
+      {"format 0", CmapFormat0({0, 3, 4, 5}), 5, {{1, 2}}},
+      {"format 6", CmapFormat6(0x390, {1, 9, 8, 2}), 9, {{0x390, 0x390}, {0x392, 0x393}}},
+      {"format 12", CmapGroups(12, {{0x41, 0x43, 0}, {0x1F600, 0x1F60F, 95}}), 100,
+       {{0x42, 0x43}, {0x1F600, 0x1F604}}},
+      {"format 13", CmapGroups(13, {{0x41, 0x43, 99}, {0x1F600, 0x1F60F, 100}}), 100,
+       {{0x41, 0x43}}},
+      {"no glyphs", CmapGroups(12, {{0x41, 0x43, 1}}), 0, {}},
+  };
+  for (const auto& c : cases) {
+    CharCoverage coverage;
+    ReadCharacterMap(ViewOf(BuildCmap({{3, 10, c.subtable}})), coverage, c.glyph_count);
+    EXPECT_EQ(Ranges(coverage), c.ranges) << c.name;
+  }
+  // Beyond U+FFFF a missing code has no glyph to draw by index.
+  CharCoverage twelve;
+  ReadCharacterMap(ViewOf(BuildCmap({{3, 10, cases[7].subtable}})), twelve, 100);
+  EXPECT_EQ(GlyphOf(twelve, 0x1F604), 99u);
+  EXPECT_EQ(GlyphOf(twelve, 0x1F605), 0u);
+  CharCoverage thirteen;
+  ReadCharacterMap(ViewOf(BuildCmap({{3, 10, cases[8].subtable}})), thirteen, 100);
+  EXPECT_EQ(GlyphOf(thirteen, 0x1F600), 0u);
+
+  // A font's count comes from its maxp table; without one any 16-bit id but
+  // 0xFFFF is a glyph.
+  auto font_with = [](const std::string& subtable, int glyphs) {
+    SfntFont font = PlainSfnt();
+    font.Add("cmap", BuildCmap({{3, 10, subtable}}));
+    if (glyphs >= 0) {
+      std::string maxp;
+      PutU32BE(maxp, 0x00005000);
+      PutU16BE(maxp, static_cast<uint16_t>(glyphs));
+      font.Add("maxp", maxp);
+    }
+    const std::string bytes = BuildSfnt(font);
+    FontInfo info;
+    EXPECT_EQ(ReadFontBytes(ViewOf(bytes).data, ViewOf(bytes).size, info), 1);
+    return info.coverage;
+  };
+  const std::string planes = CmapGroups(12, {{0x41, 0x41, 1}, {0x1F600, 0x1F601, 3}});
+  EXPECT_EQ(Ranges(font_with(planes, 4)), (RangeList{{0x41, 0x41}, {0x1F600, 0x1F600}}));
+  EXPECT_EQ(GlyphOf(font_with(planes, 4), 0x1F601), 0u);
+  EXPECT_EQ(Ranges(font_with(planes, -1)), (RangeList{{0x41, 0x41}, {0x1F600, 0x1F601}}));
+  EXPECT_FALSE(HasCodePoint(font_with(CmapFormat4({{0xFFFF, 0xFFFF, 0, {}}}), 500), 0xFFFF));
+}
+
+// Many fonts end their format 4 map with a segment for 0xFFFF alone whose range
+// offset is 0xFFFF, pointing nowhere: only that segment is passed over.
+TEST(CharMap, ASloppyLastSegmentIsPassedOver) {
+  auto with_last_range_offset = [](std::vector<CmapSegment> segments, uint16_t value) {
+    std::string sub = CmapFormat4(segments);
+    const size_t n = segments.size();
+    SetU16BE(sub, 16 + 6 * n + 2 * (n - 1), value);
+    return BuildCmap({{3, 1, sub}});
+  };
+  const CmapSegment letters{0x41, 0x5A, 1, {}};
+  EXPECT_EQ(Ranges(Read(with_last_range_offset({letters, {0xFFFF, 0xFFFF, 1, {}}}, 0xFFFF))),
+            (RangeList{{0x41, 0x5A}}));
+  // Anywhere else, or for another last segment, a reference that leaves the
+  // table still refuses the subtable.
+  EXPECT_EQ(Read(with_last_range_offset({letters, {0xFFF0, 0xFFFF, 1, {}}}, 0xFFFF)).kind,
+            CoverageKind::kUnknown);
+  std::string first_bad = CmapFormat4({letters, {0xFFFF, 0xFFFF, 1, {}}});
+  SetU16BE(first_bad, 16 + 6 * 2, 0xFFFF);
+  EXPECT_EQ(Read(BuildCmap({{3, 1, first_bad}})).kind, CoverageKind::kUnknown);
+  // A sound last segment with an array is read as before.
+  EXPECT_EQ(Ranges(Read(BuildCmap({{3, 1, CmapFormat4({letters, {0xFFFF, 0xFFFF, 0, {7}}})}}))),
+            (RangeList{{0x41, 0x5A}, {0xFFFF, 0xFFFF}}));
+}
+
 TEST(CharMap, FontFilesCarryTheirCoverage) {
   SfntFont font = PlainSfnt();
   font.Add("cmap", BuildCmap({{3, 1, CmapFormat4({{0x41, 0x5A, 1, {}}, kEndSegment})}}));
@@ -178,6 +352,8 @@ TEST(CharMap, FontFilesCarryTheirCoverage) {
 }
 
 TEST(CharMap, CellsBelow256FollowHowTheyAreDrawn) {
+  uint32_t cp1252_like[256] = {};
+  for (uint32_t byte = 0; byte < 256; ++byte) cp1252_like[byte] = byte;
   CharCoverage unicode;
   unicode.kind = CoverageKind::kUnicode;
   unicode.ranges = {{0x41, 0x41}, {0x20AC, 0x20AC}};
@@ -186,12 +362,32 @@ TEST(CharMap, CellsBelow256FollowHowTheyAreDrawn) {
   EXPECT_TRUE(CellPresent(unicode, 0x20AC, 0));
   EXPECT_FALSE(CellPresent(unicode, 0x41, 0));       // a byte without a character
 
+  // The system finds a symbol font's bytes at U+F0xx and, for old fonts that
+  // map the bytes themselves, at the bytes' own codes: either counts for both cells.
   CharCoverage symbol = unicode;
   symbol.kind = CoverageKind::kSymbol;
-  symbol.ranges = {{0xF041, 0xF041}};
-  EXPECT_TRUE(CellPresent(symbol, 0x41, 0x41));
-  EXPECT_FALSE(CellPresent(symbol, 0x42, 0x42));
-  EXPECT_TRUE(CellPresent(symbol, 0xF041, 0));
+  for (const std::vector<CodeRange>& ranges : {std::vector<CodeRange>{{0x41, 0x41}, {0xF061, 0xF062}},
+                                                std::vector<CodeRange>{{0x61, 0x62}, {0xF041, 0xF041}},
+                                                std::vector<CodeRange>{{0x41, 0x41}, {0x61, 0x62},
+                                                                       {0xF041, 0xF041}}}) {
+    symbol.ranges = ranges;
+    EXPECT_TRUE(CellPresent(symbol, 0x41, 0x41));
+    EXPECT_TRUE(CellPresent(symbol, 0xF041, 0));
+    EXPECT_TRUE(CellPresent(symbol, 0x62, 0));
+    EXPECT_TRUE(CellPresent(symbol, 0xF062, 0));
+    EXPECT_FALSE(CellPresent(symbol, 0x42, 0x42));
+    EXPECT_FALSE(CellPresent(symbol, 0xF042, 0));
+    // Counted once whichever forms the map holds: "ANSI", Basic Latin, the
+    // Private Use Area, and a span across both.
+    EXPECT_EQ(CountPresentCells(symbol, 0x00, 0xFF, cp1252_like), 3u);
+    EXPECT_EQ(CountPresentCells(symbol, 0x00, 0x7F, nullptr), 3u);
+    EXPECT_EQ(CountPresentCells(symbol, 0xE000, 0xF8FF, nullptr), 3u);
+    EXPECT_EQ(CountPresentCells(symbol, 0x60, 0xF041, nullptr), 3u);
+  }
+  // Other codes of a symbol map count as they are.
+  symbol.ranges = {{0x41, 0x41}, {0x2000, 0x2001}, {0xF8FF, 0xF8FF}};
+  EXPECT_FALSE(CellPresent(symbol, 0xF141, 0));
+  EXPECT_EQ(CountPresentCells(symbol, 0x100, 0xFFFF, nullptr), 4u);
 
   CharCoverage bytes;
   bytes.kind = CoverageKind::kBytes;

@@ -15,8 +15,8 @@ TEST(DoubleByteCodePage, SevenJapaneseCharactersBecomeFourteenBytes) {
   FontInfo info;
   ASSERT_EQ(ReadSfnt(ViewOf(font), 0, info), 1);
   // 日本語フォント in Shift JIS.
-  EXPECT_EQ(info.names[1], "\x93\xFA\x96\x7B\x8C\xEA\x83\x74\x83\x48\x83\x93\x83\x67");
-  EXPECT_EQ(info.names[4], info.names[1]);
+  EXPECT_EQ(info.names[kNameFamily], "\x93\xFA\x96\x7B\x8C\xEA\x83\x74\x83\x48\x83\x93\x83\x67");
+  EXPECT_EQ(info.names[kNameFull], info.names[kNameFamily]);
 }
 
 }  // namespace

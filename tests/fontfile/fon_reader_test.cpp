@@ -21,13 +21,13 @@ TEST(Fon, ReadsTheFirstFontResource) {
   ASSERT_EQ(Read(BuildFon(fon), info), 1);
   EXPECT_EQ(info.type_name, "Raster");
   EXPECT_FALSE(info.width_name);
-  EXPECT_EQ(info.names[0], "Copyright Demo One");
-  EXPECT_EQ(info.names[1], "Demo One");
-  EXPECT_EQ(info.names[4], "Demo One");
-  EXPECT_EQ(info.names[2], "Bold");
-  EXPECT_EQ(info.names[10], "Demo 10");
+  EXPECT_EQ(info.names[kNameCopyright], "Copyright Demo One");
+  EXPECT_EQ(info.names[kNameFamily], "Demo One");
+  EXPECT_EQ(info.names[kNameFull], "Demo One");
+  EXPECT_EQ(info.names[kNameStyle], "Bold");
+  EXPECT_EQ(info.names[kNameDescription], "Demo 10");
   EXPECT_EQ(info.weight, 700u);
-  EXPECT_FALSE(info.names[6]);
+  EXPECT_FALSE(info.names[kNamePostScript]);
 }
 
 TEST(Fon, DescriptionIsCutAfterTheColonAndItsBlanks) {
@@ -53,7 +53,7 @@ TEST(Fon, DescriptionIsCutAfterTheColonAndItsBlanks) {
     fon.description = c.description;
     FontInfo info;
     EXPECT_EQ(Read(BuildFon(fon), info), 1) << c.description;
-    EXPECT_EQ(info.names[10], c.stored) << c.description;
+    EXPECT_EQ(info.names[kNameDescription], c.stored) << c.description;
   }
 }
 
@@ -76,7 +76,7 @@ TEST(Fon, TypeStyleBytesAndStyleText) {
     FontInfo info;
     ASSERT_EQ(Read(BuildFon(fon), info), 1);
     EXPECT_EQ(info.type_name, c.type);
-    EXPECT_EQ(info.names[2], c.style);
+    EXPECT_EQ(info.names[kNameStyle], c.style);
     EXPECT_EQ(info.italic, c.header.italic);  // stored as they lie, 0xFF included
     EXPECT_EQ(info.underline, c.header.underline);
     EXPECT_EQ(info.strike_out, c.header.strike_out);
@@ -89,7 +89,7 @@ TEST(Fon, CopyrightFillingAllSixtyBytes) {
   fon.fonts[0].copyright = std::string(60, 'C');
   FontInfo info;
   ASSERT_EQ(Read(BuildFon(fon), info), 1);
-  EXPECT_EQ(info.names[0], std::string(60, 'C'));
+  EXPECT_EQ(info.names[kNameCopyright], std::string(60, 'C'));
 }
 
 TEST(Fon, HeaderVersions) {
@@ -104,8 +104,8 @@ TEST(Fon, HeaderVersions) {
     fon.fonts[0].version = version;
     FontInfo info;
     EXPECT_EQ(Read(BuildFon(fon), info), 0) << std::hex << version;
-    EXPECT_EQ(info.names[10], "Demo 10");  // the description stays
-    EXPECT_FALSE(info.names[1]);
+    EXPECT_EQ(info.names[kNameDescription], "Demo 10");  // the description stays
+    EXPECT_FALSE(info.names[kNameFamily]);
   }
 }
 
@@ -142,7 +142,7 @@ TEST(Fon, AlignmentShiftCounts) {
     fon.shift = shift;
     FontInfo info;
     EXPECT_EQ(Read(BuildFon(fon), info), 1) << shift;
-    EXPECT_EQ(info.names[1], "Demo") << shift;
+    EXPECT_EQ(info.names[kNameFamily], "Demo") << shift;
   }
   // Counts of 32 or more, or shifts that push the offset past 32 bits.
   FonLayout layout;
@@ -195,7 +195,7 @@ TEST(FonHostile, OffsetsPointingOutsideTheFile) {
       else SetU16LE(bytes, patch.position, static_cast<uint16_t>(value));
       FontInfo info;
       EXPECT_EQ(Read(bytes, info), 0) << patch.where << " = " << value;
-      EXPECT_EQ(info.names[10].has_value(), patch.keeps_description) << patch.where;
+      EXPECT_EQ(info.names[kNameDescription].has_value(), patch.keeps_description) << patch.where;
     }
   }
   // A description length running past the end.
@@ -211,18 +211,18 @@ TEST(FonHostile, FaceAtTheEndKeepsTheTypeAndEndsThere) {
   std::string cut = bytes.substr(0, at.font_data[0] + kFontHeaderFixedSize + 2);
   FontInfo info;
   ASSERT_EQ(Read(cut, info), 1);
-  EXPECT_EQ(info.names[1], "De");
+  EXPECT_EQ(info.names[kNameFamily], "De");
   SetU32LE(bytes, at.font_data[0] + kFontHeaderFaceOffsetField,
            static_cast<uint32_t>(bytes.size()) - at.font_data[0]);
   ASSERT_EQ(Read(bytes, info), 1);
-  EXPECT_EQ(info.names[1], "");
+  EXPECT_EQ(info.names[kNameFamily], "");
   // One byte further fails, keeping the type already stored.
   SetU32LE(bytes, at.font_data[0] + kFontHeaderFaceOffsetField,
            static_cast<uint32_t>(bytes.size()) - at.font_data[0] + 1);
   FontInfo failed;
   EXPECT_EQ(Read(bytes, failed), 0);
   EXPECT_EQ(failed.type_name, "Raster");
-  EXPECT_FALSE(failed.names[1]);
+  EXPECT_FALSE(failed.names[kNameFamily]);
 }
 
 TEST(FonHostile, EveryTruncationBeforeTheFaceIsRejected) {

@@ -93,6 +93,22 @@ std::string BuildSfnt(const SfntFont& font, uint32_t base) {
   return out + data;
 }
 
+SfntFont ReadSfntFont(ByteView view) {
+  SfntFont font;
+  uint16_t count = 0;
+  if (!ReadU32BE(view, 0, 0, font.version) || !ReadU16BE(view, 0, 4, count)) return font;
+  for (uint32_t i = 0; i < count; ++i) {
+    const uint32_t record = 12 + 16 * i;
+    uint32_t offset = 0, length = 0;
+    std::string tag, data;
+    if (!ReadBytes(view, record, 4, tag) || !ReadU32BE(view, record, 8, offset) ||
+        !ReadU32BE(view, record, 12, length) || !ReadBytes(view, offset, length, data))
+      return SfntFont{};
+    font.Add(tag, data);
+  }
+  return font;
+}
+
 std::string BuildCollection(const std::vector<SfntFont>& fonts) {
   std::string header = "ttcf";
   PutU32BE(header, 0x00010000);

@@ -70,7 +70,20 @@ struct SfntFont {
     tables.push_back({tag, data});
     return *this;
   }
+  // Replaces the data of the table `tag`, or adds it.
+  SfntFont& Set(const std::string& tag, const std::string& data) {
+    for (SfntTable& table : tables)
+      if (table.tag == tag) {
+        table.data = data;
+        return *this;
+      }
+    return Add(tag, data);
+  }
 };
+
+// The tables of a lone sfnt font (a real file), in directory order, to be built
+// again with changes; no tables when its directory does not read.
+SfntFont ReadSfntFont(ByteView view);
 
 // Offsets of the tables count from the file start, which lies `base` bytes before
 // the font (a font inside a collection). The last table is not padded.

@@ -35,11 +35,11 @@ TEST(ReadFontFile, ReadsEachFormatFromDisk) {
   };
   for (const Case& c : cases) {
     FontInfo info;
-    info.names[19] = "left over";
+    info.names[kNameSampleText] = "left over";
     ASSERT_EQ(ReadFontFile(WriteFile(dir, c.name, c.bytes).c_str(), info), 1) << c.name;
     EXPECT_EQ(info.type_name, c.type) << c.name;
-    EXPECT_EQ(info.names[4], "Demo") << c.name;
-    EXPECT_FALSE(info.names[19]) << c.name;  // cleared before reading
+    EXPECT_EQ(info.names[kNameFull], "Demo") << c.name;
+    EXPECT_FALSE(info.names[kNameSampleText]) << c.name;  // cleared before reading
     EXPECT_TRUE(IsFontFileSound((dir + "/" + c.name).c_str())) << c.name;
   }
 }
@@ -71,7 +71,7 @@ TEST(IsFontFileSound, RefusesWhatTheReadersRejectOrWhoseTablesLeaveTheFile) {
     EXPECT_EQ(ReadFontFile(c.path.c_str(), expected), c.recognized);
     for (bool utf8 : {false, true}) {
       FontInfo info;
-      info.names[19] = "left over";
+      info.names[kNameSampleText] = "left over";
       const FontFileCheck check = utf8 ? ReadAndCheckFontFileUtf8(c.path.c_str(), info)
                                        : ReadAndCheckFontFile(c.path.c_str(), info);
       EXPECT_EQ(check.recognized, c.recognized);
@@ -81,6 +81,57 @@ TEST(IsFontFileSound, RefusesWhatTheReadersRejectOrWhoseTablesLeaveTheFile) {
       EXPECT_EQ(info.names, expected.names);
     }
   }
+}
+
+// A collection whose first face is broken still opens for the viewer, at its
+// first face that reads, and is handed to the system; asked for one face, the
+// readers answer for that face alone.
+TEST(ReadAndCheckFontFile, ABrokenFaceGivesWayToTheFirstThatReads) {
+  std::string dir = ScratchDir("fontfile_faces");
+  NameTable mac_only;
+  mac_only.records.push_back({4, "Mac", 1, 0, 0});
+  const SfntFont broken = SfntFont{}.Add("OS/2", Os2Table()).Add("name", BuildNameTable(mac_only));
+  auto named = [](const char16_t* family) {
+    return SfntFont{}.Add("OS/2", Os2Table()).Add("name", BuildNameTable(NameTable{}.Add(1, family)));
+  };
+  const std::string path =
+      WriteFile(dir, "faces.ttc", BuildCollection({broken, named(u"Second"), broken, named(u"Fourth")}));
+  const struct {
+    uint32_t face;
+    FaceFallback fallback;
+    int recognized;
+    uint32_t read;
+    const char* name;
+  } cases[] = {
+      {0, FaceFallback::kNone, 0, 0, nullptr},
+      {0, FaceFallback::kFirstReadable, 1, 1, "Second"},
+      {2, FaceFallback::kFirstReadable, 1, 1, "Second"},
+      {3, FaceFallback::kFirstReadable, 1, 3, "Fourth"},
+      {9, FaceFallback::kFirstReadable, 1, 1, "Second"},  // a face the file lacks
+      {9, FaceFallback::kNone, 0, 0, nullptr},
+  };
+  for (const auto& c : cases) {
+    for (bool utf8 : {false, true}) {
+      FontInfo info;
+      const FontFileCheck check = utf8 ? ReadAndCheckFontFileUtf8(path.c_str(), info, c.face, c.fallback)
+                                       : ReadAndCheckFontFile(path.c_str(), info, c.face, c.fallback);
+      EXPECT_EQ(check.recognized, c.recognized) << c.face;
+      EXPECT_EQ(check.sound, c.recognized == 1) << c.face;
+      EXPECT_EQ(info.face_count, 4u);
+      if (c.name) {
+        EXPECT_EQ(info.face, c.read) << c.face;
+        EXPECT_EQ(info.names[kNameFamily], c.name) << c.face;
+      }
+    }
+  }
+  EXPECT_TRUE(IsFontFileSound(path.c_str()));
+  EXPECT_FALSE(IsFontFileSound(WriteFile(dir, "none.ttc", BuildCollection({broken, broken})).c_str()));
+  // A single font has its face 0 alone, whichever face was asked for.
+  const std::string single = WriteFile(dir, "single.ttf", BuildSfnt(named(u"Single")));
+  FontInfo info;
+  EXPECT_EQ(ReadAndCheckFontFile(single.c_str(), info, 2, FaceFallback::kFirstReadable).recognized, 1);
+  EXPECT_EQ(info.face, 0u);
+  EXPECT_EQ(info.names[kNameFamily], "Single");
 }
 
 TEST(ReadFontFile, FilesThatCannotBeReadLeaveAClearedRecord) {
@@ -117,7 +168,7 @@ TEST(ReadFontBytes, ReaderOrderAndWhatFailedReadersLeave) {
 
   // A collection goes to the collection reader, its first font shown.
   EXPECT_EQ(ReadBytes(BuildCollection({PlainSfnt()}), info), 1);
-  EXPECT_EQ(info.names[1], "Demo");
+  EXPECT_EQ(info.names[kNameFamily], "Demo");
 }
 
 TEST(MakeFontResourcePath, PairsPfmWithPfb) {

@@ -16,12 +16,12 @@ TEST(Pfm, StoresHeaderFieldsAndThePostScriptName) {
   ASSERT_EQ(Read(BuildPfm(header), info), 1);
   EXPECT_EQ(info.type_name, "PostScript Type 1 (Vector)");
   EXPECT_FALSE(info.width_name);
-  EXPECT_EQ(info.names[0], "Copyright Demo");
-  EXPECT_EQ(info.names[1], "Demo Serif");
-  EXPECT_EQ(info.names[4], "Demo Serif");
-  EXPECT_EQ(info.names[2], "Semi-bold Italic");
-  EXPECT_EQ(info.names[6], "DemoSerif-SemiboldItalic");
-  EXPECT_FALSE(info.names[10]);
+  EXPECT_EQ(info.names[kNameCopyright], "Copyright Demo");
+  EXPECT_EQ(info.names[kNameFamily], "Demo Serif");
+  EXPECT_EQ(info.names[kNameFull], "Demo Serif");
+  EXPECT_EQ(info.names[kNameStyle], "Semi-bold Italic");
+  EXPECT_EQ(info.names[kNamePostScript], "DemoSerif-SemiboldItalic");
+  EXPECT_FALSE(info.names[kNameDescription]);
   EXPECT_EQ(info.weight, 600u);
   EXPECT_EQ(info.italic, 0xFF);
 
@@ -37,9 +37,9 @@ TEST(Pfm, SizeAndVersionAreAllThatIsTested) {
   SetU32LE(minimal, kFontHeaderFaceOffsetField, 100);
   FontInfo info;
   ASSERT_EQ(Read(minimal, info), 1);
-  EXPECT_EQ(info.names[1], "");
-  EXPECT_EQ(info.names[2], "Unknown");
-  EXPECT_EQ(info.names[0], "");
+  EXPECT_EQ(info.names[kNameFamily], "");
+  EXPECT_EQ(info.names[kNameStyle], "Unknown");
+  EXPECT_EQ(info.names[kNameCopyright], "");
   EXPECT_EQ(Read(minimal.substr(0, 116), info), 0);
 
   for (uint16_t version : {0x0000, 0x0200, 0x0300, 0x0001}) {
@@ -52,7 +52,7 @@ TEST(Pfm, SizeAndVersionAreAllThatIsTested) {
 TEST(Pfm, CopyrightOfSixtyBytesWithoutZero) {
   FontInfo info;
   ASSERT_EQ(Read(BuildPfm({.copyright = std::string(60, 'x')}), info), 1);
-  EXPECT_EQ(info.names[0], std::string(60, 'x'));
+  EXPECT_EQ(info.names[kNameCopyright], std::string(60, 'x'));
 }
 
 TEST(PfmHostile, FaceAndPostScriptNameAtTheEnd) {
@@ -60,14 +60,14 @@ TEST(PfmHostile, FaceAndPostScriptNameAtTheEnd) {
   std::string header_only = BuildPfm({}).substr(0, kFontHeaderFixedSize);
   FontInfo info;
   ASSERT_EQ(Read(header_only, info), 1);
-  EXPECT_EQ(info.names[1], "");
-  EXPECT_EQ(info.names[6], "");
+  EXPECT_EQ(info.names[kNameFamily], "");
+  EXPECT_EQ(info.names[kNamePostScript], "");
 
   // A face without its zero: no PostScript name follows.
   std::string unterminated = header_only + "Demo";
   ASSERT_EQ(Read(unterminated, info), 1);
-  EXPECT_EQ(info.names[1], "Demo");
-  EXPECT_EQ(info.names[6], "");
+  EXPECT_EQ(info.names[kNameFamily], "Demo");
+  EXPECT_EQ(info.names[kNamePostScript], "");
 
   for (uint32_t face : {118u, 0xFFFFu, 0xFFFFFFFFu}) {
     std::string bytes = header_only;
@@ -75,7 +75,7 @@ TEST(PfmHostile, FaceAndPostScriptNameAtTheEnd) {
     FontInfo failed;
     EXPECT_EQ(Read(bytes, failed), 0) << face;
     EXPECT_EQ(failed.type_name, "PostScript Type 1 (Raster)");  // stored before the face
-    EXPECT_FALSE(failed.names[1]);
+    EXPECT_FALSE(failed.names[kNameFamily]);
   }
 }
 

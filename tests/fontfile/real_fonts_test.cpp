@@ -25,12 +25,12 @@ TEST(RealFonts, DejaVuSans) {
   EXPECT_EQ(info.width_name, "Normal");
   EXPECT_EQ(info.weight, 400u);
   EXPECT_EQ(info.italic + info.underline + info.strike_out, 0);
-  EXPECT_EQ(info.names[1], "DejaVu Sans");
-  EXPECT_EQ(info.names[2], "Book");
-  EXPECT_EQ(info.names[4], "DejaVu Sans");
-  EXPECT_EQ(info.names[6], "DejaVuSans");
-  ASSERT_TRUE(info.names[0]);
-  EXPECT_EQ(info.names[0]->rfind("Copyright (c) 2003 by Bitstream", 0), 0u);
+  EXPECT_EQ(info.names[kNameFamily], "DejaVu Sans");
+  EXPECT_EQ(info.names[kNameStyle], "Book");
+  EXPECT_EQ(info.names[kNameFull], "DejaVu Sans");
+  EXPECT_EQ(info.names[kNamePostScript], "DejaVuSans");
+  ASSERT_TRUE(info.names[kNameCopyright]);
+  EXPECT_EQ(info.names[kNameCopyright]->rfind("Copyright (c) 2003 by Bitstream", 0), 0u);
   EXPECT_TRUE(IsFontFileSound(HostPath("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf").c_str()));
 }
 
@@ -43,20 +43,20 @@ TEST(RealFonts, NotoSerifCjkCollectionShowsItsFirstFont) {
   EXPECT_EQ(ReadSfnt(view, 0, info), 0);
   EXPECT_EQ(ReadFon(view, info), 0);
   ASSERT_EQ(ReadCollection(view, info), 1);
-  EXPECT_EQ(info.names[1], "Noto Serif CJK JP");
+  EXPECT_EQ(info.names[kNameFamily], "Noto Serif CJK JP");
   EXPECT_TRUE(SfntTablesInsideFile(view));
 
   FontInfo whole;
   ASSERT_EQ(ReadFontFile(path.c_str(), whole), 1);
   EXPECT_EQ(whole.type_name, "OpenType 1.4");
   EXPECT_EQ(whole.weight, 700u);
-  EXPECT_EQ(whole.names[2], "Bold");
-  EXPECT_EQ(whole.names[4], "Noto Serif CJK JP Bold");
-  EXPECT_EQ(whole.names[6], "NotoSerifCJKjp-Bold");
+  EXPECT_EQ(whole.names[kNameStyle], "Bold");
+  EXPECT_EQ(whole.names[kNameFull], "Noto Serif CJK JP Bold");
+  EXPECT_EQ(whole.names[kNamePostScript], "NotoSerifCJKjp-Bold");
   // The designer's name mixes Latin with Japanese that the code page lacks.
-  ASSERT_TRUE(whole.names[9]);
-  EXPECT_NE(whole.names[9]->find("Frank Grie\xDFhammer"), std::string::npos);
-  EXPECT_NE(whole.names[9]->find("????"), std::string::npos);
+  ASSERT_TRUE(whole.names[kNameDesigner]);
+  EXPECT_NE(whole.names[kNameDesigner]->find("Frank Grie\xDFhammer"), std::string::npos);
+  EXPECT_NE(whole.names[kNameDesigner]->find("????"), std::string::npos);
 }
 
 TEST(RealFonts, WineFonFiles) {
@@ -76,14 +76,14 @@ TEST(RealFonts, WineFonFiles) {
     std::string path = HostPath(std::string("/usr/share/wine/fonts/") + c.file);
     ASSERT_EQ(ReadFontFile(path.c_str(), info), 1) << c.file;
     EXPECT_EQ(info.type_name, "Raster") << c.file;
-    EXPECT_EQ(info.names[1], c.face) << c.file;
-    EXPECT_EQ(info.names[4], c.face) << c.file;
+    EXPECT_EQ(info.names[kNameFamily], c.face) << c.file;
+    EXPECT_EQ(info.names[kNameFull], c.face) << c.file;
     EXPECT_TRUE(info.weight >= 100 && info.weight <= 900) << c.file << " " << info.weight;
-    ASSERT_TRUE(info.names[10]) << c.file;
+    ASSERT_TRUE(info.names[kNameDescription]) << c.file;
     if (c.description) {
-      EXPECT_EQ(info.names[10], c.description);
+      EXPECT_EQ(info.names[kNameDescription], c.description);
     }
-    EXPECT_EQ(info.names[10]->find(':'), std::string::npos) << *info.names[10];
+    EXPECT_EQ(info.names[kNameDescription]->find(':'), std::string::npos) << *info.names[kNameDescription];
     EXPECT_FALSE(info.width_name) << c.file;
   }
 }
@@ -124,15 +124,15 @@ TEST(RealFonts, PfmWrittenByFontForge) {
   FontInfo info;
   ASSERT_EQ(ReadFontFile(path.c_str(), info), 1);
   EXPECT_EQ(info.type_name, "PostScript Type 1 (Vector)");
-  EXPECT_EQ(info.names[1], "LMRoman10");
-  EXPECT_EQ(info.names[4], "LMRoman10");
-  EXPECT_EQ(info.names[2], "Regular");
+  EXPECT_EQ(info.names[kNameFamily], "LMRoman10");
+  EXPECT_EQ(info.names[kNameFull], "LMRoman10");
+  EXPECT_EQ(info.names[kNameStyle], "Regular");
   EXPECT_EQ(info.weight, 400u);
   // Latin Modern's copyright fills the 60-byte field without a zero.
-  ASSERT_TRUE(info.names[0]);
-  EXPECT_EQ(info.names[0]->size(), 60u);
-  EXPECT_EQ(info.names[0]->rfind("Copyright 2003", 0), 0u);
-  EXPECT_TRUE(info.names[6]);
+  ASSERT_TRUE(info.names[kNameCopyright]);
+  EXPECT_EQ(info.names[kNameCopyright]->size(), 60u);
+  EXPECT_EQ(info.names[kNameCopyright]->rfind("Copyright 2003", 0), 0u);
+  EXPECT_TRUE(info.names[kNamePostScript]);
 
   char pair[600] = {};
   std::string pfm_name = "Fonts\\lmr10.pfm";

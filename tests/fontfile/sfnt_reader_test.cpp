@@ -21,14 +21,14 @@ TEST(Sfnt, AcceptsTrueTypeAndCffVersionsOnly) {
     font.version = version;
     FontInfo info;
     EXPECT_EQ(Read(BuildSfnt(font), info), 1) << std::hex << version;
-    EXPECT_EQ(info.names[1], "Demo");
+    EXPECT_EQ(info.names[kNameFamily], "Demo");
   }
   for (uint32_t version : {0x74727565u /* true */, 0x74797031u /* typ1 */, 0x74746366u /* ttcf */,
                            0x00010001u, 0x00020000u, 0u}) {
     font.version = version;
     FontInfo info;
     EXPECT_EQ(Read(BuildSfnt(font), info), 0) << std::hex << version;
-    EXPECT_FALSE(info.names[1]);
+    EXPECT_FALSE(info.names[kNameFamily]);
   }
 }
 
@@ -50,11 +50,11 @@ TEST(Sfnt, StoresOs2FieldsAndNames) {
   EXPECT_EQ(info.italic, 1);
   EXPECT_EQ(info.underline, 0);
   EXPECT_EQ(info.strike_out, 1);
-  EXPECT_EQ(info.names[0], "(c) Demo");
-  EXPECT_EQ(info.names[2], "Bold Italic");
-  EXPECT_EQ(info.names[4], "Demo Sans Bold Italic");
-  EXPECT_EQ(info.names[20], "Cid");
-  EXPECT_FALSE(info.names[3]);
+  EXPECT_EQ(info.names[kNameCopyright], "(c) Demo");
+  EXPECT_EQ(info.names[kNameStyle], "Bold Italic");
+  EXPECT_EQ(info.names[kNameFull], "Demo Sans Bold Italic");
+  EXPECT_EQ(info.names[kNamePostScriptCid], "Cid");
+  EXPECT_FALSE(info.names[kNameIdentifier]);
 }
 
 TEST(Sfnt, Os2VersionWidthAndSelectionEdges) {
@@ -94,7 +94,7 @@ TEST(Sfnt, TheLastTableReadDecides) {
   FontInfo info;
   EXPECT_EQ(Read(BuildSfnt(SfntFont{}.Add("OS/2", os2).Add("name", unmatched)), info), 0);
   EXPECT_EQ(info.type_name, "OpenType 1.4");
-  EXPECT_FALSE(info.names[4]);
+  EXPECT_FALSE(info.names[kNameFull]);
 
   // "name" before "OS/2": the OS/2 read comes last and succeeds.
   EXPECT_EQ(Read(BuildSfnt(SfntFont{}.Add("name", unmatched).Add("OS/2", os2)), info), 1);
@@ -102,7 +102,7 @@ TEST(Sfnt, TheLastTableReadDecides) {
   // OS/2 alone: recognised without names; a name table alone: recognised without OS/2 fields.
   FontInfo os2_only;
   EXPECT_EQ(Read(BuildSfnt(SfntFont{}.Add("OS/2", os2)), os2_only), 1);
-  EXPECT_FALSE(os2_only.names[1]);
+  EXPECT_FALSE(os2_only.names[kNameFamily]);
   FontInfo name_only;
   EXPECT_EQ(Read(NameTableWith(NameTable{}.Add(1, u"Demo")), name_only), 1);
   EXPECT_FALSE(name_only.type_name);
@@ -134,16 +134,16 @@ TEST(Sfnt, FirstUnicodeRecordWinsThenSymbolRecordsFill) {
   table.records.push_back({5, Utf16BE(u"Unicode platform"), 0, 3, 0});
   FontInfo info;
   ASSERT_EQ(Read(NameTableWith(table), info), 1);
-  EXPECT_EQ(info.names[1], "First");
-  EXPECT_EQ(info.names[2], "Symbol Style");
-  EXPECT_EQ(info.names[4], "First");  // full name taken from the family
-  EXPECT_FALSE(info.names[3]);
-  EXPECT_FALSE(info.names[5]);
+  EXPECT_EQ(info.names[kNameFamily], "First");
+  EXPECT_EQ(info.names[kNameStyle], "Symbol Style");
+  EXPECT_EQ(info.names[kNameFull], "First");  // full name taken from the family
+  EXPECT_FALSE(info.names[kNameIdentifier]);
+  EXPECT_FALSE(info.names[kNameVersion]);
 
   FontInfo symbol;
   ASSERT_EQ(Read(NameTableWith(NameTable{}.Add(1, u"Wings", 0).Add(4, u"Wings Full", 0)), symbol), 1);
-  EXPECT_EQ(symbol.names[1], "Wings");
-  EXPECT_EQ(symbol.names[4], "Wings Full");
+  EXPECT_EQ(symbol.names[kNameFamily], "Wings");
+  EXPECT_EQ(symbol.names[kNameFull], "Wings Full");
 }
 
 TEST(Sfnt, MatchesCountEvenWhenNothingIsStored) {
@@ -155,15 +155,15 @@ TEST(Sfnt, MatchesCountEvenWhenNothingIsStored) {
   std::u16string zero_first(u"\0Hidden", 7);
   FontInfo later;
   EXPECT_EQ(Read(NameTableWith(NameTable{}.Add(1, zero_first).Add(1, u"Shown")), later), 1);
-  EXPECT_EQ(later.names[1], "Shown");
+  EXPECT_EQ(later.names[kNameFamily], "Shown");
 
   NameTable empty_texts;
   empty_texts.records.push_back({1, "", 3, 1, 0x0409});
   empty_texts.records.push_back({2, "x", 3, 1, 0x0409});
   FontInfo empty;
   EXPECT_EQ(Read(NameTableWith(empty_texts), empty), 1);
-  EXPECT_FALSE(empty.names[1]);
-  EXPECT_FALSE(empty.names[2]);
+  EXPECT_FALSE(empty.names[kNameFamily]);
+  EXPECT_FALSE(empty.names[kNameStyle]);
 }
 
 TEST(Sfnt, RecordTextEdges) {
@@ -172,8 +172,8 @@ TEST(Sfnt, RecordTextEdges) {
   table.Add(2, std::u16string(u"ab\0cd", 5));  // a stored text ends at its zero
   FontInfo info;
   ASSERT_EQ(Read(NameTableWith(table), info), 1);
-  EXPECT_EQ(info.names[1], "Odd");
-  EXPECT_EQ(info.names[2], "ab");
+  EXPECT_EQ(info.names[kNameFamily], "Odd");
+  EXPECT_EQ(info.names[kNameStyle], "ab");
 }
 
 TEST(Sfnt, StringStorageIsWhereTheOffsetSays) {
@@ -184,7 +184,7 @@ TEST(Sfnt, StringStorageIsWhereTheOffsetSays) {
     table.Add(1, u"Gap");
     FontInfo info;
     EXPECT_EQ(Read(NameTableWith(table), info), 1);
-    EXPECT_EQ(info.names[1], "Gap");
+    EXPECT_EQ(info.names[kNameFamily], "Gap");
   }
 }
 
@@ -195,8 +195,8 @@ TEST(Sfnt, NamesConvertToTheAnsiCodePage) {
   ASSERT_EQ(Read(NameTableWith(NameTable{}.Add(1, u"Caf\u00E9 \u20AC").Add(2, u"\u4E2D\U0001F600")),
                  info),
             1);
-  EXPECT_EQ(info.names[1], "Caf\xE9 \x80");
-  EXPECT_EQ(info.names[2], "???");
+  EXPECT_EQ(info.names[kNameFamily], "Caf\xE9 \x80");
+  EXPECT_EQ(info.names[kNameStyle], "???");
 }
 
 TEST(Sfnt, TheLongestRecordConvertsWhole) {
@@ -205,7 +205,7 @@ TEST(Sfnt, TheLongestRecordConvertsWhole) {
   table.records.push_back({1, Utf16BE(longest) + "b", 3, 1, 0x0409});
   FontInfo info;
   ASSERT_EQ(Read(NameTableWith(table), info), 1);
-  EXPECT_EQ(info.names[1]->size(), 32767u);
+  EXPECT_EQ(info.names[kNameFamily]->size(), 32767u);
 }
 
 // Each face is read from its own offset; face 0 is what a collection always showed.
@@ -217,21 +217,21 @@ TEST(Collection, ReadsEachFaceAlone) {
   FontInfo info;
   EXPECT_EQ(Read(ttc, info), 0);  // the sfnt reader turns "ttcf" down
   ASSERT_EQ(ReadCollection(ViewOf(ttc), info), 1);
-  EXPECT_EQ(info.names[1], "First");
+  EXPECT_EQ(info.names[kNameFamily], "First");
   const char* families[] = {"First", "Second", "Third"};
   for (uint32_t face = 0; face < 3; ++face) {
     ASSERT_EQ(ReadFontBytes(ViewOf(ttc).data, ViewOf(ttc).size, info, face), 1) << face;
-    EXPECT_EQ(info.names[1], families[face]);
+    EXPECT_EQ(info.names[kNameFamily], families[face]);
     EXPECT_EQ(info.face, face);
     EXPECT_EQ(info.face_count, 3u);
   }
   // Past the last face, and any face but the first of a single font: nothing read.
   FontInfo none;
   EXPECT_EQ(ReadCollection(ViewOf(ttc), none, 3), 0);
-  EXPECT_FALSE(none.names[1]);
+  EXPECT_FALSE(none.names[kNameFamily]);
   const std::string single = BuildSfnt(PlainSfnt());
   EXPECT_EQ(ReadFontBytes(ViewOf(single).data, ViewOf(single).size, none, 1), 0);
-  EXPECT_FALSE(none.names[1]);
+  EXPECT_FALSE(none.names[kNameFamily]);
   EXPECT_EQ(none.face_count, 1u);
 
   // A broken second face (its offset, or its name table's, past the end) fails
@@ -246,11 +246,16 @@ TEST(Collection, ReadsEachFaceAlone) {
     EXPECT_EQ(face1.face_count, 3u);
     EXPECT_EQ(ReadCollection(ViewOf(broken), face0, 0), 1) << field;
     EXPECT_EQ(ReadCollection(ViewOf(broken), face2, 2), 1) << field;
-    EXPECT_EQ(face2.names[1], "Third");
+    EXPECT_EQ(face2.names[kNameFamily], "Third");
   }
-  // A count beyond the offsets the file holds counts those it holds.
+  // A count beyond the offsets the file holds is refused, as the system refuses it.
   std::string counted = ttc;
-  SetU32BE(counted, 8, 0xFFFFFFFFu);
+  for (uint32_t count : {0xFFFFFFFFu, static_cast<uint32_t>(ttc.size() - 12) / 4 + 1}) {
+    SetU32BE(counted, 8, count);
+    EXPECT_EQ(CollectionFaceCount(ViewOf(counted)), 0u) << count;
+    EXPECT_EQ(ReadCollection(ViewOf(counted), none, 0), 0) << count;
+  }
+  SetU32BE(counted, 8, static_cast<uint32_t>(ttc.size() - 12) / 4);
   EXPECT_EQ(CollectionFaceCount(ViewOf(counted)), (ttc.size() - 12) / 4);
   EXPECT_EQ(CollectionFaceCount(ViewOf(single)), 0u);
 
@@ -259,6 +264,59 @@ TEST(Collection, ReadsEachFaceAlone) {
   std::string not_ttc = ttc;
   not_ttc[0] = 'T';
   EXPECT_EQ(ReadCollection(ViewOf(not_ttc), empty), 0);
+}
+
+// The face selector's list: every face's full name, cut for the list, and
+// whether the face reads, without reading anything else of it.
+TEST(Collection, FaceNamesForTheSelector) {
+  auto face = [](const std::u16string& family, const std::u16string& full) {
+    NameTable names;
+    names.Add(1, family);
+    if (!full.empty()) names.Add(4, full);
+    return SfntFont{}.Add("OS/2", Os2Table()).Add("name", BuildNameTable(names));
+  };
+  NameTable mac_only;
+  mac_only.records.push_back({4, "Mac", 1, 0, 0});
+  const SfntFont broken = SfntFont{}.Add("OS/2", Os2Table()).Add("name", BuildNameTable(mac_only));
+  // Cut after 61 units when longer than 64, never between the halves of a pair.
+  const std::u16string longest(kMaxFaceNameLength, u'x');
+  const std::u16string pair_at_cut = std::u16string(60, u'y') + u"\U0001F600" + u"zzzz";
+  const std::string ttc = BuildCollection({broken, face(u"Family", u""), face(u"F", longest),
+                                           face(u"F", longest + u"x"), face(u"F", pair_at_cut)});
+  const std::vector<FaceName> faces = ReadCollectionFaceNames(ViewOf(ttc));
+  ASSERT_EQ(faces.size(), 5u);
+  const struct {
+    bool readable;
+    std::string name;
+  } expected[] = {{false, ""},
+                  {true, "Family"},
+                  {true, std::string(kMaxFaceNameLength, 'x')},
+                  {true, std::string(kMaxFaceNameLength - 3, 'x') + "..."},
+                  {true, std::string(60, 'y') + "..."}};
+  for (size_t i = 0; i < faces.size(); ++i) {
+    EXPECT_EQ(faces[i].readable, expected[i].readable) << i;
+    EXPECT_EQ(faces[i].name, expected[i].name) << i;
+    // The same verdict as the whole reader's.
+    FontInfo info;
+    EXPECT_EQ(ReadCollection(ViewOf(ttc), info, static_cast<uint32_t>(i)), faces[i].readable ? 1 : 0);
+  }
+  EXPECT_EQ(FirstReadableFace(ViewOf(ttc)), 1u);
+
+  // A hostile count: no more than kMaxListedFaces, all of them one font read once.
+  std::string many = "ttcf";
+  PutU32BE(many, 0x00010000);
+  PutU32BE(many, 3000);
+  const std::string one = BuildSfnt(face(u"Same", u""), 12 + 4 * 3000);
+  for (int i = 0; i < 3000; ++i) PutU32BE(many, 12 + 4 * 3000);
+  many += one;
+  const std::vector<FaceName> listed = ReadCollectionFaceNames(ViewOf(many));
+  ASSERT_EQ(listed.size(), kMaxListedFaces);
+  EXPECT_EQ(listed.back().name, "Same");
+
+  // None readable, and no collection at all.
+  EXPECT_EQ(FirstReadableFace(ViewOf(BuildCollection({broken, broken}))), std::nullopt);
+  EXPECT_TRUE(ReadCollectionFaceNames(ViewOf(BuildSfnt(PlainSfnt()))).empty());
+  EXPECT_EQ(FirstReadableFace(ViewOf(BuildSfnt(PlainSfnt()))), std::nullopt);
 }
 
 TEST(SfntHostile, OffsetsPointingOutsideTheFile) {

@@ -2,6 +2,9 @@
 
 #include <string>
 
+#include "fontfile/char_map.h"
+#include "fontfile/face_tables.h"
+#include "fontfile/sfnt_reader.h"
 #include "fontfile/table_directory.h"
 #include "font_builder.h"
 
@@ -82,6 +85,72 @@ TEST(TableDirectory, ClaimsBeyondAnyRealFontAreRefused) {
   ttc += font;
   EXPECT_TRUE(Inside(font));
   EXPECT_FALSE(Inside(ttc));
+}
+
+// The names, the character map, the tables of what a font is made of and the
+// pre-flight check take a font by the same rules: its version, a directory wholly inside the file, a collection
+// count the file holds offsets for.
+TEST(TableDirectory, EveryWalkKeepsTheSameRules) {
+  SfntFont font = PlainSfnt();
+  font.Add("cmap", BuildCmap({{3, 1, CmapFormat4({{0x41, 0x5A, 1, {}}, {0xFFFF, 0xFFFF, 1, {}}})}}));
+  const std::string plain = BuildSfnt(font);
+  auto with_version = [&](const char* tag) {
+    std::string bytes = plain;
+    bytes.replace(0, 4, tag, 4);
+    return bytes;
+  };
+  std::string long_directory = plain;  // the tables read come first; the rest runs past the end
+  SetU16BE(long_directory, 4, 0xFFFF);
+  const struct {
+    const char* name;
+    std::string bytes;
+    bool font;
+  } cases[] = {
+      {"TrueType", plain, true},
+      {"OTTO", with_version("OTTO"), true},
+      {"true", with_version("true"), false},
+      {"typ1", with_version("typ1"), false},
+      {"directory past the end", long_directory, false},
+  };
+  for (const auto& c : cases) {
+    const ByteView view = ViewOf(c.bytes);
+    FontInfo info;
+    CharCoverage coverage;
+    SfntDirectory directory;
+    EXPECT_EQ(ReadSfnt(view, 0, info), c.font ? 1 : 0) << c.name;
+    EXPECT_EQ(ReadSfntCharacterMap(view, 0, coverage), c.font) << c.name;
+    EXPECT_EQ(OpenSfntFont(view, 0, directory), c.font) << c.name;
+    EXPECT_EQ(FaceStart(view, 0) && FindFaceTable(view, 0, "cmap").present(), c.font) << c.name;
+    // A font no reader takes is never handed over; the check has nothing to say.
+    if (c.font) {
+      EXPECT_TRUE(SfntTablesInsideFile(view)) << c.name;
+    }
+  }
+  EXPECT_FALSE(SfntTablesInsideFile(ViewOf(long_directory)));
+
+  // A collection: a count the file cannot hold offsets for is refused by all,
+  // one it can is read by all.
+  std::string ttc = BuildCollection({font, font});
+  const uint32_t offsets_held = static_cast<uint32_t>(ttc.size() - 12) / 4;
+  for (uint32_t count : {offsets_held + 1, 0xFFFFFFFFu, 2u}) {
+    SetU32BE(ttc, 8, count);
+    const bool held = count <= offsets_held;
+    FontInfo info;
+    EXPECT_EQ(CollectionFaceCount(ViewOf(ttc)), held ? count : 0u) << count;
+    EXPECT_EQ(ReadCollection(ViewOf(ttc), info), held ? 1 : 0) << count;
+    EXPECT_EQ(FaceStart(ViewOf(ttc), 1).has_value(), held) << count;
+    EXPECT_EQ(SfntTablesInsideFile(ViewOf(ttc)), held) << count;
+  }
+  // A face of another version is no font for the readers, yet the system may
+  // read its tables: the check walks its directory all the same.
+  uint32_t second = 0;
+  ASSERT_TRUE(ReadU32BE(ViewOf(ttc), 16, 0, second));
+  ttc.replace(second, 4, "true");
+  FontInfo info;
+  EXPECT_EQ(ReadCollection(ViewOf(ttc), info, 1), 0);
+  EXPECT_TRUE(SfntTablesInsideFile(ViewOf(ttc)));
+  SetU32BE(ttc, second + DirectoryOffsetField(0), 0xFFFFFFF0u);
+  EXPECT_FALSE(SfntTablesInsideFile(ViewOf(ttc)));
 }
 
 TEST(TableDirectory, OtherFormatsPass) {

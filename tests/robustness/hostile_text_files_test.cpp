@@ -58,6 +58,7 @@ std::string EveryKey(const std::string& integer_value, const std::string& langua
   std::string out = "[Quenvale.Orvane]\r\n";
   for (const char* key : kIntegerKeys) out += std::string(key) + "=" + integer_value + "\r\n";
   out += "Language=" + language + "\r\nSampleText=" + sample + "\r\n";
+  out += "UnicodeBlockName=" + language + "\r\n";
   return out;
 }
 
@@ -169,20 +170,27 @@ TEST_F(HostileTextFiles, SettingsLoadBoundedAndSaveReadsBack) {
     LoadSettings(loaded.s);
     EXPECT_TRUE(loaded.GuardsIntact()) << file.name;
     ExpectBounded(loaded.s, file.name);
+    const BlockSetting block = ReadBlockSetting();
+    EXPECT_GE(block.first_plane_position, 0) << file.name;
+    EXPECT_LE(block.first_plane_position, 100) << file.name;
+    EXPECT_LE(block.name.size(), 126u) << file.name;
 
     // Every field switched on, so that every key is written.
     loaded.s.save_page = loaded.s.save_block = loaded.s.save_charset = loaded.s.save_sample = 1;
     SettingsPath = JoinPath(dir, std::string(file.name) + ".saved.ini");
     SaveSettings(loaded.s, loaded.s.sort_order);
+    WriteBlockSetting(block);
     Guarded reread;
     LoadSettings(reread.s);
     EXPECT_TRUE(reread.GuardsIntact()) << file.name;
     ExpectSameSettings(loaded.s, reread.s, file.name);
+    EXPECT_EQ(ReadBlockSetting().name, block.name) << file.name;
+    EXPECT_EQ(ReadBlockSetting().first_plane_position, block.first_plane_position) << file.name;
     // A sound file: one section, one line per key.
     std::string saved = ReadBytes(*SettingsPath);
     size_t lines = 0;
     for (char c : saved) lines += c == '\n';
-    EXPECT_EQ(lines, 17u) << file.name << ":\n" << saved.substr(0, 2000);
+    EXPECT_EQ(lines, 18u) << file.name << ":\n" << saved.substr(0, 2000);
 
     // Saved over the hostile file itself, as the host's file would be (not the
     // ten megabytes: fifteen rewrites of it make the sanitizer run crawl).

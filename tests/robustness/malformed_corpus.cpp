@@ -80,6 +80,8 @@ const char* Extension(FontFormat format) {
     case FontFormat::kCollection: return ".ttc";
     case FontFormat::kFon: return ".fon";
     case FontFormat::kPfm: return ".pfm";
+    case FontFormat::kWoff: return ".woff";
+    case FontFormat::kWoff2: return ".woff2";
   }
   return "";
 }
@@ -104,6 +106,13 @@ class Builder {
     std::string name = s.name + "-" + mutation + Extension(s.format);
     if (!names_.insert(name).second) return;  // the same cut reached twice
     out_.push_back({name, std::move(bytes), s.format, expect, source, std::move(face)});
+  }
+  // A web font refused for `problem`.
+  void AddRefused(int source, const std::string& mutation, std::string bytes,
+                  WebFontProblem problem) {
+    const size_t before = out_.size();
+    Add(source, mutation, std::move(bytes), Expect::kRejectedByAll);
+    if (out_.size() > before) out_.back().problem = problem;
   }
   const SourceFont& source(int i) const { return sources_[i]; }
 
@@ -170,13 +179,51 @@ SfntLayout ParseSfnt(const std::string& b, uint32_t start) {
   return l;
 }
 
+// The font with its cmap record pointing at a new table after its end: `records`
+// (3,10) records that all name one format 12 subtable of `groups` rising groups
+// whose last one goes back, so that a reader refuses it only at its end.
+std::string WithSharedRefusedSubtable(const std::string& b, const SfntRecord& cmap,
+                                      uint32_t records, uint32_t groups) {
+  std::string table;
+  auto put32 = [&table](uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) table += static_cast<char>(value >> shift & 0xFF);
+  };
+  put32(records);  // version 0, then the count
+  const uint32_t subtable = 4 + 8 * records;
+  for (uint32_t i = 0; i < records; ++i) {
+    put32(3 << 16 | 10);
+    put32(subtable);
+  }
+  put32(12 << 16);
+  put32(16 + 12 * groups);
+  put32(0);
+  put32(groups);
+  for (uint32_t g = 0; g + 1 < groups; ++g) {
+    put32(0x20 + g);
+    put32(0x20 + g);
+    put32(1 + g % 64);
+  }
+  for (int i = 0; i < 3; ++i) put32(0);
+  std::string out = b;
+  out.resize((out.size() + 3) & ~size_t{3}, '\0');
+  out = SetU32BE(SetU32BE(out, cmap.at + 8, static_cast<uint32_t>(out.size())), cmap.at + 12,
+                 static_cast<uint32_t>(table.size()));
+  return out + table;
+}
+
 // Lies in the character map of the font at `start`: record offsets, counts past
-// the table, segments and groups out of order or pointing outside. None of them
-// touches what the record holds besides the characters.
+// the table, segments and groups out of order or pointing outside, and every
+// record naming one subtable that is refused at its end (once read again for
+// each record, which kept a viewer busy for minutes). None of them touches what
+// the record holds besides the characters.
 void AddCmapVariants(Builder& out, int src, const std::string& b, const SfntLayout& l) {
   const uint32_t size = static_cast<uint32_t>(b.size());
   for (const SfntRecord& r : l.records) {
     if (r.tag != "cmap") continue;
+    out.Add(src, "cmap-shared-subtable-ffff", WithSharedRefusedSubtable(b, r, 0xFFFF, 16384),
+            Expect::kAsSource);
+    out.Add(src, "cmap-shared-subtable-1000", WithSharedRefusedSubtable(b, r, 1000, 2000),
+            Expect::kAsSource);
     const uint64_t table = r.offset;
     const uint32_t count = U16BE(b, table + 2);
     out.Add(src, "cmap-count-ffff", SetU16BE(b, table + 2, 0xFFFF), Expect::kAsSource);
@@ -276,9 +323,10 @@ void AddSfntVariants(Builder& out, int src, const std::string& b, uint32_t start
 
   // Offset table.
   out.Add(src, "tables-0", SetU16BE(b, start + 4, 0), rejected);
-  // The walk ends once both tables are read, so a count that runs far past the
-  // directory changes nothing.
-  out.Add(src, "tables-ffff", SetU16BE(b, start + 4, 0xFFFF), Expect::kAsSource);
+  // A directory that runs past the end of the file is no font, even where the
+  // tables read come first.
+  out.Add(src, "tables-ffff", SetU16BE(b, start + 4, 0xFFFF),
+          start + 12 + 16ull * 0xFFFF > size ? rejected : Expect::kAsSource);
   out.Add(src, "search-fields-ffff",
           SetU16BE(SetU16BE(SetU16BE(b, start + 6, 0xFFFF), start + 8, 0xFFFF), start + 10, 0xFFFF),
           Expect::kAsSource);
@@ -388,7 +436,8 @@ void AddCollectionVariants(Builder& out, int src) {
   out.Add(src, "first-offset-self", SetU32BE(b, 12, 0), Expect::kRejectedByAll);
   out.Add(src, "first-offset-field", SetU32BE(b, 12, 12), Expect::kRejectedByAll);
   out.Add(src, "font-count-0", SetU32BE(b, 8, 0), Expect::kRejectedByAll);
-  out.Add(src, "font-count-ffffffff", SetU32BE(b, 8, 0xFFFFFFFF), Expect::kAsSource);
+  // A count the file holds no offsets for is refused, as the system refuses it.
+  out.Add(src, "font-count-ffffffff", SetU32BE(b, 8, 0xFFFFFFFF), Expect::kRejectedByAll);
   out.Add(src, "font-count-1", SetU32BE(b, 8, 1), Expect::kAsSource);
   out.Add(src, "version-ffffffff", SetU32BE(b, 4, 0xFFFFFFFF), Expect::kAsSource);
   if (U32BE(b, 8) > 1) out.Add(src, "second-offset-ffffffff", SetU32BE(b, 16, 0xFFFFFFFF), Expect::kAsSource);
@@ -605,6 +654,170 @@ void AddPfmVariants(Builder& out, int src) {
           Expect::kFace, FormatSequences(face_name.size()));
 }
 
+// ---- WOFF and WOFF2 -----------------------------------------------------------------
+
+uint32_t Pad4(uint32_t value) { return (value + 3) & ~3u; }
+
+// The header fields at the same places in both, and the size of the header.
+constexpr uint32_t kWoffLength = 8, kWoffTableCount = 12, kWoffReserved = 14, kWoffSfntSize = 16;
+
+// The cuts and header lies both containers refuse alike.
+void AddWebHeaderVariants(Builder& out, int src, uint32_t header_size) {
+  const std::string& b = out.source(src).bytes;
+  const uint32_t size = static_cast<uint32_t>(b.size());
+  using P = WebFontProblem;
+  for (uint32_t cut : {4u, header_size - 1, header_size + 3, size / 2, size - 1})
+    out.AddRefused(src, "cut-" + Hex(cut), b.substr(0, cut), P::kTruncated);
+  out.AddRefused(src, "length-plus-4", SetU32BE(b, kWoffLength, size + 4), P::kTruncated);
+  out.AddRefused(src, "length-minus-4", SetU32BE(b, kWoffLength, size - 4), P::kLengthMismatch);
+  out.AddRefused(src, "reserved-1", SetU16BE(b, kWoffReserved, 1), P::kBadHeader);
+  out.AddRefused(src, "tables-0", SetU16BE(b, kWoffTableCount, 0), P::kBadHeader);
+  out.AddRefused(src, "sfnt-size-ffffffff", SetU32BE(b, kWoffSfntSize, 0xFFFFFFFF), P::kTooLarge);
+  out.AddRefused(src, "sfnt-size-64m", SetU32BE(b, kWoffSfntSize, kMaxDecodedSize + 1),
+                 P::kTooLarge);
+  // The signature and a header of zeros, which claims a length of 0.
+  out.AddRefused(src, "signature-only", b.substr(0, 4) + std::string(header_size - 4, '\0'),
+                 P::kLengthMismatch);
+}
+
+void AddWoffVariants(Builder& out, int src) {
+  const std::string& b = out.source(src).bytes;
+  const uint32_t size = static_cast<uint32_t>(b.size());
+  const uint32_t count = U16BE(b, kWoffTableCount);
+  using P = WebFontProblem;
+  AddWebHeaderVariants(out, src, 44);
+  // The table directory: 20-byte entries of tag, offset, compLength, origLength, checksum.
+  auto entry = [](uint32_t i) { return 44u + 20u * i; };
+  out.AddRefused(src, "cut-in-directory-length-fixed",
+                 SetU32BE(b.substr(0, entry(count / 2) + 6), kWoffLength, entry(count / 2) + 6),
+                 P::kTruncated);
+  const uint32_t last_table = U32BE(b, entry(count - 1) + 4);
+  out.AddRefused(src, "cut-in-last-table-length-fixed",
+                 SetU32BE(b.substr(0, last_table + 2), kWoffLength, last_table + 2), P::kOverlap);
+  out.AddRefused(src, "sfnt-size-minus-4", SetU32BE(b, kWoffSfntSize, U32BE(b, kWoffSfntSize) - 4),
+                 P::kLengthMismatch);
+  out.AddRefused(src, "offset-0", SetU32BE(b, entry(0) + 4, 0), P::kOverlap);
+  out.AddRefused(src, "offset-past-end", SetU32BE(b, entry(0) + 4, Pad4(size)), P::kOverlap);
+  out.AddRefused(src, "offset-7ffffffc", SetU32BE(b, entry(0) + 4, 0x7FFFFFFC), P::kOverlap);
+  out.AddRefused(src, "offset-ffffffff", SetU32BE(b, entry(0) + 4, 0xFFFFFFFF), P::kBadHeader);
+  out.AddRefused(src, "offset-of-next-table", SetU32BE(b, entry(0) + 4, U32BE(b, entry(1) + 4)),
+                 P::kOverlap);
+  out.AddRefused(src, "duplicate-tag", SetText(b, entry(1), b.substr(entry(0), 4)), P::kBadHeader);
+  out.AddRefused(src, "orig-length-7fffffff", SetU32BE(b, entry(0) + 12, 0x7FFFFFFF),
+                 P::kTooLarge);
+  // The first compressed table (stored ones have compLength == origLength).
+  uint32_t packed = count;
+  for (uint32_t i = 0; i < count && packed == count; ++i)
+    if (U32BE(b, entry(i) + 8) < U32BE(b, entry(i) + 12) && U32BE(b, entry(i) + 12) >= 8) packed = i;
+  if (packed < count) {
+    const uint32_t e = entry(packed), offset = U32BE(b, e + 4), compressed = U32BE(b, e + 8),
+                   length = U32BE(b, e + 12);
+    out.AddRefused(src, "comp-length-over-orig", SetU32BE(b, e + 8, length + 1),
+                   P::kLengthMismatch);
+    // The data inflates to four bytes more than the table and the font declare.
+    out.AddRefused(src, "orig-length-minus-4",
+                   SetU32BE(SetU32BE(b, e + 12, length - 4), kWoffSfntSize,
+                            U32BE(b, kWoffSfntSize) - 4),
+                   P::kLengthMismatch);
+    // zlib's header stays; the deflate data after it becomes a block type that does not exist.
+    if (compressed > 8)
+      out.AddRefused(src, "deflate-damaged", SetText(b, offset + 2, std::string(6, '\xFF')),
+                     P::kCorrupt);
+  }
+  // The metadata and private blocks over the tables, past the end, off the four-byte grid.
+  out.AddRefused(src, "metadata-over-tables",
+                 SetU32BE(SetU32BE(b, 24, U32BE(b, entry(0) + 4)), 28, 64), P::kOverlap);
+  out.AddRefused(src, "private-past-end", SetU32BE(SetU32BE(b, 36, Pad4(size)), 40, 4),
+                 P::kOverlap);
+  out.AddRefused(src, "metadata-offset-2", SetU32BE(SetU32BE(b, 24, 2), 28, 4), P::kBadHeader);
+  // What the decoder leaves to others: checksums and the version fields.
+  out.Add(src, "checksum-0", SetU32BE(b, entry(0) + 16, 0), Expect::kAsSource);
+  out.Add(src, "version-ffff", SetU32BE(b, 20, 0xFFFFFFFF), Expect::kAsSource);
+}
+
+// The places in a WOFF2 table directory that the variants change.
+struct Woff2Layout {
+  uint32_t directory_end = 0;  // where the compressed stream begins
+  uint32_t loca_flags = 0;     // the flags byte of loca's entry; 0 when absent
+  uint32_t loca_transform_length = 0;
+  uint32_t loca_length_last = 0;  // the last byte of loca's origLength
+  uint32_t plain_length_last = 0;  // the last byte of an untransformed table's origLength
+  uint32_t first_flags = 0;        // the flags byte of the first entry that is no glyf, loca or hmtx
+};
+
+Woff2Layout ParseWoff2(const std::string& b) {
+  Woff2Layout l;
+  uint32_t at = 48;
+  auto base128 = [&b, &at]() {
+    while (U8(b, at) & 0x80) ++at;
+    return at++;  // the last byte
+  };
+  for (uint32_t i = 0, count = U16BE(b, kWoffTableCount); i < count && at < b.size(); ++i) {
+    const uint32_t flags_at = at++;
+    const uint32_t flags = U8(b, flags_at);
+    const uint32_t known = flags & 0x3F;
+    if (known == 0x3F) at += 4;
+    const uint32_t version = flags >> 6;
+    const bool glyph_table = known == 10 || known == 11;
+    const bool transformed = glyph_table ? version == 0 : version != 0;
+    const uint32_t length_last = base128();
+    if (transformed) {
+      const uint32_t transform_last = base128();
+      if (known == 11) l.loca_transform_length = transform_last;
+    } else if (!l.plain_length_last && U8(b, length_last) < 0x7F && U8(b, length_last) > 0) {
+      l.plain_length_last = length_last;
+    }
+    if (known == 11) {
+      l.loca_flags = flags_at;
+      l.loca_length_last = length_last;
+    }
+    if (!l.first_flags && !glyph_table && known != 3) l.first_flags = flags_at;
+  }
+  l.directory_end = at;
+  return l;
+}
+
+void AddWoff2Variants(Builder& out, int src) {
+  const std::string& b = out.source(src).bytes;
+  const uint32_t size = static_cast<uint32_t>(b.size());
+  const uint32_t compressed = U32BE(b, 20);
+  const Woff2Layout l = ParseWoff2(b);
+  using P = WebFontProblem;
+  AddWebHeaderVariants(out, src, 48);
+  out.AddRefused(src, "compressed-past-end", SetU32BE(b, 20, compressed + 1000), P::kTruncated);
+  out.AddRefused(src, "compressed-minus-8", SetU32BE(b, 20, compressed - 8), P::kLengthMismatch);
+  // Half the stream, the header's lengths made to agree: the stream ends early.
+  const uint32_t half = l.directory_end + compressed / 2;
+  out.AddRefused(src, "stream-cut-in-half",
+                 SetU32BE(SetU32BE(b.substr(0, half), 20, compressed / 2), kWoffLength, half),
+                 P::kTruncated);
+  out.AddRefused(src, "stream-damaged", SetText(b, l.directory_end, std::string(32, '\xFF')),
+                 P::kCorrupt);
+  if (l.first_flags)
+    out.AddRefused(src, "transform-1-of-plain-table",
+                   SetText(b, l.first_flags, std::string(1, char(U8(b, l.first_flags) | 0x40))),
+                   P::kBadTransform);
+  if (l.loca_flags) {
+    out.AddRefused(src, "loca-transform-length-1", SetText(b, l.loca_transform_length, "\x01"),
+                   P::kBadTransform);
+    // loca's length no longer fits the glyphs that glyf's transform rebuilds.
+    out.AddRefused(src, "loca-length-plus-2",
+                   SetText(b, l.loca_length_last, std::string(1, char(U8(b, l.loca_length_last) + 2))),
+                   P::kBadTransform);
+  }
+  if (l.plain_length_last)
+    out.AddRefused(src, "table-length-minus-1",
+                   SetText(b, l.plain_length_last,
+                           std::string(1, char(U8(b, l.plain_length_last) - 1))),
+                   P::kLengthMismatch);
+  out.AddRefused(src, "metadata-offset-4", SetU32BE(SetU32BE(b, 28, 4), 32, 4), P::kOverlap);
+  out.AddRefused(src, "private-past-end", SetU32BE(SetU32BE(b, 40, Pad4(size)), 44, 4),
+                 P::kOverlap);
+  // The header's sfnt size is only a hint to WOFF2 decoders; the version is the font's.
+  out.Add(src, "sfnt-size-1", SetU32BE(b, kWoffSfntSize, 1), Expect::kAsSource);
+  out.Add(src, "version-ffff", SetU32BE(b, 24, 0xFFFFFFFF), Expect::kAsSource);
+}
+
 std::string ReadWholeFile(const std::string& host_path) {
   std::ifstream in(host_path, std::ios::binary);
   if (!in) return std::string();
@@ -659,6 +872,11 @@ std::vector<SourceFont> LoadSourceFonts(const std::string& pfm_path) {
     add(path.stem().string(), FontFormat::kFon, ReadWholeFile(path.string()));
 
   if (!pfm_path.empty()) add("pfm", FontFormat::kPfm, ReadWholeFile(HostPath(pfm_path)));
+  // The smallest of DejaVu's web fonts (package fonts-dejavu-web).
+  add("dejavu-light", FontFormat::kWoff,
+      ReadWholeFile(HostPath("/usr/share/fonts/woff/dejavu/DejaVuSans-ExtraLight.woff")));
+  add("dejavu-light", FontFormat::kWoff2,
+      ReadWholeFile(HostPath("/usr/share/fonts/woff2/dejavu/DejaVuSans-ExtraLight.woff2")));
   return sources;
 }
 
@@ -674,6 +892,8 @@ std::vector<MalformedFont> MakeMalformedCorpus(const std::vector<SourceFont>& so
       case FontFormat::kCollection: AddCollectionVariants(out, i); break;
       case FontFormat::kFon: AddFonVariants(out, i); break;
       case FontFormat::kPfm: AddPfmVariants(out, i); break;
+      case FontFormat::kWoff: AddWoffVariants(out, i); break;
+      case FontFormat::kWoff2: AddWoff2Variants(out, i); break;
     }
   }
   return corpus;

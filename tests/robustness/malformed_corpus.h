@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
-enum class FontFormat { kSfnt, kCollection, kFon, kPfm };
+#include "fontfile/web_font.h"
+
+enum class FontFormat { kSfnt, kCollection, kFon, kPfm, kWoff, kWoff2 };
 
 struct SourceFont {
   std::string name;  // short, usable in file names
@@ -31,12 +33,16 @@ struct MalformedFont {
   Expect expect = Expect::kAnything;
   int source = 0;    // index into the sources
   std::string face;  // kFace
+  // A web font's variant: the reason its decoder must give for refusing it
+  // (kNone: the decoder may say what it finds).
+  WebFontProblem problem = WebFontProblem::kNone;
 };
 
 // The real fonts of the system that the corpus is made from: DejaVu Sans, two
 // small Wine TrueType fonts, Noto Color Emoji (only its colour bitmaps varied), the first font of Noto Sans CJK (its collection
 // header and offset tables with the OS/2 and name tables moved behind them),
-// every Wine FON file, and the PFM at `pfm_path` when it exists. Paths are Linux
+// every Wine FON file, the PFM at `pfm_path` when it exists, and DejaVu Sans
+// ExtraLight as WOFF and WOFF2. Paths are Linux
 // paths; under Wine they are reached through Z:.
 std::vector<SourceFont> LoadSourceFonts(const std::string& pfm_path);
 

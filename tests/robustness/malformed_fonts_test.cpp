@@ -75,6 +75,9 @@ int ReadOwn(FontFormat format, ByteView view, FontInfo& info) {
     case FontFormat::kCollection: return ReadCollection(view, info);
     case FontFormat::kFon: return ReadFon(view, info);
     case FontFormat::kPfm: return ReadPfm(view, info);
+    // A web font's own reader is its decoder, then the sfnt and collection readers.
+    case FontFormat::kWoff:
+    case FontFormat::kWoff2: return ReadFontBytes(view.data, view.size, info);
   }
   return 0;
 }
@@ -122,13 +125,15 @@ TEST_F(MalformedFonts, SourcesAreRealFontsThatRead) {
     FontInfo own, whole;
     EXPECT_EQ(ReadOwn(s.format, ViewOf(s.bytes), own), 1) << s.name;
     EXPECT_EQ(ReadWhole(s.bytes, whole), 1) << s.name;
-    EXPECT_TRUE(whole.names[1] && !whole.names[1]->empty()) << s.name;
+    EXPECT_TRUE(whole.names[kNameFamily] && !whole.names[kNameFamily]->empty()) << s.name;
     ++per_format[s.format];
   }
   EXPECT_EQ(per_format[FontFormat::kSfnt], 4);  // with Noto Color Emoji
   EXPECT_EQ(per_format[FontFormat::kCollection], 1);
   EXPECT_GE(per_format[FontFormat::kFon], 40);
   EXPECT_EQ(per_format[FontFormat::kPfm], 1) << "the PFM comes from the orvane_make_test_pfm fixture";
+  EXPECT_EQ(per_format[FontFormat::kWoff], 1);
+  EXPECT_EQ(per_format[FontFormat::kWoff2], 1);
 }
 
 TEST_F(MalformedFonts, EveryVariantReturnsWithTheOutcomeItsLayoutDecides) {
@@ -136,8 +141,10 @@ TEST_F(MalformedFonts, EveryVariantReturnsWithTheOutcomeItsLayoutDecides) {
   for (size_t i = 0; i < sources_->size(); ++i) ReadWhole((*sources_)[i].bytes, source_info[i]);
 
   std::map<Expect, int> counts;
+  std::map<WebFontProblem, int> web_problems;
   for (const MalformedFont& font : *corpus_) {
     ++counts[font.expect];
+    ++web_problems[font.problem];
     FontInfo whole, own;
     int whole_result = ReadWhole(font.bytes, whole);
     int own_result = ReadOwn(font.format, ViewOf(font.bytes), own);
@@ -152,6 +159,10 @@ TEST_F(MalformedFonts, EveryVariantReturnsWithTheOutcomeItsLayoutDecides) {
       case Expect::kRejectedByAll:
         EXPECT_EQ(own_result, 0) << font.name << ": " << Describe(own);
         EXPECT_EQ(whole_result, 0) << font.name << ": " << Describe(whole);
+        if (font.problem != WebFontProblem::kNone) {
+          EXPECT_EQ(static_cast<int>(whole.container.problem), static_cast<int>(font.problem))
+              << font.name;
+        }
         break;
       case Expect::kAsSource:
         EXPECT_EQ(own_result, 1) << font.name;
@@ -162,8 +173,8 @@ TEST_F(MalformedFonts, EveryVariantReturnsWithTheOutcomeItsLayoutDecides) {
         break;
       case Expect::kFace:
         EXPECT_EQ(own_result, 1) << font.name;
-        EXPECT_EQ(own.names[1], font.face) << font.name;
-        EXPECT_EQ(own.names[4], font.face) << font.name;
+        EXPECT_EQ(own.names[kNameFamily], font.face) << font.name;
+        EXPECT_EQ(own.names[kNameFull], font.face) << font.name;
         break;
     }
   }
@@ -174,6 +185,11 @@ TEST_F(MalformedFonts, EveryVariantReturnsWithTheOutcomeItsLayoutDecides) {
   EXPECT_GT(counts[Expect::kRejectedByAll], 0);
   EXPECT_GT(counts[Expect::kAsSource], 0);
   EXPECT_GT(counts[Expect::kFace], 0);
+  // Every reason a web font is refused for, but memory, has variants of its own.
+  using P = WebFontProblem;
+  for (P problem : {P::kTooLarge, P::kTruncated, P::kLengthMismatch, P::kOverlap,
+                    P::kBadTransform, P::kCorrupt, P::kBadHeader})
+    EXPECT_GE(web_problems[problem], 2) << static_cast<int>(problem);
 }
 
 // The same bytes through the file mapping give the same result; with

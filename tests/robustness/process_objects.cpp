@@ -93,12 +93,20 @@ using AddW = int(WINAPI*)(LPCWSTR, DWORD, PVOID);
 using RemoveA = BOOL(WINAPI*)(LPCSTR, DWORD, PVOID);
 using RemoveW = BOOL(WINAPI*)(LPCWSTR, DWORD, PVOID);
 
+using AddMemory = HANDLE(WINAPI*)(PVOID, DWORD, PVOID, DWORD*);
+using RemoveMemory = BOOL(WINAPI*)(HANDLE);
+
 AddA real_add_a = nullptr;
 AddW real_add_w = nullptr;
 RemoveA real_remove_a = nullptr;
 RemoveW real_remove_w = nullptr;
+AddMemory real_add_memory = nullptr;
+RemoveMemory real_remove_memory = nullptr;
 std::map<std::wstring, long> live;
 long made = 0;
+// Fonts handed over from memory, by handle, with their sizes.
+std::map<HANDLE, DWORD> live_memory;
+uint64_t memory_bytes = 0;
 
 std::wstring Widen(LPCSTR text) {
   std::wstring out;
@@ -134,6 +142,20 @@ BOOL WINAPI CountingRemoveA(LPCSTR name, DWORD flags, PVOID reserved) {
 BOOL WINAPI CountingRemoveW(LPCWSTR name, DWORD flags, PVOID reserved) {
   Removed(name ? name : L"");
   return real_remove_w(name, flags, reserved);
+}
+
+HANDLE WINAPI CountingAddMemory(PVOID font, DWORD size, PVOID reserved, DWORD* count) {
+  HANDLE handle = real_add_memory(font, size, reserved, count);
+  if (handle) {
+    live_memory[handle] = size;
+    memory_bytes += size;
+    ++made;
+  }
+  return handle;
+}
+BOOL WINAPI CountingRemoveMemory(HANDLE handle) {
+  live_memory.erase(handle);
+  return real_remove_memory(handle);
 }
 
 // Points one import slot of `module` named `function` at `replacement`; returns
@@ -178,13 +200,17 @@ bool WatchFontRegistrations(HMODULE plugin) {
            Replace(plugin, "RemoveFontResourceExA", &CountingRemoveA, real_remove_a);
   bool w = Replace(plugin, "AddFontResourceExW", &CountingAddW, real_add_w) &
            Replace(plugin, "RemoveFontResourceExW", &CountingRemoveW, real_remove_w);
+  Replace(plugin, "AddFontMemResourceEx", &CountingAddMemory, real_add_memory) &&
+      Replace(plugin, "RemoveFontMemResourceEx", &CountingRemoveMemory, real_remove_memory);
   return a || w;
 }
 
 long LiveFontRegistrations() {
-  long count = 0;
+  long count = static_cast<long>(live_memory.size());
   for (const auto& [name, n] : live) count += n;
   return count;
 }
+
+uint64_t MemoryFontBytesHandedOver() { return memory_bytes; }
 
 long FontRegistrationsMade() { return made; }

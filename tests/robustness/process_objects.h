@@ -5,16 +5,23 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 // -1 when neither way is available.
 long CountGdiObjects();
 long CountUserObjects();
 
 // Counts the plug-in's private font registrations by replacing its imports of
-// AddFontResourceExA/W and RemoveFontResourceExA/W. False when the module
-// imports neither pair.
+// AddFontResourceExA/W and RemoveFontResourceExA/W, and of AddFontMemResourceEx
+// and RemoveFontMemResourceEx for the fonts it hands over from memory. False
+// when the module imports neither file pair.
 bool WatchFontRegistrations(HMODULE plugin);
 
 // Registrations that succeeded and were not asked to be removed since, by name;
 // and how many succeeded in all.
 long LiveFontRegistrations();
 long FontRegistrationsMade();
+// The bytes of every font handed over from memory so far. Wine keeps each copy
+// even when asked to remove it (its RemoveFontMemResourceEx does nothing), so a
+// process's memory under Wine grows by this much for reasons of its own.
+uint64_t MemoryFontBytesHandedOver();

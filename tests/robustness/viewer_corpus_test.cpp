@@ -14,6 +14,8 @@
 
 #include "malformed_corpus.h"
 #include "stall_watch.h"
+#include "text/language.h"
+#include "text/web_font_text.h"
 #include "support/test_paths.h"
 #include "tests/viewer/plugin_harness.h"
 
@@ -77,10 +79,12 @@ TEST(ViewerCorpus, EveryVariantShowsTheFontOrTheLoadErrorOnEveryPage) {
   for (size_t i = first; i < corpus.size() && i < end; ++i) {
     const MalformedFont& v = corpus[i];
     // The collection variants are few, so the sample takes ten times as many of
-    // them; the colour font's, fewer still, are all taken.
+    // them; the web fonts' and the colour font's are fewer still, and all of them
+    // are opened.
     const bool collection = v.format == FontFormat::kCollection;
+    const bool web = v.format == FontFormat::kWoff || v.format == FontFormat::kWoff2;
     const bool colour = v.name.rfind("notoemoji-", 0) == 0;
-    const size_t every = colour ? 1 : collection ? std::max(1, stride / 10) : stride;
+    const size_t every = web || colour ? 1 : collection ? std::max(1, stride / 10) : stride;
     const char* match = std::getenv("ORVANE_CORPUS_MATCH");
     if (match && !MatchesAny(v.name, match)) continue;
     if (!match && i % every != 0) continue;
@@ -95,6 +99,13 @@ TEST(ViewerCorpus, EveryVariantShowsTheFontOrTheLoadErrorOnEveryPage) {
     ViewerState* s = StateOf(viewer);
     ASSERT_NE(s, nullptr) << v.name;
     EXPECT_TRUE(s->glyph_font != nullptr || s->load_error[0] != '\0') << v.name;
+    // A refused web font names its reason, the text of its problem.
+    if (v.problem != WebFontProblem::kNone) {
+      EXPECT_EQ(s->glyph_font, nullptr) << v.name;
+      EXPECT_EQ(s->font_memory, nullptr) << v.name;
+      EXPECT_NE(std::strstr(s->load_error, LanguageString(WebFontProblemTextId(v.problem))), nullptr)
+          << v.name << ": " << s->load_error;
+    }
     if (s->glyph_font) ++fonts; else ++errors;
     for (int page : {1, 2, 3, 0}) {
       if (std::getenv("ORVANE_CORPUS_VERBOSE")) std::fprintf(stderr, " page %d\n", page);

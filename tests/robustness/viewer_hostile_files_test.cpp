@@ -108,7 +108,7 @@ void ExpectSoundSettings(const std::string& ini) {
                 {"SaveCharSet", 0, 1, nullptr},
                 {"SaveSampleText", 0, 1, nullptr},
                 {"Page", 0, 3, "SavePage"},
-                {"UnicodeBlock", 0, kUnicodeBlockCount - 1, "SaveUnicodeBlock"},
+                {"UnicodeBlock", 0, kFirstPlaneBlockCount - 1, "SaveUnicodeBlock"},
                 {"CharSet", 0, 18, "SaveCharSet"},
                 {"FontSizeGlyphs", 6, 128, nullptr},
                 {"FontSizeSample", 6, 128, nullptr},

@@ -45,6 +45,8 @@ constexpr FontPackage kFontPackages[] = {
     {"/usr/share/fonts/opentype/noto/", "fonts-noto-cjk"},
     {"/usr/share/fonts/truetype/droid/", "fonts-droid-fallback"},
     {"/usr/share/wine/fonts/", "fonts-wine"},
+    {"/usr/share/fonts/woff/dejavu/", "fonts-dejavu-web"},
+    {"/usr/share/fonts/woff2/dejavu/", "fonts-dejavu-web"},
     {"/usr/share/texmf/fonts/opentype/public/lm/", "fonts-lmodern"},
     {"/usr/share/texmf/fonts/type1/public/lm/", "lmodern"},
 };

@@ -18,7 +18,8 @@ set(expected
   "\n\n## Font Metrics \\(in pixels\\)\n\n\tWidth\t: Normal\n\tWeight\t: Regular\n\tHeight\t: [1-9][0-9]*\n\tItalic\t: No\n"
   "\tUnderline\t: No\n\tStrike-Out\t: No\n\tAscent\t: [1-9][0-9]*\n\tDescent\t: [1-9][0-9]*\n"
   "\tVertical Aspect\t: [1-9][0-9]*\n"
-  "\n\n## Characters in the Font\n\n\tCharacters\t: 5918\n\tANSI  [0-9]+ / 256\n\tLatin  95 / 127\n"
+  # The byte cells count in the set the system gave the font, as the viewer's block list does.
+  "\n\n## Characters in the Font\n\n\tCharacters\t: 5918\n\tCharacter Set\t: ANSI\n\tANSI  218 / 256\n\tLatin  95 / 127\n"
   "\tGreek and Coptic  [0-9]+ / 144\n"
   "\tSpecials  5 / 16\n(\t[^\n]+  [0-9]+ / [0-9]+\n)+\tPlane 1\t: 548\n"
   # What the font is made of follows, from its own tables.
@@ -84,4 +85,23 @@ string(REPLACE "\r\n" "\n" report "${report}")
 if(NOT status EQUAL 0 OR NOT report MATCHES
    "\n## Colour Glyphs\n\n\tCBDT/CBLC\t: sizes in pixels per em: 109\n\n## Further Facts\n")
   message(FATAL_ERROR "The report of a colour font (${status}): ${errors}\n${report}")
+endif()
+
+# A web font: the system is handed its decoded bytes; the report names the
+# container after the file and reads what the font is made of from the decoded
+# font. A cut one fails with its reason.
+execute_process(COMMAND ${EMULATOR} ${TOOL} --report Z:\\usr\\share\\fonts\\woff2\\dejavu\\DejaVuSans.woff2
+                RESULT_VARIABLE status OUTPUT_VARIABLE report ERROR_VARIABLE errors)
+string(REPLACE "\r\n" "\n" report "${report}")
+if(NOT status EQUAL 0 OR NOT report MATCHES
+   "\tFile Name\t: Z:[^\n]+DejaVuSans.woff2\n\n## Web Font\n\n\tContainer\t: WOFF 2.0\n\tCompressed Size\t: 258928 bytes\n\tDecoded Size\t: 759644 bytes\n\tFont Version\t: 1.0\n\tPrivate Data\t: 0 bytes\n\n## Version\n.*\n\tCharacters\t: 5918\n.*\tkern\t: Kerning \\(GPOS\\)\n")
+  message(FATAL_ERROR "The report of a WOFF2 font (${status}): ${errors}\n${report}")
+endif()
+file(MAKE_DIRECTORY ${SCRATCH})
+execute_process(COMMAND head -c 600 /usr/share/fonts/woff2/dejavu/DejaVuSans.woff2
+                OUTPUT_FILE ${SCRATCH}/cut.woff2)
+execute_process(COMMAND ${EMULATOR} ${TOOL} --report Z:${SCRATCH}/cut.woff2
+                RESULT_VARIABLE status OUTPUT_VARIABLE report ERROR_VARIABLE errors)
+if(status EQUAL 0 OR NOT errors MATCHES "\r?\nError 13: The file ends inside its header, its table directory or its compressed data.")
+  message(FATAL_ERROR "A cut WOFF2 must fail with its reason (${status}): ${errors}")
 endif()

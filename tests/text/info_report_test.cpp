@@ -103,20 +103,20 @@ TEST_F(InfoReport, EverySectionInItsOrder) {
   FontInfo info;
   info.type_name = "OpenType 1.4";
   info.width_name = "Normal";
-  info.names[0] = "(c) Someone";
-  info.names[1] = "Demo";
-  info.names[2] = "Italic";
-  info.names[3] = "Demo:1";
-  info.names[4] = "Demo Italic";
-  info.names[5] = "Version 1.0";
-  info.names[6] = "Demo-Italic";
-  info.names[7] = "Demo is a mark";
-  info.names[9] = "A. Designer";
-  info.names[10] = "Two\nlines";
-  info.names[11] = "https://vendor.example";
-  info.names[13] = "Free";
-  info.names[19] = "Sample";
-  info.names[20] = "DemoCID";
+  info.names[kNameCopyright] = "(c) Someone";
+  info.names[kNameFamily] = "Demo";
+  info.names[kNameStyle] = "Italic";
+  info.names[kNameIdentifier] = "Demo:1";
+  info.names[kNameFull] = "Demo Italic";
+  info.names[kNameVersion] = "Version 1.0";
+  info.names[kNamePostScript] = "Demo-Italic";
+  info.names[kNameTrademark] = "Demo is a mark";
+  info.names[kNameDesigner] = "A. Designer";
+  info.names[kNameDescription] = "Two\nlines";
+  info.names[kNameVendorUrl] = "https://vendor.example";
+  info.names[kNameLicense] = "Free";
+  info.names[kNameSampleText] = "Sample";
+  info.names[kNamePostScriptCid] = "DemoCID";
   FontSignatureWords signature;
   signature.unicode_ranges[0] = 1u | (1u << 7);   // Latin, Greek
   signature.unicode_ranges[1] = 1u << (59 - 32);  // five CJK rows
@@ -201,6 +201,37 @@ TEST_F(InfoReport, CharactersSectionCountsBlocksAndPlanesAfterTheMetrics) {
       << sink.text;
 }
 
+TEST_F(InfoReport, ByteCellsCountInTheCharacterSetTheGlyphsAreDrawnIn) {
+  // The letters, U+00E9 and the Greek capitals; the set draws Greek at 0xC1-0xD9
+  // and has no U+00E9.
+  FontInfo info;
+  info.coverage.kind = CoverageKind::kUnicode;
+  info.coverage.ranges = {{0x41, 0x5A}, {0xE9, 0xE9}, {0x391, 0x3A9}};
+  info.coverage.count = 26 + 1 + 25;
+  uint32_t greek[256] = {};
+  for (uint32_t byte = 0; byte < 0x80; ++byte) greek[byte] = byte;
+  for (uint32_t byte = 0xC1; byte <= 0xD9; ++byte) greek[byte] = 0x391 + (byte - 0xC1);
+  RecordingSink sink;
+  BuildInfoReport(sink, info, "p", FontSignatureWords{}, Metrics(), nullptr,
+                  {greek, "Greek", "Other Sans"});
+  const std::string metrics_end = "\tVertical Aspect\t: 120\n";
+  ASSERT_NE(sink.text.find(metrics_end), std::string::npos);
+  EXPECT_EQ(sink.text.substr(sink.text.find(metrics_end) + metrics_end.size()),
+            "<b>\nCharacters in the Font\n\n</b>"
+            "\tCharacters\t: 52\n"
+            "\tCharacter Set\t: Greek\n"
+            "\tANSI  51 / 256\n"
+            "\tLatin  26 / 127\n"
+            "\tLatin Supplement and C1 Controls  25 / 128\n"
+            "\tGreek and Coptic  25 / 144\n");
+  // The names are the file's; the face drawn is said to be another.
+  EXPECT_NE(sink.text.find("\tFile Name\t: p\n\tDrawn with another face\t: Other Sans\n<b>"),
+            std::string::npos)
+      << sink.text;
+  BuildInfoReport(sink, info, "p", FontSignatureWords{}, Metrics(), nullptr, {greek, "Greek", ""});
+  EXPECT_EQ(sink.text.find("another face"), std::string::npos);
+}
+
 TEST_F(InfoReport, TranslatedLabelsKeepEnglishCodePages) {
   std::string dir = ScratchDir("info_report_language");
   SetModulePath(JoinPath(dir, "Orvane.wlx"));
@@ -224,11 +255,56 @@ TEST_F(InfoReport, TranslatedLabelsKeepEnglishCodePages) {
   EXPECT_NE(sink.text.find("\tItalique\t: Oui\n\tUnderline\t: No\n"), std::string::npos);
 }
 
+// A web font's container follows the file name: kind, sizes, version fields,
+// private block, then the extended metadata as text (in the code page: the
+// en dash of the XML is the ANSI code page's 0x96 on Windows, '?' elsewhere).
+TEST_F(InfoReport, WebFontContainerAndMetadataFollowTheFileName) {
+  FontInfo info;
+  info.names[5] = "Version 2.37";
+  WebFontFacts& c = info.container;
+  c.kind = WebFontKind::kWoff2;
+  c.compressed_size = 147365;
+  c.decoded_size = 343112;
+  c.major_version = 2;
+  c.minor_version = 37;
+  c.private_size = 25;
+  c.metadata =
+      "<?xml version=\"1.0\"?><metadata version=\"1.0\"><vendor name=\"A &amp; B\"/>"
+      "<description><text lang=\"en\">Mono</text></description></metadata>";
+  RecordingSink sink;
+  BuildInfoReport(sink, info, "f.woff2", FontSignatureWords{}, Metrics());
+  const std::string section =
+      "\tFile Name\t: f.woff2\n"
+      "<b>\nWeb Font\n\n</b>"
+      "\tContainer\t: WOFF 2.0\n"
+      "\tCompressed Size\t: 147365 bytes\n"
+      "\tDecoded Size\t: 343112 bytes\n"
+      "\tFont Version\t: 2.37\n"
+      "\tPrivate Data\t: 25 bytes\n"
+      "<b>\nExtended Metadata\n\n</b>"
+      "\tmetadata [version=1.0]\n"
+      "\tvendor [name=A & B]\n"
+      "\tdescription\n"
+      "\tdescription / text [lang=en]: Mono\n"
+      "<b>\nVersion\n\n</b>Version 2.37\n";
+  EXPECT_NE(sink.text.find(section), std::string::npos) << sink.text;
+
+  // WOFF 1.0 without metadata: no metadata heading; a font in no container: no section.
+  c.kind = WebFontKind::kWoff1;
+  c.metadata.clear();
+  BuildInfoReport(sink, info, "f.woff", FontSignatureWords{}, Metrics());
+  EXPECT_NE(sink.text.find("\tContainer\t: WOFF 1.0\n"), std::string::npos);
+  EXPECT_EQ(sink.text.find("Extended Metadata"), std::string::npos);
+  info.container = WebFontFacts{};
+  BuildInfoReport(sink, info, "f.ttf", FontSignatureWords{}, Metrics());
+  EXPECT_EQ(sink.text.find("Web Font"), std::string::npos);
+}
+
 TEST_F(InfoReport, AFileThatCouldNotBeShownGetsItsErrorAndOnlyWhatTheFileSaid) {
   FontInfo info;
   info.type_name = "TrueType";
-  info.names[1] = "Half";
-  info.names[5] = "Version 2";
+  info.names[kNameFamily] = "Half";
+  info.names[kNameVersion] = "Version 2";
   RecordingSink sink;
   // A '%' in the error is text, not a conversion.
   BuildLoadErrorReport(sink, info, "C:\\A&B%d.ttf",
@@ -258,7 +334,7 @@ TEST_F(InfoReport, PiecesAreCutAt65535Characters) {
   EXPECT_EQ(sink.text, "a|-5|002A|12345");
 
   FontInfo info;
-  info.names[5] = longer;
+  info.names[kNameVersion] = longer;
   sink.text.clear();
   BuildInfoReport(sink, info, "p", FontSignatureWords{}, Metrics());
   EXPECT_NE(sink.text.find("<b>\nVersion\n\n</b>" + std::string(65535, 'x') + "<b>"),

@@ -91,7 +91,6 @@ TEST_F(SettingsStore, SwitchesGateTheRememberedChoices) {
   LoadSettings(off);
   EXPECT_EQ(off.save_page, 0);
   EXPECT_EQ(off.page, 0);
-  EXPECT_EQ(off.block_index, 0);
   EXPECT_EQ(off.charset_index, 0);
   // The sample text is read even with its switch off.
   EXPECT_STREQ(off.sample_text, "first\nsecond\tend");
@@ -106,8 +105,12 @@ TEST_F(SettingsStore, SwitchesGateTheRememberedChoices) {
   LoadSettings(on);
   EXPECT_EQ(on.save_block, 1);
   EXPECT_EQ(on.page, 3);
-  EXPECT_EQ(on.block_index, 263);  // the last block, as with any number past it
   EXPECT_EQ(on.charset_index, 0);
+  // The block's position is one of the first plane's 101, as older versions read
+  // it: a number past them is the last. No name is stored.
+  const BlockSetting block = ReadBlockSetting();
+  EXPECT_EQ(block.first_plane_position, 100);
+  EXPECT_EQ(block.name, "");
 }
 
 TEST_F(SettingsStore, SaveWritesEveryKeyAndReadsBack) {
@@ -116,7 +119,6 @@ TEST_F(SettingsStore, SaveWritesEveryKeyAndReadsBack) {
   LoadSettings(s);
   s.save_page = s.save_block = s.save_charset = s.save_sample = 1;
   s.page = 2;
-  s.block_index = 57;
   s.charset_index = 18;
   s.glyph_size = 30;
   s.sample_size = 40;
@@ -126,6 +128,7 @@ TEST_F(SettingsStore, SaveWritesEveryKeyAndReadsBack) {
   std::snprintf(s.sample_text, sizeof s.sample_text, "line one\r\nline\ttwo");
   s.sort_order = 1;
   SaveSettings(s, 2);
+  WriteBlockSetting({"Chinese, Japanese, and Korean Unified Ideographs", 57});
 
   std::string bytes = ReadBytes(path);
   EXPECT_NE(bytes.find("; kept"), std::string::npos);
@@ -135,7 +138,13 @@ TEST_F(SettingsStore, SaveWritesEveryKeyAndReadsBack) {
   LoadSettings(back);
   EXPECT_STREQ(back.language, "English");
   EXPECT_EQ(back.page, 2);
-  EXPECT_EQ(back.block_index, 57);
+  const BlockSetting block = ReadBlockSetting();
+  EXPECT_EQ(block.name, "Chinese, Japanese, and Korean Unified Ideographs");
+  EXPECT_EQ(block.first_plane_position, 57);
+  // A block older versions do not have leaves their key as it is.
+  WriteBlockSetting({"Emoticons", -1});
+  EXPECT_EQ(ReadBlockSetting().name, "Emoticons");
+  EXPECT_EQ(ReadBlockSetting().first_plane_position, 57);
   EXPECT_EQ(back.charset_index, 18);
   EXPECT_EQ(back.glyph_size, 30);
   EXPECT_EQ(back.sample_size, 40);

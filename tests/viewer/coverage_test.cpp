@@ -220,4 +220,26 @@ TEST(GlyphCoverage, WithOnlyBlocksWithCharactersTheListAndUpDownSkipEmptyBlocks)
   EXPECT_EQ(SendMessageA(s.block_spin, UDM_GETPOS32, 0, 0), 0);
 }
 
+TEST(GlyphCoverage, TheInfoPageCountsTheByteCellsAsTheBlockListDoes) {
+  GridViewer v("coverage_info_bytes", "SaveCharSet=1\r\nCharSet=1\r\n");  // "ANSI"
+  const ViewerState& s = v.state();
+  ASSERT_TRUE(s.cells.known);
+  // DejaVu Sans holds 218 of the 256 bytes' characters in Windows-1252 (not 191,
+  // as it would counting the bytes as U+0000-U+00FF).
+  EXPECT_EQ(s.cells.present[0], 218u);
+  const int russian = 16;
+  for (const int charset : {1, russian}) {
+    SCOPED_TRACE(charset);
+    if (charset != s.charset_index) v.SelectCharset(charset);
+    ClickTab(v.window, kInfoPage);
+    const std::string info = WindowText(s.info_view);
+    const std::string ansi = "\tANSI  " + std::to_string(s.cells.present[0]) + " / 256";
+    EXPECT_NE(info.find(ansi), std::string::npos) << ansi << "\n" << info;
+    const std::string set = std::string("\tCharacter Set\t: ") + CharsetTable[charset].name;
+    EXPECT_NE(info.find(set), std::string::npos) << set;
+    ClickTab(v.window, kGlyphsPage);
+  }
+  EXPECT_NE(s.cells.present[0], 218u);
+}
+
 }  // namespace

@@ -7,17 +7,50 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <map>
+#include <sstream>
 #include <string>
+#include <vector>
 
+#include "font_builder.h"
 #include "fontfile/catalog.h"
 #include "support/test_paths.h"
 #include "tests/viewer/plugin_harness.h"
+#include "text/language.h"
 
 namespace {
 
 std::string NotoSans() { return HostPath("/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc"); }
 std::string NotoSerif() { return HostPath("/usr/share/fonts/opentype/noto/NotoSerifCJK-Bold.ttc"); }
+std::string DejaVu(const char* file) { return HostPath("/usr/share/fonts/truetype/dejavu/" + std::string(file)); }
+
+// A real font's tables, in its directory's order.
+SfntFont TablesOf(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  SfntFont font;
+  uint16_t count = 0;
+  ReadU16BE(ViewOf(bytes), 4, 0, count);
+  for (uint32_t i = 0; i < count; ++i) {
+    uint32_t offset = 0, length = 0;
+    ReadU32BE(ViewOf(bytes), 12 + 16 * i, 8, offset);
+    ReadU32BE(ViewOf(bytes), 12 + 16 * i, 12, length);
+    font.Add(bytes.substr(12 + 16 * i, 4), bytes.substr(offset, length));
+  }
+  return font;
+}
+
+// The font with names the readers cannot use (German only) that the system's
+// engine still takes: a face that is listed but cannot be read.
+SfntFont Unreadable(SfntFont font, const std::u16string& name) {
+  NameTable names;
+  for (uint16_t id : {1, 4}) names.records.push_back({id, Utf16BE(name), 3, 1, 0x0407});
+  for (SfntTable& table : font.tables)
+    if (table.tag == "name") table.data = BuildNameTable(names);
+  return font;
+}
 
 // The face the system made a font of.
 std::string TextFace(HFONT font) {
@@ -170,6 +203,198 @@ TEST(FaceSelector, SingleFontsHaveNoneAndLoadNextKeepsAFaceTheFileHas) {
   EXPECT_FALSE(IsWindowVisible(s.face_combo));
   const RECT slider = ChildRect(v.window, s.size_slider);
   EXPECT_TRUE(EqualRect(&single_slider, &slider));
+}
+
+// Test fonts made of DejaVu's glyphs under names of their own: faces told apart
+// by their unique identifier (name id 3), which only the file's name table holds.
+const char* kDejaVuSans = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+const char* kDejaVuSerif = "/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf";
+
+struct FaceNames {
+  std::u16string family, full, id;
+};
+
+SfntFont Renamed(const char* unix_path, const FaceNames& names) {
+  std::ifstream in(HostPath(unix_path), std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  SfntFont font = ReadSfntFont(ViewOf(bytes.str()));
+  EXPECT_FALSE(font.tables.empty()) << unix_path;
+  return font.Set("name", BuildNameTable(NameTable{}
+                                             .Add(1, names.family)
+                                             .Add(2, u"Book")
+                                             .Add(3, names.id)
+                                             .Add(4, names.full)
+                                             .Add(6, u"OrvaneTest")));
+}
+
+std::string WriteFont(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out << bytes;
+  return path;
+}
+
+// Which of `ids` the name table of the face the system made `font` of holds; -1 for none.
+int DrawnId(HFONT font, const std::vector<std::u16string>& ids) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ previous = SelectObject(dc, font);
+  const DWORD name_tag = 'n' | 'a' << 8 | 'm' << 16 | 'e' << 24;
+  const DWORD size = GetFontData(dc, name_tag, 0, nullptr, 0);
+  std::string table(size == GDI_ERROR ? 0 : size, '\0');
+  if (!table.empty()) GetFontData(dc, name_tag, 0, table.data(), size);
+  SelectObject(dc, previous);
+  DeleteDC(dc);
+  for (size_t i = 0; i < ids.size(); ++i)
+    if (table.find(Utf16BE(ids[i])) != std::string::npos) return static_cast<int>(i);
+  return -1;
+}
+
+// Ink below the label line of the cells of the glyph list's first rows.
+int GlyphInk(const ViewerState& s, int rows) {
+  const Pixels p = CaptureClient(s.glyph_list);
+  const int w = p.width / 16;
+  int ink = 0;
+  for (int row = 0; row < rows; ++row) {
+    RECT item = {};
+    SendMessageA(s.glyph_list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&item));
+    for (int column = 0; column < 16; ++column)
+      ink += p.InkIn({column * w + 2, item.top + s.line_height + 1, (column + 1) * w - 1,
+                      item.bottom - 1},
+                     SystemRgb(COLOR_WINDOW));
+  }
+  return ink;
+}
+
+TEST(FaceSelector, AFaceTheSystemDoesNotDrawIsNamedAndItsCellsAreUnknown) {
+  for (const char* font : {kDejaVuSans, kDejaVuSerif}) ASSERT_EQ(MissingFont(font), "");
+  const std::string dir = ScratchDir("drawn_face_fonts");
+  struct Case {
+    std::string file;
+    std::vector<std::u16string> ids;  // of faces 0, 1, ...
+    int others;  // faces the system cannot draw: -1 for at least one
+  };
+  const std::vector<Case> cases = {
+      // Two faces alike in every name but their identifiers: no name selects the second.
+      {WriteFont(dir + "\\twins.ttc",
+                 BuildCollection({Renamed(kDejaVuSans, {u"Orvane Twin", u"Orvane Twin", u"twin-0"}),
+                                  Renamed(kDejaVuSerif, {u"Orvane Twin", u"Orvane Twin", u"twin-1"})})),
+       {u"twin-0", u"twin-1"}, -1},
+      // One full name, two families: each face is drawn, the second by its family name.
+      {WriteFont(dir + "\\pair.ttc",
+                 BuildCollection({Renamed(kDejaVuSans, {u"Orvane Pair Sans", u"Orvane Pair", u"pair-0"}),
+                                  Renamed(kDejaVuSerif, {u"Orvane Pair Serif", u"Orvane Pair", u"pair-1"})})),
+       {u"pair-0", u"pair-1"}, 0},
+      // A name outside the ANSI code page cannot be asked for at all.
+      {WriteFont(dir + "\\omega.ttf",
+                 BuildSfnt(Renamed(kDejaVuSans, {u"Orvane \u03A9mega", u"Orvane \u03A9mega", u"omega"}))),
+       {u"omega"}, 1},
+  };
+  const std::string other = EnglishString(kTextOtherFace);
+  int math = 0;
+  while (std::string(UnicodeBlockTable[math].name) != "Mathematical Alphanumeric Symbols") ++math;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    GridViewer v("drawn_faces", "", c.file);
+    ViewerState& s = v.state();
+    ASSERT_TRUE(s.glyph_font) << s.load_error;
+    int others = 0;
+    for (int face = 0; face < static_cast<int>(c.ids.size()); ++face) {
+      SCOPED_TRACE(face);
+      if (face > 0) PickFace(v.window, face);
+      ASSERT_EQ(s.face, static_cast<uint32_t>(face));
+      const bool drawn = DrawnId(s.glyph_font, c.ids) == face;
+      others += drawn ? 0 : 1;
+      EXPECT_EQ(s.other_face.empty(), drawn);
+      EXPECT_EQ(s.cells.known, drawn);
+      // The Info page says so, naming the face the system draws instead.
+      ClickTab(v.window, 1);
+      const std::string info = WindowText(s.info_view);
+      if (drawn) {
+        EXPECT_EQ(info.find(other), std::string::npos);
+      } else {
+        EXPECT_NE(info.find("\t" + other + "\t: " + s.other_face), std::string::npos) << info;
+      }
+      ClickTab(v.window, 0);
+      // Another face's glyph numbers name other glyphs: nothing beyond U+FFFF is
+      // drawn by them, and no cell there is tinted.
+      if (!drawn) {
+        v.SelectBlock(math);
+        EXPECT_EQ(GlyphInk(s, 4), 0);
+        v.SelectBlock(0);
+      }
+    }
+    if (c.others < 0) EXPECT_GE(others, 1);
+    else EXPECT_EQ(others, c.others);
+  }
+}
+
+TEST(FaceSelector, TheListOpensAsWideAsItsLongestNameWithinTheScreen) {
+  ASSERT_EQ(MissingFont(kDejaVuSans), "");
+  const std::string dir = ScratchDir("long_face_fonts");
+  // A name far wider than the closed selector, and one wider than any screen.
+  const std::u16string longer = u"Orvane Long Sans, a full name far wider than a third of the viewer";
+  const std::u16string widest = u"Orvane Widest " + std::u16string(300, u'W');
+  const std::string file = WriteFont(
+      dir + "\\long.ttc", BuildCollection({Renamed(kDejaVuSans, {u"Orvane Long A", longer, u"long-0"}),
+                                             Renamed(kDejaVuSans, {u"Orvane Long B", widest, u"long-1"})}));
+  GridViewer v("long_faces", "", file, 600, 400);
+  ASSERT_TRUE(v.state().face_combo);
+  const DroppedList list = MeasureDroppedList(v.state().face_combo);
+  ASSERT_LT(list.closed, list.needed) << "the names must not fit the closed box";
+  EXPECT_GE(list.dropped, std::min(list.needed, list.work));
+  EXPECT_LE(list.dropped, list.work);
+  EXPECT_GE(list.shown, std::min(list.needed, list.work));
+  EXPECT_LE(list.shown, list.work);
+
+// A collection whose first and third faces cannot be read opens at its second,
+// lists the broken ones as such, and keeps them from being chosen; n and p from
+// a face that is broken in the next file show its first face that reads.
+TEST(FaceSelector, BrokenFacesAreListedAndPassedOver) {
+  if (!FileExists(NotoSans())) GTEST_SKIP() << "no " << NotoSans();
+  const std::string path = ScratchDir("broken_faces_font") + "\\broken-faces.ttc";
+  std::ofstream(path, std::ios::binary)
+      << BuildCollection({Unreadable(TablesOf(DejaVu("DejaVuSansMono.ttf")), u"Kaputt Mono"),
+                          TablesOf(DejaVu("DejaVuSans-Bold.ttf")),
+                          Unreadable(TablesOf(DejaVu("DejaVuSerif.ttf")), u"Kaputt Serif"),
+                          TablesOf(DejaVu("DejaVuSerif-Bold.ttf"))});
+  const std::string unreadable = EnglishString(kTextFaceUnreadable);
+  GridViewer v("broken_faces", "", path);
+  ViewerState& s = v.state();
+  ASSERT_TRUE(s.glyph_font) << s.load_error;
+  EXPECT_EQ(s.face, 1u);
+  EXPECT_EQ(TextFace(s.glyph_font), "DejaVu Sans");
+  ASSERT_TRUE(s.face_combo);
+  ASSERT_EQ(SendMessageA(s.face_combo, CB_GETCOUNT, 0, 0), 4);
+  EXPECT_EQ(ComboItem(s.face_combo, 0), "1  " + unreadable);
+  EXPECT_EQ(ComboItem(s.face_combo, 1), "2  DejaVu Sans Bold");
+  EXPECT_EQ(ComboItem(s.face_combo, 2), "3  " + unreadable);
+  EXPECT_EQ(ComboItem(s.face_combo, 3), "4  DejaVu Serif Bold");
+  EXPECT_EQ(SendMessageA(s.face_combo, CB_GETCURSEL, 0, 0), 1);
+  ClickTab(v.window, 1);
+  EXPECT_NE(WindowText(s.info_view).find("Face\t: 2 of 4"), std::string::npos);
+  ClickTab(v.window, 0);
+
+  // A broken face cannot be chosen: the selection goes back.
+  PickFace(v.window, 2);
+  EXPECT_EQ(s.face, 1u);
+  EXPECT_EQ(SendMessageA(s.face_combo, CB_GETCURSEL, 0, 0), 1);
+  PickFace(v.window, 3);
+  EXPECT_EQ(s.face, 3u);
+
+  // n and p from the third or the first face of another collection: those are
+  // broken here, and the second face is shown; from the fourth, the fourth.
+  ASSERT_EQ(LoadNext(v.parent, v.window, NotoSans()), 0);
+  for (int face : {2, 0}) {
+    PickFace(v.window, face);
+    ASSERT_EQ(s.face, static_cast<uint32_t>(face));
+    ASSERT_EQ(LoadNext(v.parent, v.window, path), 0) << face;
+    EXPECT_EQ(s.face, 1u) << face;
+    EXPECT_EQ(SendMessageA(s.face_combo, CB_GETCURSEL, 0, 0), 1) << face;
+    ASSERT_EQ(LoadNext(v.parent, v.window, NotoSans()), 0);
+  }
+  PickFace(v.window, 3);
+  ASSERT_EQ(LoadNext(v.parent, v.window, path), 0);
+  EXPECT_EQ(s.face, 3u);
 }
 
 }  // namespace

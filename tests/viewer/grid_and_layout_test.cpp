@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fontfile/catalog.h"
+#include "viewer/block_order.h"
 #include "viewer/grid_math.h"
 #include "viewer/viewer_layout.h"
 
@@ -159,6 +160,69 @@ TEST(BlockOrder, ComparisonIsByteWise) {
   UnicodeBlockRow upper = {0, 0, 0, "Zeta"}, lower = {0, 0, 0, "alpha"};
   EXPECT_FALSE(BlocksOutOfOrder(upper, lower, 2));  // 'Z' sorts before 'a'
   EXPECT_TRUE(BlocksOutOfOrder(upper, lower, 3));
+}
+
+// What a "UnicodeBlock" written while the list held the first plane's 101 blocks
+// named, in each order, and the name written beside it, which is read first.
+TEST(BlockOrder, AStoredBlockIsItsNameElseItsPositionAmongTheFirstPlanesBlocks) {
+  ASSERT_GT(UnicodeBlockTable[kFirstPlaneBlockCount].first, 0xFFFFu);
+  ASSERT_LE(UnicodeBlockTable[kFirstPlaneBlockCount - 1].last, 0xFFFFu);
+  const struct {
+    int mode, position;
+    const char* block;
+  } old_positions[] = {
+      {0, 0, "ANSI"}, {1, 0, "ANSI"}, {2, 0, "ANSI"}, {3, 0, "ANSI"},
+      {0, 5, "IPA Extensions"}, {1, 5, "Chinese, Japanese, and Korean Compatibility Forms"},
+      {2, 5, "Armenian"}, {3, 5, "Tibetan"},
+      {0, 100, "Specials"}, {1, 100, "Latin"}, {2, 100, "Yijing Hexagram Symbols"},
+      {3, 100, "Alphabetic Presentation Forms"},
+      {2, 263, "Yijing Hexagram Symbols"}, {2, -4, "ANSI"},  // cut to the 101
+  };
+  for (const auto& c : old_positions) {
+    SCOPED_TRACE(testing::Message() << "mode " << c.mode << ", position " << c.position);
+    EXPECT_STREQ(FirstPlaneBlockAt(c.position, c.mode).name, c.block);
+    EXPECT_STREQ(StoredBlock("", c.position, c.mode).name, c.block);
+    EXPECT_STREQ(StoredBlock("No Such Block", c.position, c.mode).name, c.block);
+    // Written back, the block has the same position.
+    if (c.position >= 0 && c.position <= 100) {
+      EXPECT_EQ(FirstPlanePosition(RowNamed(c.block), c.mode), c.position);
+    }
+    // A name wins over any position, in any order; it must match exactly.
+    EXPECT_STREQ(StoredBlock("Emoticons", c.position, c.mode).name, "Emoticons");
+    EXPECT_STREQ(StoredBlock("emoticons", c.position, c.mode).name, c.block);
+    EXPECT_EQ(FirstPlanePosition(RowNamed("Emoticons"), c.mode), -1);
+  }
+  // Every block is found by its own name, the first plane's at one position each.
+  for (int mode = 0; mode < 4; ++mode) {
+    std::vector<int> seen(kFirstPlaneBlockCount, 0);
+    for (int row = 0; row < kUnicodeBlockCount; ++row) {
+      const UnicodeBlockRow& block = UnicodeBlockTable[row];
+      EXPECT_EQ(BlockNamed(block.name), &block);
+      const int position = FirstPlanePosition(block, mode);
+      if (row >= kFirstPlaneBlockCount) {
+        EXPECT_EQ(position, -1);
+        continue;
+      }
+      ASSERT_GE(position, 0);
+      ++seen[position];
+      EXPECT_EQ(&FirstPlaneBlockAt(position, mode), &block);
+    }
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), kFirstPlaneBlockCount) << mode;
+  }
+}
+
+TEST(BlockOrder, StepsWrapRoundAndSkipWhatIsNotListed) {
+  EXPECT_EQ(WrapPosition(263, 1, 264), 0);
+  EXPECT_EQ(WrapPosition(0, -1, 264), 263);
+  EXPECT_EQ(WrapPosition(5, -270, 264), 263);
+  auto even = [](int at) { return at % 2 == 0; };
+  const struct {
+    int from, step, nearest;
+  } steps[] = {{4, 1, 4}, {5, 1, 6}, {5, -1, 4}, {263, 1, 0}, {1, -1, 0}, {263, -1, 262}};
+  for (const auto& c : steps)
+    EXPECT_EQ(NearestListed(c.from, c.step, 264, even), c.nearest) << c.from << " " << c.step;
+  EXPECT_EQ(NearestListed(7, 1, 264, [](int) { return false; }), 7);
+  EXPECT_EQ(NearestListed(7, -1, 264, [](int at) { return at == 9; }), 9);  // the long way round
 }
 
 }  // namespace

@@ -59,14 +59,15 @@ RECT ZoomBoxOfPress(HWND list, int row, int column) {
   return box_watch.rect;
 }
 
-// A viewer of DejaVu Sans in a 1200 x 800 parent, blocks in table order.
+// A viewer of DejaVu Sans (or `font`) in a 1200 x 800 parent, blocks in table order.
 struct DpiViewer {
-  explicit DpiViewer(const std::string& name) {
+  explicit DpiViewer(const std::string& name, const std::string& font = DejaVuPath(),
+                     int width = 1200, int height = 800) {
     const std::string ini = ScratchDir(name) + "\\host.ini";
     WriteTextFile(ini, "[Quenvale.Orvane]\r\nSortOrderUnicodeBlocks=0\r\n");
     SetSettingsFile(ini);
-    parent = MakeParent(true, 1200, 800);
-    window = LoadViewer(parent, DejaVuPath());
+    parent = MakeParent(true, width, height);
+    window = LoadViewer(parent, font);
     Pump();
   }
   ~DpiViewer() {
@@ -166,6 +167,21 @@ TEST(HighDpiViewer, TheZoomBoxIsScaledWithTheDpiAndKeptWithinTheScreen) {
   box = ZoomBoxOfPress(s.glyph_list, 1, 9);
   EXPECT_EQ(box.right - box.left, screen_width);
   EXPECT_EQ(box.bottom - box.top, screen_height);
+}
+
+TEST(HighDpiViewer, TheFaceListOpensAsWideAsItsLongestName) {
+  // At 192 dpi in a 600 x 400 viewer the closed selector cuts every name.
+  const char* noto = "/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc";
+  ASSERT_EQ(MissingFont(noto), "");
+  DpiViewer v("high-dpi-faces", HostPath(noto), 600, 400);
+  ASSERT_TRUE(v.window);
+  const ViewerState& s = *StateOf(v.window);
+  ASSERT_TRUE(s.face_combo);
+  const DroppedList list = MeasureDroppedList(s.face_combo);
+  ASSERT_LT(list.closed, list.needed);
+  EXPECT_GE(list.dropped, list.needed);
+  EXPECT_GE(list.shown, list.needed);
+  EXPECT_LE(list.shown, list.work);
 }
 
 }  // namespace

@@ -119,7 +119,7 @@ TEST(LoadNext, KeepsTheWindowItsControlsAndSelectionsAndShowsTheNewFont) {
   EXPECT_EQ(s.zoom_size, before.zoom_size);
   EXPECT_EQ(WindowText(s.sample_view), "typed by the user");
 
-  EXPECT_EQ(s.info.names[1].value_or(""), "Noto Serif CJK JP");
+  EXPECT_EQ(s.info.names[kNameFamily].value_or(""), "Noto Serif CJK JP");
   const std::string report = WindowText(s.info_view);
   EXPECT_NE(report.find("Noto Serif CJK"), std::string::npos);
   EXPECT_EQ(report.find("DejaVu Sans"), std::string::npos);
@@ -131,7 +131,7 @@ TEST(LoadNext, KeepsTheWindowItsControlsAndSelectionsAndShowsTheNewFont) {
 
   // And back, through the wide export.
   EXPECT_EQ(LoadNextW(v.parent, v.window, Widen(DejaVuPath())), 0);
-  EXPECT_EQ(v.state().info.names[1].value_or(""), "DejaVu Sans");
+  EXPECT_EQ(v.state().info.names[kNameFamily].value_or(""), "DejaVu Sans");
   EXPECT_NE(WindowText(v.state().info_view).find("DejaVuSans.ttf"), std::string::npos);
   EXPECT_EQ(ItemHeight(v.state()), ExpectedItemHeight(v.state()));
   // The face selector stays, hidden, for the next collection.
@@ -159,7 +159,7 @@ TEST(LoadNext, FileThatCannotBeShownAnswersErrorAndLeavesAClosableWindow) {
   EXPECT_EQ(s.glyph_font, shown);
   EXPECT_NE(GetObjectType(shown), 0u);
   EXPECT_STREQ(s.load_error, "");
-  EXPECT_EQ(s.info.names[1].value_or(""), "DejaVu Sans");
+  EXPECT_EQ(s.info.names[kNameFamily].value_or(""), "DejaVu Sans");
   EXPECT_EQ(s.font_registered, 1);
 
   HWND window = v.window;
@@ -178,7 +178,7 @@ TEST(LoadNext, WindowOpenedOnAMissingFileTakesARealOne) {
   const ViewerState& s = v.state();
   EXPECT_STREQ(s.load_error, "");
   EXPECT_NE(s.glyph_font, nullptr);
-  EXPECT_EQ(s.info.names[1].value_or(""), "DejaVu Serif");
+  EXPECT_EQ(s.info.names[kNameFamily].value_or(""), "DejaVu Serif");
   for (HWND control : {s.glyph_list, s.block_combo, s.block_spin, s.charset_combo, s.charset_spin})
     EXPECT_TRUE(IsWindowEnabled(control));
   EXPECT_GT(SendMessageA(s.glyph_list, LB_GETCOUNT, 0, 0), 0);
@@ -240,7 +240,7 @@ TEST(LoadNext, ClosesAnOpenZoomBox) {
   EXPECT_EQ(zoom_watch.result, 0);
   EXPECT_TRUE(zoom_watch.box_gone);
   ASSERT_TRUE(IsWindow(v.window));
-  EXPECT_EQ(v.state().info.names[1].value_or(""), "DejaVu Serif");
+  EXPECT_EQ(v.state().info.names[kNameFamily].value_or(""), "DejaVu Serif");
   EXPECT_EQ(FindWindowExA(v.state().glyph_list, nullptr, kZoomClass, nullptr), nullptr);
 }
 

@@ -193,42 +193,131 @@ TEST_F(OptionsTest, FilledOnceAppliedByATabClickAndAtCloseButNotByCtrlTab) {
   EXPECT_EQ(s.save_block, 1);
   EXPECT_EQ(s.save_charset, 1);
   EXPECT_EQ(s.save_sample, 1);
-  // The block list in name order, "ANSI" first and selected, its grid shown.
+  // The block list in name order, "ANSI" first; the block shown (position 5 of
+  // table order) stays, at its position in the new order, its grid shown.
   EXPECT_EQ(ComboText(s.block_combo, 0), "ANSI");
   EXPECT_EQ(ComboText(s.block_combo, 1), "Adlam");
   EXPECT_EQ(SendMessageA(s.block_combo, CB_GETCOUNT, 0, 0), 264);
-  EXPECT_EQ(s.block_index, 0);
-  EXPECT_EQ(SendMessageA(s.block_combo, CB_GETCURSEL, 0, 0), 0);
-  EXPECT_EQ(SendMessageA(s.block_spin, UDM_GETPOS32, 0, 0), 0);
-  EXPECT_EQ(SendMessageA(s.glyph_list, LB_GETCOUNT, 0, 0), 16);
+  EXPECT_EQ(s.block_index, 107);
+  EXPECT_EQ(ComboText(s.block_combo, 107), "IPA Extensions");
+  EXPECT_EQ(SendMessageA(s.block_combo, CB_GETCURSEL, 0, 0), 107);
+  EXPECT_EQ(SendMessageA(s.block_spin, UDM_GETPOS32, 0, 0), 107);
+  EXPECT_EQ(SendMessageA(s.glyph_list, LB_GETCOUNT, 0, 0), 6);  // U+0250-U+02AF
   EXPECT_TRUE(IsWindowVisible(s.glyph_list));
   EXPECT_EQ(GetFocus(), s.glyph_list);
 
   // The same sort order again leaves the block choice alone.
-  SendMessageA(s.block_combo, CB_SETCURSEL, 7, 0);
+  SendMessageA(s.block_combo, CB_SETCURSEL, 16, 0);
   SendMessageA(v->window, WM_COMMAND, MAKEWPARAM(kBlockComboId, CBN_SELCHANGE),
                reinterpret_cast<LPARAM>(s.block_combo));
-  ASSERT_EQ(s.block_index, 7);
+  ASSERT_EQ(s.block_index, 16);
   ClickTabWithMouse(v->window, 3);
   ClickTabWithMouse(v->window, 0);
-  EXPECT_EQ(s.block_index, 7);
-  EXPECT_EQ(SendMessageA(s.block_combo, CB_GETCURSEL, 0, 0), 7);
+  EXPECT_EQ(s.block_index, 16);
+  EXPECT_EQ(SendMessageA(s.block_combo, CB_GETCURSEL, 0, 0), 16);
 
-  // Values typed after the last tab click are applied when the viewer closes.
+  // Values typed after the last tab click are applied when the viewer closes,
+  // a new sort order too.
   ClickTabWithMouse(v->window, 3);
   SetDlgItemTextA(dialog, 906, "640");
+  SendDlgItemMessageA(dialog, 912, CB_SETCURSEL, 3, 0);
   v->Close();
   const std::string& ini = v->ini;
   EXPECT_EQ(IniInt(ini, "FontSizeZoom"), 40);
   EXPECT_EQ(IniInt(ini, "ZoomWidth"), 640);
   EXPECT_EQ(IniInt(ini, "ZoomHeight"), 160);
-  EXPECT_EQ(IniInt(ini, "SortOrderUnicodeBlocks"), 2);
+  EXPECT_EQ(IniInt(ini, "SortOrderUnicodeBlocks"), 3);
   EXPECT_EQ(IniText(ini, "Language"), "German");
   EXPECT_EQ(IniInt(ini, "SavePage"), 0);
   EXPECT_EQ(IniInt(ini, "SaveUnicodeBlock"), 1);
-  EXPECT_EQ(IniInt(ini, "UnicodeBlock"), 7);
+  // "Arrows" by its name, and at its position among the first plane's blocks
+  // by name descending (6 ascending).
+  EXPECT_EQ(IniText(ini, "UnicodeBlockName"), "Arrows");
+  EXPECT_EQ(IniInt(ini, "UnicodeBlock"), 95);
   EXPECT_EQ(IniInt(ini, "SaveCharSet"), 1);
   EXPECT_EQ(IniInt(ini, "SaveSampleText"), 1);
+}
+
+std::string SelectedBlock(const ViewerState& s) {
+  return ComboText(s.block_combo, static_cast<int>(SendMessageA(s.block_combo, CB_GETCURSEL, 0, 0)));
+}
+
+// The block list of a viewer agrees with itself: the item selected names the
+// block shown, whose rows the grid has, and the up-down stands at its position.
+void ExpectListShows(const ViewerState& s, const char* block, const char* second_item) {
+  SCOPED_TRACE(block);
+  EXPECT_EQ(SelectedBlock(s), block);
+  const LRESULT item = SendMessageA(s.block_combo, CB_GETCURSEL, 0, 0);
+  EXPECT_EQ(SendMessageA(s.block_combo, CB_GETITEMDATA, item, 0), s.block_index);
+  EXPECT_EQ(SendMessageA(s.block_spin, UDM_GETPOS32, 0, 0), s.block_index);
+  EXPECT_EQ(ComboText(s.block_combo, 1), second_item);
+  EXPECT_EQ(SendMessageA(s.block_combo, CB_GETCOUNT, 0, 0), kUnicodeBlockCount);
+  for (const UnicodeBlockRow& row : UnicodeBlockTable) {
+    if (std::string(row.name) == block) {
+      EXPECT_EQ(SendMessageA(s.glyph_list, LB_GETCOUNT, 0, 0),
+                static_cast<LRESULT>((row.last - row.first) / 16 + 1));
+    }
+  }
+}
+
+// The sort order is the process's: a re-sort on one viewer's Options page, or a
+// viewer opened with another stored order, leaves every open viewer on the block
+// it shows, listing the blocks in the new order.
+TEST_F(OptionsTest, AReSortKeepsTheBlockOfEveryOpenViewer) {
+  auto a = Open("options_resort_a", "Page=0\r\nSortOrderUnicodeBlocks=0\r\nSaveUnicodeBlock=1\r\n"
+                                    "UnicodeBlock=11\r\n");
+  auto b = Open("options_resort_b", "Page=0\r\nSortOrderUnicodeBlocks=0\r\nSaveUnicodeBlock=1\r\n");
+  ViewerState& first = a->state();
+  ViewerState& second = b->state();
+  const LRESULT emoticons = SendMessageA(second.block_combo, CB_FINDSTRINGEXACT,
+                                         static_cast<WPARAM>(-1),
+                                         reinterpret_cast<LPARAM>("Emoticons"));
+  ASSERT_GT(emoticons, 0);
+  SendMessageA(second.block_combo, CB_SETCURSEL, emoticons, 0);
+  SendMessageA(b->window, WM_COMMAND, MAKEWPARAM(kBlockComboId, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(second.block_combo));
+  ExpectListShows(first, "Armenian", "Latin");
+  ExpectListShows(second, "Emoticons", "Latin");
+  // The second viewer's Options page is filled, then left as it was.
+  ClickTabWithMouse(b->window, 3);
+  ASSERT_EQ(second.page, 3);
+  ClickTabWithMouse(b->window, 0);
+  ASSERT_EQ(second.page, 0);
+
+  // The first viewer sorts by name.
+  ASSERT_TRUE(BringToFront(a->window));
+  ClickTabWithMouse(a->window, 3);
+  ASSERT_EQ(first.page, 3);
+  SendDlgItemMessageA(first.options_dialog, 912, CB_SETCURSEL, 2, 0);
+  ClickTabWithMouse(a->window, 0);
+  ASSERT_EQ(first.page, 0);
+  ExpectListShows(first, "Armenian", "Adlam");
+  ExpectListShows(second, "Emoticons", "Adlam");
+  // The other viewer's Options page shows the order in force, so that applying
+  // it changes nothing.
+  EXPECT_EQ(second.sort_order, 2);
+  EXPECT_EQ(SendDlgItemMessageA(second.options_dialog, 912, CB_GETCURSEL, 0, 0), 2);
+  ASSERT_TRUE(BringToFront(b->window));
+  ClickTabWithMouse(b->window, 3);
+  ClickTabWithMouse(b->window, 0);
+  ASSERT_EQ(second.page, 0);
+  ExpectListShows(first, "Armenian", "Adlam");
+  ExpectListShows(second, "Emoticons", "Adlam");
+
+  // A third viewer stored with glyphs descending.
+  auto c = Open("options_resort_c", "Page=0\r\nSortOrderUnicodeBlocks=1\r\n");
+  ExpectListShows(c->state(), "ANSI", "Supplementary Private Use Area-B");
+  ExpectListShows(first, "Armenian", "Supplementary Private Use Area-B");
+  ExpectListShows(second, "Emoticons", "Supplementary Private Use Area-B");
+  c->Close();
+  SetSettingsFileOf(Copy(), b->ini);
+  b->Close();
+  EXPECT_EQ(IniInt(b->ini, "SortOrderUnicodeBlocks"), 1);
+  EXPECT_EQ(IniText(b->ini, "UnicodeBlockName"), "Emoticons");
+  SetSettingsFileOf(Copy(), a->ini);
+  a->Close();
+  EXPECT_EQ(IniInt(a->ini, "SortOrderUnicodeBlocks"), 1);
+  EXPECT_EQ(IniText(a->ini, "UnicodeBlockName"), "Armenian");
 }
 
 // The zoom box over cell 0x0041 of the ANSI grid: how many pixel rows below its

@@ -72,14 +72,16 @@ TEST(PluginAttach, ControlsUseTheMenuFontAndTheRichEditLibraryIsLoaded) {
 }
 
 TEST(PluginExports, DetectStringIsCutToTheBuffer) {
-  const char kFull[] = "ext=\"TTF\"|ext=\"TTC\"|ext=\"OTF\"|ext=\"FON\"|ext=\"PFM\"";
-  std::vector<char> big(100, 'x');
+  const char kFull[] =
+      "ext=\"TTF\"|ext=\"TTC\"|ext=\"OTF\"|ext=\"FON\"|ext=\"PFM\"|ext=\"WOFF\"|ext=\"WOFF2\"|"
+      "([0]=\"w\"&[1]=\"O\"&[2]=\"F\"&([3]=\"F\"|[3]=\"2\"))";
+  std::vector<char> big(200, 'x');
   Plugin().get_detect_string(big.data(), static_cast<int>(big.size()));
   EXPECT_STREQ(big.data(), kFull);
-  EXPECT_EQ(std::strlen(big.data()), 49u);
+  EXPECT_EQ(std::strlen(big.data()), sizeof kFull - 1);
 
-  std::vector<char> exact(50, 'x');
-  Plugin().get_detect_string(exact.data(), 50);
+  std::vector<char> exact(sizeof kFull, 'x');
+  Plugin().get_detect_string(exact.data(), static_cast<int>(sizeof kFull));
   EXPECT_STREQ(exact.data(), kFull);
 
   std::vector<char> small(16, 'x');

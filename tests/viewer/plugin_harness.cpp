@@ -154,9 +154,39 @@ void SetCtrl(bool down) {
 }
 
 std::string ComboItem(HWND combo, int index) {
-  char text[128] = {};
-  SendMessageA(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+  const LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, index, 0);
+  if (length < 0) return {};
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  SendMessageA(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(std::strlen(text.c_str()));
   return text;
+}
+
+DroppedList MeasureDroppedList(HWND combo) {
+  DroppedList out;
+  const HFONT font = reinterpret_cast<HFONT>(SendMessageA(combo, WM_GETFONT, 0, 0));
+  const int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i)
+    out.needed = std::max(out.needed, static_cast<int>(TextExtent(font, ComboItem(combo, i).c_str()).cx));
+  out.needed += GetSystemMetrics(SM_CXVSCROLL);
+  RECT closed = {};
+  GetWindowRect(combo, &closed);
+  out.closed = closed.right - closed.left;
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoA(MonitorFromWindow(combo, MONITOR_DEFAULTTONEAREST), &monitor);
+  out.work = monitor.rcWork.right - monitor.rcWork.left;
+  out.dropped = static_cast<int>(SendMessageA(combo, CB_GETDROPPEDWIDTH, 0, 0));
+  SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+  Pump();
+  COMBOBOXINFO info = {};
+  info.cbSize = sizeof info;
+  RECT list = {};
+  if (GetComboBoxInfo(combo, &info) && info.hwndList) GetWindowRect(info.hwndList, &list);
+  out.shown = list.right - list.left;
+  SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
+  Pump();
+  return out;
 }
 
 std::string WindowText(HWND window) {

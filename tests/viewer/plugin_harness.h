@@ -76,6 +76,14 @@ void Pump();
 std::string WindowText(HWND window);
 // The text of a combo box's item.
 std::string ComboItem(HWND combo, int index);
+
+// A combo box's drop-down list: the width its longest item needs in its font
+// with a scroll bar beside it, the closed box's width, the screen's work area
+// width, the dropped width it was given, and the list's width as it opens.
+struct DroppedList {
+  int needed = 0, closed = 0, work = 0, dropped = 0, shown = 0;
+};
+DroppedList MeasureDroppedList(HWND combo);
 // Ctrl held down (Shift up) in this thread's key state, as the viewer's keys read it.
 void SetCtrl(bool down);
 

@@ -142,6 +142,21 @@ TEST(PreviewBitmap, TinyBoxesStayTinyAndTheSampleIsTheFontsOwn) {
   EXPECT_NE(sans.rgb, serif.rgb);
 }
 
+// A web font's thumbnail is drawn from its decoded bytes: DejaVu Sans as WOFF2
+// and as WOFF looks as its TrueType file does; a refused one gives none.
+TEST(PreviewBitmap, WebFontsLookAsTheirTrueTypeFont) {
+  const Pixels ttf = Take(Preview(DejaVuPath(), 200, 150));
+  ASSERT_EQ(ttf.width, 200);
+  for (const char* web : {"/usr/share/fonts/woff2/dejavu/DejaVuSans.woff2",
+                          "/usr/share/fonts/woff/dejavu/DejaVuSans.woff"}) {
+    EXPECT_EQ(Take(Preview(HostPath(web), 200, 150)).rgb, ttf.rgb) << web;
+    EXPECT_EQ(Take(Preview(Wide(HostPath(web)), 200, 150)).rgb, ttf.rgb) << web;
+  }
+  const std::string cut = ScratchDir("preview_web_cut") + "\\cut.woff2";
+  WriteTextFile(cut, "wOF2 and nothing a font would need");
+  EXPECT_EQ(Preview(cut, 200, 150), nullptr);
+}
+
 TEST(PreviewBitmap, AFontWithoutAaShowsTwoOfItsOwnCharacters) {
   // Marlett lacks "A" and "a": two empty boxes would look the same.
   const std::string marlett = "/usr/share/wine/fonts/marlett.ttf";

@@ -24,17 +24,31 @@ TEST(CharacterQuery, CodesInEachFormAndEverythingElseAsItsFirstCharacter) {
   EXPECT_EQ(Parsed(u"#0041").value, 41u);
   EXPECT_EQ(Parsed(u"#00E9").value, 0xE9u);
   EXPECT_EQ(Parsed(u"U+10FFFF").value, 0x10FFFFu);
-  // Not codes: no digits, a stray letter, too many digits, disagreeing halves.
-  for (std::u16string_view text : {u"U+", u"#", u"0xZZ", u"U+1234567", u"#20AC/8365", u"#12G"}) {
+  // Begun as a code but none: no digits, a stray letter, too many digits,
+  // disagreeing halves, past U+10FFFF; and the surrogates, which are no
+  // characters. None of them names anything.
+  for (std::u16string_view text : {u"U+", u"0x", u" u+ ", u"#x", u"0xZZ", u"U+1F60G", u"U+1234567",
+                                   u"#20AC/8365", u"#20AC/", u"#/8364", u"#12G", u"U+110000",
+                                   u"U+D800", u"0xDBFF", u"#DC00", u"#57343"})
+    EXPECT_FALSE(ParseCharacterQuery(text).has_value()) << std::string(text.begin(), text.end());
+  // Anything else is its first character, a lone '#' too.
+  for (std::u16string_view text : {u"#", u"U", u"0", u"0y", u"U-20AC", u"x#1"}) {
     const CharacterQuery q = Parsed(text);
     EXPECT_FALSE(q.is_code);
     EXPECT_EQ(q.value, static_cast<uint32_t>(text[0]));
   }
   EXPECT_EQ(Parsed(u"\u20ac and more").value, 0x20ACu);
   EXPECT_EQ(Parsed(u" ").value, 0x20u);
+  EXPECT_EQ(Parsed(u" #").value, 0x20u);  // spaces count before a character
   EXPECT_EQ(Parsed(u"\U0001F600x").value, 0x1F600u);
-  const char16_t lone[] = {0xD83D, u'x', 0};  // a lone surrogate stands for itself
-  EXPECT_EQ(Parsed(lone).value, 0xD83Du);
+  EXPECT_EQ(Parsed(u"U+D7FF").value, 0xD7FFu);
+  EXPECT_EQ(Parsed(u"U+E000").value, 0xE000u);
+  // A lone surrogate, high or low, names nothing.
+  for (const char16_t unit : {char16_t{0xD83D}, char16_t{0xDC00}}) {
+    const char16_t lone[] = {unit, u'x', 0};
+    EXPECT_FALSE(ParseCharacterQuery(lone).has_value()) << static_cast<int>(unit);
+    EXPECT_FALSE(ParseCharacterQuery(std::u16string_view(lone, 1)).has_value());
+  }
   EXPECT_FALSE(ParseCharacterQuery(u"").has_value());
 }
 

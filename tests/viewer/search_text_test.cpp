@@ -175,12 +175,21 @@ TEST(SearchText, GlyphsPageShowsAndMarksTheCharacterItNames) {
   EXPECT_EQ(Search(v.window, "#0041"), 0);
   EXPECT_EQ(s.block_index, 0);
   EXPECT_EQ(s.marked_code, 0x29);
-  // What is no code names its first character, a label whose halves disagree
-  // too; a code past U+10FFFF names nothing and changes nothing.
-  EXPECT_EQ(Search(v.window, "0xZZ"), 0);
-  EXPECT_EQ(s.marked_code, '0');
-  EXPECT_EQ(Search(v.window, "U+110000"), 1);
-  EXPECT_EQ(s.marked_code, '0');
+  // A text that starts as a code does but is none (a stray letter, halves that
+  // disagree, no digits, past U+10FFFF) names nothing, and a surrogate, as a
+  // code or typed alone, names no character Copy could give: each is not found
+  // and changes nothing. A lone '#' is the character.
+  for (const wchar_t* text : {L"0xZZ", L"U+1F60G", L"#20AC/8365", L"U+", L"#x", L"U+110000",
+                              L"U+D800", L"#DFFF", L"\xD800", L"\xDC00x"}) {
+    SCOPED_TRACE(testing::Message() << static_cast<int>(text[0]) << " " << text);
+    EXPECT_EQ(SearchW(v.window, text), 1);
+    EXPECT_EQ(s.marked_code, 0x29);
+    EXPECT_EQ(s.block_index, 0);
+  }
+  EXPECT_EQ(Search(v.window, "0xZZ"), 1);
+  EXPECT_EQ(s.marked_code, 0x29);
+  EXPECT_EQ(Search(v.window, "#"), 0);
+  EXPECT_EQ(s.marked_code, '#');
   // Beyond U+FFFF, a code or a typed surrogate pair; Copy gives the pair.
   EXPECT_EQ(Search(v.window, "U+1F600"), 0);
   EXPECT_EQ(s.block_index, BlockPosition(s.block_combo, "Emoticons"));
@@ -190,8 +199,6 @@ TEST(SearchText, GlyphsPageShowsAndMarksTheCharacterItNames) {
   EXPECT_EQ(s.marked_code, 0x1D538);
   EXPECT_EQ(copy(v.window, 1, 0), 0);
   EXPECT_EQ(ClipboardText(), L"\U0001D538");
-  EXPECT_EQ(Search(v.window, "#20AC/8365"), 0);
-  EXPECT_EQ(s.marked_code, '#');
 
   // Far down a long block the row is scrolled into view; the mark shows in the
   // highlight colour, then in dark mode's.

@@ -48,8 +48,8 @@ Shown ShownBy(HWND viewer) {
   Shown out;
   const ViewerState* s = StateOf(viewer);
   if (!s) return out;
-  out.family = s->info.names[1].value_or("");
-  out.full_name = s->info.names[4].value_or("");
+  out.family = s->info.names[kNameFamily].value_or("");
+  out.full_name = s->info.names[kNameFull].value_or("");
   out.path = s->font_path;
   out.load_error = s->load_error;
   out.page = s->page;

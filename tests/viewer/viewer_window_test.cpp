@@ -11,6 +11,7 @@
 #include "fontfile/catalog.h"
 #include "support/test_paths.h"
 #include "tests/viewer/plugin_harness.h"
+#include "viewer/block_order.h"
 #include "viewer/grid_math.h"
 #include "viewer/viewer_layout.h"
 
@@ -73,7 +74,10 @@ TEST(ViewerSettings, StoredChoicesAreSelectedAndTheKeysWrittenAtClose) {
     HWND block_combo = GetDlgItem(v.window, kBlockComboId);
     EXPECT_EQ(SendMessageA(GetDlgItem(v.window, kTabId), TCM_GETCURSEL, 0, 0), 2);
     EXPECT_EQ(v.state().page, 2);
-    EXPECT_EQ(SendMessageA(block_combo, CB_GETCURSEL, 0, 0), 5);
+    // Position 5 of the first plane's blocks by name, as versions without the
+    // blocks beyond U+FFFF wrote it.
+    EXPECT_EQ(ComboItem(block_combo, static_cast<int>(SendMessageA(block_combo, CB_GETCURSEL, 0, 0))),
+              "Armenian");
     EXPECT_EQ(SendMessageA(GetDlgItem(v.window, kCharsetComboId), CB_GETCURSEL, 0, 0), 3);
 
     // The block list comes in the stored sort order, "ANSI" first.
@@ -91,11 +95,88 @@ TEST(ViewerSettings, StoredChoicesAreSelectedAndTheKeysWrittenAtClose) {
             "SavePage=1\nPage=2\nSaveUnicodeBlock=1\nUnicodeBlock=5\nSaveCharSet=1\nCharSet=3\n"
             "SortOrderUnicodeBlocks=2\nFontSizeSample=20\nSaveSampleText=0\nLanguage=English\n"
             "FontSizeGlyphs=24\nFontSizeZoom=96\nZoomWidth=128\nZoomHeight=160\n"
-            "OnlyBlocksWithCharacters=0");
+            "OnlyBlocksWithCharacters=0\nUnicodeBlockName=Armenian");
 
   // Back to table order for the other tests of this process.
   FreshSettings("sort_back", "[Quenvale.Orvane]\r\nSortOrderUnicodeBlocks=0\r\n");
   Viewer reset(DejaVuPath());
+}
+
+std::string IniText(const std::string& ini, const char* key) {
+  char value[128] = {};
+  GetPrivateProfileStringA("Quenvale.Orvane", key, "", value, sizeof value, ini.c_str());
+  return value;
+}
+
+std::string SelectedBlock(const ViewerState& s) {
+  return ComboItem(s.block_combo, static_cast<int>(SendMessageA(s.block_combo, CB_GETCURSEL, 0, 0)));
+}
+
+// Settings written while the block list held only the 101 blocks of the first
+// plane: "UnicodeBlock" is a position in that list, in the stored sort order,
+// and opens the block it named there in every order. At close the block is
+// written by its name, and the old key as those versions read it.
+TEST(ViewerSettings, AStoredBlockPositionOfTheFirstPlaneKeepsItsBlockInEveryOrder) {
+  const struct {
+    int order, position;
+    const char* block;
+  } cases[] = {{0, 5, "IPA Extensions"},
+               {1, 5, "Chinese, Japanese, and Korean Compatibility Forms"},
+               {2, 5, "Armenian"},
+               {3, 5, "Tibetan"},
+               {3, 250, "Alphabetic Presentation Forms"}};  // past the 101: the last
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "order " << c.order << ", position " << c.position);
+    std::string ini;
+    {
+      GridViewer v("old_block_" + std::to_string(c.order) + "_" + std::to_string(c.position),
+                   "SaveUnicodeBlock=1\r\nUnicodeBlock=" + std::to_string(c.position) +
+                       "\r\nSortOrderUnicodeBlocks=" + std::to_string(c.order) + "\r\n");
+      ini = v.ini;
+      EXPECT_EQ(SelectedBlock(v.state()), c.block);
+    }
+    EXPECT_EQ(IniText(ini, "UnicodeBlockName"), c.block);
+    EXPECT_EQ(GetPrivateProfileIntA("Quenvale.Orvane", "UnicodeBlock", -1, ini.c_str()),
+              std::min(c.position, 100));
+  }
+  // The name is read first, whatever the order and the old key say; a name that
+  // names no block leaves the choice to the old key.
+  {
+    GridViewer v("block_by_name", "SaveUnicodeBlock=1\r\nUnicodeBlock=0\r\n"
+                                  "UnicodeBlockName=Armenian\r\nSortOrderUnicodeBlocks=0\r\n");
+    EXPECT_EQ(SelectedBlock(v.state()), "Armenian");
+  }
+  {
+    GridViewer v("unknown_block_name",
+                 "SaveUnicodeBlock=1\r\nUnicodeBlockName=Klingon\r\nUnicodeBlock=5\r\n"
+                 "SortOrderUnicodeBlocks=2\r\n");
+    EXPECT_EQ(SelectedBlock(v.state()), "Armenian");
+  }
+
+  // A block beyond U+FFFF, which older versions do not have, comes back by its
+  // name in every order; the old key keeps what they wrote.
+  std::string ini;
+  {
+    GridViewer v("new_block",
+                 "SaveUnicodeBlock=1\r\nUnicodeBlock=7\r\nSortOrderUnicodeBlocks=2\r\n");
+    ini = v.ini;
+    const auto emoticons = static_cast<int>(SendMessageA(
+        v.state().block_combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+        reinterpret_cast<LPARAM>("Emoticons")));
+    ASSERT_GT(emoticons, 0);
+    v.SelectBlock(emoticons);
+    EXPECT_EQ(SelectedBlock(v.state()), "Emoticons");
+  }
+  EXPECT_EQ(IniText(ini, "UnicodeBlockName"), "Emoticons");
+  EXPECT_EQ(GetPrivateProfileIntA("Quenvale.Orvane", "UnicodeBlock", -1, ini.c_str()), 7);
+  for (int order : {1, 3}) {
+    GridViewer v("new_block_" + std::to_string(order),
+                 "SaveUnicodeBlock=1\r\nUnicodeBlockName=Emoticons\r\nUnicodeBlock=7\r\n"
+                 "SortOrderUnicodeBlocks=" + std::to_string(order) + "\r\n");
+    EXPECT_EQ(SelectedBlock(v.state()), "Emoticons") << order;
+  }
+  // Back to table order for the other tests of this process.
+  GridViewer reset("old_block_reset");
 }
 
 TEST(ViewerSettings, DefaultParamsAreCopiedAndAReplacedPathIsUsed) {
@@ -163,7 +244,7 @@ TEST(ViewerLoad, MissingEmptyUnsoundAndPairFilesGiveTheErrorText) {
     } else {
       EXPECT_GT(code, 0) << "the system knows why the file cannot be used";
     }
-    EXPECT_FALSE(s.info.names[4]) << "what was read is kept only for a registered font";
+    EXPECT_FALSE(s.info.names[kNameFull]) << "what was read is kept only for a registered font";
     for (int id : {kGlyphListId, kCharsetComboId, kBlockComboId})
       EXPECT_FALSE(IsWindowEnabled(GetDlgItem(v.window, id))) << id;
     // A failed load still measures rows by the label line alone.
@@ -177,6 +258,21 @@ TEST(ViewerLoad, MissingEmptyUnsoundAndPairFilesGiveTheErrorText) {
     EXPECT_NE(report.find("\tFile Name\t: " + path + "\n"), std::string::npos) << report;
     for (const char* claim : {"ANSI", "Supported", "Code Pages", "Metrics", "Height"})
       EXPECT_EQ(report.find(claim), std::string::npos) << claim;
+    // A size typed or slid on the Glyphs and Sample pages is kept for the next file
+    // but makes no font: a glyph font exists exactly when the file loaded.
+    for (const int page : {kGlyphsPage, kSamplePage}) {
+      ClickTab(v.window, page);
+      SetDlgItemTextA(v.window, kSizeEditId, "30");
+      SendMessageA(v.window, WM_COMMAND, MAKEWPARAM(kSizeEditId, EN_KILLFOCUS),
+                   reinterpret_cast<LPARAM>(GetDlgItem(v.window, kSizeEditId)));
+      SendMessageA(s.size_slider, TBM_SETPOS, TRUE, 40);
+      SendMessageA(v.window, WM_HSCROLL, SB_THUMBPOSITION, reinterpret_cast<LPARAM>(s.size_slider));
+      EXPECT_EQ(page == kGlyphsPage ? s.glyph_size : s.sample_size, 40) << page;
+      EXPECT_EQ(s.glyph_font, nullptr) << page;
+      EXPECT_EQ(s.sample_font, nullptr) << page;
+    }
+    EXPECT_STREQ(s.load_error, text.c_str());
+    ClickTab(v.window, kInfoPage);  // the page stored for the next file's viewer
   }
 }
 

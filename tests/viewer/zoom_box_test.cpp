@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fontfile/catalog.h"
+#include "text/language.h"
 #include "support/test_paths.h"
 #include "tests/viewer/plugin_harness.h"
 
@@ -198,6 +199,26 @@ bool LabelShows(const Outcome& o, HWND combo_with_ui_font, const char* label) {
   return expected.InkIn(area, SystemRgb(COLOR_WINDOW)) > 0 && o.pixels.SameIn(expected, area);
 }
 
+// The ink (pixels other than the window colour) in r: how many, and their bounds.
+struct Ink {
+  int count = 0;
+  RECT bounds = {0, 0, 0, 0};
+  int Area() const { return (bounds.right - bounds.left) * (bounds.bottom - bounds.top); }
+};
+Ink InkOf(const Pixels& p, const RECT& r) {
+  Ink ink;
+  ink.bounds = {r.right, r.bottom, r.left, r.top};
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x)
+      if (p.At(x, y) != SystemRgb(COLOR_WINDOW)) {
+        ++ink.count;
+        ink.bounds = {std::min<LONG>(ink.bounds.left, x), std::min<LONG>(ink.bounds.top, y),
+                      std::max<LONG>(ink.bounds.right, x + 1), std::max<LONG>(ink.bounds.bottom, y + 1)};
+      }
+  if (ink.count == 0) ink.bounds = {0, 0, 0, 0};
+  return ink;
+}
+
 TEST(ZoomBox, ARealPressOpensTheBoxCentredAndClampedAndReleaseClosesIt) {
   GridViewer v("zoom_press", "SaveCharSet=1\r\nCharSet=1\r\n");
   ViewerState& s = v.state();
@@ -253,6 +274,13 @@ TEST(ZoomBox, ACodeBeyondUFFFFShowsItsSixDigitsAndTheFontsGlyph) {
   EXPECT_TRUE(LabelShows(o, s.block_combo, "#1F602/128514"));
   const int w = o.pixels.width, h = o.pixels.height;
   EXPECT_GT(o.pixels.InkIn({0, 2 + s.line_height, w, h}, SystemRgb(COLOR_WINDOW)), 200);
+  // The small glyph right of the label is the font's too, a filled box: drawn by
+  // its index in the interface font, it would be another glyph, mostly paper.
+  const HFONT ui = reinterpret_cast<HFONT>(SendMessageA(s.block_combo, WM_GETFONT, 0, 0));
+  const SIZE label = TextExtent(ui, "#1F602/128514");
+  const Ink corner = InkOf(o.pixels, {2 + label.cx + 4, 2, w - 2, 2 + s.line_height});
+  EXPECT_GE(corner.bounds.right - corner.bounds.left, s.line_height / 3);
+  EXPECT_GE(corner.count * 10, 8 * corner.Area()) << corner.count << " of " << corner.Area();
   // A code the font lacks: the label, and the note instead of a glyph.
   o = PressOn(v, v.CellCentre(0, 1), Then::Release);
   ASSERT_TRUE(o.opened);
@@ -451,3 +479,45 @@ TEST(ZoomBox, AnEmojiShowsTheColoursOfItsPngAndALayeredGlyphItsLayers) {
 }
 
 }  // namespace
+
+TEST(ZoomBox, AFaceTheSystemReplacesIsSaidToBeAnotherUnderTheGlyph) {
+  // DejaVu Sans in the Symbol and Shift JIS sets is drawn with another face.
+  const int ansi = 1, symbol = 2, shift_jis = 4;
+  int math = 0;
+  while (std::string(UnicodeBlockTable[math].name) != "Mathematical Alphanumeric Symbols") ++math;
+  const char* note = EnglishString(kTextOtherFace);
+  for (const int charset : {ansi, symbol, shift_jis}) {
+    SCOPED_TRACE(charset);
+    GridViewer v("zoom_other_face", "SaveCharSet=1\r\nCharSet=" + std::to_string(charset) + "\r\n");
+    const ViewerState& s = v.state();
+    const bool other = charset != ansi;
+    ASSERT_EQ(s.other_face.empty(), !other);
+    const HFONT ui = reinterpret_cast<HFONT>(SendMessageA(s.block_combo, WM_GETFONT, 0, 0));
+    // 'A', then U+1D400, the bold A, which only the file's face can be asked for by index.
+    for (const int block : {0, math}) {
+      v.SelectBlock(block);
+      Outcome o = PressOn(v, v.CellCentre(block == 0 ? 4 : 0, block == 0 ? 1 : 0), Then::Release);
+      ASSERT_TRUE(o.opened);
+      EXPECT_TRUE(LabelShows(o, s.block_combo, block == 0 ? "#0041/65" : "#1D400/119808"));
+      const int w = o.pixels.width, h = o.pixels.height;
+      // The note at the bottom, wrapped to the box, as the interface font draws it.
+      RECT place = {2, 2, w - 2, h - 2};
+      HDC dc = GetDC(nullptr);
+      HGDIOBJ previous = SelectObject(dc, ui);
+      const int height = DrawTextA(dc, note, -1, &place, DT_WORDBREAK | DT_CENTER | DT_CALCRECT);
+      SelectObject(dc, previous);
+      ReleaseDC(nullptr, dc);
+      const RECT bottom = {2, h - 2 - height, w - 2, h - 2};
+      const Pixels expected = DrawTextApart(w, h, ui, bottom, note, DT_WORDBREAK | DT_CENTER);
+      EXPECT_EQ(o.pixels.SameIn(expected, bottom), other);
+      // Above it the glyph as the system draws it: the letter, or for the bold A
+      // of another face nothing at all.
+      const int ink = InkOf(o.pixels, {0, 2 + s.line_height, w, bottom.top}).count;
+      if (other && block == math) {
+        EXPECT_EQ(ink, 0);
+      } else {
+        EXPECT_GT(ink, 200);
+      }
+    }
+  }
+}

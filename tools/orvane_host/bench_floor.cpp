@@ -10,8 +10,8 @@
 bool ReadBenchFace(const std::string& file, BenchFace& face) {
   FontInfo info;
   if (!ReadFontFile(file.c_str(), info)) return false;
-  face.name = info.names[4].value_or("");
-  face.family = info.names[1].value_or(face.name);
+  face.name = info.names[kNameFull].value_or("");
+  face.family = info.names[kNameFamily].value_or(face.name);
   face.weight = static_cast<int>(info.weight);
   face.italic = info.italic != 0;
   return true;

@@ -70,7 +70,7 @@ expect_code("eight JSON lines" "${line_count}" 8)
 if(line_count EQUAL 8)
   set(line "${line_0}")
   expect_match("DejaVu Sans" "${line}"
-  "^{\"path\":\".*DejaVuSans.ttf\",\"face\":0,\"faces\":1,\"recognized\":true,\"type_name\":\"TrueType 1.66\",\"width_name\":\"Normal\",\"weight\":400,\"italic\":0,\"underline\":0,\"strike_out\":0,\"characters\":5918,\"bmp_characters\":5370,\"names\":\\[\"Copyright \\(c\\) 2003 by Bitstream, Inc. All Rights Reserved.\\\\u000aCopyright")
+  "^{\"path\":\".*DejaVuSans.ttf\",\"face\":0,\"faces\":1,\"recognized\":true,\"type_name\":\"TrueType 1.66\",\"width_name\":\"Normal\",\"weight\":400,\"italic\":0,\"underline\":0,\"strike_out\":0,\"container\":null,\"compressed_size\":null,\"decoded_size\":null,\"characters\":5918,\"bmp_characters\":5370,\"names\":\\[\"Copyright \\(c\\) 2003 by Bitstream, Inc. All Rights Reserved.\\\\u000aCopyright")
   expect_match("DejaVu names" "${line}"
   "\",\"DejaVu Sans\",\"Book\",\"DejaVu Sans\",\"DejaVu Sans\",\"Version 2.37\",\"DejaVuSans\",null,")
   set(line "${line_1}")
@@ -125,7 +125,42 @@ expect_match("listing names" "${out}"
 run_tool(out code --summary ${dejavu})
 expect_match("summary" "${out}" "\n  13 licence            Fonts are \\(c\\) Bitstream [^\n]*…\n  14 licence url")
 
+# Web fonts: the container and its sizes, read like the TrueType font inside.
+host_path(/usr/share/fonts/woff2/dejavu/DejaVuSans.woff2 woff2)
+host_path(/usr/share/fonts/woff/dejavu/DejaVuSans.woff woff)
+run_tool(out code --json ${woff2} ${woff})
+expect_code("exit 0 for web fonts" "${code}" 0)
+expect_match("WOFF2" "${out}"
+  "DejaVuSans.woff2\",\"face\":0,\"faces\":1,\"recognized\":true,\"type_name\":\"TrueType 1.66\",.*\"container\":\"WOFF 2.0\",\"compressed_size\":258928,\"decoded_size\":759644,\"characters\":5918,.*\"DejaVu Sans\",\"Book\"")
+expect_match("WOFF" "${out}"
+  "DejaVuSans.woff\",.*\"container\":\"WOFF 1.0\",\"compressed_size\":[0-9]+,\"decoded_size\":[0-9]+,\"characters\":5918,")
+# A refused one names its reason; --decode writes the font it holds.
+host_path("${SCRATCH}/cut.woff2" cut)
+execute_process(COMMAND head -c 1000 /usr/share/fonts/woff2/dejavu/DejaVuSans.woff2
+                OUTPUT_FILE "${SCRATCH}/cut.woff2")
+run_tool(out code --json ${cut})
+expect_code("exit 1 for a refused web font" "${code}" 1)
+expect_match("refused web font" "${out}"
+  "cut.woff2\",\"face\":0,\"faces\":1,\"recognized\":false,\"error\":\"The file ends inside its header, its table directory or its compressed data.\",.*\"container\":\"WOFF 2.0\",\"compressed_size\":1000,\"decoded_size\":null")
+host_path("${SCRATCH}/decoded.ttf" decoded)
+run_tool(out code --decode ${woff2} ${decoded})
+expect_code("--decode" "${code}" 0)
+file(SIZE "${SCRATCH}/decoded.ttf" decoded_size)
+expect_code("--decode writes the whole font" "${decoded_size}" 759644)
+run_tool(out code --json ${decoded})
+expect_match("the decoded font reads as a TrueType file" "${out}"
+  "\"recognized\":true,.*\"container\":null,.*\"characters\":5918,")
+run_tool(out code --decode ${cut} ${decoded})
+expect_code("--decode of a refused file" "${code}" 1)
+run_tool(out code --decode ${dejavu} ${decoded})
+expect_code("--decode of a file in no container" "${code}" 1)
+
 run_tool(out code)
 expect_code("exit 2 without files" "${code}" 2)
 run_tool(out code --bogus ${fon})
 expect_code("exit 2 on an unknown option" "${code}" 2)
+foreach(option --help -h)
+  run_tool(out code ${option})
+  expect_code("exit 0 on ${option}" "${code}" 0)
+  expect_match("usage on ${option}" "${out}" "^usage: orvane-info \\[--json")
+endforeach()

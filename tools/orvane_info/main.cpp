@@ -2,6 +2,8 @@
 //   orvane-info [--json] FILE...   one listing (or one JSON object per line) per face
 //   orvane-info --summary FILE...  the listing with every value on one short line
 //   orvane-info --report FILE [FACE]  the Info page's text (of face FACE, 0-based)
+//   orvane-info --decode FILE OUT  writes the sfnt font a WOFF or WOFF2 file holds
+//   orvane-info --help (or -h)     the usage, on stdout
 // Exit status: 0 when every face of every file was recognised, 1 when one was
 // not, 2 on bad usage.
 #include <cstdio>
@@ -10,10 +12,14 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "fontfile/font_anatomy.h"
 #include "fontfile/font_info.h"
+#include "fontfile/web_font.h"
 #include "platform/platform.h"
+#include "text/language.h"
+#include "text/web_font_text.h"
 #include "tools/orvane_info/anatomy_json.h"
 #include "tools/orvane_info/output_text.h"
 #include "tools/orvane_info/report_command.h"
@@ -34,11 +40,14 @@ constexpr const char* kNameLabels[kFontNameCount] = {
     "cid findfont name",
 };
 
-void Usage() {
+// On stderr after a mistake; on stdout, with exit status 0, when asked for.
+void Usage(std::FILE* out = stderr) {
   std::fputs(
       "usage: orvane-info [--json | --summary] FILE...\n"
-      "       orvane-info --report FILE [FACE]\n",
-      stderr);
+      "       orvane-info --report FILE [FACE]\n"
+      "       orvane-info --decode FILE OUT\n"
+      "       orvane-info --help\n",
+      out);
 }
 
 // Why a file that no reader took could not even be offered to them, or "".
@@ -64,6 +73,51 @@ std::string CharacterCount(const FontInfo& info, uint32_t last) {
   return std::to_string(CountCodePoints(info.coverage, 0, last));
 }
 
+// "WOFF 1.0" or "WOFF 2.0"; empty for a file in no container.
+std::string ContainerName(const WebFontFacts& container) {
+  switch (container.kind) {
+    case WebFontKind::kWoff1: return "WOFF 1.0";
+    case WebFontKind::kWoff2: return "WOFF 2.0";
+    default: return {};
+  }
+}
+
+// Why a web font was refused, for the error field; empty when it was not.
+std::string WebFontProblemText(WebFontProblem problem) {
+  if (problem == WebFontProblem::kNone) return {};
+  const int text = WebFontProblemTextId(problem);
+  return text < 0 ? "not enough memory to decode it" : EnglishString(text);
+}
+
+// Writes the font a web font decodes to; 0 when written, 1 when the file is no
+// web font or is refused (with the reason), 2 when it cannot be read or written.
+int DecodeCommand(const char* path, const char* out_path) {
+  MappedFile file;
+  if (!MapFileReadOnly(path, file)) {
+    std::fprintf(stderr, "orvane-info: %s: %s\n", path, OpenProblem(path).c_str());
+    return 2;
+  }
+  const ByteView view{file.data, file.size};
+  if (RecognizeWebFont(view) == WebFontKind::kNone) {
+    std::fprintf(stderr, "orvane-info: %s: no WOFF or WOFF2 file\n", path);
+    return 1;
+  }
+  std::vector<uint8_t> sfnt;
+  WebFontFacts facts;
+  if (!DecodeWebFont(view, sfnt, facts)) {
+    std::fprintf(stderr, "orvane-info: %s: %s\n", path, WebFontProblemText(facts.problem).c_str());
+    return 1;
+  }
+  FILE* out = std::fopen(out_path, "wb");
+  const bool written = out && std::fwrite(sfnt.data(), 1, sfnt.size(), out) == sfnt.size();
+  if (out && std::fclose(out) != 0) return 2;
+  if (!written) {
+    std::fprintf(stderr, "orvane-info: cannot write %s\n", out_path);
+    return 2;
+  }
+  return 0;
+}
+
 void PrintJson(const char* path, int recognized, const std::string& problem,
                const FontInfo& info, const FontAnatomy& anatomy) {
   std::string line = "{\"path\":" + JsonString(PathToUtf8(path));
@@ -78,6 +132,12 @@ void PrintJson(const char* path, int recognized, const std::string& problem,
   line += ",\"italic\":" + std::to_string(info.italic);
   line += ",\"underline\":" + std::to_string(info.underline);
   line += ",\"strike_out\":" + std::to_string(info.strike_out);
+  const WebFontFacts& container = info.container;
+  const bool web = container.kind != WebFontKind::kNone;
+  line += ",\"container\":" + (web ? JsonString(ContainerName(container)) : "null");
+  line += ",\"compressed_size\":" + (web ? std::to_string(container.compressed_size) : "null");
+  line += ",\"decoded_size\":" +
+          (container.decoded_size ? std::to_string(container.decoded_size) : "null");
   line += ",\"characters\":" + CharacterCount(info, kLastCodePoint);
   line += ",\"bmp_characters\":" + CharacterCount(info, 0xFFFF);
   line += ",\"names\":[";
@@ -105,6 +165,12 @@ void PrintListing(const char* path, int recognized, const std::string& problem,
   }
   row("recognized", recognized ? "yes" : "no");
   if (!problem.empty()) row("error", problem);
+  if (info.container.kind != WebFontKind::kNone) {
+    row("container", ContainerName(info.container));
+    row("compressed size", std::to_string(info.container.compressed_size));
+    if (info.container.decoded_size)
+      row("decoded size", std::to_string(info.container.decoded_size));
+  }
   if (info.type_name) row("type", AnsiToUtf8(*info.type_name));
   if (info.width_name) row("width", AnsiToUtf8(*info.width_name));
   row("weight", std::to_string(info.weight));
@@ -129,6 +195,10 @@ int main(int argc, char** argv) {
   // The texts are UTF-8 already; no newline translation on the way out.
   _setmode(_fileno(stdout), _O_BINARY);
 #endif
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    Usage(stdout);
+    return 0;
+  }
   if (argc >= 2 && std::strcmp(argv[1], "--report") == 0) {
     char* end = nullptr;
     const unsigned long face = argc == 4 ? std::strtoul(argv[3], &end, 10) : 0;
@@ -138,6 +208,13 @@ int main(int argc, char** argv) {
       return 2;
     }
     return RunReportCommand(argv[2], static_cast<uint32_t>(face));
+  }
+  if (argc >= 2 && std::strcmp(argv[1], "--decode") == 0) {
+    if (argc != 4) {
+      Usage();
+      return 2;
+    }
+    return DecodeCommand(argv[2], argv[3]);
   }
   bool json = false, summary = false;
   int first = 1;
@@ -163,18 +240,36 @@ int main(int argc, char** argv) {
   int status = 0;
   for (int i = first; i < argc; ++i) {
     if (std::strcmp(argv[i], "--") == 0) continue;
-    // Mapped once for all its faces; a collection's count comes with face 0.
+    // Mapped once for all its faces, and a web font decoded once; a collection's
+    // count comes with face 0.
     MappedFile file;
     const bool mapped = MapFileReadOnly(argv[i], file);
+    std::vector<uint8_t> decoded;
+    WebFontFacts container;
+    if (mapped && RecognizeWebFont(ByteView{file.data, file.size}) != WebFontKind::kNone)
+      DecodeWebFont(ByteView{file.data, file.size}, decoded, container);
     uint32_t face_count = 1;
     for (uint32_t face = 0; face < face_count; ++face) {
       FontInfo info;
-      int recognized = mapped ? ReadFontBytes(file.data, file.size, info, face) : 0;
+      int recognized = 0;
+      if (container.kind != WebFontKind::kNone) {
+        if (!decoded.empty())
+          recognized = ReadFontBytes(decoded.data(), static_cast<uint32_t>(decoded.size()), info, face);
+        info.container = container;
+      } else if (mapped) {
+        recognized = ReadFontBytes(file.data, file.size, info, face);
+      }
       if (face == 0) face_count = info.face_count;
-      std::string problem = recognized || mapped ? std::string() : OpenProblem(argv[i]);
+      std::string problem = recognized || mapped ? WebFontProblemText(info.container.problem)
+                                                 : OpenProblem(argv[i]);
+      // What the font is made of is read where the readers read: in a web font's
+      // decoded bytes.
+      const ByteView font = container.kind != WebFontKind::kNone
+                                ? ByteView{decoded.data(), static_cast<uint32_t>(decoded.size())}
+                                : ByteView{file.data, file.size};
       if (json)
         PrintJson(argv[i], recognized, problem, info,
-                  mapped ? ReadFontAnatomy(ByteView{file.data, file.size}, face) : FontAnatomy{});
+                  mapped ? ReadFontAnatomy(font, face) : FontAnatomy{});
       else PrintListing(argv[i], recognized, problem, info, summary);
       if (!recognized) status = 1;
     }

@@ -7,11 +7,13 @@
 #include <cstring>
 #include <string>
 
+#include "fontfile/catalog.h"
 #include "fontfile/font_anatomy.h"
 #include "fontfile/font_info.h"
 #include "platform/platform.h"
 #include "text/info_report.h"
 #include "text/language.h"
+#include "text/web_font_text.h"
 #include "tools/orvane_info/report_command.h"
 #include "viewer/report_values.h"
 
@@ -51,17 +53,21 @@ LOGFONTA GlyphLogFont(const FontInfo& info, int dpi_y) {
   font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   font.lfQuality = ANTIALIASED_QUALITY;
   font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  if (info.names[4])
-    std::snprintf(font.lfFaceName, sizeof font.lfFaceName, "%.31s", info.names[4]->c_str());
+  if (info.names[kNameFull])
+    std::snprintf(font.lfFaceName, sizeof font.lfFaceName, "%.31s", info.names[kNameFull]->c_str());
   return font;
 }
 
 // The viewer's load-error text for the failing step's error code.
-int ReportFailure(const char* path) {
+int ReportFailure(const char* path, WebFontProblem refused = WebFontProblem::kNone) {
   DWORD code = GetLastError();
   char message[1024] = "";
   int shown = -1;
-  if (code != 0) {
+  if (const int reason = WebFontProblemTextId(refused); reason >= 0) {
+    // A refused web font: its reason, as the viewer gives it.
+    shown = refused == WebFontProblem::kTooLarge ? ERROR_FILE_TOO_LARGE : ERROR_INVALID_DATA;
+    std::snprintf(message, sizeof message, "%s", LanguageString(reason));
+  } else if (code != 0) {
     shown = static_cast<int>(code);
     FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
                    0x400, message, sizeof message, nullptr);
@@ -89,9 +95,18 @@ int RunReportCommand(const char* path, uint32_t face) {
                  static_cast<unsigned long>(info.face_count - 1));
     return 1;
   }
-  if (!check.sound) return ReportFailure(path);
+  if (!check.sound) return ReportFailure(path, info.container.problem);
   SetLastError(0);
-  if (AddFontResourceExA(resource, FR_PRIVATE, nullptr) <= 0) return ReportFailure(path);
+  // A web font's decoded bytes go to the system from memory, as the viewer hands them.
+  HANDLE memory = nullptr;
+  if (!check.decoded.empty()) {
+    DWORD fonts = 0;
+    memory = AddFontMemResourceEx(const_cast<uint8_t*>(check.decoded.data()),
+                                  static_cast<DWORD>(check.decoded.size()), nullptr, &fonts);
+    if (!memory) return ReportFailure(path);
+  } else if (AddFontResourceExA(resource, FR_PRIVATE, nullptr) <= 0) {
+    return ReportFailure(path);
+  }
 
   int result = 1;
   SetLastError(0);
@@ -107,7 +122,10 @@ int RunReportCommand(const char* path, uint32_t face) {
   if (font) {
     HGDIOBJ previous = SelectObject(context, font);
     FONTSIGNATURE fs = {};
-    GetTextCharsetInfo(context, &fs, 0);
+    // The byte cells count in the set the system gave the font, as in the viewer.
+    const int charset = GetTextCharsetInfo(context, &fs, 0);
+    uint32_t byte_characters[256] = {};
+    CharsetCharacters(static_cast<uint8_t>(charset), byte_characters);
     TEXTMETRICA tm = {};
     GetTextMetricsA(context, &tm);
     SelectObject(context, previous);
@@ -118,12 +136,18 @@ int RunReportCommand(const char* path, uint32_t face) {
         !signature.unicode_ranges[2] && !signature.unicode_ranges[3])
       signature.unicode_ranges[0] = 1;
 
-    // What the face is made of, from the file mapped once more, as the viewer does.
+    // What the face is made of, from the file mapped once more, as the viewer does
+    // (a web font's from its decoded bytes).
     FontAnatomy anatomy;
     MappedFile file;
-    if (MapFileReadOnly(path, file)) anatomy = ReadFontAnatomy(ByteView{file.data, file.size}, face);
+    if (!check.decoded.empty())
+      anatomy = ReadFontAnatomy(
+          ByteView{check.decoded.data(), static_cast<uint32_t>(check.decoded.size())}, face);
+    else if (MapFileReadOnly(path, file))
+      anatomy = ReadFontAnatomy(ByteView{file.data, file.size}, face);
     TextSink sink;
-    BuildInfoReport(sink, info, path, signature, ToReportMetrics(tm), &anatomy);
+    BuildInfoReport(sink, info, path, signature, ToReportMetrics(tm), &anatomy,
+                    {byte_characters, LookupName(CharsetTable, charset)});
     std::string out = AnsiToUtf8(sink.text);
     std::fwrite(out.data(), 1, out.size(), stdout);
     result = 0;
@@ -133,6 +157,9 @@ int RunReportCommand(const char* path, uint32_t face) {
   }
   if (context) DeleteDC(context);
   if (screen) ReleaseDC(nullptr, screen);
-  RemoveFontResourceExA(resource, FR_PRIVATE, nullptr);
+  if (memory)
+    RemoveFontMemResourceEx(memory);
+  else
+    RemoveFontResourceExA(resource, FR_PRIVATE, nullptr);
   return result;
 }
