@@ -13,6 +13,7 @@
 
 #include "fontfile/char_map.h"
 #include "fontfile/font_info.h"
+#include "viewer/color_glyphs.h"
 #include "viewer/font_path.h"
 
 namespace {
@@ -182,7 +183,7 @@ void DrawLine(HDC dc, HFONT font, const std::wstring& text, RECT band, UINT extr
 
 // "Aa" in the upper part of the box, the family name in the lower one; the name
 // goes when the box is too low for it.
-void DrawSample(HDC dc, const FontInfo& info, int width, int height) {
+void DrawSample(HDC dc, const FontInfo& info, ColorGlyphFont* colour, int width, int height) {
   const int margin = std::min(width, height) / 16;
   const RECT inner = {margin, margin, width - margin, height - margin};
   const int inner_width = inner.right - inner.left, inner_height = inner.bottom - inner.top;
@@ -199,7 +200,8 @@ void DrawSample(HDC dc, const FontInfo& info, int width, int height) {
   Font sample_font = FitFont(dc, lf, sample, inner_width, sample_height, 1);
   if (!sample_font) return;
   RECT sample_band = {inner.left, inner.top, inner.right, inner.top + sample_height};
-  DrawLine(dc, sample_font.get(), sample, sample_band, 0);
+  if (!colour || !DrawColorSample(dc, *colour, info.coverage, lf, sample_band))
+    DrawLine(dc, sample_font.get(), sample, sample_band, 0);
   if (name.empty()) return;
 
   // A symbol font writes its name in symbols: the name then takes the system's
@@ -221,7 +223,7 @@ void DrawSample(HDC dc, const FontInfo& info, int width, int height) {
   if (name_font) DrawLine(dc, name_font.get(), name, name_band, DT_END_ELLIPSIS);
 }
 
-HBITMAP DrawPreview(const FontInfo& info, int width, int height) {
+HBITMAP DrawPreview(const FontInfo& info, ColorGlyphFont* colour, int width, int height) {
   HDC screen = GetDC(nullptr);
   if (!screen) return nullptr;
   Bitmap bitmap(CreateCompatibleBitmap(screen, width, height));
@@ -234,7 +236,7 @@ HBITMAP DrawPreview(const FontInfo& info, int width, int height) {
   FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   SetTextColor(dc.get(), RGB(0, 0, 0));
   SetBkMode(dc.get(), TRANSPARENT);
-  DrawSample(dc.get(), info, width, height);
+  DrawSample(dc.get(), info, colour, width, height);
   SelectObject(dc.get(), previous);
   return bitmap.release();
 }
@@ -252,7 +254,8 @@ extern "C" HBITMAP __stdcall ListGetPreviewBitmap(char* file, int width, int hei
     if (!check.recognized || !check.sound) return nullptr;
     const auto registration = Register(check, std::string(file));
     if (!registration->added) return nullptr;
-    return DrawPreview(info, width, height);
+    const auto colour = OpenColorGlyphFont(file, std::wstring(), 0);
+    return DrawPreview(info, colour.get(), width, height);
   } catch (...) {
     return nullptr;
   }
@@ -271,7 +274,8 @@ extern "C" HBITMAP __stdcall ListGetPreviewBitmapW(WCHAR* file, int width, int h
     if (!check.recognized || !check.sound) return nullptr;
     const auto registration = Register(check, wide);
     if (!registration->added) return nullptr;
-    return DrawPreview(info, width, height);
+    const auto colour = OpenColorGlyphFont(std::string(), wide, 0);
+    return DrawPreview(info, colour.get(), width, height);
   } catch (...) {
     return nullptr;
   }

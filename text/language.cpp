@@ -158,7 +158,14 @@ const char* const kEnglishAnatomy[] = {
     "Digital Signature",
     "signatures",
 };
-static_assert(kTextFirstAnatomy + std::size(kEnglishAnatomy) == kLanguageStringCount);
+static_assert(kTextFirstAnatomy + std::size(kEnglishAnatomy) == kTextAnatomyEnd);
+
+// From kTextFirstColourGlyphs on.
+const char* const kEnglishColourGlyphs[] = {
+    "Its colour form is not drawn",  // 160
+    "Cannot be drawn",
+};
+static_assert(kTextFirstColourGlyphs + std::size(kEnglishColourGlyphs) == kLanguageStringCount);
 
 // Absent before the first SelectLanguage and after FreeLanguageStrings.
 std::optional<std::array<std::string, kLanguageStringCount>> g_strings;
@@ -187,6 +194,8 @@ std::string ModulePathWithSuffix(const std::string& suffix) {
 
 const char* EnglishString(int id) {
   if (id < 0 || id >= kLanguageStringCount) return "";
+  if (id >= kTextFirstColourGlyphs) return kEnglishColourGlyphs[id - kTextFirstColourGlyphs];
+  if (id >= kTextAnatomyEnd) return "";
   if (id >= kTextFirstAnatomy) return kEnglishAnatomy[id - kTextFirstAnatomy];
   if (id >= kTextFirstWebFont &&
       static_cast<size_t>(id - kTextFirstWebFont) < std::size(kEnglishWebFont))

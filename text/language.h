@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-constexpr int kLanguageStringCount = 138;
+constexpr int kLanguageStringCount = 162;
 
 // The section of the language files, and of the host's settings file.
 constexpr const char* kIniSection = "Quenvale.Orvane";
@@ -82,11 +82,16 @@ constexpr int kTextKerningLabel = 122, kTextKernTable = 123, kTextKernSubtables 
               kTextGaspSmoothing = 132, kTextGaspSymmetricGridFit = 133,
               kTextGaspSymmetricSmoothing = 134, kTextGaspNone = 135, kTextSignatureLabel = 136,
               kTextSignatures = 137;
+constexpr int kTextAnatomyEnd = 138;  // ids 138-159 are not given yet
+// Colour glyphs in the zoom box: a COLR version 1 glyph drawn in one colour, and a
+// character the font lists but of which nothing can be drawn.
+constexpr int kTextFirstColourGlyphs = 160;
+constexpr int kTextColourFormNotDrawn = 160, kTextCannotBeDrawn = 161;
 
 // Name of the language whose texts are loaded; empty until the first SelectLanguage.
 const char* CurrentLanguage();
 
-// The built-in English text of id (0-137); "" for any other id and for the ids
+// The built-in English text of id (0-161); "" for any other id and for the ids
 // not given a text yet.
 const char* EnglishString(int id);
 

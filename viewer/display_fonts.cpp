@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "plugin/shared_resources.h"
 #include "viewer/block_coverage.h"
+#include "viewer/color_glyphs.h"
 #include "viewer/drawn_face.h"
 #include "viewer/face_selector.h"
 
@@ -107,6 +108,10 @@ void ReleaseViewerFonts(ViewerState& s) {
 }
 
 int GlyphRowHeight(const ViewerState& s) {
+  if (s.colour_glyphs)
+    if (std::optional<int> line =
+            BitmapFontLineHeight(*s.colour_glyphs, -PointsToHeight(s.glyph_size)))
+      return *line + UiLineHeight;
   return s.glyph_metrics.tmHeight + s.glyph_metrics.tmExternalLeading + UiLineHeight;
 }
 

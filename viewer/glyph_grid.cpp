@@ -6,6 +6,7 @@
 
 #include "plugin/shared_resources.h"
 #include "viewer/block_coverage.h"
+#include "viewer/color_glyphs.h"
 #include "viewer/block_list.h"
 #include "viewer/display_fonts.h"
 #include "viewer/glyph_drawing.h"
@@ -60,8 +61,7 @@ void DrawCell(const ViewerState& s, HDC dc, RECT cell, uint32_t code, HFONT labe
   SelectObject(dc, s.glyph_font);
   if (s.dark && !marked) SetTextColor(dc, kDarkText);
   cell.top += UiLineHeight;
-  if (present)
-    DrawCodeGlyph(dc, cell, code, DrawnGlyph(s, code), DT_VCENTER | DT_CENTER);
+  if (present) DrawCellGlyph(s, dc, cell, code, DT_VCENTER | DT_CENTER);
   cell.top -= UiLineHeight;
   Rectangle(dc, cell.left, cell.top, cell.right + 1, cell.bottom + 1);
   if (marked) SetTextColor(dc, list_colour);

@@ -3,12 +3,15 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "fontfile/font_info.h"
 #include "text/settings.h"
 #include "viewer/block_coverage.h"
+
+struct ColorGlyphFont;
 
 constexpr int kPageCount = 4;
 constexpr int kGlyphsPage = 0, kInfoPage = 1, kSamplePage = 2, kOptionsPage = 3;
@@ -48,6 +51,7 @@ struct LoadedFont {
   // gives it); empty while it draws the file's own face.
   std::string other_face;
   BlockCoverage cells;         // made with the glyph font
+  std::shared_ptr<ColorGlyphFont> colour_glyphs;  // set when the face has colour glyphs
   char load_error[1024] = {};  // empty when the file loaded
 };
 

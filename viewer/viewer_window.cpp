@@ -15,6 +15,7 @@
 #include "text/settings.h"
 #include "text/web_font_text.h"
 #include "viewer/block_coverage.h"
+#include "viewer/color_glyphs.h"
 #include "viewer/block_list.h"
 #include "viewer/display_fonts.h"
 #include "viewer/face_selector.h"
@@ -358,6 +359,7 @@ void LoadFontFile(ViewerState& s, HDC dc) {
     // Only a registered font's record is kept: after a failed load the Info page
     // shows empty names.
     s.info = std::move(info);
+    if (read) s.colour_glyphs = OpenColorGlyphFont(s.font_path, s.font_path_wide, s.face);
     if (read) CreateViewerFonts(s, dc);
   }
   if (s.glyph_font) {
@@ -386,6 +388,7 @@ void LoadFontFile(ViewerState& s, HDC dc) {
 void ReleaseFontFile(ViewerState& s) {
   ReleaseViewerFonts(s);
   ClearFontInfo(s.info);
+  s.colour_glyphs.reset();
   if (s.font_registered) {
     if (s.font_path_wide.empty())
       RemoveFontResourceExA(FontResourceName(s.font_path).c_str(), FR_PRIVATE, nullptr);

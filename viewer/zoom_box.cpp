@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 
 #include "plugin/shared_resources.h"
 #include "text/language.h"
 #include "viewer/block_coverage.h"
+#include "viewer/color_glyphs.h"
 #include "viewer/display_fonts.h"
 #include "viewer/glyph_drawing.h"
 #include "viewer/grid_math.h"
@@ -24,6 +26,9 @@ int ZoomTracking = 0;
 int ZoomDark = 0;
 int ZoomMissing = 0;  // the font lacks the character: say so instead of its empty box
 int ZoomOtherFace = 0;  // the system draws another face: say so below the glyph
+// The font's colour glyphs, kept while the box is open (the viewer may go first).
+std::shared_ptr<ColorGlyphFont> ZoomColour;
+uint32_t ZoomColourGlyph = 0;
 
 void DrawGlyph(HDC dc, const RECT& r, UINT format) {
   DrawCodeGlyph(dc, r, ZoomCode, ZoomGlyph, format);
@@ -64,6 +69,22 @@ void DrawNote(HDC dc, RECT& r, const char* note, bool at_bottom) {
   DrawTextA(dc, note, -1, &place, kFlags);
 }
 
+// The enlarged glyph: in colour when it has a colour form, with a note when its
+// colour form is not drawn or nothing of it can be.
+void DrawZoomedGlyph(HDC dc, RECT r, HFONT label_font) {
+  const GlyphForm form =
+      ZoomColour ? DrawColorGlyph(dc, *ZoomColour, r, ZoomColourGlyph, ZoomDark != 0,
+                                  ZoomDark ? kDarkWindow : GetSysColor(COLOR_WINDOW))
+                 : GlyphForm::kText;
+  if (form == GlyphForm::kText || form == GlyphForm::kOutlineOnly)
+    DrawGlyph(dc, r, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+  if (form == GlyphForm::kText || form == GlyphForm::kColour) return;
+  SelectObject(dc, label_font);
+  DrawNote(dc, r,
+           LanguageString(form == GlyphForm::kNone ? kTextCannotBeDrawn : kTextColourFormNotDrawn),
+           form == GlyphForm::kOutlineOnly);
+}
+
 LRESULT OnZoomMouseMove(HWND window) {
   if (ZoomTracking) return 0;
   TRACKMOUSEEVENT track = {};
@@ -84,6 +105,16 @@ void ShowZoomBox(HWND glyph_list, POINT point, const ViewerState& s, uint32_t co
   ZoomDark = s.dark;
   ZoomMissing = CellShown(s, code) ? 0 : 1;
   ZoomOtherFace = s.other_face.empty() ? 0 : 1;
+  ZoomColour = s.colour_glyphs;
+  ZoomColourGlyph = 0;
+  if (s.colour_glyphs && s.glyph_font && s.other_face.empty()) {
+    if (HDC dc = GetDC(glyph_list)) {
+      HGDIOBJ previous = SelectObject(dc, s.glyph_font);
+      ZoomColourGlyph = CellGlyph(s, dc, code);
+      SelectObject(dc, previous);
+      ReleaseDC(glyph_list, dc);
+    }
+  }
   const CornerFont corner(s, code, ZoomGlyph);
   ZoomCornerFont = corner.font;
   // The sizes are set in pixels at 96 dpi; scaled up, the largest would outgrow
@@ -149,7 +180,7 @@ LRESULT PaintZoomBox(HWND window) {
     if (ZoomCode <= 0xFFFF || ZoomCornerFont) DrawGlyph(dc, r, DT_SINGLELINE | DT_RIGHT);
     if (ZoomFont) SelectObject(dc, ZoomFont);
     r.top += ZoomLineHeight;
-    DrawGlyph(dc, r, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    DrawZoomedGlyph(dc, r, UiFont);
   }
   SetTextColor(dc, old_colour);
   SetBkMode(dc, old_mode);
@@ -182,6 +213,7 @@ LRESULT CALLBACK ZoomWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
         return 0;
       case WM_DESTROY:
         ZoomTracking = 0;
+        ZoomColour.reset();
         // Wakes the loop when the box goes inside a message sent from elsewhere.
         PostMessageA(nullptr, WM_NULL, 0, 0);
         return 0;

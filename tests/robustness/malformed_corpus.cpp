@@ -377,6 +377,52 @@ void AddSfntVariants(Builder& out, int src, const std::string& b, uint32_t start
   out.Add(src, "name-texts-overlap", long_texts, Expect::kAnything);
 }
 
+// Lies in the colour bitmaps of a real emoji font (CBLC/CBDT), each refusing some
+// or all of its glyphs while its names and map stay as they are.
+void AddColourVariants(Builder& out, int src) {
+  const std::string& b = out.source(src).bytes;
+  const SfntLayout l = ParseSfnt(b, 0);
+  const SfntRecord* cblc = nullptr;
+  const SfntRecord* cbdt = nullptr;
+  for (const SfntRecord& r : l.records) {
+    if (r.tag == "CBLC") cblc = &r;
+    if (r.tag == "CBDT") cbdt = &r;
+  }
+  if (!cblc || !cbdt) return;
+  const uint64_t strike = cblc->offset + 8;
+  out.Add(src, "cblc-strikes-ffffffff", SetU32BE(b, cblc->offset + 4, 0xFFFFFFFF),
+          Expect::kAsSource);
+  out.Add(src, "cblc-array-offset-ffffffff", SetU32BE(b, strike, 0xFFFFFFFF), Expect::kAsSource);
+  out.Add(src, "cblc-subtables-ffffffff", SetU32BE(b, strike + 8, 0xFFFFFFFF), Expect::kAsSource);
+  // Every index subtable of the first strike pointing past CBDT.
+  // Written in place: each of these touches thousands of places of a 10 MB file.
+  auto put = [](std::string& bytes, uint64_t at, uint32_t value) {
+    for (int i = 0; i < 4 && at + i < bytes.size(); ++i)
+      bytes[at + i] = static_cast<char>(value >> (24 - 8 * i));
+  };
+  std::string far = b;
+  const uint64_t array = cblc->offset + U32BE(b, strike);
+  for (uint32_t i = 0; i < U32BE(b, strike + 8) && array + 8ull * i + 8 <= b.size(); ++i)
+    put(far, array + U32BE(b, array + 8ull * i + 4) + 4, 0x7FFFFFFF);
+  out.Add(src, "cbdt-image-offsets-7fffffff", far, Expect::kAsSource);
+  // Every PNG claiming 60000 x 60000 pixels, and every PNG's data zeroed.
+  std::string huge = b, blank = b;
+  const uint64_t end = uint64_t{cbdt->offset} + cbdt->length;
+  for (size_t at = b.find("IHDR", cbdt->offset); at != std::string::npos && at < end;
+       at = b.find("IHDR", at + 4)) {
+    put(huge, at + 4, 60000);
+    put(huge, at + 8, 60000);
+  }
+  for (size_t at = b.find("IDAT", cbdt->offset); at != std::string::npos && at < end;
+       at = b.find("IDAT", at + 4))
+    for (size_t i = at + 4; i < at + 20 && i < end; ++i) blank[i] = 0;
+  out.Add(src, "cbdt-png-60000", huge, Expect::kAsSource);
+  out.Add(src, "cbdt-png-data-zeroed", blank, Expect::kAsSource);
+  // CBDT cut to half its length: the glyphs in the other half leave it.
+  out.Add(src, "cbdt-length-half", SetU32BE(b, cbdt->at + 12, cbdt->length / 2),
+          Expect::kAsSource);
+}
+
 void AddCollectionVariants(Builder& out, int src) {
   const std::string& b = out.source(src).bytes;
   const uint32_t size = static_cast<uint32_t>(b.size());
@@ -809,6 +855,9 @@ std::vector<SourceFont> LoadSourceFonts(const std::string& pfm_path) {
   // Small Wine fonts: names in Unicode encoding, and a symbol font's in encoding 0.
   add("fixedsys", FontFormat::kSfnt, ReadWholeFile(HostPath("/usr/share/wine/fonts/fixedsys.ttf")));
   add("marlett", FontFormat::kSfnt, ReadWholeFile(HostPath("/usr/share/wine/fonts/marlett.ttf")));
+  // A colour font: its bitmap tables alone are varied (AddColourVariants).
+  add("notoemoji", FontFormat::kSfnt,
+      ReadWholeFile(HostPath("/usr/share/fonts/truetype/noto/NotoColorEmoji.ttf")));
   add("notocjk", FontFormat::kCollection,
       CompactCollection(
           ReadWholeFile(HostPath("/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc"))));
@@ -836,7 +885,10 @@ std::vector<MalformedFont> MakeMalformedCorpus(const std::vector<SourceFont>& so
   Builder out(sources, corpus);
   for (int i = 0; i < static_cast<int>(sources.size()); ++i) {
     switch (sources[i].format) {
-      case FontFormat::kSfnt: AddSfntVariants(out, i, sources[i].bytes, 0); break;
+      case FontFormat::kSfnt:
+        if (sources[i].name == "notoemoji") AddColourVariants(out, i);
+        else AddSfntVariants(out, i, sources[i].bytes, 0);
+        break;
       case FontFormat::kCollection: AddCollectionVariants(out, i); break;
       case FontFormat::kFon: AddFonVariants(out, i); break;
       case FontFormat::kPfm: AddPfmVariants(out, i); break;

@@ -39,7 +39,7 @@ struct MalformedFont {
 };
 
 // The real fonts of the system that the corpus is made from: DejaVu Sans, two
-// small Wine TrueType fonts, the first font of Noto Sans CJK (its collection
+// small Wine TrueType fonts, Noto Color Emoji (only its colour bitmaps varied), the first font of Noto Sans CJK (its collection
 // header and offset tables with the OS/2 and name tables moved behind them),
 // every Wine FON file, the PFM at `pfm_path` when it exists, and DejaVu Sans
 // ExtraLight as WOFF and WOFF2. Paths are Linux

@@ -1,17 +1,24 @@
 #include "tests/viewer/plugin_harness.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 #include <richedit.h>
+#include <wincodec.h>
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <map>
 #include <utility>
 #include <vector>
 
+#include "fontfile/char_map.h"
+#include "fontfile/color_glyphs.h"
+#include "fontfile/font_info.h"
+#include "platform/platform.h"
 #include "support/test_paths.h"
 
 namespace {
@@ -486,4 +493,78 @@ int LabelInkAtCellEdges(HWND list, int line_height) {
       ink += (p.At(left, y) != paper) + (p.At(right, y) != paper);
   }
   return ink;
+}
+
+std::optional<uint32_t> BitmapGlyphMeanColour(const std::string& host_path, uint32_t code,
+                                              uint32_t ppem) {
+  FontInfo info;
+  if (!ReadFontFile(host_path.c_str(), info)) return std::nullopt;
+  MappedFile file;
+  if (!MapFileReadOnly(host_path.c_str(), file)) return std::nullopt;
+  const ColorGlyphTables tables = FindColorGlyphTables(ByteView{file.data, file.size}, 0);
+  BitmapGlyph glyph;
+  if (FindBitmapGlyph(tables, static_cast<uint16_t>(GlyphOf(info.coverage, code)), ppem, glyph) !=
+      ColorLookup::kFound)
+    return std::nullopt;
+  const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  std::optional<uint32_t> mean;
+  IWICImagingFactory* factory = nullptr;
+  IWICStream* stream = nullptr;
+  IWICBitmapDecoder* decoder = nullptr;
+  IWICBitmapFrameDecode* frame = nullptr;
+  IWICFormatConverter* converter = nullptr;
+  UINT width = 0, height = 0;
+  if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                 IID_IWICImagingFactory, reinterpret_cast<void**>(&factory))) &&
+      SUCCEEDED(factory->CreateStream(&stream)) &&
+      SUCCEEDED(stream->InitializeFromMemory(const_cast<BYTE*>(glyph.png.data), glyph.png.size)) &&
+      SUCCEEDED(factory->CreateDecoderFromStream(stream, nullptr, WICDecodeMetadataCacheOnDemand,
+                                                 &decoder)) &&
+      SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(frame->GetSize(&width, &height)) &&
+      SUCCEEDED(factory->CreateFormatConverter(&converter)) &&
+      SUCCEEDED(converter->Initialize(frame, GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone,
+                                      nullptr, 0.0, WICBitmapPaletteTypeCustom))) {
+    std::vector<uint8_t> bgra(size_t{width} * height * 4);
+    if (SUCCEEDED(converter->CopyPixels(nullptr, width * 4, static_cast<UINT>(bgra.size()),
+                                        bgra.data()))) {
+      double sum[3] = {}, alpha = 0;
+      for (size_t i = 0; i < bgra.size(); i += 4) {
+        for (int c = 0; c < 3; ++c) sum[c] += double(bgra[i + c]) * bgra[i + 3];
+        alpha += bgra[i + 3];
+      }
+      if (alpha > 0)
+        mean = uint32_t(sum[2] / alpha + 0.5) << 16 | uint32_t(sum[1] / alpha + 0.5) << 8 |
+               uint32_t(sum[0] / alpha + 0.5);
+    }
+  }
+  for (IUnknown* object : std::initializer_list<IUnknown*>{converter, frame, decoder, stream, factory})
+    if (object) object->Release();
+  if (com) CoUninitialize();
+  return mean;
+}
+
+uint32_t InkMeanColour(const Pixels& pixels, const RECT& r, uint32_t background, int* count,
+                       int threshold) {
+  double sum[3] = {};
+  int n = 0;
+  for (int y = std::max(0L, r.top); y < std::min<LONG>(r.bottom, pixels.height); ++y)
+    for (int x = std::max(0L, r.left); x < std::min<LONG>(r.right, pixels.width); ++x) {
+      const uint32_t p = pixels.At(x, y);
+      int difference = 0;
+      for (int c = 0; c < 3; ++c)
+        difference += std::abs(int(p >> (8 * c) & 0xFF) - int(background >> (8 * c) & 0xFF));
+      if (difference <= threshold) continue;
+      for (int c = 0; c < 3; ++c) sum[c] += p >> (8 * c) & 0xFF;
+      ++n;
+    }
+  if (count) *count = n;
+  if (!n) return 0;
+  return uint32_t(sum[2] / n + 0.5) << 16 | uint32_t(sum[1] / n + 0.5) << 8 |
+         uint32_t(sum[0] / n + 0.5);
+}
+
+bool ColoursNear(uint32_t a, uint32_t b, int tolerance) {
+  for (int c = 0; c < 3; ++c)
+    if (std::abs(int(a >> (8 * c) & 0xFF) - int(b >> (8 * c) & 0xFF)) > tolerance) return false;
+  return true;
 }

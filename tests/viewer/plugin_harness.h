@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -164,3 +165,15 @@ struct GridViewer {
 };
 
 constexpr const char* kZoomClass = "Quenvale.wlxOrvane.Zoom";
+
+// The mean colour (0xRRGGBB, each pixel weighted by its alpha) of the PNG that the
+// colour bitmap font at `host_path` holds for `code` (beyond U+FFFF) in its strike
+// nearest `ppem`, decoded with WIC; nothing when there is none.
+std::optional<uint32_t> BitmapGlyphMeanColour(const std::string& host_path, uint32_t code,
+                                              uint32_t ppem = 109);
+// The mean colour of the pixels of `r` that differ from `background` by more than
+// `threshold` (the sum of the channels' differences), and how many there are.
+uint32_t InkMeanColour(const Pixels& pixels, const RECT& r, uint32_t background, int* count,
+                       int threshold = 96);
+// Whether two 0xRRGGBB colours are within `tolerance` in every channel.
+bool ColoursNear(uint32_t a, uint32_t b, int tolerance);

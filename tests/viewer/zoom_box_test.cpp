@@ -440,6 +440,46 @@ TEST(ZoomBox, ACharacterTheFontLacksIsSaidNotToBeThere) {
   EXPECT_LE(bottom - top, 3 * s.line_height);
 }
 
+namespace {
+
+TEST(ZoomBox, AnEmojiShowsTheColoursOfItsPngAndALayeredGlyphItsLayers) {
+  const std::string emoji = "/usr/share/fonts/truetype/noto/NotoColorEmoji.ttf";
+  ASSERT_EQ(MissingFont(emoji), "");
+  int emoticons = -1, shapes = -1;
+  for (size_t i = 0; i < UnicodeBlockTable.size(); ++i) {
+    if (std::string(UnicodeBlockTable[i].name) == "Emoticons") emoticons = static_cast<int>(i);
+    if (std::string(UnicodeBlockTable[i].name) == "Geometric Shapes") shapes = static_cast<int>(i);
+  }
+  {
+    GridViewer v("zoom_emoji", "", HostPath(emoji));
+    v.SelectBlock(emoticons);
+    Outcome o = PressOn(v, v.CellCentre(0, 8), Then::Release);  // U+1F608, purple
+    ASSERT_TRUE(o.opened);
+    EXPECT_TRUE(LabelShows(o, v.state().block_combo, "#1F608/128520"));
+    const std::optional<uint32_t> expected = BitmapGlyphMeanColour(HostPath(emoji), 0x1F608);
+    ASSERT_TRUE(expected);
+    int count = 0;
+    const RECT glyph = {0, 2 + v.state().line_height, o.pixels.width, o.pixels.height};
+    const uint32_t mean = InkMeanColour(o.pixels, glyph, SystemRgb(COLOR_WINDOW), &count);
+    EXPECT_GT(count, 1000);
+    EXPECT_TRUE(ColoursNear(mean, *expected, 40)) << std::hex << mean << " " << *expected;
+  }
+  GridViewer v("zoom_layers", "", HostPath(ORVANE_COLR_FONT));
+  v.SelectBlock(shapes);
+  Outcome o = PressOn(v, v.CellCentre(0, 0), Then::Release);  // U+25A0: red, then blue
+  ASSERT_TRUE(o.opened);
+  const int w = o.pixels.width, h = o.pixels.height, top = 2 + v.state().line_height;
+  int red = 0, blue = 0;
+  EXPECT_TRUE(ColoursNear(InkMeanColour(o.pixels, {0, top, w / 2, h}, SystemRgb(COLOR_WINDOW), &red),
+                          0xFF0000, 40));
+  EXPECT_TRUE(ColoursNear(InkMeanColour(o.pixels, {w / 2, top, w, h}, SystemRgb(COLOR_WINDOW), &blue),
+                          0x0000FF, 40));
+  EXPECT_GT(red, 200);
+  EXPECT_GT(blue, 200);
+}
+
+}  // namespace
+
 TEST(ZoomBox, AFaceTheSystemReplacesIsSaidToBeAnotherUnderTheGlyph) {
   // DejaVu Sans in the Symbol and Shift JIS sets is drawn with another face.
   const int ansi = 1, symbol = 2, shift_jis = 4;

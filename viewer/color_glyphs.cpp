@@ -1,0 +1,389 @@
+#include "viewer/color_glyphs.h"
+
+#include <objbase.h>
+#include <wincodec.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "fontfile/face_tables.h"
+#include "viewer/block_coverage.h"
+#include "viewer/display_fonts.h"
+#include "viewer/font_path.h"
+#include "viewer/glyph_drawing.h"
+#include "viewer/theme.h"
+#include "viewer/viewer_state.h"
+
+namespace {
+
+// Bitmaps kept per font before the cache starts again: a few pages of emoji at
+// two sizes.
+constexpr size_t kMaxCachedBitmaps = 2048;
+// Code points looked at for the thumbnail's colour sample.
+constexpr uint32_t kSampleSearch = 4096;
+
+template <typename T>
+struct Com {
+  T* p = nullptr;
+  Com() = default;
+  Com(const Com&) = delete;
+  Com& operator=(const Com&) = delete;
+  ~Com() {
+    if (p) p->Release();
+  }
+  T** operator&() { return &p; }
+  T* operator->() const { return p; }
+};
+
+ByteView TableOf(ByteView file, uint32_t start, const char (&tag)[5]) {
+  const FaceTable table = FindFaceTable(file, start, tag);
+  return table.present() ? table.bytes : ByteView{};
+}
+
+// The em size of the font selected into dc, in pixels, from the height it was
+// asked for: a bitmap-only font comes back with the metrics of its one strike.
+int EmPixels(HDC dc) {
+  LOGFONTW lf = {};
+  HGDIOBJ font = GetCurrentObject(dc, OBJ_FONT);
+  if (font && GetObjectW(font, sizeof lf, &lf) && lf.lfHeight)
+    return lf.lfHeight < 0 ? -lf.lfHeight : std::max(1L, lf.lfHeight * 4 / 5);
+  TEXTMETRICW metrics = {};
+  GetTextMetricsW(dc, &metrics);
+  return std::max(1L, metrics.tmHeight - metrics.tmInternalLeading);
+}
+
+// The PNG's pixels, premultiplied, or nothing. The size in its header was
+// checked before; the decoder must agree with it.
+std::optional<BitmapPixels> DecodePng(ColorGlyphFont& f, const BitmapGlyph& glyph) {
+  if (!f.factory &&
+      FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_IWICImagingFactory, reinterpret_cast<void**>(&f.factory))))
+    return std::nullopt;
+  Com<IWICStream> stream;
+  Com<IWICBitmapDecoder> decoder;
+  Com<IWICBitmapFrameDecode> frame;
+  Com<IWICFormatConverter> converter;
+  UINT width = 0, height = 0;
+  if (FAILED(f.factory->CreateStream(&stream)) ||
+      FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(glyph.png.data), glyph.png.size)) ||
+      FAILED(f.factory->CreateDecoderFromStream(stream.p, nullptr, WICDecodeMetadataCacheOnDemand,
+                                                &decoder)) ||
+      FAILED(decoder->GetFrame(0, &frame)) || FAILED(frame->GetSize(&width, &height)) ||
+      width != glyph.size.width || height != glyph.size.height ||
+      FAILED(f.factory->CreateFormatConverter(&converter)) ||
+      FAILED(converter->Initialize(frame.p, GUID_WICPixelFormat32bppPBGRA,
+                                   WICBitmapDitherTypeNone, nullptr, 0.0,
+                                   WICBitmapPaletteTypeCustom)))
+    return std::nullopt;
+  BitmapPixels pixels;
+  pixels.width = width;
+  pixels.height = height;
+  pixels.data.resize(size_t{width} * height);
+  if (FAILED(converter->CopyPixels(nullptr, width * 4, width * height * 4,
+                                   reinterpret_cast<BYTE*>(pixels.data.data()))))
+    return std::nullopt;
+  return pixels;
+}
+
+int Scaled(int value, int em, int ppem) {
+  return static_cast<int>(std::lround(static_cast<double>(value) * em / ppem));
+}
+
+// The bitmap of `glyph` at `em` pixels, decoded once; null when the glyph has
+// none (`lookup` says whether it has a broken one).
+std::shared_ptr<const ScaledGlyph> BitmapAt(ColorGlyphFont& f, uint32_t glyph, int em,
+                                            ColorLookup& lookup) {
+  lookup = ColorLookup::kNone;
+  if (!f.tables.cblc.size && !f.tables.sbix.size) return nullptr;
+  const uint64_t key = uint64_t{glyph} << 32 | static_cast<uint32_t>(em);
+  if (auto cached = f.bitmaps.find(key); cached != f.bitmaps.end()) {
+    lookup = cached->second ? ColorLookup::kFound : ColorLookup::kBroken;
+    return cached->second;
+  }
+  BitmapGlyph found;
+  lookup = FindBitmapGlyph(f.tables, static_cast<uint16_t>(glyph), static_cast<uint32_t>(em),
+                           found);
+  if (lookup == ColorLookup::kNone) return nullptr;
+  std::shared_ptr<ScaledGlyph> scaled;
+  if (lookup == ColorLookup::kFound && found.ppem) {
+    if (std::optional<BitmapPixels> decoded = DecodePng(f, found)) {
+      scaled = std::make_shared<ScaledGlyph>();
+      const int width = std::max(1, Scaled(static_cast<int>(found.size.width), em, found.ppem));
+      const int height = std::max(1, Scaled(static_cast<int>(found.size.height), em, found.ppem));
+      scaled->pixels = ScalePixels(*decoded, static_cast<uint32_t>(width),
+                                   static_cast<uint32_t>(height));
+      scaled->left = Scaled(found.left, em, found.ppem);
+      scaled->top = Scaled(found.top, em, found.ppem);
+      scaled->advance = Scaled(found.advance, em, found.ppem);
+    }
+  }
+  if (!scaled) lookup = ColorLookup::kBroken;
+  if (f.bitmaps.size() >= kMaxCachedBitmaps) f.bitmaps.clear();
+  f.bitmaps.emplace(key, scaled);
+  return scaled;
+}
+
+// The premultiplied pixels over `background`, as a bitmap of their own.
+HBITMAP Compose(HDC dc, const BitmapPixels& p, COLORREF background) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = static_cast<LONG>(p.width);
+  info.bmiHeader.biHeight = -static_cast<LONG>(p.height);  // top down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap) return nullptr;
+  const uint32_t back[3] = {GetBValue(background), GetGValue(background), GetRValue(background)};
+  auto* out = static_cast<uint32_t*>(bits);
+  for (size_t i = 0; i < p.data.size(); ++i) {
+    const uint32_t pixel = p.data[i], keep = 255 - (pixel >> 24);
+    uint32_t mixed = 0;
+    for (int c = 0; c < 3; ++c)
+      mixed |= std::min(255u, (pixel >> (8 * c) & 0xFF) + (back[c] * keep + 127) / 255) << (8 * c);
+    out[i] = mixed;
+  }
+  return bitmap;
+}
+
+void DrawBitmap(HDC dc, const ColorGlyphFont& f, const RECT& r, const ScaledGlyph& g, int em,
+                COLORREF background) {
+  const BitmapPixels& p = g.pixels;
+  if (p.data.empty()) return;
+  // The line the font's hhea metrics give, centred as text is.
+  double ascent = 0.8 * em, line = 1.0 * em;
+  if (f.units_per_em && f.ascender > f.descender) {
+    ascent = static_cast<double>(f.ascender) * em / f.units_per_em;
+    line = static_cast<double>(f.ascender - f.descender) * em / f.units_per_em;
+  }
+  const int baseline =
+      r.top + static_cast<int>(std::lround((r.bottom - r.top - line) / 2 + ascent));
+  const int width = static_cast<int>(p.width), height = static_cast<int>(p.height);
+  const int x = g.advance > 0 ? r.left + (r.right - r.left - g.advance) / 2 + g.left
+                              : r.left + (r.right - r.left - width) / 2;
+  const int y = baseline - g.top;
+
+  if (!g.composed || g.composed_on != background) {
+    if (g.composed) DeleteObject(g.composed);
+    g.composed = Compose(dc, p, background);
+    g.composed_on = background;
+    if (!g.composed) return;
+  }
+  HDC source = CreateCompatibleDC(dc);
+  if (!source) return;
+  HGDIOBJ previous = SelectObject(source, g.composed);
+  const int saved = SaveDC(dc);
+  IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+  BitBlt(dc, x, y, width, height, source, 0, 0, SRCCOPY);
+  RestoreDC(dc, saved);
+  SelectObject(source, previous);
+  DeleteDC(source);
+}
+
+// The layers over each other where the text drawing would put the base glyph.
+void DrawLayers(HDC dc, const RECT& r, uint16_t base, const std::vector<ColorLayer>& layers) {
+  SIZE size = {};
+  TEXTMETRICW metrics = {};
+  if (!GetTextExtentPointI(dc, &base, 1, &size) || !GetTextMetricsW(dc, &metrics)) return;
+  const int x = r.left + (r.right - r.left - size.cx) / 2;
+  const int y = r.top + (r.bottom - r.top - metrics.tmHeight) / 2;
+  const COLORREF text = GetTextColor(dc);
+  for (const ColorLayer& layer : layers) {
+    // GDI text has no alpha: a transparent layer is left out, any other drawn whole.
+    if (!layer.text_colour && (layer.argb >> 24) == 0) continue;
+    SetTextColor(dc, layer.text_colour ? text
+                                       : RGB(layer.argb >> 16 & 0xFF, layer.argb >> 8 & 0xFF,
+                                             layer.argb & 0xFF));
+    const WORD glyph = layer.glyph;
+    ExtTextOutW(dc, x, y, ETO_GLYPH_INDEX | ETO_CLIPPED, &r, reinterpret_cast<LPCWSTR>(&glyph), 1,
+                nullptr);
+  }
+  SetTextColor(dc, text);
+}
+
+const Palette* PaletteFor(const ColorGlyphFont& f, bool dark) {
+  if (dark && f.dark) return &*f.dark;
+  return f.light ? &*f.light : nullptr;
+}
+
+// What `glyph` is drawn as, with its layers or bitmap when it has a colour form.
+GlyphForm Resolve(ColorGlyphFont& f, uint32_t glyph, int em, bool dark,
+                  std::vector<ColorLayer>& layers,
+                  std::shared_ptr<const ScaledGlyph>& bitmap) {
+  const GlyphForm plain = f.outlines ? GlyphForm::kText : GlyphForm::kNone;
+  if (glyph == 0 || glyph > 0xFFFF) return GlyphForm::kText;
+  const auto index = static_cast<uint16_t>(glyph);
+  if (f.tables.colr.size) {
+    if (const Palette* palette = PaletteFor(f, dark)) {
+      const ColorLookup found =
+          ReadColorLayers(f.tables.colr, *palette, f.tables.glyph_count, index, layers);
+      if (found == ColorLookup::kFound) return GlyphForm::kColour;
+    }
+    if (f.outlines && HasColorPaint(f.tables.colr, index)) return GlyphForm::kOutlineOnly;
+  }
+  ColorLookup lookup = ColorLookup::kNone;
+  bitmap = BitmapAt(f, glyph, em, lookup);
+  if (bitmap) return GlyphForm::kColour;
+  return plain;
+}
+
+bool HasColourForm(ColorGlyphFont& f, uint32_t glyph) {
+  if (glyph == 0 || glyph > 0xFFFF) return false;
+  std::vector<ColorLayer> layers;
+  if (const Palette* palette = PaletteFor(f, false))
+    if (ReadColorLayers(f.tables.colr, *palette, f.tables.glyph_count,
+                        static_cast<uint16_t>(glyph), layers) == ColorLookup::kFound)
+      return true;
+  BitmapGlyph found;
+  return FindBitmapGlyph(f.tables, static_cast<uint16_t>(glyph), 64, found) == ColorLookup::kFound;
+}
+
+// Diagonal lines over the cell: the font lists the character but nothing of it
+// can be drawn.
+void HatchCell(HDC dc, const RECT& r, bool dark) {
+  HBRUSH hatch = CreateHatchBrush(HS_BDIAGONAL, dark ? kDarkGrid : RGB(200, 200, 200));
+  if (!hatch) return;
+  const int mode = SetBkMode(dc, TRANSPARENT);
+  FillRect(dc, &r, hatch);
+  SetBkMode(dc, mode);
+  DeleteObject(hatch);
+}
+
+}  // namespace
+
+ScaledGlyph::~ScaledGlyph() {
+  if (composed) DeleteObject(composed);
+}
+
+ColorGlyphFont::~ColorGlyphFont() {
+  if (factory) factory->Release();
+  if (com_initialised) CoUninitialize();
+}
+
+std::shared_ptr<ColorGlyphFont> OpenColorGlyphFont(const std::string& ansi_path,
+                                                   const std::wstring& wide_path, uint32_t face) {
+  auto f = std::make_shared<ColorGlyphFont>();
+  const bool mapped = wide_path.empty()
+                          ? MapFileReadOnly(ansi_path.c_str(), f->file)
+                          : MapFileReadOnlyUtf8(WideToUtf8(wide_path).c_str(), f->file);
+  if (!mapped) return nullptr;
+  const ByteView file{f->file.data, f->file.size};
+  f->tables = FindColorGlyphTables(file, face);
+  if (!f->tables.any()) return nullptr;
+  if (f->tables.colr.size) {
+    f->light = ChoosePalette(f->tables.cpal, false);
+    f->dark = ChoosePalette(f->tables.cpal, true);
+  }
+  const std::optional<uint32_t> start = FaceStart(file, face);
+  if (!start) return nullptr;
+  f->outlines = TableOf(file, *start, "glyf").size || TableOf(file, *start, "CFF ").size ||
+                TableOf(file, *start, "CFF2").size;
+  uint16_t ascender = 0, descender = 0;
+  const ByteView hhea = TableOf(file, *start, "hhea");
+  if (ReadU16BE(hhea, 0, 4, ascender) && ReadU16BE(hhea, 0, 6, descender) &&
+      ReadU16BE(TableOf(file, *start, "head"), 0, 18, f->units_per_em)) {
+    f->ascender = static_cast<int16_t>(ascender);
+    f->descender = static_cast<int16_t>(descender);
+  }
+  // PNGs are decoded with WIC, a COM library; balanced in the destructor.
+  if (f->tables.cblc.size || f->tables.sbix.size)
+    f->com_initialised = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  return f;
+}
+
+GlyphForm DrawColorGlyph(HDC dc, ColorGlyphFont& f, const RECT& r, uint32_t glyph, bool dark,
+                         COLORREF background) {
+  const int em = EmPixels(dc);
+  std::vector<ColorLayer> layers;
+  std::shared_ptr<const ScaledGlyph> bitmap;
+  const GlyphForm form = Resolve(f, glyph, em, dark, layers, bitmap);
+  if (form != GlyphForm::kColour) return form;
+  if (bitmap) DrawBitmap(dc, f, r, *bitmap, em, background);
+  else DrawLayers(dc, r, static_cast<uint16_t>(glyph), layers);
+  return form;
+}
+
+std::optional<int> BitmapFontLineHeight(const ColorGlyphFont& f, int em) {
+  if (f.outlines || !f.units_per_em || f.ascender <= f.descender) return std::nullopt;
+  return static_cast<int>(
+      std::lround(static_cast<double>(f.ascender - f.descender) * em / f.units_per_em));
+}
+
+GlyphForm ColorGlyphForm(ColorGlyphFont& f, uint32_t glyph, int em_pixels) {
+  std::vector<ColorLayer> layers;
+  std::shared_ptr<const ScaledGlyph> bitmap;
+  return Resolve(f, glyph, std::max(1, em_pixels), false, layers, bitmap);
+}
+
+bool DrawColorSample(HDC dc, ColorGlyphFont& f, const CharCoverage& coverage, LOGFONTA lf,
+                     const RECT& band) {
+  const int width = band.right - band.left, height = band.bottom - band.top;
+  lf.lfHeight = -std::max(1, std::min(height * 4 / 5, width * 2 / 5));
+  HFONT font = CreateFontIndirectA(&lf);
+  if (!font) return false;
+  HGDIOBJ previous = SelectObject(dc, font);
+  auto glyph_of = [&](uint32_t code) -> uint32_t {
+    if (code > 0xFFFF) return GlyphOf(coverage, code);
+    const auto unit = static_cast<wchar_t>(code);
+    WORD glyph = 0xFFFF;
+    if (GetGlyphIndicesW(dc, &unit, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) != 1) return 0;
+    return glyph == 0xFFFF ? 0 : glyph;
+  };
+  std::vector<uint32_t> glyphs;
+  for (uint32_t code : {0x1F600u, 0x1F601u})
+    if (HasColourForm(f, glyph_of(code))) glyphs.push_back(glyph_of(code));
+  if (glyphs.size() < 2) {
+    glyphs.clear();
+    uint32_t looked = 0;
+    for (const CodeRange& range : coverage.ranges) {
+      for (uint32_t code = range.first;
+           code <= range.last && glyphs.size() < 2 && looked < kSampleSearch; ++code, ++looked)
+        if (HasColourForm(f, glyph_of(code))) glyphs.push_back(glyph_of(code));
+      if (glyphs.size() == 2 || looked >= kSampleSearch) break;
+    }
+  }
+  bool drawn = false;
+  if (glyphs.size() == 2) {
+    const RECT left = {band.left, band.top, band.left + width / 2, band.bottom};
+    const RECT right = {left.right, band.top, band.right, band.bottom};
+    drawn = DrawColorGlyph(dc, f, left, glyphs[0], false, RGB(255, 255, 255)) ==
+                GlyphForm::kColour &&
+            DrawColorGlyph(dc, f, right, glyphs[1], false, RGB(255, 255, 255)) ==
+                GlyphForm::kColour;
+  }
+  SelectObject(dc, previous);
+  DeleteObject(font);
+  return drawn;
+}
+
+uint32_t CellGlyph(const ViewerState& s, HDC dc, uint32_t code) {
+  const uint32_t character = code < 0x100 ? ByteCharacter(s, static_cast<uint8_t>(code)) : code;
+  if (character > 0xFFFF) return GlyphOf(s.info.coverage, character);
+  if (character == 0) return 0;
+  const auto unit = static_cast<wchar_t>(character);
+  WORD glyph = 0xFFFF;
+  if (GetGlyphIndicesW(dc, &unit, 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS) != 1 || glyph == 0xFFFF)
+    return 0;
+  return glyph;
+}
+
+GlyphForm DrawCellGlyph(const ViewerState& s, HDC dc, const RECT& r, uint32_t code,
+                        UINT format) {
+  // The cell's ground: the mark a search left, else the list's own colour.
+  const bool marked = static_cast<int>(code) == s.marked_code;
+  const COLORREF background = marked ? (s.dark ? kDarkMark : GetSysColor(COLOR_HIGHLIGHT))
+                              : s.dark ? kDarkWindow
+                                       : GetSysColor(COLOR_WINDOW);
+  // Another face drawn by the system numbers its glyphs otherwise.
+  const GlyphForm form =
+      s.colour_glyphs && s.other_face.empty()
+          ? DrawColorGlyph(dc, *s.colour_glyphs, r, CellGlyph(s, dc, code), s.dark != 0, background)
+          : GlyphForm::kText;
+  if (form == GlyphForm::kText || form == GlyphForm::kOutlineOnly)
+    DrawCodeGlyph(dc, r, code, DrawnGlyph(s, code), format);
+  else if (form == GlyphForm::kNone)
+    HatchCell(dc, r, s.dark != 0);
+  return form;
+}

@@ -1,0 +1,108 @@
+// Colour glyphs in the grid, the zoom box and the thumbnail: COLR version 0
+// layers in palette colours, PNG bitmaps from CBDT or sbix strikes decoded with
+// WIC, scaled smoothly and drawn with their alpha. The system's text drawing
+// draws neither (bitmap-only emoji fonts come out empty).
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "fontfile/char_map.h"
+#include "fontfile/color_glyphs.h"
+#include "platform/platform.h"
+#include "viewer/bitmap_scale.h"
+
+struct IWICImagingFactory;
+
+// A bitmap glyph decoded and scaled to one em size, with its place in pixels:
+// its top left corner `left` right of the pen and `top` above the baseline.
+struct ScaledGlyph {
+  BitmapPixels pixels;
+  int left = 0, top = 0, advance = 0;
+  // The pixels blended over one background colour, made on first use: copied to
+  // the screen whole, they cost no read-back of what lies beneath (which the
+  // system's alpha blending needs, and which is slow under X11).
+  mutable HBITMAP composed = nullptr;
+  mutable COLORREF composed_on = 0;
+
+  ScaledGlyph() = default;
+  ScaledGlyph(const ScaledGlyph&) = delete;
+  ScaledGlyph& operator=(const ScaledGlyph&) = delete;
+  ~ScaledGlyph();
+};
+
+// A face's colour tables, kept mapped while the font is shown, its palettes, and
+// its bitmaps decoded and scaled at the sizes drawn. Made, used and released on
+// one thread (the viewer's, or the thumbnail call's), which it initialises for
+// COM while it lives.
+struct ColorGlyphFont {
+  MappedFile file;
+  ColorGlyphTables tables;
+  std::optional<Palette> light, dark;
+  bool outlines = false;  // glyf, CFF or CFF2: a glyph without colour still has a form
+  int16_t ascender = 0, descender = 0;  // hhea, in font units
+  uint16_t units_per_em = 0;
+  // Key: glyph << 32 | em size in pixels; an empty entry is a PNG that could not
+  // be decoded.
+  std::map<uint64_t, std::shared_ptr<const ScaledGlyph>> bitmaps;
+  IWICImagingFactory* factory = nullptr;
+  bool com_initialised = false;
+
+  ColorGlyphFont() = default;
+  ColorGlyphFont(const ColorGlyphFont&) = delete;
+  ColorGlyphFont& operator=(const ColorGlyphFont&) = delete;
+  ~ColorGlyphFont();
+};
+
+// The colour glyphs of face `face` of the file (ANSI path, or UTF-16 when
+// `wide_path` is set); nothing when the face has no colour table that draws.
+std::shared_ptr<ColorGlyphFont> OpenColorGlyphFont(const std::string& ansi_path,
+                                                   const std::wstring& wide_path, uint32_t face);
+
+// What a glyph is drawn as.
+enum class GlyphForm {
+  kText,         // the system's text drawing (no colour form)
+  kColour,       // layers or a bitmap
+  kOutlineOnly,  // a COLR version 1 glyph: its outline in one colour
+  kNone,         // nothing can be drawn: no outline and no usable colour form
+};
+
+// Draws `glyph` (an index of the font selected into dc, 0 for none) in colour
+// when it has a colour form, in `r` centred as DT_CENTER | DT_VCENTER place a
+// glyph, at the em size of the selected font, over the plain `background`
+// colour; `dark` picks the palette.
+// Otherwise draws nothing and says why: kText (the caller draws it as text),
+// kOutlineOnly, or kNone.
+GlyphForm DrawColorGlyph(HDC dc, ColorGlyphFont& font, const RECT& r, uint32_t glyph, bool dark,
+                         COLORREF background);
+
+// The height of a line of `em` pixels in a font that has no outlines, from its
+// hhea metrics: the system measures such a font at the size of its one strike
+// whatever size is asked for. Nothing for a font with outlines.
+std::optional<int> BitmapFontLineHeight(const ColorGlyphFont& font, int em);
+
+// The same answer without drawing; decodes the bitmap when it is not yet cached.
+GlyphForm ColorGlyphForm(ColorGlyphFont& font, uint32_t glyph, int em_pixels);
+
+// The thumbnail's sample in colour: two characters of the font that have a colour
+// form (the first two of the Emoticons block when it has them, else the first
+// two of its map), side by side in `band`, in the face of `lf` made as large as
+// fits. False, drawing nothing, when the font has fewer than two.
+bool DrawColorSample(HDC dc, ColorGlyphFont& font, const CharCoverage& coverage, LOGFONTA lf,
+                     const RECT& band);
+
+// The grid's and the zoom box's drawing of a cell's glyph: in colour, else as
+// text (DrawCodeGlyph, in `format`), and a cell whose glyph cannot be drawn at
+// all hatched so that it does not pass for an empty glyph.
+struct ViewerState;
+GlyphForm DrawCellGlyph(const ViewerState& state, HDC dc, const RECT& r, uint32_t code,
+                        UINT format);
+// The glyph index of the cell `code` (a byte cell's character in the chosen
+// character set) in the font selected into dc: beyond U+FFFF from the font's
+// own map, below from the system's, as the text drawing finds it. 0 for none.
+uint32_t CellGlyph(const ViewerState& state, HDC dc, uint32_t code);
