@@ -248,7 +248,7 @@ extern "C" HBITMAP __stdcall ListGetPreviewBitmap(char* file, int width, int hei
     // Read first: a file the readers reject, or whose tables leave it, is never
     // registered. A collection shows its first face that reads.
     FontInfo info;
-    const FontFileCheck check = ReadAndCheckFontFile(file, info, 0, FaceFallback::kFirstReadable);
+    FontFileCheck check = ReadAndCheckFontFile(file, info, 0, FaceFallback::kFirstReadable);
     if (!check.recognized || !check.sound) return nullptr;
     const auto registration = Register(check, std::string(file));
     if (!registration->added) return nullptr;
@@ -266,7 +266,7 @@ extern "C" HBITMAP __stdcall ListGetPreviewBitmapW(WCHAR* file, int width, int h
     const std::string utf8 = WideToUtf8(wide);
     if (utf8.empty()) return nullptr;
     FontInfo info;
-    const FontFileCheck check =
+    FontFileCheck check =
         ReadAndCheckFontFileUtf8(utf8.c_str(), info, 0, FaceFallback::kFirstReadable);
     if (!check.recognized || !check.sound) return nullptr;
     const auto registration = Register(check, wide);
