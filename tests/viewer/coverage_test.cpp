@@ -137,43 +137,17 @@ TEST(GlyphCoverage, TheGridAgreesWithTheSystemCellForCell) {
 }
 
 // Marlett as old symbol fonts were made: its (3,0) map holds the symbols at the
-// bytes' own codes (U+0030-U+0079) instead of U+F030-U+F079, and its name is
-// another, so that the system's own Marlett is not taken for it.
+// bytes' own codes, '0'-'9' and 'a'-'y' to its glyphs 4-38, where Marlett's own
+// holds them at U+F030-U+F079; and another name, so that the system's Marlett
+// is not taken for it.
 std::string OldSymbolMarlett() {
   std::ifstream in(HostPath(kMarlett), std::ios::binary);
   SfntFont font = ReadSfntFont(ViewOf(std::string(std::istreambuf_iterator<char>(in), {})));
-  for (SfntTable& table : font.tables) {
-    std::string& t = table.data;
-    if (table.tag == "name") {
-      for (const auto& [from, to] : {std::pair{Utf16BE(u"Marlett"), Utf16BE(u"Marlold")},
-                                     std::pair{std::string("Marlett"), std::string("Marlold")}})
-        for (size_t at = t.find(from); at != std::string::npos; at = t.find(from, at))
-          t.replace(at, from.size(), to);
-    }
-    if (table.tag != "cmap") continue;
-    uint16_t records = 0;
-    ReadU16BE(ViewOf(t), 2, 0, records);
-    for (uint32_t i = 0; i < records; ++i) {
-      uint16_t platform = 0, encoding = 0, format = 0, doubled = 0;
-      uint32_t sub = 0;
-      ReadU16BE(ViewOf(t), 4 + 8 * i, 0, platform);
-      ReadU16BE(ViewOf(t), 4 + 8 * i, 2, encoding);
-      ReadU32BE(ViewOf(t), 4 + 8 * i, 4, sub);
-      ReadU16BE(ViewOf(t), sub, 0, format);
-      ReadU16BE(ViewOf(t), sub, 6, doubled);
-      if (platform != 3 || encoding != 0 || format != 4) continue;
-      for (uint32_t segment = 0; segment + 2 < doubled; segment += 2) {
-        const uint32_t end = sub + 14 + segment, start = end + doubled + 2;
-        uint16_t first = 0, last = 0;
-        ReadU16BE(ViewOf(t), start, 0, first);
-        ReadU16BE(ViewOf(t), end, 0, last);
-        // The segments map through glyph arrays, found relative to themselves.
-        SetU16BE(t, start, static_cast<uint16_t>(first - 0xF000));
-        SetU16BE(t, end, static_cast<uint16_t>(last - 0xF000));
-      }
-    }
-  }
-  return BuildSfnt(font);
+  auto delta = [](int from, int glyph) { return static_cast<uint16_t>(glyph - from); };
+  font.Set("cmap", BuildCmap({{3, 0, CmapFormat4({{0x30, 0x39, delta(0x30, 4), {}},
+                                                  {0x61, 0x79, delta(0x61, 14), {}},
+                                                  {0xFFFF, 0xFFFF, 1, {}}})}}));
+  return BuildSfnt(font.Set("name", BuildNameTable(NameTable{}.Add(1, u"Marlold", 0))));
 }
 
 // The system finds an old symbol font's symbols at the bytes and at U+F0xx

@@ -36,9 +36,7 @@ SfntFont TablesOf(const std::string& path) {
 SfntFont Unreadable(SfntFont font, const std::u16string& name) {
   NameTable names;
   for (uint16_t id : {1, 4}) names.records.push_back({id, Utf16BE(name), 3, 1, 0x0407});
-  for (SfntTable& table : font.tables)
-    if (table.tag == "name") table.data = BuildNameTable(names);
-  return font;
+  return font.Set("name", BuildNameTable(names));
 }
 
 // The face the system made a font of.
