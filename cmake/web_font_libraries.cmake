@@ -2,18 +2,21 @@
 # its brotli decoder for WOFF 2.0. One target, orvane_web_font_libraries, carries
 # them all.
 #
-# Natively they are Debian's libraries (zlib1g-dev, libbrotli-dev, libwoff-dev).
-# Debian builds brotli and woff2 for no Windows target, so the Windows builds
-# compile them from Debian's source packages, which scripts/install-deps fetches
-# into third-party/ (outside git); so do the fuzz targets, which then see inside
-# the decoders they drive. zlib for Windows is Debian's libz-mingw-w64-dev, taken
-# as its static archive: the DLLs import only system DLLs.
+# The sanitizer build takes Debian's libraries (zlib1g-dev, libbrotli-dev,
+# libwoff-dev). Every other build compiles brotli and woff2 from Debian's source
+# packages, which scripts/install-deps fetches into third-party/ (outside git):
+# Debian builds them for no Windows target; the fuzz targets then see inside the
+# decoders they drive; and the native programs carry them as they carry the C++
+# runtime, since loading the shared decoders and the shared C++ runtime they
+# need cost orvane-info more than reading a font. zlib is taken as its static
+# archive (for Windows, Debian's libz-mingw-w64-dev): the DLLs import only system
+# DLLs.
 set(ORVANE_THIRD_PARTY_DIR "${CMAKE_SOURCE_DIR}/third-party" CACHE PATH
     "Where scripts/install-deps unpacks the sources of brotli and woff2")
 
 add_library(orvane_web_font_libraries INTERFACE)
 
-if(WIN32 OR ORVANE_FUZZ)
+if(WIN32 OR ORVANE_FUZZ OR ORVANE_STATIC_RUNTIME)
   set(brotli_dir "${ORVANE_THIRD_PARTY_DIR}/brotli")
   set(woff2_dir "${ORVANE_THIRD_PARTY_DIR}/woff2")
   if(NOT EXISTS "${brotli_dir}/c/dec/decode.c" OR NOT EXISTS "${woff2_dir}/src/woff2_dec.cc")
@@ -47,8 +50,8 @@ else()
   target_link_libraries(orvane_web_font_libraries INTERFACE PkgConfig::ORVANE_WOFF2)
 endif()
 
-if(WIN32)
-  # The static archive, never the import library of zlib1.dll.
+if(WIN32 OR ORVANE_STATIC_RUNTIME)
+  # The static archive, never the import library of zlib1.dll (or libz.so).
   find_library(ORVANE_ZLIB_ARCHIVE NAMES libz.a REQUIRED)
   find_path(ORVANE_ZLIB_INCLUDE zlib.h REQUIRED)
   target_include_directories(orvane_web_font_libraries SYSTEM INTERFACE "${ORVANE_ZLIB_INCLUDE}")

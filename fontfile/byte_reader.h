@@ -3,6 +3,7 @@
 // file are added and shifted with checks, so a hostile value cannot wrap around.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -74,6 +75,17 @@ inline bool ReadU32LE(ByteView view, uint32_t base, uint32_t field, uint32_t& ou
   const uint8_t* p = byte_reader_detail::At(view, base, field, 4);
   if (!p) return false;
   out = uint32_t{p[3]} << 24 | uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];
+  return true;
+}
+
+// N consecutive 32-bit big-endian fields at base, checked once as a whole: the
+// records of large tables, read tens of thousands at a time.
+template <size_t N>
+inline bool ReadU32BEs(ByteView view, uint32_t base, uint32_t (&out)[N]) {
+  const uint8_t* p = byte_reader_detail::At(view, base, 0, static_cast<uint32_t>(4 * N));
+  if (!p) return false;
+  for (size_t i = 0; i < N; ++i, p += 4)
+    out[i] = uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
   return true;
 }
 

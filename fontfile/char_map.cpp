@@ -24,16 +24,26 @@ constexpr std::array<Encoding, 9> kPreferred = {{
 // encoding than this only serves a table made to keep the reader busy.
 constexpr uint32_t kMaxSubtablesPerEncoding = 4;
 
-// Collects present code points in increasing order, joining neighbours. The
-// range being grown stays out of the vector until a gap ends it: large maps add
-// tens of thousands of pieces.
+// A cache holds no more maps than this: real collections have one or a few.
+constexpr size_t kCachedMaps = 4;
+
+// Collects present code points in increasing order, joining neighbours, and
+// counts them. The range being grown stays out of the vector until a gap ends
+// it: large maps add tens of thousands of pieces. Without `keep` nothing is
+// stored but the counts.
 struct RangeBuilder {
+  bool keep = true;
   std::vector<CodeRange> ranges;
   std::vector<GlyphRun> runs;
   uint64_t entries = 0;  // what the subtable readers went through, for CmapReadWork
+  uint32_t count = 0, bmp_count = 0;
   CodeRange current;
   bool open = false;
 
+  explicit RangeBuilder(MapDetail detail = MapDetail::kFull) : keep(detail == MapDetail::kFull) {}
+
+  // Small enough to be inlined into the readers' loops (a large map calls it
+  // tens of thousands of times); a new range goes the longer way, kept out of line.
   void Add(uint32_t first, uint32_t last) {
     if (first > kLastCodePoint) return;
     last = std::min(last, kLastCodePoint);
@@ -41,16 +51,30 @@ struct RangeBuilder {
       current.last = std::max(current.last, last);
       return;
     }
-    if (open) ranges.push_back(current);
+    Start(first, last);
+  }
+
+  [[gnu::noinline]] void Start(uint32_t first, uint32_t last) {
+    if (open) Close();
     current = {first, last};
     open = true;
   }
 
+  void Close() {
+    count += current.last - current.first + 1;
+    if (current.first <= 0xFFFF) bmp_count += std::min<uint32_t>(current.last, 0xFFFF) - current.first + 1;
+    if (keep) ranges.push_back(current);
+  }
+
   // The ranges, the last one included.
   std::vector<CodeRange> Finish() {
-    if (open) ranges.push_back(current);
+    if (open) Close();
     open = false;
     return std::move(ranges);
+  }
+
+  void AddRun(const GlyphRun& run) {
+    if (keep) runs.push_back(run);
   }
 };
 
@@ -60,20 +84,22 @@ bool IsGlyph(uint64_t glyph, uint32_t glyph_count) { return glyph != 0 && glyph 
 
 // The codes of first..last, mapped to consecutive glyphs from `glyph`, whose
 // glyph is one of the font's: one range, as the glyphs rise with the codes.
-std::optional<CodeRange> ShownCodes(uint32_t first, uint32_t last, uint64_t glyph,
-                                    uint32_t glyph_count) {
-  if (glyph_count == 0) return std::nullopt;
+// False when there is none.
+bool ShownCodes(uint32_t first, uint32_t last, uint64_t glyph, uint32_t glyph_count,
+                CodeRange& shown) {
+  if (glyph_count == 0) return false;
   const uint64_t lowest = std::max<uint64_t>(glyph, 1);
   const uint64_t highest = std::min<uint64_t>(glyph + (last - first), glyph_count - 1);
-  if (lowest > highest) return std::nullopt;
-  return CodeRange{static_cast<uint32_t>(first + (lowest - glyph)),
-                   static_cast<uint32_t>(first + (highest - glyph))};
+  if (lowest > highest) return false;
+  shown = {static_cast<uint32_t>(first + (lowest - glyph)),
+           static_cast<uint32_t>(first + (highest - glyph))};
+  return true;
 }
 
 void AddConsecutive(uint32_t first, uint32_t last, uint64_t glyph, uint32_t glyph_count,
                     RangeBuilder& out) {
-  if (const std::optional<CodeRange> shown = ShownCodes(first, last, glyph, glyph_count))
-    out.Add(shown->first, shown->last);
+  CodeRange shown;
+  if (ShownCodes(first, last, glyph, glyph_count, shown)) out.Add(shown.first, shown.last);
 }
 
 bool ReadFormat0(ByteView sub, uint32_t glyph_count, RangeBuilder& out) {
@@ -155,29 +181,27 @@ bool ReadGroups(ByteView sub, bool one_glyph, uint32_t glyph_count, RangeBuilder
   const std::optional<ByteView> groups = SubView(sub, 16, kGroupSize * count);
   if (!groups) return false;
   // Large fonts hold tens of thousands of groups: no growing on the way.
-  out.ranges.reserve(std::min<uint32_t>(count, 1u << 16));
-  int64_t previous_end = -1;
+  if (out.keep) out.ranges.reserve(std::min<uint32_t>(count, 1u << 16));
+  // The loop is the whole cost of a large map: it keeps to plain integers.
+  uint32_t previous_end = 0;
   for (uint32_t group = 0; group < groups->size; group += kGroupSize) {
     ++out.entries;
-    uint32_t first = 0, last = 0, glyph = 0;
-    ReadU32BE(*groups, group, 0, first);
-    ReadU32BE(*groups, group, 4, last);
-    ReadU32BE(*groups, group, 8, glyph);
-    if (first > last || static_cast<int64_t>(first) <= previous_end) return false;
+    uint32_t fields[3] = {};
+    ReadU32BEs(*groups, group, fields);
+    const uint32_t first = fields[0], last = fields[1], glyph = fields[2];
+    if (first > last || (group != 0 && first <= previous_end)) return false;
     previous_end = last;
     if (first > kLastCodePoint) break;  // the groups rise: nothing later is a character
     // The group's codes that show a glyph; those beyond U+FFFF keep it for drawing.
-    const std::optional<CodeRange> shown =
-        one_glyph ? (IsGlyph(glyph, glyph_count) ? std::optional(CodeRange{first, last})
-                                                 : std::nullopt)
-                  : ShownCodes(first, last, glyph, glyph_count);
-    if (!shown) continue;
-    out.Add(shown->first, shown->last);
-    if (shown->last < 0x10000) continue;
-    const uint32_t from = std::max<uint32_t>(shown->first, 0x10000);
-    const uint32_t to = std::min(shown->last, kLastCodePoint);
-    if (from <= to)
-      out.runs.push_back({from, to, one_glyph ? glyph : glyph + (from - first), one_glyph});
+    CodeRange shown{first, last};
+    if (one_glyph ? !IsGlyph(glyph, glyph_count)
+                  : !ShownCodes(first, last, glyph, glyph_count, shown))
+      continue;
+    out.Add(shown.first, shown.last);
+    if (shown.last < 0x10000 || !out.keep) continue;
+    const uint32_t from = std::max<uint32_t>(shown.first, 0x10000);
+    const uint32_t to = std::min(shown.last, kLastCodePoint);
+    if (from <= to) out.AddRun({from, to, one_glyph ? glyph : glyph + (from - first), one_glyph});
   }
   return true;
 }
@@ -197,12 +221,6 @@ bool ReadSubtable(ByteView table, uint32_t offset, uint32_t glyph_count, RangeBu
     case 13: return ReadGroups(sub, true, glyph_count, out);
     default: return false;
   }
-}
-
-uint32_t CountAll(const std::vector<CodeRange>& ranges) {
-  uint32_t count = 0;
-  for (const CodeRange& r : ranges) count += r.last - r.first + 1;
-  return count;
 }
 
 }  // namespace
@@ -236,8 +254,9 @@ uint32_t GlyphOf(const CharCoverage& coverage, uint32_t code) {
 }
 
 bool ReadCharacterMap(ByteView table, CharCoverage& coverage, uint32_t glyph_count,
-                      CmapReadWork* work) {
+                      CmapReadWork* work, MapDetail detail) {
   coverage = CharCoverage{};
+  coverage.detail = detail;
   CmapReadWork ignored;
   if (!work) work = &ignored;
   *work = CmapReadWork{};
@@ -273,7 +292,7 @@ bool ReadCharacterMap(ByteView table, CharCoverage& coverage, uint32_t glyph_cou
     if (std::find(refused.begin(), refused.end(), candidate.offset) != refused.end()) continue;
     if (tried[candidate.rank] == kMaxSubtablesPerEncoding) continue;
     ++tried[candidate.rank];
-    RangeBuilder builder;
+    RangeBuilder builder(detail);
     const bool read = ReadSubtable(table, candidate.offset, glyph_count, builder);
     ++work->subtables;
     work->entries += builder.entries;
@@ -285,15 +304,18 @@ bool ReadCharacterMap(ByteView table, CharCoverage& coverage, uint32_t glyph_cou
     coverage.kind = wanted.platform == 3 && wanted.encoding == 0 ? CoverageKind::kSymbol
                                                                   : CoverageKind::kUnicode;
     coverage.ranges = builder.Finish();
-    coverage.count = CountAll(coverage.ranges);
+    coverage.count = builder.count;
+    coverage.bmp_count = builder.bmp_count;
     coverage.glyph_runs = std::move(builder.runs);
     return true;
   }
   return false;
 }
 
-bool ReadSfntCharacterMap(ByteView view, uint32_t start, CharCoverage& coverage) {
+bool ReadSfntCharacterMap(ByteView view, uint32_t start, CharCoverage& coverage,
+                          MapDetail detail, CharMapCache* cache) {
   coverage = CharCoverage{};
+  coverage.detail = detail;
   SfntDirectory directory;
   if (!OpenSfntFont(view, start, directory)) return false;
   const std::optional<TableRecord> cmap = FindTable(view, directory, "cmap");
@@ -306,7 +328,22 @@ bool ReadSfntCharacterMap(ByteView view, uint32_t start, CharCoverage& coverage)
   uint16_t glyphs = 0;
   if (const std::optional<TableRecord> maxp = FindTable(view, directory, "maxp"))
     if (ReadU16BE(view, maxp->offset, 4, glyphs)) glyph_count = glyphs;
-  return table && ReadCharacterMap(*table, coverage, glyph_count);
+  if (!table) return false;
+  if (!cache) return ReadCharacterMap(*table, coverage, glyph_count, nullptr, detail);
+  const uint32_t offset = cmap->offset, length = table->size;
+  auto& entries = cache->entries;
+  const auto same = [&](const CharMapCache::Entry& e) {
+    return e.offset == offset && e.length == length && e.glyph_count == glyph_count &&
+           e.detail == detail;
+  };
+  if (const auto hit = std::find_if(entries.begin(), entries.end(), same); hit != entries.end()) {
+    coverage = hit->coverage;
+    return hit->read;
+  }
+  const bool read = ReadCharacterMap(*table, coverage, glyph_count, nullptr, detail);
+  if (entries.size() == kCachedMaps) entries.erase(entries.begin());
+  entries.push_back({offset, length, glyph_count, detail, read, coverage});
+  return read;
 }
 
 CharCoverage ByteCoverage(uint8_t first_byte, uint8_t last_byte, uint8_t charset,
@@ -323,7 +360,8 @@ CharCoverage ByteCoverage(uint8_t first_byte, uint8_t last_byte, uint8_t charset
   RangeBuilder builder;
   for (uint32_t code : codes) builder.Add(code, code);
   coverage.ranges = builder.Finish();
-  coverage.count = CountAll(coverage.ranges);
+  coverage.count = builder.count;
+  coverage.bmp_count = builder.bmp_count;
   return coverage;
 }
 

@@ -28,10 +28,19 @@ struct GlyphRun {
   bool one_glyph = false;  // format 13: every code of the run shows `glyph`
 };
 
+// How much of a character map a read keeps. Either way the same subtable is
+// chosen and checked whole, so the counts agree.
+enum class MapDetail : uint8_t {
+  kFull,    // the ranges and glyph runs: the grid, the block list, the Info page
+  kCounts,  // count and bmp_count alone: a listing prints no more
+};
+
 struct CharCoverage {
   CoverageKind kind = CoverageKind::kUnknown;
+  MapDetail detail = MapDetail::kFull;  // kCounts: ranges and glyph_runs stay empty
   std::vector<CodeRange> ranges;  // sorted, disjoint and not touching
   uint32_t count = 0;             // code points in all ranges
+  uint32_t bmp_count = 0;         // those up to U+FFFF
   uint8_t first_byte = 0;         // kBytes
   uint8_t last_byte = 0;
   uint8_t charset = 0;            // kBytes: the header's character set
@@ -75,12 +84,30 @@ struct CmapReadWork {
 // (`work`, when given, says how much). False, with `coverage` unknown, when none
 // reads.
 bool ReadCharacterMap(ByteView table, CharCoverage& coverage,
-                      uint32_t glyph_count = kMaxGlyphCount, CmapReadWork* work = nullptr);
+                      uint32_t glyph_count = kMaxGlyphCount, CmapReadWork* work = nullptr,
+                      MapDetail detail = MapDetail::kFull);
+
+// Character maps already read from one file's bytes, by where their table lies:
+// the faces of a collection mostly share one cmap (every face of a Noto CJK
+// collection does), which is then read once. Never used for another file. It
+// keeps the last few maps only, so a hostile collection of many distinct maps
+// costs what reading each one costs, and no more memory.
+struct CharMapCache {
+  struct Entry {
+    uint32_t offset = 0, length = 0, glyph_count = 0;
+    MapDetail detail = MapDetail::kFull;
+    bool read = false;  // what ReadCharacterMap returned
+    CharCoverage coverage;
+  };
+  std::vector<Entry> entries;  // the most recent last
+};
 
 // The cmap of the sfnt font whose offset table lies at `start`, its glyph ids
 // bounded by the font's maxp table (16 bits without one); false when it has
-// none or none of its subtables reads.
-bool ReadSfntCharacterMap(ByteView view, uint32_t start, CharCoverage& coverage);
+// none or none of its subtables reads. With a cache, a map read before for the
+// same table, glyph count and detail is copied from it.
+bool ReadSfntCharacterMap(ByteView view, uint32_t start, CharCoverage& coverage,
+                          MapDetail detail = MapDetail::kFull, CharMapCache* cache = nullptr);
 
 // The 8-bit codes of a Windows font header (FON font resource, PFM file).
 // `to_unicode` gives each byte's character in the header's character set (0 when

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <optional>
+#include <utility>
 
 #include "fontfile/byte_reader.h"
 #include "fontfile/fon_reader.h"
@@ -15,28 +16,33 @@ namespace {
 // The readers in their fixed order: the PFM reader checks only one word, so it
 // comes last; a collection is first offered to the sfnt and FON readers, which
 // turn it down. Only a collection has faces past the first.
-int ReadFontView(ByteView view, FontInfo& info, uint32_t face) {
-  if (face != 0) return ReadCollection(view, info, face);
-  if (ReadSfnt(view, 0, info)) return 1;
+int ReadFontView(ByteView view, FontInfo& info, uint32_t face, const ReadOptions& options) {
+  if (face != 0) return ReadCollection(view, info, face, options);
+  if (ReadSfnt(view, 0, info, options)) return 1;
   if (ReadFon(view, info)) return 1;
-  if (ReadCollection(view, info)) return 1;
+  if (ReadCollection(view, info, 0, options)) return 1;
   return ReadPfm(view, info);
 }
 
 // A web font's decoded bytes, read like a file of their own: a WOFF holds an sfnt,
 // a WOFF2 an sfnt or a collection. `decoded` keeps them for the caller.
-int ReadWebFont(ByteView file, FontInfo& info, uint32_t face, std::vector<uint8_t>& decoded) {
+// The cache, if any, belongs to the file's own bytes: the decoded ones are read without it.
+int ReadWebFont(ByteView file, FontInfo& info, uint32_t face, std::vector<uint8_t>& decoded,
+                ReadOptions options) {
   if (!DecodeWebFont(file, decoded, info.container)) return 0;
+  options.cache = nullptr;
   const ByteView sfnt{decoded.data(), static_cast<uint32_t>(decoded.size())};
-  if (face != 0) return ReadCollection(sfnt, info, face);
-  if (ReadSfnt(sfnt, 0, info)) return 1;
-  return ReadCollection(sfnt, info);
+  if (face != 0) return ReadCollection(sfnt, info, face, options);
+  if (ReadSfnt(sfnt, 0, info, options)) return 1;
+  return ReadCollection(sfnt, info, 0, options);
 }
 
 // The file's bytes through the readers; a web font through its decoder first.
-int ReadFileView(ByteView file, FontInfo& info, uint32_t face, std::vector<uint8_t>& decoded) {
-  if (RecognizeWebFont(file) != WebFontKind::kNone) return ReadWebFont(file, info, face, decoded);
-  return ReadFontView(file, info, face);
+int ReadFileView(ByteView file, FontInfo& info, uint32_t face, std::vector<uint8_t>& decoded,
+                 const ReadOptions& options = {}) {
+  if (RecognizeWebFont(file) != WebFontKind::kNone)
+    return ReadWebFont(file, info, face, decoded, options);
+  return ReadFontView(file, info, face, options);
 }
 
 // The viewer registers pairs of at most this many characters per half.
@@ -46,11 +52,12 @@ constexpr size_t kMaxPairHalf = 259;
 
 void ClearFontInfo(FontInfo& info) { info = FontInfo{}; }
 
-int ReadFontBytes(const uint8_t* data, uint32_t size, FontInfo& info, uint32_t face) {
+int ReadFontBytes(const uint8_t* data, uint32_t size, FontInfo& info, uint32_t face,
+                  const ReadOptions& options) {
   ClearFontInfo(info);
   if (!data) size = 0;
   std::vector<uint8_t> decoded;
-  return ReadFileView(ByteView{data, size}, info, face, decoded);
+  return ReadFileView(ByteView{data, size}, info, face, decoded, options);
 }
 
 int ReadFontFile(const char* path, FontInfo& info, uint32_t face) {
@@ -116,7 +123,9 @@ FontFileCheck ReadAndCheckFontFile(const char* path, FontInfo& info, uint32_t fa
   ClearFontInfo(info);
   MappedFile file;
   const bool mapped = MapFileReadOnly(path, file);
-  return CheckMappedFile(mapped, file, info, face, fallback);
+  FontFileCheck check = CheckMappedFile(mapped, file, info, face, fallback);
+  check.file = std::move(file);
+  return check;
 }
 
 FontFileCheck ReadAndCheckFontFileUtf8(const char* utf8_path, FontInfo& info, uint32_t face,
@@ -124,7 +133,9 @@ FontFileCheck ReadAndCheckFontFileUtf8(const char* utf8_path, FontInfo& info, ui
   ClearFontInfo(info);
   MappedFile file;
   const bool mapped = MapFileReadOnlyUtf8(utf8_path, file);
-  return CheckMappedFile(mapped, file, info, face, fallback);
+  FontFileCheck check = CheckMappedFile(mapped, file, info, face, fallback);
+  check.file = std::move(file);
+  return check;
 }
 
 bool IsFontFileSound(const char* path) {

@@ -10,6 +10,7 @@
 
 #include "fontfile/char_map.h"
 #include "fontfile/web_font.h"
+#include "platform/platform.h"
 
 // An owned 8-bit text; std::nullopt when absent.
 using FontText = std::optional<std::string>;
@@ -54,6 +55,13 @@ struct FontInfo {
   WebFontFacts container;
 };
 
+// What a read keeps of the character map, and the maps of the same file read
+// before, which it may reuse (see CharMapCache).
+struct ReadOptions {
+  MapDetail map = MapDetail::kFull;
+  CharMapCache* cache = nullptr;
+};
+
 // Releases every text and zeroes every number (face_count goes back to 1).
 void ClearFontInfo(FontInfo& info);
 
@@ -90,6 +98,9 @@ struct FontFileCheck {
   // The sfnt bytes a web font decoded to, which the system is handed from
   // memory; empty for every other file.
   std::vector<uint8_t> decoded;
+  // The mapping the read was made from, kept for the caller's further reads of
+  // the same file (empty when not mapped).
+  MappedFile file;
 };
 // The check covers the whole file whichever face is read: the system registers
 // every face of it. With kFirstReadable, info.face says which face was read.
@@ -100,7 +111,8 @@ FontFileCheck ReadAndCheckFontFileUtf8(const char* utf8_path, FontInfo& info,
                                        FaceFallback fallback = FaceFallback::kNone);
 
 // The same reader order on bytes already in memory (tools, fuzzing).
-int ReadFontBytes(const uint8_t* data, uint32_t size, FontInfo& info, uint32_t face = 0);
+int ReadFontBytes(const uint8_t* data, uint32_t size, FontInfo& info, uint32_t face = 0,
+                  const ReadOptions& options = {});
 
 // The name a font file is registered under with the system: a ".pfm" path (any
 // letter case) of at most 259 characters becomes the pair name "x.pfm|x.pfb";

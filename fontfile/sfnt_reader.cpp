@@ -170,13 +170,13 @@ int ReadNameTable(ByteView view, uint32_t table, FontInfo& info) {
   return NameTable(view, table, kEveryName, info) == TableRead::kRead ? 1 : 0;
 }
 
-int ReadSfnt(ByteView view, uint32_t start, FontInfo& info) {
+int ReadSfnt(ByteView view, uint32_t start, FontInfo& info, const ReadOptions& options) {
   const int result = ReadSfntTables(view, start, kEveryName, info);
-  if (result) ReadSfntCharacterMap(view, start, info.coverage);
+  if (result) ReadSfntCharacterMap(view, start, info.coverage, options.map, options.cache);
   return result;
 }
 
-int ReadCollection(ByteView view, FontInfo& info, uint32_t face) {
+int ReadCollection(ByteView view, FontInfo& info, uint32_t face, const ReadOptions& options) {
   const uint32_t face_count = CollectionFaceCount(view);
   if (face_count == 0) return 0;
   // The count is kept even for a face out of range: callers learn what they may ask.
@@ -185,7 +185,7 @@ int ReadCollection(ByteView view, FontInfo& info, uint32_t face) {
   info.face = face;
   uint32_t start = 0;
   if (!CollectionFaceStart(view, face, start)) return 0;
-  return ReadSfnt(view, start, info);
+  return ReadSfnt(view, start, info, options);
 }
 
 std::vector<FaceName> ReadCollectionFaceNames(ByteView view) {

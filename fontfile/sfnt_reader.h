@@ -14,12 +14,13 @@
 #include "fontfile/table_directory.h"
 
 // The font whose offset table lies at `start`. 1 when recognised and read.
-int ReadSfnt(ByteView view, uint32_t start, FontInfo& info);
+int ReadSfnt(ByteView view, uint32_t start, FontInfo& info, const ReadOptions& options = {});
 
 // Face `face` (0-based) of a "ttcf" collection; sets face and face_count. A face
 // out of range reads nothing but the count. Each face is read alone: a broken one leaves
 // the others readable.
-int ReadCollection(ByteView view, FontInfo& info, uint32_t face = 0);
+int ReadCollection(ByteView view, FontInfo& info, uint32_t face = 0,
+                   const ReadOptions& options = {});
 
 // The OS/2 table at `table`: 1, or 0 when its fields leave the file.
 int ReadOs2Table(ByteView view, uint32_t table, FontInfo& info);

@@ -8,6 +8,7 @@
 #include "font_builder.h"
 #include "fontfile/char_map.h"
 #include "fontfile/font_info.h"
+#include "fontfile/table_directory.h"
 
 namespace {
 
@@ -90,6 +91,11 @@ TEST(CharMap, SubtablesArePreferredInTheFixedOrder) {
   std::string broken = bmp;
   SetU16BE(broken, 6, 0x7FFE);  // more segments than the table holds
   EXPECT_EQ(Read(BuildCmap({{3, 1, broken}, {0, 3, full}})).count, 3u);
+  CharCoverage counted;
+  ReadCharacterMap(ViewOf(BuildCmap({{3, 1, broken}, {0, 3, full}})), counted, kMaxGlyphCount,
+                   nullptr, MapDetail::kCounts);
+  EXPECT_EQ(counted.count, 3u);
+  EXPECT_EQ(counted.bmp_count, 1u);
   // The symbol map is taken only when nothing else reads, and says so.
   const CharCoverage symbol =
       Read(BuildCmap({{3, 0, CmapFormat4({{0xF020, 0xF0FF, 1, {}}, kEndSegment})}, {1, 0, bmp}}));
@@ -244,11 +250,22 @@ TEST(CharMap, GlyphIdsFromTheFontsCountOnAreMissing) {
       {"format 13", CmapGroups(13, {{0x41, 0x43, 99}, {0x1F600, 0x1F60F, 100}}), 100,
        {{0x41, 0x43}}},
       {"no glyphs", CmapGroups(12, {{0x41, 0x43, 1}}), 0, {}},
+      {"format 13 across U+FFFF", CmapGroups(13, {{0xFFF0, 0x10005, 6}}), 7,
+       {{0xFFF0, 0x10005}}},
   };
   for (const auto& c : cases) {
+    const std::string cmap = BuildCmap({{3, 10, c.subtable}});
     CharCoverage coverage;
-    ReadCharacterMap(ViewOf(BuildCmap({{3, 10, c.subtable}})), coverage, c.glyph_count);
+    ReadCharacterMap(ViewOf(cmap), coverage, c.glyph_count);
     EXPECT_EQ(Ranges(coverage), c.ranges) << c.name;
+    // Counting alone keeps no ranges and gives the full read's counts.
+    CharCoverage counted;
+    ReadCharacterMap(ViewOf(cmap), counted, c.glyph_count, nullptr, MapDetail::kCounts);
+    EXPECT_EQ(counted.kind, coverage.kind) << c.name;
+    EXPECT_EQ(counted.count, coverage.count) << c.name;
+    EXPECT_EQ(counted.bmp_count, CountCodePoints(coverage, 0, 0xFFFF)) << c.name;
+    EXPECT_EQ(coverage.bmp_count, counted.bmp_count) << c.name;
+    EXPECT_TRUE(counted.ranges.empty() && counted.glyph_runs.empty()) << c.name;
   }
   // Beyond U+FFFF a missing code has no glyph to draw by index.
   CharCoverage twelve;
@@ -342,6 +359,56 @@ TEST(CharMap, FontFilesCarryTheirCoverage) {
   const std::string pfm = BuildPfm(backwards);
   ASSERT_EQ(ReadFontBytes(reinterpret_cast<const uint8_t*>(pfm.data()), uint32_t(pfm.size()), info), 1);
   EXPECT_EQ(info.coverage.kind, CoverageKind::kUnknown);
+}
+
+// Faces of a collection that share one cmap table read it once through a cache,
+// and each face still gets its own map: the cache tells maps apart by their
+// table, the face's glyph count (maxp) and the detail asked for.
+TEST(CharMap, ACacheGivesEachFaceTheMapItReadsAlone) {
+  auto face = [](const std::string& cmap, uint16_t glyphs) {
+    std::string maxp;
+    PutU32BE(maxp, 0x00005000);
+    PutU16BE(maxp, glyphs);
+    return PlainSfnt().Add("cmap", cmap).Add("maxp", maxp);
+  };
+  const std::string shared =
+      BuildCmap({{3, 10, CmapGroups(12, {{0x41, 0x5A, 1}, {0x1F600, 0x1F64F, 30}})}});
+  const std::string other = BuildCmap({{3, 1, CmapFormat4({{0x391, 0x3A9, 1, {}}, kEndSegment})}});
+  // Faces 1 and 3 are pointed at face 0's cmap below; face 3 has fewer glyphs,
+  // face 2 a map of its own.
+  std::string ttc =
+      BuildCollection({face(shared, 200), face(shared, 200), face(other, 200), face(shared, 40)});
+  const ByteView view = ViewOf(ttc);
+  constexpr size_t kCmapRecord = 2;  // after PlainSfnt's OS/2 and name
+  uint32_t start0 = 0, cmap0 = 0;
+  ASSERT_TRUE(CollectionFaceStart(view, 0, start0));
+  ASSERT_TRUE(ReadU32BE(view, start0 + DirectoryOffsetField(kCmapRecord), 0, cmap0));
+  for (uint32_t sharing : {1u, 3u}) {
+    uint32_t start = 0;
+    ASSERT_TRUE(CollectionFaceStart(view, sharing, start));
+    SetU32BE(ttc, start + DirectoryOffsetField(kCmapRecord), cmap0);
+  }
+
+  CharMapCache cache;
+  // Faces 0 and 1 read one map: three maps for four faces, then three more counted.
+  const size_t kept[] = {3, 4};  // the cache keeps the last four
+  for (MapDetail detail : {MapDetail::kFull, MapDetail::kCounts}) {
+    for (uint32_t f = 0; f < 4; ++f) {
+      FontInfo alone, cached;
+      ASSERT_EQ(ReadFontBytes(view.data, view.size, alone, f, {detail, nullptr}), 1);
+      ASSERT_EQ(ReadFontBytes(view.data, view.size, cached, f, {detail, &cache}), 1);
+      EXPECT_EQ(Ranges(cached.coverage), Ranges(alone.coverage)) << f;
+      EXPECT_EQ(cached.coverage.count, alone.coverage.count) << f;
+      EXPECT_EQ(cached.coverage.bmp_count, alone.coverage.bmp_count) << f;
+      EXPECT_EQ(cached.coverage.detail, detail) << f;
+      EXPECT_EQ(GlyphOf(cached.coverage, 0x1F60A), GlyphOf(alone.coverage, 0x1F60A)) << f;
+    }
+    EXPECT_EQ(cache.entries.size(), kept[detail == MapDetail::kCounts]);
+  }
+  // Face 3's 40 glyphs end its emoji at glyph 39.
+  FontInfo small;
+  ASSERT_EQ(ReadFontBytes(view.data, view.size, small, 3, {MapDetail::kFull, &cache}), 1);
+  EXPECT_EQ(small.coverage.count, 26u + 10u);
 }
 
 TEST(CharMap, CellsBelow256FollowHowTheyAreDrawn) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "fontfile/char_map.h"
 #include "fontfile/table_directory.h"
@@ -104,6 +105,23 @@ TEST(RealFonts, CharacterCoverage) {
   EXPECT_EQ(info.coverage.count, 44746u);
   EXPECT_EQ(CountCodePoints(info.coverage, 0x4E00, 0x9FFF), 20971u);
   EXPECT_TRUE(HasCodePoint(info.coverage, 0x20B9F));  // a CJK Extension B ideograph
+
+  // Every face as orvane-info reads it (counts only, the file's maps cached) and
+  // as the viewer does; the face list's names are the full read's.
+  MappedFile cjk;
+  ASSERT_TRUE(MapFileReadOnly(HostPath("/usr/share/fonts/opentype/noto/NotoSerifCJK-Bold.ttc").c_str(), cjk));
+  const std::vector<FaceName> listed = ReadCollectionFaceNames(ByteView{cjk.data, cjk.size});
+  ASSERT_EQ(listed.size(), 5u);
+  CharMapCache cache;
+  for (uint32_t face = 0; face < 5; ++face) {
+    FontInfo full, counted;
+    ASSERT_EQ(ReadFontBytes(cjk.data, cjk.size, full, face), 1);
+    ASSERT_EQ(ReadFontBytes(cjk.data, cjk.size, counted, face, {MapDetail::kCounts, &cache}), 1);
+    EXPECT_EQ(counted.coverage.count, full.coverage.count) << face;
+    EXPECT_EQ(counted.coverage.bmp_count, CountCodePoints(full.coverage, 0, 0xFFFF)) << face;
+    EXPECT_TRUE(listed[face].readable);
+    EXPECT_EQ(listed[face].name, full.names[kNameFull].value_or("")) << face;
+  }
 
   ASSERT_EQ(ReadFontFile(HostPath("/usr/share/wine/fonts/marlett.ttf").c_str(), info), 1);
   EXPECT_EQ(info.coverage.kind, CoverageKind::kSymbol);

@@ -66,11 +66,11 @@ std::string JsonText(const FontText& text) {
   return text ? JsonString(AnsiToUtf8(*text)) : "null";
 }
 
-// The code points present, all planes or up to U+FFFF; null when the font's
-// characters are unknown.
-std::string CharacterCount(const FontInfo& info, uint32_t last) {
+// The code points present, in all planes or up to U+FFFF; null when the font's
+// characters are unknown. The reads keep only these counts of the map.
+std::string CharacterCount(const FontInfo& info, bool bmp) {
   if (info.coverage.kind == CoverageKind::kUnknown) return "null";
-  return std::to_string(CountCodePoints(info.coverage, 0, last));
+  return std::to_string(bmp ? info.coverage.bmp_count : info.coverage.count);
 }
 
 // "WOFF 1.0" or "WOFF 2.0"; empty for a file in no container.
@@ -138,8 +138,8 @@ void PrintJson(const char* path, int recognized, const std::string& problem,
   line += ",\"compressed_size\":" + (web ? std::to_string(container.compressed_size) : "null");
   line += ",\"decoded_size\":" +
           (container.decoded_size ? std::to_string(container.decoded_size) : "null");
-  line += ",\"characters\":" + CharacterCount(info, kLastCodePoint);
-  line += ",\"bmp_characters\":" + CharacterCount(info, 0xFFFF);
+  line += ",\"characters\":" + CharacterCount(info, false);
+  line += ",\"bmp_characters\":" + CharacterCount(info, true);
   line += ",\"names\":[";
   for (int id = 0; id < kFontNameCount; ++id) {
     if (id) line += ',';
@@ -178,8 +178,8 @@ void PrintListing(const char* path, int recognized, const std::string& problem,
   row("underline", std::to_string(info.underline));
   row("strike-out", std::to_string(info.strike_out));
   if (info.coverage.kind != CoverageKind::kUnknown)
-    row("characters", CharacterCount(info, kLastCodePoint) + " (" +
-                          CharacterCount(info, 0xFFFF) + " up to U+FFFF)");
+    row("characters", CharacterCount(info, false) + " (" + CharacterCount(info, true) +
+                          " up to U+FFFF)");
   for (int id = 0; id < kFontNameCount; ++id) {
     if (!info.names[id]) continue;
     row((std::to_string(id) + " " + kNameLabels[id]).c_str(), AnsiToUtf8(*info.names[id]));
@@ -241,23 +241,26 @@ int main(int argc, char** argv) {
   for (int i = first; i < argc; ++i) {
     if (std::strcmp(argv[i], "--") == 0) continue;
     // Mapped once for all its faces, and a web font decoded once; a collection's
-    // count comes with face 0.
+    // count comes with face 0, and a character map its faces share is read once.
     MappedFile file;
     const bool mapped = MapFileReadOnly(argv[i], file);
     std::vector<uint8_t> decoded;
     WebFontFacts container;
     if (mapped && RecognizeWebFont(ByteView{file.data, file.size}) != WebFontKind::kNone)
       DecodeWebFont(ByteView{file.data, file.size}, decoded, container);
+    CharMapCache maps;
+    const ReadOptions options{MapDetail::kCounts, &maps};
     uint32_t face_count = 1;
     for (uint32_t face = 0; face < face_count; ++face) {
       FontInfo info;
       int recognized = 0;
       if (container.kind != WebFontKind::kNone) {
         if (!decoded.empty())
-          recognized = ReadFontBytes(decoded.data(), static_cast<uint32_t>(decoded.size()), info, face);
+          recognized = ReadFontBytes(decoded.data(), static_cast<uint32_t>(decoded.size()), info,
+                                     face, options);
         info.container = container;
       } else if (mapped) {
-        recognized = ReadFontBytes(file.data, file.size, info, face);
+        recognized = ReadFontBytes(file.data, file.size, info, face, options);
       }
       if (face == 0) face_count = info.face_count;
       std::string problem = recognized || mapped ? WebFontProblemText(info.container.problem)
