@@ -42,8 +42,6 @@ struct RangeBuilder {
 
   explicit RangeBuilder(MapDetail detail = MapDetail::kFull) : keep(detail == MapDetail::kFull) {}
 
-  // Small enough to be inlined into the readers' loops (a large map calls it
-  // tens of thousands of times); a new range goes the longer way, kept out of line.
   void Add(uint32_t first, uint32_t last) {
     if (first > kLastCodePoint) return;
     last = std::min(last, kLastCodePoint);
@@ -51,24 +49,21 @@ struct RangeBuilder {
       current.last = std::max(current.last, last);
       return;
     }
-    Start(first, last);
-  }
-
-  [[gnu::noinline]] void Start(uint32_t first, uint32_t last) {
-    if (open) Close();
+    if (open) Close(current);
     current = {first, last};
     open = true;
   }
 
-  void Close() {
-    count += current.last - current.first + 1;
-    if (current.first <= 0xFFFF) bmp_count += std::min<uint32_t>(current.last, 0xFFFF) - current.first + 1;
-    if (keep) ranges.push_back(current);
+  // Counts a range a gap has ended, and keeps it when asked to.
+  void Close(const CodeRange& range) {
+    count += range.last - range.first + 1;
+    if (range.first <= 0xFFFF) bmp_count += std::min<uint32_t>(range.last, 0xFFFF) - range.first + 1;
+    if (keep) ranges.push_back(range);
   }
 
   // The ranges, the last one included.
   std::vector<CodeRange> Finish() {
-    if (open) Close();
+    if (open) Close(current);
     open = false;
     return std::move(ranges);
   }
@@ -174,6 +169,9 @@ bool ReadFormat4(ByteView sub, uint32_t glyph_count, RangeBuilder& out) {
 }
 
 // Formats 12 and 13: groups of codes to consecutive glyphs (12) or to one (13).
+// The loop is the whole cost of a large map (a CJK font holds tens of thousands
+// of groups), so it keeps the builder's open range in locals and its arithmetic
+// in 32 bits: a glyph id below the font's 16-bit count plus a group's width fits.
 bool ReadGroups(ByteView sub, bool one_glyph, uint32_t glyph_count, RangeBuilder& out) {
   uint32_t count = 0;
   if (!ReadU32BE(sub, 0, 12, count)) return false;
@@ -182,28 +180,53 @@ bool ReadGroups(ByteView sub, bool one_glyph, uint32_t glyph_count, RangeBuilder
   if (!groups) return false;
   // Large fonts hold tens of thousands of groups: no growing on the way.
   if (out.keep) out.ranges.reserve(std::min<uint32_t>(count, 1u << 16));
-  // The loop is the whole cost of a large map: it keeps to plain integers.
-  uint32_t previous_end = 0;
-  for (uint32_t group = 0; group < groups->size; group += kGroupSize) {
-    ++out.entries;
+  CodeRange current = out.current;
+  bool open = out.open;
+  bool sound = true;
+  uint32_t previous_end = 0, group = 0;
+  for (; group < groups->size; group += kGroupSize) {
     uint32_t fields[3] = {};
     ReadU32BEs(*groups, group, fields);
     const uint32_t first = fields[0], last = fields[1], glyph = fields[2];
-    if (first > last || (group != 0 && first <= previous_end)) return false;
+    if (first > last || (group != 0 && first <= previous_end)) {
+      sound = false;
+      group += kGroupSize;
+      break;
+    }
     previous_end = last;
-    if (first > kLastCodePoint) break;  // the groups rise: nothing later is a character
-    // The group's codes that show a glyph; those beyond U+FFFF keep it for drawing.
-    CodeRange shown{first, last};
-    if (one_glyph ? !IsGlyph(glyph, glyph_count)
-                  : !ShownCodes(first, last, glyph, glyph_count, shown))
+    if (first > kLastCodePoint) {  // the groups rise: nothing later is a character
+      group += kGroupSize;
+      break;
+    }
+    // The group's codes that show a glyph of the font (not glyph 0, and below the
+    // count): all or none of format 13; of format 12, those whose rising glyph
+    // ids stay inside both bounds.
+    if (glyph >= glyph_count) continue;
+    uint32_t from = first, to = last;
+    if (!one_glyph) {
+      to = first + std::min(last - first, glyph_count - 1 - glyph);
+      if (glyph == 0) ++from;
+    } else if (glyph == 0) {
       continue;
-    out.Add(shown.first, shown.last);
-    if (shown.last < 0x10000 || !out.keep) continue;
-    const uint32_t from = std::max<uint32_t>(shown.first, 0x10000);
-    const uint32_t to = std::min(shown.last, kLastCodePoint);
-    if (from <= to) out.AddRun({from, to, one_glyph ? glyph : glyph + (from - first), one_glyph});
+    }
+    to = std::min(to, kLastCodePoint);
+    if (from > to) continue;
+    if (open && from <= current.last + 1) {
+      current.last = std::max(current.last, to);
+    } else {
+      if (open) out.Close(current);
+      current = {from, to};
+      open = true;
+    }
+    // Codes beyond U+FFFF keep their glyph for drawing by index.
+    if (!out.keep || to < 0x10000) continue;
+    const uint32_t run_first = std::max<uint32_t>(from, 0x10000);
+    out.AddRun({run_first, to, one_glyph ? glyph : glyph + (run_first - first), one_glyph});
   }
-  return true;
+  out.entries += group / kGroupSize;
+  out.current = current;
+  out.open = open;
+  return sound;
 }
 
 // The subtable at `offset`, bounded by the cmap table's end. Length fields are
