@@ -10,25 +10,45 @@ constexpr uint32_t kRecordSize = 6;  // a tag and a 16-bit offset
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// A tag as ReadTag spells it ('?' for bytes outside printable ASCII), packed into
+// 32 bits: the maps below key on it, with the text's own equality, without
+// making a string for every record of a large table.
+uint32_t PackedTag(ByteView table, uint32_t base) {
+  uint32_t value = 0;
+  ReadU32BE(table, base, 0, value);
+  uint32_t packed = 0;
+  for (int shift = 24; shift >= 0; shift -= 8) {
+    const uint32_t c = value >> shift & 0xFF;
+    packed = packed << 8 | (c >= 0x20 && c < 0x7F ? c : uint32_t{'?'});
+  }
+  return packed;
+}
+
+std::string TagText(uint32_t packed) {
+  return {static_cast<char>(packed >> 24), static_cast<char>(packed >> 16),
+          static_cast<char>(packed >> 8), static_cast<char>(packed)};
+}
+
+constexpr uint32_t kDefaultLanguage = uint32_t{'d'} << 24 | uint32_t{'f'} << 16 | 'l' << 8 | 't';
+
 struct Merge {
   LayoutFacts& facts;
   NameIndex& names;
-  std::unordered_map<std::string, size_t> script_of_tag;
-  std::unordered_set<std::string> script_languages;  // "latnTRK "
-  std::unordered_map<std::string, size_t> feature_of_tag;
+  std::unordered_map<uint32_t, size_t> script_of_tag;
+  std::unordered_set<uint64_t> script_languages;  // script tag << 32 | language tag
+  std::unordered_map<uint32_t, size_t> feature_of_tag;
 };
 
-void AddLanguage(Merge& merge, size_t script, const std::string& language) {
-  LayoutScript& entry = merge.facts.scripts[script];
-  if (merge.script_languages.insert(entry.tag + language).second)
-    entry.languages.push_back(language);
+void AddLanguage(Merge& merge, size_t script, uint32_t script_tag, uint32_t language) {
+  if (merge.script_languages.insert(uint64_t{script_tag} << 32 | language).second)
+    merge.facts.scripts[script].languages.push_back(TagText(language));
 }
 
 // The language systems of one script table: its tags, read once per table
 // however many script records point at it.
 struct ScriptTable {
   bool has_default = false;
-  std::vector<std::string> languages;
+  std::vector<uint32_t> languages;
 };
 
 bool ReadScriptTable(ByteView table, uint32_t script, ReadBudget& budget, ScriptTable& out) {
@@ -39,7 +59,7 @@ bool ReadScriptTable(ByteView table, uint32_t script, ReadBudget& budget, Script
   if (!InBounds(table, script + 4, kRecordSize * count) || !budget.Spend(count)) return false;
   out.languages.reserve(count);
   for (uint32_t i = 0; i < count; ++i)
-    out.languages.push_back(*ReadTag(table, script + 4 + kRecordSize * i, 0));
+    out.languages.push_back(PackedTag(table, script + 4 + kRecordSize * i));
   return true;
 }
 
@@ -61,7 +81,7 @@ bool ReadLayoutTable(ByteView table, uint8_t which, Merge& merge) {
   std::unordered_map<uint32_t, ScriptTable> read_scripts;
   for (uint32_t i = 0; i < script_count; ++i) {
     const uint32_t record = script_list + 2u + kRecordSize * i;
-    const std::string tag = *ReadTag(table, record, 0);
+    const uint32_t tag = PackedTag(table, record);
     uint16_t offset = 0;
     ReadU16BE(table, record, 4, offset);
     const uint32_t script = uint32_t{script_list} + offset;
@@ -80,11 +100,11 @@ bool ReadLayoutTable(ByteView table, uint8_t which, Merge& merge) {
       break;
     }
     auto [where, added] = merge.script_of_tag.try_emplace(tag, merge.facts.scripts.size());
-    if (added) merge.facts.scripts.push_back(LayoutScript{tag, {}, 0});
+    if (added) merge.facts.scripts.push_back(LayoutScript{TagText(tag), {}, 0});
     merge.facts.scripts[where->second].tables |= which;
-    if (found->second.has_default) AddLanguage(merge, where->second, "dflt");
-    for (const std::string& language : found->second.languages)
-      AddLanguage(merge, where->second, language);
+    if (found->second.has_default) AddLanguage(merge, where->second, tag, kDefaultLanguage);
+    for (uint32_t language : found->second.languages)
+      AddLanguage(merge, where->second, tag, language);
   }
 
   uint16_t feature_count = 0;
@@ -96,12 +116,12 @@ bool ReadLayoutTable(ByteView table, uint8_t which, Merge& merge) {
   std::unordered_set<uint32_t> read_features;
   for (uint32_t i = 0; i < feature_count; ++i) {
     const uint32_t record = feature_list + 2u + kRecordSize * i;
-    const std::string tag = *ReadTag(table, record, 0);
+    const uint32_t packed = PackedTag(table, record);
     uint16_t offset = 0;
     ReadU16BE(table, record, 4, offset);
     const uint32_t feature = uint32_t{feature_list} + offset;
-    auto [where, added] = merge.feature_of_tag.try_emplace(tag, merge.facts.features.size());
-    if (added) merge.facts.features.push_back(LayoutFeature{tag, 0, std::nullopt});
+    auto [where, added] = merge.feature_of_tag.try_emplace(packed, merge.facts.features.size());
+    if (added) merge.facts.features.push_back(LayoutFeature{TagText(packed), 0, std::nullopt});
     LayoutFeature& entry = merge.facts.features[where->second];
     entry.tables |= which;
     uint16_t params = 0;
@@ -111,6 +131,7 @@ bool ReadLayoutTable(ByteView table, uint8_t which, Merge& merge) {
     }
     // Only stylistic sets and character variants name themselves; each feature
     // table is looked at once.
+    const std::string& tag = entry.tag;
     const bool named = ((tag[0] == 's' && tag[1] == 's') || (tag[0] == 'c' && tag[1] == 'v')) &&
                        IsDigit(tag[2]) && IsDigit(tag[3]);
     if (!named || params == 0 || entry.ui_name || !read_features.insert(feature).second) continue;
