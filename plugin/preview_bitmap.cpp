@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "fontfile/char_map.h"
@@ -254,7 +255,8 @@ extern "C" HBITMAP __stdcall ListGetPreviewBitmap(char* file, int width, int hei
     if (!check.recognized || !check.sound) return nullptr;
     const auto registration = Register(check, std::string(file));
     if (!registration->added) return nullptr;
-    const auto colour = OpenColorGlyphFont(file, std::wstring(), 0);
+    // The read's mapping serves the colour tables: the file is opened once.
+    const auto colour = OpenColorGlyphFont(std::move(check.file), 0);
     return DrawPreview(info, colour.get(), width, height);
   } catch (...) {
     return nullptr;
@@ -274,7 +276,7 @@ extern "C" HBITMAP __stdcall ListGetPreviewBitmapW(WCHAR* file, int width, int h
     if (!check.recognized || !check.sound) return nullptr;
     const auto registration = Register(check, wide);
     if (!registration->added) return nullptr;
-    const auto colour = OpenColorGlyphFont(std::string(), wide, 0);
+    const auto colour = OpenColorGlyphFont(std::move(check.file), 0);
     return DrawPreview(info, colour.get(), width, height);
   } catch (...) {
     return nullptr;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "fontfile/face_tables.h"
@@ -264,11 +265,18 @@ ColorGlyphFont::~ColorGlyphFont() {
 
 std::shared_ptr<ColorGlyphFont> OpenColorGlyphFont(const std::string& ansi_path,
                                                    const std::wstring& wide_path, uint32_t face) {
-  auto f = std::make_shared<ColorGlyphFont>();
+  MappedFile file;
   const bool mapped = wide_path.empty()
-                          ? MapFileReadOnly(ansi_path.c_str(), f->file)
-                          : MapFileReadOnlyUtf8(WideToUtf8(wide_path).c_str(), f->file);
+                          ? MapFileReadOnly(ansi_path.c_str(), file)
+                          : MapFileReadOnlyUtf8(WideToUtf8(wide_path).c_str(), file);
   if (!mapped) return nullptr;
+  return OpenColorGlyphFont(std::move(file), face);
+}
+
+std::shared_ptr<ColorGlyphFont> OpenColorGlyphFont(MappedFile&& mapped, uint32_t face) {
+  if (!mapped.data) return nullptr;
+  auto f = std::make_shared<ColorGlyphFont>();
+  f->file = std::move(mapped);
   const ByteView file{f->file.data, f->file.size};
   f->tables = FindColorGlyphTables(file, face);
   if (!f->tables.any()) return nullptr;

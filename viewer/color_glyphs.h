@@ -63,6 +63,9 @@ struct ColorGlyphFont {
 // `wide_path` is set); nothing when the face has no colour table that draws.
 std::shared_ptr<ColorGlyphFont> OpenColorGlyphFont(const std::string& ansi_path,
                                                    const std::wstring& wide_path, uint32_t face);
+// The same from a mapping already made, which the font keeps when it has colour
+// glyphs (and lets go of otherwise).
+std::shared_ptr<ColorGlyphFont> OpenColorGlyphFont(MappedFile&& file, uint32_t face);
 
 // What a glyph is drawn as.
 enum class GlyphForm {

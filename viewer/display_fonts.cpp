@@ -15,10 +15,11 @@
 
 namespace {
 
-// What tells the face shown from others, read from the font's bytes again (a web
-// font's decoded ones): the record keeps no mapping. Nothing when the font has
-// none or cannot be mapped now.
-std::optional<FaceIdentity> ShownFaceIdentity(const LoadedFont& font) {
+// What tells the face shown from others, read from the bytes the caller has, or
+// else from the font's bytes again (a web font's decoded ones): the record keeps
+// no mapping. Nothing when the font has none or cannot be mapped now.
+std::optional<FaceIdentity> ShownFaceIdentity(const LoadedFont& font, const ByteView* known) {
+  if (known) return FaceIdentityOf(*known, font.face);
   MappedFile file;
   ByteView bytes;
   if (!FontBytes(font, file, bytes)) return std::nullopt;
@@ -35,7 +36,7 @@ bool DrawsFace(HDC dc, HFONT font, const std::optional<FaceIdentity>& identity,
 
 }  // namespace
 
-void CreateViewerFonts(ViewerState& s, HDC dc) {
+void CreateViewerFonts(ViewerState& s, HDC dc, const ByteView* bytes) {
   s.logfont = LOGFONTA{};
   LOGFONTA& lf = s.logfont;
   lf.lfHeight = PointsToHeight(s.glyph_size);
@@ -55,7 +56,7 @@ void CreateViewerFonts(ViewerState& s, HDC dc) {
 
   s.glyph_font = CreateFontIndirectA(&lf);
   const std::optional<FaceIdentity> identity =
-      s.glyph_font ? ShownFaceIdentity(s) : std::nullopt;
+      s.glyph_font ? ShownFaceIdentity(s, bytes) : std::nullopt;
   bool own_face = s.glyph_font && DrawsFace(dc, s.glyph_font, identity, lf.lfFaceName);
   // The full name can select another face (two faces of one name, a name cut to
   // the field); the family name, with the weight and slant, may select this one.

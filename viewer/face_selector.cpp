@@ -71,14 +71,15 @@ int ReadFace(const LoadedFont& font, ByteView bytes, uint32_t face, FontInfo& in
 
 }  // namespace
 
-void ReadFaceNames(LoadedFont& font) {
+void ReadFaceNames(LoadedFont& font, const ByteView* known) {
   font.face_names.clear();
   if (font.info.face_count <= 1) return;
   // One mapping, and only the names: a face's character map and its other
   // texts wait until it is shown.
   MappedFile file;
   ByteView bytes;
-  if (!FontBytes(font, file, bytes)) return;
+  if (known) bytes = *known;
+  else if (!FontBytes(font, file, bytes)) return;
   for (FaceName& face : ReadCollectionFaceNames(bytes))
     font.face_names.push_back(face.readable ? std::move(face.name)
                                             : std::string(LanguageString(kTextFaceUnreadable)));

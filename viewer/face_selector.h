@@ -19,7 +19,8 @@ bool FontBytes(const LoadedFont& font, MappedFile& file, ByteView& bytes);
 // Reads the full name of every face of the loaded collection into face_names
 // (a face that cannot be read by the text that says so); clears it for a file
 // of one face. The names are cut and their count bounded (kMaxListedFaces).
-void ReadFaceNames(LoadedFont& font);
+// `bytes`, when given, are the font's, mapped by the caller.
+void ReadFaceNames(LoadedFont& font, const ByteView* bytes = nullptr);
 
 // After a file was loaded: creates, fills or removes the selector to match its
 // faces, and places the controls again.

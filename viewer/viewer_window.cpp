@@ -359,12 +359,22 @@ void LoadFontFile(ViewerState& s, HDC dc) {
     // Only a registered font's record is kept: after a failed load the Info page
     // shows empty names.
     s.info = std::move(info);
-    if (read) s.colour_glyphs = OpenColorGlyphFont(s.font_path, s.font_path_wide, s.face);
-    if (read) CreateViewerFonts(s, dc);
+    if (read) {
+      // The check's mapping (or the decoded bytes) serves every read that follows;
+      // the colour glyphs then keep the mapping, if they need it.
+      ByteView bytes{check.file.data, check.file.size};
+      if (!s.decoded.empty())
+        bytes = ByteView{s.decoded.data(), static_cast<uint32_t>(s.decoded.size())};
+      const ByteView* known = bytes.data ? &bytes : nullptr;
+      CreateViewerFonts(s, dc, known);
+      if (s.glyph_font) ReadFaceNames(s, known);
+      s.colour_glyphs = check.file.data
+                            ? OpenColorGlyphFont(std::move(check.file), s.face)
+                            : OpenColorGlyphFont(s.font_path, s.font_path_wide, s.face);
+    }
   }
   if (s.glyph_font) {
     s.load_error[0] = '\0';
-    ReadFaceNames(s);
     return;
   }
   int code = static_cast<int>(GetLastError());

@@ -1,9 +1,13 @@
 // --bench-browse: ListLoadNext to the painted Glyphs page, file after file of a
 // folder, against a floor that does the same system work without the viewer:
 // registers each font privately, makes its three fonts, reads the glyph font's
-// metrics and repaints a list of the same size, rows and row height with the
-// same cells. Alternated passes in one process, medians.
+// metrics and repaints the controls the viewer repaints for a new file: a list
+// of the same size, rows and row height with the same cells, the block list's
+// closed box with its item, and, as a collection comes and goes, a face
+// selector filled with its faces and the trackbar beside it moved. Alternated
+// passes in one process, medians.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -14,24 +18,67 @@
 
 namespace {
 
-// The floor's window: covers the viewer, with a list where the viewer has its
-// glyph list; the list draws its rows with the fonts of the file shown.
+// What the viewer shows of a file beside its list, read from the viewer in the
+// untimed pass: the face selector's items (none for a single font) and where the
+// trackbar and the selector then lie.
+struct FileLook {
+  std::vector<std::string> faces;
+  RECT slider = {}, face_combo = {};
+};
+
+// The floor's window: covers the viewer, with a control where the viewer has
+// each of those it repaints; the list draws its rows with the fonts of the file
+// shown.
 struct BrowseFloor {
-  HWND window = nullptr, list = nullptr;
+  HWND window = nullptr, list = nullptr, block_combo = nullptr, slider = nullptr,
+       face_combo = nullptr;
   LabelFont label;
   HPEN pen = nullptr;
   HFONT fonts[3] = {};  // glyph, sample, zoom
   std::string registered;
   int rows = 0;
+  bool faces_shown = false;
 };
 BrowseFloor g_floor;
 
 // The viewer opens on the first block, "ANSI", whose rows start at code 0.
 constexpr unsigned kFirstCode = 0;
 
+// The block list's closed box: the block's name, and right of it a count as the
+// viewer writes it.
+void DrawFloorBlockItem(const DRAWITEMSTRUCT& item) {
+  HDC dc = item.hDC;
+  RECT r = item.rcItem;
+  const COLORREF old_back = SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+  ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
+  if (item.itemID != static_cast<UINT>(-1)) {
+    char name[256] = {};
+    SendMessageA(item.hwndItem, CB_GETLBTEXT, item.itemID, reinterpret_cast<LPARAM>(name));
+    HGDIOBJ old_font = SelectObject(dc, g_floor.label.font);
+    const char* count = "256/256";
+    RECT text = r, measure = {};
+    DrawTextA(dc, count, -1, &measure, DT_SINGLELINE | DT_CALCRECT | DT_NOPREFIX);
+    DrawTextA(dc, count, -1, &text, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
+    text.right -= (measure.right - measure.left) + 6;
+    DrawTextA(dc, name, -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    SelectObject(dc, old_font);
+  }
+  if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
+  SetBkColor(dc, old_back);
+}
+
 LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_MEASUREITEM) {
+    auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lparam);
+    if (item.CtlID == kBlockComboId) item.itemHeight = static_cast<UINT>(g_floor.label.line_height);
+    return TRUE;
+  }
   if (message != WM_DRAWITEM) return DefWindowProcA(window, message, wparam, lparam);
   const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+  if (item.CtlID == kBlockComboId) {
+    DrawFloorBlockItem(item);
+    return TRUE;
+  }
   if (item.itemAction != ODA_DRAWENTIRE) return TRUE;
   HGDIOBJ old_pen = SelectObject(item.hDC, g_floor.pen);
   HGDIOBJ old_brush = SelectObject(item.hDC, GetStockObject(NULL_BRUSH));
@@ -56,9 +103,30 @@ void ReleaseFloorFont() {
   g_floor.registered.clear();
 }
 
-// One file to the painted list, in the viewer's order: the new font registered
+// The face selector's items and the width its list opens to, measured as the
+// viewer measures them.
+void FillFloorFaces(const std::vector<std::string>& faces) {
+  SendMessageA(g_floor.face_combo, CB_RESETCONTENT, 0, 0);
+  HDC dc = GetDC(g_floor.face_combo);
+  HGDIOBJ previous = SelectObject(dc, g_floor.label.font);
+  LONG longest = 0;
+  for (const std::string& face : faces) {
+    SendMessageA(g_floor.face_combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(face.c_str()));
+    SIZE size = {};
+    if (GetTextExtentPoint32A(dc, face.c_str(), static_cast<int>(face.size()), &size))
+      longest = std::max(longest, size.cx);
+  }
+  SelectObject(dc, previous);
+  ReleaseDC(g_floor.face_combo, dc);
+  SendMessageA(g_floor.face_combo, CB_SETCURSEL, 0, 0);
+  SendMessageA(g_floor.face_combo, CB_SETDROPPEDWIDTH,
+               static_cast<WPARAM>(longest + GetSystemMetrics(SM_CXVSCROLL)), 0);
+}
+
+// One file to the painted controls, in the viewer's order: the new font registered
 // and made before the previous one is let go. Milliseconds of the fonts' part.
-double FloorStep(HWND host, const std::string& file, const BenchFace& face) {
+double FloorStep(HWND host, const std::string& file, const BenchFace& face,
+                 const FileLook& look) {
   const LARGE_INTEGER start = Now();
   HDC dc = GetDC(g_floor.window);
   AddFontResourceExA(file.c_str(), FR_PRIVATE, nullptr);
@@ -74,37 +142,104 @@ double FloorStep(HWND host, const std::string& file, const BenchFace& face) {
                metrics.tmHeight + metrics.tmExternalLeading + g_floor.label.line_height);
   SendMessageA(g_floor.list, LB_SETCOUNT, g_floor.rows, 0);
   InvalidateRect(g_floor.list, nullptr, TRUE);
+  // The block list's counts are the new font's.
+  InvalidateRect(g_floor.block_combo, nullptr, FALSE);
+  const bool faces = !look.faces.empty();
+  if (faces) FillFloorFaces(look.faces);
+  if (faces != g_floor.faces_shown) {
+    g_floor.faces_shown = faces;
+    auto place = [](HWND control, const RECT& r) {
+      SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    place(g_floor.slider, look.slider);
+    place(g_floor.face_combo, look.face_combo);
+    ShowWindow(g_floor.face_combo, faces ? SW_SHOWNA : SW_HIDE);
+  }
   PaintNow(host);
   return fonts_ms;
 }
 
-// The list and its window, placed over the viewer's glyph list.
-bool CreateFloor(HWND host, HWND viewer) {
-  HWND list = GetDlgItem(viewer, kGlyphListId);
-  if (!list) return false;
-  g_floor.rows = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
-  RECT place;
-  GetWindowRect(list, &place);
+// A control's place in the host's client area (where the floor's window lies).
+RECT PlaceIn(HWND host, HWND control) {
+  RECT place = {};
+  if (!control) return place;
+  GetWindowRect(control, &place);
   MapWindowPoints(HWND_DESKTOP, host, reinterpret_cast<POINT*>(&place), 2);
+  return place;
+}
+
+std::vector<std::string> ComboItems(HWND combo) {
+  std::vector<std::string> items;
+  const int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    char text[256] = {};
+    if (SendMessageA(combo, CB_GETLBTEXTLEN, i, 0) < static_cast<LRESULT>(sizeof text))
+      SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    items.emplace_back(text);
+  }
+  return items;
+}
+
+// What the viewer shows now beside its list.
+FileLook LookOf(HWND host, HWND viewer) {
+  FileLook look;
+  HWND faces = GetDlgItem(viewer, kFaceComboId);
+  if (faces && IsWindowVisible(faces)) look.faces = ComboItems(faces);
+  look.slider = PlaceIn(host, GetDlgItem(viewer, kSizeSliderId));
+  look.face_combo = PlaceIn(host, faces);
+  return look;
+}
+
+HWND FloorControl(const char* class_name, DWORD style, DWORD ex_style, int id, const RECT& r) {
+  HWND control = CreateWindowExA(ex_style, class_name, nullptr, WS_CHILD | style, r.left, r.top,
+                                 r.right - r.left, r.bottom - r.top, g_floor.window,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(g_floor.label.font), FALSE);
+  return control;
+}
+
+// The controls and their window, each placed over the viewer's.
+bool CreateFloor(HWND host, HWND viewer) {
+  HWND list = GetDlgItem(viewer, kGlyphListId), blocks = GetDlgItem(viewer, kBlockComboId);
+  if (!list || !blocks) return false;
+  g_floor.rows = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
   RECT client;
   GetClientRect(host, &client);
 
   RegisterFloorClass("OrvaneBrowseFloor", FloorProc, 0);
-  HINSTANCE instance = GetModuleHandleA(nullptr);
   g_floor.window = CreateWindowExA(0, "OrvaneBrowseFloor", nullptr, WS_CHILD, 0, 0, client.right,
-                                   client.bottom, host, nullptr, instance, nullptr);
-  g_floor.list = CreateWindowExA(
-      WS_EX_CLIENTEDGE, "LISTBOX", nullptr,
-      WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED |
-          LBS_NOINTEGRALHEIGHT | LBS_DISABLENOSCROLL | LBS_NODATA | LBS_NOSEL,
-      place.left, place.top, place.right - place.left, place.bottom - place.top, g_floor.window,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kGlyphListId)), instance, nullptr);
-  if (!g_floor.window || !g_floor.list) return false;
+                                   client.bottom, host, nullptr, GetModuleHandleA(nullptr),
+                                   nullptr);
+  if (!g_floor.window) return false;
   HDC dc = GetDC(g_floor.window);
   g_floor.label = CreateLabelFont(dc);
   ReleaseDC(g_floor.window, dc);
   g_floor.pen = CreatePen(PS_SOLID, 0, GetSysColor(COLOR_BTNFACE));
-  return true;
+
+  g_floor.list = FloorControl(
+      "LISTBOX",
+      WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT |
+          LBS_DISABLENOSCROLL | LBS_NODATA | LBS_NOSEL,
+      WS_EX_CLIENTEDGE, kGlyphListId, PlaceIn(host, list));
+  // The combo box's rectangle includes its list, as the viewer placed it.
+  RECT block_place = PlaceIn(host, blocks);
+  block_place.bottom = block_place.top + 384;
+  g_floor.block_combo = FloorControl(
+      "COMBOBOX", WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS,
+      0, kBlockComboId, block_place);
+  for (const std::string& name : ComboItems(blocks))
+    SendMessageA(g_floor.block_combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  SendMessageA(g_floor.block_combo, CB_SETCURSEL, 0, 0);
+  g_floor.slider = FloorControl(TRACKBAR_CLASSA, WS_VISIBLE | TBS_AUTOTICKS, 0, kSizeSliderId,
+                                PlaceIn(host, GetDlgItem(viewer, kSizeSliderId)));
+  SendMessageA(g_floor.slider, TBM_SETRANGE, FALSE, MAKELPARAM(6, 128));
+  SendMessageA(g_floor.slider, TBM_SETTICFREQ, 6, 0);
+  SendMessageA(g_floor.slider, TBM_SETPOS, TRUE, 24);
+  g_floor.face_combo =
+      FloorControl("COMBOBOX", WS_VSCROLL | CBS_DROPDOWNLIST, 0, kFaceComboId, RECT{});
+  return g_floor.list && g_floor.block_combo && g_floor.slider && g_floor.face_combo;
 }
 
 // Shows one of the two and paints it, outside the timed parts.
@@ -135,6 +270,7 @@ int BenchBrowse(HWND host, HWND viewer, const Plugin& plugin, const std::vector<
     return 1;
   }
   std::vector<std::string> paths = files;  // ListLoadNext takes char*
+  std::vector<FileLook> looks(count);
 
   // A pass goes once round the folder and ends on the file it began with, so
   // each file is always reached from the same predecessor.
@@ -153,6 +289,7 @@ int BenchBrowse(HWND host, HWND viewer, const Plugin& plugin, const std::vector<
       next += Milliseconds(t0, t1);
       total += ms;
       if (timed) real_file[i].push_back(ms);
+      else looks[i] = LookOf(host, viewer);
     }
     if (!timed) return;
     real_pass.push_back(total);
@@ -164,7 +301,7 @@ int BenchBrowse(HWND host, HWND viewer, const Plugin& plugin, const std::vector<
     for (size_t k = 1; k <= count; ++k) {
       const size_t i = k % count;
       const LARGE_INTEGER t0 = Now();
-      fonts += FloorStep(host, files[i], faces[i]);
+      fonts += FloorStep(host, files[i], faces[i], looks[i]);
       const double ms = Milliseconds(t0, Now());
       total += ms;
       if (timed) floor_file[i].push_back(ms);
@@ -175,7 +312,8 @@ int BenchBrowse(HWND host, HWND viewer, const Plugin& plugin, const std::vector<
     floor_paint.push_back(total - fonts);
   };
 
-  // One pass of each untimed first: loads what both need.
+  // One pass of each untimed first: loads what both need, and shows the floor
+  // what the viewer shows of each file.
   ShowOnly(host, viewer, g_floor.window);
   real(false);
   ShowOnly(host, g_floor.window, viewer);
@@ -203,7 +341,7 @@ int BenchBrowse(HWND host, HWND viewer, const Plugin& plugin, const std::vector<
               viewer_ms, floor_ms, floor_ms > 0 ? viewer_ms / floor_ms : 0.0, count, cycles,
               failures);
   std::printf("a pass (medians ms): viewer ListLoadNext=%.2f paint=%.2f; floor register, "
-              "fonts, metrics=%.2f list and paint=%.2f\n",
+              "fonts, metrics=%.2f controls and paint=%.2f\n",
               Median(real_next), Median(real_paint), Median(floor_fonts), Median(floor_paint));
   PrintPerFile(files, "viewer", real_file, floor_file);
   std::fflush(stdout);
