@@ -2,10 +2,11 @@
 //   orvane-info [--json] FILE...   one listing (or one JSON object per line) per face
 //   orvane-info --summary FILE...  the listing with every value on one short line
 //   orvane-info --report FILE [FACE]  the Info page's text (of face FACE, 0-based)
-//   orvane-info --decode FILE OUT  writes the sfnt font a WOFF or WOFF2 file holds
+//   orvane-info --decode FILE OUT [FILE OUT ...]  writes the sfnt font each WOFF or WOFF2 file holds
 //   orvane-info --help (or -h)     the usage, on stdout
 // Exit status: 0 when every face of every file was recognised, 1 when one was
 // not, 2 on bad usage.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -45,7 +46,7 @@ void Usage(std::FILE* out = stderr) {
   std::fputs(
       "usage: orvane-info [--json | --summary] FILE...\n"
       "       orvane-info --report FILE [FACE]\n"
-      "       orvane-info --decode FILE OUT\n"
+      "       orvane-info --decode FILE OUT [FILE OUT ...]\n"
       "       orvane-info --help\n",
       out);
 }
@@ -210,11 +211,14 @@ int main(int argc, char** argv) {
     return RunReportCommand(argv[2], static_cast<uint32_t>(face));
   }
   if (argc >= 2 && std::strcmp(argv[1], "--decode") == 0) {
-    if (argc != 4) {
+    if (argc < 4 || argc % 2 != 0) {
       Usage();
       return 2;
     }
-    return DecodeCommand(argv[2], argv[3]);
+    // Pairs of files in one process: a test decodes a whole folder with one start.
+    int worst = 0;
+    for (int i = 2; i + 1 < argc; i += 2) worst = std::max(worst, DecodeCommand(argv[i], argv[i + 1]));
+    return worst;
   }
   bool json = false, summary = false;
   int first = 1;
