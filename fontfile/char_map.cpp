@@ -172,14 +172,16 @@ bool ReadFormat4(ByteView sub, uint32_t glyph_count, RangeBuilder& out) {
 // The loop is the whole cost of a large map (a CJK font holds tens of thousands
 // of groups), so it keeps the builder's open range in locals and its arithmetic
 // in 32 bits: a glyph id below the font's 16-bit count plus a group's width fits.
-bool ReadGroups(ByteView sub, bool one_glyph, uint32_t glyph_count, RangeBuilder& out) {
+// Counting alone (kKeep false) compiles to a loop without the glyph runs.
+template <bool kKeep>
+bool ReadGroupsAs(ByteView sub, bool one_glyph, uint32_t glyph_count, RangeBuilder& out) {
   uint32_t count = 0;
   if (!ReadU32BE(sub, 0, 12, count)) return false;
   if (count > (sub.size - 16) / kGroupSize) return false;
   const std::optional<ByteView> groups = SubView(sub, 16, kGroupSize * count);
   if (!groups) return false;
   // Large fonts hold tens of thousands of groups: no growing on the way.
-  if (out.keep) out.ranges.reserve(std::min<uint32_t>(count, 1u << 16));
+  if (kKeep) out.ranges.reserve(std::min<uint32_t>(count, 1u << 16));
   CodeRange current = out.current;
   bool open = out.open;
   bool sound = true;
@@ -219,7 +221,7 @@ bool ReadGroups(ByteView sub, bool one_glyph, uint32_t glyph_count, RangeBuilder
       open = true;
     }
     // Codes beyond U+FFFF keep their glyph for drawing by index.
-    if (!out.keep || to < 0x10000) continue;
+    if (!kKeep || to < 0x10000) continue;
     const uint32_t run_first = std::max<uint32_t>(from, 0x10000);
     out.AddRun({run_first, to, one_glyph ? glyph : glyph + (run_first - first), one_glyph});
   }
@@ -227,6 +229,11 @@ bool ReadGroups(ByteView sub, bool one_glyph, uint32_t glyph_count, RangeBuilder
   out.current = current;
   out.open = open;
   return sound;
+}
+
+bool ReadGroups(ByteView sub, bool one_glyph, uint32_t glyph_count, RangeBuilder& out) {
+  return out.keep ? ReadGroupsAs<true>(sub, one_glyph, glyph_count, out)
+                  : ReadGroupsAs<false>(sub, one_glyph, glyph_count, out);
 }
 
 // The subtable at `offset`, bounded by the cmap table's end. Length fields are
