@@ -1,0 +1,45 @@
+# Variable fonts for the viewer's instance tests, made from Inter
+# (fonts-inter-variable) with Debian's fontTools: make_variable_fonts.py OUT_DIR
+#   inter-collection.ttc   Inter roman and Inter italic in one collection
+#   inter-thin-static.ttf  fontTools' static instances of Inter roman at wght 100
+#   inter-black-static.ttf and 900, under family names of their own so that
+#                          neither is taken for the variable Inter
+#   inter-broken-gvar.ttf  Inter roman with its gvar table cut in half
+import os
+import sys
+
+from fontTools.ttLib import TTCollection, TTFont
+from fontTools.ttLib.tables.DefaultTable import DefaultTable
+from fontTools.varLib.instancer import instantiateVariableFont
+
+INTER = '/usr/share/fonts/truetype/inter-vf/'
+out = sys.argv[1]
+os.makedirs(out, exist_ok=True)
+
+collection = TTCollection()
+collection.fonts = [TTFont(INTER + 'Inter-roman.var.ttf'), TTFont(INTER + 'Inter-italic.var.ttf')]
+collection.save(os.path.join(out, 'inter-collection.ttc'))
+
+
+def rename(font, family):
+    for record in font['name'].names:
+        if record.nameID in (1, 16):
+            record.string = family
+        elif record.nameID in (4, 6):
+            record.string = family if record.nameID == 4 else family.replace(' ', '')
+        elif record.nameID == 3:
+            record.string = family + ';static'
+
+
+for name, weight in (('thin', 100), ('black', 900)):
+    font = instantiateVariableFont(TTFont(INTER + 'Inter-roman.var.ttf'), {'wght': weight})
+    rename(font, 'Orvane Test ' + name.capitalize())
+    font.save(os.path.join(out, 'inter-%s-static.ttf' % name))
+
+# The table's own bytes, kept as they are: no compiling them again.
+broken = TTFont(INTER + 'Inter-roman.var.ttf')
+data = broken.reader['gvar']
+gvar = DefaultTable('gvar')
+gvar.data = data[:len(data) // 2]
+broken['gvar'] = gvar
+broken.save(os.path.join(out, 'inter-broken-gvar.ttf'))
