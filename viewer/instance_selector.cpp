@@ -68,7 +68,13 @@ BuiltInstance BuildInstance(const LoadedFont& font, size_t instance) {
   const InstanceRequest request{font.face, font.instances[instance - 1].coordinates,
                                 built.family};
   std::vector<uint8_t> sfnt;
-  if (!BuildStaticInstance(bytes, request, sfnt, built.problem)) return built;
+  try {
+    if (!BuildStaticInstance(bytes, request, sfnt, built.problem)) return built;
+  } catch (...) {
+    // Out of memory: refused like an instance too large, the default stays drawn.
+    built.problem = InstanceProblem::kTooLarge;
+    return built;
+  }
   // The system keeps a copy of its own.
   DWORD fonts = 0;
   built.memory.reset(AddFontMemResourceEx(sfnt.data(), static_cast<DWORD>(sfnt.size()),
@@ -201,7 +207,11 @@ bool SwitchInstance(ViewerState& s, size_t instance) {
     if (HWND box = FindWindowExA(s.glyph_list, nullptr, kZoomClassName, nullptr))
       DestroyWindow(box);
   ReleaseViewerFonts(s);
-  ChooseInstance(s, instance);
+  try {
+    ChooseInstance(s, instance);
+  } catch (...) {
+    s.instance = 0;  // out of memory: the default, which needs nothing built
+  }
   RememberShown(s);
   CreateViewerFonts(s, dc);
   ReleaseDC(s.viewer, dc);
