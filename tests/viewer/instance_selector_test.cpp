@@ -256,19 +256,32 @@ TEST(InstanceSelector, ACollectionOfVariableFontsShowsBothSelectors) {
 }
 
 TEST(InstanceSelector, AnInstanceThatCannotBeMadeLeavesTheDefaultAndSaysSo) {
-  GridViewer v("instances_refused", "", Made("inter-broken-gvar.ttf"));
-  ViewerState& s = v.state();
-  ASSERT_TRUE(s.glyph_font && s.instance_combo);
-  const Cells before = ShootCells(s);
-  Pick(v.window, kInstanceComboId, kBlack);
-  EXPECT_EQ(s.instance, size_t(kBlack));
-  ASSERT_FALSE(s.built.empty());
-  EXPECT_FALSE(s.built.back().memory);
-  EXPECT_EQ(TextFace(s.glyph_font), "Inter");
-  EXPECT_TRUE(ShootCells(s).pixels.SameIn(before.pixels, before.rects[1]));
-  const std::string info = InfoText(v.window);
-  EXPECT_NE(info.find("Instance\t: Black"), std::string::npos) << info;
-  EXPECT_NE(info.find("This instance cannot be made: the default is drawn"), std::string::npos);
+  const struct {
+    const char* file;
+    int item;
+    const char* name;
+    const char* note;
+  } cases[] = {
+      {"inter-broken-gvar.ttf", kBlack, "Black",
+       "This instance cannot be made: the default is drawn"},
+      {"cantarell-cff2.otf", 2, "Wide", "CFF2 outlines: the default instance is drawn"},
+  };
+  for (const auto& c : cases) {
+    GridViewer v("instances_refused", "", Made(c.file));
+    ViewerState& s = v.state();
+    ASSERT_TRUE(s.glyph_font && s.instance_combo) << c.file;
+    const std::string face = TextFace(s.glyph_font);
+    const Cells before = ShootCells(s);
+    Pick(v.window, kInstanceComboId, c.item);
+    EXPECT_EQ(s.instance, size_t(c.item));
+    ASSERT_FALSE(s.built.empty());
+    EXPECT_FALSE(s.built.back().memory);
+    EXPECT_EQ(TextFace(s.glyph_font), face);
+    EXPECT_TRUE(ShootCells(s).pixels.SameIn(before.pixels, before.rects[1])) << c.file;
+    const std::string info = InfoText(v.window);
+    EXPECT_NE(info.find(std::string("Instance\t: ") + c.name), std::string::npos) << info;
+    EXPECT_NE(info.find(c.note), std::string::npos) << c.file;
+  }
 }
 
 }  // namespace

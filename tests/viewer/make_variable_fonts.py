@@ -5,7 +5,9 @@
 #   inter-black-static.ttf and 900, under family names of their own so that
 #                          neither is taken for the variable Inter
 #   inter-broken-gvar.ttf  Inter roman with its gvar table cut in half
+#   cantarell-cff2.otf     a CFF2 variable font (tests/fontfile/make_cff2_variable.py)
 import os
+import subprocess
 import sys
 
 from fontTools.ttLib import TTCollection, TTFont
@@ -43,3 +45,8 @@ gvar = DefaultTable('gvar')
 gvar.data = data[:len(data) // 2]
 broken['gvar'] = gvar
 broken.save(os.path.join(out, 'inter-broken-gvar.ttf'))
+
+here = os.path.dirname(os.path.abspath(__file__))
+subprocess.run([sys.executable, os.path.join(here, '..', 'fontfile', 'make_cff2_variable.py'),
+                '/usr/share/fonts/opentype/cantarell/Cantarell-Regular.otf',
+                os.path.join(out, 'cantarell-cff2.otf')], check=True)
