@@ -19,7 +19,9 @@ namespace {
 std::string Inter(const char* file) {
   return HostPath(std::string("/usr/share/fonts/truetype/inter-vf/") + file);
 }
-std::string Made(const char* file) { return HostPath(ORVANE_VARIABLE_FONTS "/" + std::string(file)); }
+std::string Made(const char* file) {
+  return HostPath(ORVANE_VARIABLE_FONTS "/" + std::string(file));
+}
 constexpr int kThin = 1, kRegular = 4, kBlack = 9;  // Inter roman's items
 
 void Pick(HWND viewer, int id, int item) {

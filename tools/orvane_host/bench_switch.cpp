@@ -32,8 +32,10 @@ double Choose(HWND host, HWND viewer, int id, int item) {
 int BenchSwitch(HWND host, HWND viewer, int cycles) {
   HWND instances = GetDlgItem(viewer, kInstanceComboId);
   HWND faces = GetDlgItem(viewer, kFaceComboId);
-  const int instance_count = instances ? static_cast<int>(SendMessageA(instances, CB_GETCOUNT, 0, 0)) : 0;
-  const int face_count = faces ? static_cast<int>(SendMessageA(faces, CB_GETCOUNT, 0, 0)) : 0;
+  auto count = [](HWND combo) {
+    return combo ? static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0)) : 0;
+  };
+  const int instance_count = count(instances), face_count = count(faces);
   if (instance_count < 3 || face_count < 2) {
     std::fprintf(stderr, "orvane-host: --bench-switch needs a collection of variable fonts "
                          "with two named instances (%d faces, %d instances)\n",
