@@ -77,10 +77,11 @@ BuiltInstance BuildInstance(const LoadedFont& font, size_t instance) {
   }
   // The system keeps a copy of its own.
   DWORD fonts = 0;
-  built.memory.reset(AddFontMemResourceEx(sfnt.data(), static_cast<DWORD>(sfnt.size()),
-                                          nullptr, &fonts));
+  HANDLE memory =
+      AddFontMemResourceEx(sfnt.data(), static_cast<DWORD>(sfnt.size()), nullptr, &fonts);
   // A font the system refuses is as good as one whose tables do not add up.
-  if (!built.memory) return built;
+  if (!memory) return built;
+  built.memory = MemoryFont(memory, [](HANDLE font) { RemoveFontMemResourceEx(font); });
   built.problem = InstanceProblem::kNone;
   built.identity = FaceIdentityOf(ByteView{sfnt.data(), static_cast<uint32_t>(sfnt.size())}, 0);
   return built;

@@ -32,11 +32,9 @@ constexpr UINT kZoomRequest = WM_USER + 100;
 // The host's new show flags (WPARAM), passed on from the load exports and ListSendCommand.
 constexpr UINT kNewParamsMessage = WM_USER + 101;
 
-// The system's handle of a font handed over from memory, removed with it.
-struct MemoryFontRemover {
-  void operator()(HANDLE font) const { RemoveFontMemResourceEx(font); }
-};
-using MemoryFont = std::unique_ptr<void, MemoryFontRemover>;
+// The system's handle of a font handed over from memory, removed with the last
+// copy of the record that holds it.
+using MemoryFont = std::shared_ptr<void>;
 
 // A named instance made into a static font and handed to the system under a
 // family name of its own, or the reason it could not be.
