@@ -136,7 +136,7 @@ TEST(Instancer, MovesPointsAndPhantomPointsByTheTuplesThatApply) {
 TEST(Instancer, MovesComponentsAndWritesASoundStaticFont) {
   VariableFont font;
   font.glyph_variations[0] = GlyphVariationData(
-      {{0, {}, {}, {}, AllPointDeltas({-5, 0, 0, -5, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0, 0, 0})}},
+      {{0, {}, {}, {}, PackedDeltas({-5, 0, 0, -5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0})}},
       PackedPoints({}));  // the shared point numbers: every point
   font.glyph_variations[1] = GlyphVariationData(
       {{kTuplePrivatePoints, {}, {}, {}, PackedPoints({0, 2}) + PackedDeltas({7, 40, -4, 0})}});
@@ -221,8 +221,9 @@ VariableFont WithGlyph0(const std::string& data) {
 
 TEST(Instancer, RefusesWhatDoesNotAddUpAndTheDefaultStillReads) {
   const std::string deltas = PackedDeltas(std::vector<int16_t>(16, 5));
-  std::string point_run_cut = PackedPoints({0, 1, 2});
-  point_run_cut.resize(point_run_cut.size() - 1);
+  // Three points and their deltas, cut inside the point numbers' run.
+  std::string point_run_cut = PackedPoints({0, 1, 2}) + PackedDeltas({1, 2, 3, 4, 5, 6});
+  point_run_cut.resize(4);
   std::string delta_run_cut = PackedPoints({}) + deltas;
   delta_run_cut.resize(delta_run_cut.size() - 3);
   std::string tuple_past_glyph = GlyphVariationData({{kTuplePrivatePoints, {}, {}, {}, PackedPoints({}) + deltas}});
