@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <string>
@@ -173,8 +174,11 @@ TEST(InstanceSelector, InstancesAreDrawnAsFontToolsMakesThemAndKept) {
     for (int item : {kThin, kBlack}) {
       ASSERT_TRUE(EqualRect(&r, &theirs[item].rects[cell])) << item;
       const int area = (r.right - r.left) * (r.bottom - r.top);
-      EXPECT_LE(Differing(mine[item].pixels, theirs[item].pixels, r), area / 50) << item;
+      const int differing = Differing(mine[item].pixels, theirs[item].pixels, r);
+      EXPECT_LE(differing, area / 50) << item;
       const long a = mine[item].Darkness(r), b = theirs[item].Darkness(r);
+      std::printf("item %d cell %d: darkness %ld, fontTools' %ld; %d of %d pixels differ\n", item,
+                  cell, a, b, differing, area);
       EXPECT_LE(std::labs(a - b), b / 20) << item << ": " << a << " against " << b;
     }
   }
