@@ -56,3 +56,9 @@ struct TupleScratch {
 // phantom points) is a contour of its own.
 bool ApplyGlyphVariations(const GlyphVariations& variations, const DesignLocation& location,
                           uint32_t index, VariedGlyph& glyph, TupleScratch& scratch);
+
+// cvar: the summed deltas of the `count` values of the cvt table at the location
+// (a value no tuple names gets none). False when the table does not add up, as
+// for gvar's tuples.
+bool CvtDeltas(ByteView cvar, const DesignLocation& location, uint32_t count,
+               std::vector<double>& deltas);
