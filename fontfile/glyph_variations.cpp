@@ -139,6 +139,12 @@ void AddInferred(VariedGlyph& glyph, TupleScratch& s) {
   }
 }
 
+bool Spend(TupleScratch& s, uint64_t work) {
+  if (work > s.work_left) return false;
+  s.work_left -= work;
+  return true;
+}
+
 bool ReadTuple(ByteView data, uint32_t at, uint32_t axis_count, std::vector<RegionAxis>& axes,
                int which) {
   for (uint32_t a = 0; a < axis_count; ++a) {
@@ -271,7 +277,8 @@ bool ApplyGlyphVariations(const GlyphVariations& v, const DesignLocation& locati
     uint16_t size = 0, tuple_index = 0;
     bool applies = false;
     const std::vector<double>* factors = nullptr;
-    if (!ReadTupleHeader(v, location, data, header, s, size, tuple_index, applies, factors))
+    if (!Spend(s, 1) ||
+        !ReadTupleHeader(v, location, data, header, s, size, tuple_index, applies, factors))
       return false;
     const uint32_t tuple_start = serialized;
     if (!CheckedAdd(serialized, size, serialized)) return false;
@@ -291,7 +298,9 @@ bool ApplyGlyphVariations(const GlyphVariations& v, const DesignLocation& locati
       continue;  // no point numbers at all: no deltas
     }
     const uint32_t delta_count = all ? point_count : static_cast<uint32_t>(points->size());
-    if (!ReadPackedDeltas(tuple, at, 2 * delta_count, s.deltas)) return false;
+    if (!Spend(s, uint64_t{point_count} + delta_count) ||
+        !ReadPackedDeltas(tuple, at, 2 * delta_count, s.deltas))
+      return false;
     if (all) {
       for (uint32_t i = 0; i < point_count; ++i) {
         glyph.dx[i] += ScaleDelta(s.deltas[i], *factors);

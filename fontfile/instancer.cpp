@@ -216,6 +216,8 @@ bool MoveGlyphs(const Font& font, const Deltas& deltas, Outlines& out, InstanceP
   out.glyphs.resize(font.glyph_count);
   VariedGlyph varied;
   TupleScratch scratch;
+  // Far above what real fonts need (tens of units of work a byte at most).
+  scratch.work_left = 256 * (uint64_t{font.gvar.bytes.size} + font.glyf.bytes.size) + (1u << 22);
   SimpleGlyph simple;
   for (uint32_t g = 0; g < font.glyph_count; ++g) {
     GlyphState& state = out.glyphs[g];
