@@ -5,3 +5,9 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 add_subdirectory(${ORVANE_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+# Built once per preset and never debugged here: a light optimisation, no debug
+# information.
+if(NOT ORVANE_SANITIZE)
+  target_compile_options(gtest PRIVATE -O1 -g0)
+  target_compile_options(gtest_main PRIVATE -O1 -g0)
+endif()

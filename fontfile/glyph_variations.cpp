@@ -139,6 +139,12 @@ void AddInferred(VariedGlyph& glyph, TupleScratch& s) {
   }
 }
 
+bool Spend(TupleScratch& s, uint64_t work) {
+  if (work > s.work_left) return false;
+  s.work_left -= work;
+  return true;
+}
+
 bool ReadTuple(ByteView data, uint32_t at, uint32_t axis_count, std::vector<RegionAxis>& axes,
                int which) {
   for (uint32_t a = 0; a < axis_count; ++a) {
@@ -149,6 +155,49 @@ bool ReadTuple(ByteView data, uint32_t at, uint32_t axis_count, std::vector<Regi
     if (which == 0) axes[a].start = value;
     else if (which == 1) axes[a].peak = value;
     else axes[a].end = value;
+  }
+  return true;
+}
+
+// The tuple variation header at `header` (which moves past it): its data size,
+// its index field, and whether it applies at the location, with which factors.
+bool ReadTupleHeader(const GlyphVariations& v, const DesignLocation& location, ByteView data,
+                     uint32_t& header, TupleScratch& s, uint16_t& size, uint16_t& tuple_index,
+                     bool& applies, const std::vector<double>*& factors) {
+  std::vector<RegionAxis>& axes = s.axes;
+  factors = nullptr;
+  applies = false;
+  if (!ReadU16BE(data, header, 0, size) || !ReadU16BE(data, header, 2, tuple_index)) return false;
+  header += 4;
+  if (tuple_index & kEmbeddedPeak) {
+    if (!ReadTuple(data, header, v.axis_count, axes, 1)) return false;
+    header += 2 * v.axis_count;
+  } else {
+    const uint32_t shared = tuple_index & kTupleIndexMask;
+    if (shared >= v.shared_count) return false;
+    for (uint32_t a = 0; a < v.axis_count; ++a) {
+      uint16_t peak = 0;
+      ReadU16BE(v.gvar, v.shared_tuples + 2 * v.axis_count * shared, 2 * a, peak);
+      axes[a].peak = static_cast<int16_t>(peak);
+    }
+  }
+  if (tuple_index & kIntermediateRegion) {
+    if (!ReadTuple(data, header, v.axis_count, axes, 0) ||
+        !ReadTuple(data, header + 2 * v.axis_count, v.axis_count, axes, 2))
+      return false;
+    header += 4 * v.axis_count;
+    applies = RegionFactors(location, axes.data(), s.factors);
+    factors = &s.factors;
+  } else if (tuple_index & kEmbeddedPeak) {
+    for (RegionAxis& axis : axes) {
+      axis.start = std::min<int16_t>(axis.peak, 0);
+      axis.end = std::max<int16_t>(axis.peak, 0);
+    }
+    applies = RegionFactors(location, axes.data(), s.factors);
+    factors = &s.factors;
+  } else {
+    applies = v.shared_applies[tuple_index & kTupleIndexMask];
+    if (applies) factors = &v.shared_factors[tuple_index & kTupleIndexMask];
   }
   return true;
 }
@@ -222,45 +271,15 @@ bool ApplyGlyphVariations(const GlyphVariations& v, const DesignLocation& locati
     if (!ReadPackedPoints(data, serialized, s.shared_points, shared_all)) return false;
     has_shared = true;
   }
-  std::vector<RegionAxis>& axes = s.axes;
-  axes.assign(v.axis_count, RegionAxis{});
+  s.axes.assign(v.axis_count, RegionAxis{});
   uint32_t header = 4;
   for (uint32_t t = 0; t < tuple_count; ++t) {
     uint16_t size = 0, tuple_index = 0;
-    if (!ReadU16BE(data, header, 0, size) || !ReadU16BE(data, header, 2, tuple_index)) return false;
-    header += 4;
-    const std::vector<double>* factors = nullptr;
     bool applies = false;
-    if (tuple_index & kEmbeddedPeak) {
-      if (!ReadTuple(data, header, v.axis_count, axes, 1)) return false;
-      header += 2 * v.axis_count;
-    } else {
-      const uint32_t shared = tuple_index & kTupleIndexMask;
-      if (shared >= v.shared_count) return false;
-      for (uint32_t a = 0; a < v.axis_count; ++a) {
-        uint16_t peak = 0;
-        ReadU16BE(v.gvar, v.shared_tuples + 2 * v.axis_count * shared, 2 * a, peak);
-        axes[a].peak = static_cast<int16_t>(peak);
-      }
-    }
-    if (tuple_index & kIntermediateRegion) {
-      if (!ReadTuple(data, header, v.axis_count, axes, 0) ||
-          !ReadTuple(data, header + 2 * v.axis_count, v.axis_count, axes, 2))
-        return false;
-      header += 4 * v.axis_count;
-      applies = RegionFactors(location, axes.data(), s.factors);
-      factors = &s.factors;
-    } else if (tuple_index & kEmbeddedPeak) {
-      for (RegionAxis& axis : axes) {
-        axis.start = std::min<int16_t>(axis.peak, 0);
-        axis.end = std::max<int16_t>(axis.peak, 0);
-      }
-      applies = RegionFactors(location, axes.data(), s.factors);
-      factors = &s.factors;
-    } else {
-      applies = v.shared_applies[tuple_index & kTupleIndexMask];
-      if (applies) factors = &v.shared_factors[tuple_index & kTupleIndexMask];
-    }
+    const std::vector<double>* factors = nullptr;
+    if (!Spend(s, 1) ||
+        !ReadTupleHeader(v, location, data, header, s, size, tuple_index, applies, factors))
+      return false;
     const uint32_t tuple_start = serialized;
     if (!CheckedAdd(serialized, size, serialized)) return false;
     const std::optional<ByteView> tuple_found = SubView(data, tuple_start, size);
@@ -279,7 +298,9 @@ bool ApplyGlyphVariations(const GlyphVariations& v, const DesignLocation& locati
       continue;  // no point numbers at all: no deltas
     }
     const uint32_t delta_count = all ? point_count : static_cast<uint32_t>(points->size());
-    if (!ReadPackedDeltas(tuple, at, 2 * delta_count, s.deltas)) return false;
+    if (!Spend(s, uint64_t{point_count} + delta_count) ||
+        !ReadPackedDeltas(tuple, at, 2 * delta_count, s.deltas))
+      return false;
     if (all) {
       for (uint32_t i = 0; i < point_count; ++i) {
         glyph.dx[i] += ScaleDelta(s.deltas[i], *factors);
@@ -306,6 +327,56 @@ bool ApplyGlyphVariations(const GlyphVariations& v, const DesignLocation& locati
       }
     } else {
       AddInferred(glyph, s);
+    }
+  }
+  return true;
+}
+
+bool CvtDeltas(ByteView cvar, const DesignLocation& location, uint32_t count,
+               std::vector<double>& deltas) {
+  deltas.assign(count, 0.0);
+  uint16_t major = 0, tuple_field = 0, data_offset = 0;
+  if (!ReadU16BE(cvar, 0, 0, major) || !ReadU16BE(cvar, 0, 4, tuple_field) ||
+      !ReadU16BE(cvar, 0, 6, data_offset) || major != 1)
+    return false;
+  // cvar has no shared tuples: every peak is embedded.
+  GlyphVariations v;
+  v.gvar = cvar;
+  v.axis_count = static_cast<uint32_t>(location.coordinates.size());
+  TupleScratch s;
+  s.axes.assign(v.axis_count, RegionAxis{});
+  uint32_t serialized = data_offset;
+  bool shared_all = false;
+  const bool has_shared = tuple_field & kSharedPointNumbers;
+  if (has_shared && !ReadPackedPoints(cvar, serialized, s.shared_points, shared_all)) return false;
+  uint32_t header = 8;
+  for (uint32_t t = 0; t < (tuple_field & kTupleCountMask); ++t) {
+    uint16_t size = 0, tuple_index = 0;
+    bool applies = false;
+    const std::vector<double>* factors = nullptr;
+    if (!ReadTupleHeader(v, location, cvar, header, s, size, tuple_index, applies, factors))
+      return false;
+    const uint32_t tuple_start = serialized;
+    if (!CheckedAdd(serialized, size, serialized)) return false;
+    const std::optional<ByteView> tuple = SubView(cvar, tuple_start, size);
+    if (!tuple) return false;
+    if (!applies) continue;
+    uint32_t at = 0;
+    bool all = false;
+    const std::vector<uint32_t>* points = &s.points;
+    if (tuple_index & kPrivatePointNumbers) {
+      if (!ReadPackedPoints(*tuple, at, s.points, all)) return false;
+    } else if (has_shared) {
+      points = &s.shared_points;
+      all = shared_all;
+    } else {
+      continue;
+    }
+    const uint32_t delta_count = all ? count : static_cast<uint32_t>(points->size());
+    if (!ReadPackedDeltas(*tuple, at, delta_count, s.deltas)) return false;
+    for (uint32_t k = 0; k < delta_count; ++k) {
+      const uint32_t value = all ? k : (*points)[k];
+      if (value < count) deltas[value] += ScaleDelta(s.deltas[k], *factors);
     }
   }
   return true;

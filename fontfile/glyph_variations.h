@@ -39,8 +39,11 @@ struct VariedGlyph {
   std::vector<double> dx, dy;           // out: the summed deltas, one per point
 };
 
-// Work buffers reused from glyph to glyph.
+// Work buffers reused from glyph to glyph, and the work still allowed: glyphs may
+// share their variation data, so the work is bounded by a budget the caller sets
+// from the tables' sizes rather than by the bytes each glyph reads.
 struct TupleScratch {
+  uint64_t work_left = 0;  // tuples read plus points moved
   std::vector<uint32_t> shared_points, points;
   std::vector<int32_t> deltas;
   std::vector<double> tx, ty, factors;
@@ -52,7 +55,13 @@ struct TupleScratch {
 // Fills glyph.dx and glyph.dy for glyph `index`. False when its variation data
 // does not add up (point or delta runs past the tuple's data, a tuple whose data
 // leaves the glyph's, a shared tuple index past the table's, coordinates outside
-// -1..1). Contours are read as given: each point past the last contour end (the
+// -1..1) or the work allowed is spent. Contours are read as given: each point past the last contour end (the
 // phantom points) is a contour of its own.
 bool ApplyGlyphVariations(const GlyphVariations& variations, const DesignLocation& location,
                           uint32_t index, VariedGlyph& glyph, TupleScratch& scratch);
+
+// cvar: the summed deltas of the `count` values of the cvt table at the location
+// (a value no tuple names gets none). False when the table does not add up, as
+// for gvar's tuples.
+bool CvtDeltas(ByteView cvar, const DesignLocation& location, uint32_t count,
+               std::vector<double>& deltas);

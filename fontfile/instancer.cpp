@@ -58,7 +58,8 @@ bool FitsInt16(int64_t value) { return value >= INT16_MIN && value <= INT16_MAX;
 struct Font {
   ByteView file;
   uint32_t start = 0;
-  FaceTable head, hhea, hmtx, maxp, loca, glyf, os2, post, vhea, name, gvar, hvar, mvar, avar;
+  FaceTable head, hhea, hmtx, maxp, loca, glyf, os2, post, vhea, name, gvar, hvar, mvar, avar, cvt,
+      cvar;
   uint32_t glyph_count = 0;
   bool long_loca = false;
   uint32_t metric_count = 0;
@@ -215,6 +216,8 @@ bool MoveGlyphs(const Font& font, const Deltas& deltas, Outlines& out, InstanceP
   out.glyphs.resize(font.glyph_count);
   VariedGlyph varied;
   TupleScratch scratch;
+  // Far above what real fonts need (tens of units of work a byte at most).
+  scratch.work_left = 256 * (uint64_t{font.gvar.bytes.size} + font.glyf.bytes.size) + (1u << 22);
   SimpleGlyph simple;
   for (uint32_t g = 0; g < font.glyph_count; ++g) {
     GlyphState& state = out.glyphs[g];
@@ -624,6 +627,8 @@ bool BuildStaticInstance(ByteView file, const InstanceRequest& request, std::vec
   find(font.hvar, "HVAR", false);
   find(font.mvar, "MVAR", false);
   find(font.avar, "avar", false);
+  find(font.cvt, "cvt ", false);
+  find(font.cvar, "cvar", false);
   if (!tables_read) return Fail(InstanceProblem::kBadTable, problem);
 
   DesignLocation location;
@@ -711,6 +716,20 @@ bool BuildStaticInstance(ByteView file, const InstanceRequest& request, std::vec
            static_cast<uint16_t>(RoundHalfUp(static_cast<double>(metrics.advance_sum) /
                                              metrics.advance_count)));
 
+  // The hinting's control values follow the outlines.
+  std::vector<uint8_t> cvt = CopyOf(font.cvt.bytes);
+  if (font.cvt.present() && font.cvar.present()) {
+    std::vector<double> cvt_deltas;
+    if (!CvtDeltas(font.cvar.bytes, location, font.cvt.bytes.size / 2, cvt_deltas))
+      return Fail(InstanceProblem::kBadTable, problem);
+    for (uint32_t i = 0; i < cvt_deltas.size(); ++i) {
+      const int64_t value =
+          static_cast<int16_t>(cvt[2 * i] << 8 | cvt[2 * i + 1]) + RoundHalfUp(cvt_deltas[i]);
+      if (!FitsInt16(value)) return Fail(InstanceProblem::kBadTable, problem);
+      SetU16(cvt, 2 * i, static_cast<uint16_t>(value));
+    }
+  }
+
   std::vector<uint8_t> name;
   const bool new_names = font.name.present() && !request.family.empty();
   if (new_names && !BuildNames(font.name.bytes, request.family, name))
@@ -737,6 +756,7 @@ bool BuildStaticInstance(ByteView file, const InstanceRequest& request, std::vec
     else if (tag == MakeTag("OS/2")) bytes = ViewOf(tables.os2);
     else if (tag == MakeTag("post")) bytes = ViewOf(tables.post);
     else if (tag == MakeTag("vhea")) bytes = ViewOf(tables.vhea);
+    else if (tag == MakeTag("cvt ")) bytes = ViewOf(cvt);
     else if (tag == MakeTag("name") && new_names) bytes = ViewOf(name);
     else {
       const TableRecord record = TableAt(file, directory, i);

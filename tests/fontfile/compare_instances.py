@@ -2,7 +2,8 @@
 """Every named instance of every TrueType variable font found, built as a static
 font by `orvane-info --instance` and by fontTools' instancer (every axis pinned),
 compared: each glyph's outline (composites resolved) within one font unit, the
-advance widths equal, the metrics MVAR moves and the style classes equal, the
+advance widths equal, the metrics MVAR moves, the style classes and the control
+values cvar moves equal, the
 variation tables gone, the names the family given, every checksum right.
 
 Usage: compare_instances.py ORVANE_INFO SCRATCH_DIR [FONT...] [-- DIR...]
@@ -87,6 +88,9 @@ def compare_instance(tool, scratch, path, face, index):
                                                         theirs["hmtx"][name][0]))
     if bad:
         problems.append("%s: %d differences: %s" % (label, len(bad), ", ".join(bad[:8])))
+    if "cvt " in theirs and list(ours["cvt "].values) != list(theirs["cvt "].values):
+        problems.append("%s: cvt %s, fontTools %s" % (label, list(ours["cvt "].values)[:8],
+                                                     list(theirs["cvt "].values)[:8]))
     for table, field in FIELDS:
         if table in theirs and getattr(ours[table], field, None) != getattr(theirs[table], field, None):
             problems.append("%s: %s.%s %r, fontTools %r" % (

@@ -8,7 +8,7 @@
 
 namespace {
 
-int Read(const std::string& bytes, FontInfo& info) { return ReadFon(ViewOf(bytes), info); }
+int ReadFonBytes(const std::string& bytes, FontInfo& info) { return ReadFon(ViewOf(bytes), info); }
 
 TEST(Fon, ReadsTheFirstFontResource) {
   FonFile fon;
@@ -18,7 +18,7 @@ TEST(Fon, ReadsTheFirstFontResource) {
       {.copyright = "Copyright Demo Three", .weight = 100, .face = "Demo Three"},
   };
   FontInfo info;
-  ASSERT_EQ(Read(BuildFon(fon), info), 1);
+  ASSERT_EQ(ReadFonBytes(BuildFon(fon), info), 1);
   EXPECT_EQ(info.type_name, "Raster");
   EXPECT_FALSE(info.width_name);
   EXPECT_EQ(info.names[kNameCopyright], "Copyright Demo One");
@@ -52,7 +52,7 @@ TEST(Fon, DescriptionIsCutAfterTheColonAndItsBlanks) {
     FonFile fon;
     fon.description = c.description;
     FontInfo info;
-    EXPECT_EQ(Read(BuildFon(fon), info), 1) << c.description;
+    EXPECT_EQ(ReadFonBytes(BuildFon(fon), info), 1) << c.description;
     EXPECT_EQ(info.names[kNameDescription], c.stored) << c.description;
   }
 }
@@ -74,7 +74,7 @@ TEST(Fon, TypeStyleBytesAndStyleText) {
     FonFile fon;
     fon.fonts = {c.header};
     FontInfo info;
-    ASSERT_EQ(Read(BuildFon(fon), info), 1);
+    ASSERT_EQ(ReadFonBytes(BuildFon(fon), info), 1);
     EXPECT_EQ(info.type_name, c.type);
     EXPECT_EQ(info.names[kNameStyle], c.style);
     EXPECT_EQ(info.italic, c.header.italic);  // stored as they lie, 0xFF included
@@ -88,7 +88,7 @@ TEST(Fon, CopyrightFillingAllSixtyBytes) {
   FonFile fon;
   fon.fonts[0].copyright = std::string(60, 'C');
   FontInfo info;
-  ASSERT_EQ(Read(BuildFon(fon), info), 1);
+  ASSERT_EQ(ReadFonBytes(BuildFon(fon), info), 1);
   EXPECT_EQ(info.names[kNameCopyright], std::string(60, 'C'));
 }
 
@@ -97,13 +97,13 @@ TEST(Fon, HeaderVersions) {
     FonFile fon;
     fon.fonts[0].version = version;
     FontInfo info;
-    EXPECT_EQ(Read(BuildFon(fon), info), 1) << std::hex << version;
+    EXPECT_EQ(ReadFonBytes(BuildFon(fon), info), 1) << std::hex << version;
   }
   for (uint16_t version : {0x0000, 0x0400, 0x0201}) {
     FonFile fon;
     fon.fonts[0].version = version;
     FontInfo info;
-    EXPECT_EQ(Read(BuildFon(fon), info), 0) << std::hex << version;
+    EXPECT_EQ(ReadFonBytes(BuildFon(fon), info), 0) << std::hex << version;
     EXPECT_EQ(info.names[kNameDescription], "Demo 10");  // the description stays
     EXPECT_FALSE(info.names[kNameFamily]);
   }
@@ -113,27 +113,27 @@ TEST(Fon, ResourceTableShapes) {
   FontInfo info;
   FonFile no_directory;
   no_directory.font_directory = false;
-  EXPECT_EQ(Read(BuildFon(no_directory), info), 0);
+  EXPECT_EQ(ReadFonBytes(BuildFon(no_directory), info), 0);
 
   FonFile no_fonts_counted;
   no_fonts_counted.directory_font_count = 0;
-  EXPECT_EQ(Read(BuildFon(no_fonts_counted), info), 0);
+  EXPECT_EQ(ReadFonBytes(BuildFon(no_fonts_counted), info), 0);
 
   FonFile no_font_resources;
   no_font_resources.fonts.clear();
-  EXPECT_EQ(Read(BuildFon(no_font_resources), info), 0);
+  EXPECT_EQ(ReadFonBytes(BuildFon(no_font_resources), info), 0);
 
   // A directory entry listing no resources.
   FonLayout layout;
   std::string bytes = BuildFon(FonFile{}, &layout);
   SetU16LE(bytes, layout.directory_entry + 2, 0);
-  EXPECT_EQ(Read(bytes, info), 0);
+  EXPECT_EQ(ReadFonBytes(bytes, info), 0);
 
   // Type ids without the numbered-type bit count alike.
   bytes = BuildFon(FonFile{}, &layout);
   SetU16LE(bytes, layout.directory_entry, 7);
   SetU16LE(bytes, layout.font_entry, 8);
-  EXPECT_EQ(Read(bytes, info), 1);
+  EXPECT_EQ(ReadFonBytes(bytes, info), 1);
 }
 
 TEST(Fon, AlignmentShiftCounts) {
@@ -141,7 +141,7 @@ TEST(Fon, AlignmentShiftCounts) {
     FonFile fon;
     fon.shift = shift;
     FontInfo info;
-    EXPECT_EQ(Read(BuildFon(fon), info), 1) << shift;
+    EXPECT_EQ(ReadFonBytes(BuildFon(fon), info), 1) << shift;
     EXPECT_EQ(info.names[kNameFamily], "Demo") << shift;
   }
   // Counts of 32 or more, or shifts that push the offset past 32 bits.
@@ -151,22 +151,22 @@ TEST(Fon, AlignmentShiftCounts) {
     std::string bytes = plain;
     SetU16LE(bytes, layout.resource_table, shift);
     FontInfo info;
-    EXPECT_EQ(Read(bytes, info), 0) << shift;
+    EXPECT_EQ(ReadFonBytes(bytes, info), 0) << shift;
   }
 }
 
 TEST(Fon, NotAFon) {
   FontInfo info;
   std::string small = BuildFon(FonFile{}).substr(0, 127);
-  EXPECT_EQ(Read(small, info), 0);
+  EXPECT_EQ(ReadFonBytes(small, info), 0);
 
   // A 32-bit executable: "MZ", then a "PE" header.
   std::string pe = BuildFon(FonFile{});
   pe[0x80] = 'P';
-  EXPECT_EQ(Read(pe, info), 0);
+  EXPECT_EQ(ReadFonBytes(pe, info), 0);
   std::string no_mz = BuildFon(FonFile{});
   no_mz[0] = 'Z';
-  EXPECT_EQ(Read(no_mz, info), 0);
+  EXPECT_EQ(ReadFonBytes(no_mz, info), 0);
 }
 
 TEST(FonHostile, OffsetsPointingOutsideTheFile) {
@@ -194,14 +194,14 @@ TEST(FonHostile, OffsetsPointingOutsideTheFile) {
       if (patch.wide) SetU32LE(bytes, patch.position, value);
       else SetU16LE(bytes, patch.position, static_cast<uint16_t>(value));
       FontInfo info;
-      EXPECT_EQ(Read(bytes, info), 0) << patch.where << " = " << value;
+      EXPECT_EQ(ReadFonBytes(bytes, info), 0) << patch.where << " = " << value;
       EXPECT_EQ(info.names[kNameDescription].has_value(), patch.keeps_description) << patch.where;
     }
   }
   // A description length running past the end.
   std::string bytes = plain.substr(0, at.names + 10);
   FontInfo info;
-  EXPECT_EQ(Read(bytes, info), 0);
+  EXPECT_EQ(ReadFonBytes(bytes, info), 0);
 }
 
 TEST(FonHostile, FaceAtTheEndKeepsTheTypeAndEndsThere) {
@@ -210,17 +210,17 @@ TEST(FonHostile, FaceAtTheEndKeepsTheTypeAndEndsThere) {
   // The face running to the end of the file ends there; one starting at the end is empty.
   std::string cut = bytes.substr(0, at.font_data[0] + kFontHeaderFixedSize + 2);
   FontInfo info;
-  ASSERT_EQ(Read(cut, info), 1);
+  ASSERT_EQ(ReadFonBytes(cut, info), 1);
   EXPECT_EQ(info.names[kNameFamily], "De");
   SetU32LE(bytes, at.font_data[0] + kFontHeaderFaceOffsetField,
            static_cast<uint32_t>(bytes.size()) - at.font_data[0]);
-  ASSERT_EQ(Read(bytes, info), 1);
+  ASSERT_EQ(ReadFonBytes(bytes, info), 1);
   EXPECT_EQ(info.names[kNameFamily], "");
   // One byte further fails, keeping the type already stored.
   SetU32LE(bytes, at.font_data[0] + kFontHeaderFaceOffsetField,
            static_cast<uint32_t>(bytes.size()) - at.font_data[0] + 1);
   FontInfo failed;
-  EXPECT_EQ(Read(bytes, failed), 0);
+  EXPECT_EQ(ReadFonBytes(bytes, failed), 0);
   EXPECT_EQ(failed.type_name, "Raster");
   EXPECT_FALSE(failed.names[kNameFamily]);
 }
@@ -230,7 +230,7 @@ TEST(FonHostile, EveryTruncationBeforeTheFaceIsRejected) {
   const std::string plain = BuildFon(FonFile{}, &at);
   for (size_t length = 0; length < plain.size(); ++length) {
     FontInfo info;
-    int result = Read(plain.substr(0, length), info);
+    int result = ReadFonBytes(plain.substr(0, length), info);
     if (length < at.font_data[0] + kFontHeaderFixedSize) ASSERT_EQ(result, 0) << length;
     else ASSERT_EQ(result, 1) << length;
   }

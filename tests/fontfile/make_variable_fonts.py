@@ -6,13 +6,16 @@ fontTools, each with what the packaged fonts lack:
                         corners of both and at wght 650 (intermediate regions);
                         composite glyphs (one of a composite, one scaled), contours
                         whose straight edges IUP infers (private and shared point
-                        numbers), HVAR, and MVAR moving OS/2, hhea and post fields.
+                        numbers), HVAR, MVAR moving OS/2, hhea and post fields, and
+                        cvar moving the cvt values.
   OrvaneVarNoHvar.ttf   the wght axis alone, no HVAR (advances from the phantom
                         points), no avar; a glyph whose advance alone varies.
 
 Usage: make_variable_fonts.py OUTPUT_DIR"""
 import os
 import sys
+from array import array
+from fontTools.ttLib import newTable
 from fontTools.fontBuilder import FontBuilder
 from fontTools.pens.ttGlyphPen import TTGlyphPen
 from fontTools.designspaceLib import (DesignSpaceDocument, AxisDescriptor, SourceDescriptor,
@@ -114,6 +117,10 @@ def master(w, d):
                 sCapHeight=700 + round(10 * d * w), yStrikeoutPosition=300 + round(20 * w),
                 yStrikeoutSize=50 + round(40 * w), usWeightClass=400)
     fb.setupPost(underlinePosition=-100 - round(20 * w), underlineThickness=50 + round(60 * w))
+    # Control values that vary: cvar moves them with the outlines.
+    cvt = newTable("cvt ")
+    cvt.values = array("h", [stem, 700, 500 + round(30 * w), round(100 * d)])
+    fb.font["cvt "] = cvt
     return fb.font
 
 

@@ -13,7 +13,7 @@
 namespace {
 
 constexpr int kFirst = 1, kCase = 2, kWords = 4, kBack = 8;
-constexpr int kGreekRow = 9;  // GREEK_CHARSET in the character-set list
+constexpr int kGreekCharsetRow = 9;  // GREEK_CHARSET in the character-set list
 
 int Search(HWND window, const char* text, int flags = kFirst) {
   using Fn = int(__stdcall*)(HWND, char*, int);
@@ -227,7 +227,7 @@ TEST(SearchText, GlyphsPageShowsAndMarksTheCharacterItNames) {
 
   // Through a Greek character set: alpha is byte 0xE1; e acute has no byte there
   // and is below 0x100, so no block shows it.
-  v.SelectCharset(kGreekRow);
+  v.SelectCharset(kGreekCharsetRow);
   EXPECT_EQ(SearchW(v.window, L"\u03b1"), 0);
   EXPECT_EQ(s.block_index, 0);
   EXPECT_EQ(s.marked_code, 0xE1);

@@ -2,7 +2,7 @@
 //   orvane-info [--json] FILE...   one listing (or one JSON object per line) per face
 //   orvane-info --summary FILE...  the listing with every value on one short line
 //   orvane-info --report FILE [FACE]  the Info page's text (of face FACE, 0-based)
-//   orvane-info --decode FILE OUT  writes the sfnt font a WOFF or WOFF2 file holds
+//   orvane-info --decode FILE OUT [FILE OUT ...]  writes the sfnt font each WOFF or WOFF2 file holds
 //   orvane-info --instance FILE OUT [--face N] [--family NAME] [--repeat N] [TAG=VALUE...]
 //                                  writes the static font of a variable font's point
 //                                  (axes not named stay at their default); --repeat
@@ -55,7 +55,7 @@ void Usage(std::FILE* out = stderr) {
   std::fputs(
       "usage: orvane-info [--json | --summary] FILE...\n"
       "       orvane-info --report FILE [FACE]\n"
-      "       orvane-info --decode FILE OUT\n"
+      "       orvane-info --decode FILE OUT [FILE OUT ...]\n"
       "       orvane-info --instance FILE OUT [--face N] [--family NAME] [--repeat N] [TAG=VALUE...]\n"
       "       orvane-info --help\n",
       out);
@@ -340,11 +340,14 @@ int main(int argc, char** argv) {
     return RunReportCommand(argv[2], static_cast<uint32_t>(face));
   }
   if (argc >= 2 && std::strcmp(argv[1], "--decode") == 0) {
-    if (argc != 4) {
+    if (argc < 4 || argc % 2 != 0) {
       Usage();
       return 2;
     }
-    return DecodeCommand(argv[2], argv[3]);
+    // Pairs of files in one process: a test decodes a whole folder with one start.
+    int worst = 0;
+    for (int i = 2; i + 1 < argc; i += 2) worst = std::max(worst, DecodeCommand(argv[i], argv[i + 1]));
+    return worst;
   }
   if (argc >= 2 && std::strcmp(argv[1], "--instance") == 0) return InstanceCommand(argc, argv);
   bool json = false, summary = false;
