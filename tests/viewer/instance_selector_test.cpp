@@ -15,6 +15,8 @@
 #include "support/test_paths.h"
 #include "tests/viewer/plugin_harness.h"
 
+// Named, as the program is compiled as one unit with the other viewer tests.
+namespace instances {
 namespace {
 
 std::string Inter(const char* file) {
@@ -274,3 +276,4 @@ TEST(InstanceSelector, AnInstanceThatCannotBeMadeLeavesTheDefaultAndSaysSo) {
 }
 
 }  // namespace
+}  // namespace instances
