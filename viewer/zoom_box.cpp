@@ -177,10 +177,9 @@ LRESULT PaintZoomBox(HWND window) {
     DrawNote(dc, r, LanguageString(kTextNotInFont), false);
   } else {
     // Under the glyph, which keeps the rest of the box.
-    if (ZoomOtherFace)
-      DrawNote(dc, r, LanguageString(kTextOtherFace), true);
-    else if (ZoomInstanceNote >= 0)
-      DrawNote(dc, r, LanguageString(ZoomInstanceNote), true);
+    // Both can be true: a refused instance's default drawn with another face.
+    if (ZoomInstanceNote >= 0) DrawNote(dc, r, LanguageString(ZoomInstanceNote), true);
+    if (ZoomOtherFace) DrawNote(dc, r, LanguageString(kTextOtherFace), true);
     r.top -= ZoomLineHeight;
     if (ZoomCode > 0xFFFF && ZoomCornerFont) SelectObject(dc, ZoomCornerFont);
     if (ZoomCode <= 0xFFFF || ZoomCornerFont) DrawGlyph(dc, r, DT_SINGLELINE | DT_RIGHT);
