@@ -128,7 +128,7 @@ void WriteContainer(ReportSink& view, const WebFontFacts& container) {
 // The names, type and path, then the sections of the optional name texts: what
 // the file itself says.
 void WriteNames(ReportSink& view, const FontInfo& info, const char* path,
-                const char* heading_piece, const char* other_face = nullptr) {
+                const char* heading_piece, const ReportDrawing& drawing = {}) {
   const auto& names = info.names;
   Heading(view, heading_piece, L(kTextNamesHeading));
   LabelLine(view, kTextNameLabel, Text(names[kNameFull]));
@@ -145,8 +145,16 @@ void WriteNames(ReportSink& view, const FontInfo& info, const char* path,
                              std::to_string(info.face_count);
     LabelLine(view, kTextFaceLabel, face.c_str());
   }
-  // The names above are the file's; the glyphs shown are not.
-  if (other_face && *other_face) LabelLine(view, kTextOtherFace, other_face);
+  // The names above are the file's (its default instance's); the glyphs shown
+  // are another instance's, or another face's.
+  if (drawing.instance) {
+    LabelLine(view, kTextInstanceLabel, drawing.instance);
+    if (drawing.instance_coordinates)
+      LabelLine(view, kTextCoordinatesLabel, drawing.instance_coordinates);
+    if (drawing.instance_note >= 0) AppendText(view, "\t\t  %s\n", L(drawing.instance_note));
+  }
+  if (drawing.other_face && *drawing.other_face)
+    LabelLine(view, kTextOtherFace, drawing.other_face);
   // A web font's container comes right after the file it is.
   WriteContainer(view, info.container);
 
@@ -210,7 +218,7 @@ void BuildInfoReport(ReportSink& view, const FontInfo& info, const char* path,
                      const FontSignatureWords& signature, const ReportMetrics& metrics,
                      const FontAnatomy* anatomy, const ReportDrawing& drawing) {
   view.Clear();
-  WriteNames(view, info, path, "%s\n\n", drawing.other_face);
+  WriteNames(view, info, path, "%s\n\n", drawing);
 
   Heading(view, "\n%s\n\n", L(kTextUnicodeBlocksHeading));
   for (const UnicodeBlockRow& row : UnicodeBlockTable) {

@@ -43,6 +43,12 @@ struct ReportDrawing {
   const char* charset_name = nullptr;
   // The face the system draws in place of the file's; nullptr or "" for its own.
   const char* other_face = nullptr;
+  // A variable font's instance shown (its name, and its coordinates as "wght =
+  // 900, ..."), and the text id of why the default is drawn in its place (-1 when
+  // it is drawn itself); nullptr for other fonts.
+  const char* instance = nullptr;
+  const char* instance_coordinates = nullptr;
+  int instance_note = -1;
 };
 
 // `anatomy`, when given, adds the sections on what the font is made of after the

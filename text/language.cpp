@@ -160,6 +160,16 @@ const char* const kEnglishAnatomy[] = {
 };
 static_assert(kTextFirstAnatomy + std::size(kEnglishAnatomy) == kTextAnatomyEnd);
 
+// From kTextFirstInstance on.
+const char* const kEnglishInstances[] = {
+    "Instance",  // 138
+    "Default instance",
+    "Coordinates",  // 140
+    "CFF2 outlines: the default instance is drawn",
+    "This instance cannot be made: the default is drawn",
+};
+static_assert(kTextFirstInstance + std::size(kEnglishInstances) == kTextInstanceEnd);
+
 // From kTextFirstColourGlyphs on.
 const char* const kEnglishColourGlyphs[] = {
     "Its colour form is not drawn",  // 160
@@ -195,7 +205,8 @@ std::string ModulePathWithSuffix(const std::string& suffix) {
 const char* EnglishString(int id) {
   if (id < 0 || id >= kLanguageStringCount) return "";
   if (id >= kTextFirstColourGlyphs) return kEnglishColourGlyphs[id - kTextFirstColourGlyphs];
-  if (id >= kTextAnatomyEnd) return "";
+  if (id >= kTextInstanceEnd) return "";
+  if (id >= kTextFirstInstance) return kEnglishInstances[id - kTextFirstInstance];
   if (id >= kTextFirstAnatomy) return kEnglishAnatomy[id - kTextFirstAnatomy];
   if (id >= kTextFirstWebFont &&
       static_cast<size_t>(id - kTextFirstWebFont) < std::size(kEnglishWebFont))

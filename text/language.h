@@ -1,4 +1,4 @@
-// The interface texts (ids 000-137), built-in English or from a language file.
+// The interface texts (ids 000-161), built-in English or from a language file.
 #pragma once
 
 #include <cstddef>
@@ -82,7 +82,13 @@ constexpr int kTextKerningLabel = 122, kTextKernTable = 123, kTextKernSubtables 
               kTextGaspSmoothing = 132, kTextGaspSymmetricGridFit = 133,
               kTextGaspSymmetricSmoothing = 134, kTextGaspNone = 135, kTextSignatureLabel = 136,
               kTextSignatures = 137;
-constexpr int kTextAnatomyEnd = 138;  // ids 138-159 are not given yet
+constexpr int kTextAnatomyEnd = 138;
+// The instances of a variable font: the selector's first item, the Info report's
+// lines, and why a chosen instance is drawn as the default (zoom box and report).
+constexpr int kTextFirstInstance = 138;
+constexpr int kTextInstanceLabel = 138, kTextDefaultInstance = 139, kTextCoordinatesLabel = 140,
+              kTextInstanceCff2 = 141, kTextInstanceRefused = 142;
+constexpr int kTextInstanceEnd = 143;  // ids 143-159 are not given yet
 // Colour glyphs in the zoom box: a COLR version 1 glyph drawn in one colour, and a
 // character the font lists but of which nothing can be drawn.
 constexpr int kTextFirstColourGlyphs = 160;

@@ -154,6 +154,9 @@ void LoadSettings(ViewerSettings& settings) {
 
   settings.sort_order = ReadSettingInt("SortOrderUnicodeBlocks", 0, 0, 3);
   settings.only_covered_blocks = ReadSettingInt("OnlyBlocksWithCharacters", 0, 0, 1);
+  // Cut at a stray NUL, as it is written back.
+  CopyText(settings.instance_name, sizeof settings.instance_name,
+           ReadSettingString("InstanceName", sizeof settings.instance_name - 1, "").c_str());
 }
 
 void SaveSettings(const ViewerSettings& settings, int process_sort_order) {
@@ -194,3 +197,5 @@ void WriteBlockSetting(const BlockSetting& block) {
   WriteSettingString("UnicodeBlockName", block.name.c_str());
   if (block.first_plane_position >= 0) WriteSettingInt("UnicodeBlock", block.first_plane_position);
 }
+
+void WriteInstanceSetting(const char* name) { WriteSettingString("InstanceName", name); }

@@ -25,6 +25,9 @@ struct ViewerSettings {
   char sample_text[1024] = {};
   int sort_order = 0;
   int only_covered_blocks = 0;  // the block list leaves out blocks without characters
+  // The named instance of a variable font shown last, by its name; empty for the
+  // default instance. Written only by a viewer of a font with named instances.
+  char instance_name[256] = {};
 };
 
 std::string ReadSettingString(const char* key, size_t capacity, const char* default_value);
@@ -52,3 +55,6 @@ struct BlockSetting {
 };
 BlockSetting ReadBlockSetting();
 void WriteBlockSetting(const BlockSetting& block);
+
+// "InstanceName": the instance_name of a viewer that showed a variable font.
+void WriteInstanceSetting(const char* name);

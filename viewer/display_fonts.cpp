@@ -12,6 +12,7 @@
 #include "viewer/color_glyphs.h"
 #include "viewer/drawn_face.h"
 #include "viewer/face_selector.h"
+#include "viewer/instance_selector.h"
 
 namespace {
 
@@ -37,6 +38,10 @@ bool DrawsFace(HDC dc, HFONT font, const std::optional<FaceIdentity>& identity,
 }  // namespace
 
 void CreateViewerFonts(ViewerState& s, HDC dc, const ByteView* bytes) {
+  // Another instance of a variable font is its static font, asked for by the
+  // family name it was given; no weight or slant is asked, so the system adds
+  // none of its own.
+  const BuiltInstance* instance = DrawnInstance(s);
   s.logfont = LOGFONTA{};
   LOGFONTA& lf = s.logfont;
   lf.lfHeight = PointsToHeight(s.glyph_size);
@@ -51,17 +56,24 @@ void CreateViewerFonts(ViewerState& s, HDC dc, const ByteView* bytes) {
   lf.lfQuality = ANTIALIASED_QUALITY;
   lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
   // Cut to the field with its terminator.
-  if (s.info.names[kNameFull])
+  if (instance) {
+    lf.lfWeight = FW_DONTCARE;
+    lf.lfItalic = 0;
+    lstrcpynA(lf.lfFaceName, instance->family.c_str(), LF_FACESIZE);
+  } else if (s.info.names[kNameFull]) {
     lstrcpynA(lf.lfFaceName, s.info.names[kNameFull]->c_str(), LF_FACESIZE);
+  }
 
   s.glyph_font = CreateFontIndirectA(&lf);
-  const std::optional<FaceIdentity> identity =
-      s.glyph_font ? ShownFaceIdentity(s, bytes) : std::nullopt;
+  std::optional<FaceIdentity> file_identity;
+  if (s.glyph_font && !instance) file_identity = ShownFaceIdentity(s, bytes);
+  const std::optional<FaceIdentity>& identity = instance ? instance->identity : file_identity;
   bool own_face = s.glyph_font && DrawsFace(dc, s.glyph_font, identity, lf.lfFaceName);
   // The full name can select another face (two faces of one name, a name cut to
   // the field); the family name, with the weight and slant, may select this one.
   const FontText& family_name = s.info.names[kNameFamily];
-  if (s.glyph_font && !own_face && family_name && family_name != s.info.names[kNameFull]) {
+  if (s.glyph_font && !own_face && !instance && family_name &&
+      family_name != s.info.names[kNameFull]) {
     LOGFONTA family = lf;
     lstrcpynA(family.lfFaceName, family_name->c_str(), LF_FACESIZE);
     HFONT font = CreateFontIndirectA(&family);

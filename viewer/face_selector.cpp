@@ -12,17 +12,16 @@
 #include "viewer/block_list.h"
 #include "viewer/display_fonts.h"
 #include "viewer/font_path.h"
+#include "viewer/instance_selector.h"
 #include "viewer/pages.h"
 #include "viewer/viewer_layout.h"
 #include "viewer/viewer_window.h"
 
-namespace {
-
-// The closed selector takes a third of the row, which cuts long names: its list
+// The closed selector takes a part of the row, which cuts long names: its list
 // opens as wide as the longest item needs (with room for a scroll bar and the
 // frame), and no wider than the screen it is on.
-void WidenFaceList(const ViewerState& s, const std::vector<std::string>& items) {
-  HDC dc = GetDC(s.face_combo);
+void WidenDroppedList(HWND combo, const std::vector<std::string>& items) {
+  HDC dc = GetDC(combo);
   if (!dc) return;
   HGDIOBJ previous = SelectObject(dc, UiFont);
   LONG longest = 0;
@@ -32,17 +31,15 @@ void WidenFaceList(const ViewerState& s, const std::vector<std::string>& items) 
       longest = std::max(longest, size.cx);
   }
   SelectObject(dc, previous);
-  ReleaseDC(s.face_combo, dc);
+  ReleaseDC(combo, dc);
   LONG width = longest + GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE) +
                ScaleToDpi(4, ScreenDpiY);
   MONITORINFO monitor = {};
   monitor.cbSize = sizeof monitor;
-  if (GetMonitorInfoA(MonitorFromWindow(s.face_combo, MONITOR_DEFAULTTONEAREST), &monitor))
+  if (GetMonitorInfoA(MonitorFromWindow(combo, MONITOR_DEFAULTTONEAREST), &monitor))
     width = std::min(width, monitor.rcWork.right - monitor.rcWork.left);
-  SendMessageA(s.face_combo, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width), 0);
+  SendMessageA(combo, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width), 0);
 }
-
-}  // namespace
 
 bool MapFontFile(const LoadedFont& font, MappedFile& file) {
   if (font.font_path_wide.empty()) return MapFileReadOnly(font.font_path.c_str(), file);
@@ -108,7 +105,7 @@ void UpdateFaceSelector(ViewerState& s) {
       SendMessageA(s.face_combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items.back().c_str()));
     }
     SendMessageA(s.face_combo, CB_SETCURSEL, s.face, 0);
-    WidenFaceList(s, items);
+    WidenDroppedList(s.face_combo, items);
   }
   if (wanted == s.face_selector) return;
   s.face_selector = wanted;
@@ -130,6 +127,8 @@ bool SwitchFace(ViewerState& s, uint32_t face) {
   ReleaseViewerFonts(s);
   s.info = std::move(info);
   s.face = face;
+  // A collection of variable fonts: the instance of that name, if this face has one.
+  OpenNamedInstance(s);
   CreateViewerFonts(s, dc);
   ReleaseDC(s.viewer, dc);
   SendMessageA(s.glyph_list, LB_SETITEMHEIGHT, 0, GlyphRowHeight(s));
@@ -137,6 +136,7 @@ bool SwitchFace(ViewerState& s, uint32_t face) {
   // blocks listed, follow it.
   RelistBlocks(s);
   RefillFontPages(s);
+  UpdateInstanceSelector(s);
   return true;
 }
 

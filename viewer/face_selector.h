@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "viewer/viewer_state.h"
@@ -30,6 +32,9 @@ void UpdateFaceSelector(ViewerState& state);
 // sample and Info follow; block, character set, page and sizes stay. False, with
 // nothing changed, when that face cannot be read.
 bool SwitchFace(ViewerState& state, uint32_t face);
+
+// Lets a selector's list open as wide as its longest item (within the screen).
+void WidenDroppedList(HWND combo, const std::vector<std::string>& items);
 
 // WM_COMMAND of the selector; always 0.
 LRESULT OnFaceSelectorCommand(HWND viewer, WPARAM wparam);

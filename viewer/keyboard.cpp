@@ -10,14 +10,17 @@ namespace {
 bool KeyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
 // The controls Ctrl+Right walks through on the current page, in that order.
-// A collection's face selector follows the trackbar, its neighbour on the size row.
+// A collection's face selector follows the trackbar, its neighbour on the size row,
+// and a variable font's instance selector follows both.
 std::vector<HWND> FocusRing(const ViewerState& s) {
   std::vector<HWND> ring;
   const HWND face = s.face_selector ? s.face_combo : nullptr;  // hidden for a single font
+  const HWND instance = s.instance_selector ? s.instance_combo : nullptr;
   if (s.page == kGlyphsPage)
-    ring = {s.glyph_list, s.size_edit, s.size_slider, face, s.block_combo, s.charset_combo};
+    ring = {s.glyph_list, s.size_edit, s.size_slider, face, instance, s.block_combo,
+            s.charset_combo};
   else if (s.page == kSamplePage)
-    ring = {s.sample_view, s.size_edit, s.size_slider, face};
+    ring = {s.sample_view, s.size_edit, s.size_slider, face, instance};
   std::erase(ring, HWND{});
   return ring;
 }

@@ -10,6 +10,7 @@
 #include "text/info_report.h"
 #include "viewer/font_path.h"
 #include "viewer/glyph_grid.h"
+#include "viewer/instance_selector.h"
 #include "viewer/options_page.h"
 #include "viewer/report_values.h"
 #include "viewer/theme.h"
@@ -61,11 +62,16 @@ void WriteInfoReport(const ViewerState& s) {
     BuildLoadErrorReport(sink, s.info, s.font_path.c_str(), s.load_error);
   } else {
     const FontAnatomy anatomy = ReadShownAnatomy(s);
+    const bool variable = !s.instances.empty();
+    const std::string instance = variable ? InstanceName(s, s.instance) : std::string();
+    const std::string coordinates =
+        variable ? InstanceCoordinates(s, s.instance) : std::string();
     // The byte cells count as the block list counts them, in the glyph font's set.
     BuildInfoReport(sink, s.info, s.font_path.c_str(), ToSignatureWords(s.signature),
                     ToReportMetrics(s.glyph_metrics), &anatomy,
                     {s.cells.byte_characters, LookupName(CharsetTable, s.cells.charset),
-                     s.other_face.c_str()});
+                     s.other_face.c_str(), variable ? instance.c_str() : nullptr,
+                     variable ? coordinates.c_str() : nullptr, InstanceNote(s)});
   }
   // The report's runs carry the colour they were written in: recolour them all.
   ColourInfoView(s);
@@ -133,9 +139,9 @@ void LayoutViewer(HWND window, int width, int height) {
   RECT display = {0, 0, width, height};
   if (s.tab) SendMessageA(s.tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
   ViewerLayout o = ComputeViewerLayout(display.left, display.top, display.right, display.bottom,
-                                       ScreenDpiY, s.face_selector);
+                                       ScreenDpiY, s.face_selector, s.instance_selector);
 
-  DeferBatch batch(12);
+  DeferBatch batch(13);
   batch.Add(s.tab, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
   batch.Place(s.block_combo, o.block_combo);
   batch.Place(s.block_spin, o.block_spin);
@@ -148,6 +154,7 @@ void LayoutViewer(HWND window, int width, int height) {
   batch.Place(s.info_view, o.info_view);
   batch.Place(s.options_host, o.options_host);
   batch.Place(s.face_combo, o.face_combo);
+  batch.Place(s.instance_combo, o.instance_combo);
 }
 
 void PlaceSizeRow(const ViewerState& s) {
@@ -155,14 +162,18 @@ void PlaceSizeRow(const ViewerState& s) {
   if (!s.viewer || !GetClientRect(s.viewer, &display)) return;
   if (s.tab) SendMessageA(s.tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
   const ViewerLayout o = ComputeViewerLayout(display.left, display.top, display.right,
-                                             display.bottom, ScreenDpiY, s.face_selector);
-  // Only these two change; the rest keep their places and their pixels.
+                                             display.bottom, ScreenDpiY, s.face_selector,
+                                             s.instance_selector);
+  // Only these change; the rest keep their places and their pixels.
   constexpr UINT kFlags = SWP_NOZORDER | SWP_NOACTIVATE;
-  DeferBatch batch(2);
+  DeferBatch batch(3);
   const Placement& slider = o.size_slider;
   batch.Add(s.size_slider, nullptr, slider.x, slider.y, slider.width, slider.height, kFlags);
   const Placement& face = o.face_combo;
   batch.Add(s.face_combo, nullptr, face.x, face.y, face.width, face.height, kFlags);
+  const Placement& instance = o.instance_combo;
+  batch.Add(s.instance_combo, nullptr, instance.x, instance.y, instance.width, instance.height,
+            kFlags);
 }
 
 void ShowPage(ViewerState& s, int page) {
@@ -172,7 +183,7 @@ void ShowPage(ViewerState& s, int page) {
     s.page_built[page] = 1;
   }
   {
-    DeferBatch batch(11);
+    DeferBatch batch(12);
     batch.Show(s.glyph_list, page == kGlyphsPage);
     batch.Show(s.info_view, page == kInfoPage);
     batch.Show(s.sample_view, page == kSamplePage);
@@ -191,6 +202,7 @@ void ShowPage(ViewerState& s, int page) {
     batch.Show(s.size_edit, sized);
     batch.Show(s.size_slider, sized);
     batch.Show(s.face_combo, sized && s.face_selector);
+    batch.Show(s.instance_combo, sized && s.instance_selector);
   }
   s.page = page;
   // In a parent without a sizing border the viewer takes the focus only once it had it.

@@ -11,6 +11,7 @@ struct ViewerLayout {
   Placement block_combo, block_spin, charset_combo, charset_spin, size_edit, size_slider,
       glyph_list, sample_view, info_view, options_host;
   Placement face_combo;  // a collection's face selector; empty for a single font
+  Placement instance_combo;  // a variable font's instance selector; empty for others
 };
 
 // A length in pixels at 96 dots per inch, at `dpi` (rounded to nearest, as MulDiv
@@ -22,6 +23,8 @@ int ScaleToDpi(int pixels, int dpi);
 // at its left edge, so the right-hand controls end at W. Margins and fixed sizes
 // are pixels at 96 dpi, scaled to `dpi`; the display area is already measured.
 // With `face_selector` (a collection) the selector takes the right-hand third of
-// the size row and the trackbar ends before it; nothing else moves.
+// the size row and the trackbar ends before it; nothing else moves. So does
+// `instance_selector` (a variable font); with both, each takes a quarter, the
+// face's left of the instance's.
 ViewerLayout ComputeViewerLayout(int left, int top, int right, int bottom, int dpi = 96,
-                                 bool face_selector = false);
+                                 bool face_selector = false, bool instance_selector = false);

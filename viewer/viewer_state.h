@@ -4,12 +4,16 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "fontfile/font_info.h"
+#include "fontfile/instancer.h"
+#include "fontfile/variation_tables.h"
 #include "text/settings.h"
 #include "viewer/block_coverage.h"
+#include "viewer/drawn_face.h"
 
 struct ColorGlyphFont;
 
@@ -20,12 +24,28 @@ constexpr int kTabId = 100;
 constexpr int kGlyphListId = 200, kInfoViewId = 201, kSampleViewId = 202, kOptionsHostId = 203;
 constexpr int kCharsetComboId = 204, kBlockComboId = 205, kSizeEditId = 206, kSizeSliderId = 207;
 constexpr int kFaceComboId = 208;  // only while a collection of several faces is shown
-constexpr int kSubclassedCount = 9;  // ids 200-208
+constexpr int kInstanceComboId = 209;  // only while a variable font with named instances is shown
+constexpr int kSubclassedCount = 10;  // ids 200-209
 
 // Sent by the glyph list's subclass procedure after a left button press.
 constexpr UINT kZoomRequest = WM_USER + 100;
 // The host's new show flags (WPARAM), passed on from the load exports and ListSendCommand.
 constexpr UINT kNewParamsMessage = WM_USER + 101;
+
+// The system's handle of a font handed over from memory, removed with the last
+// copy of the record that holds it.
+using MemoryFont = std::shared_ptr<void>;
+
+// A named instance made into a static font and handed to the system under a
+// family name of its own, or the reason it could not be.
+struct BuiltInstance {
+  uint32_t face = 0;    // of a collection
+  size_t instance = 0;  // its item in the face's instance selector (1 and on)
+  std::string family;   // what the viewer's fonts ask for
+  MemoryFont memory;    // null when refused
+  std::optional<FaceIdentity> identity;  // the static font's, for the drawn-face check
+  InstanceProblem problem = InstanceProblem::kNone;
+};
 
 // The file a viewer shows and all that was made of it. Taking another file
 // replaces this record whole, so a field added here cannot be left behind.
@@ -50,6 +70,15 @@ struct LoadedFont {
   // The face the system draws in place of the file's (by its name, as the system
   // gives it); empty while it draws the file's own face.
   std::string other_face;
+  // A variable face's axes and named instances; both empty for any other face,
+  // which then has no instance selector. Item 0 of the selector is the default
+  // instance, drawn from the file; item n is instances[n - 1].
+  std::vector<VariationAxis> axes;
+  std::vector<NamedInstance> instances;
+  size_t instance = 0;  // the item shown
+  // The static fonts of the last instances shown (of any face of a collection),
+  // the one shown last at the back; a few only, freed with the file.
+  std::vector<BuiltInstance> built;
   BlockCoverage cells;         // made with the glyph font
   std::shared_ptr<ColorGlyphFont> colour_glyphs;  // set when the face has colour glyphs
   char load_error[1024] = {};  // empty when the file loaded
@@ -80,6 +109,8 @@ struct ViewerState : ViewerSettings, LoadedFont {
   HWND options_dialog = nullptr;
   HWND face_combo = nullptr;
   bool face_selector = false;  // face_combo is shown: the file holds more than one face
+  HWND instance_combo = nullptr;
+  bool instance_selector = false;  // instance_combo is shown: the face has named instances
   std::vector<int> listed_blocks;  // the block list's items: BlockOrder positions in order
   HWND viewer = nullptr;  // the window this record belongs to
   WNDPROC prev_procs[kSubclassedCount] = {};

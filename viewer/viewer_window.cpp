@@ -20,6 +20,7 @@
 #include "viewer/display_fonts.h"
 #include "viewer/face_selector.h"
 #include "viewer/glyph_grid.h"
+#include "viewer/instance_selector.h"
 #include "viewer/keyboard.h"
 #include "viewer/options_page.h"
 #include "viewer/pages.h"
@@ -174,6 +175,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA& create) {
     }
     if (!s.glyph_font) EnableGlyphSelectors(s, false);
     UpdateFaceSelector(s);
+    UpdateInstanceSelector(s);
     ReleaseDC(window, dc);
   }
 
@@ -207,8 +209,10 @@ LRESULT OnDestroy(HWND window) {
   Unsubclass(s, s.size_slider, kSizeSliderId);
   Unsubclass(s, s.size_edit, kSizeEditId);
   Unsubclass(s, s.face_combo, kFaceComboId);
+  Unsubclass(s, s.instance_combo, kInstanceComboId);
   DestroyIfPresent(s.tab);
 
+  if (SettingsPath) StoreInstance(s);
   ReleaseFontFile(s);
   if (SettingsPath) {
     SaveSettings(s, SortOrder);
@@ -264,6 +268,7 @@ LRESULT Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
       return HandleNavigationKey(window, wparam, lparam);
     case WM_COMMAND:
       if (LOWORD(wparam) == kFaceComboId) return OnFaceSelectorCommand(window, wparam);
+      if (LOWORD(wparam) == kInstanceComboId) return OnInstanceSelectorCommand(window, wparam);
       return OnViewerCommand(window, wparam);
     case WM_HSCROLL:
       return OnViewerHScroll(reinterpret_cast<HWND>(lparam), window);
@@ -366,6 +371,8 @@ void LoadFontFile(ViewerState& s, HDC dc) {
       if (!s.decoded.empty())
         bytes = ByteView{s.decoded.data(), static_cast<uint32_t>(s.decoded.size())};
       const ByteView* known = bytes.data ? &bytes : nullptr;
+      // The instance of the name remembered, where this face has one, is drawn.
+      OpenNamedInstance(s, known);
       CreateViewerFonts(s, dc, known);
       if (s.glyph_font) ReadFaceNames(s, known);
       s.colour_glyphs = check.file.data
@@ -397,6 +404,7 @@ void LoadFontFile(ViewerState& s, HDC dc) {
 
 void ReleaseFontFile(ViewerState& s) {
   ReleaseViewerFonts(s);
+  ReleaseInstances(s);
   ClearFontInfo(s.info);
   s.colour_glyphs.reset();
   if (s.font_registered) {
@@ -446,6 +454,8 @@ bool LoadNextFont(HWND viewer, const FontPath& path) {
       DestroyWindow(box);
   ReleaseFontFile(s);
   static_cast<LoadedFont&>(s) = std::exchange(static_cast<LoadedFont&>(*next), LoadedFont{});
+  // The instance the next font shows is the one remembered now.
+  std::memcpy(s.instance_name, next->instance_name, sizeof s.instance_name);
 
   // A window opened on a file it could not show had its selectors switched off.
   EnableGlyphSelectors(s, true);
@@ -454,6 +464,7 @@ bool LoadNextFont(HWND viewer, const FontPath& path) {
   SendMessageA(s.glyph_list, LB_SETITEMHEIGHT, 0, GlyphRowHeight(s));
   RefillFontPages(s);
   UpdateFaceSelector(s);
+  UpdateInstanceSelector(s);
   return true;
 }
 

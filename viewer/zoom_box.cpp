@@ -11,6 +11,7 @@
 #include "viewer/display_fonts.h"
 #include "viewer/glyph_drawing.h"
 #include "viewer/grid_math.h"
+#include "viewer/instance_selector.h"
 #include "viewer/theme.h"
 #include "viewer/viewer_layout.h"
 
@@ -26,6 +27,7 @@ int ZoomTracking = 0;
 int ZoomDark = 0;
 int ZoomMissing = 0;  // the font lacks the character: say so instead of its empty box
 int ZoomOtherFace = 0;  // the system draws another face: say so below the glyph
+int ZoomInstanceNote = -1;  // the text saying why the default instance is drawn, or -1
 // The font's colour glyphs, kept while the box is open (the viewer may go first).
 std::shared_ptr<ColorGlyphFont> ZoomColour;
 uint32_t ZoomColourGlyph = 0;
@@ -105,6 +107,7 @@ void ShowZoomBox(HWND glyph_list, POINT point, const ViewerState& s, uint32_t co
   ZoomDark = s.dark;
   ZoomMissing = CellShown(s, code) ? 0 : 1;
   ZoomOtherFace = s.other_face.empty() ? 0 : 1;
+  ZoomInstanceNote = InstanceNote(s);
   ZoomColour = s.colour_glyphs;
   ZoomColourGlyph = 0;
   if (s.colour_glyphs && s.glyph_font && s.other_face.empty()) {
@@ -174,6 +177,8 @@ LRESULT PaintZoomBox(HWND window) {
     DrawNote(dc, r, LanguageString(kTextNotInFont), false);
   } else {
     // Under the glyph, which keeps the rest of the box.
+    // Both can be true: a refused instance's default drawn with another face.
+    if (ZoomInstanceNote >= 0) DrawNote(dc, r, LanguageString(ZoomInstanceNote), true);
     if (ZoomOtherFace) DrawNote(dc, r, LanguageString(kTextOtherFace), true);
     r.top -= ZoomLineHeight;
     if (ZoomCode > 0xFFFF && ZoomCornerFont) SelectObject(dc, ZoomCornerFont);

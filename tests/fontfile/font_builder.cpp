@@ -1,5 +1,7 @@
 #include "font_builder.h"
 
+#include <algorithm>
+
 void PutU16BE(std::string& out, uint16_t value) {
   out += static_cast<char>(value >> 8);
   out += static_cast<char>(value);
@@ -307,4 +309,178 @@ std::string BuildFon(const FonFile& fon, FonLayout* layout) {
 std::string BuildPfm(FontHeader header, uint16_t version) {
   header.version = version;
   return BuildFontHeader(header);
+}
+
+// ---- Variable TrueType fonts ----------------------------------------------------
+
+std::string PackedPoints(const std::vector<uint16_t>& points) {
+  std::string out;
+  const size_t count = points.size();
+  if (count < 0x80) {
+    out += static_cast<char>(count);
+  } else {
+    out += static_cast<char>(0x80 | count >> 8);
+    out += static_cast<char>(count);
+  }
+  uint16_t last = 0;
+  for (size_t i = 0; i < count;) {
+    const bool words = points[i] - last > 255;
+    size_t run = 0;
+    std::string values;
+    while (i < count && run < 128 && (points[i] - last > 255) == words) {
+      if (words) PutU16BE(values, static_cast<uint16_t>(points[i] - last));
+      else values += static_cast<char>(points[i] - last);
+      last = points[i++];
+      ++run;
+    }
+    out += static_cast<char>((words ? 0x80 : 0) | (run - 1));
+    out += values;
+  }
+  return out;
+}
+
+std::string PackedDeltas(const std::vector<int16_t>& deltas) {
+  std::string out;
+  auto kind = [](int16_t v) { return v == 0 ? 0 : v >= -128 && v <= 127 ? 1 : 2; };
+  for (size_t i = 0; i < deltas.size();) {
+    const int k = kind(deltas[i]);
+    size_t run = 0;
+    std::string values;
+    while (i < deltas.size() && run < 64 && kind(deltas[i]) == k) {
+      if (k == 1) values += static_cast<char>(deltas[i]);
+      if (k == 2) PutU16BE(values, static_cast<uint16_t>(deltas[i]));
+      ++i;
+      ++run;
+    }
+    out += static_cast<char>((k == 0 ? 0x80 : k == 2 ? 0x40 : 0) | (run - 1));
+    out += values;
+  }
+  return out;
+}
+
+std::string GlyphVariationData(const std::vector<GvarTuple>& tuples,
+                               const std::string& shared_points) {
+  std::string headers, data = shared_points;
+  for (const GvarTuple& tuple : tuples) {
+    PutU16BE(headers, static_cast<uint16_t>(tuple.data.size()));
+    PutU16BE(headers, tuple.index);
+    for (int16_t v : tuple.peak) PutU16BE(headers, static_cast<uint16_t>(v));
+    for (int16_t v : tuple.start) PutU16BE(headers, static_cast<uint16_t>(v));
+    for (int16_t v : tuple.end) PutU16BE(headers, static_cast<uint16_t>(v));
+    data += tuple.data;
+  }
+  std::string out;
+  PutU16BE(out, static_cast<uint16_t>((shared_points.empty() ? 0 : 0x8000) | tuples.size()));
+  PutU16BE(out, static_cast<uint16_t>(4 + headers.size()));
+  return out + headers + data;
+}
+
+SfntFont VariableSfnt(const VariableFont& font) {
+  // glyf: the simple glyph, the composite, the empty glyph.
+  std::string simple;
+  int16_t x_min = 0x7FFF, y_min = 0x7FFF, x_max = -0x8000, y_max = -0x8000;
+  for (const auto& [x, y] : font.points) {
+    x_min = std::min(x_min, x);
+    y_min = std::min(y_min, y);
+    x_max = std::max(x_max, x);
+    y_max = std::max(y_max, y);
+  }
+  PutU16BE(simple, 1);
+  for (int16_t v : {x_min, y_min, x_max, y_max}) PutU16BE(simple, static_cast<uint16_t>(v));
+  PutU16BE(simple, static_cast<uint16_t>(font.points.size() - 1));
+  PutU16BE(simple, 0);  // no instructions
+  std::string xs, ys;
+  int16_t last_x = 0, last_y = 0;
+  for (const auto& [x, y] : font.points) {
+    simple += '\x01';  // on curve, word steps
+    PutU16BE(xs, static_cast<uint16_t>(x - last_x));
+    PutU16BE(ys, static_cast<uint16_t>(y - last_y));
+    last_x = x;
+    last_y = y;
+  }
+  simple += xs + ys;
+  simple.resize((simple.size() + 3) & ~size_t{3}, '\0');
+  auto composite_of = [&](uint16_t component, int16_t x, int16_t y) {
+    std::string out;
+    PutU16BE(out, 0xFFFF);
+    for (int16_t v : {x_min, y_min, x_max, y_max}) PutU16BE(out, static_cast<uint16_t>(v));
+    PutU16BE(out, 0x0003);  // word args, xy values
+    PutU16BE(out, component);
+    PutU16BE(out, static_cast<uint16_t>(x));
+    PutU16BE(out, static_cast<uint16_t>(y));
+    return out;
+  };
+  const std::string composite = composite_of(font.component, font.component_x, font.component_y);
+  const std::string second =
+      font.second_component < 0 ? "" : composite_of(static_cast<uint16_t>(font.second_component), 0, 0);
+  std::string glyf = simple + composite + second, loca;
+  for (size_t offset : {size_t{0}, simple.size(), simple.size() + composite.size(), glyf.size()})
+    PutU32BE(loca, static_cast<uint32_t>(offset));
+
+  std::string head(54, '\0');
+  SetU32BE(head, 0, 0x00010000);
+  SetU32BE(head, 12, 0x5F0F3CF5);
+  SetU16BE(head, 18, 1000);
+  SetU16BE(head, 50, 1);  // long loca
+  std::string hhea(36, '\0');
+  SetU32BE(hhea, 0, 0x00010000);
+  SetU16BE(hhea, 34, 3);
+  std::string hmtx;
+  for (int g = 0; g < 3; ++g) {
+    PutU16BE(hmtx, font.advances[g]);
+    PutU16BE(hmtx, static_cast<uint16_t>(g == 2 ? 0 : x_min));
+  }
+  std::string maxp;
+  PutU32BE(maxp, 0x00005000);
+  PutU16BE(maxp, 3);
+
+  std::string fvar;
+  PutU16BE(fvar, 1);
+  PutU16BE(fvar, 0);
+  PutU16BE(fvar, 16);  // axes offset
+  PutU16BE(fvar, 2);
+  PutU16BE(fvar, 1);   // one axis
+  PutU16BE(fvar, 20);
+  PutU16BE(fvar, 0);   // no named instances
+  PutU16BE(fvar, 8);
+  fvar += "wght";
+  PutU32BE(fvar, 100 << 16);
+  PutU32BE(fvar, 400 << 16);
+  PutU32BE(fvar, 900 << 16);
+  PutU16BE(fvar, 0);
+  PutU16BE(fvar, 256);
+
+  std::string gvar, offsets, data;
+  const uint32_t shared = 20 + 4 * 4;
+  const std::string shared_tuples = [&] {
+    std::string out;
+    for (int16_t peak : font.shared_peaks)
+      for (int a = 0; a < font.gvar_axis_count; ++a) PutU16BE(out, static_cast<uint16_t>(peak));
+    return out;
+  }();
+  for (int g = 0; g < 3; ++g) {
+    PutU32BE(offsets, static_cast<uint32_t>(data.size()));
+    data += font.glyph_variations[g];
+    data.resize((data.size() + 1) & ~size_t{1}, '\0');
+  }
+  PutU32BE(offsets, static_cast<uint32_t>(data.size()));
+  PutU16BE(gvar, 1);
+  PutU16BE(gvar, 0);
+  PutU16BE(gvar, font.gvar_axis_count);
+  PutU16BE(gvar, static_cast<uint16_t>(font.shared_peaks.size()));
+  PutU32BE(gvar, shared);
+  PutU16BE(gvar, font.gvar_glyph_count);
+  PutU16BE(gvar, 1);  // long offsets
+  PutU32BE(gvar, static_cast<uint32_t>(shared + shared_tuples.size()));
+  gvar += offsets + shared_tuples + data;
+
+  SfntFont sfnt;
+  sfnt.Add("head", head).Add("hhea", hhea).Add("maxp", maxp).Add("hmtx", hmtx);
+  sfnt.Add("loca", loca).Add("glyf", glyf).Add("fvar", fvar).Add("gvar", gvar);
+  sfnt.Add("name", BuildNameTable(NameTable{}.Add(1, u"Demo VF").Add(2, u"Regular")));
+  if (!font.os2.empty()) sfnt.Add("OS/2", font.os2);
+  if (!font.avar.empty()) sfnt.Add("avar", font.avar);
+  if (!font.hvar.empty()) sfnt.Add("HVAR", font.hvar);
+  if (!font.mvar.empty()) sfnt.Add("MVAR", font.mvar);
+  return sfnt;
 }

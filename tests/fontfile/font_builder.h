@@ -177,3 +177,44 @@ std::string BuildFon(const FonFile& fon, FonLayout* layout = nullptr);
 
 // A PFM file: the header with the PFM version and its face name.
 std::string BuildPfm(FontHeader header, uint16_t version = 0x0100);
+
+// ---- Variable TrueType fonts ----------------------------------------------------
+
+// gvar's packed point numbers: the count, then runs of bytes or words (a step of
+// more than 255 starts a run of words). No points: every point.
+std::string PackedPoints(const std::vector<uint16_t>& points);
+// gvar's packed deltas: runs of zeros, bytes or words, as the values need.
+std::string PackedDeltas(const std::vector<int16_t>& deltas);
+
+struct GvarTuple {
+  uint16_t index = 0;           // shared tuple index and flags (embedded, intermediate, private points)
+  std::vector<int16_t> peak;    // embedded peak, one value per axis
+  std::vector<int16_t> start, end;  // intermediate region
+  std::string data;             // private points (when flagged), then the x and y deltas
+};
+constexpr uint16_t kTupleEmbeddedPeak = 0x8000;
+constexpr uint16_t kTupleIntermediate = 0x4000;
+constexpr uint16_t kTuplePrivatePoints = 0x2000;
+
+// A glyph's GlyphVariationData: the tuple headers, then the shared point numbers
+// (when `shared_points` is not empty) and each tuple's data.
+std::string GlyphVariationData(const std::vector<GvarTuple>& tuples,
+                               const std::string& shared_points = "");
+
+// A font of one axis, wght 100..400..900, and three glyphs: glyph 0 a simple glyph of
+// one contour, glyph 1 a composite of `component` at an offset, glyph 2 empty (or a
+// composite of `second_component` at no offset).
+struct VariableFont {
+  std::vector<std::pair<int16_t, int16_t>> points = {{0, 0}, {0, 100}, {100, 100}, {100, 0}};
+  uint16_t component = 0;
+  int second_component = -1;
+  int16_t component_x = 10, component_y = 20;
+  uint16_t advances[3] = {500, 600, 300};
+  uint16_t gvar_axis_count = 1;
+  uint16_t gvar_glyph_count = 3;
+  std::vector<int16_t> shared_peaks = {16384};  // shared tuples of one axis each
+  std::string glyph_variations[3];              // GlyphVariationData by glyph
+  std::string avar, hvar, mvar;                 // tables added when not empty
+  std::string os2 = Os2Table();
+};
+SfntFont VariableSfnt(const VariableFont& font);

@@ -94,6 +94,7 @@ TEST(Soak, OpenAndCloseCyclesLeaveNoObjectsOrMemoryBehind) {
   struct File {
     std::string path;
     bool zoom;  // a font whose cells can be pressed
+    bool instances = false;  // a variable font: some of its instances are shown
   };
   std::vector<File> files;
   files.push_back({dejavu, true});
@@ -113,6 +114,9 @@ TEST(Soak, OpenAndCloseCyclesLeaveNoObjectsOrMemoryBehind) {
   for (const char* web : {"/usr/share/fonts/woff2/dejavu/DejaVuSans.woff2",
                           "/usr/share/fonts/woff/dejavu/DejaVuSansMono.woff"})
     files.push_back({HostPath(web), std::string(web).ends_with(".woff2")});
+  // A variable font: the static fonts of its instances go to the system from memory.
+  const std::string inter = HostPath("/usr/share/fonts/truetype/inter-vf/Inter-roman.var.ttf");
+  if (FileExists(inter)) files.push_back({inter, false, true});
   files.push_back({dir + "\\missing.ttf", false});
   files.push_back({dir + "\\empty.ttf", false});
   WriteBytes(files.back().path, "");
@@ -143,6 +147,16 @@ TEST(Soak, OpenAndCloseCyclesLeaveNoObjectsOrMemoryBehind) {
       UpdateWindow(v.window);
     }
     Pump();
+    // Thin, Black and Thin again; and the default, in every other cycle.
+    if (file.instances && s.instance_combo) {
+      for (int item : {1, 9, 1, (cycle / static_cast<int>(files.size())) % 2 ? 0 : 1}) {
+        SendMessageA(s.instance_combo, CB_SETCURSEL, item, 0);
+        SendMessageA(v.window, WM_COMMAND, MAKEWPARAM(kInstanceComboId, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(s.instance_combo));
+        UpdateWindow(v.window);
+      }
+      EXPECT_EQ(s.built.size(), 2u);
+    }
     // A zoom box in every few cycles of a font with cells, a different cell each
     // time so that no two presses make a double click.
     if (file.zoom && s.glyph_font && (cycle / files.size()) % 3 == 0) {

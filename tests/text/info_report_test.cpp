@@ -232,6 +232,21 @@ TEST_F(InfoReport, ByteCellsCountInTheCharacterSetTheGlyphsAreDrawnIn) {
   EXPECT_EQ(sink.text.find("another face"), std::string::npos);
 }
 
+TEST_F(InfoReport, TheInstanceShownFollowsTheFileNameWithWhyTheDefaultIsDrawn) {
+  FontInfo info;
+  RecordingSink sink;
+  BuildInfoReport(sink, info, "p", FontSignatureWords{}, Metrics(), nullptr,
+                  {nullptr, nullptr, "", "Black", "wght = 900, opsz = 32", kTextInstanceCff2});
+  EXPECT_NE(sink.text.find("\tFile Name\t: p\n\tInstance\t: Black\n"
+                           "\tCoordinates\t: wght = 900, opsz = 32\n"
+                           "\t\t  CFF2 outlines: the default instance is drawn\n<b>"),
+            std::string::npos)
+      << sink.text;
+  // A font that is not variable has no such lines.
+  BuildInfoReport(sink, info, "p", FontSignatureWords{}, Metrics());
+  EXPECT_EQ(sink.text.find("Instance"), std::string::npos);
+}
+
 TEST_F(InfoReport, TranslatedLabelsKeepEnglishCodePages) {
   std::string dir = ScratchDir("info_report_language");
   SetModulePath(JoinPath(dir, "Orvane.wlx"));

@@ -61,6 +61,8 @@ TEST(LanguageTexts, BuiltInTable) {
   EXPECT_STREQ(LanguageString(kLanguageStringCount), "");
   EXPECT_STREQ(LanguageString(kTextAxesHeading), "Variation Axes");
   EXPECT_STREQ(LanguageString(kTextFirstAnatomy - 1), "");  // not given a text yet
+  EXPECT_STREQ(LanguageString(kTextInstanceLabel), "Instance");
+  EXPECT_STREQ(LanguageString(kTextInstanceEnd), "");  // not given a text yet
   // Only id 006 holds conversions.
   for (int id = 0; id < kLanguageStringCount; ++id)
     if (id != 6) {

@@ -129,6 +129,7 @@ TEST_F(SettingsStore, SaveWritesEveryKeyAndReadsBack) {
   s.sort_order = 1;
   SaveSettings(s, 2);
   WriteBlockSetting({"Chinese, Japanese, and Korean Unified Ideographs", 57});
+  WriteInstanceSetting("Extra Bold");
 
   std::string bytes = ReadBytes(path);
   EXPECT_NE(bytes.find("; kept"), std::string::npos);
@@ -153,6 +154,7 @@ TEST_F(SettingsStore, SaveWritesEveryKeyAndReadsBack) {
   EXPECT_EQ(back.zoom_height, 400);
   EXPECT_STREQ(back.sample_text, "line one\r\nline\ttwo");
   EXPECT_EQ(back.sort_order, 2);  // the process-wide order, not the window's
+  EXPECT_STREQ(back.instance_name, "Extra Bold");
   EXPECT_EQ(ReadSettingString("x", 16, ""), "");  // other sections untouched
 }
 

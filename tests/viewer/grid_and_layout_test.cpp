@@ -49,6 +49,21 @@ TEST(ViewerLayout, DisplayAreaOf600By400Client) {
     faces.face_combo = {};
     faces.size_slider = single.size_slider;
     EXPECT_EQ(std::memcmp(&faces, &single, sizeof faces), 0) << dpi;
+
+    // A variable font's instance selector takes the same place; with both, each
+    // takes a quarter, the instances rightmost.
+    ViewerLayout instances = ComputeViewerLayout(2, 24, 598, 398, dpi, false, true);
+    ExpectPlacement(instances.instance_combo, 398, 398 - 24 * d, 198, 200 * d);
+    EXPECT_EQ(instances.face_combo.width, 0);
+    ViewerLayout both = ComputeViewerLayout(2, 24, 598, 398, dpi, true, true);
+    ExpectPlacement(both.instance_combo, 596 - 149, 398 - 24 * d, 149, 200 * d);
+    ExpectPlacement(both.face_combo, 596 - 149 - 4 * d - 149, 398 - 24 * d, 149, 200 * d);
+    EXPECT_EQ(both.size_slider.x + both.size_slider.width, both.face_combo.x - 4 * d);
+    for (ViewerLayout* o : {&instances, &both}) {
+      o->face_combo = o->instance_combo = {};
+      o->size_slider = single.size_slider;
+      EXPECT_EQ(std::memcmp(o, &single, sizeof single), 0) << dpi;
+    }
   }
 }
 

@@ -480,6 +480,25 @@ TEST(ZoomBox, AnEmojiShowsTheColoursOfItsPngAndALayeredGlyphItsLayers) {
 
 }  // namespace
 
+// Where the box's note at its bottom goes, wrapped to the box as the interface
+// font draws it, and whether the box shows it there.
+RECT NoteArea(const Outcome& o, HFONT ui, const char* note) {
+  const int w = o.pixels.width, h = o.pixels.height;
+  RECT place = {2, 2, w - 2, h - 2};
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ previous = SelectObject(dc, ui);
+  const int height = DrawTextA(dc, note, -1, &place, DT_WORDBREAK | DT_CENTER | DT_CALCRECT);
+  SelectObject(dc, previous);
+  ReleaseDC(nullptr, dc);
+  return {2, h - 2 - height, w - 2, h - 2};
+}
+bool NoteShows(const Outcome& o, HFONT ui, const char* note) {
+  const RECT bottom = NoteArea(o, ui, note);
+  const Pixels expected = DrawTextApart(o.pixels.width, o.pixels.height, ui, bottom, note,
+                                        DT_WORDBREAK | DT_CENTER);
+  return o.pixels.SameIn(expected, bottom);
+}
+
 TEST(ZoomBox, AFaceTheSystemReplacesIsSaidToBeAnotherUnderTheGlyph) {
   // DejaVu Sans in the Symbol and Shift JIS sets is drawn with another face.
   const int ansi = 1, symbol = 2, shift_jis = 4;
@@ -499,17 +518,10 @@ TEST(ZoomBox, AFaceTheSystemReplacesIsSaidToBeAnotherUnderTheGlyph) {
       Outcome o = PressOn(v, v.CellCentre(block == 0 ? 4 : 0, block == 0 ? 1 : 0), Then::Release);
       ASSERT_TRUE(o.opened);
       EXPECT_TRUE(LabelShows(o, s.block_combo, block == 0 ? "#0041/65" : "#1D400/119808"));
-      const int w = o.pixels.width, h = o.pixels.height;
+      const int w = o.pixels.width;
       // The note at the bottom, wrapped to the box, as the interface font draws it.
-      RECT place = {2, 2, w - 2, h - 2};
-      HDC dc = GetDC(nullptr);
-      HGDIOBJ previous = SelectObject(dc, ui);
-      const int height = DrawTextA(dc, note, -1, &place, DT_WORDBREAK | DT_CENTER | DT_CALCRECT);
-      SelectObject(dc, previous);
-      ReleaseDC(nullptr, dc);
-      const RECT bottom = {2, h - 2 - height, w - 2, h - 2};
-      const Pixels expected = DrawTextApart(w, h, ui, bottom, note, DT_WORDBREAK | DT_CENTER);
-      EXPECT_EQ(o.pixels.SameIn(expected, bottom), other);
+      const RECT bottom = NoteArea(o, ui, note);
+      EXPECT_EQ(NoteShows(o, ui, note), other);
       // Above it the glyph as the system draws it: the letter, or for the bold A
       // of another face nothing at all.
       const int ink = InkOf(o.pixels, {0, 2 + s.line_height, w, bottom.top}).count;
@@ -519,5 +531,26 @@ TEST(ZoomBox, AFaceTheSystemReplacesIsSaidToBeAnotherUnderTheGlyph) {
         EXPECT_GT(ink, 200);
       }
     }
+  }
+}
+
+// A variable font's instance that cannot be made: the default is drawn, and the
+// box says so under the glyph, below the other-face note where the system draws
+// the default with another face (an installed Inter).
+TEST(ZoomBox, AnInstanceThatCannotBeMadeIsSaidToBeTheDefault) {
+  GridViewer v("zoom_refused_instance", "",
+               HostPath(ORVANE_VARIABLE_FONTS "/inter-broken-gvar.ttf"));
+  const ViewerState& s = v.state();
+  ASSERT_TRUE(s.instance_combo);
+  const HFONT ui = reinterpret_cast<HFONT>(SendMessageA(s.block_combo, WM_GETFONT, 0, 0));
+  const char* note = EnglishString(kTextInstanceRefused);
+  for (const int item : {0, 9}) {  // the default, then Black
+    SendMessageA(s.instance_combo, CB_SETCURSEL, item, 0);
+    SendMessageA(v.window, WM_COMMAND, MAKEWPARAM(kInstanceComboId, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(s.instance_combo));
+    Pump();
+    Outcome o = PressOn(v, v.CellCentre(4, 1 + item / 9), Then::Release);
+    ASSERT_TRUE(o.opened) << item;
+    EXPECT_EQ(NoteShows(o, ui, note), item != 0) << item;
   }
 }

@@ -40,6 +40,11 @@ int BenchBrowse(HWND host, HWND viewer, const Plugin& plugin, const std::vector<
 int BenchThumbnails(const Plugin& plugin, const std::vector<std::string>& files, int width,
                     int height, int cycles);
 
+// --bench-switch: in a collection of variable fonts, `cycles` switches between
+// two kept instances against as many switches between two faces, each to the
+// painted Glyphs page. Returns the exit status.
+int BenchSwitch(HWND host, HWND viewer, int cycles);
+
 // The floors' shared parts (bench_floor.cpp).
 bool ReadBenchFace(const std::string& file, BenchFace& face);
 LOGFONTA FloorLogFont(const BenchFace& face, int height);

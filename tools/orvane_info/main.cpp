@@ -3,10 +3,16 @@
 //   orvane-info --summary FILE...  the listing with every value on one short line
 //   orvane-info --report FILE [FACE]  the Info page's text (of face FACE, 0-based)
 //   orvane-info --decode FILE OUT [FILE OUT ...]  writes the sfnt font each WOFF or WOFF2 file holds
+//   orvane-info --instance FILE OUT [--face N] [--family NAME] [--repeat N] [TAG=VALUE...]
+//                                  writes the static font of a variable font's point
+//                                  (axes not named stay at their default); --repeat
+//                                  builds it N times and prints the median time
 //   orvane-info --help (or -h)     the usage, on stdout
 // Exit status: 0 when every face of every file was recognised, 1 when one was
 // not, 2 on bad usage.
 #include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,8 +21,11 @@
 #include <system_error>
 #include <vector>
 
+#include "fontfile/face_tables.h"
 #include "fontfile/font_anatomy.h"
 #include "fontfile/font_info.h"
+#include "fontfile/instancer.h"
+#include "fontfile/variation_regions.h"
 #include "fontfile/web_font.h"
 #include "platform/platform.h"
 #include "text/language.h"
@@ -47,6 +56,7 @@ void Usage(std::FILE* out = stderr) {
       "usage: orvane-info [--json | --summary] FILE...\n"
       "       orvane-info --report FILE [FACE]\n"
       "       orvane-info --decode FILE OUT [FILE OUT ...]\n"
+      "       orvane-info --instance FILE OUT [--face N] [--family NAME] [--repeat N] [TAG=VALUE...]\n"
       "       orvane-info --help\n",
       out);
 }
@@ -108,6 +118,125 @@ int DecodeCommand(const char* path, const char* out_path) {
   if (!DecodeWebFont(view, sfnt, facts)) {
     std::fprintf(stderr, "orvane-info: %s: %s\n", path, WebFontProblemText(facts.problem).c_str());
     return 1;
+  }
+  FILE* out = std::fopen(out_path, "wb");
+  const bool written = out && std::fwrite(sfnt.data(), 1, sfnt.size(), out) == sfnt.size();
+  if (out && std::fclose(out) != 0) return 2;
+  if (!written) {
+    std::fprintf(stderr, "orvane-info: cannot write %s\n", out_path);
+    return 2;
+  }
+  return 0;
+}
+
+// Why an instance was refused, for its message.
+const char* InstanceProblemText(InstanceProblem problem) {
+  switch (problem) {
+    case InstanceProblem::kNotVariable: return "no variable font";
+    case InstanceProblem::kCff2Outlines: return "CFF2 outlines: not instanced";
+    case InstanceProblem::kBadCoordinates: return "not one coordinate per axis";
+    case InstanceProblem::kBadTable: return "a variation or outline table does not add up";
+    case InstanceProblem::kTooLarge: return "the static font would be too large";
+    default: return "";
+  }
+}
+
+// Writes the static font of one point of a variable font; 0 when written, 1 when
+// the instance is refused (with the reason), 2 on bad usage or when a file cannot
+// be read or written. The file may be a web font: its decoded bytes are instanced.
+int InstanceCommand(int argc, char** argv) {
+  if (argc < 4) {
+    Usage();
+    return 2;
+  }
+  const char* path = argv[2];
+  const char* out_path = argv[3];
+  InstanceRequest request;
+  request.family = "Instance";
+  int repeat = 0;
+  std::vector<std::pair<uint32_t, int32_t>> values;
+  for (int i = 4; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if ((arg == "--face" || arg == "--family" || arg == "--repeat") && i + 1 < argc) {
+      const char* value = argv[++i];
+      char* end = nullptr;
+      if (arg == "--family") {
+        request.family = value;
+        continue;
+      }
+      const unsigned long number = std::strtoul(value, &end, 10);
+      if (end == value || *end || value[0] == '-' || number > 1000000) {
+        Usage();
+        return 2;
+      }
+      if (arg == "--face") request.face = static_cast<uint32_t>(number);
+      else repeat = static_cast<int>(number);
+      continue;
+    }
+    const size_t equals = arg.find('=');
+    char* end = nullptr;
+    const double value = equals == 4 ? std::strtod(arg.c_str() + 5, &end) : 0;
+    if (equals != 4 || end == arg.c_str() + 5 || *end || !std::isfinite(value) ||
+        std::fabs(value) > 32767) {
+      std::fprintf(stderr, "orvane-info: not an axis value: %s\n", argv[i]);
+      Usage();
+      return 2;
+    }
+    const uint32_t tag = uint32_t{static_cast<uint8_t>(arg[0])} << 24 |
+                         uint32_t{static_cast<uint8_t>(arg[1])} << 16 |
+                         uint32_t{static_cast<uint8_t>(arg[2])} << 8 | static_cast<uint8_t>(arg[3]);
+    values.emplace_back(tag, static_cast<int32_t>(RoundHalfUp(value * 65536.0)));
+  }
+  MappedFile file;
+  if (!MapFileReadOnly(path, file)) {
+    std::fprintf(stderr, "orvane-info: %s: %s\n", path, OpenProblem(path).c_str());
+    return 2;
+  }
+  ByteView view{file.data, file.size};
+  std::vector<uint8_t> decoded;
+  if (RecognizeWebFont(view) != WebFontKind::kNone) {
+    WebFontFacts facts;
+    if (!DecodeWebFont(view, decoded, facts)) {
+      std::fprintf(stderr, "orvane-info: %s: %s\n", path, WebFontProblemText(facts.problem).c_str());
+      return 1;
+    }
+    view = ByteView{decoded.data(), static_cast<uint32_t>(decoded.size())};
+  }
+  // Every axis at its default, then the values named.
+  const std::optional<uint32_t> start = FaceStart(view, request.face);
+  const FaceTable fvar = start ? FindFaceTable(view, *start, "fvar") : FaceTable{};
+  std::vector<FvarAxis> axes;
+  if (fvar.present()) ReadFvarAxes(fvar.bytes, axes);
+  for (const FvarAxis& axis : axes) request.coordinates.push_back(axis.default_value);
+  for (const auto& [tag, value] : values) {
+    bool found = false;
+    for (size_t a = 0; a < axes.size(); ++a)
+      if (axes[a].tag == tag) {
+        request.coordinates[a] = value;
+        found = true;
+      }
+    if (!found && !axes.empty()) {
+      std::fprintf(stderr, "orvane-info: %s: no such axis\n", path);
+      return 2;
+    }
+  }
+  std::vector<uint8_t> sfnt;
+  InstanceProblem problem = InstanceProblem::kNone;
+  std::vector<double> times;
+  bool built = false;
+  for (int round = 0; round < std::max(repeat, 1); ++round) {
+    const auto begin = std::chrono::steady_clock::now();
+    built = BuildStaticInstance(view, request, sfnt, problem);
+    const std::chrono::duration<double, std::micro> took = std::chrono::steady_clock::now() - begin;
+    times.push_back(took.count());
+  }
+  if (!built) {
+    std::fprintf(stderr, "orvane-info: %s: %s\n", path, InstanceProblemText(problem));
+    return 1;
+  }
+  if (repeat) {
+    std::sort(times.begin(), times.end());
+    std::printf("instance_us=%.0f rounds=%d bytes=%zu\n", times[times.size() / 2], repeat, sfnt.size());
   }
   FILE* out = std::fopen(out_path, "wb");
   const bool written = out && std::fwrite(sfnt.data(), 1, sfnt.size(), out) == sfnt.size();
@@ -220,6 +349,7 @@ int main(int argc, char** argv) {
     for (int i = 2; i + 1 < argc; i += 2) worst = std::max(worst, DecodeCommand(argv[i], argv[i + 1]));
     return worst;
   }
+  if (argc >= 2 && std::strcmp(argv[1], "--instance") == 0) return InstanceCommand(argc, argv);
   bool json = false, summary = false;
   int first = 1;
   if (first < argc && std::strcmp(argv[first], "--json") == 0) {

@@ -1,0 +1,772 @@
+#include "fontfile/instancer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "fontfile/face_tables.h"
+#include "fontfile/glyf_glyphs.h"
+#include "fontfile/glyph_variations.h"
+#include "fontfile/item_variations.h"
+#include "fontfile/sfnt_writer.h"
+#include "fontfile/table_directory.h"
+#include "fontfile/variation_regions.h"
+#include "fontfile/web_font.h"
+
+namespace {
+
+// Deeper nesting than any real font's; it also ends a component cycle.
+constexpr uint32_t kMaxComponentDepth = 32;
+
+// Tables the static font leaves out: the design space and its deltas.
+constexpr uint32_t kDroppedTables[] = {MakeTag("fvar"), MakeTag("gvar"), MakeTag("avar"),
+                                       MakeTag("HVAR"), MakeTag("VVAR"), MakeTag("MVAR"),
+                                       MakeTag("STAT"), MakeTag("cvar")};
+
+// Name ids the static font gets anew; every other record is kept.
+constexpr uint16_t kReplacedNames[] = {1, 2, 3, 4, 6, 16, 17, 21, 22, 25};
+
+bool Fail(InstanceProblem reason, InstanceProblem& problem) {
+  problem = reason;
+  return false;
+}
+
+void SetU16(std::vector<uint8_t>& table, uint32_t at, uint16_t value) {
+  table[at] = static_cast<uint8_t>(value >> 8);
+  table[at + 1] = static_cast<uint8_t>(value);
+}
+
+void SetU32(std::vector<uint8_t>& table, uint32_t at, uint32_t value) {
+  SetU16(table, at, static_cast<uint16_t>(value >> 16));
+  SetU16(table, at + 2, static_cast<uint16_t>(value));
+}
+
+std::vector<uint8_t> CopyOf(ByteView view) {
+  std::vector<uint8_t> out(view.size);
+  for (uint32_t i = 0; i < view.size; ++i) ReadU8(view, i, 0, out[i]);
+  return out;
+}
+
+ByteView ViewOf(const std::vector<uint8_t>& bytes) {
+  return ByteView{bytes.data(), static_cast<uint32_t>(bytes.size())};
+}
+
+bool FitsInt16(int64_t value) { return value >= INT16_MIN && value <= INT16_MAX; }
+
+// ---- What is read of the font ---------------------------------------------------
+
+struct Font {
+  ByteView file;
+  uint32_t start = 0;
+  FaceTable head, hhea, hmtx, maxp, loca, glyf, os2, post, vhea, name, gvar, hvar, mvar, avar, cvt,
+      cvar;
+  uint32_t glyph_count = 0;
+  bool long_loca = false;
+  uint32_t metric_count = 0;
+};
+
+// Where glyph `index` lies in glyf; false when loca does not say.
+bool GlyphBytes(const Font& font, uint32_t index, ByteView& glyph) {
+  uint32_t begin = 0, end = 0;
+  if (font.long_loca) {
+    if (!ReadU32BE(font.loca.bytes, 0, 4 * index, begin) ||
+        !ReadU32BE(font.loca.bytes, 0, 4 * index + 4, end))
+      return false;
+  } else {
+    uint16_t b = 0, e = 0;
+    if (!ReadU16BE(font.loca.bytes, 0, 2 * index, b) || !ReadU16BE(font.loca.bytes, 0, 2 * index + 2, e))
+      return false;
+    begin = 2u * b;
+    end = 2u * e;
+  }
+  if (end < begin) return false;
+  const std::optional<ByteView> bytes = SubView(font.glyf.bytes, begin, end - begin);
+  if (!bytes) return false;
+  glyph = *bytes;
+  return true;
+}
+
+bool HorizontalMetrics(const Font& font, uint32_t index, uint16_t& advance, int16_t& lsb) {
+  const uint32_t last = font.metric_count - 1;
+  uint16_t a = 0, l = 0;
+  if (!ReadU16BE(font.hmtx.bytes, 0, 4 * std::min(index, last), a)) return false;
+  if (index <= last) {
+    if (!ReadU16BE(font.hmtx.bytes, 0, 4 * index + 2, l)) return false;
+  } else if (!ReadU16BE(font.hmtx.bytes, 4 * font.metric_count, 2 * (index - font.metric_count), l)) {
+    return false;
+  }
+  advance = a;
+  lsb = static_cast<int16_t>(l);
+  return true;
+}
+
+// ---- The glyphs, moved --------------------------------------------------------
+
+enum class GlyphKind : uint8_t { kEmpty, kSimple, kComposite };
+
+struct GlyphState {
+  GlyphKind kind = GlyphKind::kEmpty;
+  ByteView bytes;
+  uint32_t first = 0, count = 0;  // its points (simple) or components (composite)
+  uint16_t advance = 0;
+  double left = 0;                // the left phantom point's x, moved
+  GlyphHeader header;             // the bounding box, once known
+};
+
+struct Outlines {
+  std::vector<GlyphState> glyphs;
+  std::vector<int32_t> x, y;        // simple glyphs' points
+  std::vector<uint8_t> flags;
+  std::vector<int32_t> offset_x, offset_y;  // composite glyphs' component offsets
+};
+
+// Points resolved through a composite's components, for its bounding box. The
+// budget bounds the work by glyf's size, whatever the components' sharing.
+struct Resolver {
+  const Font& font;
+  const Outlines& outlines;
+  uint64_t budget = 0;
+  std::vector<double> x, y;
+
+  bool Resolve(uint32_t index, uint32_t depth) {
+    if (depth > kMaxComponentDepth) return false;
+    const GlyphState& glyph = outlines.glyphs[index];
+    if (glyph.kind == GlyphKind::kEmpty) return true;
+    if (glyph.kind == GlyphKind::kSimple) {
+      if (glyph.count > budget) return false;
+      budget -= glyph.count;
+      for (uint32_t i = 0; i < glyph.count; ++i) {
+        x.push_back(outlines.x[glyph.first + i]);
+        y.push_back(outlines.y[glyph.first + i]);
+      }
+      return true;
+    }
+    uint32_t at = 10;
+    Component c;
+    for (uint32_t k = 0; k < glyph.count; ++k) {
+      if (!ReadComponent(glyph.bytes, at, c)) return false;
+      const size_t base = x.size();
+      if (!Resolve(c.glyph, depth + 1)) return false;
+      if (c.has_matrix)
+        for (size_t i = base; i < x.size(); ++i) {
+          const double px = x[i], py = y[i];
+          x[i] = px * c.matrix[0] + py * c.matrix[2];
+          y[i] = px * c.matrix[1] + py * c.matrix[3];
+        }
+      double mx = 0, my = 0;
+      if (c.flags & kArgsAreXyValues) {
+        mx = outlines.offset_x[glyph.first + k];
+        my = outlines.offset_y[glyph.first + k];
+        if (c.has_matrix && (c.flags & kScaledComponentOffset) &&
+            !(c.flags & kUnscaledComponentOffset)) {
+          const double ox = mx, oy = my;
+          mx = ox * c.matrix[0] + oy * c.matrix[2];
+          my = ox * c.matrix[1] + oy * c.matrix[3];
+        }
+      } else {
+        const uint32_t ours = static_cast<uint32_t>(c.arg1), theirs = static_cast<uint32_t>(c.arg2);
+        if (ours >= base || base + theirs >= x.size()) return false;
+        mx = x[ours] - x[base + theirs];
+        my = y[ours] - y[base + theirs];
+      }
+      for (size_t i = base; i < x.size(); ++i) {
+        x[i] += mx;
+        y[i] += my;
+      }
+    }
+    return true;
+  }
+};
+
+// The bounding box of points, rounded as the reference rounds it.
+GlyphHeader BoundsOf(int16_t contours, const std::vector<double>& x, const std::vector<double>& y,
+                     bool& fits) {
+  GlyphHeader header;
+  header.contours = contours;
+  fits = true;
+  if (x.empty()) return header;
+  const auto [x_min, x_max] = std::minmax_element(x.begin(), x.end());
+  const auto [y_min, y_max] = std::minmax_element(y.begin(), y.end());
+  const int64_t box[4] = {RoundHalfUp(*x_min), RoundHalfUp(*y_min), RoundHalfUp(*x_max),
+                          RoundHalfUp(*y_max)};
+  for (int64_t v : box) fits = fits && FitsInt16(v);
+  if (!fits) return header;
+  header.x_min = static_cast<int16_t>(box[0]);
+  header.y_min = static_cast<int16_t>(box[1]);
+  header.x_max = static_cast<int16_t>(box[2]);
+  header.y_max = static_cast<int16_t>(box[3]);
+  return header;
+}
+
+struct Deltas {
+  const DesignLocation& location;
+  bool has_gvar = false;
+  GlyphVariations gvar;
+  bool has_hvar = false;
+  ItemVariations hvar;
+  ByteView advance_map;  // empty: items by glyph index
+};
+
+// Moves every glyph's points and phantom points: one pass over the glyphs.
+bool MoveGlyphs(const Font& font, const Deltas& deltas, Outlines& out, InstanceProblem& problem) {
+  // A simple glyph's point needs a byte of glyf at least, four with its
+  // coordinates; more points than that are a hostile repeat count.
+  const uint64_t point_budget = 4 * uint64_t{font.glyf.bytes.size} + (1u << 16);
+  uint64_t points_left = point_budget;
+  out.glyphs.resize(font.glyph_count);
+  VariedGlyph varied;
+  TupleScratch scratch;
+  // Far above what real fonts need (tens of units of work a byte at most).
+  scratch.work_left = 256 * (uint64_t{font.gvar.bytes.size} + font.glyf.bytes.size) + (1u << 22);
+  SimpleGlyph simple;
+  for (uint32_t g = 0; g < font.glyph_count; ++g) {
+    GlyphState& state = out.glyphs[g];
+    if (!GlyphBytes(font, g, state.bytes)) return Fail(InstanceProblem::kBadTable, problem);
+    GlyphHeader header;
+    if (state.bytes.size && !ReadGlyphHeader(state.bytes, header))
+      return Fail(InstanceProblem::kBadTable, problem);
+    varied.x.clear();
+    varied.y.clear();
+    varied.contour_ends.clear();
+    if (header.contours > 0) {
+      state.kind = GlyphKind::kSimple;
+      if (!ReadSimpleGlyph(state.bytes, header.contours,
+                           static_cast<uint32_t>(std::min<uint64_t>(points_left, 0x10000)), simple))
+        return Fail(InstanceProblem::kBadTable, problem);
+      points_left -= simple.x.size();
+      varied.x = simple.x;
+      varied.y = simple.y;
+      varied.contour_ends = simple.contour_ends;
+    } else if (header.contours < 0) {
+      state.kind = GlyphKind::kComposite;
+      uint32_t at = 10;
+      Component c;
+      do {
+        if (!ReadComponent(state.bytes, at, c) || c.glyph >= font.glyph_count || c.glyph == g)
+          return Fail(InstanceProblem::kBadTable, problem);
+        const bool xy = c.flags & kArgsAreXyValues;
+        varied.contour_ends.push_back(static_cast<uint32_t>(varied.x.size()));
+        varied.x.push_back(xy ? c.arg1 : 0);
+        varied.y.push_back(xy ? c.arg2 : 0);
+      } while (c.flags & kMoreComponents);
+    } else {
+      header = GlyphHeader{};  // no outline, whatever its box said
+    }
+    uint16_t advance = 0;
+    int16_t lsb = 0;
+    if (!HorizontalMetrics(font, g, advance, lsb)) return Fail(InstanceProblem::kBadTable, problem);
+    const int32_t left = header.x_min - lsb;
+    const size_t outline = varied.x.size();
+    varied.x.insert(varied.x.end(), {left, left + advance, 0, 0});
+    varied.y.insert(varied.y.end(), {0, 0, 0, 0});
+    if (deltas.has_gvar &&
+        !ApplyGlyphVariations(deltas.gvar, deltas.location, g, varied, scratch))
+      return Fail(InstanceProblem::kBadTable, problem);
+    if (!deltas.has_gvar) {
+      varied.dx.assign(varied.x.size(), 0.0);
+      varied.dy.assign(varied.x.size(), 0.0);
+    }
+    // The outline's points, or the components' offsets, rounded.
+    state.first = static_cast<uint32_t>(state.kind == GlyphKind::kSimple ? out.x.size()
+                                                                         : out.offset_x.size());
+    state.count = static_cast<uint32_t>(outline);
+    for (size_t i = 0; i < outline; ++i) {
+      const int64_t nx = RoundHalfUp(varied.x[i] + varied.dx[i]);
+      const int64_t ny = RoundHalfUp(varied.y[i] + varied.dy[i]);
+      if (!FitsInt16(nx) || !FitsInt16(ny)) return Fail(InstanceProblem::kBadTable, problem);
+      if (state.kind == GlyphKind::kSimple) {
+        out.x.push_back(static_cast<int32_t>(nx));
+        out.y.push_back(static_cast<int32_t>(ny));
+        out.flags.push_back(simple.flags[i]);
+      } else {
+        out.offset_x.push_back(static_cast<int32_t>(nx));
+        out.offset_y.push_back(static_cast<int32_t>(ny));
+      }
+    }
+    const double left_moved = left + varied.dx[outline];
+    const double right_moved = left + advance + varied.dx[outline + 1];
+    int64_t new_advance = 0;
+    if (deltas.has_hvar) {
+      uint16_t outer = 0, inner = static_cast<uint16_t>(g);
+      if (deltas.advance_map.size && !MapDeltaSetIndex(deltas.advance_map, g, outer, inner))
+        return Fail(InstanceProblem::kBadTable, problem);
+      if (!deltas.advance_map.size && g > 0xFFFF) return Fail(InstanceProblem::kBadTable, problem);
+      double delta = 0;
+      if (!ItemDelta(deltas.hvar, outer, inner, delta))
+        return Fail(InstanceProblem::kBadTable, problem);
+      new_advance = advance + RoundHalfUp(delta);
+    } else {
+      new_advance = RoundHalfUp(right_moved - left_moved);
+    }
+    new_advance = std::max<int64_t>(new_advance, 0);
+    if (new_advance > 0xFFFF) return Fail(InstanceProblem::kBadTable, problem);
+    state.advance = static_cast<uint16_t>(new_advance);
+    state.left = left_moved;
+  }
+  return true;
+}
+
+// ---- The tables written anew -------------------------------------------------
+
+struct Metrics {
+  int64_t advance_max = 0;
+  int64_t min_lsb = 0, min_rsb = 0, max_extent = 0;
+  int64_t x_min = 0, y_min = 0, x_max = 0, y_max = 0;
+  bool any_outline = false;
+  uint64_t advance_sum = 0;
+  uint32_t advance_count = 0;
+};
+
+bool WriteGlyphs(const Font& font, Outlines& outlines, std::vector<uint8_t>& glyf,
+                 std::vector<uint8_t>& loca, std::vector<uint8_t>& hmtx, Metrics& metrics,
+                 InstanceProblem& problem) {
+  Resolver resolver{font, outlines, 4 * uint64_t{font.glyf.bytes.size} + (1u << 20), {}, {}};
+  std::vector<double> px, py;
+  SimpleGlyph simple;
+  loca.reserve(4 * (size_t{font.glyph_count} + 1));
+  hmtx.reserve(4 * size_t{font.glyph_count});
+  glyf.reserve(font.glyf.bytes.size + font.glyf.bytes.size / 8);
+  for (uint32_t g = 0; g < font.glyph_count; ++g) {
+    GlyphState& state = outlines.glyphs[g];
+    AppendU32(loca, static_cast<uint32_t>(glyf.size()));
+    bool fits = true;
+    if (state.kind == GlyphKind::kSimple) {
+      px.assign(outlines.x.begin() + state.first, outlines.x.begin() + state.first + state.count);
+      py.assign(outlines.y.begin() + state.first, outlines.y.begin() + state.first + state.count);
+      state.header = BoundsOf(0, px, py, fits);
+      GlyphHeader original;
+      ReadGlyphHeader(state.bytes, original);
+      state.header.contours = original.contours;
+      // The glyph read before; its contours and instructions come from the original.
+      if (!ReadSimpleGlyph(state.bytes, original.contours, 0x10000, simple))
+        return Fail(InstanceProblem::kBadTable, problem);
+      std::copy(px.begin(), px.end(), simple.x.begin());
+      std::copy(py.begin(), py.end(), simple.y.begin());
+      if (!fits || !WriteSimpleGlyph(state.bytes, simple, state.header, glyf))
+        return Fail(InstanceProblem::kBadTable, problem);
+    } else if (state.kind == GlyphKind::kComposite) {
+      resolver.x.clear();
+      resolver.y.clear();
+      if (!resolver.Resolve(g, 0)) return Fail(InstanceProblem::kBadTable, problem);
+      state.header = BoundsOf(-1, resolver.x, resolver.y, fits);
+      if (!fits || !WriteCompositeGlyph(state.bytes, outlines.offset_x, outlines.offset_y,
+                                        state.first, state.header, glyf))
+        return Fail(InstanceProblem::kBadTable, problem);
+    }
+    while (glyf.size() % 4) glyf.push_back(0);
+    if (glyf.size() > kMaxDecodedSize) return Fail(InstanceProblem::kTooLarge, problem);
+    const bool outline = state.kind != GlyphKind::kEmpty;
+    const int64_t lsb = RoundHalfUp((outline ? state.header.x_min : 0) - state.left);
+    if (!FitsInt16(lsb)) return Fail(InstanceProblem::kBadTable, problem);
+    AppendU16(hmtx, state.advance);
+    AppendU16(hmtx, static_cast<uint16_t>(lsb));
+    metrics.advance_max = std::max<int64_t>(metrics.advance_max, state.advance);
+    if (state.advance) {
+      metrics.advance_sum += state.advance;
+      ++metrics.advance_count;
+    }
+    if (!outline) continue;
+    const GlyphHeader& box = state.header;
+    const int64_t width = box.x_max - box.x_min;
+    const int64_t rsb = state.advance - lsb - width, extent = lsb + width;
+    if (!metrics.any_outline) {
+      metrics.min_lsb = lsb;
+      metrics.min_rsb = rsb;
+      metrics.max_extent = extent;
+      metrics.x_min = box.x_min;
+      metrics.y_min = box.y_min;
+      metrics.x_max = box.x_max;
+      metrics.y_max = box.y_max;
+      metrics.any_outline = true;
+    }
+    metrics.min_lsb = std::min(metrics.min_lsb, lsb);
+    metrics.min_rsb = std::min(metrics.min_rsb, rsb);
+    metrics.max_extent = std::max(metrics.max_extent, extent);
+    metrics.x_min = std::min<int64_t>(metrics.x_min, box.x_min);
+    metrics.y_min = std::min<int64_t>(metrics.y_min, box.y_min);
+    metrics.x_max = std::max<int64_t>(metrics.x_max, box.x_max);
+    metrics.y_max = std::max<int64_t>(metrics.y_max, box.y_max);
+  }
+  AppendU32(loca, static_cast<uint32_t>(glyf.size()));
+  return true;
+}
+
+// UTF-8 (as the request holds it) to UTF-16BE; a byte that is no UTF-8 becomes U+FFFD.
+std::vector<uint8_t> Utf16BE(const std::string& text) {
+  std::vector<uint8_t> out;
+  for (size_t i = 0; i < text.size();) {
+    const uint8_t lead = static_cast<uint8_t>(text[i]);
+    uint32_t code = 0xFFFD;
+    size_t length = 1;
+    if (lead < 0x80) {
+      code = lead;
+    } else if ((lead & 0xE0) == 0xC0) {
+      length = 2;
+    } else if ((lead & 0xF0) == 0xE0) {
+      length = 3;
+    } else if ((lead & 0xF8) == 0xF0) {
+      length = 4;
+    }
+    if (length > 1) {
+      if (i + length > text.size()) {
+        length = 1;
+      } else {
+        code = lead & (0x7F >> length);
+        for (size_t k = 1; k < length; ++k) {
+          const uint8_t next = static_cast<uint8_t>(text[i + k]);
+          if ((next & 0xC0) != 0x80) {
+            code = 0xFFFD;
+            length = 1;
+            break;
+          }
+          code = code << 6 | (next & 0x3F);
+        }
+      }
+    }
+    i += length;
+    if (code >= 0x10000) {
+      code -= 0x10000;
+      AppendU16(out, static_cast<uint16_t>(0xD800 + (code >> 10)));
+      AppendU16(out, static_cast<uint16_t>(0xDC00 + (code & 0x3FF)));
+    } else {
+      AppendU16(out, static_cast<uint16_t>(code));
+    }
+  }
+  return out;
+}
+
+// A PostScript name: printable ASCII without spaces and the characters the
+// format reserves, at most 63 of them.
+std::string PostScriptName(const std::string& family) {
+  std::string out;
+  for (char c : family) {
+    if (c < 33 || c > 126) continue;
+    if (std::string_view("[](){}<>/%").find(c) != std::string_view::npos) continue;
+    if (out.size() < 63) out += c;
+  }
+  return out.empty() ? "Instance" : out;
+}
+
+struct NameOut {
+  uint16_t platform, encoding, language, id;
+  std::vector<uint8_t> text;
+};
+
+// The name table with the family's names (ids 1, 2, 3, 4 and 6, Windows Unicode
+// English) in place of the family and style names of every platform; the other
+// records copied. Format 1's language-tag records (and the names that use them)
+// are left out.
+bool BuildNames(ByteView name, const std::string& family, std::vector<uint8_t>& out) {
+  uint16_t count = 0, storage = 0;
+  if (!ReadU16BE(name, 0, 2, count) || !ReadU16BE(name, 0, 4, storage)) return false;
+  std::vector<NameOut> records;
+  for (uint32_t i = 0; i < count; ++i) {
+    const uint32_t record = 6 + 12 * i;
+    uint16_t f[6] = {};
+    bool read = true;
+    for (uint32_t k = 0; k < 6; ++k) read = read && ReadU16BE(name, record, 2 * k, f[k]);
+    if (!read) return false;
+    if (std::find(std::begin(kReplacedNames), std::end(kReplacedNames), f[3]) !=
+            std::end(kReplacedNames) ||
+        f[2] >= 0x8000)
+      continue;
+    const std::optional<ByteView> text = SubView(name, uint32_t{storage} + f[5], f[4]);
+    if (!text) continue;  // a record that leaves the table is dropped
+    records.push_back(NameOut{f[0], f[1], f[2], f[3], CopyOf(*text)});
+  }
+  const std::vector<uint8_t> family_text = Utf16BE(family);
+  const std::vector<uint8_t> postscript = Utf16BE(PostScriptName(family));
+  if (family_text.size() > 0xFFFF) return false;
+  records.push_back(NameOut{3, 1, 0x409, 1, family_text});
+  records.push_back(NameOut{3, 1, 0x409, 2, Utf16BE("Regular")});
+  records.push_back(NameOut{3, 1, 0x409, 3, family_text});
+  records.push_back(NameOut{3, 1, 0x409, 4, family_text});
+  records.push_back(NameOut{3, 1, 0x409, 6, postscript});
+  std::stable_sort(records.begin(), records.end(), [](const NameOut& a, const NameOut& b) {
+    return std::tie(a.platform, a.encoding, a.language, a.id) <
+           std::tie(b.platform, b.encoding, b.language, b.id);
+  });
+  out.clear();
+  const size_t header = 6 + 12 * records.size();
+  if (header > 0xFFFF) return false;
+  AppendU16(out, 0);
+  AppendU16(out, static_cast<uint16_t>(records.size()));
+  AppendU16(out, static_cast<uint16_t>(header));
+  uint32_t offset = 0;
+  for (const NameOut& r : records) {
+    if (offset > 0xFFFF) return false;
+    AppendU16(out, r.platform);
+    AppendU16(out, r.encoding);
+    AppendU16(out, r.language);
+    AppendU16(out, r.id);
+    AppendU16(out, static_cast<uint16_t>(r.text.size()));
+    AppendU16(out, static_cast<uint16_t>(offset));
+    offset += static_cast<uint32_t>(r.text.size());
+  }
+  for (const NameOut& r : records) out.insert(out.end(), r.text.begin(), r.text.end());
+  return true;
+}
+
+// MVAR's value tags and the fields they move.
+struct MvarField {
+  uint32_t tag;
+  char table;  // 'O' OS/2, 'h' hhea, 'v' vhea, 'p' post
+  uint32_t offset;
+  bool is_unsigned;
+};
+constexpr MvarField kMvarFields[] = {
+    {MakeTag("hasc"), 'O', 68, false}, {MakeTag("hdsc"), 'O', 70, false},
+    {MakeTag("hlgp"), 'O', 72, false}, {MakeTag("hcla"), 'O', 74, true},
+    {MakeTag("hcld"), 'O', 76, true},  {MakeTag("vasc"), 'v', 4, false},
+    {MakeTag("vdsc"), 'v', 6, false},  {MakeTag("vlgp"), 'v', 8, false},
+    {MakeTag("hcrs"), 'h', 18, false}, {MakeTag("hcrn"), 'h', 20, false},
+    {MakeTag("hcof"), 'h', 22, false}, {MakeTag("vcrs"), 'v', 18, false},
+    {MakeTag("vcrn"), 'v', 20, false}, {MakeTag("vcof"), 'v', 22, false},
+    {MakeTag("xhgt"), 'O', 86, false}, {MakeTag("cpht"), 'O', 88, false},
+    {MakeTag("sbxs"), 'O', 10, false}, {MakeTag("sbys"), 'O', 12, false},
+    {MakeTag("sbxo"), 'O', 14, false}, {MakeTag("sbyo"), 'O', 16, false},
+    {MakeTag("spxs"), 'O', 18, false}, {MakeTag("spys"), 'O', 20, false},
+    {MakeTag("spxo"), 'O', 22, false}, {MakeTag("spyo"), 'O', 24, false},
+    {MakeTag("strs"), 'O', 26, false}, {MakeTag("stro"), 'O', 28, false},
+    {MakeTag("unds"), 'p', 10, false}, {MakeTag("undo"), 'p', 8, false},
+};
+
+struct MutableTables {
+  std::vector<uint8_t> os2, hhea, vhea, post;
+};
+
+bool ApplyMvar(ByteView mvar, const DesignLocation& location, MutableTables& tables) {
+  uint16_t major = 0, record_size = 0, record_count = 0, store_offset = 0;
+  if (!ReadU16BE(mvar, 0, 0, major) || !ReadU16BE(mvar, 0, 6, record_size) ||
+      !ReadU16BE(mvar, 0, 8, record_count) || !ReadU16BE(mvar, 0, 10, store_offset) ||
+      major != 1 || (record_count && record_size < 8))
+    return false;
+  if (record_count == 0 || store_offset == 0) return true;
+  const std::optional<ByteView> store = SubView(mvar, store_offset, mvar.size - std::min<uint32_t>(store_offset, mvar.size));
+  ItemVariations items;
+  if (!store || !OpenItemVariations(*store, location, items)) return false;
+  for (uint32_t i = 0; i < record_count; ++i) {
+    const uint32_t record = 12 + uint32_t{record_size} * i;
+    uint32_t tag = 0;
+    uint16_t outer = 0, inner = 0;
+    if (!ReadU32BE(mvar, record, 0, tag) || !ReadU16BE(mvar, record, 4, outer) ||
+        !ReadU16BE(mvar, record, 6, inner))
+      return false;
+    const MvarField* field = std::find_if(std::begin(kMvarFields), std::end(kMvarFields),
+                                          [tag](const MvarField& f) { return f.tag == tag; });
+    if (field == std::end(kMvarFields)) continue;
+    double delta = 0;
+    if (!ItemDelta(items, outer, inner, delta)) return false;
+    const int64_t rounded = RoundHalfUp(delta);
+    if (rounded == 0) continue;
+    std::vector<uint8_t>& table = field->table == 'O'   ? tables.os2
+                                  : field->table == 'h' ? tables.hhea
+                                  : field->table == 'v' ? tables.vhea
+                                                        : tables.post;
+    if (table.size() < field->offset + 2) continue;  // a field the font lacks
+    const uint16_t raw = static_cast<uint16_t>(table[field->offset] << 8 | table[field->offset + 1]);
+    const int64_t value = (field->is_unsigned ? int64_t{raw} : int64_t{static_cast<int16_t>(raw)}) + rounded;
+    if (field->is_unsigned ? value < 0 || value > 0xFFFF : !FitsInt16(value)) return false;
+    SetU16(table, field->offset, static_cast<uint16_t>(value));
+  }
+  return true;
+}
+
+// OS/2's width class of a wdth value, as the reference maps it.
+uint16_t WidthClass(double width) {
+  static constexpr double kFrom[] = {50, 62.5, 75, 87.5, 100, 112.5, 125, 150, 200};
+  width = std::clamp(width, 50.0, 200.0);
+  for (int i = 0; i < 8; ++i)
+    if (width <= kFrom[i + 1])
+      return static_cast<uint16_t>(
+          RoundHalfUp(i + 1 + (width - kFrom[i]) / (kFrom[i + 1] - kFrom[i])));
+  return 9;
+}
+
+}  // namespace
+
+bool BuildStaticInstance(ByteView file, const InstanceRequest& request, std::vector<uint8_t>& sfnt,
+                         InstanceProblem& problem) {
+  sfnt.clear();
+  problem = InstanceProblem::kNone;
+  const std::optional<uint32_t> start = FaceStart(file, request.face);
+  if (!start) return Fail(InstanceProblem::kNotVariable, problem);
+  Font font;
+  font.file = file;
+  font.start = *start;
+  const FaceTable fvar = FindFaceTable(file, *start, "fvar");
+  if (!fvar.listed()) return Fail(InstanceProblem::kNotVariable, problem);
+  if (FindFaceTable(file, *start, "CFF2").listed())
+    return Fail(InstanceProblem::kCff2Outlines, problem);
+  uint16_t axis_count = 0;
+  if (fvar.present() && ReadU16BE(fvar.bytes, 0, 8, axis_count) && axis_count == 0)
+    return Fail(InstanceProblem::kNotVariable, problem);
+  std::vector<FvarAxis> axes;
+  if (!fvar.present() || !ReadFvarAxes(fvar.bytes, axes))
+    return Fail(InstanceProblem::kBadTable, problem);
+  if (request.coordinates.size() != axes.size())
+    return Fail(InstanceProblem::kBadCoordinates, problem);
+
+  // A table listed with bytes outside the file refuses; so does a required one missing.
+  bool tables_read = true;
+  auto find = [&](FaceTable& table, const char(&tag)[5], bool required) {
+    table = FindFaceTable(file, *start, tag);
+    if (table.state == TableState::kBroken || (required && !table.present())) tables_read = false;
+  };
+  find(font.head, "head", true);
+  find(font.hhea, "hhea", true);
+  find(font.hmtx, "hmtx", true);
+  find(font.maxp, "maxp", true);
+  find(font.loca, "loca", true);
+  find(font.glyf, "glyf", true);
+  find(font.os2, "OS/2", false);
+  find(font.post, "post", false);
+  find(font.vhea, "vhea", false);
+  find(font.name, "name", false);
+  find(font.gvar, "gvar", false);
+  find(font.hvar, "HVAR", false);
+  find(font.mvar, "MVAR", false);
+  find(font.avar, "avar", false);
+  find(font.cvt, "cvt ", false);
+  find(font.cvar, "cvar", false);
+  if (!tables_read) return Fail(InstanceProblem::kBadTable, problem);
+
+  DesignLocation location;
+  std::vector<int32_t> user = request.coordinates;
+  for (size_t i = 0; i < axes.size(); ++i)
+    user[i] = std::clamp(user[i], axes[i].minimum, axes[i].maximum);
+  if (!NormalizeLocation(axes, user, font.avar.bytes, location))
+    return Fail(InstanceProblem::kBadTable, problem);
+
+  uint16_t glyph_count = 0, loca_format = 0, metric_count = 0;
+  if (!ReadU16BE(font.maxp.bytes, 0, 4, glyph_count) ||
+      !ReadU16BE(font.head.bytes, 0, 50, loca_format) ||
+      !ReadU16BE(font.hhea.bytes, 0, 34, metric_count) || metric_count == 0 || loca_format > 1 ||
+      font.head.bytes.size < 54 || font.hhea.bytes.size < 36)
+    return Fail(InstanceProblem::kBadTable, problem);
+  font.glyph_count = glyph_count;
+  font.long_loca = loca_format == 1;
+  font.metric_count = std::min<uint32_t>(metric_count, glyph_count ? glyph_count : 1);
+
+  Deltas deltas{location, false, {}, false, {}, {}};
+  if (font.gvar.present()) {
+    if (!OpenGlyphVariations(font.gvar.bytes, location, glyph_count, deltas.gvar))
+      return Fail(InstanceProblem::kBadTable, problem);
+    deltas.has_gvar = true;
+  }
+  if (font.hvar.present()) {
+    uint16_t major = 0;
+    uint32_t store = 0, advance_map = 0;
+    if (!ReadU16BE(font.hvar.bytes, 0, 0, major) || major != 1 ||
+        !ReadU32BE(font.hvar.bytes, 0, 4, store) || !ReadU32BE(font.hvar.bytes, 0, 8, advance_map))
+      return Fail(InstanceProblem::kBadTable, problem);
+    const ByteView hvar = font.hvar.bytes;
+    const std::optional<ByteView> store_bytes =
+        SubView(hvar, store, store <= hvar.size ? hvar.size - store : 0);
+    if (!store_bytes || !OpenItemVariations(*store_bytes, location, deltas.hvar))
+      return Fail(InstanceProblem::kBadTable, problem);
+    if (advance_map) {
+      const std::optional<ByteView> map =
+          SubView(hvar, advance_map, advance_map <= hvar.size ? hvar.size - advance_map : 0);
+      if (!map || map->size == 0) return Fail(InstanceProblem::kBadTable, problem);
+      deltas.advance_map = *map;
+    }
+    deltas.has_hvar = true;
+  }
+
+  Outlines outlines;
+  if (!MoveGlyphs(font, deltas, outlines, problem)) return false;
+  std::vector<uint8_t> glyf, loca, hmtx;
+  Metrics metrics;
+  if (!WriteGlyphs(font, outlines, glyf, loca, hmtx, metrics, problem)) return false;
+  outlines = Outlines{};
+
+  std::vector<uint8_t> head = CopyOf(font.head.bytes);
+  SetU16(head, 36, static_cast<uint16_t>(metrics.x_min));
+  SetU16(head, 38, static_cast<uint16_t>(metrics.y_min));
+  SetU16(head, 40, static_cast<uint16_t>(metrics.x_max));
+  SetU16(head, 42, static_cast<uint16_t>(metrics.y_max));
+  SetU16(head, 50, 1);  // long loca
+
+  MutableTables tables{CopyOf(font.os2.bytes), CopyOf(font.hhea.bytes), CopyOf(font.vhea.bytes),
+                       CopyOf(font.post.bytes)};
+  std::vector<uint8_t>& hhea = tables.hhea;
+  SetU16(hhea, 10, static_cast<uint16_t>(metrics.advance_max));
+  if (!FitsInt16(metrics.min_lsb) || !FitsInt16(metrics.min_rsb) || !FitsInt16(metrics.max_extent))
+    return Fail(InstanceProblem::kBadTable, problem);
+  SetU16(hhea, 12, static_cast<uint16_t>(metrics.min_lsb));
+  SetU16(hhea, 14, static_cast<uint16_t>(metrics.min_rsb));
+  SetU16(hhea, 16, static_cast<uint16_t>(metrics.max_extent));
+  SetU16(hhea, 34, glyph_count);
+
+  if (font.mvar.present() && !ApplyMvar(font.mvar.bytes, location, tables))
+    return Fail(InstanceProblem::kBadTable, problem);
+  // The style classes and the slant of the instance, as the reference sets them.
+  for (size_t i = 0; i < axes.size(); ++i) {
+    const double value = user[i] / 65536.0;
+    if (axes[i].tag == MakeTag("wght") && tables.os2.size() >= 6)
+      SetU16(tables.os2, 4, static_cast<uint16_t>(RoundHalfUp(std::clamp(value, 1.0, 1000.0))));
+    if (axes[i].tag == MakeTag("wdth") && tables.os2.size() >= 8)
+      SetU16(tables.os2, 6, WidthClass(value));
+    if (axes[i].tag == MakeTag("slnt") && tables.post.size() >= 8)
+      SetU32(tables.post, 4, static_cast<uint32_t>(std::clamp(user[i], -90 * 65536, 90 * 65536)));
+  }
+  if (tables.os2.size() >= 4 && metrics.advance_count)
+    SetU16(tables.os2, 2,
+           static_cast<uint16_t>(RoundHalfUp(static_cast<double>(metrics.advance_sum) /
+                                             metrics.advance_count)));
+
+  // The hinting's control values follow the outlines.
+  std::vector<uint8_t> cvt = CopyOf(font.cvt.bytes);
+  if (font.cvt.present() && font.cvar.present()) {
+    std::vector<double> cvt_deltas;
+    if (!CvtDeltas(font.cvar.bytes, location, font.cvt.bytes.size / 2, cvt_deltas))
+      return Fail(InstanceProblem::kBadTable, problem);
+    for (uint32_t i = 0; i < cvt_deltas.size(); ++i) {
+      const int64_t value =
+          static_cast<int16_t>(cvt[2 * i] << 8 | cvt[2 * i + 1]) + RoundHalfUp(cvt_deltas[i]);
+      if (!FitsInt16(value)) return Fail(InstanceProblem::kBadTable, problem);
+      SetU16(cvt, 2 * i, static_cast<uint16_t>(value));
+    }
+  }
+
+  std::vector<uint8_t> name;
+  const bool new_names = font.name.present() && !request.family.empty();
+  if (new_names && !BuildNames(font.name.bytes, request.family, name))
+    return Fail(InstanceProblem::kBadTable, problem);
+
+  // Every table of the face, the dropped ones left out and the rebuilt ones in place.
+  SfntDirectory directory;
+  if (!ReadSfntDirectory(file, *start, directory)) return Fail(InstanceProblem::kBadTable, problem);
+  std::vector<OutputTable> out;
+  for (uint32_t i = 0; i < directory.table_count; ++i) {
+    uint32_t tag = 0;
+    ReadU32BE(file, *start + 12 + 16 * i, 0, tag);
+    if (std::find(std::begin(kDroppedTables), std::end(kDroppedTables), tag) !=
+        std::end(kDroppedTables))
+      continue;
+    if (std::any_of(out.begin(), out.end(), [tag](const OutputTable& t) { return t.tag == tag; }))
+      continue;  // a tag listed twice: the first is the one the readers take
+    ByteView bytes;
+    if (tag == MakeTag("glyf")) bytes = ViewOf(glyf);
+    else if (tag == MakeTag("loca")) bytes = ViewOf(loca);
+    else if (tag == MakeTag("hmtx")) bytes = ViewOf(hmtx);
+    else if (tag == MakeTag("head")) bytes = ViewOf(head);
+    else if (tag == MakeTag("hhea")) bytes = ViewOf(tables.hhea);
+    else if (tag == MakeTag("OS/2")) bytes = ViewOf(tables.os2);
+    else if (tag == MakeTag("post")) bytes = ViewOf(tables.post);
+    else if (tag == MakeTag("vhea")) bytes = ViewOf(tables.vhea);
+    else if (tag == MakeTag("cvt ")) bytes = ViewOf(cvt);
+    else if (tag == MakeTag("name") && new_names) bytes = ViewOf(name);
+    else {
+      const TableRecord record = TableAt(file, directory, i);
+      const std::optional<ByteView> kept = SubView(file, record.offset, record.length);
+      if (!kept) return Fail(InstanceProblem::kBadTable, problem);
+      bytes = *kept;
+    }
+    out.push_back(OutputTable{tag, bytes});
+  }
+  if (!WriteSfnt(std::move(out), kMaxDecodedSize, sfnt))
+    return Fail(InstanceProblem::kTooLarge, problem);
+  return true;
+}

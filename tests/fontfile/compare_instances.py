@@ -1,0 +1,136 @@
+#!/usr/bin/python3
+"""Every named instance of every TrueType variable font found, built as a static
+font by `orvane-info --instance` and by fontTools' instancer (every axis pinned),
+compared: each glyph's outline (composites resolved) within one font unit, the
+advance widths equal, the metrics MVAR moves, the style classes and the control
+values cvar moves equal, the
+variation tables gone, the names the family given, every checksum right.
+
+Usage: compare_instances.py ORVANE_INFO SCRATCH_DIR [FONT...] [-- DIR...]
+Fonts named before `--` must be variable; the folders after it are searched for
+more (.ttf, .otf, .ttc). Exits 1 on the first font with a difference."""
+import io
+import os
+import struct
+import subprocess
+import sys
+from concurrent.futures import ProcessPoolExecutor
+
+from fontTools.ttLib import TTFont, TTCollection
+from fontTools.varLib import instancer
+
+DROPPED = ("fvar", "gvar", "avar", "HVAR", "VVAR", "MVAR", "STAT", "cvar")
+FIELDS = [("OS/2", "usWeightClass"), ("OS/2", "usWidthClass"), ("OS/2", "sTypoAscender"),
+          ("OS/2", "sTypoDescender"), ("OS/2", "usWinAscent"), ("OS/2", "sxHeight"),
+          ("OS/2", "sCapHeight"), ("OS/2", "yStrikeoutPosition"), ("OS/2", "yStrikeoutSize"),
+          ("post", "underlinePosition"), ("post", "underlineThickness"), ("post", "italicAngle"),
+          ("hhea", "advanceWidthMax")]
+
+
+def faces(path):
+    """(face index, TTFont) of each TrueType variable face of a file."""
+    try:
+        if open(path, "rb").read(4) == b"ttcf":
+            count = len(TTCollection(path, lazy=True).fonts)
+            fonts = [(i, TTFont(path, fontNumber=i, lazy=True)) for i in range(count)]
+        else:
+            fonts = [(0, TTFont(path, lazy=True))]
+    except Exception:
+        return []
+    return [(i, f) for i, f in fonts if "fvar" in f and "glyf" in f and "gvar" in f]
+
+
+def whole_file_sum(data):
+    data += b"\0" * (-len(data) % 4)
+    return sum(struct.unpack(">%dI" % (len(data) // 4), data)) & 0xFFFFFFFF
+
+
+def outline(glyf, name):
+    coords, ends, flags = glyf[name].getCoordinates(glyf)
+    return list(coords), list(ends), [f & 1 for f in flags]
+
+
+def compare_instance(tool, scratch, path, face, index):
+    vf = TTFont(path, fontNumber=face)
+    instance = vf["fvar"].instances[index]
+    location = dict(instance.coordinates)
+    label = "%s#%d %s" % (os.path.basename(path), face,
+                           " ".join("%s=%g" % kv for kv in sorted(location.items())))
+    family = "Orvane Instance %d" % index
+    out = os.path.join(scratch, "%s-%d-%d.ttf" % (os.path.basename(path), face, index))
+    args = [tool, "--instance", path, out, "--face", str(face), "--family", family]
+    args += ["%s=%r" % kv for kv in location.items()]
+    run = subprocess.run(args, capture_output=True, text=True)
+    if run.returncode != 0:
+        return ["%s: orvane-info exits %d: %s" % (label, run.returncode, run.stderr.strip())]
+    data = open(out, "rb").read()
+    problems = []
+    if whole_file_sum(data) != 0xB1B0AFBA:
+        problems.append("%s: the whole-file checksum is wrong" % label)
+    ours = TTFont(io.BytesIO(data), checkChecksums=2)
+    theirs_bytes = io.BytesIO()
+    instancer.instantiateVariableFont(vf, location, inplace=True).save(theirs_bytes)
+    theirs = TTFont(io.BytesIO(theirs_bytes.getvalue()))
+    for tag in DROPPED:
+        if tag in ours:
+            problems.append("%s: %s is still there" % (label, tag))
+    if ours["name"].getName(1, 3, 1, 0x409).toUnicode() != family:
+        problems.append("%s: family name %r" % (label, ours["name"].getName(1, 3, 1, 0x409)))
+    glyf_ours, glyf_theirs = ours["glyf"], theirs["glyf"]
+    bad = []
+    for name in theirs.getGlyphOrder():
+        a, b = outline(glyf_ours, name), outline(glyf_theirs, name)
+        if a[1:] != b[1:] or len(a[0]) != len(b[0]) or any(
+                abs(p[0] - q[0]) > 1 or abs(p[1] - q[1]) > 1 for p, q in zip(a[0], b[0])):
+            bad.append("%s outline" % name)
+        if ours["hmtx"][name][0] != theirs["hmtx"][name][0]:
+            bad.append("%s advance %d, fontTools %d" % (name, ours["hmtx"][name][0],
+                                                        theirs["hmtx"][name][0]))
+    if bad:
+        problems.append("%s: %d differences: %s" % (label, len(bad), ", ".join(bad[:8])))
+    if "cvt " in theirs and list(ours["cvt "].values) != list(theirs["cvt "].values):
+        problems.append("%s: cvt %s, fontTools %s" % (label, list(ours["cvt "].values)[:8],
+                                                     list(theirs["cvt "].values)[:8]))
+    for table, field in FIELDS:
+        if table in theirs and getattr(ours[table], field, None) != getattr(theirs[table], field, None):
+            problems.append("%s: %s.%s %r, fontTools %r" % (
+                label, table, field, getattr(ours[table], field), getattr(theirs[table], field)))
+    return problems
+
+
+def main():
+    if len(sys.argv) < 3:
+        sys.exit(__doc__)
+    tool, scratch = sys.argv[1], sys.argv[2]
+    args = sys.argv[3:]
+    named = args[:args.index("--")] if "--" in args else args
+    folders = args[args.index("--") + 1:] if "--" in args else []
+    paths = list(named)
+    for folder in folders:
+        for root, _, files in os.walk(folder):
+            for f in sorted(files):
+                if f.lower().endswith((".ttf", ".otf", ".ttc")) and os.path.join(root, f) not in paths:
+                    paths.append(os.path.join(root, f))
+    os.makedirs(scratch, exist_ok=True)
+    jobs = []
+    for path in paths:
+        found = faces(path)
+        if path in named and not found:
+            sys.exit("%s: no TrueType variable face" % path)
+        for face, font in found:
+            jobs += [(path, face, i) for i in range(len(font["fvar"].instances))]
+    failures = []
+    with ProcessPoolExecutor(max_workers=min(2, os.cpu_count() or 1)) as pool:
+        results = pool.map(compare_instance, [tool] * len(jobs), [scratch] * len(jobs),
+                           *zip(*jobs))
+        for (path, face, index), problems in zip(jobs, results):
+            failures += problems
+            for p in problems:
+                print(p)
+    fonts = len({(p, f) for p, f, _ in jobs})
+    print("%d instances of %d variable faces compared with fontTools: %d differ" % (
+        len(jobs), fonts, len(failures)))
+    sys.exit(1 if failures or not jobs else 0)
+
+
+main()
