@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr int kFaceComboId = 208, kInstanceComboId = 209;
-
 // One choice in a selector, painted. Milliseconds.
 double Choose(HWND host, HWND viewer, int id, int item) {
   HWND combo = GetDlgItem(viewer, id);

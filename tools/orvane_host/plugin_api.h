@@ -32,4 +32,4 @@ struct Plugin {
 
 // Control ids of the viewer's Glyphs page.
 constexpr int kGlyphListId = 200, kCharsetComboId = 204, kBlockComboId = 205;
-constexpr int kSizeSliderId = 207, kFaceComboId = 208;
+constexpr int kSizeSliderId = 207, kFaceComboId = 208, kInstanceComboId = 209;
