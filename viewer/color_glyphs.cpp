@@ -172,15 +172,17 @@ void DrawBitmap(HDC dc, const ColorGlyphFont& f, const RECT& r, const ScaledGlyp
     g.composed_on = background;
     if (!g.composed) return;
   }
-  HDC source = CreateCompatibleDC(dc);
-  if (!source) return;
-  HGDIOBJ previous = SelectObject(source, g.composed);
-  const int saved = SaveDC(dc);
-  IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
-  BitBlt(dc, x, y, width, height, source, 0, 0, SRCCOPY);
-  RestoreDC(dc, saved);
-  SelectObject(source, previous);
-  DeleteDC(source);
+  // Only the part inside the cell is copied, so the DC's clipping is left alone.
+  const RECT placed = {x, y, x + width, y + height};
+  RECT shown = {};
+  if (!IntersectRect(&shown, &placed, &r)) return;
+  if (!f.blit_source) f.blit_source = CreateCompatibleDC(dc);
+  if (!f.blit_source) return;
+  HGDIOBJ previous = SelectObject(f.blit_source, g.composed);
+  BitBlt(dc, shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top,
+         f.blit_source, shown.left - x, shown.top - y, SRCCOPY);
+  // The bitmap leaves the DC at once: it may be deleted before the DC is.
+  SelectObject(f.blit_source, previous);
 }
 
 // The layers over each other where the text drawing would put the base glyph.
@@ -259,6 +261,7 @@ ScaledGlyph::~ScaledGlyph() {
 }
 
 ColorGlyphFont::~ColorGlyphFont() {
+  if (blit_source) DeleteDC(blit_source);
   if (factory) factory->Release();
   if (com_initialised) CoUninitialize();
 }

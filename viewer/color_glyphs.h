@@ -52,6 +52,9 @@ struct ColorGlyphFont {
   std::map<uint64_t, std::shared_ptr<const ScaledGlyph>> bitmaps;
   IWICImagingFactory* factory = nullptr;
   bool com_initialised = false;
+  // The memory DC the composed bitmaps are copied from, made on first use: one for
+  // the font rather than one for every cell drawn.
+  mutable HDC blit_source = nullptr;
 
   ColorGlyphFont() = default;
   ColorGlyphFont(const ColorGlyphFont&) = delete;
