@@ -100,6 +100,18 @@ std::string WebFontProblemText(WebFontProblem problem) {
   return text < 0 ? "not enough memory to decode it" : EnglishString(text);
 }
 
+// Writes a font the tool made; 0 when written, 2 when it cannot be.
+int WriteFont(const std::vector<uint8_t>& sfnt, const char* out_path) {
+  FILE* out = std::fopen(out_path, "wb");
+  const bool written = out && std::fwrite(sfnt.data(), 1, sfnt.size(), out) == sfnt.size();
+  if (out && std::fclose(out) != 0) return 2;
+  if (!written) {
+    std::fprintf(stderr, "orvane-info: cannot write %s\n", out_path);
+    return 2;
+  }
+  return 0;
+}
+
 // Writes the font a web font decodes to; 0 when written, 1 when the file is no
 // web font or is refused (with the reason), 2 when it cannot be read or written.
 int DecodeCommand(const char* path, const char* out_path) {
@@ -119,14 +131,7 @@ int DecodeCommand(const char* path, const char* out_path) {
     std::fprintf(stderr, "orvane-info: %s: %s\n", path, WebFontProblemText(facts.problem).c_str());
     return 1;
   }
-  FILE* out = std::fopen(out_path, "wb");
-  const bool written = out && std::fwrite(sfnt.data(), 1, sfnt.size(), out) == sfnt.size();
-  if (out && std::fclose(out) != 0) return 2;
-  if (!written) {
-    std::fprintf(stderr, "orvane-info: cannot write %s\n", out_path);
-    return 2;
-  }
-  return 0;
+  return WriteFont(sfnt, out_path);
 }
 
 // Why an instance was refused, for its message.
@@ -238,14 +243,7 @@ int InstanceCommand(int argc, char** argv) {
     std::sort(times.begin(), times.end());
     std::printf("instance_us=%.0f rounds=%d bytes=%zu\n", times[times.size() / 2], repeat, sfnt.size());
   }
-  FILE* out = std::fopen(out_path, "wb");
-  const bool written = out && std::fwrite(sfnt.data(), 1, sfnt.size(), out) == sfnt.size();
-  if (out && std::fclose(out) != 0) return 2;
-  if (!written) {
-    std::fprintf(stderr, "orvane-info: cannot write %s\n", out_path);
-    return 2;
-  }
-  return 0;
+  return WriteFont(sfnt, out_path);
 }
 
 void PrintJson(const char* path, int recognized, const std::string& problem,
