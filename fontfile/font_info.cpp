@@ -117,6 +117,11 @@ FontFileCheck CheckMappedFile(bool mapped, const MappedFile& file, FontInfo& inf
 
 }  // namespace
 
+FontFileCheck CheckFontBytes(ByteView bytes, FontInfo& info, uint32_t face,
+                             FaceFallback fallback) {
+  ClearFontInfo(info);
+  return CheckView(bytes, info, face, fallback);
+}
 
 FontFileCheck ReadAndCheckFontFile(const char* path, FontInfo& info, uint32_t face,
                                    FaceFallback fallback) {

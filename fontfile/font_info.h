@@ -110,6 +110,10 @@ FontFileCheck ReadAndCheckFontFileUtf8(const char* utf8_path, FontInfo& info,
                                        uint32_t face = 0,
                                        FaceFallback fallback = FaceFallback::kNone);
 
+// The same check of a file's bytes read into memory; `mapped` is set, `file` stays empty.
+FontFileCheck CheckFontBytes(ByteView bytes, FontInfo& info, uint32_t face = 0,
+                             FaceFallback fallback = FaceFallback::kNone);
+
 // The same reader order on bytes already in memory (tools, fuzzing).
 int ReadFontBytes(const uint8_t* data, uint32_t size, FontInfo& info, uint32_t face = 0,
                   const ReadOptions& options = {});

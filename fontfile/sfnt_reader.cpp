@@ -126,25 +126,40 @@ TableRead NameTable(ByteView view, uint32_t table, const NameLimits& limits, Fon
   return matched ? TableRead::kRead : TableRead::kNoMatch;
 }
 
+// A thumbnail's: the full name to ask the system for and the family name it
+// writes, whole.
+constexpr NameLimits kSampleNames{1u << kNameFull | 1u << kNameFamily, kMaxNameUnits};
+
 // The OS/2 and name tables of the font at `start`, in directory order, until
-// both have been read; 1 when the last table read succeeded.
-int ReadSfntTables(ByteView view, uint32_t start, const NameLimits& limits, FontInfo& info) {
+// both have been read; 1 when the last table read succeeded. `fetch` gives the
+// bytes a table is read from: the file's own view, or the table read apart
+// from the file (nothing: the read fails).
+template <typename Fetch>
+int ReadSfntTablesFrom(ByteView view, uint32_t start, const NameLimits& limits, FontInfo& info,
+                       const Fetch& fetch) {
   SfntDirectory directory;
   if (!OpenSfntFont(view, start, directory) || directory.table_count == 0) return 0;
   int successes = 0;
   int result = 0;
   for (uint32_t i = 0; i < directory.table_count && successes < 2; ++i) {
-    const uint32_t table = TableAt(view, directory, i).offset;
-    TableRead read;
-    if (TableTagIs(view, directory, i, "OS/2")) read = Os2Table(view, table, info);
-    else if (TableTagIs(view, directory, i, "name")) read = NameTable(view, table, limits, info);
-    else continue;
+    const bool os2 = TableTagIs(view, directory, i, "OS/2");
+    if (!os2 && !TableTagIs(view, directory, i, "name")) continue;
+    const std::optional<TablePlace> place = fetch(TableAt(view, directory, i));
+    if (!place) return 0;
+    const TableRead read = os2 ? Os2Table(place->view, place->offset, info)
+                               : NameTable(place->view, place->offset, limits, info);
     if (read == TableRead::kLeftFile) return 0;
     // The most recent table read decides, as the directory order puts it.
     result = read == TableRead::kRead ? 1 : 0;
     successes += result;
   }
   return result;
+}
+
+int ReadSfntTables(ByteView view, uint32_t start, const NameLimits& limits, FontInfo& info) {
+  return ReadSfntTablesFrom(view, start, limits, info, [&](const TableRecord& table) {
+    return std::optional<TablePlace>(TablePlace{view, table.offset});
+  });
 }
 
 // What the selector lists of the face at `start`.
@@ -168,6 +183,11 @@ int ReadOs2Table(ByteView view, uint32_t table, FontInfo& info) {
 
 int ReadNameTable(ByteView view, uint32_t table, FontInfo& info) {
   return NameTable(view, table, kEveryName, info) == TableRead::kRead ? 1 : 0;
+}
+
+int ReadSfntSampleTables(ByteView view, uint32_t start, const TableFetch& fetch,
+                         FontInfo& info) {
+  return ReadSfntTablesFrom(view, start, kSampleNames, info, fetch);
 }
 
 int ReadSfnt(ByteView view, uint32_t start, FontInfo& info, const ReadOptions& options) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,6 +33,22 @@ int ReadNameTable(ByteView view, uint32_t table, FontInfo& info);
 // Converts one record's UTF-16BE text and stores it in the empty slot of its
 // name id (ids above 20 are dropped).
 void StoreName(ByteView text, uint16_t name_id, FontInfo& info);
+
+// Where a read finds a table's bytes: `view` holds the table at `offset`.
+struct TablePlace {
+  ByteView view;
+  uint32_t offset = 0;
+};
+// The bytes of a table of a file that is not read whole; nothing when they
+// cannot be had.
+using TableFetch = std::function<std::optional<TablePlace>(const TableRecord&)>;
+
+// What ReadSfnt reads of the OS/2 and name tables of the font at `start` of
+// `view` (which holds its directory), of the names only the full and family
+// names: what a thumbnail writes. Each table is read where `fetch` puts it, and
+// the read fails when it puts one nowhere.
+int ReadSfntSampleTables(ByteView view, uint32_t start, const TableFetch& fetch,
+                         FontInfo& info);
 
 // ---- The face selector's list --------------------------------------------------
 

@@ -20,18 +20,43 @@ bool Overlaps(uint32_t offset, uint32_t length, uint32_t begin, uint32_t end) {
 
 // One font's directory at `start`, after a collection header that ends at
 // `header_end` (0 for a lone font); `budget` counts down the records still allowed.
-// A table must lie in the file and outside the headers that lead to it.
-bool DirectoryInside(ByteView view, uint32_t start, uint32_t header_end, uint32_t& budget) {
+// A table must lie in the file of `file_size` bytes, of which `view` holds the
+// first ones, and outside the headers that lead to it. `beyond` is set when the
+// directory lies past the view in a file that goes on.
+bool DirectoryInside(ByteView view, uint32_t file_size, uint32_t start, uint32_t header_end,
+                     uint32_t& budget, bool& beyond) {
   SfntDirectory directory;
-  if (!ReadSfntDirectory(view, start, directory)) return false;
+  if (!ReadSfntDirectory(view, start, directory)) {
+    beyond = view.size < file_size;
+    return false;
+  }
   if (directory.table_count > budget) return false;
   budget -= directory.table_count;
   const uint32_t directory_end = RecordAt(directory, directory.table_count);
   for (uint32_t i = 0; i < directory.table_count; ++i) {
     const TableRecord table = TableAt(view, directory, i);
-    if (!InBounds(view, table.offset, table.length)) return false;
+    if (table.offset > file_size || table.length > file_size - table.offset) return false;
     if (Overlaps(table.offset, table.length, start, directory_end) ||
         Overlaps(table.offset, table.length, 0, header_end))
+      return false;
+  }
+  return true;
+}
+
+bool TablesInside(ByteView view, uint32_t file_size, bool& beyond) {
+  uint32_t budget = kMaxRecords;
+  if (IsSfntVersion(view, 0)) return DirectoryInside(view, file_size, 0, 0, budget, beyond);
+  if (!ReadTagIs(view, 0, 0, "ttcf")) return true;
+  const uint32_t count = CollectionFaceCount(view);
+  if (count == 0) {
+    beyond = view.size < file_size;  // the offsets may go on past the view
+    return false;
+  }
+  const uint32_t header_end = kCollectionHeaderSize + 4 * count;
+  for (uint32_t face = 0; face < count; ++face) {
+    uint32_t start = 0;
+    if (!CollectionFaceStart(view, face, start) ||
+        !DirectoryInside(view, file_size, start, header_end, budget, beyond))
       return false;
   }
   return true;
@@ -94,17 +119,15 @@ bool CollectionFaceStart(ByteView view, uint32_t face, uint32_t& start) {
 }
 
 bool SfntTablesInsideFile(ByteView view) {
-  uint32_t budget = kMaxRecords;
-  if (IsSfntVersion(view, 0)) return DirectoryInside(view, 0, 0, budget);
-  if (!ReadTagIs(view, 0, 0, "ttcf")) return true;
-  const uint32_t count = CollectionFaceCount(view);
-  if (count == 0) return false;
-  const uint32_t header_end = kCollectionHeaderSize + 4 * count;
-  for (uint32_t face = 0; face < count; ++face) {
-    uint32_t start = 0;
-    if (!CollectionFaceStart(view, face, start) ||
-        !DirectoryInside(view, start, header_end, budget))
-      return false;
-  }
-  return true;
+  bool beyond = false;
+  return TablesInside(view, view.size, beyond);
+}
+
+std::optional<bool> SfntTablesInsideFile(ByteView head, uint32_t file_size) {
+  // The kind of file is told by its first four bytes.
+  if (head.size > file_size || (head.size < 4 && head.size < file_size)) return std::nullopt;
+  bool beyond = false;
+  const bool inside = TablesInside(head, file_size, beyond);
+  if (beyond) return std::nullopt;
+  return inside;
 }

@@ -63,3 +63,6 @@ bool CollectionFaceStart(ByteView view, uint32_t face, uint32_t& start);
 // read a face the readers refuse. Files that are not sfnt containers pass:
 // other formats are not checked here.
 bool SfntTablesInsideFile(ByteView view);
+// The same check of a file of `file_size` bytes from its first bytes alone
+// (`head`): nothing when a collection header or a directory lies past them.
+std::optional<bool> SfntTablesInsideFile(ByteView head, uint32_t file_size);

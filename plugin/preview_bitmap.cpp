@@ -14,6 +14,7 @@
 
 #include "fontfile/char_map.h"
 #include "fontfile/font_info.h"
+#include "fontfile/font_parts.h"
 #include "viewer/color_glyphs.h"
 #include "viewer/font_path.h"
 
@@ -242,22 +243,111 @@ HBITMAP DrawPreview(const FontInfo& info, ColorGlyphFont* colour, int width, int
   return bitmap.release();
 }
 
+// A file opened for reading, closed when the record goes.
+struct OpenedFile {
+  explicit OpenedFile(const std::wstring& path)
+      : handle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+  ~OpenedFile() {
+    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+  }
+  OpenedFile(const OpenedFile&) = delete;
+  OpenedFile& operator=(const OpenedFile&) = delete;
+  HANDLE handle;
+};
+
+// The buffers the parts of a font are read into, kept from one thumbnail for the
+// next: under Wine a fresh block of a few hundred kilobytes (a CJK font's
+// character map) costs ten times what reading the bytes into a used one does.
+// The host asks from several threads at once; each read takes its own.
+constexpr size_t kKeptBuffers = 8;
+constexpr size_t kKeptBufferSize = 1 << 20;  // a web font read whole is not kept
+SRWLOCK g_buffers_lock = SRWLOCK_INIT;
+std::vector<std::vector<uint8_t>> g_buffers;
+
+// The buffers of one read, handed back to the kept ones when it is over.
+struct PartBuffers {
+  std::vector<std::vector<uint8_t>> taken;
+  PartBuffers() = default;
+  PartBuffers(const PartBuffers&) = delete;
+  PartBuffers& operator=(const PartBuffers&) = delete;
+  ~PartBuffers() {
+    AcquireSRWLockExclusive(&g_buffers_lock);
+    for (std::vector<uint8_t>& buffer : taken)
+      if (g_buffers.size() < kKeptBuffers && buffer.capacity() <= kKeptBufferSize)
+        g_buffers.push_back(std::move(buffer));
+    ReleaseSRWLockExclusive(&g_buffers_lock);
+  }
+  std::vector<uint8_t>& Take() {
+    std::vector<uint8_t> buffer;
+    AcquireSRWLockExclusive(&g_buffers_lock);
+    if (!g_buffers.empty()) {
+      buffer = std::move(g_buffers.back());
+      g_buffers.pop_back();
+    }
+    ReleaseSRWLockExclusive(&g_buffers_lock);
+    return taken.emplace_back(std::move(buffer));
+  }
+};
+
+// The font read with a few ReadFile calls rather than mapped (see ReadSampleFont);
+// nothing when that cannot tell.
+std::optional<FontFileCheck> ReadFontParts(const std::wstring& path, FontInfo& info) {
+  if (path.empty()) return std::nullopt;
+  const OpenedFile file(path);
+  LARGE_INTEGER size = {};
+  if (file.handle == INVALID_HANDLE_VALUE || !GetFileSizeEx(file.handle, &size) ||
+      size.QuadPart > static_cast<LONGLONG>(UINT32_MAX))
+    return std::nullopt;
+  PartBuffers buffers;
+  const ReadFilePart read = [&](uint32_t offset, uint32_t count) -> std::optional<ByteView> {
+    std::vector<uint8_t>& out = buffers.Take();
+    out.resize(count);
+    OVERLAPPED at = {};
+    at.Offset = offset;
+    DWORD got = 0;
+    if (count && (!ReadFile(file.handle, out.data(), count, &got, &at) || got != count))
+      return std::nullopt;
+    return ByteView{out.data(), count};
+  };
+  return ReadSampleFont(static_cast<uint32_t>(size.QuadPart), read, info);
+}
+
+// The thumbnail of the file at `path` (the export's own form, which registers
+// it; `wide` the same path in UTF-16). Read first: a file the readers reject, or
+// whose tables leave it, is never registered. A collection shows its first face
+// that reads.
+template <typename Char>
+HBITMAP Thumbnail(const std::basic_string<Char>& path, const std::wstring& wide, int width,
+                  int height) {
+  FontInfo info;
+  std::optional<FontFileCheck> check = ReadFontParts(wide, info);
+  const bool parts = check.has_value();
+  if (!parts) {
+    // Read as the viewer reads it, from the mapped file.
+    if constexpr (std::is_same_v<Char, char>) {
+      check = ReadAndCheckFontFile(path.c_str(), info, 0, FaceFallback::kFirstReadable);
+    } else {
+      const std::string utf8 = WideToUtf8(path);
+      check = ReadAndCheckFontFileUtf8(utf8.c_str(), info, 0, FaceFallback::kFirstReadable);
+    }
+  }
+  if (!check->recognized || !check->sound) return nullptr;
+  const auto registration = Register(*check, path);
+  if (!registration->added) return nullptr;
+  // The read's mapping serves the colour tables: the file is opened once. A file
+  // read in parts has none.
+  const auto colour = parts ? nullptr : OpenColorGlyphFont(std::move(check->file), 0);
+  return DrawPreview(info, colour.get(), width, height);
+}
+
 }  // namespace
 
 extern "C" HBITMAP __stdcall ListGetPreviewBitmap(char* file, int width, int height, char*,
                                                   int) {
   try {
     if (!file || !*file || !SizeAccepted(width, height)) return nullptr;
-    // Read first: a file the readers reject, or whose tables leave it, is never
-    // registered. A collection shows its first face that reads.
-    FontInfo info;
-    FontFileCheck check = ReadAndCheckFontFile(file, info, 0, FaceFallback::kFirstReadable);
-    if (!check.recognized || !check.sound) return nullptr;
-    const auto registration = Register(check, std::string(file));
-    if (!registration->added) return nullptr;
-    // The read's mapping serves the colour tables: the file is opened once.
-    const auto colour = OpenColorGlyphFont(std::move(check.file), 0);
-    return DrawPreview(info, colour.get(), width, height);
+    return Thumbnail(std::string(file), MultiByteToWide(CP_ACP, file), width, height);
   } catch (...) {
     return nullptr;
   }
@@ -268,16 +358,9 @@ extern "C" HBITMAP __stdcall ListGetPreviewBitmapW(WCHAR* file, int width, int h
   try {
     if (!file || !*file || !SizeAccepted(width, height)) return nullptr;
     const std::wstring wide(file);
-    const std::string utf8 = WideToUtf8(wide);
-    if (utf8.empty()) return nullptr;
-    FontInfo info;
-    FontFileCheck check =
-        ReadAndCheckFontFileUtf8(utf8.c_str(), info, 0, FaceFallback::kFirstReadable);
-    if (!check.recognized || !check.sound) return nullptr;
-    const auto registration = Register(check, wide);
-    if (!registration->added) return nullptr;
-    const auto colour = OpenColorGlyphFont(std::move(check.file), 0);
-    return DrawPreview(info, colour.get(), width, height);
+    // A path UTF-8 cannot spell is refused, however it is read.
+    if (WideToUtf8(wide).empty()) return nullptr;
+    return Thumbnail(wide, wide, width, height);
   } catch (...) {
     return nullptr;
   }
