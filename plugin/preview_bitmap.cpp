@@ -225,13 +225,24 @@ void DrawSample(HDC dc, const FontInfo& info, ColorGlyphFont* colour, int width,
   if (name_font) DrawLine(dc, name_font.get(), name, name_band, DT_END_ELLIPSIS);
 }
 
-HBITMAP DrawPreview(const FontInfo& info, ColorGlyphFont* colour, int width, int height) {
+// A bitmap in the screen's format. Where the screen has 32 bits a pixel, the
+// bitmap is made without asking for the screen's DC: under Wine, GetDC and
+// ReleaseDC cost a thumbnail as much as reading its font.
+Bitmap ScreenBitmap(HDC memory_dc, int width, int height) {
+  if (GetDeviceCaps(memory_dc, BITSPIXEL) == 32 && GetDeviceCaps(memory_dc, PLANES) == 1)
+    return Bitmap(CreateBitmap(width, height, 1, 32, nullptr));
   HDC screen = GetDC(nullptr);
   if (!screen) return nullptr;
   Bitmap bitmap(CreateCompatibleBitmap(screen, width, height));
-  MemoryDc dc(CreateCompatibleDC(screen));
   ReleaseDC(nullptr, screen);
-  if (!bitmap || !dc) return nullptr;
+  return bitmap;
+}
+
+HBITMAP DrawPreview(const FontInfo& info, ColorGlyphFont* colour, int width, int height) {
+  MemoryDc dc(CreateCompatibleDC(nullptr));  // compatible with the screen
+  if (!dc) return nullptr;
+  Bitmap bitmap = ScreenBitmap(dc.get(), width, height);
+  if (!bitmap) return nullptr;
   HGDIOBJ previous = SelectObject(dc.get(), bitmap.get());
   if (!previous) return nullptr;
   RECT all = {0, 0, width, height};

@@ -137,7 +137,7 @@ TEST(ReadSampleFont, FindsWhatTheWholeFileReadFindsOfEachKindOfFont) {
     // Read in parts: the head and a few tables, a small share of the file.
     if (c.way == Way::kParts) {
       EXPECT_LT(reader.bytes, kFontHeadSize + c.bytes.size() / 3) << reader.bytes;
-      EXPECT_LE(reader.parts.size(), 5u);
+      EXPECT_LE(reader.parts.size(), 3u);  // the head, and tables side by side read at once
     } else {
       EXPECT_EQ(reader.bytes, c.bytes.size() > kFontHeadSize && !want.decoded.empty()
                                   ? kFontHeadSize + c.bytes.size()
