@@ -311,14 +311,21 @@ std::optional<FontFileCheck> ReadFontParts(const std::wstring& path, FontInfo& i
       size.QuadPart > static_cast<LONGLONG>(UINT32_MAX))
     return std::nullopt;
   PartBuffers buffers;
+  // Moved to and read from the file's position: under Wine a read at an offset
+  // given with it costs more than the move and the read.
+  uint32_t position = 0;
   const ReadFilePart read = [&](uint32_t offset, uint32_t count) -> std::optional<ByteView> {
     std::vector<uint8_t>& out = buffers.Take();
     out.resize(count);
-    OVERLAPPED at = {};
-    at.Offset = offset;
-    DWORD got = 0;
-    if (count && (!ReadFile(file.handle, out.data(), count, &got, &at) || got != count))
+    LARGE_INTEGER to = {};
+    to.QuadPart = offset;
+    if (offset != position && !SetFilePointerEx(file.handle, to, nullptr, FILE_BEGIN))
       return std::nullopt;
+    DWORD got = 0;
+    const bool read_all =
+        !count || (ReadFile(file.handle, out.data(), count, &got, nullptr) && got == count);
+    position = offset + got;
+    if (!read_all) return std::nullopt;
     return ByteView{out.data(), count};
   };
   return ReadSampleFont(static_cast<uint32_t>(size.QuadPart), read, info);

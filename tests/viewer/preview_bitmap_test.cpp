@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -222,6 +224,37 @@ TEST(PreviewBitmap, BitmapFontsShowToo) {
   Pixels p = Take(Preview(HostPath(fon), 200, 150));
   ASSERT_EQ(p.width, 200);
   EXPECT_GT(p.InkIn({0, 0, 200, 150}, kWhite), 0);
+}
+
+// Each kind of font, whichever way it is read (in parts, whole, or mapped: a
+// collection, a CFF font, a font with bytes after its tables, a FON, a web
+// font, a symbol font, a colour font), draws alike by either export and
+// whatever was drawn before it: the buffers its parts are read into serve one
+// call after another.
+TEST(PreviewBitmap, EachKindDrawsAlikeByEitherExportAndAfterOtherFonts) {
+  const std::string padded = ScratchDir("preview_kinds") + "\\padded.ttf";
+  std::ifstream in(DejaVuPath(), std::ios::binary);
+  WriteTextFile(padded, std::string(std::istreambuf_iterator<char>(in), {}) +
+                            std::string(100000, 'x'));
+  const std::vector<std::string> fonts = {
+      HostPath("/usr/share/fonts/opentype/noto/NotoSerifCJK-Bold.ttc"),
+      HostPath("/usr/share/texmf/fonts/opentype/public/lm/lmroman10-regular.otf"),
+      padded,
+      HostPath("/usr/share/wine/fonts/sserife.fon"),
+      HostPath("/usr/share/fonts/woff2/dejavu/DejaVuSerif.woff2"),
+      HostPath("/usr/share/wine/fonts/marlett.ttf"),
+      HostPath("/usr/share/fonts/truetype/noto/NotoColorEmoji.ttf"),
+  };
+  std::vector<Pixels> first;
+  for (const std::string& font : fonts) {
+    first.push_back(Take(Preview(font, 200, 150)));
+    ASSERT_EQ(first.back().width, 200) << font;
+    EXPECT_GT(first.back().InkIn({0, 0, 200, 150}, kWhite), 0) << font;
+  }
+  for (size_t i = fonts.size(); i-- > 0;)
+    EXPECT_EQ(Take(Preview(Wide(fonts[i]), 200, 150)).rgb, first[i].rgb) << fonts[i];
+  // Bytes after the tables change nothing.
+  EXPECT_EQ(first[2].rgb, Take(Preview(DejaVuPath(), 200, 150)).rgb);
 }
 
 // A thumbnail view asks from worker threads, several files at once.
