@@ -1,6 +1,7 @@
 // ListGetPreviewBitmap(W): a thumbnail of a font file, "Aa" (or two characters the
 // font has) large with the family name below, black on white. The host may call
-// these from a background thread: everything here lives on the stack of the call.
+// these from a background thread: everything here lives on the stack of the call
+// but the buffers files are read into, which calls hand on to each other under a lock.
 #include <windows.h>
 
 #include <algorithm>
