@@ -272,7 +272,7 @@ struct OpenedFile {
 // next: under Wine a fresh block of a few hundred kilobytes (a CJK font's
 // character map) costs ten times what reading the bytes into a used one does.
 // The host asks from several threads at once; each read takes its own.
-constexpr size_t kKeptBuffers = 8;
+constexpr size_t kKeptBuffers = 4;
 constexpr size_t kKeptBufferSize = 1 << 20;  // a web font read whole is not kept
 SRWLOCK g_buffers_lock = SRWLOCK_INIT;
 std::vector<std::vector<uint8_t>> g_buffers;
