@@ -114,7 +114,10 @@ struct DeferBatch {
   void Place(HWND window, const Placement& p) {
     Add(window, HWND_TOP, p.x, p.y, p.width, p.height, 0);
   }
+  // Only a control whose state changes: every entry costs the system a window
+  // position change, and at the start all but the tab are hidden already.
   void Show(HWND window, bool shown) {
+    if (!window || ((GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE) != 0) == shown) return;
     Add(window, nullptr, 0, 0, 0, 0,
         SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | (shown ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
   }
