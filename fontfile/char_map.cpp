@@ -168,27 +168,38 @@ bool ReadFormat4(ByteView sub, uint32_t glyph_count, RangeBuilder& out) {
   return true;
 }
 
+// The codes of one group of formats 12 and 13 that show a glyph of the font (not
+// glyph 0, and below the count): all or none of format 13; of format 12, those
+// whose rising glyph ids stay inside both bounds. Arithmetic in 32 bits: a glyph
+// id below the font's 16-bit count plus a group's width fits. False for none.
+inline bool GroupShown(uint32_t first, uint32_t last, uint32_t glyph, bool one_glyph,
+                       uint32_t glyph_count, uint32_t& from, uint32_t& to) {
+  if (glyph >= glyph_count) return false;
+  from = first;
+  to = last;
+  if (!one_glyph) {
+    to = first + std::min(last - first, glyph_count - 1 - glyph);
+    if (glyph == 0) ++from;
+  } else if (glyph == 0) {
+    return false;
+  }
+  to = std::min(to, kLastCodePoint);
+  return from <= to;
+}
+
 // Formats 12 and 13: groups of codes to consecutive glyphs (12) or to one (13).
 // The loop is the whole cost of a large map (a CJK font holds tens of thousands
-// of groups), so it keeps the builder's open range in locals and its arithmetic
-// in 32 bits: a glyph id below the font's 16-bit count plus a group's width fits.
-// Counting alone (kKeep false) compiles to a loop without the glyph runs.
-template <bool kKeep>
-bool ReadGroupsAs(ByteView sub, bool one_glyph, uint32_t glyph_count, RangeBuilder& out) {
-  uint32_t count = 0;
-  if (!ReadU32BE(sub, 0, 12, count)) return false;
-  if (count > (sub.size - 16) / kGroupSize) return false;
-  const std::optional<ByteView> groups = SubView(sub, 16, kGroupSize * count);
-  if (!groups) return false;
-  // Large fonts hold tens of thousands of groups: no growing on the way.
-  if (kKeep) out.ranges.reserve(std::min<uint32_t>(count, 1u << 16));
+// of groups), so it keeps the builder's open range in locals.
+bool ReadGroupsKept(bool one_glyph, uint32_t glyph_count, RangeBuilder& out,
+                    ByteView groups) {
+  out.ranges.reserve(std::min<uint32_t>(groups.size / kGroupSize, 1u << 16));
   CodeRange current = out.current;
   bool open = out.open;
   bool sound = true;
   uint32_t previous_end = 0, group = 0;
-  for (; group < groups->size; group += kGroupSize) {
+  for (; group < groups.size; group += kGroupSize) {
     uint32_t fields[3] = {};
-    ReadU32BEs(*groups, group, fields);
+    ReadU32BEs(groups, group, fields);
     const uint32_t first = fields[0], last = fields[1], glyph = fields[2];
     if (first > last || (group != 0 && first <= previous_end)) {
       sound = false;
@@ -200,19 +211,8 @@ bool ReadGroupsAs(ByteView sub, bool one_glyph, uint32_t glyph_count, RangeBuild
       group += kGroupSize;
       break;
     }
-    // The group's codes that show a glyph of the font (not glyph 0, and below the
-    // count): all or none of format 13; of format 12, those whose rising glyph
-    // ids stay inside both bounds.
-    if (glyph >= glyph_count) continue;
-    uint32_t from = first, to = last;
-    if (!one_glyph) {
-      to = first + std::min(last - first, glyph_count - 1 - glyph);
-      if (glyph == 0) ++from;
-    } else if (glyph == 0) {
-      continue;
-    }
-    to = std::min(to, kLastCodePoint);
-    if (from > to) continue;
+    uint32_t from = 0, to = 0;
+    if (!GroupShown(first, last, glyph, one_glyph, glyph_count, from, to)) continue;
     if (open && from <= current.last + 1) {
       current.last = std::max(current.last, to);
     } else {
@@ -221,7 +221,7 @@ bool ReadGroupsAs(ByteView sub, bool one_glyph, uint32_t glyph_count, RangeBuild
       open = true;
     }
     // Codes beyond U+FFFF keep their glyph for drawing by index.
-    if (!kKeep || to < 0x10000) continue;
+    if (to < 0x10000) continue;
     const uint32_t run_first = std::max<uint32_t>(from, 0x10000);
     out.AddRun({run_first, to, one_glyph ? glyph : glyph + (run_first - first), one_glyph});
   }
@@ -231,9 +231,46 @@ bool ReadGroupsAs(ByteView sub, bool one_glyph, uint32_t glyph_count, RangeBuild
   return sound;
 }
 
+// Counting alone, into a fresh builder: the groups rise without overlap (each is
+// checked), so the codes they show are disjoint and the counts plain sums, with
+// no range to grow and join.
+bool CountGroups(bool one_glyph, uint32_t glyph_count, RangeBuilder& out,
+                 ByteView groups) {
+  uint32_t count = 0, bmp_count = 0, previous_end = 0, group = 0;
+  bool sound = true;
+  for (; group < groups.size; group += kGroupSize) {
+    uint32_t fields[3] = {};
+    ReadU32BEs(groups, group, fields);
+    const uint32_t first = fields[0], last = fields[1], glyph = fields[2];
+    if (first > last || (group != 0 && first <= previous_end)) {
+      sound = false;
+      group += kGroupSize;
+      break;
+    }
+    previous_end = last;
+    if (first > kLastCodePoint) {
+      group += kGroupSize;
+      break;
+    }
+    uint32_t from = 0, to = 0;
+    if (!GroupShown(first, last, glyph, one_glyph, glyph_count, from, to)) continue;
+    count += to - from + 1;
+    if (from <= 0xFFFF) bmp_count += std::min<uint32_t>(to, 0xFFFF) - from + 1;
+  }
+  out.entries += group / kGroupSize;
+  out.count += count;
+  out.bmp_count += bmp_count;
+  return sound;
+}
+
 bool ReadGroups(ByteView sub, bool one_glyph, uint32_t glyph_count, RangeBuilder& out) {
-  return out.keep ? ReadGroupsAs<true>(sub, one_glyph, glyph_count, out)
-                  : ReadGroupsAs<false>(sub, one_glyph, glyph_count, out);
+  uint32_t count = 0;
+  if (!ReadU32BE(sub, 0, 12, count)) return false;
+  if (count > (sub.size - 16) / kGroupSize) return false;
+  const std::optional<ByteView> groups = SubView(sub, 16, kGroupSize * count);
+  if (!groups) return false;
+  if (out.keep || out.open) return ReadGroupsKept(one_glyph, glyph_count, out, *groups);
+  return CountGroups(one_glyph, glyph_count, out, *groups);
 }
 
 // The subtable at `offset`, bounded by the cmap table's end. Length fields are

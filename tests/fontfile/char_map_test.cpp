@@ -252,6 +252,9 @@ TEST(CharMap, GlyphIdsFromTheFontsCountOnAreMissing) {
       {"no glyphs", CmapGroups(12, {{0x41, 0x43, 1}}), 0, {}},
       {"format 13 across U+FFFF", CmapGroups(13, {{0xFFF0, 0x10005, 6}}), 7,
        {{0xFFF0, 0x10005}}},
+      // Neighbouring groups join into one range; the counts add up the same.
+      {"format 12 neighbours", CmapGroups(12, {{0x41, 0x43, 1}, {0x44, 0x46, 9}, {0xFFFE, 0x10001, 20}}),
+       100, {{0x41, 0x46}, {0xFFFE, 0x10001}}},
   };
   for (const auto& c : cases) {
     const std::string cmap = BuildCmap({{3, 10, c.subtable}});

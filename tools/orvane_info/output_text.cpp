@@ -32,21 +32,29 @@ size_t Utf8SequenceLength(const std::string& text, size_t at) {
 }  // namespace
 
 std::string JsonString(const std::string& utf8) {
-  std::string out = "\"";
-  for (char c : utf8) {
-    uint8_t byte = static_cast<uint8_t>(c);
-    if (c == '"' || c == '\\') {
+  std::string out;
+  out.reserve(utf8.size() + 2);
+  out += '"';
+  // Runs that need no escape are copied whole: names and licences are long.
+  size_t run = 0;
+  for (size_t at = 0; at < utf8.size(); ++at) {
+    const char c = utf8[at];
+    const uint8_t byte = static_cast<uint8_t>(c);
+    if (c != '"' && c != '\\' && byte >= 0x20) continue;
+    out.append(utf8, run, at - run);
+    run = at + 1;
+    if (byte >= 0x20) {
       out += '\\';
       out += c;
-    } else if (byte < 0x20) {
+    } else {
       char escaped[8];
       std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
       out += escaped;
-    } else {
-      out += c;
     }
   }
-  return out + "\"";
+  out.append(utf8, run, utf8.size() - run);
+  out += '"';
+  return out;
 }
 
 std::string PathToUtf8(const std::string& path) {

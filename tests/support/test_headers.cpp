@@ -1,0 +1,1 @@
+// The object of the precompiled headers that every test program shares.
