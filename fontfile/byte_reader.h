@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -112,6 +113,12 @@ inline bool ReadBytes(ByteView view, uint32_t offset, uint32_t width, std::strin
   if (!p) return false;
   out.assign(reinterpret_cast<const char*>(p), width);
   return true;
+}
+
+// Whether the `width` bytes at offset are `data`'s; false when they leave the file.
+inline bool SameBytes(ByteView view, uint32_t offset, const void* data, uint32_t width) {
+  const uint8_t* p = byte_reader_detail::At(view, offset, 0, width);
+  return p && (width == 0 || std::memcmp(p, data, width) == 0);
 }
 
 // A text field of fixed width (wholly inside the file), cut at its first zero.

@@ -92,6 +92,12 @@ bool FindFiles(const char* pattern, const std::function<void(const char* name)>&
 size_t ReadProfileString(const char* section, const char* key, const char* default_value,
                          char* out, size_t capacity, const char* file);
 
+// An INI text holding `section` of the INI file at `file` (nullptr: the system's
+// default profile) as ReadProfileString sees it: IniReadString on this text gives
+// what ReadProfileString gives for each of its keys. One read of the file for
+// many keys, where each ReadProfileString opens and checks the file again.
+std::string ReadProfileSection(const char* section, const char* file);
+
 // Sets key of section to value in the INI file, creating file, section and key
 // as needed. Returns false when the write failed (always without a file off
 // Windows).

@@ -12,6 +12,12 @@ size_t ReadProfileString(const char* section, const char* key, const char* defau
   return IniReadString(text, section, key, default_value, out, capacity);
 }
 
+std::string ReadProfileSection(const char*, const char* file) {
+  std::string text;
+  if (file) ReadTextFile(file, text);
+  return text;
+}
+
 bool WriteProfileString(const char* section, const char* key, const char* value,
                         const char* file) {
   if (!file) return false;

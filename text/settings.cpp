@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "fontfile/catalog.h"
+#include "platform/ini_file.h"
 #include "platform/platform.h"
 #include "text/language.h"
 
@@ -39,13 +40,36 @@ void CopyText(char* out, size_t capacity, const std::string& text) {
 
 }  // namespace
 
-std::string ReadSettingString(const char* key, size_t capacity, const char* default_value) {
+namespace {
+
+// A key read from the settings section read beforehand (`section`), or else from
+// the file.
+std::string ReadString(const std::string* section, const char* key, size_t capacity,
+                       const char* default_value) {
   if (capacity == 0) return std::string();
   std::vector<char> buffer(capacity, '\0');
-  size_t length = ReadProfileString(kIniSection, key, default_value, buffer.data(), capacity,
-                                    SettingsFile());
+  size_t length =
+      section ? IniReadString(*section, kIniSection, key, default_value, buffer.data(), capacity)
+              : ReadProfileString(kIniSection, key, default_value, buffer.data(), capacity,
+                                  SettingsFile());
   if (length > capacity - 1) length = capacity - 1;
   return std::string(buffer.data(), length);
+}
+
+int ReadInt(const std::string* section, const char* key, int default_value, int minimum,
+            int maximum) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%d", default_value);
+  int value = ParseInt(ReadString(section, key, 256, text));
+  if (value < minimum) value = minimum;
+  if (value > maximum) value = maximum;
+  return value;
+}
+
+}  // namespace
+
+std::string ReadSettingString(const char* key, size_t capacity, const char* default_value) {
+  return ReadString(nullptr, key, capacity, default_value);
 }
 
 // Without a settings path nothing is written, so the system's default profile
@@ -56,12 +80,7 @@ void WriteSettingString(const char* key, const char* text) {
 }
 
 int ReadSettingInt(const char* key, int default_value, int minimum, int maximum) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%d", default_value);
-  int value = ParseInt(ReadSettingString(key, 256, text));
-  if (value < minimum) value = minimum;
-  if (value > maximum) value = maximum;
-  return value;
+  return ReadInt(nullptr, key, default_value, minimum, maximum);
 }
 
 void WriteSettingInt(const char* key, int value) {
@@ -129,34 +148,38 @@ constexpr size_t kStoredSampleCapacity = 2 * kSampleTextLength + 3;
 }  // namespace
 
 void LoadSettings(ViewerSettings& settings) {
+  // Read once: each read of a key opens and checks the file again, which under
+  // Wine costs more than reading the whole section.
+  const std::string section = ReadProfileSection(kIniSection, SettingsFile());
+  const std::string* from = &section;
   CopyText(settings.language, sizeof settings.language,
-           ReadSettingString("Language", 63, "English"));
+           ReadString(from, "Language", 63, "English"));
   SelectLanguage(settings.language);
 
-  settings.save_page = ReadSettingInt("SavePage", 1, 0, 1);
-  settings.save_block = ReadSettingInt("SaveUnicodeBlock", 0, 0, 1);
-  settings.save_charset = ReadSettingInt("SaveCharSet", 0, 0, 1);
-  settings.save_sample = ReadSettingInt("SaveSampleText", 0, 0, 1);
+  settings.save_page = ReadInt(from, "SavePage", 1, 0, 1);
+  settings.save_block = ReadInt(from, "SaveUnicodeBlock", 0, 0, 1);
+  settings.save_charset = ReadInt(from, "SaveCharSet", 0, 0, 1);
+  settings.save_sample = ReadInt(from, "SaveSampleText", 0, 0, 1);
 
-  if (settings.save_page) settings.page = ReadSettingInt("Page", 0, 0, 3);
+  if (settings.save_page) settings.page = ReadInt(from, "Page", 0, 0, 3);
   if (settings.save_charset)
-    settings.charset_index = ReadSettingInt("CharSet", 0, 0, kCharsetCount - 1);
+    settings.charset_index = ReadInt(from, "CharSet", 0, 0, kCharsetCount - 1);
 
-  settings.glyph_size = ReadSettingInt("FontSizeGlyphs", 24, 6, 128);
-  settings.sample_size = ReadSettingInt("FontSizeSample", 16, 6, 128);
-  settings.zoom_size = ReadSettingInt("FontSizeZoom", 96, 6, 256);
-  settings.zoom_width = ReadSettingInt("ZoomWidth", 128, 8, 1024);
-  settings.zoom_height = ReadSettingInt("ZoomHeight", 160, 8, 1024);
+  settings.glyph_size = ReadInt(from, "FontSizeGlyphs", 24, 6, 128);
+  settings.sample_size = ReadInt(from, "FontSizeSample", 16, 6, 128);
+  settings.zoom_size = ReadInt(from, "FontSizeZoom", 96, 6, 256);
+  settings.zoom_width = ReadInt(from, "ZoomWidth", 128, 8, 1024);
+  settings.zoom_height = ReadInt(from, "ZoomHeight", 160, 8, 1024);
 
   // Read whatever the switch says: a text remembered earlier keeps showing.
   CopyText(settings.sample_text, sizeof settings.sample_text,
-           UnescapeSampleText(ReadSettingString("SampleText", kStoredSampleCapacity, LanguageString(kTextDefaultSample))));
+           UnescapeSampleText(ReadString(from, "SampleText", kStoredSampleCapacity, LanguageString(kTextDefaultSample))));
 
-  settings.sort_order = ReadSettingInt("SortOrderUnicodeBlocks", 0, 0, 3);
-  settings.only_covered_blocks = ReadSettingInt("OnlyBlocksWithCharacters", 0, 0, 1);
+  settings.sort_order = ReadInt(from, "SortOrderUnicodeBlocks", 0, 0, 3);
+  settings.only_covered_blocks = ReadInt(from, "OnlyBlocksWithCharacters", 0, 0, 1);
   // Cut at a stray NUL, as it is written back.
   CopyText(settings.instance_name, sizeof settings.instance_name,
-           ReadSettingString("InstanceName", sizeof settings.instance_name - 1, "").c_str());
+           ReadString(from, "InstanceName", sizeof settings.instance_name - 1, "").c_str());
 }
 
 void SaveSettings(const ViewerSettings& settings, int process_sort_order) {

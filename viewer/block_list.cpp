@@ -127,11 +127,13 @@ void SelectBlockItem(const ViewerState& s) {
 void RelistBlocks(ViewerState& s) {
   // The counts are drawn from the state: the items change only with the blocks
   // listed, and refilling a list of 264 on every file would be felt.
+  // The same items with the same block listed keep their selection.
   std::vector<int> listed = ListedPositions(s);
-  if (listed != s.listed_blocks) FillItems(s, std::move(listed));
+  const bool refilled = listed != s.listed_blocks;
+  if (refilled) FillItems(s, std::move(listed));
   else if (s.block_combo) InvalidateRect(s.block_combo, nullptr, FALSE);
-  if (BlockListed(s, s.block_index)) SelectBlockItem(s);
-  else ChooseBlock(s, ListedPositionFrom(s, 0, 1));
+  if (!BlockListed(s, s.block_index)) ChooseBlock(s, ListedPositionFrom(s, 0, 1));
+  else if (refilled) SelectBlockItem(s);
 }
 
 void ChooseBlock(ViewerState& s, int position) {

@@ -16,21 +16,21 @@
 
 namespace {
 
-// What tells the face shown from others, read from the bytes the caller has, or
-// else from the font's bytes again (a web font's decoded ones): the record keeps
-// no mapping. Nothing when the font has none or cannot be mapped now.
-std::optional<FaceIdentity> ShownFaceIdentity(const LoadedFont& font, const ByteView* known) {
-  if (known) return FaceIdentityOf(*known, font.face);
-  MappedFile file;
+// What tells the face shown from others, seen in the bytes the caller has, or
+// else in the font's bytes mapped again into `file` (a web font's decoded ones):
+// the record keeps no mapping. Nothing when the font has none or cannot be
+// mapped now.
+std::optional<FaceTables> ShownFaceTables(const LoadedFont& font, const ByteView* known,
+                                          MappedFile& file) {
+  if (known) return FaceTablesOf(*known, font.face);
   ByteView bytes;
   if (!FontBytes(font, file, bytes)) return std::nullopt;
-  return FaceIdentityOf(bytes, font.face);
+  return FaceTablesOf(bytes, font.face);
 }
 
-bool DrawsFace(HDC dc, HFONT font, const std::optional<FaceIdentity>& identity,
-               const char* asked) {
+bool DrawsFace(HDC dc, HFONT font, const std::optional<FaceTables>& tables, const char* asked) {
   HGDIOBJ previous = SelectObject(dc, font);
-  const bool same = SelectedFaceIs(dc, identity, asked);
+  const bool same = SelectedFaceIs(dc, tables, asked);
   SelectObject(dc, previous);
   return same;
 }
@@ -65,9 +65,12 @@ void CreateViewerFonts(ViewerState& s, HDC dc, const ByteView* bytes) {
   }
 
   s.glyph_font = CreateFontIndirectA(&lf);
-  std::optional<FaceIdentity> file_identity;
-  if (s.glyph_font && !instance) file_identity = ShownFaceIdentity(s, bytes);
-  const std::optional<FaceIdentity>& identity = instance ? instance->identity : file_identity;
+  // Compared where they lie, not copied: a collection's character map can take
+  // a quarter of a megabyte.
+  MappedFile file;
+  std::optional<FaceTables> identity;
+  if (instance && instance->identity) identity = TablesOf(*instance->identity);
+  else if (s.glyph_font && !instance) identity = ShownFaceTables(s, bytes, file);
   bool own_face = s.glyph_font && DrawsFace(dc, s.glyph_font, identity, lf.lfFaceName);
   // The full name can select another face (two faces of one name, a name cut to
   // the field); the family name, with the weight and slant, may select this one.

@@ -6,14 +6,25 @@
 
 namespace {
 
-// A table's bytes, copied (the caller keeps them beyond the mapping); nothing
-// when the face has no such table or its bytes leave the file.
-std::optional<std::string> CopyTable(ByteView file, uint32_t start, const char (&tag)[5]) {
+// A table's bytes; nothing when the face has no such table or its bytes leave
+// the file.
+std::optional<ByteView> TableIn(ByteView file, uint32_t start, const char (&tag)[5]) {
   const FaceTable table = FindFaceTable(file, start, tag);
   if (!table.present()) return std::nullopt;
-  std::string bytes(table.bytes.size, '\0');
-  if (!ReadBytes(table.bytes, 0, table.bytes.size, bytes)) return std::nullopt;
+  return table.bytes;
+}
+
+std::optional<std::string> Copy(const std::optional<ByteView>& table) {
+  if (!table) return std::nullopt;
+  std::string bytes;
+  if (!ReadBytes(*table, 0, table->size, bytes)) return std::nullopt;
   return bytes;
+}
+
+std::optional<ByteView> View(const std::optional<std::string>& copy) {
+  if (!copy) return std::nullopt;
+  return ByteView{reinterpret_cast<const uint8_t*>(copy->data()),
+                  static_cast<uint32_t>(copy->size())};
 }
 
 // GetFontData names a table by its four letters read as a little-endian number.
@@ -22,33 +33,45 @@ constexpr DWORD TableTag(const char (&tag)[5]) {
          DWORD{uint8_t(tag[3])} << 24;
 }
 
-bool SameTable(HDC dc, DWORD tag, const std::optional<std::string>& bytes) {
+bool SameTable(HDC dc, DWORD tag, const std::optional<ByteView>& bytes) {
   const DWORD size = GetFontData(dc, tag, 0, nullptr, 0);
   if (!bytes) return size == GDI_ERROR;
-  if (size == GDI_ERROR || size != bytes->size()) return false;
+  if (size == GDI_ERROR || size != bytes->size) return false;
   std::string drawn(size, '\0');
-  return GetFontData(dc, tag, 0, drawn.data(), size) == size && drawn == *bytes;
+  return GetFontData(dc, tag, 0, drawn.data(), size) == size &&
+         SameBytes(*bytes, 0, drawn.data(), size);
 }
 
 }  // namespace
 
-std::optional<FaceIdentity> FaceIdentityOf(ByteView file, uint32_t face) {
+std::optional<FaceTables> FaceTablesOf(ByteView file, uint32_t face) {
   const std::optional<uint32_t> start = FaceStart(file, face);
   if (!start) return std::nullopt;
-  std::optional<std::string> name = CopyTable(file, *start, "name");
+  const std::optional<ByteView> name = TableIn(file, *start, "name");
   if (!name) return std::nullopt;
-  return FaceIdentity{std::move(*name), CopyTable(file, *start, "cmap"),
-                      CopyTable(file, *start, "maxp")};
+  return FaceTables{*name, TableIn(file, *start, "cmap"), TableIn(file, *start, "maxp")};
 }
 
-bool SelectedFaceIs(HDC dc, const std::optional<FaceIdentity>& identity, const char* asked) {
-  if (!identity) {
+std::optional<FaceIdentity> FaceIdentityOf(ByteView file, uint32_t face) {
+  const std::optional<FaceTables> tables = FaceTablesOf(file, face);
+  if (!tables) return std::nullopt;
+  std::optional<std::string> name = Copy(tables->name);
+  if (!name) return std::nullopt;
+  return FaceIdentity{std::move(*name), Copy(tables->cmap), Copy(tables->maxp)};
+}
+
+FaceTables TablesOf(const FaceIdentity& identity) {
+  return FaceTables{*View(identity.name), View(identity.cmap), View(identity.maxp)};
+}
+
+bool SelectedFaceIs(HDC dc, const std::optional<FaceTables>& tables, const char* asked) {
+  if (!tables) {
     if (GetFontData(dc, 0, 0, nullptr, 0) != GDI_ERROR) return false;
     char face[LF_FACESIZE] = {};
     if (GetTextFaceA(dc, sizeof face, face) <= 0) return true;  // nothing says otherwise
     return std::strncmp(face, asked, std::strlen(face)) == 0;
   }
-  return SameTable(dc, TableTag("name"), identity->name) &&
-         SameTable(dc, TableTag("cmap"), identity->cmap) &&
-         SameTable(dc, TableTag("maxp"), identity->maxp);
+  return SameTable(dc, TableTag("name"), tables->name) &&
+         SameTable(dc, TableTag("cmap"), tables->cmap) &&
+         SameTable(dc, TableTag("maxp"), tables->maxp);
 }

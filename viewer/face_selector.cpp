@@ -82,18 +82,17 @@ void ReadFaceNames(LoadedFont& font, const ByteView* known) {
                                             : std::string(LanguageString(kTextFaceUnreadable)));
 }
 
+bool FaceSelectorWanted(const LoadedFont& font) {
+  return font.glyph_font && font.face_names.size() > 1;
+}
+
 void UpdateFaceSelector(ViewerState& s) {
-  const bool wanted = s.glyph_font && s.face_names.size() > 1;
+  const bool wanted = FaceSelectorWanted(s);
   // Made once and then hidden or shown: making and destroying a combo box for
   // every file while browsing takes longer than the rest of the change.
   if (wanted && !s.face_combo) {
-    s.face_combo = CreateWindowExA(0, "COMBOBOX", nullptr,
-                                   WS_CHILD | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 0, 0, 0, s.viewer,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFaceComboId)),
-                                   ModuleInstance, nullptr);
+    s.face_combo = CreateSizeRowSelector(s, kFaceComboId, true, InstanceSelectorWanted(s));
     if (!s.face_combo) return;
-    Subclass(s, s.face_combo, kFaceComboId);
-    SendMessageA(s.face_combo, WM_SETFONT, reinterpret_cast<WPARAM>(UiFont), FALSE);
   }
   if (wanted) {
     SendMessageA(s.face_combo, CB_RESETCONTENT, 0, 0);
@@ -112,7 +111,7 @@ void UpdateFaceSelector(ViewerState& s) {
   if (!wanted && GetFocus() == s.face_combo) SetFocus(s.glyph_list);
   const bool shown = wanted && (s.page == kGlyphsPage || s.page == kSamplePage);
   PlaceSizeRow(s);
-  ShowWindow(s.face_combo, shown ? SW_SHOWNA : SW_HIDE);
+  ShowSizeRowSelector(s.face_combo, shown);
 }
 
 bool SwitchFace(ViewerState& s, uint32_t face) {

@@ -24,6 +24,9 @@ bool FontBytes(const LoadedFont& font, MappedFile& file, ByteView& bytes);
 // `bytes`, when given, are the font's, mapped by the caller.
 void ReadFaceNames(LoadedFont& font, const ByteView* bytes = nullptr);
 
+// The loaded file has faces to choose among.
+bool FaceSelectorWanted(const LoadedFont& font);
+
 // After a file was loaded: creates, fills or removes the selector to match its
 // faces, and places the controls again.
 void UpdateFaceSelector(ViewerState& state);

@@ -165,17 +165,17 @@ int InstanceNote(const LoadedFont& font) {
                                                           : kTextInstanceRefused;
 }
 
+bool InstanceSelectorWanted(const LoadedFont& font) {
+  return font.glyph_font && !font.instances.empty();
+}
+
 void UpdateInstanceSelector(ViewerState& s) {
-  const bool wanted = s.glyph_font && !s.instances.empty();
+  const bool wanted = InstanceSelectorWanted(s);
   // Made once and then hidden or shown, as the face selector is.
   if (wanted && !s.instance_combo) {
-    s.instance_combo = CreateWindowExA(
-        0, "COMBOBOX", nullptr, WS_CHILD | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 0, 0, 0, s.viewer,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kInstanceComboId)), ModuleInstance,
-        nullptr);
+    s.instance_combo =
+        CreateSizeRowSelector(s, kInstanceComboId, FaceSelectorWanted(s), true);
     if (!s.instance_combo) return;
-    Subclass(s, s.instance_combo, kInstanceComboId);
-    SendMessageA(s.instance_combo, WM_SETFONT, reinterpret_cast<WPARAM>(UiFont), FALSE);
   }
   if (wanted) {
     SendMessageA(s.instance_combo, WM_SETREDRAW, FALSE, 0);
@@ -197,7 +197,7 @@ void UpdateInstanceSelector(ViewerState& s) {
   if (!wanted && GetFocus() == s.instance_combo) SetFocus(s.glyph_list);
   const bool shown = wanted && (s.page == kGlyphsPage || s.page == kSamplePage);
   PlaceSizeRow(s);
-  ShowWindow(s.instance_combo, shown ? SW_SHOWNA : SW_HIDE);
+  ShowSizeRowSelector(s.instance_combo, shown);
 }
 
 bool SwitchInstance(ViewerState& s, size_t instance) {

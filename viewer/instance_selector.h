@@ -42,6 +42,9 @@ const BuiltInstance* DrawnInstance(const LoadedFont& font);
 // drawn itself.
 int InstanceNote(const LoadedFont& font);
 
+// The face shown has named instances to choose among.
+bool InstanceSelectorWanted(const LoadedFont& font);
+
 // After a file or a face was loaded: fills, shows or hides the selector to match
 // its instances, and places the size row again.
 void UpdateInstanceSelector(ViewerState& state);

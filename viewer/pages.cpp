@@ -15,6 +15,7 @@
 #include "viewer/report_values.h"
 #include "viewer/theme.h"
 #include "viewer/viewer_layout.h"
+#include "viewer/viewer_window.h"
 
 namespace {
 
@@ -113,7 +114,10 @@ struct DeferBatch {
   void Place(HWND window, const Placement& p) {
     Add(window, HWND_TOP, p.x, p.y, p.width, p.height, 0);
   }
+  // Only a control whose state changes: every entry costs the system a window
+  // position change, and at the start all but the tab are hidden already.
   void Show(HWND window, bool shown) {
+    if (!window || ((GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE) != 0) == shown) return;
     Add(window, nullptr, 0, 0, 0, 0,
         SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | (shown ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
   }
@@ -136,6 +140,7 @@ void LayoutViewer(HWND window, int width, int height) {
   ViewerState* state = GetViewerState(window);
   if (!state) return;
   ViewerState& s = *state;
+  s.laid_out = true;
   RECT display = {0, 0, width, height};
   if (s.tab) SendMessageA(s.tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
   ViewerLayout o = ComputeViewerLayout(display.left, display.top, display.right, display.bottom,
@@ -157,13 +162,47 @@ void LayoutViewer(HWND window, int width, int height) {
   batch.Place(s.instance_combo, o.instance_combo);
 }
 
-void PlaceSizeRow(const ViewerState& s) {
+namespace {
+
+// The layout of the client area as it is now, with the selectors given.
+bool CurrentLayout(const ViewerState& s, bool face_selector, bool instance_selector,
+                   ViewerLayout& o) {
   RECT display = {};
-  if (!s.viewer || !GetClientRect(s.viewer, &display)) return;
+  if (!s.viewer || !GetClientRect(s.viewer, &display)) return false;
   if (s.tab) SendMessageA(s.tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
-  const ViewerLayout o = ComputeViewerLayout(display.left, display.top, display.right,
-                                             display.bottom, ScreenDpiY, s.face_selector,
-                                             s.instance_selector);
+  o = ComputeViewerLayout(display.left, display.top, display.right, display.bottom, ScreenDpiY,
+                          face_selector, instance_selector);
+  return true;
+}
+
+}  // namespace
+
+HWND CreateSizeRowSelector(ViewerState& s, int id, bool face_selector, bool instance_selector) {
+  ViewerLayout o;
+  if (!CurrentLayout(s, face_selector, instance_selector, o)) return nullptr;
+  const Placement& p = id == kFaceComboId ? o.face_combo : o.instance_combo;
+  const bool shown = s.page == kGlyphsPage || s.page == kSamplePage;
+  HWND combo = CreateWindowExA(0, "COMBOBOX", nullptr,
+                               WS_CHILD | WS_VSCROLL | CBS_DROPDOWNLIST | (shown ? WS_VISIBLE : 0),
+                               p.x, p.y, p.width, p.height, s.viewer,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ModuleInstance,
+                               nullptr);
+  if (!combo) return nullptr;
+  Subclass(s, combo, id);
+  SendMessageA(combo, WM_SETFONT, reinterpret_cast<WPARAM>(UiFont), FALSE);
+  return combo;
+}
+
+void ShowSizeRowSelector(HWND combo, bool shown) {
+  if (!combo) return;
+  const bool visible = (GetWindowLongPtrA(combo, GWL_STYLE) & WS_VISIBLE) != 0;
+  if (visible != shown) ShowWindow(combo, shown ? SW_SHOWNA : SW_HIDE);
+}
+
+void PlaceSizeRow(const ViewerState& s) {
+  // Before the first layout nothing is placed yet: that layout places the row.
+  ViewerLayout o;
+  if (!s.laid_out || !CurrentLayout(s, s.face_selector, s.instance_selector, o)) return;
   // Only these change; the rest keep their places and their pixels.
   constexpr UINT kFlags = SWP_NOZORDER | SWP_NOACTIVATE;
   DeferBatch batch(3);

@@ -7,8 +7,16 @@
 
 // WM_SIZE: places the tab control and the ten page controls in one batch.
 void LayoutViewer(HWND window, int width, int height);
-// Places the trackbar and the face selector after the selector came or went.
+// Places the trackbar and the face selector after the selector came or went;
+// nothing before the first layout, which places them all.
 void PlaceSizeRow(const ViewerState& state);
+// Makes the selector `id` of the size row (kFaceComboId, kInstanceComboId) where
+// the layout with the selectors given puts it, visible when the page shown has
+// the size row: a combo box made empty, then placed and shown, is laid out twice.
+HWND CreateSizeRowSelector(ViewerState& state, int id, bool face_selector,
+                           bool instance_selector);
+// Shows or hides a selector of the size row unless it already is so.
+void ShowSizeRowSelector(HWND combo, bool shown);
 
 // The control that shows page p.
 HWND PageControl(const ViewerState& state, int page);

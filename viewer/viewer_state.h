@@ -91,6 +91,7 @@ struct ViewerState : ViewerSettings, LoadedFont {
   int page_built[kPageCount] = {};
   int parent_fixed = 0;
   int has_focus = 0;
+  bool laid_out = false;  // the first WM_SIZE placed the controls
   int zoom_code = -1;  // the cell the last zoom box showed; -1 before the first
   int marked_code = -1;  // the cell a search for a character marked; -1 for none
   int dark = 0;        // drawn in dark colours (show flag 128)

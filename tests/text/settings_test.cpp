@@ -225,3 +225,54 @@ TEST_F(SettingsStore, SampleTextWithOuterBlanksOrQuotesReadsBack) {
 }
 
 }  // namespace
+
+namespace {
+
+// LoadSettings reads the section once and finds its keys in that text; each key
+// must come out as the profile functions give it when asked for that key alone.
+TEST_F(SettingsStore, TheSectionReadOnceGivesWhatEachKeyReadGives) {
+  const std::string long_quoted = "\"" + std::string(2100, 'q') + "\"";
+  const std::string filler = "Filler=" + std::string(40000, 'f') + "\n";
+  const std::string files[] = {
+      // Names in any case and with blanks; values with blanks and quotes.
+      "[quenvale.orvane]\n  savepage = 1 \npage=\t2\nFONTSIZEGLYPHS = '40'\n"
+      "SampleText=  \"  quoted \"  \nLanguage = \"English\"\nZoomWidth=300 px\n",
+      // The first of duplicate keys and sections wins; other sections do not count.
+      "[Other]\nFontSizeSample=99\n[Quenvale.Orvane]\nFontSizeSample=20\nFontSizeSample=30\n"
+      "; FontSizeZoom=50\nFontSizeZoom\n[Quenvale.Orvane]\nZoomHeight=400\n",
+      // A sample text longer than its key's room, in quotes, behind a section
+      // larger than the first buffer.
+      "[Quenvale.Orvane]\n" + filler + "SaveSampleText=1\nSampleText=" + long_quoted +
+          "\nInstanceName='Bold'\nSortOrderUnicodeBlocks=3\nOnlyBlocksWithCharacters=1\n",
+      // Keys without a section, then an empty one.
+      "FontSizeGlyphs=50\n[Quenvale.Orvane]\n",
+  };
+  for (const std::string& file : files) {
+    Use("settings_section_once", file);
+    ViewerSettings loaded;
+    LoadSettings(loaded);
+    const std::string from_keys = ReadSettingString("Language", 63, "English");
+    EXPECT_EQ(loaded.language, from_keys) << file;
+    EXPECT_EQ(loaded.save_page, ReadSettingInt("SavePage", 1, 0, 1)) << file;
+    EXPECT_EQ(loaded.save_sample, ReadSettingInt("SaveSampleText", 0, 0, 1)) << file;
+    if (loaded.save_page) {
+      EXPECT_EQ(loaded.page, ReadSettingInt("Page", 0, 0, 3)) << file;
+    }
+    EXPECT_EQ(loaded.glyph_size, ReadSettingInt("FontSizeGlyphs", 24, 6, 128)) << file;
+    EXPECT_EQ(loaded.sample_size, ReadSettingInt("FontSizeSample", 16, 6, 128)) << file;
+    EXPECT_EQ(loaded.zoom_size, ReadSettingInt("FontSizeZoom", 96, 6, 256)) << file;
+    EXPECT_EQ(loaded.zoom_width, ReadSettingInt("ZoomWidth", 128, 8, 1024)) << file;
+    EXPECT_EQ(loaded.zoom_height, ReadSettingInt("ZoomHeight", 160, 8, 1024)) << file;
+    EXPECT_EQ(loaded.sort_order, ReadSettingInt("SortOrderUnicodeBlocks", 0, 0, 3)) << file;
+    EXPECT_EQ(loaded.only_covered_blocks, ReadSettingInt("OnlyBlocksWithCharacters", 0, 0, 1))
+        << file;
+    EXPECT_EQ(loaded.instance_name, ReadSettingString("InstanceName", 255, "")) << file;
+    const std::string sample =
+        UnescapeSampleText(ReadSettingString("SampleText", 2 * 1023 + 3, "x"));
+    if (sample != "x") {
+      EXPECT_EQ(loaded.sample_text, sample) << file;
+    }
+  }
+}
+
+}  // namespace

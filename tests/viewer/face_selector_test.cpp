@@ -192,6 +192,78 @@ TEST(FaceSelector, SingleFontsHaveNoneAndLoadNextKeepsAFaceTheFileHas) {
   EXPECT_TRUE(EqualRect(&single_slider, &slider));
 }
 
+// Where the face selector lies, how far its list drops, what it lists and
+// whether it shows, with the trackbar beside it; in the viewer's coordinates.
+struct SizeRow {
+  RECT combo = {}, dropped = {}, slider = {};
+  bool visible = false;
+  std::vector<std::string> items;
+};
+
+SizeRow SizeRowOf(const GridViewer& v) {
+  const ViewerState& s = v.state();
+  SizeRow row;
+  row.combo = ChildRect(v.window, s.face_combo);
+  SendMessageA(s.face_combo, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&row.dropped));
+  MapWindowPoints(nullptr, v.window, reinterpret_cast<POINT*>(&row.dropped), 2);
+  row.slider = ChildRect(v.window, s.size_slider);
+  row.visible = IsWindowVisible(s.face_combo);
+  const int count = static_cast<int>(SendMessageA(s.face_combo, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) row.items.push_back(ComboItem(s.face_combo, i));
+  return row;
+}
+
+void ExpectSameRow(const SizeRow& row, const SizeRow& reference, const char* when) {
+  EXPECT_TRUE(EqualRect(&row.combo, &reference.combo)) << when;
+  EXPECT_TRUE(EqualRect(&row.dropped, &reference.dropped)) << when;
+  EXPECT_TRUE(EqualRect(&row.slider, &reference.slider)) << when;
+  EXPECT_EQ(row.visible, reference.visible) << when;
+  EXPECT_EQ(row.items, reference.items) << when;
+}
+
+// The selector made while the viewer starts, before its first layout, lies,
+// drops and lists as the one made by ListLoadNext from a single font, on
+// whichever page the viewer opens, and again after a single font and back.
+TEST(FaceSelector, MadeAtStartOrByLoadNextItLiesAndListsAlike) {
+  ASSERT_EQ(MissingFont("/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc"), "");
+  SizeRow reference;
+  {
+    GridViewer v("faces_made_later", "", DejaVuPath(), 600, 400);
+    ASSERT_EQ(LoadNext(v.parent, v.window, NotoSans()), 0);
+    reference = SizeRowOf(v);
+  }
+  ASSERT_EQ(reference.items.size(), 10u);
+  EXPECT_EQ(reference.items[9], "10  Noto Sans Mono CJK HK");
+  EXPECT_TRUE(reference.visible);
+  EXPECT_LE(reference.slider.right, reference.combo.left);
+  EXPECT_EQ(reference.slider.top, reference.combo.top);
+  // The list drops below the closed box: the combo box was given its list's height.
+  EXPECT_GT(reference.dropped.bottom, reference.combo.bottom);
+
+  const struct {
+    const char* name;
+    const char* settings;
+    int page;
+  } starts[] = {{"faces_start_glyphs", "", kGlyphsPage},
+                {"faces_start_info", "Page=1\r\n", kInfoPage},
+                {"faces_start_sample", "Page=2\r\n", kSamplePage}};
+  for (const auto& start : starts) {
+    GridViewer v(start.name, start.settings, NotoSans(), 600, 400);
+    ViewerState& s = v.state();
+    ASSERT_EQ(s.page, start.page) << start.name;
+    ASSERT_TRUE(s.face_combo) << start.name;
+    EXPECT_EQ(IsWindowVisible(s.face_combo) != FALSE, start.page != kInfoPage) << start.name;
+    if (start.page == kInfoPage) ClickTab(v.window, kGlyphsPage);
+    ExpectSameRow(SizeRowOf(v), reference, start.name);
+
+    ASSERT_EQ(LoadNext(v.parent, v.window, DejaVuPath()), 0);
+    EXPECT_FALSE(IsWindowVisible(s.face_combo)) << start.name;
+    EXPECT_GT(ChildRect(v.window, s.size_slider).right, reference.slider.right) << start.name;
+    ASSERT_EQ(LoadNext(v.parent, v.window, NotoSans()), 0);
+    ExpectSameRow(SizeRowOf(v), reference, start.name);
+  }
+}
+
 // Test fonts made of DejaVu's glyphs under names of their own: faces told apart
 // by their unique identifier (name id 3), which only the file's name table holds.
 const char* kDejaVuSans = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
