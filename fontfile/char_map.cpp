@@ -188,13 +188,14 @@ inline bool GroupShown(uint32_t first, uint32_t last, uint32_t glyph, bool one_g
 }
 
 // Formats 12 and 13: groups of codes to consecutive glyphs (12) or to one (13).
-// The loop is the whole cost of a large map (a CJK font holds tens of thousands
-// of groups), so it keeps the builder's open range in locals.
-bool ReadGroupsKept(bool one_glyph, uint32_t glyph_count, RangeBuilder& out,
-                    ByteView groups) {
-  out.ranges.reserve(std::min<uint32_t>(groups.size / kGroupSize, 1u << 16));
-  CodeRange current = out.current;
-  bool open = out.open;
+// Calls show(first, glyph, from, to) for each group with codes that show a glyph,
+// in rising order; stops at the first group that does not rise past the one
+// before it (false: the subtable is unsound) or that starts beyond the last code
+// point. The loop is the whole cost of a large map (a CJK font holds tens of
+// thousands of groups): `show` is inlined into it.
+template <typename Show>
+bool WalkGroups(ByteView groups, bool one_glyph, uint32_t glyph_count, RangeBuilder& out,
+                Show&& show) {
   bool sound = true;
   uint32_t previous_end = 0, group = 0;
   for (; group < groups.size; group += kGroupSize) {
@@ -212,7 +213,20 @@ bool ReadGroupsKept(bool one_glyph, uint32_t glyph_count, RangeBuilder& out,
       break;
     }
     uint32_t from = 0, to = 0;
-    if (!GroupShown(first, last, glyph, one_glyph, glyph_count, from, to)) continue;
+    if (GroupShown(first, last, glyph, one_glyph, glyph_count, from, to))
+      show(first, glyph, from, to);
+  }
+  out.entries += group / kGroupSize;
+  return sound;
+}
+
+// The groups' ranges and glyph runs, the builder's open range kept in locals.
+bool ReadGroupsKept(bool one_glyph, uint32_t glyph_count, RangeBuilder& out, ByteView groups) {
+  out.ranges.reserve(std::min<uint32_t>(groups.size / kGroupSize, 1u << 16));
+  CodeRange current = out.current;
+  bool open = out.open;
+  const bool sound = WalkGroups(groups, one_glyph, glyph_count, out,
+                                [&](uint32_t first, uint32_t glyph, uint32_t from, uint32_t to) {
     if (open && from <= current.last + 1) {
       current.last = std::max(current.last, to);
     } else {
@@ -221,11 +235,10 @@ bool ReadGroupsKept(bool one_glyph, uint32_t glyph_count, RangeBuilder& out,
       open = true;
     }
     // Codes beyond U+FFFF keep their glyph for drawing by index.
-    if (to < 0x10000) continue;
+    if (to < 0x10000) return;
     const uint32_t run_first = std::max<uint32_t>(from, 0x10000);
     out.AddRun({run_first, to, one_glyph ? glyph : glyph + (run_first - first), one_glyph});
-  }
-  out.entries += group / kGroupSize;
+  });
   out.current = current;
   out.open = open;
   return sound;
@@ -234,30 +247,13 @@ bool ReadGroupsKept(bool one_glyph, uint32_t glyph_count, RangeBuilder& out,
 // Counting alone, into a fresh builder: the groups rise without overlap (each is
 // checked), so the codes they show are disjoint and the counts plain sums, with
 // no range to grow and join.
-bool CountGroups(bool one_glyph, uint32_t glyph_count, RangeBuilder& out,
-                 ByteView groups) {
-  uint32_t count = 0, bmp_count = 0, previous_end = 0, group = 0;
-  bool sound = true;
-  for (; group < groups.size; group += kGroupSize) {
-    uint32_t fields[3] = {};
-    ReadU32BEs(groups, group, fields);
-    const uint32_t first = fields[0], last = fields[1], glyph = fields[2];
-    if (first > last || (group != 0 && first <= previous_end)) {
-      sound = false;
-      group += kGroupSize;
-      break;
-    }
-    previous_end = last;
-    if (first > kLastCodePoint) {
-      group += kGroupSize;
-      break;
-    }
-    uint32_t from = 0, to = 0;
-    if (!GroupShown(first, last, glyph, one_glyph, glyph_count, from, to)) continue;
+bool CountGroups(bool one_glyph, uint32_t glyph_count, RangeBuilder& out, ByteView groups) {
+  uint32_t count = 0, bmp_count = 0;
+  const bool sound = WalkGroups(groups, one_glyph, glyph_count, out,
+                                [&](uint32_t, uint32_t, uint32_t from, uint32_t to) {
     count += to - from + 1;
     if (from <= 0xFFFF) bmp_count += std::min<uint32_t>(to, 0xFFFF) - from + 1;
-  }
-  out.entries += group / kGroupSize;
+  });
   out.count += count;
   out.bmp_count += bmp_count;
   return sound;
