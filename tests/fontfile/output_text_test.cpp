@@ -11,6 +11,9 @@ TEST(OrvaneInfoOutput, JsonStringEscapesEveryControlByte) {
   EXPECT_EQ(JsonString("a\"b\\c/"), "\"a\\\"b\\\\c/\"");
   EXPECT_EQ(JsonString(std::string("\0\x01\n\t\x1F\x7F", 6)), "\"\\u0000\\u0001\\u000a\\u0009\\u001f\x7F\"");
   EXPECT_EQ(JsonString("Grie\xC3\x9F"), "\"Grie\xC3\x9F\"");
+  // Escapes first, last and side by side, between runs copied whole.
+  EXPECT_EQ(JsonString(""), "\"\"");
+  EXPECT_EQ(JsonString("\"ab\\\\\n"), "\"\\\"ab\\\\\\\\\\u000a\"");
 }
 
 TEST(OrvaneInfoOutput, PathsBecomeValidUtf8) {
