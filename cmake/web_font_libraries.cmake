@@ -2,15 +2,15 @@
 # its brotli decoder for WOFF 2.0. One target, orvane_web_font_libraries, carries
 # them all.
 #
-# The sanitizer build takes Debian's libraries (zlib1g-dev, libbrotli-dev,
-# libwoff-dev). Every other build compiles brotli and woff2 from Debian's source
-# packages, which scripts/install-deps fetches into third-party/ (outside git):
-# Debian builds them for no Windows target; the fuzz targets then see inside the
-# decoders they drive; and the native programs carry them as they carry the C++
-# runtime, since loading the shared decoders and the shared C++ runtime they
-# need cost orvane-info more than reading a font. zlib is taken as its static
-# archive (for Windows, Debian's libz-mingw-w64-dev): the DLLs import only system
-# DLLs.
+# The Windows builds, the build with the fuzz targets and the native build with a
+# static runtime compile brotli and woff2 from Debian's source packages, which
+# scripts/install-deps fetches into third-party/ (outside git): Debian builds them
+# for no Windows target; the fuzz targets then see inside the decoders they drive;
+# and the native programs carry them as they carry the C++ runtime, since loading
+# the shared decoders and the shared C++ runtime they need cost orvane-info more
+# than reading a font. zlib is taken as its static archive there (for Windows,
+# Debian's libz-mingw-w64-dev): the DLLs import only system DLLs. Any other build
+# takes Debian's shared libraries (zlib1g-dev, libbrotli-dev, libwoff-dev).
 set(ORVANE_THIRD_PARTY_DIR "${CMAKE_SOURCE_DIR}/third-party" CACHE PATH
     "Where scripts/install-deps unpacks the sources of brotli and woff2")
 

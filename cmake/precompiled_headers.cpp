@@ -1,0 +1,1 @@
+// The object of the precompiled header the Windows programs share.
