@@ -75,11 +75,12 @@ Pixels Take(HBITMAP bitmap) {
   return out;
 }
 
-// The smallest rectangle holding every non-white pixel; empty when there is none.
-RECT InkBounds(const Pixels& p) {
+// The smallest rectangle holding every non-white pixel of `area` (by default the
+// whole bitmap); empty when there is none.
+RECT InkBounds(const Pixels& p, RECT area = {0, 0, 0x7FFF, 0x7FFF}) {
   RECT r = {p.width, p.height, 0, 0};
-  for (int y = 0; y < p.height; ++y)
-    for (int x = 0; x < p.width; ++x)
+  for (int y = std::max<int>(area.top, 0); y < std::min<int>(area.bottom, p.height); ++y)
+    for (int x = std::max<int>(area.left, 0); x < std::min<int>(area.right, p.width); ++x)
       if (p.At(x, y) != kWhite) {
         r.left = std::min<LONG>(r.left, x);
         r.top = std::min<LONG>(r.top, y);
@@ -113,6 +114,13 @@ TEST(PreviewBitmap, FillsTheAskedBoxWithSampleAboveAndNameBelow) {
     const int split = margin + inner - inner * 3 / 8;
     EXPECT_GT(p.InkIn({0, 0, box.width, split}, kWhite), 0);
     EXPECT_GT(p.InkIn({0, split, box.width, box.height}, kWhite), 0);
+    // The name as large as its band allows: it fills most of the width, or, in a
+    // wide box, most of the height its font may take.
+    const RECT name = InkBounds(p, {0, split, box.width, box.height});
+    const int name_cell = (box.height - margin - split) * 3 / 4;
+    EXPECT_TRUE(name.right - name.left >= (box.width - 2 * margin) * 8 / 10 ||
+                name.bottom - name.top >= name_cell / 2)
+        << "name ink " << name.right - name.left << " x " << name.bottom - name.top;
     // Black ink, smoothed at its edges.
     int black = 0, grey = 0;
     for (uint32_t c : p.rgb) {
