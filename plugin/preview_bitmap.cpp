@@ -139,6 +139,16 @@ Font FitFont(HDC dc, LOGFONTA lf, const std::wstring& text, int width, int heigh
   return font;
 }
 
+// The cell at which `text` would about fill `width`, from its width in `font` (made
+// with a positive cell height): a line's width grows with its cell. 0 when unknown.
+int CellToFit(HDC dc, HFONT font, const std::wstring& text, int width) {
+  LOGFONTA made = {};
+  if (!GetObjectA(font, sizeof made, &made) || made.lfHeight <= 0) return 0;
+  const SIZE extent = Extent(dc, font, text);
+  if (extent.cx <= 0) return 0;
+  return static_cast<int>(static_cast<long long>(made.lfHeight) * width / extent.cx);
+}
+
 std::wstring FamilyName(const FontInfo& info) {
   const FontText& name =
       info.names[kNameFamily] ? info.names[kNameFamily] : info.names[kNameFull];
@@ -205,9 +215,6 @@ void DrawSample(HDC dc, const FontInfo& info, ColorGlyphFont* colour, int width,
 
   Font sample_font = FitFont(dc, lf, sample, inner_width, sample_height, 1);
   if (!sample_font) return;
-  LOGFONTA made = {};
-  const int sample_cell =
-      GetObjectA(sample_font.get(), sizeof made, &made) ? static_cast<int>(made.lfHeight) : 0;
   RECT sample_band = {inner.left, inner.top, inner.right, inner.top + sample_height};
   if (!colour || !DrawColorSample(dc, *colour, info.coverage, lf, sample_band))
     DrawLine(dc, sample_font.get(), sample, sample_band, 0);
@@ -228,14 +235,9 @@ void DrawSample(HDC dc, const FontInfo& info, ColorGlyphFont* colour, int width,
   }
   RECT name_band = {inner.left, sample_band.bottom, inner.right, inner.bottom};
   const int name_height = (name_band.bottom - name_band.top) * 3 / 4;
-  // A line's width grows with the cell: the name measured in the sample's font
-  // tells nearly which cell fits, so most names take one font instead of two.
-  int guess = 0;
-  if (!symbol && sample_cell > 0) {
-    const SIZE extent = Extent(dc, sample_font.get(), name);
-    if (extent.cx > 0)
-      guess = static_cast<int>(static_cast<long long>(sample_cell) * inner_width / extent.cx);
-  }
+  // Measured in the sample's font, the name tells nearly which cell fits: most
+  // names then take one font instead of two.
+  const int guess = symbol ? 0 : CellToFit(dc, sample_font.get(), name, inner_width);
   Font name_font =
       FitFont(dc, name_lf, name, inner_width, name_height, kMinNameHeight, guess);
   if (name_font) DrawLine(dc, name_font.get(), name, name_band, DT_END_ELLIPSIS);
