@@ -6,12 +6,14 @@ advance widths equal, the metrics MVAR moves, the style classes and the control
 values cvar moves equal, the
 variation tables gone, the names the family given, every checksum right.
 
-Usage: compare_instances.py [--every N] ORVANE_INFO SCRATCH_DIR [FONT...] [-- DIR...]
+Usage: compare_instances.py [--every N] [--found-every N] ORVANE_INFO SCRATCH_DIR
+                            [FONT...] [-- DIR...]
 Fonts named before `--` must be variable; the folders after it are searched for
 more (.ttf, .otf, .ttc). With --every N, each face's first and last instance and
 every Nth between are compared: the sanitizer build runs the instancer on every
-face without repeating all of fontTools' work. Exits 1 on the first font with a
-difference."""
+face without repeating all of fontTools' work. --found-every N does so for the
+faces found in the folders only (most are the named fonts' designs again, split
+into roman and italic). Exits 1 on the first font with a difference."""
 import io
 import os
 import struct
@@ -110,9 +112,13 @@ def compare_instance(tool, scratch, path, face, index):
 
 def main():
     args = sys.argv[1:]
-    every = 1
-    if args[:1] == ["--every"] and len(args) > 1:
-        every, args = max(1, int(args[1])), args[2:]
+    every, found_every = 1, None
+    while args[:1] in (["--every"], ["--found-every"]) and len(args) > 1:
+        if args[0] == "--every":
+            every = max(1, int(args[1]))
+        else:
+            found_every = max(1, int(args[1]))
+        args = args[2:]
     if len(args) < 2:
         sys.exit(__doc__)
     tool, scratch = args[0], args[1]
@@ -131,9 +137,10 @@ def main():
         found = faces(path)
         if path in named and not found:
             sys.exit("%s: no TrueType variable face" % path)
+        step = every if path in named or found_every is None else max(every, found_every)
         for face, font in found:
             count = len(font["fvar"].instances)
-            jobs += [(path, face, i) for i in range(count) if i % every == 0 or i == count - 1]
+            jobs += [(path, face, i) for i in range(count) if i % step == 0 or i == count - 1]
     failures = []
     with ProcessPoolExecutor(max_workers=min(2, os.cpu_count() or 1)) as pool:
         results = pool.map(compare_instance, [tool] * len(jobs), [scratch] * len(jobs),
