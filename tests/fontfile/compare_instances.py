@@ -6,7 +6,7 @@ advance widths equal, the metrics MVAR moves, the style classes and the control
 values cvar moves equal, the
 variation tables gone, the names the family given, every checksum right.
 
-Usage: compare_instances.py [--every N] [--found-every N] [--ours-only] ORVANE_INFO
+Usage: compare_instances.py [--ours-only] [--every N] [--found-every N] ORVANE_INFO
                             SCRATCH_DIR [FONT...] [-- DIR...]
 Fonts named before `--` must be variable; the folders after it are searched for
 more (.ttf, .otf, .ttc). With --every N, each face's first and last instance and
@@ -59,11 +59,6 @@ def outline(glyf, name):
 
 def compare_instance(tool, scratch, ours_only, path, face, index):
     vf = TTFont(path, fontNumber=face, lazy=ours_only)
-    # The layout tables touch nothing compared here, and instancing them is most of
-    # fontTools' time.
-    for tag in ("GSUB", "GPOS", "GDEF"):
-        if tag in vf:
-            del vf[tag]
     instance = vf["fvar"].instances[index]
     location = dict(instance.coordinates)
     label = "%s#%d %s" % (os.path.basename(path), face,
@@ -81,6 +76,11 @@ def compare_instance(tool, scratch, ours_only, path, face, index):
         problems.append("%s: the whole-file checksum is wrong" % label)
     if ours_only:
         return problems
+    # The layout tables touch nothing compared here, and instancing them is most of
+    # fontTools' time.
+    for tag in ("GSUB", "GPOS", "GDEF"):
+        if tag in vf:
+            del vf[tag]
     ours = TTFont(io.BytesIO(data), checkChecksums=2)
     # fontTools' instance is compared as it stands in memory: saving and reading it
     # back was a third of this script's time. Saving would recompute hhea's
@@ -116,18 +116,12 @@ def compare_instance(tool, scratch, ours_only, path, face, index):
 
 def main():
     args = sys.argv[1:]
-    every, found_every, ours_only = 1, None, False
-    while args[:1] in (["--every"], ["--found-every"], ["--ours-only"]):
-        if args[0] == "--ours-only":
-            ours_only, args = True, args[1:]
-            continue
-        if len(args) < 2:
-            break
-        if args[0] == "--every":
-            every = max(1, int(args[1]))
-        else:
-            found_every = max(1, int(args[1]))
-        args = args[2:]
+    steps = {"--every": 1, "--found-every": None}
+    ours_only = args[:1] == ["--ours-only"]
+    args = args[ours_only:]
+    while args[:1] and args[0] in steps and len(args) > 1:
+        steps[args[0]], args = max(1, int(args[1])), args[2:]
+    every, found_every = steps["--every"], steps["--found-every"]
     if len(args) < 2:
         sys.exit(__doc__)
     tool, scratch = args[0], args[1]
