@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr uint32_t kRecordSize = 8;
+constexpr uint32_t kEncodingRecordSize = 8;
 constexpr uint32_t kGroupSize = 12;
 
 struct Encoding {
@@ -325,7 +325,7 @@ bool ReadCharacterMap(ByteView table, CharCoverage& coverage, uint32_t glyph_cou
   *work = CmapReadWork{};
   uint16_t count = 0;
   if (!ReadU16BE(table, 0, 2, count)) return false;
-  if (!InBounds(table, 4, kRecordSize * count)) return false;
+  if (!InBounds(table, 4, kEncodingRecordSize * count)) return false;
   // One pass over the records: those of a preferred encoding, best first, in
   // record order within one encoding.
   struct Candidate {
@@ -334,7 +334,7 @@ bool ReadCharacterMap(ByteView table, CharCoverage& coverage, uint32_t glyph_cou
   };
   std::vector<Candidate> candidates;
   for (uint32_t i = 0; i < count; ++i) {
-    const uint32_t record = 4 + kRecordSize * i;
+    const uint32_t record = 4 + kEncodingRecordSize * i;
     uint16_t platform = 0, encoding = 0;
     uint32_t offset = 0;
     ReadU16BE(table, record, 0, platform);

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "fontfile/color_tables.h"
 #include "fontfile/face_tables.h"
 
 namespace {
 
-constexpr uint32_t kBitmapSizeRecord = 48;
 constexpr uint32_t kIndexSubTableRecord = 8;
 // Index subtable records one lookup may read over all strikes: real fonts have a
 // few per strike, and a table of millions must not make every cell slow.

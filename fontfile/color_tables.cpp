@@ -2,8 +2,6 @@
 
 namespace {
 
-constexpr uint32_t kBitmapSizeRecord = 48;
-
 void ReadColr(ByteView table, ColorFacts& facts) {
   uint16_t base_count = 0, layer_count = 0;
   uint32_t base_offset = 0, layer_offset = 0;

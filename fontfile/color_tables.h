@@ -8,6 +8,9 @@
 #include "fontfile/byte_reader.h"
 #include "fontfile/face_tables.h"
 
+// A strike's record in CBLC (BitmapSize): the table's header is 8 bytes.
+inline constexpr uint32_t kBitmapSizeRecord = 48;
+
 struct ColorFacts {
   TableState colr = TableState::kAbsent;
   bool colr_broken = false;

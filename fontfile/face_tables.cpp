@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr uint32_t kNameRecordSize = 12;
-
 // A record's UTF-16BE text in the ANSI code page; an odd last byte is dropped.
 FontText Utf16Text(ByteView text) {
   const size_t count = text.size / 2;
@@ -78,7 +76,7 @@ NameIndex IndexNames(ByteView table) {
   if (!ReadU16BE(table, 0, 2, count) || !ReadU16BE(table, 0, 4, storage)) return index;
   index.storage = storage;
   for (uint32_t i = 0; i < count; ++i) {
-    const uint32_t record = 6 + kNameRecordSize * i;
+    const uint32_t record = kNameHeaderSize + kNameRecordSize * i;
     uint16_t platform = 0, encoding = 0, language = 0, name_id = 0, length = 0, offset = 0;
     if (!ReadU16BE(table, record, 0, platform) || !ReadU16BE(table, record, 2, encoding) ||
         !ReadU16BE(table, record, 4, language) || !ReadU16BE(table, record, 6, name_id) ||

@@ -457,8 +457,6 @@ std::string Find(std::span<const TagName> rows, const std::string& tag) {
   return found->name;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 }  // namespace
 
 const std::span<const TagName> ScriptTagNames(kScripts);
@@ -469,7 +467,7 @@ std::string ScriptName(const std::string& tag) { return Find(ScriptTagNames, tag
 std::string LanguageName(const std::string& tag) { return Find(LanguageTagNames, tag); }
 
 std::string FeatureName(const std::string& tag) {
-  if (tag.size() == 4 && IsDigit(tag[2]) && IsDigit(tag[3])) {
+  if (tag.size() == 4 && IsAsciiDigit(tag[2]) && IsAsciiDigit(tag[3])) {
     const int number = (tag[2] - '0') * 10 + (tag[3] - '0');
     if (tag[0] == 's' && tag[1] == 's' && number >= 1 && number <= 20)
       return "Stylistic Set " + std::to_string(number);

@@ -20,3 +20,7 @@ extern const std::span<const TagName> FeatureTagNames;
 std::string ScriptName(const std::string& tag);
 std::string LanguageName(const std::string& tag);
 std::string FeatureName(const std::string& tag);
+
+// Stylistic sets and character variants carry their number in a tag's last two
+// characters.
+inline bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }

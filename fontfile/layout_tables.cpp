@@ -4,11 +4,11 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "fontfile/layout_catalog.h"
+
 namespace {
 
-constexpr uint32_t kRecordSize = 6;  // a tag and a 16-bit offset
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+constexpr uint32_t kTagRecordSize = 6;  // a tag and a 16-bit offset
 
 // A tag as ReadTag spells it ('?' for bytes outside printable ASCII), packed into
 // 32 bits: the maps below key on it, with the text's own equality, without
@@ -56,10 +56,10 @@ bool ReadScriptTable(ByteView table, uint32_t script, ReadBudget& budget, Script
   if (!ReadU16BE(table, script, 0, default_offset) || !ReadU16BE(table, script, 2, count))
     return false;
   out.has_default = default_offset != 0;
-  if (!InBounds(table, script + 4, kRecordSize * count) || !budget.Spend(count)) return false;
+  if (!InBounds(table, script + 4, kTagRecordSize * count) || !budget.Spend(count)) return false;
   out.languages.reserve(count);
   for (uint32_t i = 0; i < count; ++i)
-    out.languages.push_back(PackedTag(table, script + 4 + kRecordSize * i));
+    out.languages.push_back(PackedTag(table, script + 4 + kTagRecordSize * i));
   return true;
 }
 
@@ -74,13 +74,13 @@ bool ReadLayoutTable(ByteView table, uint8_t which, Merge& merge) {
 
   uint16_t script_count = 0;
   if (script_list && !ReadU16BE(table, script_list, 0, script_count)) sound = false;
-  if (!InBounds(table, script_list + 2u, kRecordSize * script_count)) {
+  if (!InBounds(table, script_list + 2u, kTagRecordSize * script_count)) {
     sound = false;
     script_count = 0;
   }
   std::unordered_map<uint32_t, ScriptTable> read_scripts;
   for (uint32_t i = 0; i < script_count; ++i) {
-    const uint32_t record = script_list + 2u + kRecordSize * i;
+    const uint32_t record = script_list + 2u + kTagRecordSize * i;
     const uint32_t tag = PackedTag(table, record);
     uint16_t offset = 0;
     ReadU16BE(table, record, 4, offset);
@@ -109,13 +109,13 @@ bool ReadLayoutTable(ByteView table, uint8_t which, Merge& merge) {
 
   uint16_t feature_count = 0;
   if (feature_list && !ReadU16BE(table, feature_list, 0, feature_count)) sound = false;
-  if (!InBounds(table, feature_list + 2u, kRecordSize * feature_count)) {
+  if (!InBounds(table, feature_list + 2u, kTagRecordSize * feature_count)) {
     sound = false;
     feature_count = 0;
   }
   std::unordered_set<uint32_t> read_features;
   for (uint32_t i = 0; i < feature_count; ++i) {
-    const uint32_t record = feature_list + 2u + kRecordSize * i;
+    const uint32_t record = feature_list + 2u + kTagRecordSize * i;
     const uint32_t packed = PackedTag(table, record);
     uint16_t offset = 0;
     ReadU16BE(table, record, 4, offset);
@@ -133,7 +133,7 @@ bool ReadLayoutTable(ByteView table, uint8_t which, Merge& merge) {
     // table is looked at once.
     const std::string& tag = entry.tag;
     const bool named = ((tag[0] == 's' && tag[1] == 's') || (tag[0] == 'c' && tag[1] == 'v')) &&
-                       IsDigit(tag[2]) && IsDigit(tag[3]);
+                       IsAsciiDigit(tag[2]) && IsAsciiDigit(tag[3]);
     if (!named || params == 0 || entry.ui_name || !read_features.insert(feature).second) continue;
     uint16_t version = 0, name_id = 0;
     if (!ReadU16BE(table, feature + params, 0, version) ||

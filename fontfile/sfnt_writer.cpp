@@ -9,16 +9,6 @@ constexpr uint32_t kHeadAdjustmentField = 8;
 constexpr uint32_t kHeadSize = 54;
 constexpr uint32_t kChecksumMagic = 0xB1B0AFBA;
 
-void PutU16(std::vector<uint8_t>& out, size_t at, uint16_t value) {
-  out[at] = static_cast<uint8_t>(value >> 8);
-  out[at + 1] = static_cast<uint8_t>(value);
-}
-
-void PutU32(std::vector<uint8_t>& out, size_t at, uint32_t value) {
-  PutU16(out, at, static_cast<uint16_t>(value >> 16));
-  PutU16(out, at + 2, static_cast<uint16_t>(value));
-}
-
 }  // namespace
 
 uint32_t TableChecksum(ByteView bytes) {

@@ -17,6 +17,17 @@ constexpr uint32_t MakeTag(const char (&tag)[5]) {
          uint32_t{static_cast<uint8_t>(tag[2])} << 8 | static_cast<uint8_t>(tag[3]);
 }
 
+// Big-endian fields written at `at` into bytes the caller has sized.
+inline void PutU16(std::vector<uint8_t>& out, size_t at, uint16_t value) {
+  out[at] = static_cast<uint8_t>(value >> 8);
+  out[at + 1] = static_cast<uint8_t>(value);
+}
+
+inline void PutU32(std::vector<uint8_t>& out, size_t at, uint32_t value) {
+  PutU16(out, at, static_cast<uint16_t>(value >> 16));
+  PutU16(out, at + 2, static_cast<uint16_t>(value));
+}
+
 // The checksum of bytes as the format sums them: big-endian words, the last one
 // padded with zeros.
 uint32_t TableChecksum(ByteView bytes);

@@ -18,6 +18,9 @@
 
 constexpr uint32_t kOffsetTableSize = 12;
 constexpr uint32_t kTableRecordSize = 16;
+// The name table: a 6-byte header (format 0), then its records.
+constexpr uint32_t kNameHeaderSize = 6;
+constexpr uint32_t kNameRecordSize = 12;
 
 struct SfntDirectory {
   uint32_t start = 0;        // the offset table

@@ -11,6 +11,8 @@
 #include <memory>
 #include <new>
 
+#include "fontfile/sfnt_writer.h"
+
 namespace {
 
 constexpr uint32_t kWoff1HeaderSize = 44;
@@ -72,16 +74,6 @@ bool CheckHeader(ByteView file, const Header& h, WebFontFacts& facts) {
 
 // ---- The sfnt written for WOFF 1.0 -------------------------------------------
 
-void PutU16(std::vector<uint8_t>& out, size_t at, uint16_t value) {
-  out[at] = static_cast<uint8_t>(value >> 8);
-  out[at + 1] = static_cast<uint8_t>(value);
-}
-
-void PutU32(std::vector<uint8_t>& out, size_t at, uint32_t value) {
-  PutU16(out, at, static_cast<uint16_t>(value >> 16));
-  PutU16(out, at + 2, static_cast<uint16_t>(value));
-}
-
 // The offset table's binary-search fields for `count` tables.
 void PutOffsetTable(std::vector<uint8_t>& out, uint32_t flavor, uint16_t count) {
   uint16_t selector = 0;
@@ -95,17 +87,17 @@ void PutOffsetTable(std::vector<uint8_t>& out, uint32_t flavor, uint16_t count) 
 }
 
 // A stretch of the file a block claims.
-struct Span {
+struct Claim {
   uint32_t offset = 0, length = 0;
 };
 
 // Every span in the file and none over another (empty ones lie nowhere).
-bool SpansApart(ByteView file, std::vector<Span> spans) {
-  for (const Span& span : spans)
+bool SpansApart(ByteView file, std::vector<Claim> spans) {
+  for (const Claim& span : spans)
     if (!InBounds(file, span.offset, span.length)) return false;
-  std::erase_if(spans, [](const Span& span) { return span.length == 0; });
+  std::erase_if(spans, [](const Claim& span) { return span.length == 0; });
   std::sort(spans.begin(), spans.end(),
-            [](const Span& a, const Span& b) { return a.offset < b.offset; });
+            [](const Claim& a, const Claim& b) { return a.offset < b.offset; });
   for (size_t i = 1; i < spans.size(); ++i)
     if (spans[i].offset - spans[i - 1].offset < spans[i - 1].length) return false;
   return true;
@@ -148,7 +140,7 @@ bool DecodeWoff1(ByteView file, const Header& h, std::vector<uint8_t>& sfnt,
   const uint32_t directory_end = kWoff1HeaderSize + kWoff1EntrySize * count;
   if (!InBounds(file, 0, directory_end)) return Refuse(facts, WebFontProblem::kTruncated);
   std::vector<Woff1Table> tables(count);
-  std::vector<Span> spans = {{0, directory_end}};
+  std::vector<Claim> spans = {{0, directory_end}};
   uint64_t total = kSfntHeaderSize + uint64_t{kSfntRecordSize} * count;
   for (uint32_t i = 0; i < count; ++i) {
     const uint32_t entry = kWoff1HeaderSize + kWoff1EntrySize * i;
@@ -415,8 +407,8 @@ bool DecodeWoff2(ByteView file, const Header& h, std::vector<uint8_t>& sfnt,
   const std::optional<ByteView> compressed = SubView(file, at, h.compressed_length);
   if (!compressed) return Refuse(facts, WebFontProblem::kTruncated);
   uint64_t end = Pad4(uint64_t{at} + h.compressed_length);
-  for (const Span block : {Span{h.meta_offset, h.meta_length},
-                           Span{h.private_offset, h.private_length}}) {
+  for (const Claim block : {Claim{h.meta_offset, h.meta_length},
+                           Claim{h.private_offset, h.private_length}}) {
     if (!block.offset) continue;
     if (block.offset != end || !InBounds(file, block.offset, block.length))
       return Refuse(facts, WebFontProblem::kOverlap);

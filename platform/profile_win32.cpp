@@ -6,6 +6,10 @@
 
 #include "platform/platform.h"
 
+// platform.h takes <windows.h>'s WriteProfileString macro away only when it comes
+// second; compiled in one unit with other sources, it may have come first.
+#undef WriteProfileString
+
 size_t ReadProfileString(const char* section, const char* key, const char* default_value,
                          char* out, size_t capacity, const char* file) {
   if (capacity == 0) return 0;

@@ -7,8 +7,6 @@
 
 namespace {
 
-const char* L(int id) { return LanguageString(id); }
-
 void Heading(ReportSink& view, int id) {
   SetBold(view, true);
   AppendText(view, "\n%s\n\n", L(id));

@@ -61,8 +61,6 @@ bool CodePageLineSelected(const FontSignatureWords& signature, int bit) {
   return (signature.code_pages[bit / 32] >> (bit % 32)) & 1;
 }
 
-const char* L(int id) { return LanguageString(id); }
-
 const char* Text(const FontText& text) { return text ? text->c_str() : ""; }
 
 const char* YesNo(uint8_t flag) { return flag ? L(kTextYes) : L(kTextNo); }
@@ -95,6 +93,8 @@ void AppendText(ReportSink& view, const char* format, ...) {
 }
 
 void SetBold(ReportSink& view, bool on) { view.SetBold(on); }
+
+const char* L(int id) { return LanguageString(id); }
 
 namespace {
 

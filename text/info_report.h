@@ -33,6 +33,8 @@ struct ReportMetrics {
 // Formats one piece ('%s', '%d', '%04X' conversions) into 64 KiB and inserts it.
 void AppendText(ReportSink& view, const char* format, ...);
 void SetBold(ReportSink& view, bool on);
+// The language's string `id`: the reports' texts, short for the many lines that name one.
+const char* L(int id);
 
 // How the font is drawn, where the report speaks of it.
 struct ReportDrawing {

@@ -6,14 +6,6 @@
 #include "platform/platform.h"
 #include "viewer/viewer_state.h"
 
-namespace {
-
-int TableRow(const UnicodeBlockRow& row) {
-  return static_cast<int>(&row - UnicodeBlockTable.data());
-}
-
-}  // namespace
-
 void UpdateBlockCoverage(LoadedFont& font, uint8_t charset, bool own_face) {
   BlockCoverage& cells = font.cells;
   cells = BlockCoverage{};

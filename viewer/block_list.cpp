@@ -29,10 +29,6 @@ const UnicodeBlockRow& BlockAt(int position) {
 
 namespace {
 
-int TableRow(const UnicodeBlockRow& row) {
-  return static_cast<int>(&row - UnicodeBlockTable.data());
-}
-
 std::vector<int> ListedPositions(const ViewerState& s) {
   std::vector<int> listed;
   listed.reserve(kUnicodeBlockCount);
