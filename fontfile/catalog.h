@@ -23,13 +23,13 @@ extern const std::span<const NamedValue> WeightNames;             // 9 rows
 extern const std::span<const NamedValue> WidthNames;              // 9 rows
 
 constexpr int kUnicodeBlockCount = 264;  // 101 of the first plane, then 163 beyond it
+constexpr int kFirstPlaneBlockCount = 101;  // rows 0-100, up to U+FFFF
+constexpr int kCharsetCount = 19;
 
 // Where a row of UnicodeBlockTable stands in it.
 inline int TableRow(const UnicodeBlockRow& row) {
   return static_cast<int>(&row - UnicodeBlockTable.data());
 }
-constexpr int kFirstPlaneBlockCount = 101;  // rows 0-100, up to U+FFFF
-constexpr int kCharsetCount = 19;
 
 // The name of the first row whose value equals key; "Unknown" when none does.
 const char* LookupName(std::span<const NamedValue> rows, int32_t key);

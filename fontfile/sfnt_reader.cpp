@@ -15,7 +15,6 @@ namespace {
 // A table read either left the file, which ends the whole font, or gave its result.
 enum class TableRead { kLeftFile, kNoMatch, kRead };
 
-
 constexpr uint16_t kPlatformWindows = 3;
 constexpr uint16_t kEncodingSymbol = 0;
 constexpr uint16_t kEncodingUnicodeBmp = 1;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "fontfile/table_directory.h"
+
 namespace {
 
 constexpr uint32_t kHeadAdjustmentField = 8;
@@ -10,6 +12,17 @@ constexpr uint32_t kHeadSize = 54;
 constexpr uint32_t kChecksumMagic = 0xB1B0AFBA;
 
 }  // namespace
+
+void PutOffsetTable(std::vector<uint8_t>& out, uint32_t flavor, uint16_t count) {
+  uint16_t selector = 0;
+  while ((2u << selector) <= count) ++selector;
+  const uint16_t range = static_cast<uint16_t>(kTableRecordSize << selector);
+  PutU32(out, 0, flavor);
+  PutU16(out, 4, count);
+  PutU16(out, 6, range);
+  PutU16(out, 8, selector);
+  PutU16(out, 10, static_cast<uint16_t>(count * kTableRecordSize - range));
+}
 
 uint32_t TableChecksum(ByteView bytes) {
   uint32_t sum = 0;
@@ -34,24 +47,15 @@ bool WriteSfnt(std::vector<OutputTable> tables, uint32_t limit, std::vector<uint
             [](const OutputTable& a, const OutputTable& b) { return a.tag < b.tag; });
   const uint32_t count = static_cast<uint32_t>(tables.size());
   if (count > 0xFFFF) return false;
-  uint64_t size = 12 + 16 * uint64_t{count};
+  uint64_t size = kOffsetTableSize + kTableRecordSize * uint64_t{count};
   for (const OutputTable& table : tables) {
     if (table.tag == MakeTag("head") && table.bytes.size < kHeadSize) return false;
     size += (uint64_t{table.bytes.size} + 3) / 4 * 4;
   }
   if (size > limit) return false;
   out.assign(static_cast<size_t>(size), 0);
-  uint16_t power = 1, log2 = 0;
-  while (uint32_t{power} * 2 <= count) {
-    power = static_cast<uint16_t>(power * 2);
-    ++log2;
-  }
-  PutU32(out, 0, 0x00010000);
-  PutU16(out, 4, static_cast<uint16_t>(count));
-  PutU16(out, 6, static_cast<uint16_t>(power * 16));
-  PutU16(out, 8, log2);
-  PutU16(out, 10, static_cast<uint16_t>(count * 16 - power * 16));
-  uint32_t at = 12 + 16 * count;
+  PutOffsetTable(out, 0x00010000, static_cast<uint16_t>(count));
+  uint32_t at = kOffsetTableSize + kTableRecordSize * count;
   int64_t head_at = -1;
   for (uint32_t i = 0; i < count; ++i) {
     const OutputTable& table = tables[i];
@@ -60,7 +64,7 @@ bool WriteSfnt(std::vector<OutputTable> tables, uint32_t limit, std::vector<uint
       head_at = at;
       PutU32(out, at + kHeadAdjustmentField, 0);
     }
-    const uint32_t record = 12 + 16 * i;
+    const uint32_t record = kOffsetTableSize + kTableRecordSize * i;
     PutU32(out, record, table.tag);
     PutU32(out, record + 4,
            TableChecksum(ByteView{out.data() + at, table.bytes.size}));

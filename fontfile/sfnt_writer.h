@@ -28,6 +28,10 @@ inline void PutU32(std::vector<uint8_t>& out, size_t at, uint32_t value) {
   PutU16(out, at + 2, static_cast<uint16_t>(value));
 }
 
+// The offset table of a font of `count` tables: its version (`flavor`), the count
+// and the binary-search fields.
+void PutOffsetTable(std::vector<uint8_t>& out, uint32_t flavor, uint16_t count);
+
 // The checksum of bytes as the format sums them: big-endian words, the last one
 // padded with zeros.
 uint32_t TableChecksum(ByteView bytes);

@@ -12,14 +12,13 @@
 #include <new>
 
 #include "fontfile/sfnt_writer.h"
+#include "fontfile/table_directory.h"
 
 namespace {
 
 constexpr uint32_t kWoff1HeaderSize = 44;
 constexpr uint32_t kWoff1EntrySize = 20;
 constexpr uint32_t kWoff2HeaderSize = 48;
-constexpr uint32_t kSfntHeaderSize = 12;
-constexpr uint32_t kSfntRecordSize = 16;
 constexpr uint32_t kCollectionFlavor = 0x74746366;  // 'ttcf'
 
 constexpr uint32_t Tag(const char (&tag)[5]) {
@@ -74,30 +73,18 @@ bool CheckHeader(ByteView file, const Header& h, WebFontFacts& facts) {
 
 // ---- The sfnt written for WOFF 1.0 -------------------------------------------
 
-// The offset table's binary-search fields for `count` tables.
-void PutOffsetTable(std::vector<uint8_t>& out, uint32_t flavor, uint16_t count) {
-  uint16_t selector = 0;
-  while ((2u << selector) <= count) ++selector;
-  const uint16_t range = static_cast<uint16_t>(kSfntRecordSize << selector);
-  PutU32(out, 0, flavor);
-  PutU16(out, 4, count);
-  PutU16(out, 6, range);
-  PutU16(out, 8, selector);
-  PutU16(out, 10, static_cast<uint16_t>(count * kSfntRecordSize - range));
-}
-
 // A stretch of the file a block claims.
-struct Claim {
+struct BlockSpan {
   uint32_t offset = 0, length = 0;
 };
 
 // Every span in the file and none over another (empty ones lie nowhere).
-bool SpansApart(ByteView file, std::vector<Claim> spans) {
-  for (const Claim& span : spans)
+bool SpansApart(ByteView file, std::vector<BlockSpan> spans) {
+  for (const BlockSpan& span : spans)
     if (!InBounds(file, span.offset, span.length)) return false;
-  std::erase_if(spans, [](const Claim& span) { return span.length == 0; });
+  std::erase_if(spans, [](const BlockSpan& span) { return span.length == 0; });
   std::sort(spans.begin(), spans.end(),
-            [](const Claim& a, const Claim& b) { return a.offset < b.offset; });
+            [](const BlockSpan& a, const BlockSpan& b) { return a.offset < b.offset; });
   for (size_t i = 1; i < spans.size(); ++i)
     if (spans[i].offset - spans[i - 1].offset < spans[i - 1].length) return false;
   return true;
@@ -140,8 +127,8 @@ bool DecodeWoff1(ByteView file, const Header& h, std::vector<uint8_t>& sfnt,
   const uint32_t directory_end = kWoff1HeaderSize + kWoff1EntrySize * count;
   if (!InBounds(file, 0, directory_end)) return Refuse(facts, WebFontProblem::kTruncated);
   std::vector<Woff1Table> tables(count);
-  std::vector<Claim> spans = {{0, directory_end}};
-  uint64_t total = kSfntHeaderSize + uint64_t{kSfntRecordSize} * count;
+  std::vector<BlockSpan> spans = {{0, directory_end}};
+  uint64_t total = kOffsetTableSize + uint64_t{kTableRecordSize} * count;
   for (uint32_t i = 0; i < count; ++i) {
     const uint32_t entry = kWoff1HeaderSize + kWoff1EntrySize * i;
     Woff1Table& t = tables[i];
@@ -172,10 +159,10 @@ bool DecodeWoff1(ByteView file, const Header& h, std::vector<uint8_t>& sfnt,
 
   sfnt.assign(static_cast<size_t>(total), 0);
   PutOffsetTable(sfnt, h.flavor, static_cast<uint16_t>(count));
-  uint32_t at = kSfntHeaderSize + kSfntRecordSize * count;
+  uint32_t at = kOffsetTableSize + kTableRecordSize * count;
   for (uint32_t i = 0; i < count; ++i) {
     const Woff1Table& t = tables[i];
-    const size_t record = kSfntHeaderSize + size_t{kSfntRecordSize} * i;
+    const size_t record = kOffsetTableSize + size_t{kTableRecordSize} * i;
     PutU32(sfnt, record, t.tag);
     PutU32(sfnt, record + 4, t.checksum);
     PutU32(sfnt, record + 8, at);
@@ -328,7 +315,7 @@ bool DecodeWoff2(ByteView file, const Header& h, std::vector<uint8_t>& sfnt,
   const bool collection = h.flavor == kCollectionFlavor;
   std::vector<Woff2Table> tables(h.table_count);
   uint32_t at = kWoff2HeaderSize;
-  uint64_t stream = 0, decoded = kSfntHeaderSize + uint64_t{kSfntRecordSize} * h.table_count;
+  uint64_t stream = 0, decoded = kOffsetTableSize + uint64_t{kTableRecordSize} * h.table_count;
   int glyf_transformed = -1, loca_transformed = -1;
   for (Woff2Table& t : tables) {
     uint8_t flags = 0;
@@ -391,7 +378,7 @@ bool DecodeWoff2(ByteView file, const Header& h, std::vector<uint8_t>& sfnt,
       if (!ReadU32BE(file, at, 0, flavor)) return Refuse(facts, WebFontProblem::kTruncated);
       at += 4;
       if (count == 0) return Refuse(facts, WebFontProblem::kBadHeader);
-      decoded += kSfntHeaderSize + uint64_t{kSfntRecordSize} * count;
+      decoded += kOffsetTableSize + uint64_t{kTableRecordSize} * count;
       for (uint32_t i = 0; i < count; ++i) {
         uint32_t index = 0;
         if (FieldRead read = Read255UInt16(file, at, index); read != FieldRead::kRead)
@@ -407,8 +394,8 @@ bool DecodeWoff2(ByteView file, const Header& h, std::vector<uint8_t>& sfnt,
   const std::optional<ByteView> compressed = SubView(file, at, h.compressed_length);
   if (!compressed) return Refuse(facts, WebFontProblem::kTruncated);
   uint64_t end = Pad4(uint64_t{at} + h.compressed_length);
-  for (const Claim block : {Claim{h.meta_offset, h.meta_length},
-                           Claim{h.private_offset, h.private_length}}) {
+  for (const BlockSpan block : {BlockSpan{h.meta_offset, h.meta_length},
+                           BlockSpan{h.private_offset, h.private_length}}) {
     if (!block.offset) continue;
     if (block.offset != end || !InBounds(file, block.offset, block.length))
       return Refuse(facts, WebFontProblem::kOverlap);

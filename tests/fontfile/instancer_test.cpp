@@ -173,6 +173,33 @@ TEST(Instancer, MovesComponentsAndWritesASoundStaticFont) {
   EXPECT_EQ(ReadFontBytes(out.data, out.size, info), 1);
 }
 
+// The binary-search fields both writers (the instancer's and WOFF 1.0's) put in
+// the offset table: searchRange is 16 times the largest power of two not above
+// the count, entrySelector its exponent, rangeShift the rest of the directory.
+TEST(SfntWriter, OffsetTableSearchFields) {
+  struct Case {
+    uint16_t count, range, selector, shift;
+  };
+  for (const Case& c : {Case{1, 16, 0, 0}, Case{2, 32, 1, 0}, Case{3, 32, 1, 16},
+                        Case{4, 64, 2, 0}, Case{17, 256, 4, 16}, Case{39, 512, 5, 112}}) {
+    std::vector<uint8_t> out(12);
+    PutOffsetTable(out, 0x4F54544F, c.count);
+    const ByteView view{out.data(), 12};
+    uint32_t flavor = 0;
+    uint16_t count = 0, range = 0, selector = 0, shift = 0;
+    ReadU32BE(view, 0, 0, flavor);
+    ReadU16BE(view, 0, 4, count);
+    ReadU16BE(view, 0, 6, range);
+    ReadU16BE(view, 0, 8, selector);
+    ReadU16BE(view, 0, 10, shift);
+    EXPECT_EQ(flavor, 0x4F54544Fu);
+    EXPECT_EQ(count, c.count);
+    EXPECT_EQ(range, c.range) << c.count;
+    EXPECT_EQ(selector, c.selector) << c.count;
+    EXPECT_EQ(shift, c.shift) << c.count;
+  }
+}
+
 TEST(Instancer, TakesAdvancesFromHvarWhereItIsThere) {
   std::string hvar;
   PutU32BE(hvar, 0x00010000);
