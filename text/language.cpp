@@ -177,6 +177,13 @@ const char* const kEnglishColourGlyphs[] = {
 };
 static_assert(kTextFirstColourGlyphs + std::size(kEnglishColourGlyphs) == kLanguageStringCount);
 
+// From kTextFirstContent on.
+const char* const kEnglishContent[] = {
+    "Collection",  // 280
+    "None",
+};
+static_assert(kTextFirstContent + std::size(kEnglishContent) == kTextContentEnd);
+
 // Absent before the first SelectLanguage and after FreeLanguageStrings.
 std::optional<std::array<std::string, kLanguageStringCount>> g_strings;
 char g_current_language[64] = "";
@@ -203,6 +210,7 @@ std::string ModulePathWithSuffix(const std::string& suffix) {
 }  // namespace
 
 const char* EnglishString(int id) {
+  if (id >= kTextFirstContent && id < kTextContentEnd) return kEnglishContent[id - kTextFirstContent];
   if (id < 0 || id >= kLanguageStringCount) return "";
   if (id >= kTextFirstColourGlyphs) return kEnglishColourGlyphs[id - kTextFirstColourGlyphs];
   if (id >= kTextInstanceEnd) return "";

@@ -93,12 +93,17 @@ constexpr int kTextInstanceEnd = 143;  // ids 143-159 are not given yet
 // character the font lists but of which nothing can be drawn.
 constexpr int kTextFirstColourGlyphs = 160;
 constexpr int kTextColourFormNotDrawn = 160, kTextCannotBeDrawn = 161;
+// The content plug-in (ids 280-339): the values of its multiple-choice fields
+// that are words. Not part of the viewer's table (kLanguageStringCount).
+constexpr int kTextFirstContent = 280;
+constexpr int kTextContentCollection = 280, kTextContentNoColour = 281;
+constexpr int kTextContentEnd = 282;
 
 // Name of the language whose texts are loaded; empty until the first SelectLanguage.
 const char* CurrentLanguage();
 
-// The built-in English text of id (0-161); "" for any other id and for the ids
-// not given a text yet.
+// The built-in English text of id (0-161, and the content plug-in's from 280);
+// "" for any other id and for the ids not given a text yet.
 const char* EnglishString(int id);
 
 // The language file for `name`: the module path with its extension replaced by
