@@ -33,7 +33,7 @@ const FieldDefinition& DefinitionOf(Field field);
 
 // The texts of the multiple-choice values, in the interface language (ANSI).
 struct ChoiceTexts {
-  std::vector<std::string> formats;     // by FontFormat, kNone's left empty
+  std::vector<std::string> formats;     // by FileFormat, kNone's left empty
   std::vector<std::string> colours;     // by ColourFormat
   std::vector<std::string> embeddings;  // by Embedding
 };

@@ -226,4 +226,5 @@ void ContentService::Unload() {
   for (Work& work : work_) work.stop->store(true);
   kept_.clear();
   kept_.shrink_to_fit();
+  if (work_.empty()) work_.shrink_to_fit();
 }

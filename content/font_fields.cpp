@@ -23,7 +23,7 @@ bool Stopped(const std::atomic<bool>* stop) {
 // its first face that reads.
 struct FaceRead {
   bool recognized = false;
-  FontFormat format = FontFormat::kNone;
+  FileFormat format = FileFormat::kNone;
   uint32_t faces = 0;
   uint32_t face = 0;
   std::optional<uint32_t> start;  // the face's offset table, for an sfnt face
@@ -40,10 +40,10 @@ FaceRead ReadFace(const FontSource& source, MapDetail detail) {
     read.start = 0;
   } else if (!web && ReadFon(font, read.info)) {
     read.recognized = true;
-    read.format = FontFormat::kFon;
+    read.format = FileFormat::kFon;
   } else if (const uint32_t count = CollectionFaceCount(font)) {
     read.faces = count;
-    read.format = FontFormat::kCollection;
+    read.format = FileFormat::kCollection;
     const std::optional<uint32_t> face = FirstReadableFace(font);
     ClearFontInfo(read.info);
     if (face && ReadCollection(font, read.info, *face, options)) {
@@ -53,20 +53,20 @@ FaceRead ReadFace(const FontSource& source, MapDetail detail) {
     }
   } else if (!web && ReadPfm(font, read.info)) {
     read.recognized = true;
-    read.format = FontFormat::kPfm;
+    read.format = FileFormat::kPfm;
   }
   if (read.faces == 0) read.faces = read.recognized ? 1 : 0;
-  if (read.recognized && read.format == FontFormat::kNone) {
+  if (read.recognized && read.format == FileFormat::kNone) {
     // A single sfnt font: its outlines by its version tag and tables.
     uint32_t version = 0;
     ReadU32BE(font, 0, 0, version);
     const bool cff2 = FindFaceTable(font, 0, "CFF2").listed() && !FindFaceTable(font, 0, "CFF ").listed();
     read.format = version == 0x4F54544F /* OTTO */
-                      ? (cff2 ? FontFormat::kCff2 : FontFormat::kOpenTypeCff)
-                      : FontFormat::kTrueType;
+                      ? (cff2 ? FileFormat::kCff2 : FileFormat::kOpenTypeCff)
+                      : FileFormat::kTrueType;
   }
-  if (source.container.kind == WebFontKind::kWoff1) read.format = FontFormat::kWoff;
-  if (source.container.kind == WebFontKind::kWoff2) read.format = FontFormat::kWoff2;
+  if (source.container.kind == WebFontKind::kWoff1) read.format = FileFormat::kWoff;
+  if (source.container.kind == WebFontKind::kWoff2) read.format = FileFormat::kWoff2;
   return read;
 }
 
@@ -85,7 +85,7 @@ std::optional<uint32_t> GlyphCount(ByteView font, const FaceRead& read) {
     if (maxp.present() && ReadU16BE(maxp.bytes, 0, 4, count)) return count;
     return std::nullopt;
   }
-  if (read.format == FontFormat::kFon && read.info.coverage.kind == CoverageKind::kBytes)
+  if (read.format == FileFormat::kFon && read.info.coverage.kind == CoverageKind::kBytes)
     return uint32_t{read.info.coverage.last_byte} - read.info.coverage.first_byte + 1;
   return std::nullopt;
 }

@@ -16,7 +16,7 @@
 using FieldParts = uint8_t;
 constexpr FieldParts kFacePart = 1, kCoveragePart = 2, kAllParts = kFacePart | kCoveragePart;
 
-enum class FontFormat : uint8_t {
+enum class FileFormat : uint8_t {
   kNone, kTrueType, kOpenTypeCff, kCff2, kCollection, kWoff, kWoff2, kFon, kPfm
 };
 enum class ColourFormat : uint8_t { kNone, kColr, kCbdt, kSbix, kSvg };
@@ -28,7 +28,7 @@ struct FontFields {
   FieldParts parts = 0;     // the parts read so far
   bool opened = false;      // the file could be mapped
   bool recognized = false;  // a reader took it; every other field is empty when not
-  FontFormat format = FontFormat::kNone;
+  FileFormat format = FileFormat::kNone;
   uint32_t faces = 0;
   uint32_t face = 0;  // the face described: a collection's first that reads
 

@@ -818,10 +818,17 @@ void AddWoff2Variants(Builder& out, int src) {
   out.Add(src, "version-ffff", SetU32BE(b, 24, 0xFFFFFFFF), Expect::kAsSource);
 }
 
+// In one read: byte by byte through a stream iterator, the 28 MB of the sources
+// took seconds under the sanitizers.
 std::string ReadWholeFile(const std::string& host_path) {
-  std::ifstream in(host_path, std::ios::binary);
+  std::ifstream in(host_path, std::ios::binary | std::ios::ate);
   if (!in) return std::string();
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  const std::streamoff size = in.tellg();
+  if (size <= 0) return std::string();
+  std::string bytes(static_cast<size_t>(size), '\0');
+  in.seekg(0);
+  if (!in.read(bytes.data(), size)) return std::string();
+  return bytes;
 }
 
 // The collection header and offset tables of a collection, with the first
