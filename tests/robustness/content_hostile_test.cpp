@@ -167,7 +167,7 @@ TEST(ContentHostileFiles, TwoThreadsOverTheMalformedCorpus) {
 #else
   EXPECT_EQ(after, before);
 #endif
-  std::cout << files.size() << " files\n";
+  std::cout << files.size() << " files, memory in use " << before << " bytes before the round, " << after << " after\n";
   std::filesystem::remove_all(dir);
 }
 
