@@ -113,5 +113,7 @@ std::string AnatomyJson(const FontAnatomy& a) {
            List(c.sbix_strikes, [](uint16_t ppem) { return std::to_string(ppem); });
   if (c.svg == TableState::kPresent) out += ",\"svg_documents\":" + std::to_string(c.svg_documents);
   out += "},\"damaged\":" + Damaged(a);
+  // OS/2 fsType, the embedding permissions; null without an OS/2 table.
+  out += ",\"fs_type\":" + (a.facts.has_fs_type ? std::to_string(a.facts.fs_type) : std::string("null"));
   return out;
 }
