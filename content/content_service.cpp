@@ -103,6 +103,20 @@ ContentService::Kept* ContentService::Find(const std::string& path, const FileSt
   return nullptr;
 }
 
+std::optional<FileStamp> ContentService::Stamp(const std::string& path) {
+  const auto now = std::chrono::steady_clock::now();
+  {
+    std::lock_guard lock(mutex_);
+    for (const Kept& kept : kept_)
+      if (kept.path == path && now - kept.checked < kTrustKeptFields) return kept.stamp;
+  }
+  const std::optional<FileStamp> stamp = StampOfFile(path.c_str());
+  if (!stamp) return stamp;
+  std::lock_guard lock(mutex_);
+  if (Kept* kept = Find(path, *stamp)) kept->checked = now;
+  return stamp;
+}
+
 std::shared_ptr<const FontFields> ContentService::Fields(const std::string& path,
                                                          const FileStamp& stamp, FieldParts parts,
                                                          bool delay_if_slow, int& result) {
@@ -144,7 +158,7 @@ std::shared_ptr<const FontFields> ContentService::Fields(const std::string& path
     if ((kept->fields->parts & shared->parts) != shared->parts) kept->fields = shared;
     return shared;
   }
-  kept_.push_back(Kept{path, stamp, shared, nullptr});
+  kept_.push_back(Kept{path, stamp, shared, nullptr, std::chrono::steady_clock::now()});
   if (kept_.size() > kKeptFiles) kept_.erase(kept_.begin());
   return shared;
 }
@@ -196,7 +210,7 @@ int ContentService::Value(const std::string& utf8_path, int index, int unit, voi
     return kFtFieldEmpty;
   }
   if (!out || size <= 0) return kFtFieldEmpty;
-  const std::optional<FileStamp> stamp = StampOfFile(utf8_path.c_str());
+  const std::optional<FileStamp> stamp = Stamp(utf8_path);
   if (!stamp) return kFtFileError;
   int result = kFtFieldEmpty;
   const std::shared_ptr<const FontFields> fields =

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -21,6 +22,10 @@ constexpr uint64_t kSlowFileSize = 4u << 20;
 // Files whose fields are kept: the host asks for the fields of one file in a row,
 // from two threads, and a listing's files one after another.
 constexpr size_t kKeptFiles = 8;
+// For this long after a file's size and time were last looked at, the fields kept
+// for it are taken as they are: the host asks for a file's fields in a row, and
+// looking at the file again for each of them took as long as reading it (under Wine).
+constexpr std::chrono::milliseconds kTrustKeptFields{2000};
 
 class ContentService {
  public:
@@ -49,6 +54,7 @@ class ContentService {
     FileStamp stamp;
     std::shared_ptr<const FontFields> fields;
     std::shared_ptr<const std::string> ansi_text;  // the character text in ANSI, once asked for
+    std::chrono::steady_clock::time_point checked;  // when the stamp was last compared
   };
   struct Work {
     std::string path;
@@ -62,6 +68,9 @@ class ContentService {
   int CharacterText(const std::string& path, const FileStamp& stamp, const FontFields& fields,
                     int unit, void* out, int size, bool wide);
   Kept* Find(const std::string& path, const FileStamp& stamp);  // under mutex_
+  // The stamp of the file's kept fields when it was compared within kTrustKeptFields,
+  // else the file's own; nothing when the file cannot be looked at.
+  std::optional<FileStamp> Stamp(const std::string& path);
 
   mutable std::mutex mutex_;
   ChoiceTexts texts_;

@@ -51,3 +51,11 @@ void UnmapFile(MappedFile& file) {
 bool MapFileReadOnlyUtf8(const char* utf8_path, MappedFile& out) {
   return MapFileReadOnly(utf8_path, out);
 }
+
+bool FileSizeAndTimeUtf8(const char* utf8_path, uint64_t& size, int64_t& written) {
+  struct stat status;
+  if (stat(utf8_path, &status) != 0 || !S_ISREG(status.st_mode)) return false;
+  size = static_cast<uint64_t>(status.st_size);
+  written = static_cast<int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+  return true;
+}

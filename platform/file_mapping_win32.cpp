@@ -59,6 +59,22 @@ bool MapFileReadOnlyUtf8(const char* utf8_path, MappedFile& out) {
                      out);
 }
 
+bool FileSizeAndTimeUtf8(const char* utf8_path, uint64_t& size, int64_t& written) {
+  int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8_path, -1, nullptr, 0);
+  if (units <= 0) return false;
+  std::wstring wide(static_cast<size_t>(units), L'\0');
+  if (!MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8_path, -1, wide.data(), units))
+    return false;
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return false;
+  size = uint64_t{data.nFileSizeHigh} << 32 | data.nFileSizeLow;
+  written = static_cast<int64_t>(uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32 |
+                                 data.ftLastWriteTime.dwLowDateTime);
+  return true;
+}
+
 void UnmapFile(MappedFile& file) {
   if (file.data) UnmapViewOfFile(file.data);
   if (file.mapping_handle) CloseHandle(reinterpret_cast<HANDLE>(file.mapping_handle));

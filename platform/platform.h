@@ -34,6 +34,11 @@ bool MapFileReadOnly(const char* path, MappedFile& out);
 bool MapFileReadOnlyUtf8(const char* utf8_path, MappedFile& out);
 void UnmapFile(MappedFile& file);
 
+// A file's size and last-write time (in the system's own ticks) at a UTF-8 path,
+// in one call: what tells whether something read from it before still holds.
+// False when the file cannot be looked at (or is a folder).
+bool FileSizeAndTimeUtf8(const char* utf8_path, uint64_t& size, int64_t& written);
+
 // ---- Text conversion -------------------------------------------------------
 
 // Converts `count` UTF-16 code units (host order) to the system's 8-bit ANSI code
