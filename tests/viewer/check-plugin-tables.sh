@@ -3,6 +3,7 @@
 # their plain names, is built for the machine its bitness names, and carries the
 # options dialog (900) and the version resource. Reads the file only, so it checks
 # a DLL of either bitness on any machine. Usage: check-plugin-tables.sh DLL 32|64
+# A .wdx or .wdx64 file is the content plug-in: its own functions, no dialog.
 dll=$1 bits=$2
 dump=$(x86_64-w64-mingw32-objdump -p "$dll") || { echo "objdump failed on $dll"; exit 1; }
 status=0
@@ -19,8 +20,11 @@ resources=$(printf '%s\n' "$dump" | sed -n '/Resource Directory section/,/Resour
   awk '{ id = $4; sub(/^0x0*/, "", id); sub(/,$/, "", id) }
        /^[0-9a-f]+   Entry: ID:/ { type = id }
        /^[0-9a-f]+     Entry: ID:/ { print type "/" id }' | sort | tr '\n' ' ')
-# The dialog 900 (type 5) and the version resource 1 (type 16).
-for wanted in 5/384 10/1; do
+# The dialog 900 (type 5) and the version resource 1 (type 16); the content
+# plug-in has no dialog.
+wanted_resources="5/384 10/1"
+case $dll in *.wdx|*.wdx64) wanted_resources="10/1" ;; esac
+for wanted in $wanted_resources; do
   case " $resources" in
     *" $wanted "*) ;;
     *) echo "no resource $wanted (type/id) among: $resources"; status=1 ;;
@@ -41,6 +45,11 @@ exports=$(printf '%s\n' "$dump" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/
 expected="ListCloseWindow ListGetDetectString ListGetPreviewBitmap ListGetPreviewBitmapW "\
 "ListLoad ListLoadNext ListLoadNextW ListLoadW ListSearchText ListSearchTextW ListSendCommand "\
 "ListSetDefaultParams "
+case $dll in
+  *.wdx|*.wdx64)
+    expected="ContentGetDetectString ContentGetSupportedField ContentGetValue ContentGetValueW "\
+"ContentPluginUnloading ContentSetDefaultParams ContentStopGetValue ContentStopGetValueW " ;;
+esac
 if [ "$exports" != "$expected" ]; then
   echo "exports are '$exports', expected '$expected'"
   status=1
