@@ -14,6 +14,41 @@ struct ByteView {
   uint32_t size = 0;
 };
 
+// ---- Bounded work --------------------------------------------------------------
+// The rule every reader of untrusted bytes keeps. A small file must not be able
+// to make a reader work or allocate far beyond its size.
+//
+// - Work. Every step that a count or a shared offset can repeat is charged to a
+//   ReadBudget: each record, each face, each component visited (an empty one
+//   too), each region of each item looked up, each axis of each tuple read. The
+//   budget is a small multiple of the bytes that can pay for the steps (the
+//   table's size, or the file's), so that the work grows with the file, never
+//   with a product of its counts.
+// - Memory. What a reader keeps or builds is bounded by its input's size times a
+//   small constant. Bytes that many records share are read (copied, converted,
+//   decoded) once, and every size computed from counts is checked before use:
+//   products of two counts are taken in 64 bits (CheckedMultiply), an offset
+//   plus a length with CheckedAdd.
+// - Refusal. When a budget runs out the reader refuses that one thing and keeps
+//   the rest: one glyph, one face, one instance, one colour image. Each reader
+//   keeps a budget of its own, so that one hostile table cannot starve another.
+struct ReadBudget {
+  uint64_t left = 0;
+  uint64_t spent = 0;    // what was charged in all, for the tests and the tools
+  bool refused = false;  // a charge found too little left
+  bool Spend(uint64_t count) {
+    if (count > left) {
+      spent += left;
+      left = 0;
+      refused = true;
+      return false;
+    }
+    left -= count;
+    spent += count;
+    return true;
+  }
+};
+
 // Written this way round so that neither side can overflow.
 inline bool InBounds(ByteView view, uint32_t offset, uint32_t width) {
   return !(offset > view.size || width > view.size - offset);
@@ -22,6 +57,14 @@ inline bool InBounds(ByteView view, uint32_t offset, uint32_t width) {
 inline bool CheckedAdd(uint32_t a, uint32_t b, uint32_t& sum) {
   if (b > UINT32_MAX - a) return false;
   sum = a + b;
+  return true;
+}
+
+// a * b, refused when the product does not fit 32 bits.
+inline bool CheckedMultiply(uint32_t a, uint32_t b, uint32_t& product) {
+  const uint64_t wide = uint64_t{a} * b;
+  if (wide > UINT32_MAX) return false;
+  product = static_cast<uint32_t>(wide);
   return true;
 }
 

@@ -54,18 +54,3 @@ NameIndex IndexNames(ByteView name_table);
 // (a Macintosh record gives its ASCII letters). Nothing when the table has no
 // such record, the record leaves the table or the allowance is spent.
 FontText NameText(NameIndex& index, uint16_t id);
-
-// Counts what a reader may still read in one table. Each record read spends one;
-// the allowance is the table's size over the smallest record, so that lists that
-// point at each other or overlap cannot make the work grow past the table.
-struct ReadBudget {
-  uint64_t left = 0;
-  bool Spend(uint64_t count) {
-    if (count > left) {
-      left = 0;
-      return false;
-    }
-    left -= count;
-    return true;
-  }
-};

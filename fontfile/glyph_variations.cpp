@@ -139,11 +139,7 @@ void AddInferred(VariedGlyph& glyph, TupleScratch& s) {
   }
 }
 
-bool Spend(TupleScratch& s, uint64_t work) {
-  if (work > s.work_left) return false;
-  s.work_left -= work;
-  return true;
-}
+bool Spend(TupleScratch& s, uint64_t work) { return s.work.Spend(work); }
 
 bool ReadTuple(ByteView data, uint32_t at, uint32_t axis_count, std::vector<RegionAxis>& axes,
                int which) {
@@ -169,20 +165,26 @@ bool ReadTupleHeader(const GlyphVariations& v, const DesignLocation& location, B
   applies = false;
   if (!ReadU16BE(data, header, 0, size) || !ReadU16BE(data, header, 2, tuple_index)) return false;
   header += 4;
+  // A shared peak alone was worked out once, when the table was opened: its axes
+  // are read again only for an intermediate region, and each axis read is charged.
+  const bool intermediate = tuple_index & kIntermediateRegion;
   if (tuple_index & kEmbeddedPeak) {
-    if (!ReadTuple(data, header, v.axis_count, axes, 1)) return false;
+    if (!Spend(s, v.axis_count) || !ReadTuple(data, header, v.axis_count, axes, 1)) return false;
     header += 2 * v.axis_count;
   } else {
     const uint32_t shared = tuple_index & kTupleIndexMask;
     if (shared >= v.shared_count) return false;
-    for (uint32_t a = 0; a < v.axis_count; ++a) {
-      uint16_t peak = 0;
-      ReadU16BE(v.gvar, v.shared_tuples + 2 * v.axis_count * shared, 2 * a, peak);
-      axes[a].peak = static_cast<int16_t>(peak);
+    if (intermediate) {
+      if (!Spend(s, v.axis_count)) return false;
+      for (uint32_t a = 0; a < v.axis_count; ++a) {
+        uint16_t peak = 0;
+        ReadU16BE(v.gvar, v.shared_tuples + 2 * v.axis_count * shared, 2 * a, peak);
+        axes[a].peak = static_cast<int16_t>(peak);
+      }
     }
   }
-  if (tuple_index & kIntermediateRegion) {
-    if (!ReadTuple(data, header, v.axis_count, axes, 0) ||
+  if (intermediate) {
+    if (!Spend(s, 2 * uint64_t{v.axis_count}) || !ReadTuple(data, header, v.axis_count, axes, 0) ||
         !ReadTuple(data, header + 2 * v.axis_count, v.axis_count, axes, 2))
       return false;
     header += 4 * v.axis_count;
@@ -271,7 +273,8 @@ bool ApplyGlyphVariations(const GlyphVariations& v, const DesignLocation& locati
     if (!ReadPackedPoints(data, serialized, s.shared_points, shared_all)) return false;
     has_shared = true;
   }
-  s.axes.assign(v.axis_count, RegionAxis{});
+  // Every axis of a tuple is written before it is read: sized once, not per glyph.
+  if (s.axes.size() != v.axis_count) s.axes.assign(v.axis_count, RegionAxis{});
   uint32_t header = 4;
   for (uint32_t t = 0; t < tuple_count; ++t) {
     uint16_t size = 0, tuple_index = 0;
@@ -345,6 +348,8 @@ bool CvtDeltas(ByteView cvar, const DesignLocation& location, uint32_t count,
   v.axis_count = static_cast<uint32_t>(location.coordinates.size());
   TupleScratch s;
   s.axes.assign(v.axis_count, RegionAxis{});
+  // As for gvar: far above what a real table needs.
+  s.work.left = 256 * (uint64_t{cvar.size} + count) + (1u << 16);
   uint32_t serialized = data_offset;
   bool shared_all = false;
   const bool has_shared = tuple_field & kSharedPointNumbers;
@@ -354,7 +359,8 @@ bool CvtDeltas(ByteView cvar, const DesignLocation& location, uint32_t count,
     uint16_t size = 0, tuple_index = 0;
     bool applies = false;
     const std::vector<double>* factors = nullptr;
-    if (!ReadTupleHeader(v, location, cvar, header, s, size, tuple_index, applies, factors))
+    if (!Spend(s, 1) ||
+        !ReadTupleHeader(v, location, cvar, header, s, size, tuple_index, applies, factors))
       return false;
     const uint32_t tuple_start = serialized;
     if (!CheckedAdd(serialized, size, serialized)) return false;
@@ -373,7 +379,8 @@ bool CvtDeltas(ByteView cvar, const DesignLocation& location, uint32_t count,
       continue;
     }
     const uint32_t delta_count = all ? count : static_cast<uint32_t>(points->size());
-    if (!ReadPackedDeltas(*tuple, at, delta_count, s.deltas)) return false;
+    if (!Spend(s, delta_count) || !ReadPackedDeltas(*tuple, at, delta_count, s.deltas))
+      return false;
     for (uint32_t k = 0; k < delta_count; ++k) {
       const uint32_t value = all ? k : (*points)[k];
       if (value < count) deltas[value] += ScaleDelta(s.deltas[k], *factors);

@@ -41,9 +41,10 @@ struct VariedGlyph {
 
 // Work buffers reused from glyph to glyph, and the work still allowed: glyphs may
 // share their variation data, so the work is bounded by a budget the caller sets
-// from the tables' sizes rather than by the bytes each glyph reads.
+// from the tables' sizes rather than by the bytes each glyph reads. Each tuple is
+// charged one, each axis of it read one more, and each point it moves one.
 struct TupleScratch {
-  uint64_t work_left = 0;  // tuples read plus points moved
+  ReadBudget work;
   std::vector<uint32_t> shared_points, points;
   std::vector<int32_t> deltas;
   std::vector<double> tx, ty, factors;

@@ -121,20 +121,21 @@ struct Outlines {
 };
 
 // Points resolved through a composite's components, for its bounding box. The
-// budget bounds the work by glyf's size, whatever the components' sharing.
+// budget bounds the work by glyf's size, whatever the components' sharing: a
+// glyph that uses the next one twice, and so on down, is visited 2^depth times,
+// and each visit is charged, an empty glyph's too, with the points it adds.
 struct Resolver {
   const Font& font;
   const Outlines& outlines;
-  uint64_t budget = 0;
+  ReadBudget work;
   std::vector<double> x, y;
 
   bool Resolve(uint32_t index, uint32_t depth) {
-    if (depth > kMaxComponentDepth) return false;
+    if (depth > kMaxComponentDepth || !work.Spend(1)) return false;
     const GlyphState& glyph = outlines.glyphs[index];
     if (glyph.kind == GlyphKind::kEmpty) return true;
     if (glyph.kind == GlyphKind::kSimple) {
-      if (glyph.count > budget) return false;
-      budget -= glyph.count;
+      if (!work.Spend(glyph.count)) return false;
       for (uint32_t i = 0; i < glyph.count; ++i) {
         x.push_back(outlines.x[glyph.first + i]);
         y.push_back(outlines.y[glyph.first + i]);
@@ -207,19 +208,37 @@ struct Deltas {
   ByteView advance_map;  // empty: items by glyph index
 };
 
+// Why a reader stopped: its budget spent, or its table not adding up.
+InstanceProblem Refusal(const ReadBudget& work) {
+  return work.refused ? InstanceProblem::kWorkBudget : InstanceProblem::kBadTable;
+}
+
+// The points (or components) glyph bytes declare: a simple glyph's last contour end
+// plus one, read before the points themselves so that they are charged first.
+bool DeclaredPoints(ByteView glyph, int16_t contours, uint32_t& count) {
+  uint16_t last = 0;
+  if (!ReadU16BE(glyph, 10, 2 * (static_cast<uint32_t>(contours) - 1), last)) return false;
+  count = uint32_t{last} + 1;
+  return true;
+}
+
 // Moves every glyph's points and phantom points: one pass over the glyphs.
-bool MoveGlyphs(const Font& font, const Deltas& deltas, Outlines& out, InstanceProblem& problem) {
+bool MoveGlyphs(const Font& font, Deltas& deltas, Outlines& out, InstanceWork& work,
+                InstanceProblem& problem) {
   // A simple glyph's point needs a byte of glyf at least, four with its
-  // coordinates; more points than that are a hostile repeat count.
-  const uint64_t point_budget = 4 * uint64_t{font.glyf.bytes.size} + (1u << 16);
-  uint64_t points_left = point_budget;
+  // coordinates; more points than that are a hostile repeat count. Loca may
+  // point many glyphs at the same bytes: each glyph's points and components are
+  // charged.
+  ReadBudget points{4 * uint64_t{font.glyf.bytes.size} + (1u << 16)};
   out.glyphs.resize(font.glyph_count);
   VariedGlyph varied;
   TupleScratch scratch;
   // Far above what real fonts need (tens of units of work a byte at most).
-  scratch.work_left = 256 * (uint64_t{font.gvar.bytes.size} + font.glyf.bytes.size) + (1u << 22);
+  scratch.work.left = 256 * (uint64_t{font.gvar.bytes.size} + font.glyf.bytes.size) + (1u << 22);
   SimpleGlyph simple;
-  for (uint32_t g = 0; g < font.glyph_count; ++g) {
+  bool moved = true;
+  for (uint32_t g = 0; g < font.glyph_count && moved; ++g) {
+    moved = false;
     GlyphState& state = out.glyphs[g];
     if (!GlyphBytes(font, g, state.bytes)) return Fail(InstanceProblem::kBadTable, problem);
     GlyphHeader header;
@@ -230,10 +249,12 @@ bool MoveGlyphs(const Font& font, const Deltas& deltas, Outlines& out, InstanceP
     varied.contour_ends.clear();
     if (header.contours > 0) {
       state.kind = GlyphKind::kSimple;
-      if (!ReadSimpleGlyph(state.bytes, header.contours,
-                           static_cast<uint32_t>(std::min<uint64_t>(points_left, 0x10000)), simple))
+      uint32_t declared = 0;
+      if (!DeclaredPoints(state.bytes, header.contours, declared))
         return Fail(InstanceProblem::kBadTable, problem);
-      points_left -= simple.x.size();
+      if (!points.Spend(declared)) break;
+      if (!ReadSimpleGlyph(state.bytes, header.contours, 0x10000, simple))
+        return Fail(InstanceProblem::kBadTable, problem);
       varied.x = simple.x;
       varied.y = simple.y;
       varied.contour_ends = simple.contour_ends;
@@ -242,6 +263,7 @@ bool MoveGlyphs(const Font& font, const Deltas& deltas, Outlines& out, InstanceP
       uint32_t at = 10;
       Component c;
       do {
+        if (!points.Spend(1)) break;
         if (!ReadComponent(state.bytes, at, c) || c.glyph >= font.glyph_count || c.glyph == g)
           return Fail(InstanceProblem::kBadTable, problem);
         const bool xy = c.flags & kArgsAreXyValues;
@@ -249,6 +271,7 @@ bool MoveGlyphs(const Font& font, const Deltas& deltas, Outlines& out, InstanceP
         varied.x.push_back(xy ? c.arg1 : 0);
         varied.y.push_back(xy ? c.arg2 : 0);
       } while (c.flags & kMoreComponents);
+      if (points.refused) break;
     } else {
       header = GlyphHeader{};  // no outline, whatever its box said
     }
@@ -261,7 +284,7 @@ bool MoveGlyphs(const Font& font, const Deltas& deltas, Outlines& out, InstanceP
     varied.y.insert(varied.y.end(), {0, 0, 0, 0});
     if (deltas.has_gvar &&
         !ApplyGlyphVariations(deltas.gvar, deltas.location, g, varied, scratch))
-      return Fail(InstanceProblem::kBadTable, problem);
+      break;
     if (!deltas.has_gvar) {
       varied.dx.assign(varied.x.size(), 0.0);
       varied.dy.assign(varied.x.size(), 0.0);
@@ -292,8 +315,7 @@ bool MoveGlyphs(const Font& font, const Deltas& deltas, Outlines& out, InstanceP
         return Fail(InstanceProblem::kBadTable, problem);
       if (!deltas.advance_map.size && g > 0xFFFF) return Fail(InstanceProblem::kBadTable, problem);
       double delta = 0;
-      if (!ItemDelta(deltas.hvar, outer, inner, delta))
-        return Fail(InstanceProblem::kBadTable, problem);
+      if (!ItemDelta(deltas.hvar, outer, inner, delta)) break;
       new_advance = advance + RoundHalfUp(delta);
     } else {
       new_advance = RoundHalfUp(right_moved - left_moved);
@@ -302,8 +324,16 @@ bool MoveGlyphs(const Font& font, const Deltas& deltas, Outlines& out, InstanceP
     if (new_advance > 0xFFFF) return Fail(InstanceProblem::kBadTable, problem);
     state.advance = static_cast<uint16_t>(new_advance);
     state.left = left_moved;
+    moved = true;
   }
-  return true;
+  work.points = points.spent;
+  work.tuples = scratch.work.spent;
+  work.advance_items = deltas.hvar.work.spent;
+  if (moved) return true;
+  // The reader that stopped: a budget it spent, or bytes that do not add up.
+  if (points.refused) return Fail(InstanceProblem::kWorkBudget, problem);
+  if (deltas.hvar.work.refused) return Fail(InstanceProblem::kWorkBudget, problem);
+  return Fail(Refusal(scratch.work), problem);
 }
 
 // ---- The tables written anew -------------------------------------------------
@@ -319,8 +349,9 @@ struct Metrics {
 
 bool WriteGlyphs(const Font& font, Outlines& outlines, std::vector<uint8_t>& glyf,
                  std::vector<uint8_t>& loca, std::vector<uint8_t>& hmtx, Metrics& metrics,
-                 InstanceProblem& problem) {
-  Resolver resolver{font, outlines, 4 * uint64_t{font.glyf.bytes.size} + (1u << 20), {}, {}};
+                 InstanceWork& work, InstanceProblem& problem) {
+  Resolver resolver{font, outlines, ReadBudget{4 * uint64_t{font.glyf.bytes.size} + (1u << 20)},
+                    {}, {}};
   std::vector<double> px, py;
   SimpleGlyph simple;
   loca.reserve(4 * (size_t{font.glyph_count} + 1));
@@ -347,7 +378,9 @@ bool WriteGlyphs(const Font& font, Outlines& outlines, std::vector<uint8_t>& gly
     } else if (state.kind == GlyphKind::kComposite) {
       resolver.x.clear();
       resolver.y.clear();
-      if (!resolver.Resolve(g, 0)) return Fail(InstanceProblem::kBadTable, problem);
+      const bool resolved = resolver.Resolve(g, 0);
+      work.visits = resolver.work.spent;
+      if (!resolved) return Fail(Refusal(resolver.work), problem);
       state.header = BoundsOf(-1, resolver.x, resolver.y, fits);
       if (!fits || !WriteCompositeGlyph(state.bytes, outlines.offset_x, outlines.offset_y,
                                         state.first, state.header, glyf))
@@ -447,63 +480,108 @@ std::string PostScriptName(const std::string& family) {
   return out.empty() ? "Instance" : out;
 }
 
+// A record of the new name table; its text lies in the old table's storage, or
+// among the texts added.
 struct NameOut {
   uint16_t platform, encoding, language, id;
-  std::vector<uint8_t> text;
+  bool added;
+  uint32_t offset, length;  // in the old storage, or in the added texts
 };
 
 // The name table with the family's names (ids 1, 2, 3, 4 and 6, Windows Unicode
 // English) in place of the family and style names of every platform; the other
-// records copied. Format 1's language-tag records (and the names that use them)
-// are left out.
-bool BuildNames(ByteView name, const std::string& family, std::vector<uint8_t>& out) {
+// records kept. Format 1's language-tag records (and the names that use them)
+// are left out. Records may share their text, or overlap: the bytes the kept
+// records cover are copied once each, so that the new table is never larger
+// than the old one and the texts added.
+bool BuildNames(ByteView name, const std::string& family, std::vector<uint8_t>& out,
+                uint64_t& copied) {
   uint16_t count = 0, storage = 0;
   if (!ReadU16BE(name, 0, 2, count) || !ReadU16BE(name, 0, 4, storage)) return false;
+  // The storage as far as the table goes; a record that leaves it is dropped.
+  const std::optional<ByteView> texts =
+      SubView(name, storage, storage <= name.size ? name.size - storage : 0);
+  if (!texts) return false;
   std::vector<NameOut> records;
   for (uint32_t i = 0; i < count; ++i) {
-    const uint32_t record = 6 + 12 * i;
+    const uint32_t record = kNameHeaderSize + kNameRecordSize * i;
     uint16_t f[6] = {};
     bool read = true;
     for (uint32_t k = 0; k < 6; ++k) read = read && ReadU16BE(name, record, 2 * k, f[k]);
     if (!read) return false;
     if (std::find(std::begin(kReplacedNames), std::end(kReplacedNames), f[3]) !=
             std::end(kReplacedNames) ||
-        f[2] >= 0x8000)
+        f[2] >= 0x8000 || !InBounds(*texts, f[5], f[4]))
       continue;
-    const std::optional<ByteView> text = SubView(name, uint32_t{storage} + f[5], f[4]);
-    if (!text) continue;  // a record that leaves the table is dropped
-    records.push_back(NameOut{f[0], f[1], f[2], f[3], CopyOf(*text)});
+    records.push_back(NameOut{f[0], f[1], f[2], f[3], false, f[5], f[4]});
   }
   const std::vector<uint8_t> family_text = Utf16BE(family);
   const std::vector<uint8_t> postscript = Utf16BE(PostScriptName(family));
   if (family_text.size() > 0xFFFF) return false;
-  records.push_back(NameOut{3, 1, 0x409, 1, family_text});
-  records.push_back(NameOut{3, 1, 0x409, 2, Utf16BE("Regular")});
-  records.push_back(NameOut{3, 1, 0x409, 3, family_text});
-  records.push_back(NameOut{3, 1, 0x409, 4, family_text});
-  records.push_back(NameOut{3, 1, 0x409, 6, postscript});
+  std::vector<uint8_t> added;
+  auto add = [&](uint16_t id, const std::vector<uint8_t>& text) {
+    records.push_back(NameOut{3, 1, 0x409, id, true, static_cast<uint32_t>(added.size()),
+                              static_cast<uint32_t>(text.size())});
+    added.insert(added.end(), text.begin(), text.end());
+  };
+  const uint32_t family_length = static_cast<uint32_t>(family_text.size());
+  add(1, family_text);  // first of the added texts: ids 3 and 4 share it
+  add(2, Utf16BE("Regular"));
+  records.push_back(NameOut{3, 1, 0x409, 3, true, 0, family_length});
+  records.push_back(NameOut{3, 1, 0x409, 4, true, 0, family_length});
+  add(6, postscript);
+  const size_t header = kNameHeaderSize + kNameRecordSize * records.size();
+  if (header > 0xFFFF) return false;
+
+  // The old storage's covered spans, merged, each copied once: where each lands.
+  std::vector<std::pair<uint32_t, uint32_t>> spans;  // begin, end
+  for (const NameOut& r : records)
+    if (!r.added && r.length) spans.emplace_back(r.offset, r.offset + r.length);
+  std::sort(spans.begin(), spans.end());
+  std::vector<std::pair<uint32_t, uint32_t>> merged;
+  for (const auto& span : spans) {
+    if (!merged.empty() && span.first <= merged.back().second)
+      merged.back().second = std::max(merged.back().second, span.second);
+    else merged.push_back(span);
+  }
+  std::vector<uint8_t> kept;
+  std::vector<uint32_t> landed;  // where each merged span begins in `kept`
+  for (const auto& [begin, end] : merged) {
+    landed.push_back(static_cast<uint32_t>(kept.size()));
+    const std::vector<uint8_t> bytes = CopyOf(*SubView(*texts, begin, end - begin));
+    kept.insert(kept.end(), bytes.begin(), bytes.end());
+  }
+  copied = kept.size();
+  // The added texts first: they are short, and a long old text then cannot push
+  // them past the 16-bit offsets.
+  auto place = [&](const NameOut& r) -> uint64_t {
+    if (r.added) return r.offset;
+    if (!r.length) return 0;
+    const auto span = std::upper_bound(merged.begin(), merged.end(),
+                                       std::make_pair(r.offset, UINT32_MAX)) - 1;
+    return added.size() + landed[span - merged.begin()] + uint64_t{r.offset - span->first};
+  };
+
   std::stable_sort(records.begin(), records.end(), [](const NameOut& a, const NameOut& b) {
     return std::tie(a.platform, a.encoding, a.language, a.id) <
            std::tie(b.platform, b.encoding, b.language, b.id);
   });
   out.clear();
-  const size_t header = 6 + 12 * records.size();
-  if (header > 0xFFFF) return false;
   AppendU16(out, 0);
   AppendU16(out, static_cast<uint16_t>(records.size()));
   AppendU16(out, static_cast<uint16_t>(header));
-  uint32_t offset = 0;
   for (const NameOut& r : records) {
+    const uint64_t offset = place(r);
     if (offset > 0xFFFF) return false;
     AppendU16(out, r.platform);
     AppendU16(out, r.encoding);
     AppendU16(out, r.language);
     AppendU16(out, r.id);
-    AppendU16(out, static_cast<uint16_t>(r.text.size()));
+    AppendU16(out, static_cast<uint16_t>(r.length));
     AppendU16(out, static_cast<uint16_t>(offset));
-    offset += static_cast<uint32_t>(r.text.size());
   }
-  for (const NameOut& r : records) out.insert(out.end(), r.text.begin(), r.text.end());
+  out.insert(out.end(), added.begin(), added.end());
+  out.insert(out.end(), kept.begin(), kept.end());
   return true;
 }
 
@@ -535,28 +613,32 @@ struct MutableTables {
   std::vector<uint8_t> os2, hhea, vhea, post;
 };
 
-bool ApplyMvar(ByteView mvar, const DesignLocation& location, MutableTables& tables) {
+bool ApplyMvar(ByteView mvar, const DesignLocation& location, MutableTables& tables,
+               InstanceWork& work, InstanceProblem& problem) {
   uint16_t major = 0, record_size = 0, record_count = 0, store_offset = 0;
   if (!ReadU16BE(mvar, 0, 0, major) || !ReadU16BE(mvar, 0, 6, record_size) ||
       !ReadU16BE(mvar, 0, 8, record_count) || !ReadU16BE(mvar, 0, 10, store_offset) ||
       major != 1 || (record_count && record_size < 8))
-    return false;
+    return Fail(InstanceProblem::kBadTable, problem);
   if (record_count == 0 || store_offset == 0) return true;
   const std::optional<ByteView> store = SubView(mvar, store_offset, mvar.size - std::min<uint32_t>(store_offset, mvar.size));
   ItemVariations items;
-  if (!store || !OpenItemVariations(*store, location, items)) return false;
+  if (!store || !OpenItemVariations(*store, location, record_count, items))
+    return Fail(InstanceProblem::kBadTable, problem);
   for (uint32_t i = 0; i < record_count; ++i) {
     const uint32_t record = 12 + uint32_t{record_size} * i;
     uint32_t tag = 0;
     uint16_t outer = 0, inner = 0;
     if (!ReadU32BE(mvar, record, 0, tag) || !ReadU16BE(mvar, record, 4, outer) ||
         !ReadU16BE(mvar, record, 6, inner))
-      return false;
+      return Fail(InstanceProblem::kBadTable, problem);
     const MvarField* field = std::find_if(std::begin(kMvarFields), std::end(kMvarFields),
                                           [tag](const MvarField& f) { return f.tag == tag; });
     if (field == std::end(kMvarFields)) continue;
     double delta = 0;
-    if (!ItemDelta(items, outer, inner, delta)) return false;
+    const bool found = ItemDelta(items, outer, inner, delta);
+    work.metric_items = items.work.spent;
+    if (!found) return Fail(Refusal(items.work), problem);
     const int64_t rounded = RoundHalfUp(delta);
     if (rounded == 0) continue;
     std::vector<uint8_t>& table = field->table == 'O'   ? tables.os2
@@ -566,7 +648,8 @@ bool ApplyMvar(ByteView mvar, const DesignLocation& location, MutableTables& tab
     if (table.size() < field->offset + 2) continue;  // a field the font lacks
     const uint16_t raw = static_cast<uint16_t>(table[field->offset] << 8 | table[field->offset + 1]);
     const int64_t value = (field->is_unsigned ? int64_t{raw} : int64_t{static_cast<int16_t>(raw)}) + rounded;
-    if (field->is_unsigned ? value < 0 || value > 0xFFFF : !FitsInt16(value)) return false;
+    if (field->is_unsigned ? value < 0 || value > 0xFFFF : !FitsInt16(value))
+      return Fail(InstanceProblem::kBadTable, problem);
     SetU16(table, field->offset, static_cast<uint16_t>(value));
   }
   return true;
@@ -586,7 +669,10 @@ uint16_t WidthClass(double width) {
 }  // namespace
 
 bool BuildStaticInstance(ByteView file, const InstanceRequest& request, std::vector<uint8_t>& sfnt,
-                         InstanceProblem& problem) {
+                         InstanceProblem& problem, InstanceWork* work_out) {
+  InstanceWork unused;
+  InstanceWork& work = work_out ? *work_out : unused;
+  work = InstanceWork{};
   sfnt.clear();
   problem = InstanceProblem::kNone;
   const std::optional<uint32_t> start = FaceStart(file, request.face);
@@ -663,7 +749,7 @@ bool BuildStaticInstance(ByteView file, const InstanceRequest& request, std::vec
     const ByteView hvar = font.hvar.bytes;
     const std::optional<ByteView> store_bytes =
         SubView(hvar, store, store <= hvar.size ? hvar.size - store : 0);
-    if (!store_bytes || !OpenItemVariations(*store_bytes, location, deltas.hvar))
+    if (!store_bytes || !OpenItemVariations(*store_bytes, location, glyph_count, deltas.hvar))
       return Fail(InstanceProblem::kBadTable, problem);
     if (advance_map) {
       const std::optional<ByteView> map =
@@ -675,10 +761,10 @@ bool BuildStaticInstance(ByteView file, const InstanceRequest& request, std::vec
   }
 
   Outlines outlines;
-  if (!MoveGlyphs(font, deltas, outlines, problem)) return false;
+  if (!MoveGlyphs(font, deltas, outlines, work, problem)) return false;
   std::vector<uint8_t> glyf, loca, hmtx;
   Metrics metrics;
-  if (!WriteGlyphs(font, outlines, glyf, loca, hmtx, metrics, problem)) return false;
+  if (!WriteGlyphs(font, outlines, glyf, loca, hmtx, metrics, work, problem)) return false;
   outlines = Outlines{};
 
   std::vector<uint8_t> head = CopyOf(font.head.bytes);
@@ -699,8 +785,8 @@ bool BuildStaticInstance(ByteView file, const InstanceRequest& request, std::vec
   SetU16(hhea, 16, static_cast<uint16_t>(metrics.max_extent));
   SetU16(hhea, 34, glyph_count);
 
-  if (font.mvar.present() && !ApplyMvar(font.mvar.bytes, location, tables))
-    return Fail(InstanceProblem::kBadTable, problem);
+  if (font.mvar.present() && !ApplyMvar(font.mvar.bytes, location, tables, work, problem))
+    return false;
   // The style classes and the slant of the instance, as the reference sets them.
   for (size_t i = 0; i < axes.size(); ++i) {
     const double value = user[i] / 65536.0;
@@ -732,7 +818,7 @@ bool BuildStaticInstance(ByteView file, const InstanceRequest& request, std::vec
 
   std::vector<uint8_t> name;
   const bool new_names = font.name.present() && !request.family.empty();
-  if (new_names && !BuildNames(font.name.bytes, request.family, name))
+  if (new_names && !BuildNames(font.name.bytes, request.family, name, work.name_bytes))
     return Fail(InstanceProblem::kBadTable, problem);
 
   // Every table of the face, the dropped ones left out and the rebuilt ones in place.

@@ -24,6 +24,7 @@ enum class InstanceProblem : uint8_t {
   kBadCoordinates, // not one coordinate per fvar axis
   kBadTable,       // fvar, avar, gvar, glyf, loca, hmtx, HVAR or MVAR does not add up
   kTooLarge,       // the static font would pass kMaxDecodedSize (see web_font.h)
+  kWorkBudget,     // a table makes more work than its size allows (see ReadBudget)
 };
 
 struct InstanceRequest {
@@ -32,8 +33,21 @@ struct InstanceRequest {
   std::string family;                 // the static font's family name (name ids 1, 4, 16 and 6 follow it)
 };
 
+// The work a build charged, reader by reader, each against a budget of its own
+// (see ReadBudget in byte_reader.h); what was charged up to a refusal too.
+struct InstanceWork {
+  uint64_t points = 0;         // glyf: each glyph's points and components
+  uint64_t visits = 0;         // glyf: components visited for composites' boxes, with their points
+  uint64_t tuples = 0;         // gvar: tuples, the axes read of them, the points they move
+  uint64_t advance_items = 0;  // HVAR: items looked up and their regions
+  uint64_t metric_items = 0;   // MVAR: the same
+  uint64_t name_bytes = 0;     // name: text bytes copied
+};
+
 // Builds the static font of `request` from the font file's bytes (a decoded web
 // font's bytes too) into `sfnt`. False, with `problem` naming the reason, when the
-// instance is refused; `sfnt` is then empty.
+// instance is refused; `sfnt` is then empty. `work`, when given, receives the work
+// charged.
 bool BuildStaticInstance(ByteView file, const InstanceRequest& request,
-                         std::vector<uint8_t>& sfnt, InstanceProblem& problem);
+                         std::vector<uint8_t>& sfnt, InstanceProblem& problem,
+                         InstanceWork* work = nullptr);

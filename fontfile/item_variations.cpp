@@ -4,11 +4,18 @@ namespace {
 
 constexpr uint32_t kRegionAxisSize = 6;
 
+// The work allowed: per byte of the store, and per lookup the caller announces.
+// Real fonts look up a few regions an item (Inter, Roboto: under 30).
+constexpr uint64_t kWorkPerStoreByte = 8;
+constexpr uint64_t kWorkPerLookup = 64;
+
 }  // namespace
 
-bool OpenItemVariations(ByteView store, const DesignLocation& location, ItemVariations& items) {
+bool OpenItemVariations(ByteView store, const DesignLocation& location, uint32_t lookups,
+                        ItemVariations& items) {
   items = ItemVariations{};
   items.store = store;
+  items.work.left = kWorkPerStoreByte * store.size + kWorkPerLookup * (uint64_t{lookups} + 1);
   uint16_t format = 0;
   uint32_t regions_offset = 0;
   if (!ReadU16BE(store, 0, 0, format) || format != 1 || !ReadU32BE(store, 0, 2, regions_offset))
@@ -19,9 +26,9 @@ bool OpenItemVariations(ByteView store, const DesignLocation& location, ItemVari
     return false;
   if (axis_count != location.coordinates.size()) return false;
   const uint32_t region_size = kRegionAxisSize * axis_count;
-  uint32_t first = 0;
+  uint32_t first = 0, list_size = 0;
   if (!CheckedAdd(regions_offset, 4, first) ||
-      !InBounds(store, first, region_size * uint32_t{region_count}))
+      !CheckedMultiply(region_size, region_count, list_size) || !InBounds(store, first, list_size))
     return false;
   items.region_applies.resize(region_count);
   items.region_factors.resize(region_count);
@@ -43,7 +50,7 @@ bool OpenItemVariations(ByteView store, const DesignLocation& location, ItemVari
   return true;
 }
 
-bool ItemDelta(const ItemVariations& items, uint16_t outer, uint16_t inner, double& delta) {
+bool ItemDelta(ItemVariations& items, uint16_t outer, uint16_t inner, double& delta) {
   delta = 0.0;
   if (outer == kNoVariationIndex && inner == kNoVariationIndex) return true;
   const ByteView store = items.store;
@@ -62,9 +69,10 @@ bool ItemDelta(const ItemVariations& items, uint16_t outer, uint16_t inner, doub
   if (word_count > region_index_count) return false;
   const uint32_t wide = long_words ? 4 : 2, narrow = long_words ? 2 : 1;
   const uint32_t row_size = word_count * wide + (region_index_count - word_count) * narrow;
-  uint32_t rows = 0, row = 0;
+  uint32_t rows = 0, row = 0, skipped = 0;
   if (!CheckedAdd(data_offset, 6 + 2 * uint32_t{region_index_count}, rows) ||
-      !CheckedAdd(rows, row_size * inner, row) || !InBounds(store, row, row_size))
+      !CheckedMultiply(row_size, inner, skipped) || !CheckedAdd(rows, skipped, row) ||
+      !InBounds(store, row, row_size) || !items.work.Spend(1 + uint64_t{region_index_count}))
     return false;
   uint32_t at = row;
   for (uint32_t i = 0; i < region_index_count; ++i) {
