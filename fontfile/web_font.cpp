@@ -151,6 +151,10 @@ bool DecodeWoff1(ByteView file, const Header& h, std::vector<uint8_t>& sfnt,
     return Refuse(facts, WebFontProblem::kBadHeader);
   // The header states the size of the font it holds, padding and all.
   if (h.total_sfnt_size != total) return Refuse(facts, WebFontProblem::kLengthMismatch);
+  // The same bound on the ratio as WOFF2's: a few kilobytes of zlib data must not
+  // claim megabytes.
+  if (total > uint64_t{kMaxCompressionRatio} * file.size)
+    return Refuse(facts, WebFontProblem::kTooLarge);
   if ((h.meta_offset % 4) != 0 || (h.private_offset % 4) != 0)
     return Refuse(facts, WebFontProblem::kBadHeader);
   if (h.meta_offset) spans.push_back({h.meta_offset, h.meta_length});

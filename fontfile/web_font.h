@@ -33,7 +33,8 @@ enum class WebFontProblem : uint8_t {
 // that claims more is refused before anything is decompressed.
 constexpr uint32_t kMaxDecodedSize = 64u << 20;
 // No compressed stream may claim more than this many times its file's size
-// (the WOFF2 decoder's own bound); beyond it lies a decompression bomb.
+// (the WOFF2 decoder's own bound, applied to WOFF 1.0's tables too); beyond it
+// lies a decompression bomb.
 constexpr uint32_t kMaxCompressionRatio = 100;
 // Extended metadata is a few kilobytes of XML; a larger block is left unread.
 constexpr uint32_t kMaxMetadataSize = 1u << 20;

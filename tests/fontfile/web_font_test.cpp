@@ -266,6 +266,9 @@ TEST(WebFonts, Woff1TablesBecomeAnSfntWithItsSearchFields) {
   PutU32(short_table, 56, 400);
   PutU32(short_table, 16, 12 + 16 + 400);
   EXPECT_EQ(static_cast<int>(Refusal(short_table)), static_cast<int>(WebFontProblem::kLengthMismatch));
+  // A megabyte of zeros in a kilobyte: past the ratio WOFF2 is held to as well.
+  EXPECT_EQ(static_cast<int>(Refusal(Woff1(std::string(1 << 20, '\0'), true))),
+            static_cast<int>(WebFontProblem::kTooLarge));
   // Two tables over each other.
   std::string overlapping = Woff1(table, false);
   PutU16(overlapping, 12, 2);

@@ -11,14 +11,17 @@
 //                                  gvar, HVAR, MVAR, name bytes)
 //   orvane-info --help (or -h)     the usage, on stdout
 // Exit status: 0 when every face of every file was recognised, 1 when one was
-// not, 2 on bad usage.
+// not (or an error, such as memory running out, stopped the tool: it says so on
+// stderr), 2 on bad usage.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <filesystem>
+#include <new>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -329,7 +332,7 @@ void PrintListing(const char* path, int recognized, const std::string& problem,
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
 #ifdef _WIN32
   // The texts are UTF-8 already; no newline translation on the way out.
   _setmode(_fileno(stdout), _O_BINARY);
@@ -422,4 +425,20 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
   }
   return status;
+}
+
+// Every error that escapes a reader or the tool itself ends here, as a message
+// and exit status 1: a tool run over many files must never abort.
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::fputs("orvane-info: not enough memory\n", stderr);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "orvane-info: %s\n", error.what());
+  } catch (...) {
+    std::fputs("orvane-info: an unexpected error\n", stderr);
+  }
+  std::fflush(stdout);
+  return 1;
 }
