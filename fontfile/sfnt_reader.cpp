@@ -206,16 +206,15 @@ int ReadCollection(ByteView view, FontInfo& info, uint32_t face, const ReadOptio
 }
 
 std::vector<FaceName> ReadCollectionFaceNames(ByteView view) {
-  const uint32_t count = std::min(CollectionFaceCount(view), kMaxListedFaces);
+  // A hostile header may point many faces at one font: it is read and listed once.
+  const std::vector<uint32_t> origins = CollectionFaceOrigins(view);
   std::vector<FaceName> faces;
-  faces.reserve(count);
-  // A hostile header may point many faces at one font: each is read once.
-  std::map<uint32_t, uint32_t> first_at;
-  for (uint32_t face = 0; face < count; ++face) {
+  for (uint32_t face = 0; face < origins.size() && faces.size() < kMaxListedFaces; ++face) {
     uint32_t start = 0;
+    if (origins[face] != face) continue;
     if (!CollectionFaceStart(view, face, start)) break;
-    const auto [seen, added] = first_at.emplace(start, face);
-    faces.push_back(added ? ReadFaceName(view, start) : faces[seen->second]);
+    faces.push_back(ReadFaceName(view, start));
+    faces.back().face = face;
   }
   return faces;
 }

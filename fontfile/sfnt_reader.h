@@ -59,14 +59,16 @@ constexpr uint32_t kMaxListedFaces = 1024;
 constexpr size_t kMaxFaceNameLength = 64;
 
 struct FaceName {
+  uint32_t face = 0;      // its number in the collection
   bool readable = false;  // ReadCollection reads this face
   std::string name;       // its full name (else its family name), cut; may be empty
 };
 
 // The first kMaxListedFaces faces of a collection, each read only as far as
 // deciding whether ReadCollection reads it: its OS/2 table and its full and
-// family names, cut, and no character map. Faces that share an offset are read
-// once. Empty for a file that is no collection.
+// family names, cut, and no character map. A face that is the same font as an
+// earlier one (CollectionFaceOrigins) is read and listed once, as that face.
+// Empty for a file that is no collection.
 std::vector<FaceName> ReadCollectionFaceNames(ByteView view);
 
 // The first of those faces that reads; nothing when none does.

@@ -1,5 +1,8 @@
 #include "fontfile/table_directory.h"
 
+#include <unordered_map>
+#include <unordered_set>
+
 namespace {
 
 constexpr uint32_t kCollectionHeaderSize = 12;
@@ -43,6 +46,43 @@ bool DirectoryInside(ByteView view, uint32_t file_size, uint32_t start, uint32_t
   return true;
 }
 
+// A directory's version and records without their checksums, hashed (FNV-1a).
+uint64_t DirectoryKey(ByteView view, const SfntDirectory& directory) {
+  uint64_t hash = 0xCBF29CE484222325u;
+  auto mix = [&hash](uint32_t value) {
+    for (int i = 0; i < 4; ++i) hash = (hash ^ (value >> (8 * i) & 0xFF)) * 0x100000001B3u;
+  };
+  uint32_t version = 0;
+  ReadU32BE(view, directory.start, 0, version);
+  mix(version);
+  for (uint32_t i = 0; i < directory.table_count; ++i) {
+    uint32_t tag = 0;
+    ReadU32BE(view, RecordAt(directory, i), 0, tag);
+    const TableRecord table = TableAt(view, directory, i);
+    mix(tag);
+    mix(table.offset);
+    mix(table.length);
+  }
+  return hash;
+}
+
+// Whether two directories list the same tables at the same places, in order.
+bool SameTables(ByteView view, const SfntDirectory& a, const SfntDirectory& b) {
+  if (a.table_count != b.table_count) return false;
+  uint32_t version_a = 0, version_b = 0;
+  ReadU32BE(view, a.start, 0, version_a);
+  ReadU32BE(view, b.start, 0, version_b);
+  if (version_a != version_b) return false;
+  for (uint32_t i = 0; i < a.table_count; ++i) {
+    uint32_t tag_a = 0, tag_b = 0;
+    ReadU32BE(view, RecordAt(a, i), 0, tag_a);
+    ReadU32BE(view, RecordAt(b, i), 0, tag_b);
+    const TableRecord ta = TableAt(view, a, i), tb = TableAt(view, b, i);
+    if (tag_a != tag_b || ta.offset != tb.offset || ta.length != tb.length) return false;
+  }
+  return true;
+}
+
 bool TablesInside(ByteView view, uint32_t file_size, bool& beyond) {
   uint32_t budget = kMaxRecords;
   if (IsSfntVersion(view, 0)) return DirectoryInside(view, file_size, 0, 0, budget, beyond);
@@ -53,11 +93,13 @@ bool TablesInside(ByteView view, uint32_t file_size, bool& beyond) {
     return false;
   }
   const uint32_t header_end = kCollectionHeaderSize + 4 * count;
+  // Faces that share an offset share their directory: it is checked once.
+  std::unordered_set<uint32_t> checked;
   for (uint32_t face = 0; face < count; ++face) {
     uint32_t start = 0;
-    if (!CollectionFaceStart(view, face, start) ||
-        !DirectoryInside(view, file_size, start, header_end, budget, beyond))
-      return false;
+    if (!CollectionFaceStart(view, face, start)) return false;
+    if (!checked.insert(start).second) continue;
+    if (!DirectoryInside(view, file_size, start, header_end, budget, beyond)) return false;
   }
   return true;
 }
@@ -116,6 +158,41 @@ uint32_t CollectionFaceCount(ByteView view) {
 bool CollectionFaceStart(ByteView view, uint32_t face, uint32_t& start) {
   return face < CollectionFaceCount(view) &&
          ReadU32BE(view, kCollectionHeaderSize, 4 * face, start);
+}
+
+std::vector<uint32_t> CollectionFaceOrigins(ByteView view) {
+  const uint32_t count = CollectionFaceCount(view);
+  std::vector<uint32_t> origins(count), starts(count);
+  std::unordered_map<uint32_t, uint32_t> by_start;
+  std::unordered_multimap<uint64_t, uint32_t> by_tables;
+  // Each record hashed once, and compared once more where two hashes meet.
+  ReadBudget records{2 * (uint64_t{view.size} / kTableRecordSize) + 64};
+  for (uint32_t face = 0; face < count; ++face) {
+    origins[face] = face;
+    uint32_t start = 0;
+    if (!CollectionFaceStart(view, face, start)) continue;
+    starts[face] = start;
+    const auto [seen, added] = by_start.emplace(start, face);
+    if (!added) {
+      origins[face] = seen->second;
+      continue;
+    }
+    SfntDirectory directory;
+    if (!ReadSfntDirectory(view, start, directory) || !records.Spend(directory.table_count))
+      continue;
+    const uint64_t key = DirectoryKey(view, directory);
+    const auto [first, last] = by_tables.equal_range(key);
+    bool same = false;
+    for (auto it = first; it != last && !same; ++it) {
+      SfntDirectory other;
+      if (!records.Spend(directory.table_count)) break;
+      same = ReadSfntDirectory(view, starts[it->second], other) &&
+             SameTables(view, directory, other);
+      if (same) origins[face] = it->second;
+    }
+    if (!same) by_tables.emplace(key, face);
+  }
+  return origins;
 }
 
 bool SfntTablesInsideFile(ByteView view) {

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "fontfile/byte_reader.h"
 
@@ -57,6 +58,14 @@ uint32_t CollectionFaceCount(ByteView view);
 
 // Where face `face` (below CollectionFaceCount) starts.
 bool CollectionFaceStart(ByteView view, uint32_t face, uint32_t& start);
+
+// For each face of a collection, the first face that is the same font: one at
+// the same offset, or one whose directory lists the same tables at the same
+// places (a WOFF2 collection's decoder writes a directory for every face). Such
+// faces are read once and listed once. The directories compared are charged to
+// a budget of the file's size; past it, faces are told apart by their offsets
+// alone. Linear in the faces; empty for a file that is no collection.
+std::vector<uint32_t> CollectionFaceOrigins(ByteView view);
 
 // A pre-flight check: some font engines read a table wherever its directory
 // record points and fault (or hang the process's font calls) on a record that

@@ -66,10 +66,18 @@ int ReadFace(const LoadedFont& font, ByteView bytes, uint32_t face, FontInfo& in
   return read;
 }
 
+// The selector's row of the face shown; -1 (none) for a face not listed.
+WPARAM FaceRow(const LoadedFont& font) {
+  const auto row = std::find(font.face_numbers.begin(), font.face_numbers.end(), font.face);
+  return row == font.face_numbers.end() ? static_cast<WPARAM>(-1)
+                                        : static_cast<WPARAM>(row - font.face_numbers.begin());
+}
+
 }  // namespace
 
 void ReadFaceNames(LoadedFont& font, const ByteView* known) {
   font.face_names.clear();
+  font.face_numbers.clear();
   if (font.info.face_count <= 1) return;
   // One mapping, and only the names: a face's character map and its other
   // texts wait until it is shown.
@@ -77,9 +85,11 @@ void ReadFaceNames(LoadedFont& font, const ByteView* known) {
   ByteView bytes;
   if (known) bytes = *known;
   else if (!FontBytes(font, file, bytes)) return;
-  for (FaceName& face : ReadCollectionFaceNames(bytes))
+  for (FaceName& face : ReadCollectionFaceNames(bytes)) {
     font.face_names.push_back(face.readable ? std::move(face.name)
                                             : std::string(LanguageString(kTextFaceUnreadable)));
+    font.face_numbers.push_back(face.face);
+  }
 }
 
 bool FaceSelectorWanted(const LoadedFont& font) {
@@ -100,10 +110,10 @@ void UpdateFaceSelector(ViewerState& s) {
     items.reserve(s.face_names.size());
     for (size_t i = 0; i < s.face_names.size(); ++i) {
       // Counted from 1, as people count; the Info report names the face the same way.
-      items.push_back(std::to_string(i + 1) + "  " + s.face_names[i]);
+      items.push_back(std::to_string(s.face_numbers[i] + 1) + "  " + s.face_names[i]);
       SendMessageA(s.face_combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items.back().c_str()));
     }
-    SendMessageA(s.face_combo, CB_SETCURSEL, s.face, 0);
+    SendMessageA(s.face_combo, CB_SETCURSEL, FaceRow(s), 0);
     WidenDroppedList(s.face_combo, items);
   }
   if (wanted == s.face_selector) return;
@@ -115,7 +125,9 @@ void UpdateFaceSelector(ViewerState& s) {
 }
 
 bool SwitchFace(ViewerState& s, uint32_t face) {
-  if (face == s.face || !s.glyph_font || face >= s.face_names.size()) return false;
+  if (face == s.face || !s.glyph_font ||
+      std::find(s.face_numbers.begin(), s.face_numbers.end(), face) == s.face_numbers.end())
+    return false;
   FontInfo info;
   MappedFile file;
   ByteView bytes;
@@ -144,7 +156,8 @@ LRESULT OnFaceSelectorCommand(HWND viewer, WPARAM wparam) {
   if (!state || HIWORD(wparam) != CBN_SELCHANGE) return 0;
   ViewerState& s = *state;
   const LRESULT selection = SendMessageA(s.face_combo, CB_GETCURSEL, 0, 0);
-  if (selection < 0 || !SwitchFace(s, static_cast<uint32_t>(selection)))
-    SendMessageA(s.face_combo, CB_SETCURSEL, s.face, 0);
+  if (selection < 0 || static_cast<size_t>(selection) >= s.face_numbers.size() ||
+      !SwitchFace(s, s.face_numbers[selection]))
+    SendMessageA(s.face_combo, CB_SETCURSEL, FaceRow(s), 0);
   return 0;
 }

@@ -60,7 +60,10 @@ struct LoadedFont {
   HANDLE font_memory = nullptr;
   FontInfo info;
   uint32_t face = 0;  // the face of a collection shown (0-based)
-  std::vector<std::string> face_names;  // full name of every face; empty for one face
+  // The full name of every face listed, and its number; empty for one face. A
+  // face that is the same font as an earlier one is listed once, as that face.
+  std::vector<std::string> face_names;
+  std::vector<uint32_t> face_numbers;
   HFONT glyph_font = nullptr;
   HFONT sample_font = nullptr;
   HFONT zoom_font = nullptr;

@@ -302,16 +302,33 @@ TEST(Collection, FaceNamesForTheSelector) {
   }
   EXPECT_EQ(FirstReadableFace(ViewOf(ttc)), 1u);
 
-  // A hostile count: no more than kMaxListedFaces, all of them one font read once.
+  // A hostile count: no more than kMaxListedFaces, and faces that are one font
+  // (at one offset, or with directories alike) listed once, as the first of them.
   std::string many = "ttcf";
   PutU32BE(many, 0x00010000);
   PutU32BE(many, 3000);
-  const std::string one = BuildSfnt(face(u"Same", u""), 12 + 4 * 3000);
-  for (int i = 0; i < 3000; ++i) PutU32BE(many, 12 + 4 * 3000);
-  many += one;
-  const std::vector<FaceName> listed = ReadCollectionFaceNames(ViewOf(many));
+  for (int i = 0; i < 3000; ++i) PutU32BE(many, 12 + 4 * 3000 + (i % 2 ? 12 + 2 * 16 : 0));
+  SfntFont same = face(u"Same", u"");
+  const uint32_t tables = 12 + 4 * 3000 + 2 * (12 + 2 * 16);
+  many += BuildSfnt(same, tables).substr(0, 12 + 2 * 16) + BuildSfnt(same, tables);
+  ASSERT_EQ(ReadCollectionFaceNames(ViewOf(many)).size(), 1u);
+  // Three thousand directories told apart by one record's offset.
+  std::string distinct = "ttcf";
+  PutU32BE(distinct, 0x00010000);
+  PutU32BE(distinct, 3000);
+  for (uint32_t i = 0; i < 3000; ++i) PutU32BE(distinct, 12 + 4 * 3000 + 28 * i);
+  for (uint32_t i = 0; i < 3000; ++i) {
+    PutU32BE(distinct, 0x00010000);
+    PutU32BE(distinct, 1 << 16);
+    PutU32BE(distinct, 0);
+    distinct += "OS/2";
+    PutU32BE(distinct, 0);
+    PutU32BE(distinct, i);
+    PutU32BE(distinct, 0);
+  }
+  const std::vector<FaceName> listed = ReadCollectionFaceNames(ViewOf(distinct));
   ASSERT_EQ(listed.size(), kMaxListedFaces);
-  EXPECT_EQ(listed.back().name, "Same");
+  EXPECT_EQ(listed.back().face, kMaxListedFaces - 1);
 
   // None readable, and no collection at all.
   EXPECT_EQ(FirstReadableFace(ViewOf(BuildCollection({broken, broken}))), std::nullopt);

@@ -71,20 +71,26 @@ TEST(TableDirectory, EveryFontOfACollectionIsChecked) {
 }
 
 TEST(TableDirectory, ClaimsBeyondAnyRealFontAreRefused) {
-  // 65535 records per font, all inside, in a collection whose offsets all name
-  // the same directory: refused once the total passes what fonts carry.
+  // 65535 records per font, all inside. A collection whose offsets all name the
+  // same directory has it checked once; one of 17 such directories is refused,
+  // the total past what fonts carry.
   std::string font;
   PutU32BE(font, 0x00010000);
   PutU16BE(font, 0xFFFF);
   font.resize(12 + 16 * 0xFFFF, '\0');  // empty records: offset 0, length 0
-  std::string ttc = "ttcf";
-  PutU32BE(ttc, 0x00010000);
-  PutU32BE(ttc, 64);
-  const uint32_t start = 12 + 4 * 64;
-  for (int i = 0; i < 64; ++i) PutU32BE(ttc, start);
-  ttc += font;
+  auto collection = [&font](uint32_t faces, uint32_t fonts) {
+    std::string ttc = "ttcf";
+    PutU32BE(ttc, 0x00010000);
+    PutU32BE(ttc, faces);
+    const uint32_t start = 12 + 4 * faces;
+    for (uint32_t i = 0; i < faces; ++i)
+      PutU32BE(ttc, start + static_cast<uint32_t>(font.size()) * (i % fonts));
+    for (uint32_t i = 0; i < fonts; ++i) ttc += font;
+    return ttc;
+  };
   EXPECT_TRUE(Inside(font));
-  EXPECT_FALSE(Inside(ttc));
+  EXPECT_TRUE(Inside(collection(64, 1)));
+  EXPECT_FALSE(Inside(collection(17, 17)));
 }
 
 // The names, the character map, the tables of what a font is made of and the

@@ -1,5 +1,8 @@
 // orvane-info: reads font files the way the viewer does and prints what it found.
-//   orvane-info [--json] FILE...   one listing (or one JSON object per line) per face
+//   orvane-info [--json] FILE...   one listing (or one JSON object per line) per face;
+//                                  a collection's face that is the same font as an
+//                                  earlier one (the same offset, or a directory alike)
+//                                  is listed once, as the earlier face
 //   orvane-info --summary FILE...  the listing with every value on one short line
 //   orvane-info --report FILE [FACE]  the Info page's text (of face FACE, 0-based)
 //   orvane-info --decode FILE OUT [FILE OUT ...]  writes the sfnt font each WOFF or WOFF2 file holds
@@ -30,6 +33,7 @@
 #include "fontfile/font_anatomy.h"
 #include "fontfile/font_info.h"
 #include "fontfile/instancer.h"
+#include "fontfile/table_directory.h"
 #include "fontfile/variation_regions.h"
 #include "fontfile/web_font.h"
 #include "platform/platform.h"
@@ -396,8 +400,14 @@ int Run(int argc, char** argv) {
       DecodeWebFont(ByteView{file.data, file.size}, decoded, container);
     CharMapCache maps;
     const ReadOptions options{MapDetail::kCounts, &maps};
+    const ByteView font = container.kind != WebFontKind::kNone
+                              ? ByteView{decoded.data(), static_cast<uint32_t>(decoded.size())}
+                              : mapped ? ByteView{file.data, file.size} : ByteView{};
+    // A face that is the same font as an earlier one is read and listed once.
+    const std::vector<uint32_t> origins = CollectionFaceOrigins(font);
     uint32_t face_count = 1;
     for (uint32_t face = 0; face < face_count; ++face) {
+      if (face < origins.size() && origins[face] != face) continue;
       FontInfo info;
       int recognized = 0;
       if (container.kind != WebFontKind::kNone) {
@@ -413,9 +423,6 @@ int Run(int argc, char** argv) {
                                                  : OpenProblem(argv[i]);
       // What the font is made of is read where the readers read: in a web font's
       // decoded bytes.
-      const ByteView font = container.kind != WebFontKind::kNone
-                                ? ByteView{decoded.data(), static_cast<uint32_t>(decoded.size())}
-                                : ByteView{file.data, file.size};
       if (json)
         PrintJson(argv[i], recognized, problem, info,
                   mapped ? ReadFontAnatomy(font, face) : FontAnatomy{});
