@@ -58,11 +58,12 @@ bool FitsInt16(int64_t value) { return value >= INT16_MIN && value <= INT16_MAX;
 struct Font {
   ByteView file;
   uint32_t start = 0;
-  FaceTable head, hhea, hmtx, maxp, loca, glyf, os2, post, vhea, name, gvar, hvar, mvar, avar, cvt,
-      cvar;
+  FaceTable head, hhea, hmtx, maxp, loca, glyf, os2, post, vhea, vmtx, name, gvar, hvar, vvar, mvar,
+      avar, cvt, cvar;
   uint32_t glyph_count = 0;
   bool long_loca = false;
   uint32_t metric_count = 0;
+  uint32_t vertical_count = 0;  // vhea's long metrics; 0: no vertical metrics to move
 };
 
 // Where glyph `index` lies in glyf; false when loca does not say.
@@ -86,17 +87,20 @@ bool GlyphBytes(const Font& font, uint32_t index, ByteView& glyph) {
   return true;
 }
 
-bool HorizontalMetrics(const Font& font, uint32_t index, uint16_t& advance, int16_t& lsb) {
-  const uint32_t last = font.metric_count - 1;
-  uint16_t a = 0, l = 0;
-  if (!ReadU16BE(font.hmtx.bytes, 0, 4 * std::min(index, last), a)) return false;
+// A glyph's advance and side bearing in hmtx or vmtx, whose first `count` metrics
+// are long ones.
+bool GlyphMetrics(ByteView table, uint32_t count, uint32_t index, uint16_t& advance,
+                  int16_t& bearing) {
+  const uint32_t last = count - 1;
+  uint16_t a = 0, b = 0;
+  if (!ReadU16BE(table, 0, 4 * std::min(index, last), a)) return false;
   if (index <= last) {
-    if (!ReadU16BE(font.hmtx.bytes, 0, 4 * index + 2, l)) return false;
-  } else if (!ReadU16BE(font.hmtx.bytes, 4 * font.metric_count, 2 * (index - font.metric_count), l)) {
+    if (!ReadU16BE(table, 0, 4 * index + 2, b)) return false;
+  } else if (!ReadU16BE(table, 4 * count, 2 * (index - count), b)) {
     return false;
   }
   advance = a;
-  lsb = static_cast<int16_t>(l);
+  bearing = static_cast<int16_t>(b);
   return true;
 }
 
@@ -110,6 +114,8 @@ struct GlyphState {
   uint32_t first = 0, count = 0;  // its points (simple) or components (composite)
   uint16_t advance = 0;
   double left = 0;                // the left phantom point's x, moved
+  uint16_t vertical_advance = 0;
+  double top = 0;                 // the top phantom point's y, moved
   GlyphHeader header;             // the bounding box, once known
 };
 
@@ -199,14 +205,64 @@ GlyphHeader BoundsOf(int16_t contours, const std::vector<double>& x, const std::
   return header;
 }
 
+// HVAR or VVAR: the advances' deltas, by the advance mapping or by glyph index.
+struct AdvanceDeltas {
+  bool present = false;
+  ItemVariations items;
+  ByteView map;  // empty: items by glyph index
+};
+
 struct Deltas {
   const DesignLocation& location;
   bool has_gvar = false;
   GlyphVariations gvar;
-  bool has_hvar = false;
-  ItemVariations hvar;
-  ByteView advance_map;  // empty: items by glyph index
+  AdvanceDeltas hvar, vvar;
 };
+
+// Opens HVAR or VVAR (their headers agree as far as the advances go). False when
+// it does not add up.
+bool OpenAdvanceDeltas(ByteView table, const DesignLocation& location, uint32_t glyph_count,
+                       AdvanceDeltas& out) {
+  uint16_t major = 0;
+  uint32_t store = 0, map = 0;
+  if (!ReadU16BE(table, 0, 0, major) || major != 1 || !ReadU32BE(table, 0, 4, store) ||
+      !ReadU32BE(table, 0, 8, map))
+    return false;
+  const std::optional<ByteView> store_bytes =
+      SubView(table, store, store <= table.size ? table.size - store : 0);
+  if (!store_bytes || !OpenItemVariations(*store_bytes, location, glyph_count, out.items))
+    return false;
+  if (map) {
+    const std::optional<ByteView> bytes = SubView(table, map, map <= table.size ? table.size - map : 0);
+    if (!bytes || bytes->size == 0) return false;
+    out.map = *bytes;
+  }
+  out.present = true;
+  return true;
+}
+
+enum class Advance : uint8_t { kMoved, kBadTable, kStopped };
+
+// Glyph g's advance in the instance: its default moved by HVAR's (VVAR's) delta
+// where the font has one, else the distance between its phantom points, moved.
+Advance MovedAdvance(AdvanceDeltas& deltas, uint32_t g, uint16_t advance, double phantom_span,
+                     uint16_t& moved) {
+  int64_t value = 0;
+  if (deltas.present) {
+    uint16_t outer = 0, inner = static_cast<uint16_t>(g);
+    if (deltas.map.size && !MapDeltaSetIndex(deltas.map, g, outer, inner)) return Advance::kBadTable;
+    if (!deltas.map.size && g > 0xFFFF) return Advance::kBadTable;
+    double delta = 0;
+    if (!ItemDelta(deltas.items, outer, inner, delta)) return Advance::kStopped;
+    value = advance + RoundHalfUp(delta);
+  } else {
+    value = RoundHalfUp(phantom_span);
+  }
+  value = std::max<int64_t>(value, 0);
+  if (value > 0xFFFF) return Advance::kBadTable;
+  moved = static_cast<uint16_t>(value);
+  return Advance::kMoved;
+}
 
 // Why a reader stopped: its budget spent, or its table not adding up.
 InstanceProblem Refusal(const ReadBudget& work) {
@@ -275,13 +331,19 @@ bool MoveGlyphs(const Font& font, Deltas& deltas, Outlines& out, InstanceWork& w
     } else {
       header = GlyphHeader{};  // no outline, whatever its box said
     }
-    uint16_t advance = 0;
-    int16_t lsb = 0;
-    if (!HorizontalMetrics(font, g, advance, lsb)) return Fail(InstanceProblem::kBadTable, problem);
+    // The phantom points: left and right by hmtx, top and bottom by vmtx (0 without).
+    uint16_t advance = 0, vertical_advance = 0;
+    int16_t lsb = 0, tsb = 0;
+    if (!GlyphMetrics(font.hmtx.bytes, font.metric_count, g, advance, lsb) ||
+        (font.vertical_count &&
+         !GlyphMetrics(font.vmtx.bytes, font.vertical_count, g, vertical_advance, tsb)))
+      return Fail(InstanceProblem::kBadTable, problem);
     const int32_t left = header.x_min - lsb;
+    const int32_t top = font.vertical_count ? tsb + header.y_max : 0;
+    const int32_t bottom = font.vertical_count ? top - vertical_advance : 0;
     const size_t outline = varied.x.size();
     varied.x.insert(varied.x.end(), {left, left + advance, 0, 0});
-    varied.y.insert(varied.y.end(), {0, 0, 0, 0});
+    varied.y.insert(varied.y.end(), {0, 0, top, bottom});
     if (deltas.has_gvar &&
         !ApplyGlyphVariations(deltas.gvar, deltas.location, g, varied, scratch))
       break;
@@ -308,39 +370,56 @@ bool MoveGlyphs(const Font& font, Deltas& deltas, Outlines& out, InstanceWork& w
     }
     const double left_moved = left + varied.dx[outline];
     const double right_moved = left + advance + varied.dx[outline + 1];
-    int64_t new_advance = 0;
-    if (deltas.has_hvar) {
-      uint16_t outer = 0, inner = static_cast<uint16_t>(g);
-      if (deltas.advance_map.size && !MapDeltaSetIndex(deltas.advance_map, g, outer, inner))
-        return Fail(InstanceProblem::kBadTable, problem);
-      if (!deltas.advance_map.size && g > 0xFFFF) return Fail(InstanceProblem::kBadTable, problem);
-      double delta = 0;
-      if (!ItemDelta(deltas.hvar, outer, inner, delta)) break;
-      new_advance = advance + RoundHalfUp(delta);
-    } else {
-      new_advance = RoundHalfUp(right_moved - left_moved);
-    }
-    new_advance = std::max<int64_t>(new_advance, 0);
-    if (new_advance > 0xFFFF) return Fail(InstanceProblem::kBadTable, problem);
-    state.advance = static_cast<uint16_t>(new_advance);
+    const double top_moved = top + varied.dy[outline + 2];
+    const double bottom_moved = bottom + varied.dy[outline + 3];
+    const Advance across =
+        MovedAdvance(deltas.hvar, g, advance, right_moved - left_moved, state.advance);
+    const Advance down = !font.vertical_count ? Advance::kMoved
+                         : across != Advance::kMoved
+                             ? across
+                             : MovedAdvance(deltas.vvar, g, vertical_advance,
+                                            top_moved - bottom_moved, state.vertical_advance);
+    if (across == Advance::kBadTable || down == Advance::kBadTable)
+      return Fail(InstanceProblem::kBadTable, problem);
+    if (across == Advance::kStopped || down == Advance::kStopped) break;
     state.left = left_moved;
+    state.top = top_moved;
     moved = true;
   }
   work.points = points.spent;
   work.tuples = scratch.work.spent;
-  work.advance_items = deltas.hvar.work.spent;
+  work.advance_items = deltas.hvar.items.work.spent + deltas.vvar.items.work.spent;
   if (moved) return true;
   // The reader that stopped: a budget it spent, or bytes that do not add up.
-  if (points.refused) return Fail(InstanceProblem::kWorkBudget, problem);
-  if (deltas.hvar.work.refused) return Fail(InstanceProblem::kWorkBudget, problem);
+  if (points.refused || deltas.hvar.items.work.refused || deltas.vvar.items.work.refused)
+    return Fail(InstanceProblem::kWorkBudget, problem);
   return Fail(Refusal(scratch.work), problem);
 }
 
 // ---- The tables written anew -------------------------------------------------
 
-struct Metrics {
+// One direction's extremes, as hhea and vhea hold them: the largest advance, the
+// least side bearing at either end, the largest extent, over the glyphs drawn.
+struct SideMetrics {
   int64_t advance_max = 0;
-  int64_t min_lsb = 0, min_rsb = 0, max_extent = 0;
+  int64_t min_start = 0, min_end = 0, max_extent = 0;
+
+  void Add(bool first, int64_t advance, int64_t start, int64_t size) {
+    const int64_t end = advance - start - size, extent = start + size;
+    if (first) {
+      min_start = start;
+      min_end = end;
+      max_extent = extent;
+    }
+    min_start = std::min(min_start, start);
+    min_end = std::min(min_end, end);
+    max_extent = std::max(max_extent, extent);
+  }
+  bool Fits() const { return FitsInt16(min_start) && FitsInt16(min_end) && FitsInt16(max_extent); }
+};
+
+struct Metrics {
+  SideMetrics across, down;  // hhea's and vhea's
   int64_t x_min = 0, y_min = 0, x_max = 0, y_max = 0;
   bool any_outline = false;
   uint64_t advance_sum = 0;
@@ -348,14 +427,16 @@ struct Metrics {
 };
 
 bool WriteGlyphs(const Font& font, Outlines& outlines, std::vector<uint8_t>& glyf,
-                 std::vector<uint8_t>& loca, std::vector<uint8_t>& hmtx, Metrics& metrics,
-                 InstanceWork& work, InstanceProblem& problem) {
+                 std::vector<uint8_t>& loca, std::vector<uint8_t>& hmtx,
+                 std::vector<uint8_t>& vmtx, Metrics& metrics, InstanceWork& work,
+                 InstanceProblem& problem) {
   Resolver resolver{font, outlines, ReadBudget{4 * uint64_t{font.glyf.bytes.size} + (1u << 20)},
                     {}, {}};
   std::vector<double> px, py;
   SimpleGlyph simple;
   loca.reserve(4 * (size_t{font.glyph_count} + 1));
   hmtx.reserve(4 * size_t{font.glyph_count});
+  if (font.vertical_count) vmtx.reserve(4 * size_t{font.glyph_count});
   glyf.reserve(font.glyf.bytes.size + font.glyf.bytes.size / 8);
   for (uint32_t g = 0; g < font.glyph_count; ++g) {
     GlyphState& state = outlines.glyphs[g];
@@ -390,31 +471,31 @@ bool WriteGlyphs(const Font& font, Outlines& outlines, std::vector<uint8_t>& gly
     if (glyf.size() > kMaxDecodedSize) return Fail(InstanceProblem::kTooLarge, problem);
     const bool outline = state.kind != GlyphKind::kEmpty;
     const int64_t lsb = RoundHalfUp((outline ? state.header.x_min : 0) - state.left);
-    if (!FitsInt16(lsb)) return Fail(InstanceProblem::kBadTable, problem);
+    const int64_t tsb = RoundHalfUp(state.top - (outline ? state.header.y_max : 0));
+    if (!FitsInt16(lsb) || !FitsInt16(tsb)) return Fail(InstanceProblem::kBadTable, problem);
     AppendU16(hmtx, state.advance);
     AppendU16(hmtx, static_cast<uint16_t>(lsb));
-    metrics.advance_max = std::max<int64_t>(metrics.advance_max, state.advance);
+    if (font.vertical_count) {
+      AppendU16(vmtx, state.vertical_advance);
+      AppendU16(vmtx, static_cast<uint16_t>(tsb));
+    }
+    metrics.across.advance_max = std::max<int64_t>(metrics.across.advance_max, state.advance);
+    metrics.down.advance_max = std::max<int64_t>(metrics.down.advance_max, state.vertical_advance);
     if (state.advance) {
       metrics.advance_sum += state.advance;
       ++metrics.advance_count;
     }
     if (!outline) continue;
     const GlyphHeader& box = state.header;
-    const int64_t width = box.x_max - box.x_min;
-    const int64_t rsb = state.advance - lsb - width, extent = lsb + width;
+    metrics.across.Add(!metrics.any_outline, state.advance, lsb, box.x_max - box.x_min);
+    metrics.down.Add(!metrics.any_outline, state.vertical_advance, tsb, box.y_max - box.y_min);
     if (!metrics.any_outline) {
-      metrics.min_lsb = lsb;
-      metrics.min_rsb = rsb;
-      metrics.max_extent = extent;
       metrics.x_min = box.x_min;
       metrics.y_min = box.y_min;
       metrics.x_max = box.x_max;
       metrics.y_max = box.y_max;
       metrics.any_outline = true;
     }
-    metrics.min_lsb = std::min(metrics.min_lsb, lsb);
-    metrics.min_rsb = std::min(metrics.min_rsb, rsb);
-    metrics.max_extent = std::max(metrics.max_extent, extent);
     metrics.x_min = std::min<int64_t>(metrics.x_min, box.x_min);
     metrics.y_min = std::min<int64_t>(metrics.y_min, box.y_min);
     metrics.x_max = std::max<int64_t>(metrics.x_max, box.x_max);
@@ -708,9 +789,11 @@ bool BuildStaticInstance(ByteView file, const InstanceRequest& request, std::vec
   find(font.os2, "OS/2", false);
   find(font.post, "post", false);
   find(font.vhea, "vhea", false);
+  find(font.vmtx, "vmtx", false);
   find(font.name, "name", false);
   find(font.gvar, "gvar", false);
   find(font.hvar, "HVAR", false);
+  find(font.vvar, "VVAR", false);
   find(font.mvar, "MVAR", false);
   find(font.avar, "avar", false);
   find(font.cvt, "cvt ", false);
@@ -733,38 +816,34 @@ bool BuildStaticInstance(ByteView file, const InstanceRequest& request, std::vec
   font.glyph_count = glyph_count;
   font.long_loca = loca_format == 1;
   font.metric_count = std::min<uint32_t>(metric_count, glyph_count ? glyph_count : 1);
+  // Vertical metrics are moved as the horizontal ones are, where vhea and a vmtx
+  // that holds every glyph are there; otherwise vmtx is kept as it is.
+  uint16_t vertical_count = 0;
+  if (font.vhea.bytes.size >= 36 && ReadU16BE(font.vhea.bytes, 0, 34, vertical_count) &&
+      vertical_count > 0 && font.vmtx.present()) {
+    const uint32_t count = std::min<uint32_t>(vertical_count, glyph_count ? glyph_count : 1);
+    const uint64_t needed =
+        4 * uint64_t{count} + 2 * (uint64_t{glyph_count} - std::min<uint32_t>(count, glyph_count));
+    if (font.vmtx.bytes.size >= needed) font.vertical_count = count;
+  }
 
-  Deltas deltas{location, false, {}, false, {}, {}};
+  Deltas deltas{location, false, {}, {}, {}};
   if (font.gvar.present()) {
     if (!OpenGlyphVariations(font.gvar.bytes, location, glyph_count, deltas.gvar))
       return Fail(InstanceProblem::kBadTable, problem);
     deltas.has_gvar = true;
   }
-  if (font.hvar.present()) {
-    uint16_t major = 0;
-    uint32_t store = 0, advance_map = 0;
-    if (!ReadU16BE(font.hvar.bytes, 0, 0, major) || major != 1 ||
-        !ReadU32BE(font.hvar.bytes, 0, 4, store) || !ReadU32BE(font.hvar.bytes, 0, 8, advance_map))
-      return Fail(InstanceProblem::kBadTable, problem);
-    const ByteView hvar = font.hvar.bytes;
-    const std::optional<ByteView> store_bytes =
-        SubView(hvar, store, store <= hvar.size ? hvar.size - store : 0);
-    if (!store_bytes || !OpenItemVariations(*store_bytes, location, glyph_count, deltas.hvar))
-      return Fail(InstanceProblem::kBadTable, problem);
-    if (advance_map) {
-      const std::optional<ByteView> map =
-          SubView(hvar, advance_map, advance_map <= hvar.size ? hvar.size - advance_map : 0);
-      if (!map || map->size == 0) return Fail(InstanceProblem::kBadTable, problem);
-      deltas.advance_map = *map;
-    }
-    deltas.has_hvar = true;
-  }
+  if ((font.hvar.present() &&
+       !OpenAdvanceDeltas(font.hvar.bytes, location, glyph_count, deltas.hvar)) ||
+      (font.vertical_count && font.vvar.present() &&
+       !OpenAdvanceDeltas(font.vvar.bytes, location, glyph_count, deltas.vvar)))
+    return Fail(InstanceProblem::kBadTable, problem);
 
   Outlines outlines;
   if (!MoveGlyphs(font, deltas, outlines, work, problem)) return false;
-  std::vector<uint8_t> glyf, loca, hmtx;
+  std::vector<uint8_t> glyf, loca, hmtx, vmtx;
   Metrics metrics;
-  if (!WriteGlyphs(font, outlines, glyf, loca, hmtx, metrics, work, problem)) return false;
+  if (!WriteGlyphs(font, outlines, glyf, loca, hmtx, vmtx, metrics, work, problem)) return false;
   outlines = Outlines{};
 
   std::vector<uint8_t> head = CopyOf(font.head.bytes);
@@ -776,14 +855,18 @@ bool BuildStaticInstance(ByteView file, const InstanceRequest& request, std::vec
 
   MutableTables tables{CopyOf(font.os2.bytes), CopyOf(font.hhea.bytes), CopyOf(font.vhea.bytes),
                        CopyOf(font.post.bytes)};
-  std::vector<uint8_t>& hhea = tables.hhea;
-  SetU16(hhea, 10, static_cast<uint16_t>(metrics.advance_max));
-  if (!FitsInt16(metrics.min_lsb) || !FitsInt16(metrics.min_rsb) || !FitsInt16(metrics.max_extent))
+  // hhea's extremes, and vhea's where vmtx is written anew; every metric long.
+  auto set_extremes = [glyph_count](std::vector<uint8_t>& table, const SideMetrics& side) {
+    SetU16(table, 10, static_cast<uint16_t>(side.advance_max));
+    SetU16(table, 12, static_cast<uint16_t>(side.min_start));
+    SetU16(table, 14, static_cast<uint16_t>(side.min_end));
+    SetU16(table, 16, static_cast<uint16_t>(side.max_extent));
+    SetU16(table, 34, glyph_count);
+  };
+  if (!metrics.across.Fits() || (font.vertical_count && !metrics.down.Fits()))
     return Fail(InstanceProblem::kBadTable, problem);
-  SetU16(hhea, 12, static_cast<uint16_t>(metrics.min_lsb));
-  SetU16(hhea, 14, static_cast<uint16_t>(metrics.min_rsb));
-  SetU16(hhea, 16, static_cast<uint16_t>(metrics.max_extent));
-  SetU16(hhea, 34, glyph_count);
+  set_extremes(tables.hhea, metrics.across);
+  if (font.vertical_count) set_extremes(tables.vhea, metrics.down);
 
   if (font.mvar.present() && !ApplyMvar(font.mvar.bytes, location, tables, work, problem))
     return false;
@@ -837,6 +920,7 @@ bool BuildStaticInstance(ByteView file, const InstanceRequest& request, std::vec
     if (tag == MakeTag("glyf")) bytes = ViewOf(glyf);
     else if (tag == MakeTag("loca")) bytes = ViewOf(loca);
     else if (tag == MakeTag("hmtx")) bytes = ViewOf(hmtx);
+    else if (tag == MakeTag("vmtx") && font.vertical_count) bytes = ViewOf(vmtx);
     else if (tag == MakeTag("head")) bytes = ViewOf(head);
     else if (tag == MakeTag("hhea")) bytes = ViewOf(tables.hhea);
     else if (tag == MakeTag("OS/2")) bytes = ViewOf(tables.os2);

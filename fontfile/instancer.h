@@ -1,6 +1,7 @@
 // One point of a variable TrueType font's design space made into a static font:
-// the outlines moved by gvar, the advance widths by HVAR (or gvar's phantom
-// points), the font-wide metrics by MVAR, the coordinates mapped by avar, and the
+// the outlines moved by gvar, the advance widths by HVAR and the advance heights
+// by VVAR (or both by gvar's phantom points, which also give the side bearings),
+// the font-wide metrics by MVAR, the coordinates mapped by avar, and the
 // names changed so that the system can select the result by a family name of its
 // own. The variation tables are left out. The system draws only the default
 // instance of a variable font it is handed; a static font is what it can draw of
@@ -39,7 +40,7 @@ struct InstanceWork {
   uint64_t points = 0;         // glyf: each glyph's points and components
   uint64_t visits = 0;         // glyf: components visited for composites' boxes, with their points
   uint64_t tuples = 0;         // gvar: tuples, the axes read of them, the points they move
-  uint64_t advance_items = 0;  // HVAR: items looked up and their regions
+  uint64_t advance_items = 0;  // HVAR and VVAR: items looked up and their regions
   uint64_t metric_items = 0;   // MVAR: the same
   uint64_t name_bytes = 0;     // name: text bytes copied
 };

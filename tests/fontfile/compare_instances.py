@@ -2,9 +2,15 @@
 """Every named instance of every TrueType variable font found, built as a static
 font by `orvane-info --instance` and by fontTools' instancer (every axis pinned),
 compared: each glyph's outline (composites resolved) within one font unit, the
-advance widths equal, the metrics MVAR moves, the style classes and the control
-values cvar moves equal, the
-variation tables gone, the names the family given, every checksum right.
+advance widths and heights and the top side bearings equal, the metrics MVAR
+moves, the style classes and the control values cvar moves equal, vhea's
+extremes those of the instance's own metrics, the variation tables gone, the
+names the family given, every checksum right.
+
+fontTools (4.38) drops HVAR and VVAR when it pins every axis and takes the
+advances from gvar's phantom points; where those disagree with HVAR's (VVAR's)
+deltas, which is what the font means and what HarfBuzz takes, its advances are
+off. Where a font has HVAR (VVAR), advances are compared with its own deltas.
 
 Usage: compare_instances.py [--ours-only] [--every N] [--found-every N] ORVANE_INFO
                             SCRATCH_DIR [FONT...] [-- DIR...]
@@ -23,8 +29,10 @@ import subprocess
 import sys
 from concurrent.futures import ProcessPoolExecutor
 
+from fontTools.misc.roundTools import otRound
 from fontTools.ttLib import TTFont, TTCollection
 from fontTools.varLib import instancer
+from fontTools.varLib.varStore import VarStoreInstancer
 
 DROPPED = ("fvar", "gvar", "avar", "HVAR", "VVAR", "MVAR", "STAT", "cvar")
 FIELDS = [("OS/2", "usWeightClass"), ("OS/2", "usWidthClass"), ("OS/2", "sTypoAscender"),
@@ -57,6 +65,32 @@ def outline(glyf, name):
     return list(coords), list(ends), [f & 1 for f in flags]
 
 
+def advances_by_deltas(vf, location, tag, metrics, map_name):
+    """Each glyph's advance in hmtx (vmtx) moved by HVAR's (VVAR's) own deltas;
+    None when the font has no such table."""
+    if tag not in vf or metrics not in vf:
+        return None
+    limits = instancer.AxisLimits(location).normalize(vf)
+    normalized = {axis: triple.default for axis, triple in limits.items()}
+    table = vf[tag].table
+    deltas = VarStoreInstancer(table.VarStore, vf["fvar"].axes, normalized)
+    mapping = getattr(table, map_name)
+    out = {}
+    for index, name in enumerate(vf.getGlyphOrder()):
+        item = mapping.mapping[name] if mapping else index
+        out[name] = max(0, vf[metrics][name][0] + otRound(deltas[item]))
+    return out
+
+
+def vhea_extremes(font):
+    """vhea's extremes as fontTools recomputes them from vmtx and glyf."""
+    vhea = font["vhea"]
+    kept = (vhea.advanceHeightMax, vhea.minTopSideBearing, vhea.minBottomSideBearing, vhea.yMaxExtent)
+    vhea.recalc(font)
+    fresh = (vhea.advanceHeightMax, vhea.minTopSideBearing, vhea.minBottomSideBearing, vhea.yMaxExtent)
+    return kept, fresh
+
+
 def compare_instance(tool, scratch, ours_only, path, face, index):
     vf = TTFont(path, fontNumber=face, lazy=ours_only)
     instance = vf["fvar"].instances[index]
@@ -82,6 +116,8 @@ def compare_instance(tool, scratch, ours_only, path, face, index):
         if tag in vf:
             del vf[tag]
     ours = TTFont(io.BytesIO(data), checkChecksums=2)
+    widths = advances_by_deltas(vf, location, "HVAR", "hmtx", "AdvWidthMap")
+    heights = advances_by_deltas(vf, location, "VVAR", "vmtx", "AdvHeightMap")
     # fontTools' instance is compared as it stands in memory: saving and reading it
     # back was a third of this script's time. Saving would recompute hhea's
     # extremes, which are compared: they are recomputed here.
@@ -99,14 +135,23 @@ def compare_instance(tool, scratch, ours_only, path, face, index):
         if a[1:] != b[1:] or len(a[0]) != len(b[0]) or any(
                 abs(p[0] - q[0]) > 1 or abs(p[1] - q[1]) > 1 for p, q in zip(a[0], b[0])):
             bad.append("%s outline" % name)
-        if ours["hmtx"][name][0] != theirs["hmtx"][name][0]:
-            bad.append("%s advance %d, fontTools %d" % (name, ours["hmtx"][name][0],
-                                                        theirs["hmtx"][name][0]))
+        width = widths[name] if widths else theirs["hmtx"][name][0]
+        if ours["hmtx"][name][0] != width:
+            bad.append("%s advance %d, expected %d" % (name, ours["hmtx"][name][0], width))
+        if "vmtx" in theirs:
+            height = heights[name] if heights else theirs["vmtx"][name][0]
+            if ours["vmtx"][name] != (height, theirs["vmtx"][name][1]):
+                bad.append("%s vertical %r, expected %r" % (
+                    name, ours["vmtx"][name], (height, theirs["vmtx"][name][1])))
     if bad:
         problems.append("%s: %d differences: %s" % (label, len(bad), ", ".join(bad[:8])))
     if "cvt " in theirs and list(ours["cvt "].values) != list(theirs["cvt "].values):
         problems.append("%s: cvt %s, fontTools %s" % (label, list(ours["cvt "].values)[:8],
                                                      list(theirs["cvt "].values)[:8]))
+    if "vhea" in ours and "vmtx" in ours:
+        kept, fresh = vhea_extremes(ours)
+        if kept != fresh:
+            problems.append("%s: vhea's extremes %r, its metrics give %r" % (label, kept, fresh))
     for table, field in FIELDS:
         if table in theirs and getattr(ours[table], field, None) != getattr(theirs[table], field, None):
             problems.append("%s: %s.%s %r, fontTools %r" % (
