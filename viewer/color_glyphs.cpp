@@ -18,8 +18,8 @@
 
 namespace {
 
-// Bitmaps kept per font before the cache starts again: a few pages of emoji at
-// two sizes.
+// Glyph places kept per font before the cache starts again: a few pages of emoji
+// at two sizes. The images they show are kept apart (kMaxImageBytes).
 constexpr size_t kMaxCachedBitmaps = 2048;
 // Code points looked at for the thumbnail's colour sample.
 constexpr uint32_t kSampleSearch = 4096;
@@ -91,12 +91,12 @@ int Scaled(int value, int em, int ppem) {
   return static_cast<int>(std::lround(static_cast<double>(value) * em / ppem));
 }
 
-// The bitmap of `glyph` at `em` pixels, decoded once; null when the glyph has
-// none (`lookup` says whether it has a broken one).
-std::shared_ptr<const ScaledGlyph> BitmapAt(ColorGlyphFont& f, uint32_t glyph, int em,
-                                            ColorLookup& lookup) {
+// The bitmap of `glyph` at `em` pixels, looked up once; nothing when the glyph
+// has none (`lookup` says whether it has a broken one).
+std::optional<ScaledGlyph> BitmapAt(ColorGlyphFont& f, uint32_t glyph, int em,
+                                    ColorLookup& lookup) {
   lookup = ColorLookup::kNone;
-  if (!f.tables.cblc.size && !f.tables.sbix.size) return nullptr;
+  if (!f.tables.cblc.size && !f.tables.sbix.size) return std::nullopt;
   const uint64_t key = uint64_t{glyph} << 32 | static_cast<uint32_t>(em);
   if (auto cached = f.bitmaps.find(key); cached != f.bitmaps.end()) {
     lookup = cached->second ? ColorLookup::kFound : ColorLookup::kBroken;
@@ -105,24 +105,52 @@ std::shared_ptr<const ScaledGlyph> BitmapAt(ColorGlyphFont& f, uint32_t glyph, i
   BitmapGlyph found;
   lookup = FindBitmapGlyph(f.tables, static_cast<uint16_t>(glyph), static_cast<uint32_t>(em),
                            found);
-  if (lookup == ColorLookup::kNone) return nullptr;
-  std::shared_ptr<ScaledGlyph> scaled;
+  if (lookup == ColorLookup::kNone) return std::nullopt;
+  std::optional<ScaledGlyph> placed;
   if (lookup == ColorLookup::kFound && found.ppem) {
-    if (std::optional<BitmapPixels> decoded = DecodePng(f, found)) {
-      scaled = std::make_shared<ScaledGlyph>();
-      const int width = std::max(1, Scaled(static_cast<int>(found.size.width), em, found.ppem));
-      const int height = std::max(1, Scaled(static_cast<int>(found.size.height), em, found.ppem));
-      scaled->pixels = ScalePixels(*decoded, static_cast<uint32_t>(width),
-                                   static_cast<uint32_t>(height));
-      scaled->left = Scaled(found.left, em, found.ppem);
-      scaled->top = Scaled(found.top, em, found.ppem);
-      scaled->advance = Scaled(found.advance, em, found.ppem);
-    }
+    placed.emplace();
+    placed->png = found.png.data;
+    placed->png_size = found.png.size;
+    placed->width =
+        static_cast<uint32_t>(std::max(1, Scaled(static_cast<int>(found.size.width), em, found.ppem)));
+    placed->height =
+        static_cast<uint32_t>(std::max(1, Scaled(static_cast<int>(found.size.height), em, found.ppem)));
+    placed->left = Scaled(found.left, em, found.ppem);
+    placed->top = Scaled(found.top, em, found.ppem);
+    placed->advance = Scaled(found.advance, em, found.ppem);
   }
-  if (!scaled) lookup = ColorLookup::kBroken;
+  if (!placed) lookup = ColorLookup::kBroken;
   if (f.bitmaps.size() >= kMaxCachedBitmaps) f.bitmaps.clear();
-  f.bitmaps.emplace(key, scaled);
-  return scaled;
+  f.bitmaps.emplace(key, placed);
+  return placed;
+}
+
+// The image a glyph shows, decoded and scaled once while it is kept, however many
+// glyphs share its bytes; null when the PNG does not decode. Decoding it first
+// drops the oldest images until it fits.
+std::shared_ptr<const ScaledImage> ImageOf(ColorGlyphFont& f, const ScaledGlyph& glyph) {
+  const ColorGlyphFont::ImageKey key{glyph.png, glyph.png_size, glyph.width, glyph.height};
+  if (auto kept = f.images.find(key); kept != f.images.end()) return kept->second;
+  BitmapGlyph source;
+  source.png = ByteView{glyph.png, glyph.png_size};
+  const std::optional<PngSize> size = ReadPngSize(source.png);
+  if (!size) return nullptr;
+  source.size = *size;
+  const std::optional<BitmapPixels> decoded = DecodePng(f, source);
+  ++f.images_decoded;
+  if (!decoded) return nullptr;
+  auto image = std::make_shared<ScaledImage>();
+  image->pixels = ScalePixels(*decoded, glyph.width, glyph.height);
+  while (!f.image_order.empty() && f.image_bytes + image->bytes() > kMaxImageBytes) {
+    const auto oldest = f.images.find(f.image_order.front());
+    f.image_bytes -= oldest->second->bytes();
+    f.images.erase(oldest);
+    f.image_order.pop_front();
+  }
+  f.images.emplace(key, image);
+  f.image_order.push_back(key);
+  f.image_bytes += image->bytes();
+  return image;
 }
 
 // The premultiplied pixels over `background`, as a bitmap of their own.
@@ -149,9 +177,9 @@ HBITMAP Compose(HDC dc, const BitmapPixels& p, COLORREF background) {
   return bitmap;
 }
 
-void DrawBitmap(HDC dc, const ColorGlyphFont& f, const RECT& r, const ScaledGlyph& g, int em,
-                COLORREF background) {
-  const BitmapPixels& p = g.pixels;
+void DrawBitmap(HDC dc, const ColorGlyphFont& f, const RECT& r, const ScaledGlyph& g,
+                const ScaledImage& image, int em, COLORREF background) {
+  const BitmapPixels& p = image.pixels;
   if (p.data.empty()) return;
   // The line the font's hhea metrics give, centred as text is.
   double ascent = 0.8 * em, line = 1.0 * em;
@@ -166,11 +194,11 @@ void DrawBitmap(HDC dc, const ColorGlyphFont& f, const RECT& r, const ScaledGlyp
                               : r.left + (r.right - r.left - width) / 2;
   const int y = baseline - g.top;
 
-  if (!g.composed || g.composed_on != background) {
-    if (g.composed) DeleteObject(g.composed);
-    g.composed = Compose(dc, p, background);
-    g.composed_on = background;
-    if (!g.composed) return;
+  if (!image.composed || image.composed_on != background) {
+    if (image.composed) DeleteObject(image.composed);
+    image.composed = Compose(dc, p, background);
+    image.composed_on = background;
+    if (!image.composed) return;
   }
   // Only the part inside the cell is copied, so the DC's clipping is left alone.
   const RECT placed = {x, y, x + width, y + height};
@@ -178,7 +206,7 @@ void DrawBitmap(HDC dc, const ColorGlyphFont& f, const RECT& r, const ScaledGlyp
   if (!IntersectRect(&shown, &placed, &r)) return;
   if (!f.blit_source) f.blit_source = CreateCompatibleDC(dc);
   if (!f.blit_source) return;
-  HGDIOBJ previous = SelectObject(f.blit_source, g.composed);
+  HGDIOBJ previous = SelectObject(f.blit_source, image.composed);
   BitBlt(dc, shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top,
          f.blit_source, shown.left - x, shown.top - y, SRCCOPY);
   // The bitmap leaves the DC at once: it may be deleted before the DC is.
@@ -213,8 +241,8 @@ const Palette* PaletteFor(const ColorGlyphFont& f, bool dark) {
 
 // What `glyph` is drawn as, with its layers or bitmap when it has a colour form.
 GlyphForm Resolve(ColorGlyphFont& f, uint32_t glyph, int em, bool dark,
-                  std::vector<ColorLayer>& layers,
-                  std::shared_ptr<const ScaledGlyph>& bitmap) {
+                  std::vector<ColorLayer>& layers, std::optional<ScaledGlyph>& bitmap,
+                  std::shared_ptr<const ScaledImage>& image) {
   const GlyphForm plain = f.outlines ? GlyphForm::kText : GlyphForm::kNone;
   if (glyph == 0 || glyph > 0xFFFF) return GlyphForm::kText;
   const auto index = static_cast<uint16_t>(glyph);
@@ -228,7 +256,10 @@ GlyphForm Resolve(ColorGlyphFont& f, uint32_t glyph, int em, bool dark,
   }
   ColorLookup lookup = ColorLookup::kNone;
   bitmap = BitmapAt(f, glyph, em, lookup);
-  if (bitmap) return GlyphForm::kColour;
+  if (bitmap) image = ImageOf(f, *bitmap);
+  if (image) return GlyphForm::kColour;
+  // A PNG that does not decode: remembered as broken.
+  if (bitmap) f.bitmaps[uint64_t{glyph} << 32 | static_cast<uint32_t>(em)].reset();
   return plain;
 }
 
@@ -256,7 +287,7 @@ void HatchCell(HDC dc, const RECT& r, bool dark) {
 
 }  // namespace
 
-ScaledGlyph::~ScaledGlyph() {
+ScaledImage::~ScaledImage() {
   if (composed) DeleteObject(composed);
 }
 
@@ -308,10 +339,11 @@ GlyphForm DrawColorGlyph(HDC dc, ColorGlyphFont& f, const RECT& r, uint32_t glyp
                          COLORREF background) {
   const int em = EmPixels(dc);
   std::vector<ColorLayer> layers;
-  std::shared_ptr<const ScaledGlyph> bitmap;
-  const GlyphForm form = Resolve(f, glyph, em, dark, layers, bitmap);
+  std::optional<ScaledGlyph> bitmap;
+  std::shared_ptr<const ScaledImage> image;
+  const GlyphForm form = Resolve(f, glyph, em, dark, layers, bitmap, image);
   if (form != GlyphForm::kColour) return form;
-  if (bitmap) DrawBitmap(dc, f, r, *bitmap, em, background);
+  if (image) DrawBitmap(dc, f, r, *bitmap, *image, em, background);
   else DrawLayers(dc, r, static_cast<uint16_t>(glyph), layers);
   return form;
 }
@@ -324,8 +356,9 @@ std::optional<int> BitmapFontLineHeight(const ColorGlyphFont& f, int em) {
 
 GlyphForm ColorGlyphForm(ColorGlyphFont& f, uint32_t glyph, int em_pixels) {
   std::vector<ColorLayer> layers;
-  std::shared_ptr<const ScaledGlyph> bitmap;
-  return Resolve(f, glyph, std::max(1, em_pixels), false, layers, bitmap);
+  std::optional<ScaledGlyph> bitmap;
+  std::shared_ptr<const ScaledImage> image;
+  return Resolve(f, glyph, std::max(1, em_pixels), false, layers, bitmap, image);
 }
 
 bool DrawColorSample(HDC dc, ColorGlyphFont& f, const CharCoverage& coverage, LOGFONTA lf,

@@ -7,10 +7,12 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "fontfile/char_map.h"
 #include "fontfile/color_glyphs.h"
@@ -19,22 +21,36 @@
 
 struct IWICImagingFactory;
 
-// A bitmap glyph decoded and scaled to one em size, with its place in pixels:
-// its top left corner `left` right of the pen and `top` above the baseline.
-struct ScaledGlyph {
+// A PNG decoded and scaled to one size. Glyphs whose records name the same
+// bytes (CBLC records that share an image, sbix "dupe"s) share it.
+struct ScaledImage {
   BitmapPixels pixels;
-  int left = 0, top = 0, advance = 0;
   // The pixels blended over one background colour, made on first use: copied to
   // the screen whole, they cost no read-back of what lies beneath (which the
   // system's alpha blending needs, and which is slow under X11).
   mutable HBITMAP composed = nullptr;
   mutable COLORREF composed_on = 0;
 
-  ScaledGlyph() = default;
-  ScaledGlyph(const ScaledGlyph&) = delete;
-  ScaledGlyph& operator=(const ScaledGlyph&) = delete;
-  ~ScaledGlyph();
+  ScaledImage() = default;
+  ScaledImage(const ScaledImage&) = delete;
+  ScaledImage& operator=(const ScaledImage&) = delete;
+  ~ScaledImage();
+  size_t bytes() const { return 2 * sizeof(uint32_t) * pixels.data.size(); }  // with composed
 };
+
+// Where a glyph's bitmap goes at one em size, in pixels: its top left corner
+// `left` right of the pen and `top` above the baseline; and the image it shows,
+// scaled to width x height from the PNG at `png`.
+struct ScaledGlyph {
+  const uint8_t* png = nullptr;
+  uint32_t png_size = 0;
+  uint32_t width = 0, height = 0;
+  int left = 0, top = 0, advance = 0;
+};
+
+// Decoded images kept in all, counted in bytes with their composed bitmaps: a
+// few pages of emoji at two sizes, whatever the PNGs claim.
+constexpr size_t kMaxImageBytes = 64u << 20;
 
 // A face's colour tables, kept mapped while the font is shown, its palettes, and
 // its bitmaps decoded and scaled at the sizes drawn. Made, used and released on
@@ -48,8 +64,15 @@ struct ColorGlyphFont {
   int16_t ascender = 0, descender = 0;  // hhea, in font units
   uint16_t units_per_em = 0;
   // Key: glyph << 32 | em size in pixels; an empty entry is a PNG that could not
-  // be decoded.
-  std::map<uint64_t, std::shared_ptr<const ScaledGlyph>> bitmaps;
+  // be decoded. Places only: the images are kept apart.
+  std::map<uint64_t, std::optional<ScaledGlyph>> bitmaps;
+  // The images by their source bytes and size, at most kMaxImageBytes of them,
+  // the oldest dropped first.
+  using ImageKey = std::tuple<const uint8_t*, uint32_t, uint32_t, uint32_t>;
+  std::map<ImageKey, std::shared_ptr<const ScaledImage>> images;
+  std::deque<ImageKey> image_order;
+  size_t image_bytes = 0;
+  uint64_t images_decoded = 0;  // PNGs decoded so far: each once while it is kept
   IWICImagingFactory* factory = nullptr;
   bool com_initialised = false;
   // The memory DC the composed bitmaps are copied from, made on first use: one for

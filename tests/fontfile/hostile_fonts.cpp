@@ -17,9 +17,10 @@ struct Variable {
   std::vector<int16_t> shared_tuples;         // `axes` peaks a tuple
   std::string hvar, mvar, name;
   bool one_metric = false;  // hmtx: one long metric, the rest lsbs only
+  bool heavy = false;       // a named instance "Heavy" at wght 900 (one axis only)
 };
 
-std::string Fvar(uint32_t axes) {
+std::string Fvar(uint32_t axes, bool heavy) {
   std::string fvar;
   PutU16BE(fvar, 1);
   PutU16BE(fvar, 0);
@@ -27,7 +28,7 @@ std::string Fvar(uint32_t axes) {
   PutU16BE(fvar, 2);
   PutU16BE(fvar, static_cast<uint16_t>(axes));
   PutU16BE(fvar, 20);
-  PutU16BE(fvar, 0);  // no named instances
+  PutU16BE(fvar, heavy ? 1 : 0);
   PutU16BE(fvar, static_cast<uint16_t>(4 + 4 * axes));
   for (uint32_t a = 0; a < axes; ++a) {
     if (a == 0) {
@@ -42,7 +43,12 @@ std::string Fvar(uint32_t axes) {
       PutU32BE(fvar, 1 << 16);
     }
     PutU16BE(fvar, 0);
-    PutU16BE(fvar, 256);
+    PutU16BE(fvar, 255);
+  }
+  if (heavy) {
+    PutU16BE(fvar, 256);  // its name
+    PutU16BE(fvar, 0);
+    PutU32BE(fvar, 900 << 16);
   }
   return fvar;
 }
@@ -96,9 +102,10 @@ SfntFont VariableFontOf(const Variable& v) {
 
   SfntFont font;
   font.Add("head", head).Add("hhea", hhea).Add("maxp", maxp).Add("hmtx", hmtx);
-  font.Add("loca", loca).Add("glyf", glyf).Add("fvar", Fvar(v.axes)).Add("gvar", gvar);
+  font.Add("loca", loca).Add("glyf", glyf).Add("fvar", Fvar(v.axes, v.heavy)).Add("gvar", gvar);
   font.Add("name", v.name.empty()
-                       ? BuildNameTable(NameTable{}.Add(1, u"Demo VF").Add(2, u"Regular"))
+                       ? BuildNameTable(
+                             NameTable{}.Add(1, u"Demo VF").Add(2, u"Regular").Add(256, u"Heavy"))
                        : v.name);
   font.Add("OS/2", Os2Table());
   if (!v.hvar.empty()) font.Add("HVAR", v.hvar);
@@ -268,6 +275,7 @@ void Put255UInt16(std::string& out, uint32_t value) {
 
 std::string CompositeDagFont(uint32_t depth) {
   Variable v;
+  v.heavy = true;
   for (uint32_t g = 0; g < depth; ++g)
     v.glyphs.push_back(CompositeGlyph({static_cast<uint16_t>(g + 1), static_cast<uint16_t>(g + 1)}));
   v.glyphs.emplace_back();

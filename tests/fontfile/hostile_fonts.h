@@ -11,7 +11,8 @@
 
 // A variable TrueType font (one axis, wght 100..400..900, unless said) whose
 // glyphs 0..depth-1 are composites that each use the next glyph twice, the last
-// one empty: resolving glyph 0 visits 2^depth glyphs. No character map.
+// one empty: resolving glyph 0 visits 2^depth glyphs. No character map; one
+// named instance, "Heavy", at wght 900.
 std::string CompositeDagFont(uint32_t depth);
 
 // `glyphs` empty glyphs whose HVAR advance mapping names one item whose region

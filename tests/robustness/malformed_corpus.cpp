@@ -8,6 +8,7 @@
 #include <set>
 #include <system_error>
 
+#include "hostile_fonts.h"
 #include "support/test_paths.h"
 
 namespace {
@@ -902,6 +903,16 @@ std::vector<MalformedFont> MakeMalformedCorpus(const std::vector<SourceFont>& so
       case FontFormat::kWoff: AddWoffVariants(out, i); break;
       case FontFormat::kWoff2: AddWoff2Variants(out, i); break;
     }
+  }
+  // Shapes that multiply a reader's work, which no mutation reaches: last, each
+  // as a file of its own format.
+  for (HostileShape& shape : HostileShapes()) {
+    const std::string extension = shape.name.substr(shape.name.rfind('.'));
+    const FontFormat format = extension == ".ttc"     ? FontFormat::kCollection
+                              : extension == ".woff"  ? FontFormat::kWoff
+                              : extension == ".woff2" ? FontFormat::kWoff2
+                                                      : FontFormat::kSfnt;
+    corpus.push_back({shape.name, std::move(shape.bytes), format, Expect::kAnything});
   }
   return corpus;
 }

@@ -46,7 +46,11 @@ struct MalformedFont {
 // paths; under Wine they are reached through Z:.
 std::vector<SourceFont> LoadSourceFonts(const std::string& pfm_path);
 
+// The variants, then the hand-built shapes of tests/fontfile/hostile_fonts.h
+// (named "shape-..."), which the system's own rasterizer may not take.
 std::vector<MalformedFont> MakeMalformedCorpus(const std::vector<SourceFont>& sources);
+
+inline bool IsHostileShape(const MalformedFont& font) { return font.name.rfind("shape-", 0) == 0; }
 
 // Writes each variant as a file named after it into dir (a host path). False
 // when a file could not be written.

@@ -122,6 +122,7 @@ TEST(Soak, OpenAndCloseCyclesLeaveNoObjectsOrMemoryBehind) {
   WriteBytes(files.back().path, "");
   const auto corpus = MakeMalformedCorpus(LoadSourceFonts(pfm));
   for (size_t i = 0; i < corpus.size(); i += corpus.size() / 8) {
+    if (IsHostileShape(corpus[i])) continue;  // the readers' tests, not the system's
     files.push_back({dir + "\\" + corpus[i].name, false});
     WriteBytes(files.back().path, corpus[i].bytes);
   }

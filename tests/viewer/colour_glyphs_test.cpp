@@ -1,8 +1,9 @@
 // Colour glyphs on the screen: Noto Color Emoji's PNGs in the grid and the
 // thumbnail in the colours of the PNGs taken from the font, a COLR font's layers
-// in the palette of the background, and a glyph whose bitmap is refused hatched
-// while the rest of the font is drawn.
+// in the palette of the background, a glyph whose bitmap is refused hatched
+// while the rest of the font is drawn, and glyphs that share one large PNG.
 #include <windows.h>
+#include <psapi.h>
 
 #include <gtest/gtest.h>
 
@@ -11,9 +12,11 @@
 
 #include "fontfile/catalog.h"
 #include "fontfile/color_glyphs.h"
+#include "hostile_fonts.h"
 #include "platform/platform.h"
 #include "support/test_paths.h"
 #include "tests/viewer/plugin_harness.h"
+#include "viewer/color_glyphs.h"
 
 namespace {
 
@@ -140,6 +143,41 @@ TEST(ColourGlyphs, ARefusedBitmapIsHatchedAndTheRestDrawn) {
   const uint32_t next = InkMeanColour(p, GlyphArea(v, 0, 1), Background(v), &count);
   EXPECT_GT(count, 60);
   EXPECT_TRUE(ColoursNear(next, *BitmapGlyphMeanColour(HostPath(kEmojiFont), 0x1F601), 40));
+}
+
+// The host's memory committed, as Wine counts it.
+SIZE_T CommittedBytes() {
+  PROCESS_MEMORY_COUNTERS_EX counters = {};
+  counters.cb = sizeof counters;
+  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                       sizeof counters);
+  return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
+}
+
+// A thousand glyphs share one PNG of 2048 x 2048 pixels (16 MB decoded), through
+// CBLC records or sbix "dupe"s: the page of cells decodes it once, scaled once to
+// the size drawn, and the host's memory stays within 200 MB of its start.
+TEST(ColourGlyphs, GlyphsSharingOnePngDecodeItOnce) {
+  for (bool sbix : {false, true}) {
+    SCOPED_TRACE(sbix ? "sbix" : "CBDT");
+    const std::string path =
+        ScratchDir("colour_shared") + (sbix ? "\\shared-sbix.ttf" : "\\shared-cbdt.ttf");
+    const std::string font = SharedBitmapFont(1000, 2048, sbix);
+    std::ofstream(path, std::ios::binary).write(font.data(), static_cast<std::streamsize>(font.size()));
+    const SIZE_T start = CommittedBytes();
+    GridViewer v(sbix ? "colour_shared_sbix" : "colour_shared_cbdt", "", path);
+    ASSERT_TRUE(v.state().colour_glyphs);
+    // The ANSI block: rows 2 to 15 are glyphs 1 to 224.
+    const Pixels p = CaptureClient(v.state().glyph_list);
+    int count = 0;
+    const uint32_t ink = InkMeanColour(p, GlyphArea(v, 2, 1), Background(v), &count);
+    EXPECT_GT(count, 60);
+    EXPECT_TRUE(ColoursNear(ink, 0xD04020, 40)) << std::hex << ink;
+    EXPECT_EQ(v.state().colour_glyphs->images_decoded, 1u);
+    EXPECT_LE(v.state().colour_glyphs->image_bytes, kMaxImageBytes);
+    const SIZE_T now = CommittedBytes();
+    EXPECT_LT(now > start ? now - start : 0, SIZE_T{200} << 20) << now << " after " << start;
+  }
 }
 
 TEST(ColourGlyphs, TheThumbnailOfAnEmojiFontIsInColour) {

@@ -457,4 +457,31 @@ TEST(FaceSelector, BrokenFacesAreListedAndPassedOver) {
   EXPECT_EQ(s.face, 3u);
 }
 
+// Faces 1 and 2 whose directories list the same tables at the same places (as a
+// WOFF2 collection decodes) are one font: listed once, under the first's number,
+// and each row chooses the face it names.
+TEST(FaceSelector, FacesThatAreOneFontAreListedOnce) {
+  const SfntFont bold = TablesOf(DejaVu("DejaVuSans-Bold.ttf"));
+  std::string ttc = BuildCollection({bold, bold, TablesOf(DejaVu("DejaVuSansMono.ttf"))});
+  uint32_t first = 0, second = 0;
+  ReadU32BE(ViewOf(ttc), 12, 0, first);
+  ReadU32BE(ViewOf(ttc), 16, 0, second);
+  const size_t directory = 12 + 16 * bold.tables.size();
+  ttc.replace(second, directory, ttc.substr(first, directory));
+  const std::string path = ScratchDir("one_font_faces_font") + "\\one-font-faces.ttc";
+  std::ofstream(path, std::ios::binary) << ttc;
+  GridViewer v("one_font_faces", "", path);
+  ViewerState& s = v.state();
+  ASSERT_TRUE(s.glyph_font && s.face_combo) << s.load_error;
+  ASSERT_EQ(SendMessageA(s.face_combo, CB_GETCOUNT, 0, 0), 2);
+  EXPECT_EQ(ComboItem(s.face_combo, 0), "1  DejaVu Sans Bold");
+  EXPECT_EQ(ComboItem(s.face_combo, 1), "3  DejaVu Sans Mono");
+  PickFace(v.window, 1);
+  EXPECT_EQ(s.face, 2u);
+  EXPECT_EQ(TextFace(s.glyph_font), "DejaVu Sans Mono");
+  EXPECT_EQ(SendMessageA(s.face_combo, CB_GETCURSEL, 0, 0), 1);
+  PickFace(v.window, 0);
+  EXPECT_EQ(s.face, 0u);
+}
+
 }  // namespace

@@ -8,12 +8,16 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "hostile_fonts.h"
 #include "support/test_paths.h"
 #include "tests/viewer/plugin_harness.h"
+#include "text/language.h"
+#include "viewer/instance_selector.h"
 
 // Named, as the program is compiled as one unit with the other viewer tests.
 namespace instances {
@@ -273,6 +277,27 @@ TEST(InstanceSelector, AnInstanceThatCannotBeMadeLeavesTheDefaultAndSaysSo) {
     EXPECT_NE(info.find(std::string("Instance\t: ") + c.name), std::string::npos) << info;
     EXPECT_NE(info.find(c.note), std::string::npos) << c.file;
   }
+}
+
+// A remembered instance over a composite graph 24 deep (2^26 component visits):
+// the load builds nothing past the instancer's budget, hands the system nothing,
+// and the default stays. Wine's own rasterizer cannot take such a font (it
+// faults drawing glyph 1), so the load's own part runs here, with no window and
+// the file never handed to the system.
+TEST(InstanceSelector, ARememberedInstanceOverACompositeGraphStopsAtTheBudget) {
+  const std::string path = ScratchDir("instance_budget") + "\\composite-dag.ttf";
+  const std::string font = CompositeDagFont(24);
+  std::ofstream(path, std::ios::binary).write(font.data(), static_cast<std::streamsize>(font.size()));
+  ViewerState s;
+  s.font_path = path;
+  std::snprintf(s.instance_name, sizeof s.instance_name, "Heavy");
+  OpenNamedInstance(s);
+  ASSERT_EQ(s.instances.size(), 1u);
+  EXPECT_EQ(s.instance, 1u);
+  ASSERT_EQ(s.built.size(), 1u);
+  EXPECT_FALSE(s.built[0].memory);
+  EXPECT_EQ(s.built[0].problem, InstanceProblem::kWorkBudget);
+  EXPECT_EQ(InstanceNote(s), kTextInstanceRefused);
 }
 
 }  // namespace
