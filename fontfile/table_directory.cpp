@@ -160,7 +160,7 @@ bool CollectionFaceStart(ByteView view, uint32_t face, uint32_t& start) {
          ReadU32BE(view, kCollectionHeaderSize, 4 * face, start);
 }
 
-std::vector<uint32_t> CollectionFaceOrigins(ByteView view) {
+std::vector<uint32_t> CollectionFaceOrigins(ByteView view, uint64_t* records_read) {
   const uint32_t count = CollectionFaceCount(view);
   std::vector<uint32_t> origins(count), starts(count);
   std::unordered_map<uint32_t, uint32_t> by_start;
@@ -192,6 +192,7 @@ std::vector<uint32_t> CollectionFaceOrigins(ByteView view) {
     }
     if (!same) by_tables.emplace(key, face);
   }
+  if (records_read) *records_read = records.spent;
   return origins;
 }
 

@@ -65,7 +65,8 @@ bool CollectionFaceStart(ByteView view, uint32_t face, uint32_t& start);
 // faces are read once and listed once. The directories compared are charged to
 // a budget of the file's size; past it, faces are told apart by their offsets
 // alone. Linear in the faces; empty for a file that is no collection.
-std::vector<uint32_t> CollectionFaceOrigins(ByteView view);
+// `records`, when given, receives the directory records read to tell them apart.
+std::vector<uint32_t> CollectionFaceOrigins(ByteView view, uint64_t* records = nullptr);
 
 // A pre-flight check: some font engines read a table wherever its directory
 // record points and fault (or hang the process's font calls) on a record that

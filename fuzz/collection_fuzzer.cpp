@@ -1,8 +1,10 @@
-// One reader alone on arbitrary bytes: every face of a collection (the first 64).
+// One reader alone on arbitrary bytes: every face of a collection (the first 64),
+// and which faces are one font.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 #include "fontfile/sfnt_reader.h"
 
@@ -14,5 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FontInfo info;
     ReadCollection(view, info, face);
   }
+  // Every face, as the listings take them: the same font read and listed once.
+  const std::vector<uint32_t> origins = CollectionFaceOrigins(view);
+  for (uint32_t face = 0; face < origins.size(); ++face)
+    if (origins[face] > face || origins[origins[face]] != origins[face]) __builtin_trap();
+  ReadCollectionFaceNames(view);
   return 0;
 }

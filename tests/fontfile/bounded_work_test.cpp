@@ -3,11 +3,15 @@
 // growth with the file measured at two sizes. No times: the counts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "font_builder.h"
 #include "fontfile/instancer.h"
+#include "fontfile/sfnt_reader.h"
+#include "fontfile/table_directory.h"
+#include "fontfile/web_font.h"
 #include "hostile_fonts.h"
 
 namespace {
@@ -119,6 +123,34 @@ TEST(BoundedWork, NameRecordsSharingOneTextCopyItOnce) {
   const Instanced refused = InstanceAtBold(SharedNameTextFont(65535));
   EXPECT_EQ(refused.problem, InstanceProblem::kBadTable);
   EXPECT_EQ(refused.work.name_bytes, 0u);
+}
+
+TEST(BoundedWork, FacesThatAreOneFontAreReadAndListedOnce) {
+  // n faces at one offset, and n directories alike as a WOFF2 collection decodes:
+  // every face one font, listed once; the directories read grow with n alone.
+  for (bool woff2 : {false, true}) {
+    SCOPED_TRACE(woff2 ? "WOFF2" : "TTC");
+    uint64_t read[2] = {};
+    for (uint32_t n : {1000u, 2000u}) {
+      const std::string file =
+          woff2 ? SharedFaceWoff2Collection(n, 500) : SharedFaceCollection(n, 500);
+      std::vector<uint8_t> decoded;
+      WebFontFacts facts;
+      ByteView view = ViewOf(file);
+      if (woff2) {
+        ASSERT_TRUE(DecodeWebFont(view, decoded, facts));
+        view = ByteView{decoded.data(), static_cast<uint32_t>(decoded.size())};
+      }
+      const std::vector<uint32_t> origins = CollectionFaceOrigins(view, &read[n / 2000]);
+      ASSERT_EQ(origins.size(), n);
+      EXPECT_EQ(std::count(origins.begin(), origins.end(), 0u), n);
+      const std::vector<FaceName> listed = ReadCollectionFaceNames(view);
+      ASSERT_EQ(listed.size(), 1u);
+      EXPECT_EQ(listed[0].name, "Shared Regular");
+    }
+    if (woff2) ExpectLinear(read[0], read[1], "directory records");
+    else EXPECT_EQ(read[0], read[1]);  // one directory, read once
+  }
 }
 
 }  // namespace
