@@ -912,7 +912,11 @@ std::vector<MalformedFont> MakeMalformedCorpus(const std::vector<SourceFont>& so
                               : extension == ".woff"  ? FontFormat::kWoff
                               : extension == ".woff2" ? FontFormat::kWoff2
                                                       : FontFormat::kSfnt;
-    corpus.push_back({shape.name, std::move(shape.bytes), format, Expect::kAnything});
+    MalformedFont font;
+    font.name = shape.name;
+    font.bytes = std::move(shape.bytes);
+    font.format = format;
+    corpus.push_back(std::move(font));
   }
   return corpus;
 }
