@@ -12,8 +12,8 @@ advances from gvar's phantom points; where those disagree with HVAR's (VVAR's)
 deltas, which is what the font means and what HarfBuzz takes, its advances are
 off. Where a font has HVAR (VVAR), advances are compared with its own deltas.
 
-Usage: compare_instances.py [--ours-only] [--every N] [--found-every N] ORVANE_INFO
-                            SCRATCH_DIR [FONT...] [-- DIR...]
+Usage: compare_instances.py [--ours-only] [--last] [--every N] [--found-every N]
+                            ORVANE_INFO SCRATCH_DIR [FONT...] [-- DIR...]
 Fonts named before `--` must be variable; the folders after it are searched for
 more (.ttf, .otf, .ttc). With --every N, each face's first and last instance and
 every Nth between are compared: the sanitizer build runs the instancer on every
@@ -21,7 +21,9 @@ face without repeating all of fontTools' work. --found-every N does so for the
 faces found in the folders only (most are the named fonts' designs again, split
 into roman and italic). With --ours-only, fontTools makes no instance: every
 instance is built and its exit status and whole-file checksum checked, which is
-what the sanitizer build is for. Exits 1 on the first font with a difference."""
+what the sanitizer build is for. With --last, each face's last instance alone (a
+large font whose instancing by fontTools takes seconds). Exits 1 on the first font
+with a difference."""
 import io
 import os
 import struct
@@ -164,6 +166,8 @@ def main():
     steps = {"--every": 1, "--found-every": None}
     ours_only = args[:1] == ["--ours-only"]
     args = args[ours_only:]
+    last_only = args[:1] == ["--last"]
+    args = args[last_only:]
     while args[:1] and args[0] in steps and len(args) > 1:
         steps[args[0]], args = max(1, int(args[1])), args[2:]
     every, found_every = steps["--every"], steps["--found-every"]
@@ -188,7 +192,8 @@ def main():
         step = every if path in named or found_every is None else max(every, found_every)
         for face, font in found:
             count = len(font["fvar"].instances)
-            jobs += [(path, face, i) for i in range(count) if i % step == 0 or i == count - 1]
+            jobs += [(path, face, i) for i in range(count)
+                     if i == count - 1 or (not last_only and i % step == 0)]
     failures = []
     with ProcessPoolExecutor(max_workers=min(2, os.cpu_count() or 1)) as pool:
         results = pool.map(compare_instance, [tool] * len(jobs), [scratch] * len(jobs),
