@@ -225,7 +225,10 @@ bool OpenGlyphVariations(ByteView gvar, const DesignLocation& location, uint32_t
   v.shared_count = shared_count;
   v.shared_tuples = shared_offset;
   if (!InBounds(gvar, 20, (v.long_offsets ? 4 : 2) * (uint32_t{count} + 1))) return false;
-  if (!InBounds(gvar, shared_offset, 2u * axis_count * shared_count)) return false;
+  uint32_t shared_size = 0;
+  if (!CheckedMultiply(2u * axis_count, shared_count, shared_size) ||
+      !InBounds(gvar, shared_offset, shared_size))
+    return false;
   v.shared_applies.resize(shared_count);
   v.shared_factors.resize(shared_count);
   std::vector<RegionAxis> axes(axis_count);
