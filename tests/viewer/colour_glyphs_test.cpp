@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <string>
 
@@ -177,6 +178,11 @@ TEST(ColourGlyphs, GlyphsSharingOnePngDecodeItOnce) {
     EXPECT_LE(v.state().colour_glyphs->image_bytes, kMaxImageBytes);
     const SIZE_T now = CommittedBytes();
     EXPECT_LT(now > start ? now - start : 0, SIZE_T{200} << 20) << now << " after " << start;
+    std::printf("%s: %llu PNG decoded, %llu KB of images kept, memory %lld KB on its start\n",
+                sbix ? "sbix" : "CBDT",
+                static_cast<unsigned long long>(v.state().colour_glyphs->images_decoded),
+                static_cast<unsigned long long>(v.state().colour_glyphs->image_bytes >> 10),
+                (static_cast<long long>(now) - static_cast<long long>(start)) / 1024);
   }
 }
 
