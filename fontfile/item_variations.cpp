@@ -5,7 +5,7 @@ namespace {
 constexpr uint32_t kRegionAxisSize = 6;
 
 // The work allowed: per byte of the store, and per lookup the caller announces.
-// Real fonts look up a few regions an item (Inter, Roboto: under 30).
+// Real fonts name a handful of regions an item.
 constexpr uint64_t kWorkPerStoreByte = 8;
 constexpr uint64_t kWorkPerLookup = 64;
 

@@ -21,6 +21,9 @@ namespace {
 // Glyph places kept per font before the cache starts again: a few pages of emoji
 // at two sizes. The images they show are kept apart (kMaxImageBytes).
 constexpr size_t kMaxCachedBitmaps = 2048;
+// A scaled image's longest side, at most: a glyph's bitmap spans an em or two.
+constexpr int kMaxImageEms = 4;
+constexpr int kMaxImageSide = 2048;
 // Code points looked at for the thumbnail's colour sample.
 constexpr uint32_t kSampleSearch = 4096;
 
@@ -111,13 +114,21 @@ std::optional<ScaledGlyph> BitmapAt(ColorGlyphFont& f, uint32_t glyph, int em,
     placed.emplace();
     placed->png = found.png.data;
     placed->png_size = found.png.size;
-    placed->width =
-        static_cast<uint32_t>(std::max(1, Scaled(static_cast<int>(found.size.width), em, found.ppem)));
-    placed->height =
-        static_cast<uint32_t>(std::max(1, Scaled(static_cast<int>(found.size.height), em, found.ppem)));
-    placed->left = Scaled(found.left, em, found.ppem);
-    placed->top = Scaled(found.top, em, found.ppem);
-    placed->advance = Scaled(found.advance, em, found.ppem);
+    // A PNG that claims more than any glyph needs is shown smaller, its place
+    // with it, rather than held at a size no cell shows.
+    const int side = static_cast<int>(std::max(found.size.width, found.size.height));
+    const int limit = std::min(kMaxImageEms * em, kMaxImageSide);
+    const int scaled_em = Scaled(side, em, found.ppem) > limit
+                              ? std::max(1, static_cast<int>(static_cast<int64_t>(limit) *
+                                                             found.ppem / side))
+                              : em;
+    placed->width = static_cast<uint32_t>(
+        std::max(1, Scaled(static_cast<int>(found.size.width), scaled_em, found.ppem)));
+    placed->height = static_cast<uint32_t>(
+        std::max(1, Scaled(static_cast<int>(found.size.height), scaled_em, found.ppem)));
+    placed->left = Scaled(found.left, scaled_em, found.ppem);
+    placed->top = Scaled(found.top, scaled_em, found.ppem);
+    placed->advance = Scaled(found.advance, scaled_em, found.ppem);
   }
   if (!placed) lookup = ColorLookup::kBroken;
   if (f.bitmaps.size() >= kMaxCachedBitmaps) f.bitmaps.clear();
