@@ -20,7 +20,8 @@
 
 #ifdef ORVANE_CONTENT_DLL
 #include <windows.h>
-#include <psapi.h>
+
+#include "process_objects.h"
 #else
 #include "content/content_service.h"
 #endif
@@ -64,13 +65,7 @@ int Ask(const std::string& path, int field, int unit, void* out, int size, int f
 }
 void Stop(const std::string& path) { Plugin().stop_w(Wide(path).data()); }
 void Unload() { Plugin().unloading(); }
-uint64_t MemoryInUse() {
-  PROCESS_MEMORY_COUNTERS_EX counters = {};
-  counters.cb = sizeof counters;
-  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                       sizeof counters);
-  return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
-}
+uint64_t MemoryInUse() { return CommittedBytes(); }
 #else
 ContentService& Service() {
   static ContentService service;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdint>
 
@@ -25,3 +26,13 @@ long FontRegistrationsMade();
 // even when asked to remove it (its RemoveFontMemResourceEx does nothing), so a
 // process's memory under Wine grows by this much for reasons of its own.
 uint64_t MemoryFontBytesHandedOver();
+
+// The memory this process has committed. Wine leaves PrivateUsage at 0 but fills
+// the commit charge. (Link psapi.)
+inline uint64_t CommittedBytes() {
+  PROCESS_MEMORY_COUNTERS_EX counters = {};
+  counters.cb = sizeof counters;
+  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                       sizeof counters);
+  return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
+}

@@ -33,12 +33,7 @@ Figures Measure() {
   Figures f;
   f.gdi = CountGdiObjects();
   f.user = CountUserObjects();
-  PROCESS_MEMORY_COUNTERS_EX counters = {};
-  counters.cb = sizeof counters;
-  GetProcessMemoryInfo(GetCurrentProcess(),
-                       reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-  // Wine leaves PrivateUsage at 0 but fills the commit charge.
-  f.private_bytes = counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
+  f.private_bytes = static_cast<SIZE_T>(CommittedBytes());
   return f;
 }
 

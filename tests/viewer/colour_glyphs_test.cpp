@@ -3,7 +3,6 @@
 // in the palette of the background, a glyph whose bitmap is refused hatched
 // while the rest of the font is drawn, and glyphs that share one large PNG.
 #include <windows.h>
-#include <psapi.h>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +15,7 @@
 #include "hostile_fonts.h"
 #include "platform/platform.h"
 #include "support/test_paths.h"
+#include "tests/robustness/process_objects.h"
 #include "tests/viewer/plugin_harness.h"
 #include "viewer/color_glyphs.h"
 
@@ -146,15 +146,6 @@ TEST(ColourGlyphs, ARefusedBitmapIsHatchedAndTheRestDrawn) {
   EXPECT_TRUE(ColoursNear(next, *BitmapGlyphMeanColour(HostPath(kEmojiFont), 0x1F601), 40));
 }
 
-// The host's memory committed, as Wine counts it.
-SIZE_T CommittedBytes() {
-  PROCESS_MEMORY_COUNTERS_EX counters = {};
-  counters.cb = sizeof counters;
-  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                       sizeof counters);
-  return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
-}
-
 // A thousand glyphs share one PNG of 2048 x 2048 pixels (16 MB decoded), through
 // CBLC records or sbix "dupe"s: the page of cells decodes it once, scaled once to
 // the size drawn, and the host's memory stays within 200 MB of its start.
@@ -165,7 +156,7 @@ TEST(ColourGlyphs, GlyphsSharingOnePngDecodeItOnce) {
         ScratchDir("colour_shared") + (sbix ? "\\shared-sbix.ttf" : "\\shared-cbdt.ttf");
     const std::string font = SharedBitmapFont(1000, 2048, sbix);
     std::ofstream(path, std::ios::binary).write(font.data(), static_cast<std::streamsize>(font.size()));
-    const SIZE_T start = CommittedBytes();
+    const uint64_t start = CommittedBytes();
     GridViewer v(sbix ? "colour_shared_sbix" : "colour_shared_cbdt", "", path);
     ASSERT_TRUE(v.state().colour_glyphs);
     // The ANSI block: rows 2 to 15 are glyphs 1 to 224.
@@ -176,8 +167,8 @@ TEST(ColourGlyphs, GlyphsSharingOnePngDecodeItOnce) {
     EXPECT_TRUE(ColoursNear(ink, 0xD04020, 40)) << std::hex << ink;
     EXPECT_EQ(v.state().colour_glyphs->images_decoded, 1u);
     EXPECT_LE(v.state().colour_glyphs->image_bytes, kMaxImageBytes);
-    const SIZE_T now = CommittedBytes();
-    EXPECT_LT(now > start ? now - start : 0, SIZE_T{200} << 20) << now << " after " << start;
+    const uint64_t now = CommittedBytes();
+    EXPECT_LT(now > start ? now - start : 0, uint64_t{200} << 20) << now << " after " << start;
     std::printf("%s: %llu PNG decoded, %llu KB of images kept, memory %lld KB on its start\n",
                 sbix ? "sbix" : "CBDT",
                 static_cast<unsigned long long>(v.state().colour_glyphs->images_decoded),
