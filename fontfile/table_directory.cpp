@@ -3,6 +3,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "platform/platform.h"
+
 namespace {
 
 constexpr uint32_t kCollectionHeaderSize = 12;
@@ -107,6 +109,7 @@ bool TablesInside(ByteView view, uint32_t file_size, bool& beyond) {
 }  // namespace
 
 bool ReadSfntDirectory(ByteView view, uint32_t start, SfntDirectory& directory) {
+  ModuleReadCounts().directory_walks.fetch_add(1, std::memory_order_relaxed);
   uint16_t count = 0;
   if (!ReadU16BE(view, start, 4, count)) return false;
   uint32_t end = 0;

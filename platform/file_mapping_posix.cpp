@@ -37,6 +37,7 @@ bool MapFileReadOnly(const char* path, MappedFile& out) {
   out.data = static_cast<const uint8_t*>(view);
   out.size = size;
   out.file_handle = fd;
+  ModuleReadCounts().mappings.fetch_add(1, std::memory_order_relaxed);
   return true;
 }
 

@@ -33,6 +33,7 @@ bool MapOpenFile(HANDLE file, MappedFile& out) {
   out.size = size;
   out.file_handle = reinterpret_cast<intptr_t>(file);
   out.mapping_handle = reinterpret_cast<intptr_t>(mapping);
+  ModuleReadCounts().mappings.fetch_add(1, std::memory_order_relaxed);
   return true;
 }
 

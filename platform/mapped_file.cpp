@@ -18,3 +18,8 @@ MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
 }
 
 MappedFile::~MappedFile() { UnmapFile(*this); }
+
+ReadCounts& ModuleReadCounts() {
+  static ReadCounts counts;
+  return counts;
+}

@@ -2,6 +2,7 @@
 // system only through these calls; platform_win32 and platform_posix implement them.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -38,6 +39,16 @@ void UnmapFile(MappedFile& file);
 // in one call: what tells whether something read from it before still holds.
 // False when the file cannot be looked at (or is a folder).
 bool FileSizeAndTimeUtf8(const char* utf8_path, uint64_t& size, int64_t& written);
+
+// How often this module mapped a file (each successful MapFileReadOnly call) and
+// began a walk of a font's table directory (fontfile counts those): the tests
+// hold a load, a face switch and an instance switch to their counts. Relaxed
+// counters, cheap enough to keep in every build.
+struct ReadCounts {
+  std::atomic<uint64_t> mappings{0};
+  std::atomic<uint64_t> directory_walks{0};
+};
+ReadCounts& ModuleReadCounts();
 
 // ---- Text conversion -------------------------------------------------------
 

@@ -11,6 +11,7 @@
 #include "fontfile/font_info.h"
 #include "fontfile/instancer.h"
 #include "fontfile/variation_tables.h"
+#include "platform/platform.h"
 #include "text/settings.h"
 #include "viewer/block_coverage.h"
 #include "viewer/drawn_face.h"
@@ -117,6 +118,9 @@ struct ViewerState : ViewerSettings, LoadedFont {
   bool instance_selector = false;  // instance_combo is shown: the face has named instances
   std::vector<int> listed_blocks;  // the block list's items: BlockOrder positions in order
   HWND viewer = nullptr;  // the window this record belongs to
+  // This module's counts of file mappings and directory walks, for the tests (a
+  // test program has counters of its own).
+  const ReadCounts* read_counts = &ModuleReadCounts();
   WNDPROC prev_procs[kSubclassedCount] = {};
 };
 

@@ -1,0 +1,86 @@
+// How often the viewer maps a file and walks a table directory: once per load,
+// never on a face switch or an instance switch, which reuse what the load opened.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "support/test_paths.h"
+#include "tests/viewer/plugin_harness.h"
+
+namespace read_counts {
+namespace {
+
+struct Counted {
+  uint64_t mappings = 0, walks = 0;
+};
+Counted Now(const ViewerState& s) {
+  return {s.read_counts->mappings.load(), s.read_counts->directory_walks.load()};
+}
+Counted Since(const ViewerState& s, Counted before) {
+  const Counted now = Now(s);
+  return {now.mappings - before.mappings, now.walks - before.walks};
+}
+
+void Pick(HWND viewer, int id, int item) {
+  HWND combo = GetDlgItem(viewer, id);
+  SendMessageA(combo, CB_SETCURSEL, item, 0);
+  SendMessageA(viewer, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+  Pump();
+}
+
+// A collection of two variable faces: a load, a face switch and an instance
+// switch, each with the Info page shown, as a user meets them.
+TEST(ReadCounts, OneMappingPerLoadAndNoneAndNoWalkPerSwitch) {
+  const std::string font = HostPath(ORVANE_VARIABLE_FONTS "/inter-collection.ttc");
+  SetSettingsFile(ScratchDir("read_counts") + "\\host.ini");
+  HWND parent = MakeParent(true, 600, 400);
+  // The counters are the DLL's: a first viewer shows where they are.
+  HWND first = LoadViewer(parent, DejaVuPath());
+  ASSERT_NE(first, nullptr);
+  const Counted start = Now(*StateOf(first));
+  Plugin().list_close(first);
+
+  HWND viewer = LoadViewer(parent, font);
+  ASSERT_NE(viewer, nullptr);
+  ViewerState& s = *StateOf(viewer);
+  ClickTab(viewer, kInfoPage);
+  const Counted load = Since(s, start);
+  ClickTab(viewer, kGlyphsPage);
+
+  Counted before = Now(s);
+  Pick(viewer, kFaceComboId, 1);
+  ASSERT_EQ(s.face, 1u);
+  ClickTab(viewer, kInfoPage);
+  const Counted face_switch = Since(s, before);
+  ClickTab(viewer, kGlyphsPage);
+
+  before = Now(s);
+  Pick(viewer, kInstanceComboId, 9);
+  ASSERT_EQ(s.instance, 9u);
+  ClickTab(viewer, kInfoPage);
+  const Counted instance_switch = Since(s, before);
+
+  std::printf("load: %llu mappings, %llu walks; face switch: %llu, %llu; instance switch: %llu, "
+              "%llu\n",
+              static_cast<unsigned long long>(load.mappings),
+              static_cast<unsigned long long>(load.walks),
+              static_cast<unsigned long long>(face_switch.mappings),
+              static_cast<unsigned long long>(face_switch.walks),
+              static_cast<unsigned long long>(instance_switch.mappings),
+              static_cast<unsigned long long>(instance_switch.walks));
+  EXPECT_LE(load.mappings, 1u);
+  EXPECT_LE(load.walks, 2u);  // each face's directory once
+  EXPECT_EQ(face_switch.mappings, 0u);
+  EXPECT_EQ(face_switch.walks, 0u);
+  EXPECT_EQ(instance_switch.mappings, 0u);
+  EXPECT_EQ(instance_switch.walks, 0u);
+  Plugin().list_close(viewer);
+  DestroyWindow(parent);
+  Pump();
+}
+
+}  // namespace
+}  // namespace read_counts
