@@ -381,6 +381,13 @@ bool ReadSfntCharacterMap(ByteView view, uint32_t start, CharCoverage& coverage,
   coverage.detail = detail;
   SfntDirectory directory;
   if (!OpenSfntFont(view, start, directory)) return false;
+  return ReadFaceCharacterMap(view, directory, coverage, detail, cache);
+}
+
+bool ReadFaceCharacterMap(ByteView view, const SfntDirectory& directory, CharCoverage& coverage,
+                          MapDetail detail, CharMapCache* cache) {
+  coverage = CharCoverage{};
+  coverage.detail = detail;
   const std::optional<TableRecord> cmap = FindTable(view, directory, "cmap");
   // A length that runs past the file is cut at its end.
   if (!cmap || !InBounds(view, cmap->offset, 0)) return false;

@@ -108,6 +108,10 @@ struct CharMapCache {
 // same table, glyph count and detail is copied from it.
 bool ReadSfntCharacterMap(ByteView view, uint32_t start, CharCoverage& coverage,
                           MapDetail detail = MapDetail::kFull, CharMapCache* cache = nullptr);
+// The same for a face whose directory the caller has walked.
+struct SfntDirectory;
+bool ReadFaceCharacterMap(ByteView view, const SfntDirectory& directory, CharCoverage& coverage,
+                          MapDetail detail = MapDetail::kFull, CharMapCache* cache = nullptr);
 
 // The 8-bit codes of a Windows font header (FON font resource, PFM file).
 // `to_unicode` gives each byte's character in the header's character set (0 when

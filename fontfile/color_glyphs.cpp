@@ -5,6 +5,7 @@
 
 #include "fontfile/color_tables.h"
 #include "fontfile/face_tables.h"
+#include "fontfile/opened_font.h"
 
 namespace {
 
@@ -15,11 +16,6 @@ constexpr uint32_t kIndexRecordBudget = 4096;
 // Real fonts have a handful of strikes; a table claiming more is taken as broken,
 // since every lookup orders them.
 constexpr uint32_t kMaxStrikes = 256;
-
-ByteView TableBytes(ByteView file, uint32_t start, const char (&tag)[5]) {
-  const FaceTable table = FindFaceTable(file, start, tag);
-  return table.present() ? table.bytes : ByteView{};
-}
 
 // The record of `glyph` among `count` records of `size` bytes at `at`, sorted by
 // the glyph id in their first two bytes. An unsorted list finds less, never more
@@ -311,20 +307,29 @@ ColorLookup FindSbixGlyph(const ColorGlyphTables& t, uint16_t glyph, uint32_t pp
 
 }  // namespace
 
-ColorGlyphTables FindColorGlyphTables(ByteView file, uint32_t face) {
+ColorGlyphTables FindColorGlyphTables(const OpenedFont& font, uint32_t face) {
+  auto bytes = [&](const char (&tag)[5]) {
+    const FaceTable table = FontTable(font, face, tag);
+    return table.present() ? table.bytes : ByteView{};
+  };
   ColorGlyphTables t;
-  const std::optional<uint32_t> start = FaceStart(file, face);
-  if (!start) return t;
-  t.colr = TableBytes(file, *start, "COLR");
-  t.cpal = TableBytes(file, *start, "CPAL");
-  t.cblc = TableBytes(file, *start, "CBLC");
-  t.cbdt = TableBytes(file, *start, "CBDT");
-  t.sbix = TableBytes(file, *start, "sbix");
-  ReadU16BE(TableBytes(file, *start, "maxp"), 0, 4, t.glyph_count);
+  if (!FaceOf(font, face)) return t;
+  t.colr = bytes("COLR");
+  t.cpal = bytes("CPAL");
+  t.cblc = bytes("CBLC");
+  t.cbdt = bytes("CBDT");
+  t.sbix = bytes("sbix");
+  ReadU16BE(bytes("maxp"), 0, 4, t.glyph_count);
   // Bitmaps without their data table, or layers without colours, draw nothing.
   if (!t.cbdt.size) t.cblc = {};
   if (!t.cpal.size) t.colr = {};
   return t;
+}
+
+ColorGlyphTables FindColorGlyphTables(ByteView file, uint32_t face) {
+  OpenedFont font;
+  OpenFontView(file, font);
+  return FindColorGlyphTables(font, face);
 }
 
 std::optional<Palette> ChoosePalette(ByteView cpal, bool dark) {

@@ -18,6 +18,9 @@ struct ColorGlyphTables {
   uint16_t glyph_count = 0;  // maxp; sbix needs it to find its offsets' end
   bool any() const { return colr.size || cblc.size || sbix.size; }
 };
+struct OpenedFont;
+ColorGlyphTables FindColorGlyphTables(const OpenedFont& font, uint32_t face);
+// The same of a file's bytes, which the caller keeps (tests, fuzzing).
 ColorGlyphTables FindColorGlyphTables(ByteView file, uint32_t face);
 
 // What a glyph offers in colour. kBroken: the font claims a colour form for it

@@ -1,19 +1,18 @@
 #include "fontfile/font_anatomy.h"
 
-#include <optional>
+#include <memory>
 
-FontAnatomy ReadFontAnatomy(ByteView file, uint32_t face) {
+#include "fontfile/opened_font.h"
+
+namespace {
+
+FontAnatomy ReadAnatomy(const OpenedFont& font, uint32_t face) {
   FontAnatomy anatomy;
-  const std::optional<uint32_t> start = FaceStart(file, face);
-  if (!start) return anatomy;
+  if (!FaceOf(font, face)) return anatomy;
   anatomy.sfnt = true;
-  auto table = [&](const char (&tag)[5]) { return FindFaceTable(file, *start, tag); };
-  const FaceTable name = table("name");
-  NameIndex names = IndexNames(name.present() ? name.bytes : ByteView{});
-
-  const FaceTable fvar = table("fvar"), avar = table("avar"), stat = table("STAT");
-  anatomy.variation = ReadVariationTables(fvar.bytes, fvar.state, avar.bytes, avar.state,
-                                          stat.bytes, stat.state, names);
+  auto table = [&](const char (&tag)[5]) { return FontTable(font, face, tag); };
+  NameIndex& names = FaceNames(font, face);
+  anatomy.variation = FaceVariations(font, face);
   const FaceTable gsub = table("GSUB"), gpos = table("GPOS");
   anatomy.layout = ReadLayoutTables(gsub.bytes, gsub.state, gpos.bytes, gpos.state, names);
   anatomy.color = ReadColorTables(ColorTableBytes{table("COLR"), table("CPAL"), table("CBDT"),
@@ -23,4 +22,22 @@ FontAnatomy ReadFontAnatomy(ByteView file, uint32_t face) {
                                                table("prep"), table("cvt "), table("gasp"),
                                                table("DSIG")});
   return anatomy;
+}
+
+}  // namespace
+
+const FontAnatomy& FaceAnatomy(const OpenedFont& font, uint32_t face) {
+  const OpenedFace* opened = FaceOf(font, face);
+  if (!opened) {
+    static const FontAnatomy none;
+    return none;
+  }
+  if (!opened->anatomy) opened->anatomy = std::make_shared<const FontAnatomy>(ReadAnatomy(font, face));
+  return *opened->anatomy;
+}
+
+FontAnatomy ReadFontAnatomy(ByteView file, uint32_t face) {
+  OpenedFont font;
+  OpenFontView(file, font);
+  return ReadAnatomy(font, face);
 }

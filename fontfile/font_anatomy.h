@@ -1,5 +1,5 @@
 // What a font is made of beyond its names: its design space, OpenType layout,
-// colour glyphs and further facts, read from one face of a mapped file. Read
+// colour glyphs and further facts, read from one face of an opened font. Read
 // only when the Info report is built (and by orvane-info), never when the viewer
 // starts.
 #pragma once
@@ -20,4 +20,8 @@ struct FontAnatomy {
   FaceFacts facts;
 };
 
+// Read once per face of an opened font, and kept in it.
+struct OpenedFont;
+const FontAnatomy& FaceAnatomy(const OpenedFont& font, uint32_t face);
+// The same of a file's bytes, which the caller keeps (tests, fuzzing).
 FontAnatomy ReadFontAnatomy(ByteView file, uint32_t face);

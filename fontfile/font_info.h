@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -91,16 +92,18 @@ bool IsFontFileSoundUtf8(const char* utf8_path);
 
 // Both answers from one mapping of the file: what ReadFontFile returns and
 // stores, and what IsFontFileSound says.
+struct OpenedFont;
 struct FontFileCheck {
   int recognized = 0;
   bool mapped = false;  // false when the file could not be opened, sized or mapped
   bool sound = false;
+  // The font the read was made from, kept for the caller's further reads of the
+  // same file (fontfile/opened_font.h); null when the file could not be opened,
+  // or was read in parts.
+  std::shared_ptr<OpenedFont> font;
   // The sfnt bytes a web font decoded to, which the system is handed from
   // memory; empty for every other file.
-  std::vector<uint8_t> decoded;
-  // The mapping the read was made from, kept for the caller's further reads of
-  // the same file (empty when not mapped).
-  MappedFile file;
+  ByteView decoded() const;
 };
 // The check covers the whole file whichever face is read: the system registers
 // every face of it. With kFirstReadable, info.face says which face was read.

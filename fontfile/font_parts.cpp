@@ -179,7 +179,6 @@ std::optional<FontFileCheck> ReadSampleFont(uint32_t file_size, const ReadFilePa
     if (!head) return std::nullopt;
   }
   if (head->size != file_size) return std::nullopt;
-  FontFileCheck check = CheckFontBytes(*head, info, 0, FaceFallback::kFirstReadable);
-  if (FindColorGlyphTables(*head, 0).any()) return std::nullopt;
-  return check;
+  // The font the check opened keeps the bytes: the colour glyphs are drawn from it.
+  return CheckFontBytes(*head, info, 0, FaceFallback::kFirstReadable);
 }

@@ -23,11 +23,12 @@ constexpr uint32_t kFontHeadSize = 64 * 1024;
 // as far as a thumbnail draws it (recognized, sound, the decoded bytes of a web
 // font; the weight, italic, full and family names and character map of the face
 // read), from a file of `file_size` bytes read through `read`: a file of at most
-// kFontHeadSize bytes and a web font read whole, a larger sfnt font or collection
-// in parts. Nothing when the parts cannot tell and the caller reads the file
-// as before: a larger file of another kind, a header or directory past the
-// head, a first face that does not read, a font with colour tables (drawn from
-// the mapped file), or a read that failed.
+// kFontHeadSize bytes and a web font read whole (the check's opened font then
+// keeps its bytes, for colour glyphs), a larger sfnt font or collection in parts
+// (no opened font). Nothing when the parts cannot tell and the caller reads the
+// file as before: a larger file of another kind, a header or directory past the
+// head, a first face that does not read, a larger font with colour tables (drawn
+// from the mapped file), or a read that failed.
 std::optional<FontFileCheck> ReadSampleFont(uint32_t file_size, const ReadFilePart& read,
                                             FontInfo& info);
 

@@ -8,6 +8,7 @@
 #include "fontfile/glyf_glyphs.h"
 #include "fontfile/glyph_variations.h"
 #include "fontfile/item_variations.h"
+#include "fontfile/opened_font.h"
 #include "fontfile/sfnt_writer.h"
 #include "fontfile/table_directory.h"
 #include "fontfile/variation_regions.h"
@@ -56,8 +57,6 @@ bool FitsInt16(int64_t value) { return value >= INT16_MIN && value <= INT16_MAX;
 // ---- What is read of the font ---------------------------------------------------
 
 struct Font {
-  ByteView file;
-  uint32_t start = 0;
   FaceTable head, hhea, hmtx, maxp, loca, glyf, os2, post, vhea, vmtx, name, gvar, hvar, vvar, mvar,
       avar, cvt, cvar;
   uint32_t glyph_count = 0;
@@ -749,21 +748,22 @@ uint16_t WidthClass(double width) {
 
 }  // namespace
 
-bool BuildStaticInstance(ByteView file, const InstanceRequest& request, std::vector<uint8_t>& sfnt,
-                         InstanceProblem& problem, InstanceWork* work_out) {
+bool BuildStaticInstance(const OpenedFont& opened, const InstanceRequest& request,
+                         std::vector<uint8_t>& sfnt, InstanceProblem& problem,
+                         InstanceWork* work_out) {
   InstanceWork unused;
   InstanceWork& work = work_out ? *work_out : unused;
   work = InstanceWork{};
   sfnt.clear();
   problem = InstanceProblem::kNone;
-  const std::optional<uint32_t> start = FaceStart(file, request.face);
-  if (!start) return Fail(InstanceProblem::kNotVariable, problem);
+  const OpenedFace* face = FaceOf(opened, request.face);
+  if (!face) return Fail(InstanceProblem::kNotVariable, problem);
+  const ByteView file = opened.bytes;
   Font font;
-  font.file = file;
-  font.start = *start;
-  const FaceTable fvar = FindFaceTable(file, *start, "fvar");
+  auto table = [&](const char (&tag)[5]) { return FaceTableOf(file, *face, tag); };
+  const FaceTable fvar = table("fvar");
   if (!fvar.listed()) return Fail(InstanceProblem::kNotVariable, problem);
-  if (FindFaceTable(file, *start, "CFF2").listed())
+  if (table("CFF2").listed())
     return Fail(InstanceProblem::kCff2Outlines, problem);
   uint16_t axis_count = 0;
   if (fvar.present() && ReadU16BE(fvar.bytes, 0, 8, axis_count) && axis_count == 0)
@@ -776,9 +776,9 @@ bool BuildStaticInstance(ByteView file, const InstanceRequest& request, std::vec
 
   // A table listed with bytes outside the file refuses; so does a required one missing.
   bool tables_read = true;
-  auto find = [&](FaceTable& table, const char(&tag)[5], bool required) {
-    table = FindFaceTable(file, *start, tag);
-    if (table.state == TableState::kBroken || (required && !table.present())) tables_read = false;
+  auto find = [&](FaceTable& found, const char(&tag)[5], bool required) {
+    found = table(tag);
+    if (found.state == TableState::kBroken || (required && !found.present())) tables_read = false;
   };
   find(font.head, "head", true);
   find(font.hhea, "hhea", true);
@@ -905,12 +905,9 @@ bool BuildStaticInstance(ByteView file, const InstanceRequest& request, std::vec
     return Fail(InstanceProblem::kBadTable, problem);
 
   // Every table of the face, the dropped ones left out and the rebuilt ones in place.
-  SfntDirectory directory;
-  if (!ReadSfntDirectory(file, *start, directory)) return Fail(InstanceProblem::kBadTable, problem);
   std::vector<OutputTable> out;
-  for (uint32_t i = 0; i < directory.table_count; ++i) {
-    uint32_t tag = 0;
-    ReadU32BE(file, *start + 12 + 16 * i, 0, tag);
+  for (const DirectoryEntry& entry : face->tables) {
+    const uint32_t tag = entry.tag;
     if (std::find(std::begin(kDroppedTables), std::end(kDroppedTables), tag) !=
         std::end(kDroppedTables))
       continue;
@@ -929,8 +926,7 @@ bool BuildStaticInstance(ByteView file, const InstanceRequest& request, std::vec
     else if (tag == MakeTag("cvt ")) bytes = ViewOf(cvt);
     else if (tag == MakeTag("name") && new_names) bytes = ViewOf(name);
     else {
-      const TableRecord record = TableAt(file, directory, i);
-      const std::optional<ByteView> kept = SubView(file, record.offset, record.length);
+      const std::optional<ByteView> kept = SubView(file, entry.record.offset, entry.record.length);
       if (!kept) return Fail(InstanceProblem::kBadTable, problem);
       bytes = *kept;
     }
@@ -939,4 +935,11 @@ bool BuildStaticInstance(ByteView file, const InstanceRequest& request, std::vec
   if (!WriteSfnt(std::move(out), kMaxDecodedSize, sfnt))
     return Fail(InstanceProblem::kTooLarge, problem);
   return true;
+}
+
+bool BuildStaticInstance(ByteView file, const InstanceRequest& request, std::vector<uint8_t>& sfnt,
+                         InstanceProblem& problem, InstanceWork* work) {
+  OpenedFont font;
+  OpenFontView(file, font);
+  return BuildStaticInstance(font, request, sfnt, problem, work);
 }

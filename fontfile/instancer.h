@@ -45,10 +45,14 @@ struct InstanceWork {
   uint64_t name_bytes = 0;     // name: text bytes copied
 };
 
-// Builds the static font of `request` from the font file's bytes (a decoded web
-// font's bytes too) into `sfnt`. False, with `problem` naming the reason, when the
-// instance is refused; `sfnt` is then empty. `work`, when given, receives the work
-// charged.
+// Builds the static font of `request` from an opened font (a web font's decoded
+// bytes) into `sfnt`. False, with `problem` naming the reason, when the instance
+// is refused; `sfnt` is then empty. `work`, when given, receives the work charged.
+struct OpenedFont;
+bool BuildStaticInstance(const OpenedFont& font, const InstanceRequest& request,
+                         std::vector<uint8_t>& sfnt, InstanceProblem& problem,
+                         InstanceWork* work = nullptr);
+// The same from sfnt bytes the caller keeps (tools, tests, fuzzing).
 bool BuildStaticInstance(ByteView file, const InstanceRequest& request,
                          std::vector<uint8_t>& sfnt, InstanceProblem& problem,
                          InstanceWork* work = nullptr);

@@ -47,14 +47,15 @@ struct DirectoryEntry {
 // that share an offset share this record.
 struct OpenedFace {
   uint32_t start = 0;
-  bool sfnt = false;  // a version the readers take, its directory inside the bytes
+  bool sfnt = false;    // a version the readers take
+  bool walked = false;  // its directory lies inside the bytes (and was walked once)
   SfntDirectory directory;
   std::vector<DirectoryEntry> tables;  // in directory order; the first of a tag counts
-  // Parsed on first use.
-  std::optional<NameIndex> names;
-  std::unique_ptr<VariationFacts> variation;
-  std::optional<ColorGlyphTables> colour;
-  std::shared_ptr<const FontAnatomy> anatomy;
+  // Parsed on first use, through a record used by one thread at a time.
+  mutable std::optional<NameIndex> names;
+  mutable std::unique_ptr<VariationFacts> variation;
+  mutable std::optional<ColorGlyphTables> colour;
+  mutable std::shared_ptr<const FontAnatomy> anatomy;
 };
 
 struct OpenedFont {
@@ -76,6 +77,7 @@ struct OpenedFont {
   bool tables_inside = false;
   // By offset table position, filled as faces are walked.
   mutable std::map<uint32_t, OpenedFace> faces;
+  mutable std::optional<std::vector<uint32_t>> origins;  // FaceOrigins
 };
 
 // Maps the file (ANSI or UTF-8 path) and walks its faces' directories; a web
@@ -110,7 +112,10 @@ int ReadOpenedFont(const OpenedFont& font, uint32_t face, FaceFallback fallback,
 // and also a file that could not be opened (the system then says why).
 bool OpenedFontSound(const OpenedFont& font, int recognized);
 
-// The face selector's list of a collection (see ReadCollectionFaceNames).
+// For each face of a collection, the first face that is the same font (see
+// CollectionFaceOrigins), found once; empty for a file that is no collection.
+const std::vector<uint32_t>& FaceOrigins(const OpenedFont& font);
+// The face selector's list of a collection, each font once (see ReadCollectionFaceNames).
 std::vector<FaceName> OpenedFaceNames(const OpenedFont& font);
 
 // The face's name table, indexed once and its texts converted once.

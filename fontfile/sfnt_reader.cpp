@@ -132,10 +132,9 @@ constexpr NameLimits kSampleNames{1u << kNameFull | 1u << kNameFamily, kMaxNameU
 // bytes a table is read from: the file's own view, or the table read apart
 // from the file (nothing: the read fails).
 template <typename Fetch>
-int ReadSfntTablesFrom(ByteView view, uint32_t start, const NameLimits& limits, FontInfo& info,
-                       const Fetch& fetch) {
-  SfntDirectory directory;
-  if (!OpenSfntFont(view, start, directory) || directory.table_count == 0) return 0;
+int ReadSfntTablesIn(ByteView view, const SfntDirectory& directory, const NameLimits& limits,
+                     FontInfo& info, const Fetch& fetch) {
+  if (directory.table_count == 0) return 0;
   int successes = 0;
   int result = 0;
   for (uint32_t i = 0; i < directory.table_count && successes < 2; ++i) {
@@ -153,19 +152,32 @@ int ReadSfntTablesFrom(ByteView view, uint32_t start, const NameLimits& limits, 
   return result;
 }
 
-int ReadSfntTables(ByteView view, uint32_t start, const NameLimits& limits, FontInfo& info) {
-  return ReadSfntTablesFrom(view, start, limits, info, [&](const TableRecord& table) {
+template <typename Fetch>
+int ReadSfntTablesFrom(ByteView view, uint32_t start, const NameLimits& limits, FontInfo& info,
+                       const Fetch& fetch) {
+  SfntDirectory directory;
+  if (!OpenSfntFont(view, start, directory)) return 0;
+  return ReadSfntTablesIn(view, directory, limits, info, fetch);
+}
+
+int ReadSfntTablesIn(ByteView view, const SfntDirectory& directory, const NameLimits& limits,
+                     FontInfo& info) {
+  return ReadSfntTablesIn(view, directory, limits, info, [&](const TableRecord& table) {
     return std::optional<TablePlace>(TablePlace{view, table.offset});
   });
 }
 
+int ReadSfntTables(ByteView view, uint32_t start, const NameLimits& limits, FontInfo& info) {
+  SfntDirectory directory;
+  if (!OpenSfntFont(view, start, directory)) return 0;
+  return ReadSfntTablesIn(view, directory, limits, info);
+}
+
 // What the selector lists of the face at `start`.
 FaceName ReadFaceName(ByteView view, uint32_t start) {
-  FontInfo info;
-  FaceName face;
-  face.readable = ReadSfntTables(view, start, kFaceNames, info) != 0;
-  face.name = info.names[kNameFull].value_or(std::string());
-  return face;
+  SfntDirectory directory;
+  if (!OpenSfntFont(view, start, directory)) return {};
+  return ReadListedFaceName(view, directory);
 }
 
 }  // namespace
@@ -188,9 +200,24 @@ int ReadSfntSampleTables(ByteView view, uint32_t start, const TableFetch& fetch,
 }
 
 int ReadSfnt(ByteView view, uint32_t start, FontInfo& info, const ReadOptions& options) {
-  const int result = ReadSfntTables(view, start, kEveryName, info);
-  if (result) ReadSfntCharacterMap(view, start, info.coverage, options.map, options.cache);
+  SfntDirectory directory;
+  if (!OpenSfntFont(view, start, directory)) return 0;
+  return ReadSfntFace(view, directory, info, options);
+}
+
+int ReadSfntFace(ByteView view, const SfntDirectory& directory, FontInfo& info,
+                 const ReadOptions& options) {
+  const int result = ReadSfntTablesIn(view, directory, kEveryName, info);
+  if (result) ReadFaceCharacterMap(view, directory, info.coverage, options.map, options.cache);
   return result;
+}
+
+FaceName ReadListedFaceName(ByteView view, const SfntDirectory& directory) {
+  FontInfo info;
+  FaceName face;
+  face.readable = ReadSfntTablesIn(view, directory, kFaceNames, info) != 0;
+  face.name = info.names[kNameFull].value_or(std::string());
+  return face;
 }
 
 int ReadCollection(ByteView view, FontInfo& info, uint32_t face, const ReadOptions& options) {

@@ -17,6 +17,11 @@
 // The font whose offset table lies at `start`. 1 when recognised and read.
 int ReadSfnt(ByteView view, uint32_t start, FontInfo& info, const ReadOptions& options = {});
 
+// The same for a face whose directory the caller has walked (an sfnt version
+// the readers take, its records inside `view`).
+int ReadSfntFace(ByteView view, const SfntDirectory& directory, FontInfo& info,
+                 const ReadOptions& options = {});
+
 // Face `face` (0-based) of a "ttcf" collection; sets face and face_count. A face
 // out of range reads nothing but the count. Each face is read alone: a broken one leaves
 // the others readable.
@@ -70,6 +75,9 @@ struct FaceName {
 // earlier one (CollectionFaceOrigins) is read and listed once, as that face.
 // Empty for a file that is no collection.
 std::vector<FaceName> ReadCollectionFaceNames(ByteView view);
+
+// What the list says of the face whose directory the caller has walked.
+FaceName ReadListedFaceName(ByteView view, const SfntDirectory& directory);
 
 // The first of those faces that reads; nothing when none does.
 std::optional<uint32_t> FirstReadableFace(ByteView view);

@@ -29,7 +29,7 @@ bool Overlaps(uint32_t offset, uint32_t length, uint32_t begin, uint32_t end) {
 // first ones, and outside the headers that lead to it. `beyond` is set when the
 // directory lies past the view in a file that goes on.
 bool DirectoryInside(ByteView view, uint32_t file_size, uint32_t start, uint32_t header_end,
-                     uint32_t& budget, bool& beyond) {
+                     uint32_t& budget, bool& beyond, const DirectoryVisit* visit) {
   SfntDirectory directory;
   if (!ReadSfntDirectory(view, start, directory)) {
     beyond = view.size < file_size;
@@ -37,6 +37,7 @@ bool DirectoryInside(ByteView view, uint32_t file_size, uint32_t start, uint32_t
   }
   if (directory.table_count > budget) return false;
   budget -= directory.table_count;
+  if (visit && *visit) (*visit)(start, directory);
   const uint32_t directory_end = RecordAt(directory, directory.table_count);
   for (uint32_t i = 0; i < directory.table_count; ++i) {
     const TableRecord table = TableAt(view, directory, i);
@@ -85,9 +86,11 @@ bool SameTables(ByteView view, const SfntDirectory& a, const SfntDirectory& b) {
   return true;
 }
 
-bool TablesInside(ByteView view, uint32_t file_size, bool& beyond) {
+bool TablesInside(ByteView view, uint32_t file_size, bool& beyond,
+                  const DirectoryVisit* visit = nullptr) {
   uint32_t budget = kMaxRecords;
-  if (IsSfntVersion(view, 0)) return DirectoryInside(view, file_size, 0, 0, budget, beyond);
+  if (IsSfntVersion(view, 0))
+    return DirectoryInside(view, file_size, 0, 0, budget, beyond, visit);
   if (!ReadTagIs(view, 0, 0, "ttcf")) return true;
   const uint32_t count = CollectionFaceCount(view);
   if (count == 0) {
@@ -101,7 +104,8 @@ bool TablesInside(ByteView view, uint32_t file_size, bool& beyond) {
     uint32_t start = 0;
     if (!CollectionFaceStart(view, face, start)) return false;
     if (!checked.insert(start).second) continue;
-    if (!DirectoryInside(view, file_size, start, header_end, budget, beyond)) return false;
+    if (!DirectoryInside(view, file_size, start, header_end, budget, beyond, visit))
+      return false;
   }
   return true;
 }
@@ -164,6 +168,18 @@ bool CollectionFaceStart(ByteView view, uint32_t face, uint32_t& start) {
 }
 
 std::vector<uint32_t> CollectionFaceOrigins(ByteView view, uint64_t* records_read) {
+  return CollectionFaceOrigins(
+      view,
+      [view](uint32_t start) -> std::optional<SfntDirectory> {
+        SfntDirectory directory;
+        if (!ReadSfntDirectory(view, start, directory)) return std::nullopt;
+        return directory;
+      },
+      records_read);
+}
+
+std::vector<uint32_t> CollectionFaceOrigins(ByteView view, const DirectoryAt& directory_at,
+                                            uint64_t* records_read) {
   const uint32_t count = CollectionFaceCount(view);
   std::vector<uint32_t> origins(count), starts(count);
   std::unordered_map<uint32_t, uint32_t> by_start;
@@ -180,17 +196,16 @@ std::vector<uint32_t> CollectionFaceOrigins(ByteView view, uint64_t* records_rea
       origins[face] = seen->second;
       continue;
     }
-    SfntDirectory directory;
-    if (!ReadSfntDirectory(view, start, directory) || !records.Spend(directory.table_count))
-      continue;
+    const std::optional<SfntDirectory> walked = directory_at(start);
+    if (!walked || !records.Spend(walked->table_count)) continue;
+    const SfntDirectory& directory = *walked;
     const uint64_t key = DirectoryKey(view, directory);
     const auto [first, last] = by_tables.equal_range(key);
     bool same = false;
     for (auto it = first; it != last && !same; ++it) {
-      SfntDirectory other;
       if (!records.Spend(directory.table_count)) break;
-      same = ReadSfntDirectory(view, starts[it->second], other) &&
-             SameTables(view, directory, other);
+      const std::optional<SfntDirectory> other = directory_at(starts[it->second]);
+      same = other && SameTables(view, directory, *other);
       if (same) origins[face] = it->second;
     }
     if (!same) by_tables.emplace(key, face);
@@ -202,6 +217,11 @@ std::vector<uint32_t> CollectionFaceOrigins(ByteView view, uint64_t* records_rea
 bool SfntTablesInsideFile(ByteView view) {
   bool beyond = false;
   return TablesInside(view, view.size, beyond);
+}
+
+bool SfntTablesInsideFile(ByteView view, const DirectoryVisit& visit) {
+  bool beyond = false;
+  return TablesInside(view, view.size, beyond, &visit);
 }
 
 std::optional<bool> SfntTablesInsideFile(ByteView head, uint32_t file_size) {

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -67,6 +68,11 @@ bool CollectionFaceStart(ByteView view, uint32_t face, uint32_t& start);
 // alone. Linear in the faces; empty for a file that is no collection.
 // `records`, when given, receives the directory records read to tell them apart.
 std::vector<uint32_t> CollectionFaceOrigins(ByteView view, uint64_t* records = nullptr);
+// The same with the directories the caller has walked: `directory_at` gives the
+// directory at an offset table, nothing where none lies inside the view.
+using DirectoryAt = std::function<std::optional<SfntDirectory>(uint32_t start)>;
+std::vector<uint32_t> CollectionFaceOrigins(ByteView view, const DirectoryAt& directory_at,
+                                            uint64_t* records = nullptr);
 
 // A pre-flight check: some font engines read a table wherever its directory
 // record points and fault (or hang the process's font calls) on a record that
@@ -76,6 +82,11 @@ std::vector<uint32_t> CollectionFaceOrigins(ByteView view, uint64_t* records = n
 // read a face the readers refuse. Files that are not sfnt containers pass:
 // other formats are not checked here.
 bool SfntTablesInsideFile(ByteView view);
+// The same check, handing `visit` each directory it walks (a face whose offset
+// an earlier face shares is charged again but not walked again). A walk stops at
+// the first directory that fails, so later faces may go unvisited.
+using DirectoryVisit = std::function<void(uint32_t start, const SfntDirectory& directory)>;
+bool SfntTablesInsideFile(ByteView view, const DirectoryVisit& visit);
 // The same check of a file of `file_size` bytes from its first bytes alone
 // (`head`): nothing when a collection header or a directory lies past them.
 std::optional<bool> SfntTablesInsideFile(ByteView head, uint32_t file_size);

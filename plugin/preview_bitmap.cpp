@@ -49,9 +49,9 @@ struct FontRegistration {
   explicit FontRegistration(std::wstring name) : wide_name(std::move(name)), wide(true) {
     added = AddFontResourceExW(wide_name.c_str(), FR_PRIVATE, nullptr) > 0;
   }
-  explicit FontRegistration(std::vector<uint8_t>& bytes) {
+  explicit FontRegistration(ByteView bytes) {
     DWORD fonts = 0;
-    memory = AddFontMemResourceEx(bytes.data(), static_cast<DWORD>(bytes.size()), nullptr, &fonts);
+    memory = AddFontMemResourceEx(const_cast<uint8_t*>(bytes.data), bytes.size, nullptr, &fonts);
     added = memory != nullptr;
   }
   ~FontRegistration() {
@@ -76,7 +76,7 @@ struct FontRegistration {
 template <typename Char>
 std::unique_ptr<FontRegistration> Register(FontFileCheck& check,
                                            const std::basic_string<Char>& path) {
-  if (!check.decoded.empty()) return std::make_unique<FontRegistration>(check.decoded);
+  if (check.decoded().size) return std::make_unique<FontRegistration>(check.decoded());
   return std::make_unique<FontRegistration>(FontResourceName(path));
 }
 
@@ -358,8 +358,7 @@ HBITMAP Thumbnail(const std::basic_string<Char>& path, const std::wstring& wide,
                   int height) {
   FontInfo info;
   std::optional<FontFileCheck> check = ReadFontParts(wide, info);
-  const bool parts = check.has_value();
-  if (!parts) {
+  if (!check) {
     // Read as the viewer reads it, from the mapped file.
     if constexpr (std::is_same_v<Char, char>) {
       check = ReadAndCheckFontFile(path.c_str(), info, 0, FaceFallback::kFirstReadable);
@@ -371,9 +370,9 @@ HBITMAP Thumbnail(const std::basic_string<Char>& path, const std::wstring& wide,
   if (!check->recognized || !check->sound) return nullptr;
   const auto registration = Register(*check, path);
   if (!registration->added) return nullptr;
-  // The read's mapping serves the colour tables: the file is opened once. A file
+  // The colour tables are the face's read, from the font the read opened: a file
   // read in parts has none.
-  const auto colour = parts ? nullptr : OpenColorGlyphFont(std::move(check->file), 0);
+  const auto colour = OpenColorGlyphFont(check->font, info.face);
   return DrawPreview(info, colour.get(), width, height);
 }
 

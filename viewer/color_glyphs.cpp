@@ -40,10 +40,6 @@ struct Com {
   T* operator->() const { return p; }
 };
 
-ByteView TableOf(ByteView file, uint32_t start, const char (&tag)[5]) {
-  const FaceTable table = FindFaceTable(file, start, tag);
-  return table.present() ? table.bytes : ByteView{};
-}
 
 // The em size of the font selected into dc, in pixels, from the height it was
 // asked for: a bitmap-only font comes back with the metrics of its one strike.
@@ -308,35 +304,28 @@ ColorGlyphFont::~ColorGlyphFont() {
   if (com_initialised) CoUninitialize();
 }
 
-std::shared_ptr<ColorGlyphFont> OpenColorGlyphFont(const std::string& ansi_path,
-                                                   const std::wstring& wide_path, uint32_t face) {
-  MappedFile file;
-  const bool mapped = wide_path.empty()
-                          ? MapFileReadOnly(ansi_path.c_str(), file)
-                          : MapFileReadOnlyUtf8(WideToUtf8(wide_path).c_str(), file);
-  if (!mapped) return nullptr;
-  return OpenColorGlyphFont(std::move(file), face);
-}
-
-std::shared_ptr<ColorGlyphFont> OpenColorGlyphFont(MappedFile&& mapped, uint32_t face) {
-  if (!mapped.data) return nullptr;
+std::shared_ptr<ColorGlyphFont> OpenColorGlyphFont(std::shared_ptr<const OpenedFont> font,
+                                                   uint32_t face) {
+  if (!font) return nullptr;
+  const ColorGlyphTables& tables = FaceColorGlyphs(*font, face);
+  if (!tables.any()) return nullptr;
   auto f = std::make_shared<ColorGlyphFont>();
-  f->file = std::move(mapped);
-  const ByteView file{f->file.data, f->file.size};
-  f->tables = FindColorGlyphTables(file, face);
-  if (!f->tables.any()) return nullptr;
+  f->font = std::move(font);
+  f->tables = tables;
+  const OpenedFont& opened = *f->font;
+  auto table = [&](const char (&tag)[5]) {
+    const FaceTable found = FontTable(opened, face, tag);
+    return found.present() ? found.bytes : ByteView{};
+  };
   if (f->tables.colr.size) {
     f->light = ChoosePalette(f->tables.cpal, false);
     f->dark = ChoosePalette(f->tables.cpal, true);
   }
-  const std::optional<uint32_t> start = FaceStart(file, face);
-  if (!start) return nullptr;
-  f->outlines = TableOf(file, *start, "glyf").size || TableOf(file, *start, "CFF ").size ||
-                TableOf(file, *start, "CFF2").size;
+  f->outlines = table("glyf").size || table("CFF ").size || table("CFF2").size;
   uint16_t ascender = 0, descender = 0;
-  const ByteView hhea = TableOf(file, *start, "hhea");
+  const ByteView hhea = table("hhea");
   if (ReadU16BE(hhea, 0, 4, ascender) && ReadU16BE(hhea, 0, 6, descender) &&
-      ReadU16BE(TableOf(file, *start, "head"), 0, 18, f->units_per_em)) {
+      ReadU16BE(table("head"), 0, 18, f->units_per_em)) {
     f->ascender = static_cast<int16_t>(ascender);
     f->descender = static_cast<int16_t>(descender);
   }

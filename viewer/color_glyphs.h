@@ -16,6 +16,7 @@
 
 #include "fontfile/char_map.h"
 #include "fontfile/color_glyphs.h"
+#include "fontfile/opened_font.h"
 #include "platform/platform.h"
 #include "viewer/bitmap_scale.h"
 
@@ -52,12 +53,12 @@ struct ScaledGlyph {
 // few pages of emoji at two sizes, whatever the PNGs claim.
 constexpr size_t kMaxImageBytes = 64u << 20;
 
-// A face's colour tables, kept mapped while the font is shown, its palettes, and
+// A face's colour tables, in the opened font it keeps while shown, its palettes, and
 // its bitmaps decoded and scaled at the sizes drawn. Made, used and released on
 // one thread (the viewer's, or the thumbnail call's), which it initialises for
 // COM while it lives.
 struct ColorGlyphFont {
-  MappedFile file;
+  std::shared_ptr<const OpenedFont> font;
   ColorGlyphTables tables;
   std::optional<Palette> light, dark;
   bool outlines = false;  // glyf, CFF or CFF2: a glyph without colour still has a form
@@ -85,13 +86,11 @@ struct ColorGlyphFont {
   ~ColorGlyphFont();
 };
 
-// The colour glyphs of face `face` of the file (ANSI path, or UTF-16 when
-// `wide_path` is set); nothing when the face has no colour table that draws.
-std::shared_ptr<ColorGlyphFont> OpenColorGlyphFont(const std::string& ansi_path,
-                                                   const std::wstring& wide_path, uint32_t face);
-// The same from a mapping already made, which the font keeps when it has colour
-// glyphs (and lets go of otherwise).
-std::shared_ptr<ColorGlyphFont> OpenColorGlyphFont(MappedFile&& file, uint32_t face);
+// The colour glyphs of face `face` of an opened font (a web font's decoded sfnt),
+// which they keep while they live; nothing when the face has no colour table
+// that draws.
+std::shared_ptr<ColorGlyphFont> OpenColorGlyphFont(std::shared_ptr<const OpenedFont> font,
+                                                   uint32_t face);
 
 // What a glyph is drawn as.
 enum class GlyphForm {

@@ -16,16 +16,11 @@
 
 namespace {
 
-// What tells the face shown from others, seen in the bytes the caller has, or
-// else in the font's bytes mapped again into `file` (a web font's decoded ones):
-// the record keeps no mapping. Nothing when the font has none or cannot be
-// mapped now.
-std::optional<FaceTables> ShownFaceTables(const LoadedFont& font, const ByteView* known,
-                                          MappedFile& file) {
-  if (known) return FaceTablesOf(*known, font.face);
-  ByteView bytes;
-  if (!FontBytes(font, file, bytes)) return std::nullopt;
-  return FaceTablesOf(bytes, font.face);
+// What tells the face shown from others, seen in the opened font's bytes.
+// Nothing when the font has none.
+std::optional<FaceTables> ShownFaceTables(const LoadedFont& font) {
+  if (!font.opened) return std::nullopt;
+  return FaceTablesOf(*font.opened, font.face);
 }
 
 bool DrawsFace(HDC dc, HFONT font, const std::optional<FaceTables>& tables, const char* asked) {
@@ -37,7 +32,7 @@ bool DrawsFace(HDC dc, HFONT font, const std::optional<FaceTables>& tables, cons
 
 }  // namespace
 
-void CreateViewerFonts(ViewerState& s, HDC dc, const ByteView* bytes) {
+void CreateViewerFonts(ViewerState& s, HDC dc) {
   // Another instance of a variable font is its static font, asked for by the
   // family name it was given; no weight or slant is asked, so the system adds
   // none of its own.
@@ -67,10 +62,9 @@ void CreateViewerFonts(ViewerState& s, HDC dc, const ByteView* bytes) {
   s.glyph_font = CreateFontIndirectA(&lf);
   // Compared where they lie, not copied: a collection's character map can take
   // a quarter of a megabyte.
-  MappedFile file;
   std::optional<FaceTables> identity;
   if (instance && instance->identity) identity = TablesOf(*instance->identity);
-  else if (s.glyph_font && !instance) identity = ShownFaceTables(s, bytes, file);
+  else if (s.glyph_font && !instance) identity = ShownFaceTables(s);
   bool own_face = s.glyph_font && DrawsFace(dc, s.glyph_font, identity, lf.lfFaceName);
   // The full name can select another face (two faces of one name, a name cut to
   // the field); the family name, with the weight and slant, may select this one.

@@ -9,9 +9,8 @@
 // The three fonts from info, charset_index and the three sizes; measures
 // glyph_metrics and signature, and checks that the system draws the face shown
 // (other_face).
-// `bytes`, when given, are the font's (the file mapped, or a web font's decoded
-// sfnt) for the check; without them the file is mapped again.
-void CreateViewerFonts(ViewerState& state, HDC dc, const ByteView* bytes = nullptr);
+// The check reads the opened font's tables.
+void CreateViewerFonts(ViewerState& state, HDC dc);
 void ReleaseViewerFonts(ViewerState& state);
 
 // The height of a glyph-list row: the code line in the interface font over the

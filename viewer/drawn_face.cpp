@@ -2,14 +2,14 @@
 
 #include <cstring>
 
-#include "fontfile/face_tables.h"
+#include "fontfile/opened_font.h"
 
 namespace {
 
 // A table's bytes; nothing when the face has no such table or its bytes leave
 // the file.
-std::optional<ByteView> TableIn(ByteView file, uint32_t start, const char (&tag)[5]) {
-  const FaceTable table = FindFaceTable(file, start, tag);
+std::optional<ByteView> TableIn(const OpenedFont& font, uint32_t face, const char (&tag)[5]) {
+  const FaceTable table = FontTable(font, face, tag);
   if (!table.present()) return std::nullopt;
   return table.bytes;
 }
@@ -44,16 +44,17 @@ bool SameTable(HDC dc, DWORD tag, const std::optional<ByteView>& bytes) {
 
 }  // namespace
 
-std::optional<FaceTables> FaceTablesOf(ByteView file, uint32_t face) {
-  const std::optional<uint32_t> start = FaceStart(file, face);
-  if (!start) return std::nullopt;
-  const std::optional<ByteView> name = TableIn(file, *start, "name");
+std::optional<FaceTables> FaceTablesOf(const OpenedFont& font, uint32_t face) {
+  if (!FaceOf(font, face)) return std::nullopt;
+  const std::optional<ByteView> name = TableIn(font, face, "name");
   if (!name) return std::nullopt;
-  return FaceTables{*name, TableIn(file, *start, "cmap"), TableIn(file, *start, "maxp")};
+  return FaceTables{*name, TableIn(font, face, "cmap"), TableIn(font, face, "maxp")};
 }
 
 std::optional<FaceIdentity> FaceIdentityOf(ByteView file, uint32_t face) {
-  const std::optional<FaceTables> tables = FaceTablesOf(file, face);
+  OpenedFont font;
+  OpenFontView(file, font);
+  const std::optional<FaceTables> tables = FaceTablesOf(font, face);
   if (!tables) return std::nullopt;
   std::optional<std::string> name = Copy(tables->name);
   if (!name) return std::nullopt;

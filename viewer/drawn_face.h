@@ -27,8 +27,10 @@ struct FaceIdentity {
 };
 
 // Face `face` of an sfnt font or "ttcf" collection; nothing for other files, a
-// face out of range, or a face without a name table.
-std::optional<FaceTables> FaceTablesOf(ByteView file, uint32_t face);
+// face out of range, or a face without a name table. The identity is a copy, of
+// sfnt bytes the caller has (a static instance just built).
+struct OpenedFont;
+std::optional<FaceTables> FaceTablesOf(const OpenedFont& font, uint32_t face);
 std::optional<FaceIdentity> FaceIdentityOf(ByteView file, uint32_t face);
 
 // The tables of a copy, seen in it.

@@ -10,6 +10,7 @@
 #include "plugin/shared_resources.h"
 #include "text/language.h"
 #include "viewer/block_list.h"
+#include "viewer/color_glyphs.h"
 #include "viewer/display_fonts.h"
 #include "viewer/font_path.h"
 #include "viewer/instance_selector.h"
@@ -41,30 +42,7 @@ void WidenDroppedList(HWND combo, const std::vector<std::string>& items) {
   SendMessageA(combo, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width), 0);
 }
 
-bool MapFontFile(const LoadedFont& font, MappedFile& file) {
-  if (font.font_path_wide.empty()) return MapFileReadOnly(font.font_path.c_str(), file);
-  return MapFileReadOnlyUtf8(WideToUtf8(font.font_path_wide).c_str(), file);
-}
-
-bool FontBytes(const LoadedFont& font, MappedFile& file, ByteView& bytes) {
-  if (!font.decoded.empty()) {
-    bytes = ByteView{font.decoded.data(), static_cast<uint32_t>(font.decoded.size())};
-    return true;
-  }
-  if (!MapFontFile(font, file)) return false;
-  bytes = ByteView{file.data, file.size};
-  return true;
-}
-
 namespace {
-
-// Face `face` of the viewed font; a decoded font's record keeps what its
-// container said.
-int ReadFace(const LoadedFont& font, ByteView bytes, uint32_t face, FontInfo& info) {
-  const int read = ReadFontBytes(bytes.data, bytes.size, info, face);
-  if (!font.decoded.empty()) info.container = font.info.container;
-  return read;
-}
 
 // The selector's row of the face shown; -1 (none) for a face not listed.
 WPARAM FaceRow(const LoadedFont& font) {
@@ -75,17 +53,12 @@ WPARAM FaceRow(const LoadedFont& font) {
 
 }  // namespace
 
-void ReadFaceNames(LoadedFont& font, const ByteView* known) {
+void ReadFaceNames(LoadedFont& font) {
   font.face_names.clear();
   font.face_numbers.clear();
-  if (font.info.face_count <= 1) return;
-  // One mapping, and only the names: a face's character map and its other
-  // texts wait until it is shown.
-  MappedFile file;
-  ByteView bytes;
-  if (known) bytes = *known;
-  else if (!FontBytes(font, file, bytes)) return;
-  for (FaceName& face : ReadCollectionFaceNames(bytes)) {
+  if (font.info.face_count <= 1 || !font.opened) return;
+  // Only the names: a face's character map and its other texts wait until it is shown.
+  for (FaceName& face : OpenedFaceNames(*font.opened)) {
     font.face_names.push_back(face.readable ? std::move(face.name)
                                             : std::string(LanguageString(kTextFaceUnreadable)));
     font.face_numbers.push_back(face.face);
@@ -129,15 +102,19 @@ bool SwitchFace(ViewerState& s, uint32_t face) {
       std::find(s.face_numbers.begin(), s.face_numbers.end(), face) == s.face_numbers.end())
     return false;
   FontInfo info;
-  MappedFile file;
-  ByteView bytes;
-  if (!FontBytes(s, file, bytes) || !ReadFace(s, bytes, face, info)) return false;
+  if (!s.opened || !ReadOpenedFace(*s.opened, face, info)) return false;
   HDC dc = GetDC(s.viewer);
   if (!dc) return false;
-  // The whole file stays registered; only the fonts made from it change.
+  // An open zoom box paints with the zoom font about to be deleted.
+  if (s.glyph_list)
+    if (HWND box = FindWindowExA(s.glyph_list, nullptr, kZoomClassName, nullptr))
+      DestroyWindow(box);
+  // The whole file stays registered; only the fonts made from it change, and
+  // the colour glyphs are the new face's.
   ReleaseViewerFonts(s);
   s.info = std::move(info);
   s.face = face;
+  s.colour_glyphs = OpenColorGlyphFont(s.opened, face);
   // A collection of variable fonts: the instance of that name, if this face has one.
   OpenNamedInstance(s);
   CreateViewerFonts(s, dc);

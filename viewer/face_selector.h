@@ -11,18 +11,10 @@
 #include "platform/platform.h"
 #include "viewer/viewer_state.h"
 
-// Maps the viewed file by whichever path names it.
-bool MapFontFile(const LoadedFont& font, MappedFile& file);
-
-// The bytes the faces are read from: a web font's decoded sfnt, kept by the
-// viewer, or else the file, mapped into `file`.
-bool FontBytes(const LoadedFont& font, MappedFile& file, ByteView& bytes);
-
 // Reads the full name of every face of the loaded collection into face_names
 // (a face that cannot be read by the text that says so); clears it for a file
 // of one face. The names are cut and their count bounded (kMaxListedFaces).
-// `bytes`, when given, are the font's, mapped by the caller.
-void ReadFaceNames(LoadedFont& font, const ByteView* bytes = nullptr);
+void ReadFaceNames(LoadedFont& font);
 
 // The loaded file has faces to choose among.
 bool FaceSelectorWanted(const LoadedFont& font);

@@ -18,24 +18,17 @@
 
 namespace {
 
-// The axes and named instances of the face shown, read from fvar and the name
-// table alone. An instance whose coordinates do not match the axes is left out.
-void ReadInstances(LoadedFont& font, const ByteView* known) {
+// The axes and named instances of the face shown, as the face's variation tables
+// were read once. An instance whose coordinates do not match the axes is left out.
+void ReadInstances(LoadedFont& font) {
   font.axes.clear();
   font.instances.clear();
-  MappedFile file;
-  ByteView bytes;
-  if (known) bytes = *known;
-  else if (!FontBytes(font, file, bytes)) return;
-  const std::optional<uint32_t> start = FaceStart(bytes, font.face);
-  if (!start) return;
-  const FaceTable fvar = FindFaceTable(bytes, *start, "fvar");
-  if (!fvar.present()) return;
-  const FaceTable name = FindFaceTable(bytes, *start, "name");
-  NameIndex names = IndexNames(name.present() ? name.bytes : ByteView{});
-  VariationFacts facts = ReadVariationTables(fvar.bytes, fvar.state, ByteView{},
-                                             TableState::kAbsent, ByteView{},
-                                             TableState::kAbsent, names);
+  if (!font.opened) return;
+  const VariationFacts& read = FaceVariations(*font.opened, font.face);
+  if (read.fvar != TableState::kPresent) return;
+  VariationFacts facts;
+  facts.axes = read.axes;
+  facts.instances = read.instances;
   const size_t axes = facts.axes.size();
   std::erase_if(facts.instances,
                 [axes](const NamedInstance& i) { return i.coordinates.size() != axes; });
@@ -63,14 +56,12 @@ BuiltInstance BuildInstance(const LoadedFont& font, size_t instance) {
   static unsigned made = 0;
   built.family = "Orvane Instance " + std::to_string(++made);
   built.problem = InstanceProblem::kBadTable;
-  MappedFile file;
-  ByteView bytes;
-  if (!FontBytes(font, file, bytes)) return built;
+  if (!font.opened) return built;
   const InstanceRequest request{font.face, font.instances[instance - 1].coordinates,
                                 built.family};
   std::vector<uint8_t> sfnt;
   try {
-    if (!BuildStaticInstance(bytes, request, sfnt, built.problem)) return built;
+    if (!BuildStaticInstance(*font.opened, request, sfnt, built.problem)) return built;
   } catch (...) {
     // Out of memory: refused like an instance too large, the default stays drawn.
     built.problem = InstanceProblem::kTooLarge;
@@ -119,8 +110,8 @@ void RememberShown(ViewerState& s) {
 
 }  // namespace
 
-void OpenNamedInstance(ViewerState& s, const ByteView* bytes) {
-  ReadInstances(s, bytes);
+void OpenNamedInstance(ViewerState& s) {
+  ReadInstances(s);
   s.instance = 0;
   if (s.instances.empty() || !s.instance_name[0]) return;
   for (size_t i = 1; i <= s.instances.size(); ++i) {

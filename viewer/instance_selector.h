@@ -22,9 +22,8 @@ constexpr size_t kMaxListedInstances = 1024;
 // Reads the axes and named instances of the face shown (none for a face that is
 // not variable, or has no named instance), and picks the one named
 // `instance_name`, else the default, building its static font. Before the
-// viewer's fonts are made: they follow the pick. `bytes`, when given, are the
-// font's, mapped by the caller.
-void OpenNamedInstance(ViewerState& state, const ByteView* bytes = nullptr);
+// viewer's fonts are made: they follow the pick.
+void OpenNamedInstance(ViewerState& state);
 
 // The instance's name as the selector shows it; the default's is a text of the
 // interface language.

@@ -37,20 +37,12 @@ struct RichEditSink final : ReportSink {
   HWND view;
 };
 
-// What the shown face is made of, read from the file when the report is built:
-// the viewer's start reads none of it. Empty when the file cannot be mapped again.
-// A web font's is read from the decoded bytes the viewer keeps.
+// What the shown face is made of, read from the opened font when the report is
+// first built (the viewer's start reads none of it), and kept in it.
 FontAnatomy ReadShownAnatomy(const ViewerState& s) {
   try {
-    if (!s.decoded.empty())
-      return ReadFontAnatomy(ByteView{s.decoded.data(), static_cast<uint32_t>(s.decoded.size())},
-                             s.face);
-    MappedFile file;
-    const bool mapped = s.font_path_wide.empty()
-                            ? MapFileReadOnly(s.font_path.c_str(), file)
-                            : MapFileReadOnlyUtf8(WideToUtf8(s.font_path_wide).c_str(), file);
-    if (!mapped) return {};
-    return ReadFontAnatomy(ByteView{file.data, file.size}, s.face);
+    if (!s.opened) return {};
+    return FaceAnatomy(*s.opened, s.face);
   } catch (...) {
     return {};  // out of memory: the report goes without these sections
   }

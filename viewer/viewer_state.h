@@ -10,6 +10,7 @@
 
 #include "fontfile/font_info.h"
 #include "fontfile/instancer.h"
+#include "fontfile/opened_font.h"
 #include "fontfile/variation_tables.h"
 #include "platform/platform.h"
 #include "text/settings.h"
@@ -55,9 +56,11 @@ struct LoadedFont {
   std::string font_path;
   std::wstring font_path_wide;  // set when only the UTF-16 path names the file
   int font_registered = 0;      // the path is registered with the system (FR_PRIVATE)
-  // A web font's decoded sfnt, kept for its faces, and the system's handle of the
-  // copy it was handed from memory; empty and null for every other file.
-  std::vector<uint8_t> decoded;
+  // The file opened once for every read while it is shown: its bytes, each
+  // face's directory and the tables parsed so far (fontfile/opened_font.h). A web
+  // font's decoded sfnt in it is what the system was handed from memory, under
+  // `font_memory` (null for every other file). Null while no file is open.
+  std::shared_ptr<const OpenedFont> opened;
   HANDLE font_memory = nullptr;
   FontInfo info;
   uint32_t face = 0;  // the face of a collection shown (0-based)

@@ -332,52 +332,52 @@ void LoadFontFile(ViewerState& s, HDC dc) {
   // A face the file lacks (the file before it had more) or cannot read gives
   // way to its first face that reads: one broken face does not keep the others
   // from being shown.
+  // The record serves every read that follows: faces, instances, colour glyphs,
+  // the Info page.
   FontInfo info;
-  FontFileCheck check =
-      wide ? ReadAndCheckFontFileUtf8(utf8.c_str(), info, s.face, FaceFallback::kFirstReadable)
-           : ReadAndCheckFontFile(s.font_path.c_str(), info, s.face, FaceFallback::kFirstReadable);
-  if (check.recognized) s.face = info.face;
+  auto opened = std::make_shared<OpenedFont>();
+  const bool mapped = wide ? OpenFontFileUtf8(utf8.c_str(), *opened)
+                           : OpenFontFile(s.font_path.c_str(), *opened);
+  const int recognized =
+      mapped ? ReadOpenedFont(*opened, s.face, FaceFallback::kFirstReadable, info) : 0;
+  const bool sound = OpenedFontSound(*opened, recognized);
+  if (recognized) s.face = info.face;
   const WebFontProblem refused = info.container.problem;
   // A stale code from an earlier call must not be reported as this failure's.
   SetLastError(0);
   int added = 0;
-  if (check.sound && !check.decoded.empty()) {
+  if (sound && !opened->decoded.empty()) {
     // A web font's decoded bytes go to the system from memory; it keeps a copy.
     DWORD fonts = 0;
-    s.font_memory = AddFontMemResourceEx(check.decoded.data(),
-                                         static_cast<DWORD>(check.decoded.size()), nullptr, &fonts);
+    s.font_memory = AddFontMemResourceEx(const_cast<uint8_t*>(opened->decoded.data()),
+                                         static_cast<DWORD>(opened->decoded.size()), nullptr,
+                                         &fonts);
     added = s.font_memory ? static_cast<int>(fonts) : 0;
-    if (s.font_memory) s.decoded = std::move(check.decoded);
-  } else if (check.sound) {
+  } else if (sound) {
     added = wide ? AddFontResourceExW(FontResourceName(s.font_path_wide).c_str(), FR_PRIVATE,
                                       nullptr)
                  : AddFontResourceExA(FontResourceName(s.font_path).c_str(), FR_PRIVATE, nullptr);
     s.font_registered = added > 0 ? 1 : 0;
   }
   if (added > 0) {
-    int read = check.recognized;
-    // A file the system took but that could not be mapped is mapped again, so
+    // A file the system took but that could not be mapped is tried once more, so
     // that the code reported is that failure's own.
-    if (!check.mapped)
-      read = wide ? ReadFontFileUtf8(utf8.c_str(), info, s.face)
-                  : ReadFontFile(s.font_path.c_str(), info, s.face);
+    int read = recognized;
+    if (!mapped) {
+      read = wide ? OpenFontFileUtf8(utf8.c_str(), *opened)
+                  : OpenFontFile(s.font_path.c_str(), *opened);
+      if (read) read = ReadOpenedFace(*opened, s.face, info);
+    }
     // Only a registered font's record is kept: after a failed load the Info page
     // shows empty names.
     s.info = std::move(info);
     if (read) {
-      // The check's mapping (or the decoded bytes) serves every read that follows;
-      // the colour glyphs then keep the mapping, if they need it.
-      ByteView bytes{check.file.data, check.file.size};
-      if (!s.decoded.empty())
-        bytes = ByteView{s.decoded.data(), static_cast<uint32_t>(s.decoded.size())};
-      const ByteView* known = bytes.data ? &bytes : nullptr;
+      s.opened = std::move(opened);
       // The instance of the name remembered, where this face has one, is drawn.
-      OpenNamedInstance(s, known);
-      CreateViewerFonts(s, dc, known);
-      if (s.glyph_font) ReadFaceNames(s, known);
-      s.colour_glyphs = check.file.data
-                            ? OpenColorGlyphFont(std::move(check.file), s.face)
-                            : OpenColorGlyphFont(s.font_path, s.font_path_wide, s.face);
+      OpenNamedInstance(s);
+      CreateViewerFonts(s, dc);
+      if (s.glyph_font) ReadFaceNames(s);
+      s.colour_glyphs = OpenColorGlyphFont(s.opened, s.face);
     }
   }
   if (s.glyph_font) {
@@ -418,8 +418,7 @@ void ReleaseFontFile(ViewerState& s) {
     RemoveFontMemResourceEx(s.font_memory);
     s.font_memory = nullptr;
   }
-  s.decoded.clear();
-  s.decoded.shrink_to_fit();
+  s.opened.reset();
   s.font_path.clear();
   s.font_path.shrink_to_fit();
   s.font_path_wide.clear();

@@ -60,7 +60,7 @@ TEST(WebFonts, EveryDejaVuWebFontReadsAlikeFromBothContainers) {
       EXPECT_EQ(c.kind, kind ? WebFontKind::kWoff2 : WebFontKind::kWoff1);
       EXPECT_EQ(c.problem, WebFontProblem::kNone);
       EXPECT_EQ(c.compressed_size, ReadAll(path).size());
-      EXPECT_EQ(c.decoded_size, check.decoded.size());
+      EXPECT_EQ(c.decoded_size, check.decoded().size);
       EXPECT_GT(c.decoded_size, c.compressed_size);
       EXPECT_EQ(c.flavor, 0x00010000u);
       EXPECT_TRUE(c.metadata.empty());

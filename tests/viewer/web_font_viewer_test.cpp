@@ -59,7 +59,8 @@ TEST(WebFontViewer, WoffAndWoff2AreDrawnLikeTheirTrueTypeFont) {
     // From memory, not by path; the decoded bytes kept for the faces.
     EXPECT_NE(s.font_memory, nullptr);
     EXPECT_EQ(s.font_registered, 0);
-    EXPECT_EQ(s.decoded.size(), s.info.container.decoded_size);
+    ASSERT_TRUE(s.opened);
+    EXPECT_EQ(s.opened->decoded.size(), s.info.container.decoded_size);
     EXPECT_STREQ(s.logfont.lfFaceName, "DejaVu Sans");
     EXPECT_EQ(s.glyph_metrics.tmHeight, ttf.state().glyph_metrics.tmHeight);
     EXPECT_EQ(s.glyph_metrics.tmAveCharWidth, ttf.state().glyph_metrics.tmAveCharWidth);
@@ -78,7 +79,7 @@ TEST(WebFontViewer, WoffAndWoff2AreDrawnLikeTheirTrueTypeFont) {
         << report;
     EXPECT_NE(report.find("Compressed Size\t: " + std::to_string(ReadAll(path).size()) + " bytes"),
               std::string::npos);
-    EXPECT_NE(report.find("Decoded Size\t: " + std::to_string(s.decoded.size()) + " bytes"),
+    EXPECT_NE(report.find("Decoded Size\t: " + std::to_string(s.opened->decoded.size()) + " bytes"),
               std::string::npos);
   }
 }
@@ -120,7 +121,7 @@ TEST(WebFontViewer, RefusedFilesNameTheirReason) {
     const ViewerState& s = v.state();
     EXPECT_EQ(s.glyph_font, nullptr);
     EXPECT_EQ(s.font_memory, nullptr);
-    EXPECT_TRUE(s.decoded.empty());
+    EXPECT_FALSE(s.opened);
     EXPECT_EQ(s.load_error, FormatLoadError(LanguageString(kTextLoadErrorFormat), path.c_str(), c.code,
                                             LanguageString(WebFontProblemTextId(c.problem))));
     EXPECT_FALSE(IsWindowEnabled(s.glyph_list));
@@ -133,7 +134,7 @@ TEST(WebFontViewer, BrowsingReleasesTheDecodedFont) {
   ASSERT_NE(v.state().font_memory, nullptr);
   ASSERT_EQ(LoadNext(v.parent, v.window, DejaVuPath()), 0);
   EXPECT_EQ(v.state().font_memory, nullptr);
-  EXPECT_TRUE(v.state().decoded.empty());
+  EXPECT_TRUE(v.state().opened->decoded.empty());
   EXPECT_EQ(v.state().font_registered, 1);
   EXPECT_EQ(v.state().info.container.kind, WebFontKind::kNone);
 

@@ -33,7 +33,7 @@
 #include "fontfile/font_anatomy.h"
 #include "fontfile/font_info.h"
 #include "fontfile/instancer.h"
-#include "fontfile/table_directory.h"
+#include "fontfile/opened_font.h"
 #include "fontfile/variation_regions.h"
 #include "fontfile/web_font.h"
 #include "platform/platform.h"
@@ -70,10 +70,8 @@ void Usage(std::FILE* out = stderr) {
       out);
 }
 
-// Why a file that no reader took could not even be offered to them, or "".
+// Why a file that could not be opened could not, as far as the file system tells.
 std::string OpenProblem(const char* path) {
-  MappedFile file;
-  if (MapFileReadOnly(path, file)) return {};
   std::error_code error;
   std::filesystem::file_status status = std::filesystem::status(path, error);
   if (!std::filesystem::exists(status)) return "no such file";
@@ -124,23 +122,21 @@ int WriteFont(const std::vector<uint8_t>& sfnt, const char* out_path) {
 // Writes the font a web font decodes to; 0 when written, 1 when the file is no
 // web font or is refused (with the reason), 2 when it cannot be read or written.
 int DecodeCommand(const char* path, const char* out_path) {
-  MappedFile file;
-  if (!MapFileReadOnly(path, file)) {
+  OpenedFont font;
+  if (!OpenFontFile(path, font)) {
     std::fprintf(stderr, "orvane-info: %s: %s\n", path, OpenProblem(path).c_str());
     return 2;
   }
-  const ByteView view{file.data, file.size};
-  if (RecognizeWebFont(view) == WebFontKind::kNone) {
+  if (font.container.kind == WebFontKind::kNone) {
     std::fprintf(stderr, "orvane-info: %s: no WOFF or WOFF2 file\n", path);
     return 1;
   }
-  std::vector<uint8_t> sfnt;
-  WebFontFacts facts;
-  if (!DecodeWebFont(view, sfnt, facts)) {
-    std::fprintf(stderr, "orvane-info: %s: %s\n", path, WebFontProblemText(facts.problem).c_str());
+  if (font.decoded.empty()) {
+    std::fprintf(stderr, "orvane-info: %s: %s\n", path,
+                 WebFontProblemText(font.container.problem).c_str());
     return 1;
   }
-  return WriteFont(sfnt, out_path);
+  return WriteFont(font.decoded, out_path);
 }
 
 // Why an instance was refused, for its message.
@@ -202,24 +198,18 @@ int InstanceCommand(int argc, char** argv) {
                          uint32_t{static_cast<uint8_t>(arg[2])} << 8 | static_cast<uint8_t>(arg[3]);
     values.emplace_back(tag, static_cast<int32_t>(RoundHalfUp(value * 65536.0)));
   }
-  MappedFile file;
-  if (!MapFileReadOnly(path, file)) {
+  OpenedFont font;
+  if (!OpenFontFile(path, font)) {
     std::fprintf(stderr, "orvane-info: %s: %s\n", path, OpenProblem(path).c_str());
     return 2;
   }
-  ByteView view{file.data, file.size};
-  std::vector<uint8_t> decoded;
-  if (RecognizeWebFont(view) != WebFontKind::kNone) {
-    WebFontFacts facts;
-    if (!DecodeWebFont(view, decoded, facts)) {
-      std::fprintf(stderr, "orvane-info: %s: %s\n", path, WebFontProblemText(facts.problem).c_str());
-      return 1;
-    }
-    view = ByteView{decoded.data(), static_cast<uint32_t>(decoded.size())};
+  if (font.container.kind != WebFontKind::kNone && font.decoded.empty()) {
+    std::fprintf(stderr, "orvane-info: %s: %s\n", path,
+                 WebFontProblemText(font.container.problem).c_str());
+    return 1;
   }
   // Every axis at its default, then the values named.
-  const std::optional<uint32_t> start = FaceStart(view, request.face);
-  const FaceTable fvar = start ? FindFaceTable(view, *start, "fvar") : FaceTable{};
+  const FaceTable fvar = FontTable(font, request.face, "fvar");
   std::vector<FvarAxis> axes;
   if (fvar.present()) ReadFvarAxes(fvar.bytes, axes);
   for (const FvarAxis& axis : axes) request.coordinates.push_back(axis.default_value);
@@ -242,7 +232,7 @@ int InstanceCommand(int argc, char** argv) {
   bool built = false;
   for (int round = 0; round < std::max(repeat, 1); ++round) {
     const auto begin = std::chrono::steady_clock::now();
-    built = BuildStaticInstance(view, request, sfnt, problem, &work);
+    built = BuildStaticInstance(font, request, sfnt, problem, &work);
     const std::chrono::duration<double, std::micro> took = std::chrono::steady_clock::now() - begin;
     times.push_back(took.count());
   }
@@ -390,42 +380,26 @@ int Run(int argc, char** argv) {
   int status = 0;
   for (int i = first; i < argc; ++i) {
     if (std::strcmp(argv[i], "--") == 0) continue;
-    // Mapped once for all its faces, and a web font decoded once; a collection's
-    // count comes with face 0, and a character map its faces share is read once.
-    MappedFile file;
-    const bool mapped = MapFileReadOnly(argv[i], file);
-    std::vector<uint8_t> decoded;
-    WebFontFacts container;
-    if (mapped && RecognizeWebFont(ByteView{file.data, file.size}) != WebFontKind::kNone)
-      DecodeWebFont(ByteView{file.data, file.size}, decoded, container);
+    // Opened once for all its faces (mapped, a web font decoded, each face's
+    // directory walked once); a collection's count comes with face 0, and a
+    // character map its faces share is read once.
+    OpenedFont font;
+    const bool mapped = OpenFontFile(argv[i], font);
     CharMapCache maps;
     const ReadOptions options{MapDetail::kCounts, &maps};
-    const ByteView font = container.kind != WebFontKind::kNone
-                              ? ByteView{decoded.data(), static_cast<uint32_t>(decoded.size())}
-                              : mapped ? ByteView{file.data, file.size} : ByteView{};
     // A face that is the same font as an earlier one is read and listed once.
-    const std::vector<uint32_t> origins = CollectionFaceOrigins(font);
+    const std::vector<uint32_t>& origins = FaceOrigins(font);
     uint32_t face_count = 1;
     for (uint32_t face = 0; face < face_count; ++face) {
       if (face < origins.size() && origins[face] != face) continue;
       FontInfo info;
-      int recognized = 0;
-      if (container.kind != WebFontKind::kNone) {
-        if (!decoded.empty())
-          recognized = ReadFontBytes(decoded.data(), static_cast<uint32_t>(decoded.size()), info,
-                                     face, options);
-        info.container = container;
-      } else if (mapped) {
-        recognized = ReadFontBytes(file.data, file.size, info, face, options);
-      }
+      const int recognized = mapped ? ReadOpenedFace(font, face, info, options) : 0;
       if (face == 0) face_count = info.face_count;
       std::string problem = recognized || mapped ? WebFontProblemText(info.container.problem)
                                                  : OpenProblem(argv[i]);
-      // What the font is made of is read where the readers read: in a web font's
-      // decoded bytes.
       if (json)
         PrintJson(argv[i], recognized, problem, info,
-                  mapped ? ReadFontAnatomy(font, face) : FontAnatomy{});
+                  mapped ? FaceAnatomy(font, face) : FontAnatomy{});
       else PrintListing(argv[i], recognized, problem, info, summary);
       if (!recognized) status = 1;
     }

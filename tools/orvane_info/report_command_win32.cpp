@@ -10,6 +10,7 @@
 #include "fontfile/catalog.h"
 #include "fontfile/font_anatomy.h"
 #include "fontfile/font_info.h"
+#include "fontfile/opened_font.h"
 #include "platform/platform.h"
 #include "text/info_report.h"
 #include "text/language.h"
@@ -99,10 +100,10 @@ int RunReportCommand(const char* path, uint32_t face) {
   SetLastError(0);
   // A web font's decoded bytes go to the system from memory, as the viewer hands them.
   HANDLE memory = nullptr;
-  if (!check.decoded.empty()) {
+  if (check.decoded().size) {
     DWORD fonts = 0;
-    memory = AddFontMemResourceEx(const_cast<uint8_t*>(check.decoded.data()),
-                                  static_cast<DWORD>(check.decoded.size()), nullptr, &fonts);
+    memory = AddFontMemResourceEx(const_cast<uint8_t*>(check.decoded().data),
+                                  check.decoded().size, nullptr, &fonts);
     if (!memory) return ReportFailure(path);
   } else if (AddFontResourceExA(resource, FR_PRIVATE, nullptr) <= 0) {
     return ReportFailure(path);
@@ -136,15 +137,8 @@ int RunReportCommand(const char* path, uint32_t face) {
         !signature.unicode_ranges[2] && !signature.unicode_ranges[3])
       signature.unicode_ranges[0] = 1;
 
-    // What the face is made of, from the file mapped once more, as the viewer does
-    // (a web font's from its decoded bytes).
-    FontAnatomy anatomy;
-    MappedFile file;
-    if (!check.decoded.empty())
-      anatomy = ReadFontAnatomy(
-          ByteView{check.decoded.data(), static_cast<uint32_t>(check.decoded.size())}, face);
-    else if (MapFileReadOnly(path, file))
-      anatomy = ReadFontAnatomy(ByteView{file.data, file.size}, face);
+    // What the face is made of, from the font the check opened, as the viewer does.
+    const FontAnatomy anatomy = check.font ? FaceAnatomy(*check.font, face) : FontAnatomy{};
     TextSink sink;
     BuildInfoReport(sink, info, path, signature, ToReportMetrics(tm), &anatomy,
                     {byte_characters, LookupName(CharsetTable, charset)});
