@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "plugin/shared_resources.h"
+#include "viewer/process_resources.h"
 #include "text/settings.h"
 #include "viewer/font_path.h"
 #include "viewer/viewer_state.h"

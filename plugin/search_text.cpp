@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "plugin/shared_resources.h"
+#include "viewer/process_resources.h"
 #include "viewer/search.h"
 #include "viewer/viewer_state.h"
 

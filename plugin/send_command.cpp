@@ -1,7 +1,7 @@
 // ListSendCommand: the host's copy, select-all and new-parameters commands.
 #include <windows.h>
 
-#include "plugin/shared_resources.h"
+#include "viewer/process_resources.h"
 #include "viewer/clipboard.h"
 #include "viewer/viewer_state.h"
 

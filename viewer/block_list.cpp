@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "plugin/shared_resources.h"
+#include "viewer/process_resources.h"
 #include "text/settings.h"
 #include "viewer/glyph_grid.h"
 #include "viewer/options_page.h"

@@ -7,7 +7,7 @@
 
 #include "fontfile/catalog.h"
 #include "platform/platform.h"
-#include "plugin/shared_resources.h"
+#include "viewer/process_resources.h"
 #include "viewer/block_coverage.h"
 #include "viewer/color_glyphs.h"
 #include "viewer/drawn_face.h"

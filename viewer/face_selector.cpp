@@ -7,7 +7,7 @@
 
 #include "fontfile/sfnt_reader.h"
 #include "platform/platform.h"
-#include "plugin/shared_resources.h"
+#include "viewer/process_resources.h"
 #include "text/language.h"
 #include "viewer/block_list.h"
 #include "viewer/color_glyphs.h"

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "plugin/shared_resources.h"
+#include "viewer/process_resources.h"
 #include "viewer/block_coverage.h"
 #include "viewer/color_glyphs.h"
 #include "viewer/block_list.h"

@@ -8,7 +8,7 @@
 
 #include "fontfile/face_tables.h"
 #include "platform/platform.h"
-#include "plugin/shared_resources.h"
+#include "viewer/process_resources.h"
 #include "text/language.h"
 #include "viewer/block_list.h"
 #include "viewer/display_fonts.h"

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "plugin/shared_resources.h"
+#include "viewer/process_resources.h"
 #include "text/language.h"
 #include "viewer/block_list.h"
 #include "viewer/dialog_items.h"

@@ -6,7 +6,7 @@
 #include "fontfile/catalog.h"
 #include "fontfile/font_anatomy.h"
 #include "platform/platform.h"
-#include "plugin/shared_resources.h"
+#include "viewer/process_resources.h"
 #include "text/info_report.h"
 #include "viewer/font_path.h"
 #include "viewer/glyph_grid.h"

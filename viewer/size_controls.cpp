@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "plugin/shared_resources.h"
+#include "viewer/process_resources.h"
 #include "viewer/dialog_items.h"
 #include "viewer/display_fonts.h"
 

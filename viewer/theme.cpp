@@ -3,7 +3,7 @@
 #include <commctrl.h>
 #include <richedit.h>
 
-#include "plugin/shared_resources.h"
+#include "viewer/process_resources.h"
 
 HPEN DarkGridPen = nullptr;
 HBRUSH DarkWindowBrush = nullptr;

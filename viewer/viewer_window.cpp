@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "fontfile/catalog.h"
-#include "plugin/shared_resources.h"
+#include "viewer/process_resources.h"
 #include "text/language.h"
 #include "text/settings.h"
 #include "text/web_font_text.h"

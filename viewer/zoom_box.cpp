@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "plugin/shared_resources.h"
+#include "viewer/process_resources.h"
 #include "text/language.h"
 #include "viewer/block_coverage.h"
 #include "viewer/color_glyphs.h"
@@ -17,23 +17,30 @@
 
 namespace {
 
-// One box at a time: these describe the box opened last.
-uint32_t ZoomCode = 0;
-uint32_t ZoomGlyph = 0;  // beyond U+FFFF: the glyph index the font's map gives
-HFONT ZoomFont = nullptr;
-HFONT ZoomCornerFont = nullptr;  // the small glyph beyond U+FFFF, drawn by index
-int ZoomLineHeight = 0;
-int ZoomTracking = 0;
-int ZoomDark = 0;
-int ZoomMissing = 0;  // the font lacks the character: say so instead of its empty box
-int ZoomOtherFace = 0;  // the system draws another face: say so below the glyph
-int ZoomInstanceNote = -1;  // the text saying why the default instance is drawn, or -1
-// The font's colour glyphs, kept while the box is open (the viewer may go first).
-std::shared_ptr<ColorGlyphFont> ZoomColour;
-uint32_t ZoomColourGlyph = 0;
+// What a box shows, taken from the viewer when it opens: the viewer may be
+// closed while the box is open. The box's window holds it in its user data; the
+// call that opens the box keeps it until the box is gone.
+struct ZoomBox {
+  uint32_t code = 0;
+  uint32_t glyph = 0;  // beyond U+FFFF: the glyph index the font's map gives
+  HFONT font = nullptr;
+  HFONT corner_font = nullptr;  // the small glyph beyond U+FFFF, drawn by index
+  int line_height = 0;
+  bool tracking = false;
+  bool dark = false;
+  bool missing = false;     // the font lacks the character: say so instead of its empty box
+  bool other_face = false;  // the system draws another face: say so below the glyph
+  int instance_note = -1;   // the text saying why the default instance is drawn, or -1
+  std::shared_ptr<ColorGlyphFont> colour;
+  uint32_t colour_glyph = 0;
+};
 
-void DrawGlyph(HDC dc, const RECT& r, UINT format) {
-  DrawCodeGlyph(dc, r, ZoomCode, ZoomGlyph, format);
+ZoomBox* BoxOf(HWND window) {
+  return reinterpret_cast<ZoomBox*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+void DrawGlyph(const ZoomBox& box, HDC dc, const RECT& r, UINT format) {
+  DrawCodeGlyph(dc, r, box.code, box.glyph, format);
 }
 
 // A glyph index means a glyph only in its own font, so the small glyph of a code
@@ -73,13 +80,13 @@ void DrawNote(HDC dc, RECT& r, const char* note, bool at_bottom) {
 
 // The enlarged glyph: in colour when it has a colour form, with a note when its
 // colour form is not drawn or nothing of it can be.
-void DrawZoomedGlyph(HDC dc, RECT r, HFONT label_font) {
+void DrawZoomedGlyph(const ZoomBox& box, HDC dc, RECT r, HFONT label_font) {
   const GlyphForm form =
-      ZoomColour ? DrawColorGlyph(dc, *ZoomColour, r, ZoomColourGlyph, ZoomDark != 0,
-                                  ZoomDark ? kDarkWindow : GetSysColor(COLOR_WINDOW))
+      box.colour ? DrawColorGlyph(dc, *box.colour, r, box.colour_glyph, box.dark,
+                                  box.dark ? kDarkWindow : GetSysColor(COLOR_WINDOW))
                  : GlyphForm::kText;
   if (form == GlyphForm::kText || form == GlyphForm::kOutlineOnly)
-    DrawGlyph(dc, r, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    DrawGlyph(box, dc, r, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
   if (form == GlyphForm::kText || form == GlyphForm::kColour) return;
   SelectObject(dc, label_font);
   DrawNote(dc, r,
@@ -88,38 +95,39 @@ void DrawZoomedGlyph(HDC dc, RECT r, HFONT label_font) {
 }
 
 LRESULT OnZoomMouseMove(HWND window) {
-  if (ZoomTracking) return 0;
+  ZoomBox* box = BoxOf(window);
+  if (!box || box->tracking) return 0;
   TRACKMOUSEEVENT track = {};
   track.cbSize = sizeof track;  // 16 bytes on 32-bit Windows, 24 on 64-bit
   track.dwFlags = TME_LEAVE;
   track.hwndTrack = window;
-  ZoomTracking = TrackMouseEvent(&track);
+  box->tracking = TrackMouseEvent(&track) != 0;
   return 0;
 }
 
 }  // namespace
 
 void ShowZoomBox(HWND glyph_list, POINT point, const ViewerState& s, uint32_t code) {
-  ZoomCode = code;
-  ZoomGlyph = DrawnGlyph(s, code);
-  ZoomFont = s.zoom_font;
-  ZoomLineHeight = s.line_height;
-  ZoomDark = s.dark;
-  ZoomMissing = CellShown(s, code) ? 0 : 1;
-  ZoomOtherFace = s.other_face.empty() ? 0 : 1;
-  ZoomInstanceNote = InstanceNote(s);
-  ZoomColour = s.colour_glyphs;
-  ZoomColourGlyph = 0;
+  ZoomBox z;
+  z.code = code;
+  z.glyph = DrawnGlyph(s, code);
+  z.font = s.zoom_font;
+  z.line_height = s.line_height;
+  z.dark = s.dark != 0;
+  z.missing = !CellShown(s, code);
+  z.other_face = !s.other_face.empty();
+  z.instance_note = InstanceNote(s);
+  z.colour = s.colour_glyphs;
   if (s.colour_glyphs && s.glyph_font && s.other_face.empty()) {
     if (HDC dc = GetDC(glyph_list)) {
       HGDIOBJ previous = SelectObject(dc, s.glyph_font);
-      ZoomColourGlyph = CellGlyph(s, dc, code);
+      z.colour_glyph = CellGlyph(s, dc, code);
       SelectObject(dc, previous);
       ReleaseDC(glyph_list, dc);
     }
   }
-  const CornerFont corner(s, code, ZoomGlyph);
-  ZoomCornerFont = corner.font;
+  const CornerFont corner(s, code, z.glyph);
+  z.corner_font = corner.font;
   // The sizes are set in pixels at 96 dpi; scaled up, the largest would outgrow
   // the screen the list is on.
   RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
@@ -135,7 +143,7 @@ void ShowZoomBox(HWND glyph_list, POINT point, const ViewerState& s, uint32_t co
                                point.y, size.width, size.height);
   HWND box = CreateWindowExA(0, kZoomClassName, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, at.x,
                              at.y, size.width, size.height, glyph_list, nullptr, ModuleInstance,
-                             nullptr);
+                             &z);
   if (!box) return;
   // The loop ends when the box is gone, not on a quit of its own: a quit posted
   // by the box would merge with one the host posts at the same time (a host that
@@ -153,39 +161,44 @@ void ShowZoomBox(HWND glyph_list, POINT point, const ViewerState& s, uint32_t co
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
-  ZoomCornerFont = nullptr;
 }
 
 LRESULT PaintZoomBox(HWND window) {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window, &paint);
   if (!dc) return 0;
+  const ZoomBox* box = BoxOf(window);
+  if (!box) {
+    EndPaint(window, &paint);
+    return 0;
+  }
+  const ZoomBox& z = *box;
   RECT r;
   GetClientRect(window, &r);
   HGDIOBJ old_font = SelectObject(dc, UiFont);
   int old_mode = SetBkMode(dc, TRANSPARENT);
-  COLORREF old_colour = ZoomDark ? SetTextColor(dc, kDarkText) : GetTextColor(dc);
+  COLORREF old_colour = z.dark ? SetTextColor(dc, kDarkText) : GetTextColor(dc);
   const int margin = ScaleToDpi(2, ScreenDpiY);
   InflateRect(&r, -margin, -margin);
   char label[32];
-  std::snprintf(label, sizeof label, "#%04X/%u", static_cast<unsigned>(ZoomCode),
-                static_cast<unsigned>(ZoomCode));
+  std::snprintf(label, sizeof label, "#%04X/%u", static_cast<unsigned>(z.code),
+                static_cast<unsigned>(z.code));
   DrawTextA(dc, label, -1, &r, DT_SINGLELINE);
-  r.top += ZoomLineHeight;
-  if (ZoomMissing) {
+  r.top += z.line_height;
+  if (z.missing) {
     // Centred under the label, wrapped when the box is narrow.
     DrawNote(dc, r, LanguageString(kTextNotInFont), false);
   } else {
     // Under the glyph, which keeps the rest of the box.
     // Both can be true: a refused instance's default drawn with another face.
-    if (ZoomInstanceNote >= 0) DrawNote(dc, r, LanguageString(ZoomInstanceNote), true);
-    if (ZoomOtherFace) DrawNote(dc, r, LanguageString(kTextOtherFace), true);
-    r.top -= ZoomLineHeight;
-    if (ZoomCode > 0xFFFF && ZoomCornerFont) SelectObject(dc, ZoomCornerFont);
-    if (ZoomCode <= 0xFFFF || ZoomCornerFont) DrawGlyph(dc, r, DT_SINGLELINE | DT_RIGHT);
-    if (ZoomFont) SelectObject(dc, ZoomFont);
-    r.top += ZoomLineHeight;
-    DrawZoomedGlyph(dc, r, UiFont);
+    if (z.instance_note >= 0) DrawNote(dc, r, LanguageString(z.instance_note), true);
+    if (z.other_face) DrawNote(dc, r, LanguageString(kTextOtherFace), true);
+    r.top -= z.line_height;
+    if (z.code > 0xFFFF && z.corner_font) SelectObject(dc, z.corner_font);
+    if (z.code <= 0xFFFF || z.corner_font) DrawGlyph(z, dc, r, DT_SINGLELINE | DT_RIGHT);
+    if (z.font) SelectObject(dc, z.font);
+    r.top += z.line_height;
+    DrawZoomedGlyph(z, dc, r, UiFont);
   }
   SetTextColor(dc, old_colour);
   SetBkMode(dc, old_mode);
@@ -198,12 +211,15 @@ LRESULT CALLBACK ZoomWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
   try {
     switch (message) {
       case WM_CREATE:
+        SetWindowLongPtrA(
+            window, GWLP_USERDATA,
+            reinterpret_cast<LONG_PTR>(reinterpret_cast<const CREATESTRUCTA*>(lparam)->lpCreateParams));
         SetFocus(window);
         return 0;
       case WM_PAINT:
         return PaintZoomBox(window);
       case WM_ERASEBKGND:
-        if (!ZoomDark) break;  // the class's window colour
+        if (!BoxOf(window) || !BoxOf(window)->dark) break;  // the class's window colour
         {
           RECT r;
           GetClientRect(window, &r);
@@ -217,8 +233,9 @@ LRESULT CALLBACK ZoomWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
         DestroyWindow(window);
         return 0;
       case WM_DESTROY:
-        ZoomTracking = 0;
-        ZoomColour.reset();
+        // The record stays with the call that opened the box; the colour glyphs
+        // it holds go with it.
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         // Wakes the loop when the box goes inside a message sent from elsewhere.
         PostMessageA(nullptr, WM_NULL, 0, 0);
         return 0;

@@ -1,4 +1,4 @@
-#include "plugin/shared_resources.h"
+#include "viewer/process_resources.h"
 
 #include <commctrl.h>
 
