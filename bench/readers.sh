@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# The reader as a whole process against its peers and against the bare cost of
-# mapping the file, as medians of interleaved runs; then every font on the
+# The reader as a whole process against its peers, against the bare cost of
+# mapping the file (bare-map) and against the fair floor that also touches every
+# page of the tables the report is made from (touch-tables), as medians of
+# interleaved runs; then every font on the
 # machine read in one process. Prints a markdown table; with gnuplot at hand,
 # also writes a chart (bench/readers.png, or $CHART).
 # Usage: bench/readers.sh [BUILD_DIR] [ROUNDS]
@@ -11,8 +13,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 chart=${CHART:-$here/readers.png}
 info=$build/tools/orvane_info/orvane-info
 bare=$build/bench/bare-map
+touch=$build/bench/touch-tables
 all=$build/bench/read-all
-for program in "$info" "$bare" "$all"; do
+for program in "$info" "$bare" "$touch" "$all"; do
   [[ -x $program ]] || { echo "missing $program: build the linux preset first" >&2; exit 2; }
 done
 files=(/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
@@ -28,13 +31,14 @@ elapsed_us() {
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
-commands=("orvane-info --json" "bare-map" "fc-query" "otfinfo -i")
+commands=("orvane-info --json" "bare-map" "fc-query" "otfinfo -i" "touch-tables")
 run() {
   case $1 in
     0) elapsed_us "$info" --json "$2" ;;
     1) elapsed_us "$bare" "$2" ;;
     2) elapsed_us fc-query "$2" ;;
     3) elapsed_us otfinfo -i "$2" ;;
+    4) elapsed_us "$touch" "$2" ;;
   esac
 }
 
@@ -42,19 +46,19 @@ data=$(mktemp)
 trap 'rm -f "$data"' EXIT
 echo "Machine: $(nproc) cores, $(awk '/model name/ { sub(/.*: /, ""); print; exit }' /proc/cpuinfo), load $(cut -d' ' -f1 /proc/loadavg)"
 echo
-echo "| file | orvane-info µs | bare-map µs | fc-query µs | otfinfo -i µs | ÷ bare | fc-query ÷ orvane |"
-echo "|---|---:|---:|---:|---:|---:|---:|"
+echo "| file | orvane-info µs | bare-map µs | fc-query µs | otfinfo -i µs | touch-tables µs | ÷ bare | ÷ touch | fc-query ÷ orvane |"
+echo "|---|---:|---:|---:|---:|---:|---:|---:|---:|"
 for file in "${files[@]}"; do
   [[ -f $file ]] || continue
   cat "$file" >/dev/null
-  declare -a times=("" "" "" "")
+  declare -a times=("" "" "" "" "")
   for ((r = 0; r < rounds; r++)); do
-    for c in 0 1 2 3; do times[c]+="$(run $c "$file") "; done
+    for c in 0 1 2 3 4; do times[c]+="$(run $c "$file") "; done
   done
   m=()
-  for c in 0 1 2 3; do m[c]=$(tr ' ' '\n' <<<"${times[c]}" | grep . | median); done
+  for c in 0 1 2 3 4; do m[c]=$(tr ' ' '\n' <<<"${times[c]}" | grep . | median); done
   name=$(basename "$file")
-  echo "| $name | ${m[0]} | ${m[1]} | ${m[2]} | ${m[3]} | $(ratio "${m[0]}" "${m[1]}") | $(ratio "${m[2]}" "${m[0]}") |"
+  echo "| $name | ${m[0]} | ${m[1]} | ${m[2]} | ${m[3]} | ${m[4]} | $(ratio "${m[0]}" "${m[1]}") | $(ratio "${m[0]}" "${m[4]}") | $(ratio "${m[2]}" "${m[0]}") |"
   echo "$name ${m[0]} ${m[1]} ${m[2]} ${m[3]}" >>"$data"
 done
 echo
