@@ -7,9 +7,9 @@
 #include "fontfile/font_info.h"
 #include "tools/orvane_host/benchmarks.h"
 
-bool ReadBenchFace(const std::string& file, BenchFace& face) {
+bool ReadBenchFace(const std::string& file, BenchFace& face, uint32_t index) {
   FontInfo info;
-  if (!ReadFontFile(file.c_str(), info)) return false;
+  if (!ReadFontFile(file.c_str(), info, index)) return false;
   face.name = info.names[kNameFull].value_or("");
   face.family = info.names[kNameFamily].value_or(face.name);
   face.weight = static_cast<int>(info.weight);

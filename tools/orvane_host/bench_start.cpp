@@ -1,6 +1,8 @@
 // --bench-start: the viewer's start (ListLoad to the painted Glyphs page) against
 // a skeleton of the same controls, dialog, private font and fonts, alternated in
-// one process.
+// one process. Two skeletons: the first one's eleven controls, and the fair one,
+// which also makes the face and instance selectors the viewer shows for the file
+// (filled alike, on the size row).
 #include <windows.h>
 #include <commctrl.h>
 
@@ -24,7 +26,7 @@ StartRun g_run;
 // The viewer's combo box texts, the glyph list's row count and item height, read
 // from a real viewer before the timed cycles so the skeleton is filled alike.
 struct SkeletonModel {
-  std::vector<std::string> blocks, charsets;
+  std::vector<std::string> blocks, charsets, faces, instances;
   int rows = 0;
   int item_height = 0;
 };
@@ -77,16 +79,31 @@ HWND SkeletonControl(const char* class_name, DWORD style, DWORD ex_style, int id
                          GetModuleHandleA(nullptr), nullptr);
 }
 
-enum SkeletonPhase { kWindow, kRegister, kFonts, kControls, kDialog, kLayout, kPaint, kPhases };
+enum SkeletonPhase {
+  kWindow, kRegister, kFonts, kControls, kDialog, kSelectors, kLayout, kPaint, kPhases
+};
 const char* const kPhaseNames[kPhases] = {"window", "AddFontResourceEx", "three fonts",
-                                          "eleven controls", "options dialog", "layout",
-                                          "paint"};
+                                          "eleven controls", "options dialog", "selectors",
+                                          "layout", "paint"};
+
+// A selector of the size row, filled with `items` and the first chosen.
+HWND SkeletonSelector(HWND window, int id, const std::vector<std::string>& items) {
+  if (items.empty()) return nullptr;
+  HWND combo = SkeletonControl("COMBOBOX", WS_VSCROLL | CBS_DROPDOWNLIST, 0, id, window);
+  SendMessageA(combo, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+               FALSE);
+  for (const std::string& text : items)
+    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  SendMessageA(combo, CB_SETCURSEL, 0, 0);
+  return combo;
+}
 
 // The same host work the viewer's start needs, with nothing of the viewer's own:
 // a child window, the font registered privately, three fonts, the eleven
 // controls filled as the viewer fills them, the options dialog from the
-// plug-in's template, the Glyphs page's layout, then a paint.
-void SkeletonCycle(HWND host, double (&phase)[kPhases], double& close) {
+// plug-in's template, with `selectors` the face and instance selectors the
+// viewer shows for the file, the Glyphs page's layout, then a paint.
+void SkeletonCycle(HWND host, double (&phase)[kPhases], double& close, bool selectors) {
   LARGE_INTEGER t[kPhases + 1];
   t[0] = Now();
   RECT client;
@@ -149,6 +166,10 @@ void SkeletonCycle(HWND host, double (&phase)[kPhases], double& close) {
   HWND dialog = CreateDialogParamA(g_run.plugin.module, MAKEINTRESOURCEA(900), options_host,
                                    SkeletonDialogProc, 0);
   t[5] = Now();
+  HWND face_combo = selectors ? SkeletonSelector(window, kFaceComboId, g_model.faces) : nullptr;
+  HWND instance_combo =
+      selectors ? SkeletonSelector(window, kInstanceComboId, g_model.instances) : nullptr;
+  t[6] = Now();
 
   // The viewer's layout of the Glyphs page.
   RECT d = {0, 0, client.right, client.bottom};
@@ -161,7 +182,17 @@ void SkeletonCycle(HWND host, double (&phase)[kPhases], double& close) {
   MoveWindow(charset_combo, spin_x + 44, T + 4, W - spin_x - 88, 384, FALSE);
   MoveWindow(charset_spin, spin_x + 44 + W - spin_x - 88 + 4, T + 4, 40, 20, FALSE);
   MoveWindow(edit, L + 2, B - 24, 40, 20, FALSE);
-  MoveWindow(slider, L + 46, B - 24, W - (L + 46), 20, FALSE);
+  // The selectors take a third of the row (a quarter each when both show).
+  const int selectors_width = (face_combo && instance_combo ? W / 2 : face_combo || instance_combo ? W / 3 : 0);
+  MoveWindow(slider, L + 46, B - 24, W - (L + 46) - selectors_width, 20, FALSE);
+  int selector_x = W - selectors_width;
+  for (HWND combo : {face_combo, instance_combo}) {
+    if (!combo) continue;
+    const int width = face_combo && instance_combo ? W / 4 : W / 3;
+    MoveWindow(combo, selector_x, B - 26, width - 4, 200, FALSE);
+    ShowWindow(combo, SW_SHOW);
+    selector_x += width;
+  }
   MoveWindow(list, L + 2, T + 29, W - 4, B - 2 * T - 35, FALSE);
   MoveWindow(sample, L + 2, T + 4, W - 4, B - 2 * T - 10, FALSE);
   MoveWindow(info, L + 2, T + 4, W - 4, B - T - 8, FALSE);
@@ -170,9 +201,9 @@ void SkeletonCycle(HWND host, double (&phase)[kPhases], double& close) {
     ShowWindow(shown, SW_SHOW);
   SetDlgItemInt(window, 101, 24, FALSE);
   SendMessageA(slider, TBM_SETPOS, TRUE, 24);
-  t[6] = Now();
-  PaintNow(host);
   t[7] = Now();
+  PaintNow(host);
+  t[8] = Now();
   for (int i = 0; i < kPhases; ++i) phase[i] = Milliseconds(t[i], t[i + 1]);
 
   LARGE_INTEGER c0 = Now();
@@ -244,18 +275,29 @@ int BenchStart(HWND host, const Plugin& plugin, const std::string& file, const B
   HWND list = GetDlgItem(viewer, kGlyphListId);
   g_model.rows = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
   g_model.item_height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+  if (HWND faces = GetDlgItem(viewer, kFaceComboId); faces && IsWindowVisible(faces))
+    g_model.faces = ComboTexts(faces);
+  if (HWND instances = GetDlgItem(viewer, kInstanceComboId); instances && IsWindowVisible(instances))
+    g_model.instances = ComboTexts(instances);
   g_profile.original = reinterpret_cast<WNDPROC>(
       SetClassLongPtrA(viewer, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(TimedViewerProc)));
   g_run.plugin.close(viewer);
   PumpMessages();
   double phase[kPhases], close;
-  SkeletonCycle(host, phase, close);
+  SkeletonCycle(host, phase, close, true);
 
   std::vector<double> real_load, real_paint, real_total, real_close, real_create, real_draw;
-  std::vector<double> skel_total, skel_close, skel_phase[kPhases];
+  std::vector<double> skel_total, skel_close, skel_phase[kPhases], fair_total;
   for (int i = 0; i < cycles; ++i) {
-    for (int turn = 0; turn < 2; ++turn) {
-      if ((turn == 0) == (i % 2 == 0)) {
+    for (int turn = 0; turn < 3; ++turn) {
+      // The three take turns, each first in every third cycle.
+      const int which = (turn + i) % 3;
+      if (which == 2) {
+        SkeletonCycle(host, phase, close, true);
+        double total = 0;
+        for (int p = 0; p < kPhases; ++p) total += phase[p];
+        fair_total.push_back(total);
+      } else if (which == 0) {
         double load, paint;
         g_profile.create_ticks = g_profile.draw_ticks = 0;
         RealCycle(host, load, paint, close);
@@ -266,7 +308,7 @@ int BenchStart(HWND host, const Plugin& plugin, const std::string& file, const B
         real_total.push_back(load + paint);
         real_close.push_back(close);
       } else {
-        SkeletonCycle(host, phase, close);
+        SkeletonCycle(host, phase, close, false);
         double total = 0;
         for (int p = 0; p < kPhases; ++p) {
           skel_phase[p].push_back(phase[p]);
@@ -291,15 +333,18 @@ int BenchStart(HWND host, const Plugin& plugin, const std::string& file, const B
     controls.push_back(TicksToMs(g_profile.dialog - g_profile.first_control));
     dialog_on.push_back(TicksToMs(g_profile.create_end - g_profile.dialog));
     // The skeleton under the same hook, for a like-for-like comparison.
-    SkeletonCycle(host, phase, close);
+    SkeletonCycle(host, phase, close, true);
     for (int p = 0; p < kPhases; ++p) hooked_phase[p].push_back(phase[p]);
   }
   if (hook) UnhookWindowsHookEx(hook);
   g_profile.phases = false;
 
   const double real = Median(real_total), skeleton = Median(skel_total);
-  std::printf("start_viewer_ms=%.2f start_skeleton_ms=%.2f ratio=%.3f cycles=%d\n", real,
-              skeleton, skeleton > 0 ? real / skeleton : 0.0, cycles);
+  const double fair = Median(fair_total);
+  std::printf("start_viewer_ms=%.2f start_skeleton_ms=%.2f ratio=%.3f cycles=%d "
+              "start_fair_skeleton_ms=%.2f fair_ratio=%.3f selectors=%zu+%zu\n",
+              real, skeleton, skeleton > 0 ? real / skeleton : 0.0, cycles, fair,
+              fair > 0 ? real / fair : 0.0, g_model.faces.size(), g_model.instances.size());
   std::printf("viewer: ListLoad_ms=%.2f (WM_CREATE %.2f) paint_ms=%.2f (WM_DRAWITEM %.2f) "
               "ListCloseWindow_ms=%.2f\n",
               Median(real_load), Median(real_create), Median(real_paint), Median(real_draw),

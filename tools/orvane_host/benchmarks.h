@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include <string>
 #include <vector>
 
@@ -43,10 +45,12 @@ int BenchThumbnails(const Plugin& plugin, const std::vector<std::string>& files,
 // --bench-switch: in a collection of variable fonts, `cycles` switches between
 // two kept instances against as many switches between two faces, each to the
 // painted Glyphs page. Returns the exit status.
-int BenchSwitch(HWND host, HWND viewer, int cycles);
+// Also the face switch against its floor: the three display fonts of the other
+// face made (the previous three deleted) and the Glyphs page repainted.
+int BenchSwitch(HWND host, HWND viewer, const std::string& file, int cycles);
 
 // The floors' shared parts (bench_floor.cpp).
-bool ReadBenchFace(const std::string& file, BenchFace& face);
+bool ReadBenchFace(const std::string& file, BenchFace& face, uint32_t index = 0);
 LOGFONTA FloorLogFont(const BenchFace& face, int height);
 // The viewer's label font (the menu font) and its line height.
 struct LabelFont {

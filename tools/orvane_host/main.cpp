@@ -485,7 +485,7 @@ int Run(int argc, char** argv) {
     PumpMessages();
     g_host.viewer = g_host.plugin.load(window, o.file.data(), 0);
     if (g_host.viewer && o.bench_switch > 0)
-      g_host.exit_code = BenchSwitch(window, g_host.viewer, o.bench_switch);
+      g_host.exit_code = BenchSwitch(window, g_host.viewer, o.file, o.bench_switch);
     else if (g_host.viewer)
       g_host.exit_code = BenchBrowse(window, g_host.viewer, g_host.plugin,
                                      FolderFonts(detect_string, o.file), o.bench_browse);
