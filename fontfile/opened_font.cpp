@@ -178,8 +178,9 @@ FaceTable FontTable(const OpenedFont& font, uint32_t face, const char (&tag)[5])
   return FaceTableOf(font.bytes, *opened, tag);
 }
 
-int ReadOpenedFace(const OpenedFont& font, uint32_t face, FontInfo& info,
-                   const ReadOptions& given) {
+namespace {
+
+int ReadFace(const OpenedFont& font, uint32_t face, FontInfo& info, const ReadOptions& given) {
   ClearFontInfo(info);
   // The cache, if any, belongs to the file's own bytes: decoded ones are read without it.
   ReadOptions options = given;
@@ -195,6 +196,23 @@ int ReadOpenedFace(const OpenedFont& font, uint32_t face, FontInfo& info,
   if (!web && ReadFon(font.bytes, info)) return 1;
   if (ReadCollectionFace(font, 0, info, options)) return 1;
   return web ? 0 : ReadPfm(font.bytes, info);
+}
+
+}  // namespace
+
+int ReadOpenedFace(const OpenedFont& font, uint32_t face, FontInfo& info,
+                   const ReadOptions& options) {
+  // A whole read is kept: a face shown again (a switch back) reads nothing.
+  const bool kept = options.map == MapDetail::kFull && !options.cache;
+  if (kept) {
+    if (const auto found = font.read_faces.find(face); found != font.read_faces.end()) {
+      info = found->second.info;
+      return found->second.recognized;
+    }
+  }
+  const int recognized = ReadFace(font, face, info, options);
+  if (kept) font.read_faces.emplace(face, OpenedFont::ReadFace{recognized, info});
+  return recognized;
 }
 
 int ReadOpenedFont(const OpenedFont& font, uint32_t face, FaceFallback fallback, FontInfo& info) {

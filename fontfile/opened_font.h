@@ -13,7 +13,7 @@
 //   FaceTable gsub = FontTable(font, face, "GSUB");   // the one table lookup
 //   const VariationFacts& v = FaceVariations(font, face);  // fvar, avar, STAT
 //   NameIndex& names = FaceNames(font, face);             // the name table
-// Views handed out (FaceTable::bytes, FontBytes) point into the record's bytes and
+// Views handed out (FaceTable::bytes, OpenedFont::bytes) point into the record's bytes and
 // live as long as the record; moving the record keeps them valid. The parsed
 // tables are kept in the record, so the record is used by one thread at a time
 // (a viewer's, or one thumbnail call's).
@@ -78,6 +78,12 @@ struct OpenedFont {
   // By offset table position, filled as faces are walked.
   mutable std::map<uint32_t, OpenedFace> faces;
   mutable std::optional<std::vector<uint32_t>> origins;  // FaceOrigins
+  // Whole reads of faces by number (ReadOpenedFace), kept for a face shown again.
+  struct ReadFace {
+    int recognized = 0;
+    FontInfo info;
+  };
+  mutable std::map<uint32_t, ReadFace> read_faces;
 };
 
 // Maps the file (ANSI or UTF-8 path) and walks its faces' directories; a web
@@ -101,7 +107,8 @@ FaceTable FontTable(const OpenedFont& font, uint32_t face, const char (&tag)[5])
 FaceTable FaceTableOf(const ByteView& bytes, const OpenedFace& face, const char (&tag)[5]);
 
 // The face's names, style and character map, read as ReadFontFile reads that face:
-// 1 when recognised. A web font's record keeps what its container said.
+// 1 when recognised. A web font's record keeps what its container said. A whole
+// read (MapDetail::kFull, no cache) is kept, and a face read again is copied.
 int ReadOpenedFace(const OpenedFont& font, uint32_t face, FontInfo& info,
                    const ReadOptions& options = {});
 // The same, and with kFirstReadable a collection's first face that reads in place

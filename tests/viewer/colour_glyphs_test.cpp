@@ -179,28 +179,9 @@ TEST(ColourGlyphs, GlyphsSharingOnePngDecodeItOnce) {
 
 TEST(ColourGlyphs, TheThumbnailOfAnEmojiFontIsInColour) {
   ASSERT_EQ(MissingFont(kEmojiFont), "");
-  auto preview = DllExport<HBITMAP(__stdcall*)(char*, int, int, char*, int)>(
-      Plugin().dll, "ListGetPreviewBitmap");
-  ASSERT_TRUE(preview);
-  std::string path = HostPath(kEmojiFont);
-  HBITMAP bitmap = preview(path.data(), 200, 150, nullptr, 0);
-  ASSERT_TRUE(bitmap);
-  BITMAPINFO bi = {};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = 200;
-  bi.bmiHeader.biHeight = -150;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  Pixels p;
-  p.width = 200;
-  p.height = 150;
-  p.rgb.resize(200 * 150);
-  HDC screen = GetDC(nullptr);
-  ASSERT_EQ(GetDIBits(screen, bitmap, 0, 150, p.rgb.data(), &bi, DIB_RGB_COLORS), 150);
-  ReleaseDC(nullptr, screen);
-  DeleteObject(bitmap);
-  for (uint32_t& pixel : p.rgb) pixel &= 0xFFFFFF;
+  const std::string path = HostPath(kEmojiFont);
+  const Pixels p = ThumbnailPixels(path, 200, 150);
+  ASSERT_EQ(p.width, 200);
   int count = 0;
   const uint32_t mean = InkMeanColour(p, {0, 0, 100, 90}, 0xFFFFFF, &count);
   EXPECT_GT(count, 400);

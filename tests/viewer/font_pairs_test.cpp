@@ -51,31 +51,6 @@ void ExpectLayersInGrid(GridViewer& v) {
   ExpectLayers(p, {centre.x - half, centre.y - half, centre.x + half, centre.y + half}, 20);
 }
 
-Pixels Thumbnail(const std::string& path) {
-  auto preview = DllExport<HBITMAP(__stdcall*)(char*, int, int, char*, int)>(
-      Plugin().dll, "ListGetPreviewBitmap");
-  std::string copy = path;
-  HBITMAP bitmap = preview(copy.data(), 200, 150, nullptr, 0);
-  Pixels p;
-  if (!bitmap) return p;
-  BITMAPINFO bi = {};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = 200;
-  bi.bmiHeader.biHeight = -150;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  p.width = 200;
-  p.height = 150;
-  p.rgb.resize(200 * 150);
-  HDC screen = GetDC(nullptr);
-  GetDIBits(screen, bitmap, 0, 150, p.rgb.data(), &bi, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
-  DeleteObject(bitmap);
-  for (uint32_t& pixel : p.rgb) pixel &= 0xFFFFFF;
-  return p;
-}
-
 void Pick(HWND viewer, int id, int item) {
   HWND combo = GetDlgItem(viewer, id);
   SendMessageA(combo, CB_SETCURSEL, item, 0);
@@ -102,7 +77,7 @@ TEST(Pairs, ColourGlyphsOfWebFontsInTheGridTheZoomBoxAndTheThumbnail) {
       ExpectLayers(o.pixels, {0, 2 + v.state().line_height, o.pixels.width, o.pixels.height},
                    200);
     }
-    const Pixels thumbnail = Thumbnail(Beside(name));
+    const Pixels thumbnail = ThumbnailPixels(Beside(name), 200, 150);
     ASSERT_EQ(thumbnail.width, 200);
     ExpectLayers(thumbnail, {0, 0, 100, 90}, 100);
   }
@@ -122,7 +97,7 @@ TEST(Pairs, ColourGlyphsOfASecondFaceAfterAFaceSwitchAndAfterNextAndPrevious) {
     ExpectLayersInGrid(v);
   }
   // The thumbnail of a collection whose first face does not read shows the next one's.
-  const Pixels thumbnail = Thumbnail(Beside("layers-broken-first.ttc"));
+  const Pixels thumbnail = ThumbnailPixels(Beside("layers-broken-first.ttc"), 200, 150);
   ASSERT_EQ(thumbnail.width, 200);
   ExpectLayers(thumbnail, {0, 0, 100, 90}, 100);
 }

@@ -320,6 +320,35 @@ Pixels CaptureClient(HWND window) {
   return out;
 }
 
+Pixels TakeBitmap(HBITMAP bitmap) {
+  Pixels out;
+  BITMAP shape = {};
+  if (!bitmap || !GetObjectA(bitmap, sizeof shape, &shape)) return out;
+  out.width = shape.bmWidth;
+  out.height = shape.bmHeight;
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = out.width;
+  info.bmiHeader.biHeight = -out.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  out.rgb.resize(static_cast<size_t>(out.width) * out.height);
+  HDC screen = GetDC(nullptr);
+  GetDIBits(screen, bitmap, 0, out.height, out.rgb.data(), &info, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  for (uint32_t& p : out.rgb) p &= 0xFFFFFF;
+  DeleteObject(bitmap);
+  return out;
+}
+
+Pixels ThumbnailPixels(const std::string& path, int width, int height) {
+  auto preview = DllExport<HBITMAP(__stdcall*)(char*, int, int, char*, int)>(
+      Plugin().dll, "ListGetPreviewBitmap");
+  std::string copy = path;
+  return TakeBitmap(preview(copy.data(), width, height, nullptr, 0));
+}
+
 Pixels DrawTextApart(int width, int height, HFONT font, RECT r, const char* text, UINT flags,
                      int text_colour) {
   HDC screen = GetDC(nullptr);

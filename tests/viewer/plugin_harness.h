@@ -113,6 +113,11 @@ struct Pixels {
   int InkIn(const RECT& r, uint32_t background) const;
 };
 Pixels CaptureClient(HWND window);
+// A bitmap's pixels (read as the host would draw them), and the bitmap deleted;
+// nothing for a null bitmap.
+Pixels TakeBitmap(HBITMAP bitmap);
+// The thumbnail ListGetPreviewBitmap makes of `path` at width x height.
+Pixels ThumbnailPixels(const std::string& path, int width, int height);
 // `text` drawn apart with DrawTextA's `flags` into `r` of a width x height area in
 // the window colour, in `font` and the system colour `text_colour`, as a control draws it.
 Pixels DrawTextApart(int width, int height, HFONT font, RECT r, const char* text, UINT flags,

@@ -52,29 +52,6 @@ HBITMAP Preview(std::wstring path, int width, int height) {
   return PreviewW()(path.data(), width, height, nullptr, 0);
 }
 
-// The bitmap's pixels (read as the host would draw them), and the bitmap deleted.
-Pixels Take(HBITMAP bitmap) {
-  Pixels out;
-  BITMAP shape = {};
-  if (!bitmap || !GetObjectA(bitmap, sizeof shape, &shape)) return out;
-  out.width = shape.bmWidth;
-  out.height = shape.bmHeight;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = out.width;
-  info.bmiHeader.biHeight = -out.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  out.rgb.resize(static_cast<size_t>(out.width) * out.height);
-  HDC screen = GetDC(nullptr);
-  GetDIBits(screen, bitmap, 0, out.height, out.rgb.data(), &info, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
-  for (uint32_t& p : out.rgb) p &= 0xFFFFFF;
-  DeleteObject(bitmap);
-  return out;
-}
-
 // The smallest rectangle holding every non-white pixel of `area` (by default the
 // whole bitmap); empty when there is none.
 RECT InkBounds(const Pixels& p, RECT area = {0, 0, 0x7FFF, 0x7FFF}) {
@@ -98,7 +75,7 @@ TEST(PreviewBitmap, FillsTheAskedBoxWithSampleAboveAndNameBelow) {
   };
   for (Box box : {Box{200, 150}, Box{64, 64}, Box{500, 100}, Box{120, 400}}) {
     SCOPED_TRACE(std::to_string(box.width) + "x" + std::to_string(box.height));
-    Pixels p = Take(Preview(DejaVuPath(), box.width, box.height));
+    Pixels p = TakeBitmap(Preview(DejaVuPath(), box.width, box.height));
     ASSERT_EQ(p.width, box.width);
     ASSERT_EQ(p.height, box.height);
     const int margin = std::min(box.width, box.height) / 16;
@@ -134,19 +111,19 @@ TEST(PreviewBitmap, FillsTheAskedBoxWithSampleAboveAndNameBelow) {
 
 TEST(PreviewBitmap, TinyBoxesStayTinyAndTheSampleIsTheFontsOwn) {
   for (int side : {1, 2, 8}) {
-    Pixels p = Take(Preview(DejaVuPath(), side, side));
+    Pixels p = TakeBitmap(Preview(DejaVuPath(), side, side));
     EXPECT_EQ(p.width, side);
     EXPECT_EQ(p.height, side);
   }
   // Too low for a name: "Aa" alone takes the whole height.
-  Pixels low = Take(Preview(DejaVuPath(), 100, 16));
+  Pixels low = TakeBitmap(Preview(DejaVuPath(), 100, 16));
   ASSERT_EQ(low.height, 16);
   EXPECT_GT(low.InkIn({0, 0, 100, 16}, kWhite), 0);
 
   // The same box for two faces differs; the same face twice does not.
-  Pixels sans = Take(Preview(DejaVuPath(), 200, 150));
-  Pixels again = Take(Preview(DejaVuPath(), 200, 150));
-  Pixels serif = Take(Preview(SerifPath(), 200, 150));
+  Pixels sans = TakeBitmap(Preview(DejaVuPath(), 200, 150));
+  Pixels again = TakeBitmap(Preview(DejaVuPath(), 200, 150));
+  Pixels serif = TakeBitmap(Preview(SerifPath(), 200, 150));
   ASSERT_EQ(serif.width, 200);
   EXPECT_EQ(sans.rgb, again.rgb);
   EXPECT_NE(sans.rgb, serif.rgb);
@@ -155,12 +132,12 @@ TEST(PreviewBitmap, TinyBoxesStayTinyAndTheSampleIsTheFontsOwn) {
 // A web font's thumbnail is drawn from its decoded bytes: DejaVu Sans as WOFF2
 // and as WOFF looks as its TrueType file does; a refused one gives none.
 TEST(PreviewBitmap, WebFontsLookAsTheirTrueTypeFont) {
-  const Pixels ttf = Take(Preview(DejaVuPath(), 200, 150));
+  const Pixels ttf = TakeBitmap(Preview(DejaVuPath(), 200, 150));
   ASSERT_EQ(ttf.width, 200);
   for (const char* web : {"/usr/share/fonts/woff2/dejavu/DejaVuSans.woff2",
                           "/usr/share/fonts/woff/dejavu/DejaVuSans.woff"}) {
-    EXPECT_EQ(Take(Preview(HostPath(web), 200, 150)).rgb, ttf.rgb) << web;
-    EXPECT_EQ(Take(Preview(Wide(HostPath(web)), 200, 150)).rgb, ttf.rgb) << web;
+    EXPECT_EQ(TakeBitmap(Preview(HostPath(web), 200, 150)).rgb, ttf.rgb) << web;
+    EXPECT_EQ(TakeBitmap(Preview(Wide(HostPath(web)), 200, 150)).rgb, ttf.rgb) << web;
   }
   const std::string cut = ScratchDir("preview_web_cut") + "\\cut.woff2";
   WriteTextFile(cut, "wOF2 and nothing a font would need");
@@ -174,7 +151,7 @@ TEST(PreviewBitmap, AFontWithoutAaShowsTwoOfItsOwnCharacters) {
   ASSERT_TRUE(ReadFontFile(marlett.c_str(), info));
   ASSERT_EQ(info.coverage.kind, CoverageKind::kSymbol);
   ASSERT_FALSE(HasCodePoint(info.coverage, 0xF041) && HasCodePoint(info.coverage, 0xF061));
-  Pixels p = Take(Preview(HostPath(marlett), 200, 150));
+  Pixels p = TakeBitmap(Preview(HostPath(marlett), 200, 150));
   ASSERT_EQ(p.width, 200);
   const int margin = 150 / 16, inner = 150 - 2 * margin;
   const int split = margin + inner - inner * 3 / 8;
@@ -219,17 +196,17 @@ TEST(PreviewBitmap, WideFormReadsAFolderTheAnsiCodePageCannotName) {
   ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
   const std::wstring copy = dir + L"\\\u0444.ttf";
   ASSERT_TRUE(CopyFileW(Wide(DejaVuPath()).c_str(), copy.c_str(), FALSE));
-  Pixels from_copy = Take(Preview(copy, 160, 120));
-  Pixels original = Take(Preview(Wide(DejaVuPath()), 160, 120));
+  Pixels from_copy = TakeBitmap(Preview(copy, 160, 120));
+  Pixels original = TakeBitmap(Preview(Wide(DejaVuPath()), 160, 120));
   ASSERT_EQ(from_copy.width, 160);
   EXPECT_EQ(from_copy.rgb, original.rgb);
-  EXPECT_EQ(Take(Preview(DejaVuPath(), 160, 120)).rgb, original.rgb);  // A and W agree
+  EXPECT_EQ(TakeBitmap(Preview(DejaVuPath(), 160, 120)).rgb, original.rgb);  // A and W agree
 }
 
 TEST(PreviewBitmap, BitmapFontsShowToo) {
   const std::string fon = "/usr/share/wine/fonts/sserife.fon";
   ASSERT_EQ(MissingFont(fon), "");
-  Pixels p = Take(Preview(HostPath(fon), 200, 150));
+  Pixels p = TakeBitmap(Preview(HostPath(fon), 200, 150));
   ASSERT_EQ(p.width, 200);
   EXPECT_GT(p.InkIn({0, 0, 200, 150}, kWhite), 0);
 }
@@ -255,26 +232,26 @@ TEST(PreviewBitmap, EachKindDrawsAlikeByEitherExportAndAfterOtherFonts) {
   };
   std::vector<Pixels> first;
   for (const std::string& font : fonts) {
-    first.push_back(Take(Preview(font, 200, 150)));
+    first.push_back(TakeBitmap(Preview(font, 200, 150)));
     ASSERT_EQ(first.back().width, 200) << font;
     EXPECT_GT(first.back().InkIn({0, 0, 200, 150}, kWhite), 0) << font;
   }
   for (size_t i = fonts.size(); i-- > 0;)
-    EXPECT_EQ(Take(Preview(Wide(fonts[i]), 200, 150)).rgb, first[i].rgb) << fonts[i];
+    EXPECT_EQ(TakeBitmap(Preview(Wide(fonts[i]), 200, 150)).rgb, first[i].rgb) << fonts[i];
   // Bytes after the tables change nothing.
-  EXPECT_EQ(first[2].rgb, Take(Preview(DejaVuPath(), 200, 150)).rgb);
+  EXPECT_EQ(first[2].rgb, TakeBitmap(Preview(DejaVuPath(), 200, 150)).rgb);
 }
 
 // A thumbnail view asks from worker threads, several files at once.
 TEST(PreviewBitmap, ConcurrentCallsFromOtherThreadsDrawTheSame) {
-  const Pixels sans = Take(Preview(DejaVuPath(), 120, 90));
-  const Pixels serif = Take(Preview(SerifPath(), 120, 90));
+  const Pixels sans = TakeBitmap(Preview(DejaVuPath(), 120, 90));
+  const Pixels serif = TakeBitmap(Preview(SerifPath(), 120, 90));
   int mismatches[2] = {};
   auto work = [&](int index) {
     const std::string& path = index ? SerifPath() : DejaVuPath();
     const Pixels& expected = index ? serif : sans;
     for (int i = 0; i < 40; ++i)
-      mismatches[index] += Take(Preview(path, 120, 90)).rgb != expected.rgb;
+      mismatches[index] += TakeBitmap(Preview(path, 120, 90)).rgb != expected.rgb;
   };
   std::thread first(work, 0), second(work, 1);
   first.join();
