@@ -323,6 +323,8 @@ ColorGlyphTables FindColorGlyphTables(const OpenedFont& font, uint32_t face) {
   // Bitmaps without their data table, or layers without colours, draw nothing.
   if (!t.cbdt.size) t.cblc = {};
   if (!t.cpal.size) t.colr = {};
+  t.colr_header = ReadColrHeader(t.colr);
+  t.cpal_header = ReadCpalHeader(t.cpal);
   return t;
 }
 
@@ -332,62 +334,53 @@ ColorGlyphTables FindColorGlyphTables(ByteView file, uint32_t face) {
   return FindColorGlyphTables(font, face);
 }
 
-std::optional<Palette> ChoosePalette(ByteView cpal, bool dark) {
-  uint16_t version = 0, entries = 0, palettes = 0, records = 0;
-  uint32_t colours_at = 0;
-  if (!ReadU16BE(cpal, 0, 0, version) || !ReadU16BE(cpal, 0, 2, entries) ||
-      !ReadU16BE(cpal, 0, 4, palettes) || !ReadU16BE(cpal, 0, 6, records) ||
-      !ReadU32BE(cpal, 0, 8, colours_at) || palettes == 0)
-    return std::nullopt;
+std::optional<Palette> ChoosePalette(ByteView cpal, const CpalHeader& header, bool dark) {
+  if (!header.read || header.palettes == 0) return std::nullopt;
   uint32_t chosen = 0;
-  uint32_t types = 0;
-  if (version >= 1 && ReadU32BE(cpal, 12 + 2 * uint32_t{palettes}, 0, types) && types != 0) {
-    const uint32_t wanted = dark ? 0x2 : 0x1;
-    for (uint32_t i = 0; i < palettes; ++i) {
-      uint32_t type = 0;
-      if (!ReadU32BE(cpal, types, 4 * i, type)) break;
-      if (type & wanted) {
-        chosen = i;
-        break;
-      }
+  const uint32_t wanted = dark ? 0x2 : 0x1;
+  for (uint32_t i = 0; header.types_inside && i < header.palettes; ++i) {
+    if (PaletteType(cpal, header, i) & wanted) {
+      chosen = i;
+      break;
     }
   }
-  uint16_t first = 0;
-  if (!ReadU16BE(cpal, 12, 2 * chosen, first) || uint32_t{first} + entries > records)
-    return std::nullopt;
+  const std::optional<uint32_t> first = PaletteFirstRecord(cpal, header, chosen);
+  if (!first) return std::nullopt;
   Palette palette;
-  palette.colours.reserve(entries);
-  for (uint32_t i = 0; i < entries; ++i) {
+  palette.colours.reserve(header.entries);
+  for (uint32_t i = 0; i < header.entries; ++i) {
     uint8_t bgra[4] = {};
     for (uint32_t b = 0; b < 4; ++b)
-      if (!ReadU8(cpal, colours_at, 4 * (first + i) + b, bgra[b])) return std::nullopt;
+      if (!ReadU8(cpal, header.colours_offset, 4 * (*first + i) + b, bgra[b])) return std::nullopt;
     palette.colours.push_back(uint32_t{bgra[3]} << 24 | uint32_t{bgra[2]} << 16 |
                               uint32_t{bgra[1]} << 8 | bgra[0]);
   }
   return palette;
 }
 
-ColorLookup ReadColorLayers(ByteView colr, const Palette& palette, uint16_t glyph_count,
-                            uint16_t glyph, std::vector<ColorLayer>& layers) {
+std::optional<Palette> ChoosePalette(ByteView cpal, bool dark) {
+  return ChoosePalette(cpal, ReadCpalHeader(cpal), dark);
+}
+
+ColorLookup ReadColorLayers(ByteView colr, const ColrHeader& header, const Palette& palette,
+                            uint16_t glyph_count, uint16_t glyph, std::vector<ColorLayer>& layers) {
   layers.clear();
-  uint16_t version = 0, base_count = 0, layer_count = 0;
-  uint32_t base_at = 0, layer_at = 0;
-  if (!ReadU16BE(colr, 0, 0, version) || !ReadU16BE(colr, 0, 2, base_count) ||
-      !ReadU32BE(colr, 0, 4, base_at) || !ReadU32BE(colr, 0, 8, layer_at) ||
-      !ReadU16BE(colr, 0, 12, layer_count))
-    return ColorLookup::kNone;
-  const std::optional<uint32_t> record = FindSortedGlyph(colr, base_at, base_count, 6, glyph);
+  if (!header.read) return ColorLookup::kNone;
+  const std::optional<uint32_t> record =
+      FindSortedGlyph(colr, header.base_offset, header.base_count, 6, glyph);
   if (!record) return ColorLookup::kNone;
   uint16_t first = 0, count = 0;
   if (!ReadU16BE(colr, *record, 2, first) || !ReadU16BE(colr, *record, 4, count))
     return ColorLookup::kBroken;
   if (count == 0) return ColorLookup::kNone;
-  if (count > kMaxColorLayers || uint32_t{first} + count > layer_count) return ColorLookup::kBroken;
+  if (count > kMaxColorLayers || uint32_t{first} + count > header.layer_count)
+    return ColorLookup::kBroken;
   layers.reserve(count);
   for (uint32_t i = 0; i < count; ++i) {
     uint16_t layer_glyph = 0, index = 0;
-    if (!ReadU16BE(colr, layer_at, 4 * (first + i), layer_glyph) ||
-        !ReadU16BE(colr, layer_at, 4 * (first + i) + 2, index) || layer_glyph >= glyph_count) {
+    if (!ReadU16BE(colr, header.layer_offset, 4 * (first + i), layer_glyph) ||
+        !ReadU16BE(colr, header.layer_offset, 4 * (first + i) + 2, index) ||
+        layer_glyph >= glyph_count) {
       layers.clear();
       return ColorLookup::kBroken;
     }
@@ -406,13 +399,18 @@ ColorLookup ReadColorLayers(ByteView colr, const Palette& palette, uint16_t glyp
   return ColorLookup::kFound;
 }
 
+ColorLookup ReadColorLayers(ByteView colr, const Palette& palette, uint16_t glyph_count,
+                            uint16_t glyph, std::vector<ColorLayer>& layers) {
+  return ReadColorLayers(colr, ReadColrHeader(colr), palette, glyph_count, glyph, layers);
+}
+
+bool HasColorPaint(ByteView colr, const ColrHeader& header, uint16_t glyph) {
+  if (header.version < 1 || header.paint_list == 0 || header.paint_count == 0) return false;
+  return FindSortedGlyph(colr, header.paint_list + 4, header.paint_count, 6, glyph).has_value();
+}
+
 bool HasColorPaint(ByteView colr, uint16_t glyph) {
-  uint16_t version = 0;
-  uint32_t list = 0, count = 0;
-  if (!ReadU16BE(colr, 0, 0, version) || version < 1 || !ReadU32BE(colr, 0, 14, list) ||
-      list == 0 || !ReadU32BE(colr, list, 0, count) || count > colr.size / 6)
-    return false;
-  return FindSortedGlyph(colr, list + 4, count, 6, glyph).has_value();
+  return HasColorPaint(colr, ReadColrHeader(colr), glyph);
 }
 
 std::optional<PngSize> ReadPngSize(ByteView png) {

@@ -10,11 +10,14 @@
 #include <vector>
 
 #include "fontfile/byte_reader.h"
+#include "fontfile/colr_cpal.h"
 
 // The tables one face draws its colour glyphs from; a view is empty when the
 // face lacks the table or the table leaves the file.
 struct ColorGlyphTables {
   ByteView colr, cpal, cblc, cbdt, sbix;
+  ColrHeader colr_header;  // read once, with the one reader of COLR and CPAL
+  CpalHeader cpal_header;
   uint16_t glyph_count = 0;  // maxp; sbix needs it to find its offsets' end
   bool any() const { return colr.size || cblc.size || sbix.size; }
 };
@@ -36,6 +39,7 @@ struct Palette {
 // The palette for a dark or a light background: the first that CPAL version 1
 // marks usable with it (and not with the other), else palette 0. Nothing when
 // CPAL is absent or its palette 0 leaves the table.
+std::optional<Palette> ChoosePalette(ByteView cpal, const CpalHeader& header, bool dark);
 std::optional<Palette> ChoosePalette(ByteView cpal, bool dark);
 
 // Layer colours: the palette's, or the text colour for entry 0xFFFF.
@@ -50,10 +54,13 @@ constexpr uint32_t kMaxColorLayers = 1024;
 // outline and never looked up again, so layers that name their own base glyph
 // cannot recurse. kBroken for a layer range or glyph out of range, or a palette
 // index the palette lacks.
+ColorLookup ReadColorLayers(ByteView colr, const ColrHeader& header, const Palette& palette,
+                            uint16_t glyph_count, uint16_t glyph, std::vector<ColorLayer>& layers);
 ColorLookup ReadColorLayers(ByteView colr, const Palette& palette, uint16_t glyph_count,
                             uint16_t glyph, std::vector<ColorLayer>& layers);
 // Whether `glyph` has a COLR version 1 paint (gradients, transforms), which is
 // not drawn in colour.
+bool HasColorPaint(ByteView colr, const ColrHeader& header, uint16_t glyph);
 bool HasColorPaint(ByteView colr, uint16_t glyph);
 
 // ---- Bitmap strikes: CBLC/CBDT and sbix ----------------------------------------

@@ -1,75 +1,46 @@
 #include "fontfile/color_tables.h"
 
+#include "fontfile/colr_cpal.h"
+
 namespace {
 
 void ReadColr(ByteView table, ColorFacts& facts) {
-  uint16_t base_count = 0, layer_count = 0;
-  uint32_t base_offset = 0, layer_offset = 0;
-  if (!ReadU16BE(table, 0, 0, facts.colr_version) || !ReadU16BE(table, 0, 2, base_count) ||
-      !ReadU32BE(table, 0, 4, base_offset) || !ReadU32BE(table, 0, 8, layer_offset) ||
-      !ReadU16BE(table, 0, 12, layer_count) || facts.colr_version > 1) {
+  const ColrHeader h = ReadColrHeader(table);
+  facts.colr_version = h.version;
+  if (!h.read || h.version > 1 || !h.records_inside) {
     facts.colr_broken = true;
     return;
   }
-  // Version 0 records: six bytes a base glyph, four a layer.
-  if ((base_count && !InBounds(table, base_offset, 6 * uint32_t{base_count})) ||
-      (layer_count && !InBounds(table, layer_offset, 4 * uint32_t{layer_count}))) {
+  facts.base_glyphs = h.base_count;
+  facts.layers = h.layer_count;
+  if (h.version == 0) return;
+  if (!h.lists_read) {
     facts.colr_broken = true;
     return;
   }
-  facts.base_glyphs = base_count;
-  facts.layers = layer_count;
-  if (facts.colr_version == 0) return;
-  // Version 1 lists: a 32-bit count, then six bytes a paint record and four a
-  // layer offset.
-  uint32_t base_list = 0, layer_list = 0;
-  if (!ReadU32BE(table, 0, 14, base_list) || !ReadU32BE(table, 0, 18, layer_list)) {
-    facts.colr_broken = true;
-    return;
-  }
-  for (auto [list, record_size] : {std::pair{base_list, 6u}, std::pair{layer_list, 4u}}) {
-    if (list == 0) continue;
-    uint32_t count = 0;
-    if (!ReadU32BE(table, list, 0, count) || count > (table.size - list - 4) / record_size) {
-      facts.colr_broken = true;
-      return;
-    }
-    (record_size == 6 ? facts.base_glyphs : facts.layers) += count;
-  }
+  facts.base_glyphs += h.paint_count;
+  facts.layers += h.layer_list_count;
 }
 
 void ReadCpal(ByteView table, ColorFacts& facts) {
-  uint16_t records = 0;
-  uint32_t colours_offset = 0;
-  if (!ReadU16BE(table, 0, 0, facts.cpal_version) ||
-      !ReadU16BE(table, 0, 2, facts.palette_entries) || !ReadU16BE(table, 0, 4, facts.palettes) ||
-      !ReadU16BE(table, 0, 6, records) || !ReadU32BE(table, 0, 8, colours_offset) ||
-      !InBounds(table, 12, 2 * uint32_t{facts.palettes}) ||
-      !InBounds(table, colours_offset, 4 * uint32_t{records})) {
+  const CpalHeader h = ReadCpalHeader(table);
+  facts.cpal_version = h.version;
+  facts.palette_entries = h.entries;
+  facts.palettes = h.palettes;
+  if (!h.read || !h.indices_inside || !h.colours_inside) {
     facts.cpal_broken = true;
     return;
   }
   // Every palette's entries lie among the colour records.
-  for (uint32_t i = 0; i < facts.palettes; ++i) {
-    uint16_t first = 0;
-    ReadU16BE(table, 12, 2 * i, first);
-    if (uint32_t{first} + facts.palette_entries > records) facts.cpal_broken = true;
-  }
-  if (facts.cpal_version == 0) return;
-  const uint32_t after_indices = 12 + 2 * uint32_t{facts.palettes};
-  uint32_t types = 0;
-  if (!ReadU32BE(table, after_indices, 0, types)) {
+  for (uint32_t i = 0; i < h.palettes; ++i)
+    if (!PaletteFirstRecord(table, h, i)) facts.cpal_broken = true;
+  if (h.version == 0) return;
+  if (!h.types_read || (h.types_offset != 0 && !h.types_inside)) {
     facts.cpal_broken = true;
     return;
   }
-  if (types == 0) return;
-  if (!InBounds(table, types, 4 * uint32_t{facts.palettes})) {
-    facts.cpal_broken = true;
-    return;
-  }
-  for (uint32_t i = 0; i < facts.palettes; ++i) {
-    uint32_t type = 0;
-    ReadU32BE(table, types, 4 * i, type);
+  for (uint32_t i = 0; i < h.palettes; ++i) {
+    const uint32_t type = PaletteType(table, h, i);
     if (type & 0x1) ++facts.light_palettes;
     if (type & 0x2) ++facts.dark_palettes;
   }

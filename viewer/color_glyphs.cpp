@@ -255,11 +255,12 @@ GlyphForm Resolve(ColorGlyphFont& f, uint32_t glyph, int em, bool dark,
   const auto index = static_cast<uint16_t>(glyph);
   if (f.tables.colr.size) {
     if (const Palette* palette = PaletteFor(f, dark)) {
-      const ColorLookup found =
-          ReadColorLayers(f.tables.colr, *palette, f.tables.glyph_count, index, layers);
+      const ColorLookup found = ReadColorLayers(f.tables.colr, f.tables.colr_header, *palette,
+                                                f.tables.glyph_count, index, layers);
       if (found == ColorLookup::kFound) return GlyphForm::kColour;
     }
-    if (f.outlines && HasColorPaint(f.tables.colr, index)) return GlyphForm::kOutlineOnly;
+    if (f.outlines && HasColorPaint(f.tables.colr, f.tables.colr_header, index))
+      return GlyphForm::kOutlineOnly;
   }
   ColorLookup lookup = ColorLookup::kNone;
   bitmap = BitmapAt(f, glyph, em, lookup);
@@ -274,7 +275,7 @@ bool HasColourForm(ColorGlyphFont& f, uint32_t glyph) {
   if (glyph == 0 || glyph > 0xFFFF) return false;
   std::vector<ColorLayer> layers;
   if (const Palette* palette = PaletteFor(f, false))
-    if (ReadColorLayers(f.tables.colr, *palette, f.tables.glyph_count,
+    if (ReadColorLayers(f.tables.colr, f.tables.colr_header, *palette, f.tables.glyph_count,
                         static_cast<uint16_t>(glyph), layers) == ColorLookup::kFound)
       return true;
   BitmapGlyph found;
@@ -318,8 +319,8 @@ std::shared_ptr<ColorGlyphFont> OpenColorGlyphFont(std::shared_ptr<const OpenedF
     return found.present() ? found.bytes : ByteView{};
   };
   if (f->tables.colr.size) {
-    f->light = ChoosePalette(f->tables.cpal, false);
-    f->dark = ChoosePalette(f->tables.cpal, true);
+    f->light = ChoosePalette(f->tables.cpal, f->tables.cpal_header, false);
+    f->dark = ChoosePalette(f->tables.cpal, f->tables.cpal_header, true);
   }
   f->outlines = table("glyf").size || table("CFF ").size || table("CFF2").size;
   uint16_t ascender = 0, descender = 0;

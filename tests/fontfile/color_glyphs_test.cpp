@@ -1,6 +1,7 @@
 // Colour glyphs one at a time: COLR v0 layers in CPAL colours, PNGs from CBLC/CBDT
 // and sbix strikes, on tables built byte by byte, and each bad glyph refused alone.
 #include "fontfile/color_glyphs.h"
+#include "fontfile/color_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -140,6 +141,41 @@ TEST(ColorLayers, EachBadGlyphRefusedAlone) {
   std::string short_cpal = cpal;
   SetU16BE(short_cpal, 6, 1);
   EXPECT_FALSE(ChoosePalette(View(short_cpal), false));
+}
+
+// The Info report and the drawing read CPAL through one header: the report calls
+// the table broken when a range leaves it, the drawing still takes a palette whose
+// own colours lie inside, and the palette it takes for a dark ground is the one
+// the report counts as dark.
+TEST(ColorLayers, TheReportAndTheDrawingReadCpalAlike) {
+  struct Case {
+    const char* what;
+    std::string cpal;
+    bool broken;
+    uint32_t dark_first;  // the dark palette's first colour, 0 for no palette
+  } cases[] = {
+      {"version 1, a dark palette", Cpal({1, 2}), false, 0xFF0000FF},
+      {"version 0", Cpal({}), false, 0xFFFF0000},
+      {"types past the table", [] {
+         std::string c = Cpal({1, 2});
+         SetU32BE(c, 16, 0x7FFF);
+         return c;
+       }(), true, 0xFFFF0000},
+      {"colour records past the table", [] {
+         std::string c = Cpal({});
+         SetU16BE(c, 6, 400);
+         return c;
+       }(), true, 0xFFFF0000},
+  };
+  for (const Case& c : cases) {
+    const ColorFacts facts = ReadColorTables(
+        ColorTableBytes{{}, FaceTable{TableState::kPresent, View(c.cpal)}, {}, {}, {}, {}});
+    EXPECT_EQ(facts.cpal_broken, c.broken) << c.what;
+    EXPECT_EQ(facts.dark_palettes, !c.broken && c.dark_first == 0xFF0000FF ? 1 : 0) << c.what;
+    const std::optional<Palette> dark = ChoosePalette(View(c.cpal), true);
+    ASSERT_EQ(dark.has_value(), c.dark_first != 0) << c.what;
+    if (dark) EXPECT_EQ(dark->colours[0], c.dark_first) << c.what;
+  }
 }
 
 TEST(ColorLayers, VersionOnePaintsAreSeen) {
