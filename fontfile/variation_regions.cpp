@@ -1,13 +1,13 @@
 #include "fontfile/variation_regions.h"
 
+#include "fontfile/fvar_avar.h"
+
 #include <algorithm>
 #include <cmath>
 #include <map>
 #include <numeric>
 
 namespace {
-
-constexpr uint32_t kFvarAxisRecordSize = 20;
 
 double FromFixed(int32_t value) { return value / 65536.0; }
 double FromF2Dot14(int16_t value) { return value / 16384.0; }
@@ -41,23 +41,12 @@ int64_t RoundHalfUp(double value) { return static_cast<int64_t>(std::floor(value
 
 bool ReadFvarAxes(ByteView fvar, std::vector<FvarAxis>& axes) {
   axes.clear();
-  uint16_t major = 0, axes_offset = 0, axis_count = 0, axis_size = 0;
-  if (!ReadU16BE(fvar, 0, 0, major) || !ReadU16BE(fvar, 0, 4, axes_offset) ||
-      !ReadU16BE(fvar, 0, 8, axis_count) || !ReadU16BE(fvar, 0, 10, axis_size) || major != 1 ||
-      axis_size < kFvarAxisRecordSize || axis_count == 0)
-    return false;
-  for (uint32_t i = 0; i < axis_count; ++i) {
-    const uint32_t record = axes_offset + uint32_t{axis_size} * i;
-    FvarAxis axis;
-    uint32_t minimum = 0, default_value = 0, maximum = 0;
-    if (!ReadU32BE(fvar, record, 0, axis.tag) || !ReadU32BE(fvar, record, 4, minimum) ||
-        !ReadU32BE(fvar, record, 8, default_value) || !ReadU32BE(fvar, record, 12, maximum))
+  const FvarTable table = ReadFvarTable(fvar);
+  if (!table.axes_inside() || table.axis_count == 0) return false;
+  for (const FvarAxisRecord& record : table.axes) {
+    if (record.minimum > record.default_value || record.default_value > record.maximum)
       return false;
-    axis.minimum = static_cast<int32_t>(minimum);
-    axis.default_value = static_cast<int32_t>(default_value);
-    axis.maximum = static_cast<int32_t>(maximum);
-    if (axis.minimum > axis.default_value || axis.default_value > axis.maximum) return false;
-    axes.push_back(axis);
+    axes.push_back(FvarAxis{record.tag, record.minimum, record.default_value, record.maximum});
   }
   return true;
 }
@@ -72,25 +61,13 @@ bool NormalizeLocation(const std::vector<FvarAxis>& axes, const std::vector<int3
         Normalize(FromFixed(user[i]), FromFixed(axes[i].minimum),
                   FromFixed(axes[i].default_value), FromFixed(axes[i].maximum));
   if (avar.size) {
-    uint16_t major = 0, axis_count = 0;
-    if (!ReadU16BE(avar, 0, 0, major) || !ReadU16BE(avar, 0, 6, axis_count) || major != 1 ||
-        axis_count != count)
-      return false;
-    uint32_t position = 8;
+    const AvarTable table = ReadAvarTable(avar);
+    if (!table.read || table.major != 1 || table.maps.size() != count) return false;
     std::map<double, double> map;
     for (size_t i = 0; i < count; ++i) {
-      uint16_t pairs = 0;
-      if (!ReadU16BE(avar, position, 0, pairs) || !InBounds(avar, position + 2, 4u * pairs))
-        return false;
       map.clear();
-      for (uint32_t p = 0; p < pairs; ++p) {
-        uint16_t from = 0, to = 0;
-        ReadU16BE(avar, position + 2 + 4 * p, 0, from);
-        ReadU16BE(avar, position + 2 + 4 * p, 2, to);
-        map[FromF2Dot14(static_cast<int16_t>(from))] = FromF2Dot14(static_cast<int16_t>(to));
-      }
+      for (const auto& [from, to] : table.maps[i]) map[FromF2Dot14(from)] = FromF2Dot14(to);
       location.coordinates[i] = MapSegments(location.coordinates[i], map);
-      position += 2 + 4 * uint32_t{pairs};
     }
   }
   // Quantized to F2Dot14, and kept in -1..1 whatever avar says.

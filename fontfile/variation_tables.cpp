@@ -1,55 +1,55 @@
 #include "fontfile/variation_tables.h"
 
+#include "fontfile/fvar_avar.h"
+
 #include <cmath>
 #include <cstdio>
 
 namespace {
 
-constexpr uint32_t kAxisRecordSize = 20;
+// A tag as text, bytes outside printable ASCII as '?', as ReadTag gives it.
+std::string TagText(uint32_t tag) {
+  std::string text(4, ' ');
+  for (int i = 0; i < 4; ++i) {
+    const char c = static_cast<char>(tag >> (24 - 8 * i));
+    text[i] = c >= 0x20 && c < 0x7F ? c : '?';
+  }
+  return text;
+}
 
 void ReadFvar(ByteView table, VariationFacts& facts, NameIndex& names) {
-  uint16_t major = 0, axes_offset = 0, axis_count = 0, axis_size = 0, instance_count = 0,
-           instance_size = 0;
-  if (!ReadU16BE(table, 0, 0, major) || !ReadU16BE(table, 0, 4, axes_offset) ||
-      !ReadU16BE(table, 0, 8, axis_count) || !ReadU16BE(table, 0, 10, axis_size) ||
-      !ReadU16BE(table, 0, 12, instance_count) || !ReadU16BE(table, 0, 14, instance_size) ||
-      major != 1 || axis_size < kAxisRecordSize) {
+  const FvarTable fvar = ReadFvarTable(table);
+  if (!fvar.read) {
     facts.fvar_broken = true;
     return;
   }
-  // The records follow one another; a count the table cannot hold is cut to it.
-  for (uint32_t i = 0; i < axis_count; ++i) {
-    const uint32_t record = axes_offset + axis_size * i;
+  for (const FvarAxisRecord& record : fvar.axes) {
     VariationAxis axis;
-    uint32_t minimum = 0, default_value = 0, maximum = 0;
-    uint16_t flags = 0;
-    std::optional<std::string> tag = ReadTag(table, record, 0);
-    if (!tag || !ReadU32BE(table, record, 4, minimum) ||
-        !ReadU32BE(table, record, 8, default_value) || !ReadU32BE(table, record, 12, maximum) ||
-        !ReadU16BE(table, record, 16, flags) || !ReadU16BE(table, record, 18, axis.name_id)) {
-      facts.fvar_broken = true;
-      return;
-    }
-    axis.tag = *tag;
-    axis.minimum = static_cast<int32_t>(minimum);
-    axis.default_value = static_cast<int32_t>(default_value);
-    axis.maximum = static_cast<int32_t>(maximum);
-    axis.hidden = flags & 0x0001;
+    axis.tag = TagText(record.tag);
+    axis.minimum = record.minimum;
+    axis.default_value = record.default_value;
+    axis.maximum = record.maximum;
+    axis.hidden = record.flags & 0x0001;
+    axis.name_id = record.name_id;
     axis.name = NameText(names, axis.name_id);
     facts.axes.push_back(std::move(axis));
   }
+  if (!fvar.axes_inside()) {
+    facts.fvar_broken = true;
+    return;
+  }
   // An instance holds its coordinates, and a PostScript name id only when its
   // size leaves room for one.
-  const uint32_t coordinates_size = 4 * uint32_t{axis_count};
-  if (instance_count && instance_size < coordinates_size + 4) {
+  const uint32_t axis_count = fvar.axis_count, instance_size = fvar.instance_size;
+  const uint32_t coordinates_size = 4 * axis_count;
+  if (fvar.instance_count && instance_size < coordinates_size + 4) {
     facts.fvar_broken = true;
     return;
   }
   const bool has_postscript = instance_size >= coordinates_size + 6;
-  const uint32_t instances_start = axes_offset + uint32_t{axis_size} * axis_count;
-  for (uint32_t i = 0; i < instance_count; ++i) {
+  for (uint32_t i = 0; i < fvar.instance_count; ++i) {
     uint32_t record = 0;
-    if (!CheckedAdd(instances_start, instance_size * i, record) ||
+    if (!CheckedAdd(fvar.instances_start, instance_size * i, record) ||
         !InBounds(table, record, instance_size)) {
       facts.fvar_broken = true;
       return;
@@ -71,29 +71,13 @@ void ReadFvar(ByteView table, VariationFacts& facts, NameIndex& names) {
 }
 
 void ReadAvar(ByteView table, VariationFacts& facts) {
-  uint16_t major = 0, axis_count = 0;
-  if (!ReadU16BE(table, 0, 0, major) || !ReadU16BE(table, 0, 6, axis_count) ||
-      (major != 1 && major != 2)) {
-    facts.avar_broken = true;
-    return;
-  }
-  uint32_t position = 8;
-  for (uint32_t a = 0; a < axis_count; ++a) {
-    uint16_t pairs = 0;
-    if (!ReadU16BE(table, position, 0, pairs) || !InBounds(table, position + 2, 4 * pairs)) {
-      facts.avar_broken = true;
-      return;
-    }
+  const AvarTable avar = ReadAvarTable(table);
+  for (const auto& map : avar.maps) {
     bool moved = false;
-    for (uint32_t p = 0; p < pairs; ++p) {
-      uint16_t from = 0, to = 0;
-      ReadU16BE(table, position, 2 + 4 * p, from);
-      ReadU16BE(table, position, 4 + 4 * p, to);
-      moved = moved || from != to;
-    }
+    for (const auto& [from, to] : map) moved = moved || from != to;
     if (moved) ++facts.avar_axes_mapped;
-    position += 2 + 4 * pairs;  // at most 8 + 65535 * 262142: no wrap
   }
+  if (!avar.read || (avar.major != 1 && avar.major != 2)) facts.avar_broken = true;
 }
 
 void ReadStat(ByteView table, VariationFacts& facts, NameIndex& names) {

@@ -11,6 +11,8 @@
 #include "fontfile/glyf_glyphs.h"
 #include "fontfile/instancer.h"
 #include "fontfile/sfnt_writer.h"
+#include "fontfile/variation_regions.h"
+#include "fontfile/variation_tables.h"
 
 namespace {
 
@@ -302,6 +304,60 @@ TEST(Instancer, RefusesWhatDoesNotAddUpAndTheDefaultStillReads) {
     const std::string file = BuildSfnt(font);
     FontInfo info;
     EXPECT_EQ(ReadFontBytes(ViewOf(file).data, ViewOf(file).size, info), 1);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The Info report and the instancer read avar through one reader: a map the
+// report calls broken is one the instancer refuses, and a sound map moves the
+// instancer's coordinate as the report says it moves the axis.
+TEST(Instancer, TheReportAndTheInstancerReadAvarAlike) {
+  std::string fvar;
+  for (uint16_t v : {1, 0, 16, 2, 1, 20, 0, 8}) PutU16BE(fvar, v);
+  fvar += "wght";
+  for (int32_t v : {100 << 16, 400 << 16, 900 << 16}) PutU32BE(fvar, static_cast<uint32_t>(v));
+  PutU16BE(fvar, 0);
+  PutU16BE(fvar, 256);
+  auto avar = [](uint16_t major, std::vector<std::pair<int16_t, int16_t>> map, bool cut) {
+    std::string a;
+    for (uint16_t v : {major, uint16_t(0), uint16_t(0), uint16_t(1)}) PutU16BE(a, v);
+    PutU16BE(a, static_cast<uint16_t>(map.size()));
+    for (auto [from, to] : map) {
+      PutU16BE(a, static_cast<uint16_t>(from));
+      PutU16BE(a, static_cast<uint16_t>(to));
+    }
+    return cut ? a.substr(0, a.size() - 2) : a;
+  };
+  const std::vector<std::pair<int16_t, int16_t>> moves = {
+      {-16384, -16384}, {0, 0}, {8192, 4096}, {16384, 16384}};
+  struct Case {
+    const char* what;
+    std::string avar;
+    bool broken, refused;
+    double at_650;  // the normalized coordinate of wght 650 (half way to 900)
+  } cases[] = {
+      {"a map that moves the axis", avar(1, moves, false), false, false, 0.25},
+      {"the map cut short", avar(1, moves, true), true, true, 0},
+      {"a version the report reads and the instancer does not make", avar(2, moves, false),
+       false, true, 0},
+      {"version 3", avar(3, moves, false), true, true, 0},
+  };
+  std::vector<FvarAxis> axes;
+  ASSERT_TRUE(ReadFvarAxes(ViewOf(fvar), axes));
+  for (const Case& c : cases) {
+    NameIndex names;
+    const VariationFacts facts =
+        ReadVariationTables(ViewOf(fvar), TableState::kPresent, ViewOf(c.avar),
+                            TableState::kPresent, {}, TableState::kAbsent, names);
+    EXPECT_EQ(facts.avar_broken, c.broken) << c.what;
+    DesignLocation location;
+    const bool made = NormalizeLocation(axes, {650 << 16}, ViewOf(c.avar), location);
+    EXPECT_EQ(!made, c.refused) << c.what;
+    if (made) EXPECT_DOUBLE_EQ(location.coordinates[0], c.at_650) << c.what;
+    if (!c.broken) EXPECT_EQ(facts.avar_axes_mapped, 1u) << c.what;
   }
 }
 
