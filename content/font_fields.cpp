@@ -32,24 +32,25 @@ struct FaceRead {
 
 FaceRead ReadFace(const FontSource& source, MapDetail detail) {
   FaceRead read;
+  const OpenedFont& opened = source.opened;
   const ByteView font = source.font_bytes();
-  const bool web = source.container.kind != WebFontKind::kNone;
+  const bool web = source.container().kind != WebFontKind::kNone;
   const ReadOptions options{detail, nullptr};
-  if (ReadSfnt(font, 0, read.info, options)) {
+  if (IsSfntVersion(font, 0) && ReadOpenedFace(opened, 0, read.info, options)) {
     read.recognized = true;
     read.start = 0;
   } else if (!web && ReadFon(font, read.info)) {
     read.recognized = true;
     read.format = FileFormat::kFon;
-  } else if (const uint32_t count = CollectionFaceCount(font)) {
-    read.faces = count;
+  } else if (opened.collection) {
+    read.faces = opened.face_count;
     read.format = FileFormat::kCollection;
-    const std::optional<uint32_t> face = FirstReadableFace(font);
-    ClearFontInfo(read.info);
-    if (face && ReadCollection(font, read.info, *face, options)) {
+    if (ReadOpenedFont(opened, 0, FaceFallback::kFirstReadable, read.info, options)) {
       read.recognized = true;
-      read.face = *face;
-      read.start = FaceStart(font, *face);
+      read.face = read.info.face;
+      if (const OpenedFace* face = FaceOf(opened, read.face)) read.start = face->start;
+    } else {
+      ClearFontInfo(read.info);
     }
   } else if (!web && ReadPfm(font, read.info)) {
     read.recognized = true;
@@ -60,13 +61,14 @@ FaceRead ReadFace(const FontSource& source, MapDetail detail) {
     // A single sfnt font: its outlines by its version tag and tables.
     uint32_t version = 0;
     ReadU32BE(font, 0, 0, version);
-    const bool cff2 = FindFaceTable(font, 0, "CFF2").listed() && !FindFaceTable(font, 0, "CFF ").listed();
+    const bool cff2 =
+        FontTable(opened, 0, "CFF2").listed() && !FontTable(opened, 0, "CFF ").listed();
     read.format = version == 0x4F54544F /* OTTO */
                       ? (cff2 ? FileFormat::kCff2 : FileFormat::kOpenTypeCff)
                       : FileFormat::kTrueType;
   }
-  if (source.container.kind == WebFontKind::kWoff1) read.format = FileFormat::kWoff;
-  if (source.container.kind == WebFontKind::kWoff2) read.format = FileFormat::kWoff2;
+  if (source.container().kind == WebFontKind::kWoff1) read.format = FileFormat::kWoff;
+  if (source.container().kind == WebFontKind::kWoff2) read.format = FileFormat::kWoff2;
   return read;
 }
 
@@ -78,9 +80,9 @@ std::optional<std::string> Name(const FontInfo& info, int id, int fallback_id = 
 }
 
 // maxp's glyph count of an sfnt face, a bitmap font's codes.
-std::optional<uint32_t> GlyphCount(ByteView font, const FaceRead& read) {
+std::optional<uint32_t> GlyphCount(const OpenedFont& font, const FaceRead& read) {
   if (read.start) {
-    const FaceTable maxp = FindFaceTable(font, *read.start, "maxp");
+    const FaceTable maxp = FontTable(font, read.face, "maxp");
     uint16_t count = 0;
     if (maxp.present() && ReadU16BE(maxp.bytes, 0, 4, count)) return count;
     return std::nullopt;
@@ -91,9 +93,9 @@ std::optional<uint32_t> GlyphCount(ByteView font, const FaceRead& read) {
 }
 
 // post's isFixedPitch, or a Latin PANOSE proportion of "monospaced".
-std::optional<bool> Monospaced(ByteView font, uint32_t start) {
-  const FaceTable post = FindFaceTable(font, start, "post");
-  const FaceTable os2 = FindFaceTable(font, start, "OS/2");
+std::optional<bool> Monospaced(const OpenedFont& font, uint32_t face) {
+  const FaceTable post = FontTable(font, face, "post");
+  const FaceTable os2 = FontTable(font, face, "OS/2");
   uint32_t fixed_pitch = 0;
   const bool has_post = post.present() && ReadU32BE(post.bytes, 0, 12, fixed_pitch);
   uint8_t family_kind = 0, proportion = 0;
@@ -142,7 +144,7 @@ std::string ScriptsText(const LayoutFacts& layout) {
 }
 
 void StoreFacePart(const FontSource& source, const FaceRead& read, FontFields& f) {
-  const ByteView font = source.font_bytes();
+  const OpenedFont& font = source.opened;
   const FontInfo& info = read.info;
   f.recognized = read.recognized;
   f.format = read.format;
@@ -163,8 +165,8 @@ void StoreFacePart(const FontSource& source, const FaceRead& read, FontFields& f
   f.width_class = WidthClass(info.width_name);
   f.italic = info.italic != 0;
   if (!read.start) return;
-  f.monospaced = Monospaced(font, *read.start);
-  const FontAnatomy anatomy = ReadFontAnatomy(font, read.face);
+  f.monospaced = Monospaced(font, read.face);
+  const FontAnatomy& anatomy = FaceAnatomy(font, read.face);
   f.variable = !anatomy.variation.axes.empty();
   f.axes = AxesText(anatomy.variation);
   f.named_instances = static_cast<uint32_t>(anatomy.variation.instances.size());

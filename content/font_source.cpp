@@ -1,13 +1,8 @@
 #include "content/font_source.h"
 
 bool OpenFontSource(const char* utf8_path, FontSource& out) {
-  out = FontSource{};
-  if (!MapFileReadOnlyUtf8(utf8_path, out.file)) return false;
-  if (RecognizeWebFont(out.file_bytes()) != WebFontKind::kNone) {
-    // A refused web font keeps its facts (kind, problem) and no decoded bytes.
-    if (!DecodeWebFont(out.file_bytes(), out.decoded, out.container)) out.decoded.clear();
-  }
-  return true;
+  // A refused web font keeps its facts (kind, problem) and no decoded bytes.
+  return OpenFontFileUtf8(utf8_path, out.opened);
 }
 
 std::optional<FileStamp> StampOfFile(const char* utf8_path) {

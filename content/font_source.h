@@ -1,5 +1,6 @@
-// The one place the content plug-in opens a font file: the file mapped once, and
-// a web font decoded once, for every field read from it.
+// The one place the content plug-in opens a font file: an opened font (the file
+// mapped once, a web font decoded once, each face's directory walked once) for
+// every field read from it.
 #pragma once
 
 #include <cstdint>
@@ -8,20 +9,15 @@
 #include <vector>
 
 #include "fontfile/byte_reader.h"
+#include "fontfile/opened_font.h"
 #include "fontfile/web_font.h"
 #include "platform/platform.h"
 
 struct FontSource {
-  MappedFile file;
-  std::vector<uint8_t> decoded;  // a web font's sfnt bytes; empty for every other file
-  WebFontFacts container;        // kind kNone for a file in no container
-
-  ByteView file_bytes() const { return ByteView{file.data, file.size}; }
+  OpenedFont opened;
+  const WebFontFacts& container() const { return opened.container; }
   // What the readers read: a web font's decoded bytes, else the file's own.
-  ByteView font_bytes() const {
-    if (container.kind == WebFontKind::kNone) return file_bytes();
-    return ByteView{decoded.data(), static_cast<uint32_t>(decoded.size())};
-  }
+  ByteView font_bytes() const { return opened.bytes; }
 };
 
 // Maps the file at a UTF-8 path and decodes a web font. False when the file

@@ -60,6 +60,10 @@ FaceTable FindFaceTable(ByteView file, uint32_t start, const char (&tag)[5]) {
 std::optional<std::string> ReadTag(ByteView view, uint32_t base, uint32_t field) {
   uint32_t value = 0;
   if (!ReadU32BE(view, base, field, value)) return std::nullopt;
+  return PrintableTag(value);
+}
+
+std::string PrintableTag(uint32_t value) {
   std::string tag(4, ' ');
   for (int i = 0; i < 4; ++i) {
     const char c = static_cast<char>(value >> (24 - 8 * i));

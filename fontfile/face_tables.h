@@ -30,6 +30,8 @@ FaceTable FindFaceTable(ByteView file, uint32_t start, const char (&tag)[5]);
 // The four bytes at base + field as text (a tag), or nothing when they leave the
 // bytes. Bytes outside printable ASCII become '?', so a tag is always safe to print.
 std::optional<std::string> ReadTag(ByteView view, uint32_t base, uint32_t field);
+// The same of a tag already read (its four bytes big-endian).
+std::string PrintableTag(uint32_t tag);
 
 // The name table's records by id, read in one pass: the Windows Unicode record
 // for US English first, then a Windows Unicode record of any language, then the

@@ -215,13 +215,14 @@ int ReadOpenedFace(const OpenedFont& font, uint32_t face, FontInfo& info,
   return recognized;
 }
 
-int ReadOpenedFont(const OpenedFont& font, uint32_t face, FaceFallback fallback, FontInfo& info) {
-  int recognized = ReadOpenedFace(font, face, info);
+int ReadOpenedFont(const OpenedFont& font, uint32_t face, FaceFallback fallback, FontInfo& info,
+                   const ReadOptions& options) {
+  int recognized = ReadOpenedFace(font, face, info, options);
   if (recognized || fallback != FaceFallback::kFirstReadable || !font.bytes.size) return recognized;
   // A single font has face 0 alone; a collection, its first face that reads.
   const std::optional<uint32_t> readable =
       font.collection ? FirstReadable(font) : std::optional<uint32_t>(0);
-  if (readable && *readable != face) recognized = ReadOpenedFace(font, *readable, info);
+  if (readable && *readable != face) recognized = ReadOpenedFace(font, *readable, info, options);
   return recognized;
 }
 

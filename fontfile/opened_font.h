@@ -113,7 +113,8 @@ int ReadOpenedFace(const OpenedFont& font, uint32_t face, FontInfo& info,
                    const ReadOptions& options = {});
 // The same, and with kFirstReadable a collection's first face that reads in place
 // of one that does not (info.face says which).
-int ReadOpenedFont(const OpenedFont& font, uint32_t face, FaceFallback fallback, FontInfo& info);
+int ReadOpenedFont(const OpenedFont& font, uint32_t face, FaceFallback fallback, FontInfo& info,
+                   const ReadOptions& options = {});
 
 // Whether the system may be handed the file: recognised and its tables inside it,
 // and also a file that could not be opened (the system then says why).

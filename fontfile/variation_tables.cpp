@@ -7,16 +7,6 @@
 
 namespace {
 
-// A tag as text, bytes outside printable ASCII as '?', as ReadTag gives it.
-std::string TagText(uint32_t tag) {
-  std::string text(4, ' ');
-  for (int i = 0; i < 4; ++i) {
-    const char c = static_cast<char>(tag >> (24 - 8 * i));
-    text[i] = c >= 0x20 && c < 0x7F ? c : '?';
-  }
-  return text;
-}
-
 void ReadFvar(ByteView table, VariationFacts& facts, NameIndex& names) {
   const FvarTable fvar = ReadFvarTable(table);
   if (!fvar.read) {
@@ -25,7 +15,7 @@ void ReadFvar(ByteView table, VariationFacts& facts, NameIndex& names) {
   }
   for (const FvarAxisRecord& record : fvar.axes) {
     VariationAxis axis;
-    axis.tag = TagText(record.tag);
+    axis.tag = PrintableTag(record.tag);
     axis.minimum = record.minimum;
     axis.default_value = record.default_value;
     axis.maximum = record.maximum;
