@@ -174,7 +174,9 @@ TEST(ColorLayers, TheReportAndTheDrawingReadCpalAlike) {
     EXPECT_EQ(facts.dark_palettes, !c.broken && c.dark_first == 0xFF0000FF ? 1 : 0) << c.what;
     const std::optional<Palette> dark = ChoosePalette(View(c.cpal), true);
     ASSERT_EQ(dark.has_value(), c.dark_first != 0) << c.what;
-    if (dark) EXPECT_EQ(dark->colours[0], c.dark_first) << c.what;
+    if (dark) {
+      EXPECT_EQ(dark->colours[0], c.dark_first) << c.what;
+    }
   }
 }
 

@@ -290,6 +290,9 @@ TEST(InstanceSelector, ARememberedInstanceOverACompositeGraphStopsAtTheBudget) {
   std::ofstream(path, std::ios::binary).write(font.data(), static_cast<std::streamsize>(font.size()));
   ViewerState s;
   s.font_path = path;
+  auto opened = std::make_shared<OpenedFont>();
+  ASSERT_TRUE(OpenFontFile(path.c_str(), *opened));
+  s.opened = opened;
   std::snprintf(s.instance_name, sizeof s.instance_name, "Heavy");
   OpenNamedInstance(s);
   ASSERT_EQ(s.instances.size(), 1u);
