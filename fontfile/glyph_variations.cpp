@@ -206,6 +206,52 @@ bool ReadTupleHeader(const GlyphVariations& v, const DesignLocation& location, B
 
 }  // namespace
 
+namespace {
+
+// A tuple variation store, as gvar's glyph data and cvar both hold it: the tuple
+// headers from `header`, their serialized data from `data_offset` (shared point
+// numbers first when the count field says so). Each tuple that applies at the
+// location and names points is handed to `apply` with its point numbers (`all`:
+// every point), its data, where its deltas begin and its factors. False when the
+// store does not add up, `apply` refuses, or the work allowed is spent.
+template <typename Apply>
+bool ForEachTuple(const GlyphVariations& v, const DesignLocation& location, ByteView data,
+                  uint16_t tuple_field, uint32_t data_offset, uint32_t header, TupleScratch& s,
+                  const Apply& apply) {
+  uint32_t serialized = data_offset;
+  bool shared_all = false;
+  const bool has_shared = tuple_field & kSharedPointNumbers;
+  if (has_shared && !ReadPackedPoints(data, serialized, s.shared_points, shared_all)) return false;
+  for (uint32_t t = 0; t < (tuple_field & kTupleCountMask); ++t) {
+    uint16_t size = 0, tuple_index = 0;
+    bool applies = false;
+    const std::vector<double>* factors = nullptr;
+    if (!Spend(s, 1) ||
+        !ReadTupleHeader(v, location, data, header, s, size, tuple_index, applies, factors))
+      return false;
+    const uint32_t tuple_start = serialized;
+    if (!CheckedAdd(serialized, size, serialized)) return false;
+    const std::optional<ByteView> tuple = SubView(data, tuple_start, size);
+    if (!tuple) return false;
+    if (!applies) continue;
+    uint32_t at = 0;
+    bool all = false;
+    const std::vector<uint32_t>* points = &s.points;
+    if (tuple_index & kPrivatePointNumbers) {
+      if (!ReadPackedPoints(*tuple, at, s.points, all)) return false;
+    } else if (has_shared) {
+      points = &s.shared_points;
+      all = shared_all;
+    } else {
+      continue;  // no point numbers at all: no deltas
+    }
+    if (!apply(*points, all, *tuple, at, *factors)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool OpenGlyphVariations(ByteView gvar, const DesignLocation& location, uint32_t glyph_count,
                          GlyphVariations& v) {
   v = GlyphVariations{};
@@ -269,61 +315,31 @@ bool ApplyGlyphVariations(const GlyphVariations& v, const DesignLocation& locati
   const ByteView data = *found;
   uint16_t tuple_field = 0, data_offset = 0;
   if (!ReadU16BE(data, 0, 0, tuple_field) || !ReadU16BE(data, 0, 2, data_offset)) return false;
-  const uint32_t tuple_count = tuple_field & kTupleCountMask;
-  uint32_t serialized = data_offset;
-  bool shared_all = false, has_shared = false;
-  if (tuple_field & kSharedPointNumbers) {
-    if (!ReadPackedPoints(data, serialized, s.shared_points, shared_all)) return false;
-    has_shared = true;
-  }
   // Every axis of a tuple is written before it is read: sized once, not per glyph.
   if (s.axes.size() != v.axis_count) s.axes.assign(v.axis_count, RegionAxis{});
-  uint32_t header = 4;
-  for (uint32_t t = 0; t < tuple_count; ++t) {
-    uint16_t size = 0, tuple_index = 0;
-    bool applies = false;
-    const std::vector<double>* factors = nullptr;
-    if (!Spend(s, 1) ||
-        !ReadTupleHeader(v, location, data, header, s, size, tuple_index, applies, factors))
-      return false;
-    const uint32_t tuple_start = serialized;
-    if (!CheckedAdd(serialized, size, serialized)) return false;
-    const std::optional<ByteView> tuple_found = SubView(data, tuple_start, size);
-    if (!tuple_found) return false;
-    if (!applies) continue;
-    const ByteView tuple = *tuple_found;
-    uint32_t at = 0;
-    bool all = false;
-    const std::vector<uint32_t>* points = &s.points;
-    if (tuple_index & kPrivatePointNumbers) {
-      if (!ReadPackedPoints(tuple, at, s.points, all)) return false;
-    } else if (has_shared) {
-      points = &s.shared_points;
-      all = shared_all;
-    } else {
-      continue;  // no point numbers at all: no deltas
-    }
-    const uint32_t delta_count = all ? point_count : static_cast<uint32_t>(points->size());
+  const auto apply = [&](const std::vector<uint32_t>& points, bool all, ByteView tuple,
+                         uint32_t at, const std::vector<double>& factors) {
+    const uint32_t delta_count = all ? point_count : static_cast<uint32_t>(points.size());
     if (!Spend(s, uint64_t{point_count} + delta_count) ||
         !ReadPackedDeltas(tuple, at, 2 * delta_count, s.deltas))
       return false;
     if (all) {
       for (uint32_t i = 0; i < point_count; ++i) {
-        glyph.dx[i] += ScaleDelta(s.deltas[i], *factors);
-        glyph.dy[i] += ScaleDelta(s.deltas[point_count + i], *factors);
+        glyph.dx[i] += ScaleDelta(s.deltas[i], factors);
+        glyph.dy[i] += ScaleDelta(s.deltas[point_count + i], factors);
       }
-      continue;
+      return true;
     }
     s.touched.assign(point_count, 0);
     s.tx.resize(point_count);
     s.ty.resize(point_count);
     bool every = true;
     for (uint32_t k = 0; k < delta_count; ++k) {
-      const uint32_t p = (*points)[k];
+      const uint32_t p = points[k];
       if (p >= point_count) continue;  // ignored, as the reference ignores it
       s.touched[p] = 1;
-      s.tx[p] = ScaleDelta(s.deltas[k], *factors);
-      s.ty[p] = ScaleDelta(s.deltas[delta_count + k], *factors);
+      s.tx[p] = ScaleDelta(s.deltas[k], factors);
+      s.ty[p] = ScaleDelta(s.deltas[delta_count + k], factors);
     }
     for (uint32_t i = 0; i < point_count && every; ++i) every = s.touched[i];
     if (every) {
@@ -334,8 +350,9 @@ bool ApplyGlyphVariations(const GlyphVariations& v, const DesignLocation& locati
     } else {
       AddInferred(glyph, s);
     }
-  }
-  return true;
+    return true;
+  };
+  return ForEachTuple(v, location, data, tuple_field, data_offset, 4, s, apply);
 }
 
 bool CvtDeltas(ByteView cvar, const DesignLocation& location, uint32_t count,
@@ -353,41 +370,17 @@ bool CvtDeltas(ByteView cvar, const DesignLocation& location, uint32_t count,
   s.axes.assign(v.axis_count, RegionAxis{});
   // As for gvar: far above what a real table needs.
   s.work.left = 256 * (uint64_t{cvar.size} + count) + (1u << 16);
-  uint32_t serialized = data_offset;
-  bool shared_all = false;
-  const bool has_shared = tuple_field & kSharedPointNumbers;
-  if (has_shared && !ReadPackedPoints(cvar, serialized, s.shared_points, shared_all)) return false;
-  uint32_t header = 8;
-  for (uint32_t t = 0; t < (tuple_field & kTupleCountMask); ++t) {
-    uint16_t size = 0, tuple_index = 0;
-    bool applies = false;
-    const std::vector<double>* factors = nullptr;
-    if (!Spend(s, 1) ||
-        !ReadTupleHeader(v, location, cvar, header, s, size, tuple_index, applies, factors))
-      return false;
-    const uint32_t tuple_start = serialized;
-    if (!CheckedAdd(serialized, size, serialized)) return false;
-    const std::optional<ByteView> tuple = SubView(cvar, tuple_start, size);
-    if (!tuple) return false;
-    if (!applies) continue;
-    uint32_t at = 0;
-    bool all = false;
-    const std::vector<uint32_t>* points = &s.points;
-    if (tuple_index & kPrivatePointNumbers) {
-      if (!ReadPackedPoints(*tuple, at, s.points, all)) return false;
-    } else if (has_shared) {
-      points = &s.shared_points;
-      all = shared_all;
-    } else {
-      continue;
-    }
-    const uint32_t delta_count = all ? count : static_cast<uint32_t>(points->size());
-    if (!Spend(s, delta_count) || !ReadPackedDeltas(*tuple, at, delta_count, s.deltas))
+  const auto apply = [&](const std::vector<uint32_t>& points, bool all, ByteView tuple,
+                         uint32_t at, const std::vector<double>& factors) {
+    const uint32_t delta_count = all ? count : static_cast<uint32_t>(points.size());
+    if (!Spend(s, delta_count) || !ReadPackedDeltas(tuple, at, delta_count, s.deltas))
       return false;
     for (uint32_t k = 0; k < delta_count; ++k) {
-      const uint32_t value = all ? k : (*points)[k];
-      if (value < count) deltas[value] += ScaleDelta(s.deltas[k], *factors);
+      const uint32_t value = all ? k : points[k];
+      if (value < count) deltas[value] += ScaleDelta(s.deltas[k], factors);
     }
-  }
-  return true;
+    return true;
+  };
+  return ForEachTuple(v, location, cvar, tuple_field, data_offset, 8, s, apply);
 }
+
