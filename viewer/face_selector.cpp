@@ -122,8 +122,9 @@ bool SwitchFace(ViewerState& s, uint32_t face) {
   SendMessageA(s.glyph_list, LB_SETITEMHEIGHT, 0, GlyphRowHeight(s));
   // Another face holds other characters: the counts, and under the option the
   // blocks listed, follow it.
+  const int block = s.block_index;
   RelistBlocks(s);
-  RefillFontPages(s);
+  RefillFontPages(s, s.block_index == block);
   UpdateInstanceSelector(s);
   return true;
 }

@@ -209,8 +209,9 @@ bool SwitchInstance(ViewerState& s, size_t instance) {
   CreateViewerFonts(s, dc);
   ReleaseDC(s.viewer, dc);
   SendMessageA(s.glyph_list, LB_SETITEMHEIGHT, 0, GlyphRowHeight(s));
+  const int block = s.block_index;
   RelistBlocks(s);
-  RefillFontPages(s);
+  RefillFontPages(s, s.block_index == block);
   return true;
 }
 

@@ -242,8 +242,10 @@ void ShowPage(ViewerState& s, int page) {
   }
 }
 
-void RefillFontPages(ViewerState& s) {
-  if (s.page_built[kGlyphsPage]) SetGlyphRowCount(s);
+void RefillFontPages(ViewerState& s, bool same_block) {
+  // Setting the count again resets the list and draws it once more: a switch
+  // within the file whose block stays keeps its rows and is repainted once.
+  if (s.page_built[kGlyphsPage] && !same_block) SetGlyphRowCount(s);
   if (s.glyph_list) InvalidateRect(s.glyph_list, nullptr, TRUE);
   if (s.page_built[kInfoPage]) WriteInfoReport(s);
   // The sample text stays as the user left it; only its font changes.

@@ -24,7 +24,9 @@ HWND PageControl(const ViewerState& state, int page);
 // Makes page p current, filling it the first time it is shown.
 void ShowPage(ViewerState& state, int page);
 // After the viewer took another font: refills what the built pages show of it.
-void RefillFontPages(ViewerState& state);
+// `same_block`: another face or instance of the same file, the block shown kept;
+// the grid's rows, and where it is scrolled to, stay.
+void RefillFontPages(ViewerState& state, bool same_block = false);
 void PreviousPage(ViewerState& state);
 void NextPage(ViewerState& state);
 
