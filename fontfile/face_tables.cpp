@@ -36,27 +36,6 @@ FontText MacRomanText(ByteView text) {
 
 }  // namespace
 
-std::optional<uint32_t> FaceStart(ByteView file, uint32_t face) {
-  // The directory walk's rules are the readers' (fontfile/table_directory.h).
-  if (IsSfntVersion(file, 0)) {
-    if (face != 0) return std::nullopt;
-    return 0u;
-  }
-  uint32_t start = 0;
-  if (!CollectionFaceStart(file, face, start) || !IsSfntVersion(file, start)) return std::nullopt;
-  return start;
-}
-
-FaceTable FindFaceTable(ByteView file, uint32_t start, const char (&tag)[5]) {
-  SfntDirectory directory;
-  if (!ReadSfntDirectory(file, start, directory)) return {};
-  const std::optional<TableRecord> record = FindTable(file, directory, tag);
-  if (!record) return {};
-  std::optional<ByteView> bytes = SubView(file, record->offset, record->length);
-  if (!bytes) return FaceTable{TableState::kBroken, {}};
-  return FaceTable{TableState::kPresent, *bytes};
-}
-
 std::optional<std::string> ReadTag(ByteView view, uint32_t base, uint32_t field) {
   uint32_t value = 0;
   if (!ReadU32BE(view, base, field, value)) return std::nullopt;

@@ -1,5 +1,6 @@
-// One face's tables found by tag, and its name texts by id: what the readers of
-// the variation, layout and colour tables and of the other facts start from.
+// A face's table as its directory lists it, and its name texts by id: what the
+// readers of the variation, layout and colour tables and of the other facts
+// start from.
 #pragma once
 
 #include <cstdint>
@@ -9,10 +10,6 @@
 
 #include "fontfile/byte_reader.h"
 #include "fontfile/font_info.h"
-
-// Where face `face` of an sfnt font or "ttcf" collection begins (its offset
-// table); nothing when the file is neither or has no such face.
-std::optional<uint32_t> FaceStart(ByteView file, uint32_t face);
 
 // A table as the face's directory lists it: absent, listed with bytes that leave
 // the file (broken), or present with its bytes.
@@ -24,8 +21,7 @@ struct FaceTable {
   bool listed() const { return state != TableState::kAbsent; }
 };
 
-// The table `tag` of the face whose offset table lies at `start`.
-FaceTable FindFaceTable(ByteView file, uint32_t start, const char (&tag)[5]);
+// A table is found in an opened font (FontTable, fontfile/opened_font.h).
 
 // The four bytes at base + field as text (a tag), or nothing when they leave the
 // bytes. Bytes outside printable ASCII become '?', so a tag is always safe to print.

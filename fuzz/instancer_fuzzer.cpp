@@ -10,6 +10,7 @@
 #include "fontfile/face_tables.h"
 #include "fontfile/font_info.h"
 #include "fontfile/instancer.h"
+#include "fontfile/opened_font.h"
 #include "fontfile/variation_regions.h"
 #include "fontfile/web_font.h"
 
@@ -18,9 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const ByteView view{data, static_cast<uint32_t>(size)};
   FontInfo input;
   const bool readable = ReadFontBytes(data, static_cast<uint32_t>(size), input) != 0;
-  const std::optional<uint32_t> start = FaceStart(view, 0);
+  OpenedFont opened;
+  OpenFontView(view, opened);
   std::vector<FvarAxis> axes;
-  if (start) ReadFvarAxes(FindFaceTable(view, *start, "fvar").bytes, axes);
+  ReadFvarAxes(FontTable(opened, 0, "fvar").bytes, axes);
   for (int end = 0; end < 2; ++end) {
     InstanceRequest request;
     request.family = "Fuzz";

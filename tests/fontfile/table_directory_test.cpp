@@ -4,6 +4,7 @@
 
 #include "fontfile/char_map.h"
 #include "fontfile/face_tables.h"
+#include "fontfile/opened_font.h"
 #include "fontfile/sfnt_reader.h"
 #include "fontfile/table_directory.h"
 #include "font_builder.h"
@@ -126,7 +127,9 @@ TEST(TableDirectory, EveryWalkKeepsTheSameRules) {
     EXPECT_EQ(ReadSfnt(view, 0, info), c.font ? 1 : 0) << c.name;
     EXPECT_EQ(ReadSfntCharacterMap(view, 0, coverage), c.font) << c.name;
     EXPECT_EQ(OpenSfntFont(view, 0, directory), c.font) << c.name;
-    EXPECT_EQ(FaceStart(view, 0) && FindFaceTable(view, 0, "cmap").present(), c.font) << c.name;
+    OpenedFont opened;
+    OpenFontView(view, opened);
+    EXPECT_EQ(FaceOf(opened, 0) && FontTable(opened, 0, "cmap").present(), c.font) << c.name;
     // A font no reader takes is never handed over; the check has nothing to say.
     if (c.font) {
       EXPECT_TRUE(SfntTablesInsideFile(view)) << c.name;
@@ -144,7 +147,9 @@ TEST(TableDirectory, EveryWalkKeepsTheSameRules) {
     FontInfo info;
     EXPECT_EQ(CollectionFaceCount(ViewOf(ttc)), held ? count : 0u) << count;
     EXPECT_EQ(ReadCollection(ViewOf(ttc), info), held ? 1 : 0) << count;
-    EXPECT_EQ(FaceStart(ViewOf(ttc), 1).has_value(), held) << count;
+    OpenedFont opened;
+    OpenFontView(ViewOf(ttc), opened);
+    EXPECT_EQ(FaceOf(opened, 1) != nullptr, held) << count;
     EXPECT_EQ(SfntTablesInsideFile(ViewOf(ttc)), held) << count;
   }
   // A face of another version is no font for the readers, yet the system may
