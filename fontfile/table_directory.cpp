@@ -193,7 +193,8 @@ std::vector<uint32_t> CollectionFaceOrigins(ByteView view, const DirectoryAt& di
     starts[face] = start;
     const auto [seen, added] = by_start.emplace(start, face);
     if (!added) {
-      origins[face] = seen->second;
+      // The face first read there may itself be one font with an earlier face.
+      origins[face] = origins[seen->second];
       continue;
     }
     const std::optional<SfntDirectory> walked = directory_at(start);

@@ -153,4 +153,16 @@ TEST(BoundedWork, FacesThatAreOneFontAreReadAndListedOnce) {
   }
 }
 
+TEST(BoundedWork, AFaceAtTheOffsetOfAFaceAlikeTakesTheFirstAsItsOrigin) {
+  // Face 1's directory lists face 0's tables at their places; face 2 points at face
+  // 1's directory. Every face is face 0's font, listed as face 0.
+  std::string file = BuildCollection({PlainSfnt(), PlainSfnt(), PlainSfnt()});
+  uint32_t first = 0, second = 0;
+  ASSERT_TRUE(ReadU32BE(ViewOf(file), 12, 0, first) && ReadU32BE(ViewOf(file), 16, 0, second));
+  file.replace(second, second - first, file.substr(first, second - first));
+  SetU32BE(file, 20, second);
+  const std::vector<uint32_t> origins = CollectionFaceOrigins(ViewOf(file));
+  EXPECT_EQ(origins, (std::vector<uint32_t>{0, 0, 0}));
+}
+
 }  // namespace
