@@ -33,14 +33,33 @@ constexpr size_t kCachedMaps = 4;
 // stored but the counts.
 struct RangeBuilder {
   bool keep = true;
+  bool glyphs = false;  // every code's glyph too (MapDetail::kGlyphs)
   std::vector<CodeRange> ranges;
   std::vector<GlyphRun> runs;
+  std::vector<GlyphRun> code_glyphs;
   uint64_t entries = 0;  // what the subtable readers went through, for CmapReadWork
   uint32_t count = 0, bmp_count = 0;
   CodeRange current;
   bool open = false;
 
-  explicit RangeBuilder(MapDetail detail = MapDetail::kFull) : keep(detail == MapDetail::kFull) {}
+  explicit RangeBuilder(MapDetail detail = MapDetail::kFull)
+      : keep(detail != MapDetail::kCounts), glyphs(detail == MapDetail::kGlyphs) {}
+
+  // Codes first..last shown with `glyph` (the glyph of `first`; rising with the
+  // codes unless one_glyph), in code order. Neighbouring codes whose glyphs go on
+  // rising join the run before them.
+  void AddGlyphs(uint32_t first, uint32_t last, uint32_t glyph, bool one_glyph) {
+    if (!glyphs) return;
+    if (!code_glyphs.empty()) {
+      GlyphRun& run = code_glyphs.back();
+      if (!run.one_glyph && !one_glyph && run.last + 1 == first &&
+          run.glyph + (run.last - run.first) + 1 == glyph) {
+        run.last = last;
+        return;
+      }
+    }
+    code_glyphs.push_back({first, last, glyph, one_glyph && first != last});
+  }
 
   void Add(uint32_t first, uint32_t last) {
     if (first > kLastCodePoint) return;
@@ -94,7 +113,9 @@ bool ShownCodes(uint32_t first, uint32_t last, uint64_t glyph, uint32_t glyph_co
 void AddConsecutive(uint32_t first, uint32_t last, uint64_t glyph, uint32_t glyph_count,
                     RangeBuilder& out) {
   CodeRange shown;
-  if (ShownCodes(first, last, glyph, glyph_count, shown)) out.Add(shown.first, shown.last);
+  if (!ShownCodes(first, last, glyph, glyph_count, shown)) return;
+  out.Add(shown.first, shown.last);
+  out.AddGlyphs(shown.first, shown.last, static_cast<uint32_t>(glyph + (shown.first - first)), false);
 }
 
 bool ReadFormat0(ByteView sub, uint32_t glyph_count, RangeBuilder& out) {
@@ -102,7 +123,9 @@ bool ReadFormat0(ByteView sub, uint32_t glyph_count, RangeBuilder& out) {
     ++out.entries;
     uint8_t glyph = 0;
     if (!ReadU8(sub, 6, code, glyph)) return false;
-    if (IsGlyph(glyph, glyph_count)) out.Add(code, code);
+    if (!IsGlyph(glyph, glyph_count)) continue;
+    out.Add(code, code);
+    out.AddGlyphs(code, code, glyph, false);
   }
   return true;
 }
@@ -115,7 +138,9 @@ bool ReadFormat6(ByteView sub, uint32_t glyph_count, RangeBuilder& out) {
     ++out.entries;
     uint16_t glyph = 0;
     ReadU16BE(sub, 10, 2 * i, glyph);
-    if (IsGlyph(glyph, glyph_count)) out.Add(first + i, first + i);
+    if (!IsGlyph(glyph, glyph_count)) continue;
+    out.Add(first + i, first + i);
+    out.AddGlyphs(first + i, first + i, glyph, false);
   }
   return true;
 }
@@ -162,7 +187,10 @@ bool ReadFormat4(ByteView sub, uint32_t glyph_count, RangeBuilder& out) {
       ++out.entries;
       uint16_t glyph = 0;
       ReadU16BE(sub, array, 2 * (code - start), glyph);
-      if (glyph && IsGlyph(static_cast<uint16_t>(glyph + delta), glyph_count)) out.Add(code, code);
+      const uint16_t shown = static_cast<uint16_t>(glyph + delta);
+      if (!glyph || !IsGlyph(shown, glyph_count)) continue;
+      out.Add(code, code);
+      out.AddGlyphs(code, code, shown, false);
     }
   }
   return true;
@@ -234,6 +262,7 @@ bool ReadGroupsKept(bool one_glyph, uint32_t glyph_count, RangeBuilder& out, Byt
       current = {from, to};
       open = true;
     }
+    out.AddGlyphs(from, to, one_glyph ? glyph : glyph + (from - first), one_glyph);
     // Codes beyond U+FFFF keep their glyph for drawing by index.
     if (to < 0x10000) return;
     const uint32_t run_first = std::max<uint32_t>(from, 0x10000);
@@ -370,6 +399,7 @@ bool ReadCharacterMap(ByteView table, CharCoverage& coverage, uint32_t glyph_cou
     coverage.count = builder.count;
     coverage.bmp_count = builder.bmp_count;
     coverage.glyph_runs = std::move(builder.runs);
+    coverage.code_glyphs = std::move(builder.code_glyphs);
     return true;
   }
   return false;
@@ -485,4 +515,36 @@ uint32_t CountPresentCells(const CharCoverage& coverage, uint32_t first, uint32_
     if (end == last) return count;
     code = end + 1;
   }
+}
+
+GlyphCharacters ReverseCharacterMap(const CharCoverage& coverage, uint32_t glyph_count) {
+  GlyphCharacters reversed;
+  reversed.start.assign(uint64_t{glyph_count} + 1, 0);
+  // Counted, then placed: codes come in rising order, so each glyph's do too.
+  const auto each = [&](auto&& add) {
+    for (const GlyphRun& run : coverage.code_glyphs) {
+      if (run.one_glyph) {
+        if (run.glyph < glyph_count) add(run.glyph, CodeRange{run.first, run.last});
+        continue;
+      }
+      for (uint32_t code = run.first; code <= run.last; ++code) {
+        const uint64_t glyph = uint64_t{run.glyph} + (code - run.first);
+        if (glyph >= glyph_count) break;
+        add(static_cast<uint32_t>(glyph), CodeRange{code, code});
+      }
+    }
+  };
+  each([&](uint32_t glyph, CodeRange) { ++reversed.start[glyph + 1]; });
+  for (uint32_t glyph = 0; glyph < glyph_count; ++glyph)
+    reversed.start[glyph + 1] += reversed.start[glyph];
+  reversed.codes.resize(reversed.start[glyph_count]);
+  std::vector<uint32_t> next(reversed.start.begin(), reversed.start.end() - 1);
+  each([&](uint32_t glyph, CodeRange codes) { reversed.codes[next[glyph]++] = codes; });
+  return reversed;
+}
+
+std::span<const CodeRange> CharactersOf(const GlyphCharacters& reversed, uint32_t glyph) {
+  if (glyph + uint64_t{1} >= reversed.start.size()) return {};
+  return std::span<const CodeRange>(reversed.codes)
+      .subspan(reversed.start[glyph], reversed.start[glyph + 1] - reversed.start[glyph]);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "fontfile/byte_reader.h"
@@ -33,6 +34,7 @@ struct GlyphRun {
 enum class MapDetail : uint8_t {
   kFull,    // the ranges and glyph runs: the grid, the block list, the Info page
   kCounts,  // count and bmp_count alone: a listing prints no more
+  kGlyphs,  // kFull and every code's glyph (code_glyphs): the glyph view
 };
 
 struct CharCoverage {
@@ -45,6 +47,10 @@ struct CharCoverage {
   uint8_t last_byte = 0;
   uint8_t charset = 0;            // kBytes: the header's character set
   std::vector<GlyphRun> glyph_runs;  // sorted; codes beyond U+FFFF only
+  // kGlyphs: the glyph of every code in the ranges, as runs in code order; a run
+  // of rising glyphs, or (format 13) of one glyph. No more runs than the
+  // subtable has entries.
+  std::vector<GlyphRun> code_glyphs;
 };
 
 // The glyph index of a code beyond U+FFFF in the font's own map; 0 when it has
@@ -132,3 +138,20 @@ bool CellPresent(const CharCoverage& coverage, uint32_t code, uint32_t byte_char
 // when the coverage is unknown.
 uint32_t CountPresentCells(const CharCoverage& coverage, uint32_t first, uint32_t last,
                            const uint32_t* byte_characters);
+
+// The character map reversed: the codes that reach each glyph, all of them, in
+// rising order. `codes` holds them glyph after glyph, `start[g]` where glyph g's
+// begin (start has one more element than there are glyphs). A run of one glyph
+// gives it one range; a run of rising glyphs one code each, so there are never
+// more ranges than codes the map holds (at most 0x110000).
+struct GlyphCharacters {
+  std::vector<uint32_t> start;
+  std::vector<CodeRange> codes;
+};
+
+// From a map read with MapDetail::kGlyphs; glyphs at or beyond `glyph_count`
+// (which the map's read already left out) reach nothing.
+GlyphCharacters ReverseCharacterMap(const CharCoverage& coverage, uint32_t glyph_count);
+
+// The code ranges that reach `glyph` (none beyond the count).
+std::span<const CodeRange> CharactersOf(const GlyphCharacters& reversed, uint32_t glyph);

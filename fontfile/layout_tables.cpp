@@ -6,13 +6,6 @@
 
 #include "fontfile/layout_catalog.h"
 
-namespace {
-
-constexpr uint32_t kTagRecordSize = 6;  // a tag and a 16-bit offset
-
-// A tag as ReadTag spells it ('?' for bytes outside printable ASCII), packed into
-// 32 bits: the maps below key on it, with the text's own equality, without
-// making a string for every record of a large table.
 uint32_t PackedTag(ByteView table, uint32_t base) {
   uint32_t value = 0;
   ReadU32BE(table, base, 0, value);
@@ -28,6 +21,10 @@ std::string TagText(uint32_t packed) {
   return {static_cast<char>(packed >> 24), static_cast<char>(packed >> 16),
           static_cast<char>(packed >> 8), static_cast<char>(packed)};
 }
+
+namespace {
+
+constexpr uint32_t kTagRecordSize = 6;  // a tag and a 16-bit offset
 
 constexpr uint32_t kDefaultLanguage = uint32_t{'d'} << 24 | uint32_t{'f'} << 16 | 'l' << 8 | 't';
 

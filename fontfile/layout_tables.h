@@ -39,5 +39,11 @@ struct LayoutFacts {
 LayoutFacts ReadLayoutTables(ByteView gsub, TableState gsub_state, ByteView gpos,
                              TableState gpos_state, NameIndex& names);
 
+// A tag as ReadTag spells it ('?' for bytes outside printable ASCII), packed
+// into 32 bits: maps key on it, with the text's own equality, without making a
+// string for every record of a large table. TagText gives the text back.
+uint32_t PackedTag(ByteView table, uint32_t base);
+std::string TagText(uint32_t packed);
+
 // The feature with this tag, or nullptr.
 const LayoutFeature* FindFeature(const LayoutFacts& facts, const char* tag);

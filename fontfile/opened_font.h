@@ -35,6 +35,7 @@
 #include "fontfile/web_font.h"
 #include "platform/platform.h"
 
+struct FaceGlyphs;
 struct FontAnatomy;
 
 // A table record of a face's directory, its tag as the four bytes read big-endian.
@@ -56,6 +57,7 @@ struct OpenedFace {
   mutable std::unique_ptr<VariationFacts> variation;
   mutable std::optional<ColorGlyphTables> colour;
   mutable std::shared_ptr<const FontAnatomy> anatomy;
+  mutable std::shared_ptr<const FaceGlyphs> glyphs;  // ReadFaceGlyphs
 };
 
 struct OpenedFont {

@@ -4,6 +4,8 @@
 //                                  earlier one (the same offset, or a directory alike)
 //                                  is listed once, as the earlier face
 //   orvane-info --summary FILE...  the listing with every value on one short line
+//   orvane-info --glyphs FILE...   every glyph of every face: index, name, the
+//                                  characters that reach it, the features that produce it
 //   orvane-info --report FILE [FACE]  the Info page's text (of face FACE, 0-based)
 //   orvane-info --decode FILE OUT [FILE OUT ...]  writes the sfnt font each WOFF or WOFF2 file holds
 //   orvane-info --instance FILE OUT [--face N] [--family NAME] [--repeat N] [TAG=VALUE...]
@@ -25,10 +27,12 @@
 #include <exception>
 #include <filesystem>
 #include <new>
+#include <span>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include "fontfile/face_glyphs.h"
 #include "fontfile/face_tables.h"
 #include "fontfile/font_anatomy.h"
 #include "fontfile/font_info.h"
@@ -62,7 +66,7 @@ constexpr const char* kNameLabels[kFontNameCount] = {
 // On stderr after a mistake; on stdout, with exit status 0, when asked for.
 void Usage(std::FILE* out = stderr) {
   std::fputs(
-      "usage: orvane-info [--json | --summary] FILE...\n"
+      "usage: orvane-info [--json | --summary | --glyphs] FILE...\n"
       "       orvane-info --report FILE [FACE]\n"
       "       orvane-info --decode FILE OUT [FILE OUT ...]\n"
       "       orvane-info --instance FILE OUT [--face N] [--family NAME] [--repeat N] [TAG=VALUE...]\n"
@@ -254,8 +258,74 @@ int InstanceCommand(int argc, char** argv) {
   return WriteFont(sfnt, out_path);
 }
 
+// "U+0041 U+00C1..U+00C5": every code that reaches a glyph.
+std::string CodesText(std::span<const CodeRange> codes) {
+  std::string out;
+  char buffer[32];
+  for (const CodeRange& range : codes) {
+    if (range.first == range.last) std::snprintf(buffer, sizeof buffer, "U+%04X", range.first);
+    else std::snprintf(buffer, sizeof buffer, "U+%04X..U+%04X", range.first, range.last);
+    if (!out.empty()) out += ' ';
+    out += buffer;
+  }
+  return out.empty() ? "-" : out;
+}
+
+// Every glyph of every face of each file, a line each, tab-separated: index,
+// name, characters, producing features ("-" for none), after a line that names
+// the face. 0 when every file holds an sfnt font, 1 when one does not, 2 when a
+// file cannot be read.
+int GlyphsCommand(int argc, char** argv) {
+  if (argc < 3) {
+    Usage();
+    return 2;
+  }
+  int status = 0;
+  for (int i = 2; i < argc; ++i) {
+    OpenedFont font;
+    if (!OpenFontFile(argv[i], font)) {
+      std::fprintf(stderr, "orvane-info: %s: %s\n", argv[i], OpenProblem(argv[i]).c_str());
+      status = 2;
+      continue;
+    }
+    uint32_t faces = 1;
+    for (uint32_t face = 0; face < faces; ++face) {
+      const FaceGlyphs* read = ReadFaceGlyphs(font, face);
+      if (!read) {
+        std::fprintf(stderr, "orvane-info: %s: face %u holds no sfnt font\n", argv[i], face);
+        status = std::max(status, 1);
+        if (face == 0) break;
+        continue;
+      }
+      const FaceGlyphs& glyphs = *read;
+      if (face == 0) {
+        FontInfo info;
+        ReadOpenedFace(font, 0, info, ReadOptions{MapDetail::kCounts, nullptr});
+        faces = std::max<uint32_t>(info.face_count, 1);
+      }
+      std::string out = "# " + PathToUtf8(argv[i]) + " face " + std::to_string(face) + " of " +
+                        std::to_string(faces) + ": " + std::to_string(glyphs.glyph_count) +
+                        " glyphs, " + std::to_string(glyphs.unreached) + " no character reaches";
+      if (glyphs.names.post_damaged) out += "; post damaged";
+      if (glyphs.names.cff_damaged) out += "; CFF damaged";
+      if (glyphs.features.damaged) out += "; GSUB damaged";
+      out += '\n';
+      for (uint32_t glyph = 0; glyph < glyphs.glyph_count; ++glyph) {
+        out += std::to_string(glyph) + '\t' + GlyphName(glyphs.names, glyph) + '\t' +
+               CodesText(CharactersOf(glyphs.characters, glyph)) + '\t';
+        const std::span<const uint16_t> features = FeaturesOf(glyphs.features, glyph);
+        for (size_t f = 0; f < features.size(); ++f)
+          out += (f ? " " : "") + glyphs.features.tags[features[f]];
+        out += features.empty() ? "-\n" : "\n";
+      }
+      std::fwrite(out.data(), 1, out.size(), stdout);
+    }
+  }
+  return status;
+}
+
 void PrintJson(const char* path, int recognized, const std::string& problem,
-               const FontInfo& info, const FontAnatomy& anatomy) {
+               const FontInfo& info, const FontAnatomy& anatomy, const OpenedFont& font) {
   std::string line = "{\"path\":" + JsonString(PathToUtf8(path));
   line += ",\"face\":" + std::to_string(info.face);
   line += ",\"faces\":" + std::to_string(info.face_count);
@@ -281,7 +351,13 @@ void PrintJson(const char* path, int recognized, const std::string& problem,
     if (id) line += ',';
     line += JsonText(info.names[id]);
   }
-  line += "]" + AnatomyJson(anatomy) + "}\n";
+  line += "]";
+  // How many glyphs the face has, and how many no character reaches.
+  uint32_t glyphs = 0, unreached = 0;
+  const bool counted = recognized && CountFaceGlyphs(font, info.face, glyphs, unreached);
+  line += ",\"glyphs\":" + (counted ? std::to_string(glyphs) : "null");
+  line += ",\"unreached_glyphs\":" + (counted ? std::to_string(unreached) : "null");
+  line += AnatomyJson(anatomy) + "}\n";
   std::fwrite(line.data(), 1, line.size(), stdout);
 }
 
@@ -356,6 +432,7 @@ int Run(int argc, char** argv) {
     return worst;
   }
   if (argc >= 2 && std::strcmp(argv[1], "--instance") == 0) return InstanceCommand(argc, argv);
+  if (argc >= 2 && std::strcmp(argv[1], "--glyphs") == 0) return GlyphsCommand(argc, argv);
   bool json = false, summary = false;
   int first = 1;
   if (first < argc && std::strcmp(argv[first], "--json") == 0) {
@@ -399,7 +476,7 @@ int Run(int argc, char** argv) {
                                                  : OpenProblem(argv[i]);
       if (json)
         PrintJson(argv[i], recognized, problem, info,
-                  mapped ? FaceAnatomy(font, face) : FontAnatomy{});
+                  mapped ? FaceAnatomy(font, face) : FontAnatomy{}, font);
       else PrintListing(argv[i], recognized, problem, info, summary);
       if (!recognized) status = 1;
     }

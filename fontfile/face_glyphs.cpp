@@ -1,0 +1,54 @@
+#include "fontfile/face_glyphs.h"
+
+#include <memory>
+
+#include "fontfile/face_tables.h"
+#include "fontfile/opened_font.h"
+
+namespace {
+
+// The count, the map and the characters of each glyph.
+void ReadReach(const OpenedFont& font, const OpenedFace& face, FaceGlyphs& out) {
+  const FaceTable maxp = FaceTableOf(font.bytes, face, "maxp");
+  uint16_t count = 0;
+  if (maxp.present()) ReadU16BE(maxp.bytes, 0, 4, count);
+  out.glyph_count = count;
+  ReadFaceCharacterMap(font.bytes, face.directory, out.map, MapDetail::kGlyphs);
+  out.characters = ReverseCharacterMap(out.map, out.glyph_count);
+  out.unreached = 0;
+  for (uint32_t glyph = 0; glyph < out.glyph_count; ++glyph)
+    out.unreached += CharactersOf(out.characters, glyph).empty();
+}
+
+ByteView TableOrNothing(const OpenedFont& font, const OpenedFace& face, const char (&tag)[5]) {
+  const FaceTable table = FaceTableOf(font.bytes, face, tag);
+  return table.present() ? table.bytes : ByteView{};
+}
+
+}  // namespace
+
+const FaceGlyphs* ReadFaceGlyphs(const OpenedFont& font, uint32_t face) {
+  const OpenedFace* opened = FaceOf(font, face);
+  if (!opened) return nullptr;
+  if (!opened->glyphs) {
+    auto glyphs = std::make_shared<FaceGlyphs>();
+    ReadReach(font, *opened, *glyphs);
+    glyphs->names = ReadGlyphNames(TableOrNothing(font, *opened, "post"),
+                                   TableOrNothing(font, *opened, "CFF "), glyphs->glyph_count);
+    glyphs->features = ReadGlyphFeatures(TableOrNothing(font, *opened, "GSUB"), glyphs->glyph_count);
+    opened->glyphs = std::move(glyphs);
+  }
+  return opened->glyphs.get();
+}
+
+bool CountFaceGlyphs(const OpenedFont& font, uint32_t face, uint32_t& glyph_count,
+                     uint32_t& unreached) {
+  const OpenedFace* opened = FaceOf(font, face);
+  if (!opened) return false;
+  FaceGlyphs reach;
+  if (!opened->glyphs) ReadReach(font, *opened, reach);
+  const FaceGlyphs& read = opened->glyphs ? *opened->glyphs : reach;
+  glyph_count = read.glyph_count;
+  unreached = read.unreached;
+  return true;
+}
