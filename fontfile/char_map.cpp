@@ -540,6 +540,21 @@ GlyphCharacters ReverseCharacterMap(const CharCoverage& coverage, uint32_t glyph
   reversed.codes.resize(reversed.start[glyph_count]);
   std::vector<uint32_t> next(reversed.start.begin(), reversed.start.end() - 1);
   each([&](uint32_t glyph, CodeRange codes) { reversed.codes[next[glyph]++] = codes; });
+  // Neighbouring codes of one glyph (from different runs) join: each glyph's
+  // codes read as the fewest ranges, whatever runs the map was made of.
+  uint32_t kept = 0;
+  for (uint32_t glyph = 0; glyph < glyph_count; ++glyph) {
+    const uint32_t begin = reversed.start[glyph], end = reversed.start[glyph + 1];
+    reversed.start[glyph] = kept;
+    for (uint32_t i = begin; i < end; ++i) {
+      const CodeRange range = reversed.codes[i];
+      if (kept > reversed.start[glyph] && reversed.codes[kept - 1].last + 1 == range.first)
+        reversed.codes[kept - 1].last = range.last;
+      else reversed.codes[kept++] = range;
+    }
+  }
+  reversed.start[glyph_count] = kept;
+  reversed.codes.resize(kept);
   return reversed;
 }
 

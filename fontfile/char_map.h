@@ -139,11 +139,11 @@ bool CellPresent(const CharCoverage& coverage, uint32_t code, uint32_t byte_char
 uint32_t CountPresentCells(const CharCoverage& coverage, uint32_t first, uint32_t last,
                            const uint32_t* byte_characters);
 
-// The character map reversed: the codes that reach each glyph, all of them, in
-// rising order. `codes` holds them glyph after glyph, `start[g]` where glyph g's
-// begin (start has one more element than there are glyphs). A run of one glyph
-// gives it one range; a run of rising glyphs one code each, so there are never
-// more ranges than codes the map holds (at most 0x110000).
+// The character map reversed: the codes that reach each glyph, all of them, as
+// the fewest ranges in rising order. `codes` holds them glyph after glyph,
+// `start[g]` where glyph g's begin (start has one more element than there are
+// glyphs). There are never more ranges than codes the map holds (at most
+// 0x110000).
 struct GlyphCharacters {
   std::vector<uint32_t> start;
   std::vector<CodeRange> codes;

@@ -472,3 +472,63 @@ TEST(CharMap, CellsBelow256FollowHowTheyAreDrawn) {
 }
 
 }  // namespace
+
+namespace {
+
+// Glyph g's codes as "first-last" pieces.
+std::vector<std::string> CodesOf(const GlyphCharacters& reversed, uint32_t glyph) {
+  std::vector<std::string> out;
+  for (const CodeRange& r : CharactersOf(reversed, glyph))
+    out.push_back(std::to_string(r.first) + "-" + std::to_string(r.last));
+  return out;
+}
+
+}  // namespace
+
+// Reversed, the map gives each glyph every code that reaches it, whatever format
+// and run it came from, joined into the fewest ranges; glyph 0 and glyphs from
+// the count on are reached by nothing.
+TEST(CharMap, ReversedEveryGlyphGetsAllItsCodes) {
+  using Codes = std::vector<std::string>;
+  const uint32_t glyphs = 12;
+  struct {
+    const char* what;
+    std::string cmap;
+    std::vector<std::pair<uint32_t, Codes>> expected;
+  } cases[] = {
+      {"format 4: delta, array, two codes for one glyph",
+       BuildCmap({{3, 1, CmapFormat4({{65, 67, 0xFFC0, {}}, {97, 99, 0, {2, 2, 11}}, {100, 100, 0, {40}},
+                                      kEndSegment})}}),
+       {{1, {"65-65"}}, {2, {"66-66", "97-98"}}, {3, {"67-67"}}, {11, {"99-99"}}, {0, {}}, {4, {}}}},
+      {"format 13: one glyph for a range, and the range beyond the count",
+       BuildCmap({{0, 6, CmapGroups(13, {{0x20, 0x2F, 5}, {0x30, 0x10FFFF, 12}})}}),
+       {{5, {"32-47"}}, {11, {}}}},
+      {"format 12: rising glyphs stop at the count; later groups add to glyphs met before",
+       BuildCmap({{3, 10, CmapGroups(12, {{0x10000, 0x10010, 8}, {0x10011, 0x10011, 8},
+                                          {0x10012, 0x10012, 9}})}}),
+       {{8, {"65536-65536", "65553-65553"}}, {9, {"65537-65537", "65554-65554"}}, {11, {"65539-65539"}}}},
+      {"format 0 of Unicode", BuildCmap({{0, 3, CmapFormat0({0, 7, 7, 3})}}),
+       {{7, {"1-2"}}, {3, {"3-3"}}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    CharCoverage coverage;
+    ASSERT_TRUE(ReadCharacterMap(ViewOf(c.cmap), coverage, glyphs, nullptr, MapDetail::kGlyphs));
+    const GlyphCharacters reversed = ReverseCharacterMap(coverage, glyphs);
+    ASSERT_EQ(reversed.start.size(), glyphs + 1);
+    for (const auto& [glyph, codes] : c.expected) EXPECT_EQ(CodesOf(reversed, glyph), codes) << glyph;
+    EXPECT_TRUE(CharactersOf(reversed, glyphs).empty());
+  }
+}
+
+// The whole code space through one group: the reversed map holds one range,
+// not a code each, and a range of rising glyphs no more entries than glyphs.
+TEST(CharMap, ReversedMapsStayAsSmallAsTheirRuns) {
+  CharCoverage coverage;
+  ASSERT_TRUE(ReadCharacterMap(ViewOf(BuildCmap({{0, 6, CmapGroups(13, {{0, 0x10FFFF, 3}})}})),
+                               coverage, 10, nullptr, MapDetail::kGlyphs));
+  EXPECT_EQ(ReverseCharacterMap(coverage, 10).codes.size(), 1u);
+  ASSERT_TRUE(ReadCharacterMap(ViewOf(BuildCmap({{3, 10, CmapGroups(12, {{0, 0x10FFFF, 1}})}})),
+                               coverage, kMaxGlyphCount, nullptr, MapDetail::kGlyphs));
+  EXPECT_EQ(ReverseCharacterMap(coverage, kMaxGlyphCount).codes.size(), kMaxGlyphCount - 1u);
+}

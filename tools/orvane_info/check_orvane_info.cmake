@@ -125,6 +125,22 @@ expect_match("listing names" "${out}"
 run_tool(out code --summary ${dejavu})
 expect_match("summary" "${out}" "\n  13 licence            Fonts are \\(c\\) Bitstream [^\n]*…\n  14 licence url")
 
+# Glyphs by index: the JSON counts them and those no character reaches (null
+# for a font without glyph indices); --glyphs lists each with its name, its
+# characters and the features that produce it.
+run_tool(out code --json ${dejavu} ${fon})
+expect_match("glyph counts" "${out}" "\"glyphs\":6253,\"unreached_glyphs\":335,")
+expect_match("no glyph counts for a FON" "${out}" "sserife.fon\".*\"glyphs\":null,\"unreached_glyphs\":null,")
+run_tool(out code --glyphs ${dejavu})
+expect_code("--glyphs" "${code}" 0)
+expect_match("--glyphs heading" "${out}" "^# [^\n]*DejaVuSans.ttf face 0 of 1: 6253 glyphs, 335 no character reaches\n0\t.notdef\t-\t-\n")
+expect_match("a ligature" "${out}" "\n5044\tuniFB03\tU\\+FB03\tliga\n")
+expect_match("a glyph only a feature reaches" "${out}" "\n5928\tuni0311.case\t-\tccmp\n")
+run_tool(out code --glyphs ${fon})
+expect_code("--glyphs of a font without glyph indices" "${code}" 1)
+run_tool(out code --glyphs ${missing})
+expect_code("--glyphs of a missing file" "${code}" 2)
+
 # Web fonts: the container and its sizes, read like the TrueType font inside.
 host_path(/usr/share/fonts/woff2/dejavu/DejaVuSans.woff2 woff2)
 host_path(/usr/share/fonts/woff/dejavu/DejaVuSans.woff woff)

@@ -4,8 +4,8 @@
 //                                  earlier one (the same offset, or a directory alike)
 //                                  is listed once, as the earlier face
 //   orvane-info --summary FILE...  the listing with every value on one short line
-//   orvane-info --glyphs FILE...   every glyph of every face: index, name, the
-//                                  characters that reach it, the features that produce it
+//   orvane-info --glyphs FILE...   every glyph of every face, tab-separated: index, name, the
+//                                  characters that reach it, the features that produce it (","-separated)
 //   orvane-info --report FILE [FACE]  the Info page's text (of face FACE, 0-based)
 //   orvane-info --decode FILE OUT [FILE OUT ...]  writes the sfnt font each WOFF or WOFF2 file holds
 //   orvane-info --instance FILE OUT [--face N] [--family NAME] [--repeat N] [TAG=VALUE...]
@@ -315,7 +315,7 @@ int GlyphsCommand(int argc, char** argv) {
                CodesText(CharactersOf(glyphs.characters, glyph)) + '\t';
         const std::span<const uint16_t> features = FeaturesOf(glyphs.features, glyph);
         for (size_t f = 0; f < features.size(); ++f)
-          out += (f ? " " : "") + glyphs.features.tags[features[f]];
+          out += (f ? "," : "") + glyphs.features.tags[features[f]];
         out += features.empty() ? "-\n" : "\n";
       }
       std::fwrite(out.data(), 1, out.size(), stdout);
