@@ -125,6 +125,27 @@ void EachOffset(Walk& walk, uint32_t base, uint32_t field, uint32_t count, Share
   }
 }
 
+// Moves `field` past `parts` arrays of 16-bit values, each after its count.
+bool SkipArrays(Walk& walk, uint32_t at, uint32_t& field, int parts) {
+  for (int part = 0; part < parts; ++part) {
+    uint16_t count = 0;
+    if (!walk.U16(at, field, count)) return false;
+    field += 2 + 2 * count;
+  }
+  return true;
+}
+
+// The glyph ids after a count at at + field: the glyphs a substitution puts in place.
+void ReadOutputs(Walk& walk, uint32_t at, uint32_t field, Subtable& sub) {
+  uint16_t count = 0;
+  if (!walk.U16(at, field, count) || !walk.Array(at, field + 2, count)) return;
+  for (uint32_t i = 0; i < count; ++i) {
+    uint16_t glyph = 0;
+    ReadU16BE(walk.table, at + field + 2, 2 * i, glyph);
+    walk.Output(sub, glyph);
+  }
+}
+
 // The lookup records (sequence index, lookup index) of a rule: the lookups it calls.
 void ReadCalls(Walk& walk, uint32_t at, uint32_t count, Subtable& sub) {
   if (!walk.Array(at, 0, 2 * count)) return;
@@ -187,13 +208,9 @@ void ReadContext(Walk& walk, uint32_t at, bool chained, Subtable& sub) {
     return;
   }
   uint32_t field = 2;
-  for (int part = 0; part < 3; ++part) {
-    uint16_t count = 0;
-    if (!walk.U16(at, field, count)) return;
-    field += 2 + 2 * count;
-  }
   uint16_t calls = 0;
-  if (walk.U16(at, field, calls)) ReadCalls(walk, at + field + 2, calls, sub);
+  if (SkipArrays(walk, at, field, 3) && walk.U16(at, field, calls))
+    ReadCalls(walk, at + field + 2, calls, sub);
 }
 
 // Glyph lists that records share (sequences, alternate sets): each one's glyphs.
@@ -201,15 +218,7 @@ void ReadGlyphLists(Walk& walk, uint32_t at, Subtable& sub) {
   uint16_t count = 0;
   if (!walk.U16(at, 4, count)) return;
   Shared shared;
-  EachOffset(walk, at, 6, count, shared, [&](uint32_t list) {
-    uint16_t glyphs = 0;
-    if (!walk.U16(list, 0, glyphs) || !walk.Array(list, 2, glyphs)) return;
-    for (uint32_t i = 0; i < glyphs; ++i) {
-      uint16_t glyph = 0;
-      ReadU16BE(walk.table, list + 2, 2 * i, glyph);
-      walk.Output(sub, glyph);
-    }
-  });
+  EachOffset(walk, at, 6, count, shared, [&](uint32_t list) { ReadOutputs(walk, list, 0, sub); });
 }
 
 void ReadSubtableAt(Walk& walk, uint16_t type, uint32_t at, Subtable& sub) {
@@ -223,13 +232,7 @@ void ReadSubtableAt(Walk& walk, uint16_t type, uint32_t at, Subtable& sub) {
         if (!walk.Offset(at, 2, coverage) || !walk.U16(at, 4, delta)) return;
         ReadCoverage(walk, coverage, [&](uint32_t glyph) { walk.Output(sub, (glyph + delta) & 0xFFFF); });
       } else if (format == 2) {
-        uint16_t count = 0;
-        if (!walk.U16(at, 4, count) || !walk.Array(at, 6, count)) return;
-        for (uint32_t i = 0; i < count; ++i) {
-          uint16_t glyph = 0;
-          ReadU16BE(walk.table, at + 6, 2 * i, glyph);
-          walk.Output(sub, glyph);
-        }
+        ReadOutputs(walk, at, 4, sub);
       } else {
         walk.damaged = true;
       }
@@ -260,18 +263,7 @@ void ReadSubtableAt(Walk& walk, uint16_t type, uint32_t at, Subtable& sub) {
     case kReverseChain: {
       // Coverage, backtrack and lookahead coverages, then the substitutes.
       uint32_t field = 4;
-      for (int part = 0; part < 2; ++part) {
-        uint16_t count = 0;
-        if (!walk.U16(at, field, count)) return;
-        field += 2 + 2 * count;
-      }
-      uint16_t count = 0;
-      if (!walk.U16(at, field, count) || !walk.Array(at, field + 2, count)) return;
-      for (uint32_t i = 0; i < count; ++i) {
-        uint16_t glyph = 0;
-        ReadU16BE(walk.table, at + field + 2, 2 * i, glyph);
-        walk.Output(sub, glyph);
-      }
+      if (SkipArrays(walk, at, field, 2)) ReadOutputs(walk, at, field, sub);
       return;
     }
     default:
