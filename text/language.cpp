@@ -175,7 +175,18 @@ const char* const kEnglishColourGlyphs[] = {
     "Its colour form is not drawn",  // 160
     "Cannot be drawn",
 };
-static_assert(kTextFirstColourGlyphs + std::size(kEnglishColourGlyphs) == kLanguageStringCount);
+static_assert(kTextFirstColourGlyphs + std::size(kEnglishColourGlyphs) == kTextColourGlyphsEnd);
+
+// From kTextFirstGlyphView on.
+const char* const kEnglishGlyphView[] = {
+    "All glyphs by index",  // 240
+    "Unreachable: no character or feature reaches it",
+    "Produced by",
+    "Advance",
+    "Bounds",
+    "glyphs",  // 245
+};
+static_assert(kTextFirstGlyphView + std::size(kEnglishGlyphView) == kLanguageStringCount);
 
 // From kTextFirstContent on.
 const char* const kEnglishContent[] = {
@@ -212,6 +223,8 @@ std::string ModulePathWithSuffix(const std::string& suffix) {
 const char* EnglishString(int id) {
   if (id >= kTextFirstContent && id < kTextContentEnd) return kEnglishContent[id - kTextFirstContent];
   if (id < 0 || id >= kLanguageStringCount) return "";
+  if (id >= kTextFirstGlyphView) return kEnglishGlyphView[id - kTextFirstGlyphView];
+  if (id >= kTextColourGlyphsEnd) return "";
   if (id >= kTextFirstColourGlyphs) return kEnglishColourGlyphs[id - kTextFirstColourGlyphs];
   if (id >= kTextInstanceEnd) return "";
   if (id >= kTextFirstInstance) return kEnglishInstances[id - kTextFirstInstance];

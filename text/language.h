@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-constexpr int kLanguageStringCount = 162;
+constexpr int kLanguageStringCount = 246;
 
 // The section of the language files, and of the host's settings file.
 constexpr const char* kIniSection = "Quenvale.Orvane";
@@ -93,6 +93,12 @@ constexpr int kTextInstanceEnd = 143;  // ids 143-159 are not given yet
 // character the font lists but of which nothing can be drawn.
 constexpr int kTextFirstColourGlyphs = 160;
 constexpr int kTextColourFormNotDrawn = 160, kTextCannotBeDrawn = 161;
+constexpr int kTextColourGlyphsEnd = 162;  // ids 162-239 are not given yet
+// The glyph view: its entry in the block list, and what the zoom box says of a
+// glyph (how characters and features reach it, its advance width and bounds).
+constexpr int kTextFirstGlyphView = 240;
+constexpr int kTextGlyphView = 240, kTextUnreachable = 241, kTextProducedBy = 242,
+              kTextAdvance = 243, kTextBounds = 244, kTextGlyphs = 245;
 // The content plug-in (ids 280-339): the values of its multiple-choice fields
 // that are words. Not part of the viewer's table (kLanguageStringCount).
 constexpr int kTextFirstContent = 280;
@@ -102,8 +108,8 @@ constexpr int kTextContentEnd = 282;
 // Name of the language whose texts are loaded; empty until the first SelectLanguage.
 const char* CurrentLanguage();
 
-// The built-in English text of id (0-161, and the content plug-in's from 280);
-// "" for any other id and for the ids not given a text yet.
+// The built-in English text of id (0-161, 240-245, and the content plug-in's
+// from 280); "" for any other id and for the ids not given a text yet.
 const char* EnglishString(int id);
 
 // The language file for `name`: the module path with its extension replaced by

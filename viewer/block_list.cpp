@@ -7,10 +7,12 @@
 #include <utility>
 #include <vector>
 
-#include "viewer/process_resources.h"
+#include "text/language.h"
 #include "text/settings.h"
 #include "viewer/glyph_grid.h"
+#include "viewer/glyph_view.h"
 #include "viewer/options_page.h"
+#include "viewer/process_resources.h"
 #include "viewer/theme.h"
 #include "viewer/viewer_state.h"
 
@@ -31,9 +33,11 @@ namespace {
 
 std::vector<int> ListedPositions(const ViewerState& s) {
   std::vector<int> listed;
-  listed.reserve(kUnicodeBlockCount);
+  listed.reserve(kUnicodeBlockCount + 1);
   for (int position = 0; position < kUnicodeBlockCount; ++position)
     if (BlockListed(s, position)) listed.push_back(position);
+  // The glyph view comes last: every block keeps its item.
+  if (GlyphViewOffered(s)) listed.push_back(kGlyphViewPosition);
   return listed;
 }
 
@@ -43,8 +47,9 @@ void FillItems(ViewerState& s, std::vector<int> listed) {
   s.listed_blocks = std::move(listed);
   // Each item carries its position: with blocks left out, item and position differ.
   for (int position : s.listed_blocks) {
-    LRESULT item = SendMessageA(s.block_combo, CB_ADDSTRING, 0,
-                                reinterpret_cast<LPARAM>(BlockAt(position).name));
+    const char* name = position == kGlyphViewPosition ? LanguageString(kTextGlyphView)
+                                                      : BlockAt(position).name;
+    LRESULT item = SendMessageA(s.block_combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     if (item >= 0) SendMessageA(s.block_combo, CB_SETITEMDATA, item, position);
   }
 }
@@ -114,7 +119,8 @@ int ListedPositionFrom(const ViewerState& s, int position, int step) {
 void FillBlockList(ViewerState& s) { FillItems(s, ListedPositions(s)); }
 
 void SelectBlockItem(const ViewerState& s) {
-  const auto item = std::find(s.listed_blocks.begin(), s.listed_blocks.end(), s.block_index);
+  const int shown = s.glyph_view ? kGlyphViewPosition : s.block_index;
+  const auto item = std::find(s.listed_blocks.begin(), s.listed_blocks.end(), shown);
   if (item != s.listed_blocks.end())
     SendMessageA(s.block_combo, CB_SETCURSEL, item - s.listed_blocks.begin(), 0);
   SendMessageA(s.block_spin, UDM_SETPOS32, 0, s.block_index);
@@ -128,12 +134,17 @@ void RelistBlocks(ViewerState& s) {
   const bool refilled = listed != s.listed_blocks;
   if (refilled) FillItems(s, std::move(listed));
   else if (s.block_combo) InvalidateRect(s.block_combo, nullptr, FALSE);
+  if (s.glyph_view && !GlyphViewOffered(s)) s.glyph_view = false;
   if (!BlockListed(s, s.block_index)) ChooseBlock(s, ListedPositionFrom(s, 0, 1));
   else if (refilled) SelectBlockItem(s);
+  // Another file or face: the glyph view's rows follow its glyph count.
+  if (s.glyph_view && s.page_built[kGlyphsPage]) SetGlyphRowCount(s);
 }
 
 void ChooseBlock(ViewerState& s, int position) {
   s.block_index = position;
+  if (s.glyph_view) s.zoom_code = -1;  // a glyph index
+  s.glyph_view = false;
   s.marked_code = -1;
   if (s.page_built[kGlyphsPage]) SetGlyphRowCount(s);
   SelectBlockItem(s);
@@ -144,7 +155,11 @@ void ChooseSelectedBlockItem(ViewerState& s) {
   int item = static_cast<int>(SendMessageA(s.block_combo, CB_GETCURSEL, 0, 0));
   if (item < 0) return;
   int selection = static_cast<int>(SendMessageA(s.block_combo, CB_GETITEMDATA, item, 0));
-  if (selection == s.block_index || selection < 0) return;
+  if (selection == kGlyphViewPosition) {
+    if (!s.glyph_view) ShowGlyphView(s, true);
+    return;
+  }
+  if ((selection == s.block_index && !s.glyph_view) || selection < 0) return;
   ChooseBlock(s, selection);
 }
 
@@ -194,7 +209,14 @@ void DrawBlockItem(const ViewerState& s, const DRAWITEMSTRUCT& item) {
   const COLORREF old_back = SetBkColor(dc, back);
   const COLORREF old_fore = GetTextColor(dc);
   ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
-  if (item.itemID != static_cast<UINT>(-1)) {
+  if (item.itemID != static_cast<UINT>(-1) && static_cast<int>(item.itemData) == kGlyphViewPosition) {
+    SetTextColor(dc, fore);
+    HGDIOBJ old_font = SelectObject(dc, UiFont);
+    RECT text = {r.left + 2, r.top, r.right - 2, r.bottom};
+    DrawTextA(dc, LanguageString(kTextGlyphView), -1, &text,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    SelectObject(dc, old_font);
+  } else if (item.itemID != static_cast<UINT>(-1)) {
     const int position = static_cast<int>(item.itemData);
     const UnicodeBlockRow& row = BlockAt(position);
     const uint32_t present = PresentCellsAt(s, position);

@@ -4,9 +4,12 @@
 
 #include <cstring>
 #include <memory>
+#include <span>
 #include <vector>
 
+#include "fontfile/face_glyphs.h"
 #include "viewer/block_coverage.h"
+#include "viewer/glyph_view.h"
 
 namespace {
 
@@ -112,6 +115,24 @@ std::optional<std::wstring> CellCharacter(const ViewerState& s, int cell) {
 }
 
 bool CopyFromPage(const ViewerState& s) {
+  if (s.page == kGlyphsPage && s.glyph_view) {
+    // A glyph: its first character, else its name.
+    const int glyph = s.marked_code >= 0 ? s.marked_code : s.zoom_code;
+    const FaceGlyphs* glyphs = ShownGlyphs(s);
+    if (glyph < 0 || !glyphs || static_cast<uint32_t>(glyph) >= glyphs->glyph_count) return false;
+    const std::span<const CodeRange> codes = CharactersOf(glyphs->characters, glyph);
+    // A code point of the face's map, not a byte cell: code points alone.
+    std::optional<std::wstring> text;
+    if (!codes.empty() && codes[0].first >= 0x100)
+      text = CellCharacter(s, static_cast<int>(codes[0].first));
+    else if (!codes.empty())
+      text = std::wstring(1, static_cast<wchar_t>(codes[0].first));
+    if (!text) {
+      const std::string name = GlyphName(glyphs->names, glyph);
+      text = std::wstring(name.begin(), name.end());
+    }
+    return PutTextOnClipboard(s.viewer, *text);
+  }
   if (s.page == kGlyphsPage) {
     // A cell marked by a search stands for the character until the mark goes.
     std::optional<std::wstring> text =

@@ -24,6 +24,8 @@ std::vector<uint32_t> CellsShowing(const ViewerState& s, const CharacterQuery& q
   return cells;
 }
 
+}  // namespace
+
 void ScrollRowIntoView(HWND list, int row) {
   const auto height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
   RECT client = {};
@@ -35,8 +37,6 @@ void ScrollRowIntoView(HWND list, int row) {
   else if (row >= top + visible)
     SendMessageA(list, LB_SETTOPINDEX, row - visible + 1, 0);
 }
-
-}  // namespace
 
 bool ShowCharacter(ViewerState& s, std::u16string_view text) {
   if (s.load_error[0] || !s.glyph_font || !s.glyph_list) return false;

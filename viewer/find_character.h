@@ -10,3 +10,6 @@
 // `text` names (see ParseCharacterQuery), scrolls its row into view and marks
 // its cell. False, with nothing changed, when no listed block holds it.
 bool ShowCharacter(ViewerState& state, std::u16string_view text);
+
+// Scrolls the grid so that `row` is in view, moving it as little as it must.
+void ScrollRowIntoView(HWND list, int row);

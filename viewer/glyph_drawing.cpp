@@ -1,8 +1,6 @@
 #include "viewer/glyph_drawing.h"
 
-namespace {
-
-void DrawByGlyphIndex(HDC dc, const RECT& r, WORD glyph, UINT format) {
+void DrawGlyphIndex(HDC dc, const RECT& r, WORD glyph, UINT format) {
   SIZE size = {};
   TEXTMETRICW metrics = {};
   if (!GetTextExtentPointI(dc, &glyph, 1, &size) || !GetTextMetricsW(dc, &metrics)) return;
@@ -14,13 +12,11 @@ void DrawByGlyphIndex(HDC dc, const RECT& r, WORD glyph, UINT format) {
               nullptr);
 }
 
-}  // namespace
-
 void DrawCodeGlyph(HDC dc, const RECT& r, uint32_t code, uint32_t glyph, UINT format) {
   RECT box = r;
   format |= DT_SINGLELINE | DT_NOPREFIX;
   if (code > 0xFFFF) {
-    if (glyph > 0 && glyph <= 0xFFFF) DrawByGlyphIndex(dc, r, static_cast<WORD>(glyph), format);
+    if (glyph > 0 && glyph <= 0xFFFF) DrawGlyphIndex(dc, r, static_cast<WORD>(glyph), format);
   } else if (code >= 0x100) {
     const auto unit = static_cast<wchar_t>(code);
     DrawTextW(dc, &unit, 1, &box, format);

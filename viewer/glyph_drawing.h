@@ -13,3 +13,8 @@
 // one UTF-16 unit; beyond, `glyph` (GlyphOf from the font's own map), drawn by
 // its index (not every system draws a surrogate pair), and nothing when it is 0.
 void DrawCodeGlyph(HDC dc, const RECT& r, uint32_t code, uint32_t glyph, UINT format);
+
+// Draws glyph `glyph` of the font selected into dc by its index (ExtTextOutW with
+// ETO_GLYPH_INDEX), clipped to `r` and placed by DT_CENTER or DT_RIGHT and
+// DT_VCENTER: the one place the viewer draws a glyph by index.
+void DrawGlyphIndex(HDC dc, const RECT& r, WORD glyph, UINT format);

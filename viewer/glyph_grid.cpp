@@ -10,6 +10,7 @@
 #include "viewer/block_list.h"
 #include "viewer/display_fonts.h"
 #include "viewer/glyph_drawing.h"
+#include "viewer/glyph_view.h"
 #include "viewer/grid_math.h"
 #include "viewer/pages.h"
 #include "viewer/size_controls.h"
@@ -94,7 +95,10 @@ void EnableGlyphSelectors(const ViewerState& s, bool on) {
 
 void SetGlyphRowCount(ViewerState& s) {
   const UnicodeBlockRow& block = BlockAt(s.block_index);
-  int rows = GlyphRowCount(block.first, block.last);
+  const uint32_t glyphs = s.glyph_view ? GlyphViewCount(s) : 0;
+  int rows = !s.glyph_view ? GlyphRowCount(block.first, block.last)
+             : glyphs      ? GlyphRowCount(0, glyphs - 1)
+                           : 0;
   SendMessageA(s.glyph_list, LB_INITSTORAGE, rows, 0);
   SendMessageA(s.glyph_list, LB_SETCOUNT, rows, 0);
 }
@@ -106,7 +110,7 @@ LRESULT DrawGlyphRow(const DRAWITEMSTRUCT& item, HWND window) {
     return TRUE;
   }
   if (!state || item.itemAction != ODA_DRAWENTIRE) return TRUE;
-  const ViewerState& s = *state;
+  ViewerState& s = *state;
   const UnicodeBlockRow& block = BlockAt(s.block_index);
   HDC dc = item.hDC;
   HGDIOBJ old_pen = SelectObject(dc, s.dark ? DarkGridPen : GridPen);
@@ -124,6 +128,8 @@ LRESULT DrawGlyphRow(const DRAWITEMSTRUCT& item, HWND window) {
     r.top += margin;
     // A path's '&' is text, not the mark of an underlined letter.
     DrawTextA(dc, s.load_error, -1, &r, DT_WORDBREAK | DT_NOPREFIX);
+  } else if (s.glyph_view) {
+    DrawGlyphViewRow(s, dc, item.rcItem, static_cast<int>(item.itemID));
   } else {
     const int width = CellWidth(item.rcItem.right - item.rcItem.left);
     const int row = static_cast<int>(item.itemID);
@@ -161,8 +167,11 @@ LRESULT OpenZoomAtClick(HWND window) {
   if (!PtInRect(&item, point)) return 0;
   RECT client;
   GetClientRect(s.glyph_list, &client);
+  const uint32_t glyphs = s.glyph_view ? GlyphViewCount(s) : 0;
+  if (s.glyph_view && glyphs == 0) return 0;
   std::optional<uint32_t> code =
-      CodeAtClick(block.first, block.last, row, point.x, client.right);
+      s.glyph_view ? CodeAtClick(0, glyphs - 1, row, point.x, client.right)
+                   : CodeAtClick(block.first, block.last, row, point.x, client.right);
   if (!code) return 0;
   HWND list = s.glyph_list;
   s.zoom_code = *code;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "viewer/find_character.h"
+#include "viewer/glyph_view.h"
 #include "viewer/text_match.h"
 
 namespace {
@@ -74,7 +75,7 @@ bool SearchPage(ViewerState& s, std::u16string_view text, int flags) {
   if (text.empty()) return false;
   switch (s.page) {
     case kGlyphsPage:
-      return ShowCharacter(s, text);
+      return s.glyph_view ? ShowGlyph(s, text) : ShowCharacter(s, text);
     case kInfoPage:
       return SearchView(s.info_view, text, flags);
     case kSamplePage:

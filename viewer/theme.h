@@ -18,6 +18,9 @@ constexpr COLORREF kDarkMark = RGB(38, 79, 120);  // behind the cell a search ma
 // The even tint of a grid cell whose character the font lacks.
 constexpr COLORREF kMissingCell = RGB(222, 222, 222);
 constexpr COLORREF kDarkMissingCell = RGB(62, 62, 62);
+// Behind the label of a glyph no character reaches, in the glyph view.
+constexpr COLORREF kUnreachedLabel = RGB(255, 232, 190);
+constexpr COLORREF kDarkUnreachedLabel = RGB(96, 72, 32);
 
 // Made once for every viewer of the process, when the DLL is attached, and
 // deleted when it is detached.

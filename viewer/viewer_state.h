@@ -101,6 +101,9 @@ struct ViewerState : ViewerSettings, LoadedFont {
   bool laid_out = false;  // the first WM_SIZE placed the controls
   int zoom_code = -1;  // the cell the last zoom box showed; -1 before the first
   int marked_code = -1;  // the cell a search for a character marked; -1 for none
+  // The grid shows every glyph by index (viewer/glyph_view) rather than the block
+  // at block_index; zoom_code and marked_code are then glyph indices.
+  bool glyph_view = false;
   int dark = 0;        // drawn in dark colours (show flag 128)
   int recoloured = 0;  // dark mode was on once: light mode must now be set back explicitly
   HWND tab = nullptr;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <string>
 
 #include "viewer/process_resources.h"
 #include "text/language.h"
@@ -10,6 +11,7 @@
 #include "viewer/color_glyphs.h"
 #include "viewer/display_fonts.h"
 #include "viewer/glyph_drawing.h"
+#include "viewer/glyph_view.h"
 #include "viewer/grid_math.h"
 #include "viewer/instance_selector.h"
 #include "viewer/theme.h"
@@ -33,6 +35,10 @@ struct ZoomBox {
   int instance_note = -1;   // the text saying why the default instance is drawn, or -1
   std::shared_ptr<ColorGlyphFont> colour;
   uint32_t colour_glyph = 0;
+  // The glyph view's box: `code` is a glyph index, and these lines say how it is
+  // reached (the first, its index and name, is the label).
+  bool by_index = false;
+  std::string glyph_text;
 };
 
 ZoomBox* BoxOf(HWND window) {
@@ -40,6 +46,10 @@ ZoomBox* BoxOf(HWND window) {
 }
 
 void DrawGlyph(const ZoomBox& box, HDC dc, const RECT& r, UINT format) {
+  if (box.by_index) {
+    if (box.code <= 0xFFFF) DrawGlyphIndex(dc, r, static_cast<WORD>(box.code), format);
+    return;
+  }
   DrawCodeGlyph(dc, r, box.code, box.glyph, format);
 }
 
@@ -107,26 +117,35 @@ LRESULT OnZoomMouseMove(HWND window) {
 
 }  // namespace
 
-void ShowZoomBox(HWND glyph_list, POINT point, const ViewerState& s, uint32_t code) {
+void ShowZoomBox(HWND glyph_list, POINT point, ViewerState& s, uint32_t code) {
   ZoomBox z;
   z.code = code;
-  z.glyph = DrawnGlyph(s, code);
+  z.by_index = s.glyph_view;
+  z.glyph = z.by_index ? code : DrawnGlyph(s, code);
   z.font = s.zoom_font;
   z.line_height = s.line_height;
   z.dark = s.dark != 0;
-  z.missing = !CellShown(s, code);
+  z.missing = !z.by_index && !CellShown(s, code);
   z.other_face = !s.other_face.empty();
   z.instance_note = InstanceNote(s);
   z.colour = s.colour_glyphs;
   if (s.colour_glyphs && s.glyph_font && s.other_face.empty()) {
     if (HDC dc = GetDC(glyph_list)) {
       HGDIOBJ previous = SelectObject(dc, s.glyph_font);
-      z.colour_glyph = CellGlyph(s, dc, code);
+      z.colour_glyph = z.by_index ? code : CellGlyph(s, dc, code);
       SelectObject(dc, previous);
       ReleaseDC(glyph_list, dc);
     }
   }
-  const CornerFont corner(s, code, z.glyph);
+  if (z.by_index && s.glyph_font) {
+    if (HDC dc = GetDC(glyph_list)) {
+      HGDIOBJ previous = SelectObject(dc, s.glyph_font);
+      z.glyph_text = GlyphZoomText(s, code, dc);
+      SelectObject(dc, previous);
+      ReleaseDC(glyph_list, dc);
+    }
+  }
+  const CornerFont corner(s, z.by_index ? 0 : code, z.glyph);
   z.corner_font = corner.font;
   // The sizes are set in pixels at 96 dpi; scaled up, the largest would outgrow
   // the screen the list is on.
@@ -183,9 +202,19 @@ LRESULT PaintZoomBox(HWND window) {
   char label[32];
   std::snprintf(label, sizeof label, "#%04X/%u", static_cast<unsigned>(z.code),
                 static_cast<unsigned>(z.code));
-  DrawTextA(dc, label, -1, &r, DT_SINGLELINE);
+  // The glyph view's label is the glyph's index and name; its other lines go
+  // under the glyph.
+  const size_t first_line = z.glyph_text.find('\n');
+  const std::string glyph_label = z.glyph_text.substr(0, first_line);
+  DrawTextA(dc, z.by_index ? glyph_label.c_str() : label, -1, &r, DT_SINGLELINE | DT_NOPREFIX);
   r.top += z.line_height;
-  if (z.missing) {
+  if (z.by_index) {
+    if (first_line != std::string::npos)
+      DrawNote(dc, r, z.glyph_text.c_str() + first_line + 1, true);
+    if (z.instance_note >= 0) DrawNote(dc, r, LanguageString(z.instance_note), true);
+    if (z.font) SelectObject(dc, z.font);
+    DrawZoomedGlyph(z, dc, r, UiFont);
+  } else if (z.missing) {
     // Centred under the label, wrapped when the box is narrow.
     DrawNote(dc, r, LanguageString(kTextNotInFont), false);
   } else {

@@ -231,15 +231,17 @@ TEST(GlyphCoverage, WithOnlyBlocksWithCharactersTheListAndUpDownSkipEmptyBlocks)
   EXPECT_EQ(s.block_index, 0);
   EXPECT_EQ(SendMessageA(s.block_combo, CB_GETCURSEL, 0, 0), 0);
   const int items = static_cast<int>(SendMessageA(s.block_combo, CB_GETCOUNT, 0, 0));
-  ASSERT_GE(items, 2);
+  ASSERT_GE(items, 3);
   ASSERT_LT(items, 10);
-  EXPECT_EQ(SendMessageA(s.block_combo, CB_GETITEMDATA, items - 1, 0), pua);
+  // The blocks, then the glyph view.
+  EXPECT_EQ(SendMessageA(s.block_combo, CB_GETITEMDATA, items - 2, 0), pua);
+  EXPECT_EQ(SendMessageA(s.block_combo, CB_GETITEMDATA, items - 1, 0), kUnicodeBlockCount);
 
   // Up from the Private Use Area wraps round past the empty blocks to "ANSI";
   // down from "ANSI" comes back to it.
   StepUpDown(v, pua);
   ASSERT_EQ(s.block_index, pua);
-  EXPECT_EQ(SendMessageA(s.block_combo, CB_GETCURSEL, 0, 0), items - 1);
+  EXPECT_EQ(SendMessageA(s.block_combo, CB_GETCURSEL, 0, 0), items - 2);
   StepUpDown(v, pua + 1);
   EXPECT_EQ(s.block_index, 0);
   EXPECT_EQ(SendMessageA(s.block_spin, UDM_GETPOS32, 0, 0), 0);
