@@ -164,6 +164,8 @@ void ShowZoomBox(HWND glyph_list, POINT point, ViewerState& s, uint32_t code) {
                              at.y, size.width, size.height, glyph_list, nullptr, ModuleInstance,
                              &z);
   if (!box) return;
+  // What the box says of a glyph is its text too, for whatever reads windows.
+  if (z.by_index) SetWindowTextA(box, z.glyph_text.c_str());
   // The loop ends when the box is gone, not on a quit of its own: a quit posted
   // by the box would merge with one the host posts at the same time (a host that
   // closes the viewer and then quits), and the host's loop would never end. So

@@ -412,3 +412,51 @@ TEST(GlyphGrid, CharactersBeyondTheFirstPlaneShowTheFontsOwnGlyphs) {
     ExpectGlyphs(v, 0, {11}, {0, 1});  // U+2000B
   }
 }
+
+// The glyph view, the block list's last item: every glyph by index, forms no
+// character reaches drawn with ink (found with the host's search by name, or as
+// "gid N"), and the labels of such glyphs tinted.
+TEST(GlyphGrid, TheGlyphViewDrawsGlyphsNoCharacterReaches) {
+  const std::string arabic = "/usr/share/fonts/truetype/noto/NotoSansArabic-Regular.ttf";
+  const struct {
+    std::string font, query;
+    int glyph;      // what the query finds
+    int unreached;  // in the same row: a glyph no character reaches,
+    int reached;    // and one a character does
+  } cases[] = {{arabic, "uni06A0.fina", 14, 15, 13},
+               {arabic, "uni06A0.medi", 16, 15, 17},
+               {DejaVuPath(), "uni0311.case", 5928, 5929, 5920},
+               {DejaVuPath(), "gid 5928", 5928, 5929, 5920}};
+  auto search = DllExport<int(__stdcall*)(HWND, char*, int)>(Plugin().dll, "ListSearchText");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.query);
+    GridViewer v("grid_glyph_view", "", c.font.front() == '/' ? HostPath(c.font) : c.font);
+    ViewerState& s = v.state();
+    v.SelectBlock(static_cast<int>(SendMessageA(s.block_combo, CB_GETCOUNT, 0, 0)) - 1);
+    ASSERT_TRUE(s.glyph_view);
+    std::string query = c.query;
+    ASSERT_EQ(search(v.window, query.data(), 1), 0);
+    ASSERT_EQ(s.marked_code, c.glyph);
+    const Pixels pixels = CaptureClient(s.glyph_list);
+    const auto cell = [&](int glyph) {
+      RECT item = {};
+      SendMessageA(s.glyph_list, LB_GETITEMRECT, glyph / 16, reinterpret_cast<LPARAM>(&item));
+      const int width = (pixels.width) / 16;
+      return RECT{glyph % 16 * width + 1, item.top + 1, (glyph % 16 + 1) * width, item.bottom};
+    };
+    // The marked glyph has ink below its label, on the mark's colour.
+    RECT glyph = cell(c.glyph);
+    ASSERT_TRUE(glyph.top >= 0 && glyph.bottom <= pixels.height && glyph.right <= pixels.width)
+        << glyph.top << " " << glyph.bottom << " of " << pixels.height;
+    const uint32_t mark = pixels.At(glyph.left + 1, glyph.bottom - 2);
+    glyph.top += s.line_height;  // below the label
+    EXPECT_GT(pixels.InkIn(glyph, mark), 4);  // a breve above capitals: about ten pixels at 12 pt
+    // Labels: tinted where no character reaches the glyph, plain where one does.
+    const auto tinted = [&](int g) {
+      const RECT r = cell(g);
+      return pixels.InkIn({r.left, r.top, r.right, r.top + 3}, SystemRgb(COLOR_WINDOW)) > (r.right - r.left);
+    };
+    EXPECT_TRUE(tinted(c.unreached));
+    EXPECT_FALSE(tinted(c.reached));
+  }
+}

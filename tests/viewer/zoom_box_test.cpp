@@ -36,6 +36,7 @@ struct Watch {
   Pixels pixels;
   bool open_when_left = false;  // MoveThenLeave: still open after the move out
   bool done = false;
+  std::string text;  // the box's window text
 };
 Watch watch;
 
@@ -66,6 +67,7 @@ void CALLBACK WatchTimer(HWND, UINT, UINT_PTR, DWORD) {
     GetWindowRect(w.box, &w.rect);
     MapWindowPoints(nullptr, w.list, reinterpret_cast<POINT*>(&w.rect), 2);
     w.pixels = CaptureClient(w.box);
+    w.text = WindowText(w.box);
     return;  // act on the next tick, with the box settled
   }
   ++w.step;
@@ -118,6 +120,7 @@ void CALLBACK WatchTimer(HWND, UINT, UINT_PTR, DWORD) {
 
 struct Outcome {
   bool opened = false;
+  std::string text;
   RECT rect = {};
   Pixels pixels;
   bool open_when_left = false;
@@ -174,6 +177,7 @@ Outcome PressOn(GridViewer& v, POINT client, Then then) {
   out.opened = watch.box != nullptr;
   out.rect = watch.rect;
   out.pixels = watch.pixels;
+  out.text = watch.text;
   out.open_when_left = watch.open_when_left;
   out.box_left_over = watch.list && IsWindow(watch.list) &&
                       FindWindowExA(watch.list, nullptr, kZoomClass, nullptr) != nullptr;
@@ -289,6 +293,35 @@ TEST(ZoomBox, ACodeBeyondUFFFFShowsItsSixDigitsAndTheFontsGlyph) {
   auto copy = DllExport<int(__stdcall*)(HWND, int, int)>(Plugin().dll, "ListSendCommand");
   EXPECT_EQ(copy(v.window, 1, 0), 0);
   EXPECT_EQ(ClipboardText(), L"\xD83D\xDE01");
+}
+
+// In the glyph view the box names the glyph, every character that reaches it,
+// the features that produce it, or that nothing does, and its metrics.
+TEST(ZoomBox, AGlyphOfTheGlyphViewSaysHowItIsReached) {
+  GridViewer v("zoom_glyph_view");
+  ViewerState& s = v.state();
+  v.SelectBlock(static_cast<int>(SendMessageA(s.block_combo, CB_GETCOUNT, 0, 0)) - 1);
+  ASSERT_TRUE(s.glyph_view);
+  auto search = DllExport<int(__stdcall*)(HWND, char*, int)>(Plugin().dll, "ListSearchText");
+  char ligature[] = "uniFB03";
+  ASSERT_EQ(search(v.window, ligature, 1), 0);
+  ASSERT_EQ(s.marked_code, 5044);
+  Outcome o = PressOn(v, v.CellCentre(5044 / 16, 5044 % 16), Then::Release);
+  ASSERT_TRUE(o.opened);
+  EXPECT_EQ(o.text.substr(0, o.text.find("\nAdvance ")), "5044 uniFB03\nU+FB03\nProduced by liga");
+  EXPECT_NE(o.text.find("\nAdvance 1"), std::string::npos) << o.text;
+  EXPECT_TRUE(LabelShows(o, s.block_combo, "5044 uniFB03"));
+  const int w = o.pixels.width, h = o.pixels.height;
+  EXPECT_GT(o.pixels.InkIn({0, 2 + s.line_height, w, h}, SystemRgb(COLOR_WINDOW)), 200);
+  auto copy = DllExport<int(__stdcall*)(HWND, int, int)>(Plugin().dll, "ListSendCommand");
+  EXPECT_EQ(copy(v.window, 1, 0), 0);
+  EXPECT_EQ(ClipboardText(), L"\xFB03");
+  // Glyph 0: no character and no feature.
+  SendMessageA(s.glyph_list, LB_SETTOPINDEX, 0, 0);
+  o = PressOn(v, v.CellCentre(0, 0), Then::Release);
+  ASSERT_TRUE(o.opened);
+  EXPECT_EQ(o.text.substr(0, o.text.find("\nAdvance ")),
+            "0 .notdef\nUnreachable: no character or feature reaches it");
 }
 
 TEST(ZoomBox, ABoxLargerThanTheListStartsLeftOfAndAboveIt) {
