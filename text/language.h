@@ -1,4 +1,4 @@
-// The interface texts (ids 000-161), built-in English or from a language file.
+// The interface texts (ids 000-245), built-in English or from a language file.
 #pragma once
 
 #include <cstddef>

@@ -334,12 +334,13 @@ void OnLoaded(HWND window) {
   g_host.loaded = true;
   const Options& o = g_host.options;
   if (o.page >= 0) SwitchPage(g_host.viewer, o.page);
+  if (o.block >= 0) PickFromCombo(g_host.viewer, kBlockComboId, o.block);
+  if (o.charset >= 0) PickFromCombo(g_host.viewer, kCharsetComboId, o.charset);
+  // In the block or view chosen: the glyph view finds glyphs by name.
   if (!o.find.empty() && g_host.plugin.search) {
     std::string text = o.find;
     g_host.plugin.search(g_host.viewer, text.data(), kSearchFindFirst);
   }
-  if (o.block >= 0) PickFromCombo(g_host.viewer, kBlockComboId, o.block);
-  if (o.charset >= 0) PickFromCombo(g_host.viewer, kCharsetComboId, o.charset);
   if (o.bench) {
     SetTimer(window, kBenchTimer, 500, nullptr);
     return;
