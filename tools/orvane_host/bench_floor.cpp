@@ -96,3 +96,27 @@ void DrawFloorRow(HDC dc, RECT row, unsigned first_code, const LabelFont& label,
     cell.right += width;
   }
 }
+
+void DrawFloorIndexRow(HDC dc, RECT row, unsigned first_glyph, unsigned cells,
+                       const LabelFont& label, HFONT glyph, int glyph_height) {
+  const int width = (row.right - row.left) / 16;
+  RECT cell = {row.left, row.top, row.left + width, row.bottom};
+  for (unsigned column = 0; column < cells && column < 16; ++column) {
+    WORD index = static_cast<WORD>(first_glyph + column);
+    wchar_t text[8];
+    swprintf(text, 8, L"%u", static_cast<unsigned>(index));
+    SelectObject(dc, label.font);
+    DrawTextW(dc, text, -1, &cell, DT_SINGLELINE | DT_CENTER);
+    SelectObject(dc, glyph);
+    // A glyph by index has no text to centre: measured, then placed.
+    RECT box = {cell.left, cell.top + label.line_height, cell.right, cell.bottom};
+    SIZE size = {};
+    GetTextExtentPointI(dc, &index, 1, &size);
+    ExtTextOutW(dc, box.left + (box.right - box.left - size.cx) / 2,
+                box.top + (box.bottom - box.top - glyph_height) / 2, ETO_GLYPH_INDEX | ETO_CLIPPED,
+                &box, reinterpret_cast<LPCWSTR>(&index), 1, nullptr);
+    Rectangle(dc, cell.left, cell.top, cell.right + 1, cell.bottom + 1);
+    cell.left = cell.right;
+    cell.right += width;
+  }
+}

@@ -1,6 +1,7 @@
 // --bench-paging: painting one screen of the glyph list and paging through it
 // from the first row to the last, against the system drawing the same glyphs
-// and labels into a memory bitmap.
+// and labels into a memory bitmap (characters of a block, or in the glyph view
+// glyphs by index).
 #include <windows.h>
 
 #include <algorithm>
@@ -35,9 +36,10 @@ LRESULT CALLBACK CountingViewerProc(HWND window, UINT message, WPARAM wparam, LP
 // The floor of paging: the same glyphs and their labels drawn by the system into a
 // memory bitmap the size of the list, page by page, with the viewer's cell
 // geometry and the same fonts (label: the menu font; glyph: the face at 24
-// points), DrawTextW for each label and each glyph, the cell's grid rectangle.
+// points), DrawTextW for each label and each glyph (by index: measured and drawn
+// with ExtTextOutW), the cell's grid rectangle.
 double DrawFloor(HWND list, int rows, int page, int row_height, const BenchFace& face,
-                 unsigned first_code) {
+                 unsigned first_code, unsigned glyph_count) {
   RECT client;
   GetClientRect(list, &client);
   HDC screen = GetDC(list);
@@ -53,13 +55,21 @@ double DrawFloor(HWND list, int rows, int page, int row_height, const BenchFace&
   HGDIOBJ old_brush = SelectObject(dc, GetStockObject(NULL_BRUSH));
   SetBkMode(dc, TRANSPARENT);
   const int width = client.right / 16;
+  TEXTMETRICA glyph_metrics = {};
+  SelectObject(dc, glyph_font);
+  GetTextMetricsA(dc, &glyph_metrics);
+  SelectObject(dc, label.font);
 
   LARGE_INTEGER start = Now();
   for (int top = 0; top < rows; top += page) {
     FillRect(dc, &client, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1)));
     for (int row = top; row < std::min(rows, top + page); ++row) {
       RECT cells = {0, (row - top) * row_height, 16 * width, (row - top + 1) * row_height};
-      DrawFloorRow(dc, cells, first_code + 16u * row, label, glyph_font);
+      const unsigned first = 16u * row;
+      if (glyph_count)
+        DrawFloorIndexRow(dc, cells, first, glyph_count - first, label, glyph_font,
+                          glyph_metrics.tmHeight);
+      else DrawFloorRow(dc, cells, first_code + first, label, glyph_font);
     }
   }
   GdiFlush();
@@ -80,7 +90,7 @@ double DrawFloor(HWND list, int rows, int page, int row_height, const BenchFace&
 
 // Paints one screen of the glyph list repeatedly, then pages through it from the
 // first row to the last, and prints the times and the rows drawn.
-void BenchPaging(HWND viewer, const BenchFace& face, unsigned first_code) {
+void BenchPaging(HWND viewer, const BenchFace& face, unsigned first_code, unsigned glyph_count) {
   HWND list = GetDlgItem(viewer, kGlyphListId);
   if (!list) return;
   const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
@@ -140,14 +150,15 @@ void BenchPaging(HWND viewer, const BenchFace& face, unsigned first_code) {
     scrolled.QuadPart += scroll_ticks - draw_in_scroll;  // the list box's own part
     in_scroll.push_back(Milliseconds(start, scrolled));
     paged_rows = g_draws.rows;
-    if (floor) floors.push_back(DrawFloor(list, count, page, row_height, face, first_code));
+    if (floor) floors.push_back(DrawFloor(list, count, page, row_height, face, first_code, glyph_count));
   }
   std::sort(pagings.begin(), pagings.end());
   const double paging = pagings[pagings.size() / 2];
   SetWindowLongPtrA(viewer, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_draws.previous));
 
-  std::printf("rows in block:        %d (row height %d px, %d rows a page, list %ldx%ld px)\n",
-              count, row_height, page, client.right, client.bottom);
+  std::printf("rows in %s %d (row height %d px, %d rows a page, list %ldx%ld px)\n",
+              glyph_count ? "glyph view:  " : "block:       ", count, row_height, page,
+              client.right, client.bottom);
   std::printf("one screen:           median %.2f ms, fastest %.2f ms, slowest %.2f ms over %d "
               "paints; %ld rows drawn a paint\n",
               screens[screens.size() / 2], screens.front(), screens.back(), kScreens,
@@ -157,8 +168,8 @@ void BenchPaging(HWND viewer, const BenchFace& face, unsigned first_code) {
   if (floor) {
     std::sort(floors.begin(), floors.end());
     const double floor_ms = floors[floors.size() / 2];
-    std::printf("drawing floor:        %.1f ms for %d glyphs and labels into a memory bitmap\n",
-                floor_ms, count * 16);
+    std::printf("drawing floor:        %.1f ms for %u glyphs and labels%s into a memory bitmap\n",
+                floor_ms, glyph_count ? glyph_count : count * 16u, glyph_count ? " by index" : "");
     std::printf("paging_ms=%.1f floor_ms=%.1f ratio=%.3f rounds=%zu in_drawitem_ms=%.1f "
                 "in_settopindex_without_drawing_ms=%.1f rows_drawn=%ld\n",
                 paging, floor_ms, paging / floor_ms, pagings.size(), Median(in_draw),

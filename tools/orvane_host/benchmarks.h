@@ -21,8 +21,10 @@ struct BenchFace {
 };
 
 // --bench-paging: paints one screen of the glyph list, then pages through it;
-// with a face, beside the system drawing the same glyphs into a bitmap.
-void BenchPaging(HWND viewer, const BenchFace& face, unsigned first_code);
+// with a face, beside the system drawing the same glyphs into a bitmap: the
+// block's characters from `first_code`, or with a glyph count (the glyph view)
+// the glyphs by index from 0.
+void BenchPaging(HWND viewer, const BenchFace& face, unsigned first_code, unsigned glyph_count = 0);
 
 // --bench-start: `cycles` viewer starts alternated with starts of a skeleton of
 // the same controls. Returns the exit status.
@@ -71,6 +73,10 @@ void RegisterFloorClass(const char* name, WNDPROC procedure, UINT style);
 // Sixteen cells from `first_code` across `row`, label above glyph, each framed
 // by the pen and brush selected into `dc`.
 void DrawFloorRow(HDC dc, RECT row, unsigned first_code, const LabelFont& label, HFONT glyph);
+// The same of `cells` glyphs by index from `first_glyph`, each labelled with its
+// index; `glyph_height` is the glyph font's line height.
+void DrawFloorIndexRow(HDC dc, RECT row, unsigned first_glyph, unsigned cells,
+                       const LabelFont& label, HFONT glyph, int glyph_height);
 
 LARGE_INTEGER Now();
 double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to);

@@ -2,7 +2,8 @@
 // checks its detection string, passes the settings file, shows one font and
 // closes on Escape; with --screenshot it saves a picture of the page and exits.
 // --dark passes the dark-mode show flag (128) to ListLoad.
-// --block and --charset pick from the Glyphs page's lists as a user would,
+// --block and --charset pick from the Glyphs page's lists as a user would
+// (--glyph-view the block list's last item),
 // --zoom presses the mouse on a cell (real input) so that the zoom box opens;
 // --thumbnail WxH FILE.png writes the plug-in's preview bitmap of the font
 // instead of showing it. The --bench-* options run one of the benchmarks
@@ -18,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "fontfile/face_glyphs.h"
+#include "fontfile/opened_font.h"
 #include "tools/orvane_host/benchmarks.h"
 #include "tools/orvane_host/plugin_api.h"
 #include "tools/orvane_host/png_writer.h"
@@ -41,6 +44,7 @@ struct Options {
   int page = -1;
   std::string find;  // --find: text looked for on the shown page, as the host's F7 does
   int block = -1;
+  bool glyph_view = false;  // --glyph-view: the block list's last item, every glyph by index
   int charset = -1;
   int zoom_row = -1, zoom_column = -1;
   bool bench = false;
@@ -85,7 +89,8 @@ std::string DefaultDll() {
 void Usage() {
   std::fprintf(stderr,
                "usage: orvane-host [--dll PATH] [--size WxH] [--settings FILE] [--fixed]\n"
-               "                   [--dark] [--page N] [--find TEXT] [--block N] [--charset N] [--zoom ROW,COLUMN]\n"
+               "                   [--dark] [--page N] [--find TEXT] [--block N | --glyph-view] [--charset N]\n"
+               "                   [--zoom ROW,COLUMN]\n"
                "                   [--bench-paging] [--bench-start N --bench-face NAME\n"
                "                   [--bench-weight W] [--bench-first HEX]]\n"
                "                   [--bench-browse N] [--bench-thumbnails N] [--bench-switch N]\n"
@@ -121,6 +126,8 @@ bool ParseOptions(int argc, char** argv, Options& o) {
       if (!value(o.find)) return false;
     } else if (arg == "--block") {
       if (!number(o.block)) return false;
+    } else if (arg == "--glyph-view") {
+      o.glyph_view = true;
     } else if (arg == "--charset") {
       if (!number(o.charset)) return false;
     } else if (arg == "--zoom") {
@@ -216,6 +223,14 @@ BenchFace CommandLineFace(const Options& o) {
   face.name = o.bench_face;
   face.weight = o.bench_weight;
   return face;
+}
+
+// The glyph count of the file's first face, as the glyph view counts it.
+unsigned FaceGlyphCount(const std::string& file) {
+  OpenedFont font;
+  uint32_t count = 0, unreached = 0;
+  if (!OpenFontFile(file.c_str(), font) || !CountFaceGlyphs(font, 0, count, unreached)) return 0;
+  return count;
 }
 
 // A click on tab `page`, as the tab control would announce it.
@@ -335,6 +350,10 @@ void OnLoaded(HWND window) {
   const Options& o = g_host.options;
   if (o.page >= 0) SwitchPage(g_host.viewer, o.page);
   if (o.block >= 0) PickFromCombo(g_host.viewer, kBlockComboId, o.block);
+  if (o.glyph_view)
+    PickFromCombo(g_host.viewer, kBlockComboId,
+                  static_cast<int>(SendDlgItemMessageA(g_host.viewer, kBlockComboId, CB_GETCOUNT,
+                                                       0, 0)) - 1);
   if (o.charset >= 0) PickFromCombo(g_host.viewer, kCharsetComboId, o.charset);
   // In the block or view chosen: the glyph view finds glyphs by name.
   if (!o.find.empty() && g_host.plugin.search) {
@@ -385,7 +404,8 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM
         PressOnCell(g_host.viewer, g_host.options.zoom_row, g_host.options.zoom_column);
       } else if (wparam == kBenchTimer) {
         const Options& o = g_host.options;
-        BenchPaging(g_host.viewer, CommandLineFace(o), o.bench_first);
+        BenchPaging(g_host.viewer, CommandLineFace(o), o.bench_first,
+                    o.glyph_view ? FaceGlyphCount(o.file) : 0);
         DestroyWindow(window);
       }
       return 0;
