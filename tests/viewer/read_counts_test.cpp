@@ -1,5 +1,6 @@
 // How often the viewer maps a file and walks a table directory: once per load,
-// never on a face switch or an instance switch, which reuse what the load opened.
+// never on a face switch, an instance switch or the glyph view, which reuse what
+// the load opened.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -71,8 +72,27 @@ TEST(ReadCounts, OneMappingPerLoadAndNoneAndNoWalkPerSwitch) {
   ClickTab(viewer, kInfoPage);
   const Counted instance_switch = Since(s, before);
 
+  // The glyph view reads the glyphs' names, the reversed map and the GSUB walk
+  // from the record, once per face: a face shown again in it keeps its first read.
+  ClickTab(viewer, kGlyphsPage);
+  const auto show_glyph_view = [&] {
+    Pick(viewer, kBlockComboId,
+         static_cast<int>(SendDlgItemMessageA(viewer, kBlockComboId, CB_GETCOUNT, 0, 0)) - 1);
+  };
+  before = Now(s);
+  show_glyph_view();
+  ASSERT_TRUE(s.glyph_view);
+  const FaceGlyphs* read = FaceOf(*s.opened, 1)->glyphs.get();
+  ASSERT_NE(read, nullptr);
+  Pick(viewer, kFaceComboId, 0);
+  Pick(viewer, kFaceComboId, 1);
+  show_glyph_view();
+  ASSERT_TRUE(s.glyph_view);
+  EXPECT_EQ(FaceOf(*s.opened, 1)->glyphs.get(), read);
+  const Counted glyph_view = Since(s, before);
+
   std::printf("load: %llu mappings, %llu walks; face switch: %llu, %llu; first build of an "
-              "instance: %llu, %llu; instance switch: %llu, %llu\n",
+              "instance: %llu, %llu; instance switch: %llu, %llu; glyph view: %llu, %llu\n",
               static_cast<unsigned long long>(load.mappings),
               static_cast<unsigned long long>(load.walks),
               static_cast<unsigned long long>(face_switch.mappings),
@@ -80,7 +100,9 @@ TEST(ReadCounts, OneMappingPerLoadAndNoneAndNoWalkPerSwitch) {
               static_cast<unsigned long long>(first_build.mappings),
               static_cast<unsigned long long>(first_build.walks),
               static_cast<unsigned long long>(instance_switch.mappings),
-              static_cast<unsigned long long>(instance_switch.walks));
+              static_cast<unsigned long long>(instance_switch.walks),
+              static_cast<unsigned long long>(glyph_view.mappings),
+              static_cast<unsigned long long>(glyph_view.walks));
   EXPECT_LE(load.mappings, 1u);
   EXPECT_LE(load.walks, 2u);  // each face's directory once
   EXPECT_EQ(face_switch.mappings, 0u);
@@ -89,6 +111,8 @@ TEST(ReadCounts, OneMappingPerLoadAndNoneAndNoWalkPerSwitch) {
   EXPECT_LE(first_build.walks, 1u);
   EXPECT_EQ(instance_switch.mappings, 0u);
   EXPECT_EQ(instance_switch.walks, 0u);
+  EXPECT_EQ(glyph_view.mappings, 0u);
+  EXPECT_EQ(glyph_view.walks, 0u);
   Plugin().list_close(viewer);
   DestroyWindow(parent);
   Pump();
