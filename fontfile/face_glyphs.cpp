@@ -7,12 +7,16 @@
 
 namespace {
 
-// The count, the map and the characters of each glyph.
-void ReadReach(const OpenedFont& font, const OpenedFace& face, FaceGlyphs& out) {
+uint32_t GlyphCountOf(const OpenedFont& font, const OpenedFace& face) {
   const FaceTable maxp = FaceTableOf(font.bytes, face, "maxp");
   uint16_t count = 0;
   if (maxp.present()) ReadU16BE(maxp.bytes, 0, 4, count);
-  out.glyph_count = count;
+  return count;
+}
+
+// The count, the map and the characters of each glyph.
+void ReadReach(const OpenedFont& font, const OpenedFace& face, FaceGlyphs& out) {
+  out.glyph_count = GlyphCountOf(font, face);
   ReadFaceCharacterMap(font.bytes, face.directory, out.map, MapDetail::kGlyphs);
   out.characters = ReverseCharacterMap(out.map, out.glyph_count);
   out.unreached = 0;
@@ -26,6 +30,11 @@ ByteView TableOrNothing(const OpenedFont& font, const OpenedFace& face, const ch
 }
 
 }  // namespace
+
+uint32_t FaceGlyphCount(const OpenedFont& font, uint32_t face) {
+  const OpenedFace* opened = FaceOf(font, face);
+  return opened ? GlyphCountOf(font, *opened) : 0;
+}
 
 const FaceGlyphs* ReadFaceGlyphs(const OpenedFont& font, uint32_t face) {
   const OpenedFace* opened = FaceOf(font, face);

@@ -21,6 +21,10 @@ struct FaceGlyphs {
 
 struct OpenedFont;
 
+// maxp's glyph count of face `face` (0 when it has none, or no such face): what
+// the glyph view's item in the block list shows before the view reads more.
+uint32_t FaceGlyphCount(const OpenedFont& font, uint32_t face);
+
 // Face `face` of an opened sfnt font or collection, read once and kept in the
 // record (faces that share an offset share it); nullptr when the bytes hold no
 // such face.

@@ -3,10 +3,11 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <string>
 #include <utility>
 #include <vector>
 
+#include "fontfile/face_glyphs.h"
 #include "text/language.h"
 #include "text/settings.h"
 #include "viewer/glyph_grid.h"
@@ -196,6 +197,15 @@ void MeasureBlockItem(MEASUREITEMSTRUCT& item) {
   ReleaseDC(nullptr, dc);
 }
 
+std::string BlockItemCount(const ViewerState& s, int position) {
+  if (position == kGlyphViewPosition) {
+    const uint32_t glyphs = s.opened ? FaceGlyphCount(*s.opened, s.face) : 0;
+    return glyphs ? std::to_string(glyphs) + " " + LanguageString(kTextGlyphs) : std::string();
+  }
+  if (!s.cells.known) return {};
+  return std::to_string(PresentCellsAt(s, position)) + "/" + std::to_string(BlockSizeAt(position));
+}
+
 void DrawBlockItem(const ViewerState& s, const DRAWITEMSTRUCT& item) {
   HDC dc = item.hDC;
   RECT r = item.rcItem;
@@ -209,34 +219,26 @@ void DrawBlockItem(const ViewerState& s, const DRAWITEMSTRUCT& item) {
   const COLORREF old_back = SetBkColor(dc, back);
   const COLORREF old_fore = GetTextColor(dc);
   ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
-  if (item.itemID != static_cast<UINT>(-1) && static_cast<int>(item.itemData) == kGlyphViewPosition) {
-    SetTextColor(dc, fore);
-    HGDIOBJ old_font = SelectObject(dc, UiFont);
-    RECT text = {r.left + 2, r.top, r.right - 2, r.bottom};
-    DrawTextA(dc, LanguageString(kTextGlyphView), -1, &text,
-              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-    SelectObject(dc, old_font);
-  } else if (item.itemID != static_cast<UINT>(-1)) {
+  if (item.itemID != static_cast<UINT>(-1)) {
     const int position = static_cast<int>(item.itemData);
-    const UnicodeBlockRow& row = BlockAt(position);
-    const uint32_t present = PresentCellsAt(s, position);
+    const bool glyph_view = position == kGlyphViewPosition;
     // Greyed: a block without characters, and the whole box while it is disabled.
-    const bool grey = (s.cells.known && present == 0 && !selected) ||
+    const bool grey = (!glyph_view && s.cells.known && PresentCellsAt(s, position) == 0 &&
+                       !selected) ||
                       (item.itemState & ODS_DISABLED) != 0;
     SetTextColor(dc, grey ? (s.dark ? kDarkLabel : GetSysColor(COLOR_GRAYTEXT)) : fore);
     HGDIOBJ old_font = SelectObject(dc, UiFont);
     RECT text = r;
     text.left += 2;
     text.right -= 2;
-    if (s.cells.known) {
-      char count[32];
-      std::snprintf(count, sizeof count, "%u/%u", present, BlockSizeAt(position));
+    const std::string count = BlockItemCount(s, position);
+    if (!count.empty()) {
       RECT measure = {};
-      DrawTextA(dc, count, -1, &measure, DT_SINGLELINE | DT_CALCRECT | DT_NOPREFIX);
-      DrawTextA(dc, count, -1, &text, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
+      DrawTextA(dc, count.c_str(), -1, &measure, DT_SINGLELINE | DT_CALCRECT | DT_NOPREFIX);
+      DrawTextA(dc, count.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
       text.right -= (measure.right - measure.left) + 6;
     }
-    DrawTextA(dc, row.name, -1, &text,
+    DrawTextA(dc, glyph_view ? LanguageString(kTextGlyphView) : BlockAt(position).name, -1, &text,
               DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     SelectObject(dc, old_font);
   }

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "fontfile/catalog.h"
 #include "viewer/block_order.h"
@@ -69,7 +70,12 @@ void OpenStoredBlock(ViewerState& state);
 // position older versions read is for the order in force.
 void StoreBlock(const ViewerState& state);
 
+// What the block list's item at `position` shows at its right: a block's present
+// cells of its size ("218/256", nothing while they are unknown), the glyph
+// view's glyph count ("6253 glyphs").
+std::string BlockItemCount(const ViewerState& state, int position);
+
 // The block combo's WM_MEASUREITEM and WM_DRAWITEM: the name as the system would
-// draw it, the count of present cells at the right, blocks without any greyed.
+// draw it, the count at the right, blocks without any present cell greyed.
 void MeasureBlockItem(MEASUREITEMSTRUCT& item);
 void DrawBlockItem(const ViewerState& state, const DRAWITEMSTRUCT& item);

@@ -13,6 +13,8 @@
 #include "fontfile/catalog.h"
 #include "support/test_paths.h"
 #include "tests/viewer/plugin_harness.h"
+#include "viewer/block_list.h"
+#include "viewer/glyph_view.h"
 
 namespace {
 
@@ -416,9 +418,9 @@ TEST(GlyphGrid, CharactersBeyondTheFirstPlaneShowTheFontsOwnGlyphs) {
   }
 }
 
-// The glyph view, the block list's last item: every glyph by index, forms no
-// character reaches drawn with ink (found with the host's search by name, or as
-// "gid N"), and the labels of such glyphs tinted.
+// The glyph view, the block list's last item: every glyph by index (the item
+// counts them), forms no character reaches drawn with ink (found with the host's
+// search by name, or as "gid N"), and the labels of such glyphs tinted.
 TEST(GlyphGrid, TheGlyphViewDrawsGlyphsNoCharacterReaches) {
   const std::string arabic = "/usr/share/fonts/truetype/noto/NotoSansArabic-Regular.ttf";
   const struct {
@@ -426,10 +428,11 @@ TEST(GlyphGrid, TheGlyphViewDrawsGlyphsNoCharacterReaches) {
     int glyph;      // what the query finds
     int unreached;  // in the same row: a glyph no character reaches,
     int reached;    // and one a character does
-  } cases[] = {{arabic, "uni06A0.fina", 14, 15, 13},
-               {arabic, "uni06A0.medi", 16, 15, 17},
-               {DejaVuPath(), "uni0311.case", 5928, 5929, 5920},
-               {DejaVuPath(), "gid 5928", 5928, 5929, 5920}};
+    const char* count;  // the glyph view's item
+  } cases[] = {{arabic, "uni06A0.fina", 14, 15, 13, "1648 glyphs"},
+               {arabic, "uni06A0.medi", 16, 15, 17, "1648 glyphs"},
+               {DejaVuPath(), "uni0311.case", 5928, 5929, 5920, "6253 glyphs"},
+               {DejaVuPath(), "gid 5928", 5928, 5929, 5920, "6253 glyphs"}};
   auto search = DllExport<int(__stdcall*)(HWND, char*, int)>(Plugin().dll, "ListSearchText");
   for (const auto& c : cases) {
     SCOPED_TRACE(c.query);
@@ -437,6 +440,7 @@ TEST(GlyphGrid, TheGlyphViewDrawsGlyphsNoCharacterReaches) {
     ViewerState& s = v.state();
     v.SelectBlock(static_cast<int>(SendMessageA(s.block_combo, CB_GETCOUNT, 0, 0)) - 1);
     ASSERT_TRUE(s.glyph_view);
+    EXPECT_EQ(BlockItemCount(s, kGlyphViewPosition), c.count);
     std::string query = c.query;
     ASSERT_EQ(search(v.window, query.data(), 1), 0);
     ASSERT_EQ(s.marked_code, c.glyph);
