@@ -6,11 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "fontfile/catalog.h"
+#include "fontfile/face_glyphs.h"
 #include "support/test_paths.h"
 #include "tests/viewer/plugin_harness.h"
 #include "viewer/block_list.h"
@@ -438,7 +442,7 @@ TEST(GlyphGrid, TheGlyphViewDrawsGlyphsNoCharacterReaches) {
     SCOPED_TRACE(c.query);
     GridViewer v("grid_glyph_view", "", c.font.front() == '/' ? HostPath(c.font) : c.font);
     ViewerState& s = v.state();
-    v.SelectBlock(static_cast<int>(SendMessageA(s.block_combo, CB_GETCOUNT, 0, 0)) - 1);
+    v.ShowGlyphView();
     ASSERT_TRUE(s.glyph_view);
     EXPECT_EQ(BlockItemCount(s, kGlyphViewPosition), c.count);
     std::string query = c.query;
@@ -465,5 +469,128 @@ TEST(GlyphGrid, TheGlyphViewDrawsGlyphsNoCharacterReaches) {
     };
     EXPECT_TRUE(tinted(c.unreached));
     EXPECT_FALSE(tinted(c.reached));
+  }
+}
+
+// The glyph view as a user meets it beyond plain outlines: in dark mode (light
+// ink on the dark window, the unreached label's own dark tint), a colour font's
+// glyph in the colours of its PNG, and a variable font's glyph at the instance
+// chosen (Black far darker than Thin).
+TEST(GlyphGrid, TheGlyphViewInDarkModeInColourAndAtAnInstance) {
+  constexpr int kDarkFlag = 128;
+  const std::string emoji = HostPath("/usr/share/fonts/truetype/noto/NotoColorEmoji.ttf");
+  const std::string inter = HostPath("/usr/share/fonts/truetype/inter-vf/Inter-roman.var.ttf");
+  const auto luminance = [](uint32_t rgb) {
+    return (299 * (rgb >> 16 & 0xFF) + 587 * (rgb >> 8 & 0xFF) + 114 * (rgb & 0xFF)) / 1000;
+  };
+  // The glyph a code reaches, from the glyphs the view read, scrolled to the top.
+  const auto show = [](GridViewer& v, uint32_t code) {
+    const ViewerState& s = v.state();
+    const FaceGlyphs* glyphs = FaceOf(*s.opened, s.face)->glyphs.get();
+    for (uint32_t glyph = 0; glyphs && glyph < glyphs->glyph_count; ++glyph)
+      for (const CodeRange& range : CharactersOf(glyphs->characters, glyph))
+        if (range.first <= code && code <= range.last) {
+          SendMessageA(s.glyph_list, LB_SETTOPINDEX, glyph / 16, 0);
+          Pump();
+          return static_cast<int>(glyph);
+        }
+    return -1;
+  };
+  // The cell of `glyph`, its label's line and the glyph below it.
+  const auto cell = [](const GridViewer& v, const Pixels& p, int glyph, bool label) {
+    RECT item = {};
+    SendMessageA(v.state().glyph_list, LB_GETITEMRECT, glyph / 16, reinterpret_cast<LPARAM>(&item));
+    const int width = p.width / 16, top = item.top + 1 + MenuFontLineHeight();
+    return RECT{glyph % 16 * width + 2, label ? item.top + 1 : top + 1,
+                (glyph % 16 + 1) * width - 1, label ? top - 1 : item.bottom - 1};
+  };
+  const struct {
+    const char* what;
+    std::string font;
+    int flags = 0, instance = -1;  // the dark flag; an instance selector item
+    std::function<void(GridViewer&)> check;
+  } cases[] = {
+      {"dark mode", DejaVuPath(), kDarkFlag, -1,
+       [&](GridViewer& v) {
+         const int a = show(v, 'A');
+         ASSERT_EQ(a, 36);
+         SendMessageA(v.state().glyph_list, LB_SETTOPINDEX, 0, 0);
+         Pump();
+         const Pixels p = CaptureClient(v.state().glyph_list);
+         int light = 0, dark = 0, total = 0;
+         const RECT glyph = cell(v, p, a, false);
+         for (int y = glyph.top; y < glyph.bottom; ++y)
+           for (int x = glyph.left; x < glyph.right; ++x, ++total) {
+             light += luminance(p.At(x, y)) > 160;
+             dark += luminance(p.At(x, y)) < 64;
+           }
+         EXPECT_GT(light, 10) << "A in light ink";
+         EXPECT_GT(dark, total / 2) << "on the dark window";
+         // .notdef, which nothing reaches: its label on the dark tint, not the light one.
+         int tint = 0;
+         const RECT label = cell(v, p, 0, true);
+         for (int y = label.top; y < label.bottom; ++y)
+           for (int x = label.left; x < label.right; ++x)
+             tint += ColoursNear(p.At(x, y), 0x604820, 8);
+         std::printf("dark mode: A %d light, %d dark of %d; .notdef's label %d tinted\n", light,
+                     dark, total, tint);
+         EXPECT_GT(tint, (label.right - label.left) * (label.bottom - label.top) / 2);
+       }},
+      {"colour glyphs", emoji, 0, -1,
+       [&](GridViewer& v) {
+         const int smile = show(v, 0x1F600);
+         ASSERT_GE(smile, 0);
+         const std::optional<uint32_t> png = BitmapGlyphMeanColour(emoji, 0x1F600);
+         ASSERT_TRUE(png);
+         int count = 0;
+         const Pixels p = CaptureClient(v.state().glyph_list);
+         const uint32_t mean = InkMeanColour(p, cell(v, p, smile, false), SystemRgb(COLOR_WINDOW), &count);
+         std::printf("colour: glyph %d, %d pixels of ink, mean %06X, the PNG's %06X\n", smile, count,
+                     mean, *png);
+         EXPECT_GT(count, 60);
+         EXPECT_TRUE(ColoursNear(mean, *png, 40)) << std::hex << mean << " against the PNG's " << *png;
+       }},
+      {"an instance", inter, 0, 1,
+       [&](GridViewer& v) {
+         const ViewerState& s = v.state();
+         long darkness[2] = {};
+         for (int i = 0; i < 2; ++i) {
+           // Thin (item 1), then Black (item 9), each in the glyph view.
+           if (i) {
+             SendMessageA(s.instance_combo, CB_SETCURSEL, 9, 0);
+             SendMessageA(v.window, WM_COMMAND, MAKEWPARAM(kInstanceComboId, CBN_SELCHANGE),
+                          reinterpret_cast<LPARAM>(s.instance_combo));
+             Pump();
+             ASSERT_TRUE(s.glyph_view);
+           }
+           const int h = show(v, 'H');
+           ASSERT_GE(h, 0);
+           const Pixels p = CaptureClient(s.glyph_list);
+           const RECT r = cell(v, p, h, false);
+           for (int y = r.top; y < r.bottom; ++y)
+             for (int x = r.left; x < r.right; ++x) darkness[i] += 255 - luminance(p.At(x, y));
+         }
+         std::printf("instance: darkness of H, Thin %ld, Black %ld\n", darkness[0], darkness[1]);
+         EXPECT_GT(darkness[1], 2 * darkness[0]) << "Black " << darkness[1] << ", Thin " << darkness[0];
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    GridViewer v("grid_glyph_view_forms", "", c.font);
+    ASSERT_TRUE(v.state().glyph_font);
+    if (c.flags) {
+      SendMessageA(v.window, kNewParamsMessage, c.flags, 0);
+      Pump();
+    }
+    if (c.instance >= 0) {
+      SendMessageA(v.state().instance_combo, CB_SETCURSEL, c.instance, 0);
+      SendMessageA(v.window, WM_COMMAND, MAKEWPARAM(kInstanceComboId, CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(v.state().instance_combo));
+      Pump();
+      ASSERT_EQ(v.state().other_face, "");
+    }
+    v.ShowGlyphView();
+    ASSERT_TRUE(v.state().glyph_view);
+    c.check(v);
   }
 }

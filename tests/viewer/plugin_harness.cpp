@@ -461,6 +461,10 @@ void GridViewer::SelectBlock(int position) {
   Pump();
 }
 
+void GridViewer::ShowGlyphView() {
+  SelectBlock(static_cast<int>(SendMessageA(state().block_combo, CB_GETCOUNT, 0, 0)) - 1);
+}
+
 void GridViewer::SelectCharset(int row) {
   SendMessageA(state().charset_combo, CB_SETCURSEL, row, 0);
   SendMessageA(window, WM_COMMAND, MAKEWPARAM(kCharsetComboId, CBN_SELCHANGE),

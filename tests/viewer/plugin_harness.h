@@ -159,6 +159,8 @@ struct GridViewer {
   ViewerState& state() const { return *StateOf(window); }
   // As the user picks them: the combo box's selection and its notice.
   void SelectBlock(int position);
+  // The block list's last item: every glyph by index.
+  void ShowGlyphView();
   void SelectCharset(int row);
   // The middle of a cell, in the glyph list's client coordinates.
   POINT CellCentre(int row, int column) const;

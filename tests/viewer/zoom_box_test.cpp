@@ -300,7 +300,7 @@ TEST(ZoomBox, ACodeBeyondUFFFFShowsItsSixDigitsAndTheFontsGlyph) {
 TEST(ZoomBox, AGlyphOfTheGlyphViewSaysHowItIsReached) {
   GridViewer v("zoom_glyph_view");
   ViewerState& s = v.state();
-  v.SelectBlock(static_cast<int>(SendMessageA(s.block_combo, CB_GETCOUNT, 0, 0)) - 1);
+  v.ShowGlyphView();
   ASSERT_TRUE(s.glyph_view);
   auto search = DllExport<int(__stdcall*)(HWND, char*, int)>(Plugin().dll, "ListSearchText");
   char ligature[] = "uniFB03";
