@@ -1,13 +1,17 @@
 #include "viewer/glyph_drawing.h"
 
-void DrawGlyphIndex(HDC dc, const RECT& r, WORD glyph, UINT format) {
+void DrawGlyphIndex(HDC dc, const RECT& r, WORD glyph, UINT format, int line_height) {
   SIZE size = {};
-  TEXTMETRICW metrics = {};
-  if (!GetTextExtentPointI(dc, &glyph, 1, &size) || !GetTextMetricsW(dc, &metrics)) return;
+  if (!GetTextExtentPointI(dc, &glyph, 1, &size)) return;
+  if (line_height <= 0 && (format & DT_VCENTER)) {
+    TEXTMETRICW metrics = {};
+    if (!GetTextMetricsW(dc, &metrics)) return;
+    line_height = metrics.tmHeight;
+  }
   LONG x = r.left, y = r.top;
   if (format & DT_CENTER) x = r.left + (r.right - r.left - size.cx) / 2;
   else if (format & DT_RIGHT) x = r.right - size.cx;
-  if (format & DT_VCENTER) y = r.top + (r.bottom - r.top - metrics.tmHeight) / 2;
+  if (format & DT_VCENTER) y = r.top + (r.bottom - r.top - line_height) / 2;
   ExtTextOutW(dc, x, y, ETO_GLYPH_INDEX | ETO_CLIPPED, &r, reinterpret_cast<LPCWSTR>(&glyph), 1,
               nullptr);
 }

@@ -16,5 +16,7 @@ void DrawCodeGlyph(HDC dc, const RECT& r, uint32_t code, uint32_t glyph, UINT fo
 
 // Draws glyph `glyph` of the font selected into dc by its index (ExtTextOutW with
 // ETO_GLYPH_INDEX), clipped to `r` and placed by DT_CENTER or DT_RIGHT and
-// DT_VCENTER: the one place the viewer draws a glyph by index.
-void DrawGlyphIndex(HDC dc, const RECT& r, WORD glyph, UINT format);
+// DT_VCENTER: the one place the viewer draws a glyph by index. `line_height`, the
+// font's height when the caller knows it (0: measured here), spares a grid of
+// glyphs one query of the font a cell.
+void DrawGlyphIndex(HDC dc, const RECT& r, WORD glyph, UINT format, int line_height = 0);

@@ -28,7 +28,30 @@ std::string CodeText(const CodeRange& range) {
   return text;
 }
 
-void DrawGlyphCell(ViewerState& s, const FaceGlyphs& g, HDC dc, RECT cell, uint32_t glyph) {
+// The label font's advance of each printable ASCII character, measured once a
+// row: a label's width is then their sum (the names are ASCII, without kerning).
+struct LabelWidths {
+  bool known = false;
+  INT advance[0x7F - 0x20] = {};
+  explicit LabelWidths(HDC dc) { known = GetCharWidth32A(dc, 0x20, 0x7E, advance) != 0; }
+  // The width of `text` in pixels, or -1 when it cannot be told.
+  int Of(HDC dc, const std::string& text) const {
+    int width = 0;
+    for (unsigned char c : text) {
+      if (!known || c < 0x20 || c > 0x7E) {
+        SIZE size = {};
+        return GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size)
+                   ? size.cx
+                   : -1;
+      }
+      width += advance[c - 0x20];
+    }
+    return width;
+  }
+};
+
+void DrawGlyphCell(ViewerState& s, const FaceGlyphs& g, const LabelWidths& widths, HDC dc,
+                   RECT cell, uint32_t glyph) {
   const bool marked = static_cast<int>(glyph) == s.marked_code;
   const COLORREF background = marked ? (s.dark ? kDarkMark : GetSysColor(COLOR_HIGHLIGHT))
                               : s.dark ? kDarkWindow
@@ -50,9 +73,8 @@ void DrawGlyphCell(ViewerState& s, const FaceGlyphs& g, HDC dc, RECT cell, uint3
   SelectObject(dc, UiFont);
   const std::string index = std::to_string(glyph);
   const std::string named = index + " " + GlyphName(g.names, glyph);
-  SIZE size = {};
-  const bool fits = GetTextExtentPoint32A(dc, named.c_str(), static_cast<int>(named.size()), &size) &&
-                    size.cx <= cell.right - cell.left - 4;
+  const int width = widths.Of(dc, named);
+  const bool fits = width >= 0 && width <= cell.right - cell.left - 4;
   const std::string& label = fits ? named : index;
   RECT text = cell;
   DrawTextA(dc, label.c_str(), static_cast<int>(label.size()), &text,
@@ -66,7 +88,8 @@ void DrawGlyphCell(ViewerState& s, const FaceGlyphs& g, HDC dc, RECT cell, uint3
                                                           s.dark != 0, background)
                                          : GlyphForm::kText;
   if ((form == GlyphForm::kText || form == GlyphForm::kOutlineOnly) && glyph <= 0xFFFF)
-    DrawGlyphIndex(dc, glyph_box, static_cast<WORD>(glyph), DT_CENTER | DT_VCENTER);
+    DrawGlyphIndex(dc, glyph_box, static_cast<WORD>(glyph), DT_CENTER | DT_VCENTER,
+                   s.glyph_metrics.tmHeight);
   Rectangle(dc, cell.left, cell.top, cell.right + 1, cell.bottom + 1);
   if (marked) SetTextColor(dc, list_colour);
 }
@@ -110,10 +133,12 @@ void DrawGlyphViewRow(ViewerState& s, HDC dc, RECT row_rect, int row) {
   if (!glyphs || glyphs->glyph_count == 0) return;
   const int width = CellWidth(row_rect.right - row_rect.left);
   const int cells = RowCellCount(0, glyphs->glyph_count - 1, row);
+  SelectObject(dc, UiFont);
+  const LabelWidths widths(dc);
   RECT cell = row_rect;
   for (int column = 0; column < cells; ++column) {
     cell.right = cell.left + width;
-    DrawGlyphCell(s, *glyphs, dc, cell, static_cast<uint32_t>(kCellsPerRow * row + column));
+    DrawGlyphCell(s, *glyphs, widths, dc, cell, static_cast<uint32_t>(kCellsPerRow * row + column));
     cell.left = cell.right;
   }
 }
