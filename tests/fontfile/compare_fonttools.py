@@ -8,14 +8,14 @@ Prints each difference and exits 1 when there is one.
 Usage: compare_fonttools.py ORVANE_INFO REQUIRED_FONT... -- FOLDER...
 Every REQUIRED_FONT must be among the fonts compared."""
 import json
-import os
 import subprocess
 import sys
 import time
 
 from fontTools.ttLib import TTFont, TTLibError
 
-EXTENSIONS = (".ttf", ".otf", ".ttc")
+from font_lists import named_and_found
+
 
 
 def fixed(value):
@@ -106,15 +106,10 @@ def orvane_face(line):
 def main():
     args = sys.argv[1:]
     tool = args.pop(0)
-    split = args.index("--")
-    required, folders = args[:split], args[split + 1:]
-    paths = sorted({os.path.join(root, name)
-                    for folder in folders for root, _, names in os.walk(folder)
-                    for name in names if name.lower().endswith(EXTENSIONS)})
-    missing = [path for path in required if path not in paths]
-    if missing:
-        print("fonts missing (scripts/install-deps installs them):", *missing, sep="\n  ")
+    lists = named_and_found(args)
+    if lists is None:
         return 1
+    paths = lists[1]
     started = time.monotonic()
     faces = differences = 0
     # How many faces had something to compare, so that a run over fonts without

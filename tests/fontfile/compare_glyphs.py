@@ -10,14 +10,14 @@ Prints each difference and exits 1 when there is one.
 
 Usage: compare_glyphs.py [--found-every N] ORVANE_INFO FONT... -- FOLDER...
 (every Nth font found in the folders besides the fonts named; 0 for none)"""
-import os
 import subprocess
 import sys
 import time
 
 from fontTools.ttLib import TTFont, TTLibError
 
-EXTENSIONS = (".ttf", ".otf", ".ttc")
+from font_lists import named_and_found
+
 
 
 def shown(name):
@@ -199,15 +199,10 @@ def main():
         every = int(args[1])
         args = args[2:]
     tool = args.pop(0)
-    split = args.index("--")
-    named, folders = args[:split], args[split + 1:]
-    found = sorted({os.path.join(root, name)
-                    for folder in folders for root, _, names in os.walk(folder)
-                    for name in names if name.lower().endswith(EXTENSIONS)})
-    missing = [path for path in named if path not in found]
-    if missing:
-        print("fonts missing (scripts/install-deps installs them):", *missing, sep="\n  ")
+    lists = named_and_found(args)
+    if lists is None:
         return 1
+    named, found = lists
     paths = list(dict.fromkeys(named + (found[::every] if every else [])))
     started = time.monotonic()
     faces = differences = 0
