@@ -14,6 +14,9 @@
 //                                  builds it N times and prints the median time and
 //                                  the work charged (glyf points, component visits,
 //                                  gvar, HVAR, MVAR, name bytes)
+//   orvane-info --shape TEXT [--features LIST] [--script TAG] [--language TAG]
+//               [--variations LIST] [--face N] FONT
+//                                  the text shaped by HarfBuzz, as hb-shape prints it
 //   orvane-info --help (or -h)     the usage, on stdout
 // Exit status: 0 when every face of every file was recognised, 1 when one was
 // not (or an error, such as memory running out, stopped the tool: it says so on
@@ -46,6 +49,7 @@
 #include "tools/orvane_info/anatomy_json.h"
 #include "tools/orvane_info/output_text.h"
 #include "tools/orvane_info/report_command.h"
+#include "tools/orvane_info/shape_command.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -70,6 +74,8 @@ void Usage(std::FILE* out = stderr) {
       "       orvane-info --report FILE [FACE]\n"
       "       orvane-info --decode FILE OUT [FILE OUT ...]\n"
       "       orvane-info --instance FILE OUT [--face N] [--family NAME] [--repeat N] [TAG=VALUE...]\n"
+      "       orvane-info --shape TEXT [--features LIST] [--script TAG] [--language TAG]\n"
+      "                           [--variations LIST] [--face N] FONT\n"
       "       orvane-info --help\n",
       out);
 }
@@ -433,6 +439,7 @@ int Run(int argc, char** argv) {
   }
   if (argc >= 2 && std::strcmp(argv[1], "--instance") == 0) return InstanceCommand(argc, argv);
   if (argc >= 2 && std::strcmp(argv[1], "--glyphs") == 0) return GlyphsCommand(argc, argv);
+  if (argc >= 2 && std::strcmp(argv[1], "--shape") == 0) return ShapeCommand(argc, argv);
   bool json = false, summary = false;
   int first = 1;
   if (first < argc && std::strcmp(argv[first], "--json") == 0) {
