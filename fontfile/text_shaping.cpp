@@ -1,5 +1,8 @@
 #include "fontfile/text_shaping.h"
 
+#include "fontfile/face_tables.h"
+#include "fontfile/layout_tables.h"
+
 #include <hb-ot.h>
 #include <hb.h>
 
@@ -32,12 +35,6 @@ using BufferPtr = std::unique_ptr<hb_buffer_t, BufferCloser>;
 
 hb_tag_t TagOf(const std::string& text) {
   return hb_tag_from_string(text.data(), static_cast<int>(text.size()));
-}
-
-std::string TagText(hb_tag_t tag) {
-  char text[4];
-  hb_tag_to_string(tag, text);
-  return std::string(text, 4);
 }
 
 // Listed in the face's directory, whatever its bytes hold.
@@ -109,7 +106,8 @@ bool ParseVariation(const std::string& text, AxisSetting& setting) {
 }  // namespace
 
 ShapingFontPtr OpenShapingFont(ByteView sfnt, uint32_t face_index) {
-  if (!sfnt.data || sfnt.size == 0) return nullptr;
+  // HarfBuzz takes any face index of a single font for its one face.
+  if (!FaceStart(sfnt, face_index)) return nullptr;
   ShapingFontPtr font(new ShapingFont);
   font->blob = hb_blob_create(reinterpret_cast<const char*>(sfnt.data), sfnt.size,
                               HB_MEMORY_MODE_READONLY, nullptr, nullptr);
