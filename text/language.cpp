@@ -177,6 +177,30 @@ const char* const kEnglishColourGlyphs[] = {
 };
 static_assert(kTextFirstColourGlyphs + std::size(kEnglishColourGlyphs) == kTextColourGlyphsEnd);
 
+// From kTextFirstFeatures on.
+const char* const kEnglishFeatures[] = {
+    "Features",  // 200
+    "Show the Features page",
+    "Automatic",
+    "Script:",
+    "Language:",
+    "Default",  // 205
+    "On",
+    "Off",
+    "Substitution (GSUB)",
+    "Positioning (GPOS)",
+    "Substitution and positioning",  // 210
+    "Its layout tables are refused: the glyphs are shown unshaped.",
+    "The text is cut after 512 characters.",
+    "Glyph",
+    "Cluster",
+    "Advance",  // 215
+    "Offset",
+    "Click a glyph to name it; Ctrl+C copies the run.",
+    "Default language",
+};
+static_assert(kTextFirstFeatures + std::size(kEnglishFeatures) == kTextFeaturesEnd);
+
 // From kTextFirstGlyphView on.
 const char* const kEnglishGlyphView[] = {
     "All glyphs by index",  // 240
@@ -224,6 +248,8 @@ const char* EnglishString(int id) {
   if (id >= kTextFirstContent && id < kTextContentEnd) return kEnglishContent[id - kTextFirstContent];
   if (id < 0 || id >= kLanguageStringCount) return "";
   if (id >= kTextFirstGlyphView) return kEnglishGlyphView[id - kTextFirstGlyphView];
+  if (id >= kTextFeaturesEnd) return "";
+  if (id >= kTextFirstFeatures) return kEnglishFeatures[id - kTextFirstFeatures];
   if (id >= kTextColourGlyphsEnd) return "";
   if (id >= kTextFirstColourGlyphs) return kEnglishColourGlyphs[id - kTextFirstColourGlyphs];
   if (id >= kTextInstanceEnd) return "";

@@ -93,7 +93,18 @@ constexpr int kTextInstanceEnd = 143;  // ids 143-159 are not given yet
 // character the font lists but of which nothing can be drawn.
 constexpr int kTextFirstColourGlyphs = 160;
 constexpr int kTextColourFormNotDrawn = 160, kTextCannotBeDrawn = 161;
-constexpr int kTextColourGlyphsEnd = 162;  // ids 162-239 are not given yet
+constexpr int kTextColourGlyphsEnd = 162;  // ids 162-199 are not given yet
+// The Features page: its tab, its switch on the Options page, its choosers, the
+// states and groups of the feature list, its notes and the glyph it names.
+constexpr int kTextFirstFeatures = 200;
+constexpr int kTextFeaturesTab = 200, kTextShowFeaturesPage = 201, kTextAutomatic = 202,
+              kTextScriptLabel = 203, kTextLanguageChooserLabel = 204, kTextFeatureDefault = 205,
+              kTextFeatureOn = 206, kTextFeatureOff = 207, kTextGsubGroup = 208,
+              kTextGposGroup = 209, kTextBothGroup = 210, kTextLayoutRefused = 211,
+              kTextTextCut = 212, kTextGlyphLabel = 213, kTextClusterLabel = 214,
+              kTextAdvanceLabel = 215, kTextOffsetLabel = 216, kTextFeaturesHint = 217,
+              kTextDefaultLanguageSystem = 218;
+constexpr int kTextFeaturesEnd = 219;  // ids 219-239 are not given yet
 // The glyph view: its entry in the block list, and what the zoom box says of a
 // glyph (how characters and features reach it, its advance width and bounds).
 constexpr int kTextFirstGlyphView = 240;
@@ -108,8 +119,8 @@ constexpr int kTextContentEnd = 282;
 // Name of the language whose texts are loaded; empty until the first SelectLanguage.
 const char* CurrentLanguage();
 
-// The built-in English text of id (0-161, 240-245, and the content plug-in's
-// from 280); "" for any other id and for the ids not given a text yet.
+// The built-in English text of id (0-161, 200-218, 240-245, and the content
+// plug-in's from 280); "" for any other id and for the ids not given a text yet.
 const char* EnglishString(int id);
 
 // The language file for `name`: the module path with its extension replaced by

@@ -161,7 +161,8 @@ void LoadSettings(ViewerSettings& settings) {
   settings.save_charset = ReadInt(from, "SaveCharSet", 0, 0, 1);
   settings.save_sample = ReadInt(from, "SaveSampleText", 0, 0, 1);
 
-  if (settings.save_page) settings.page = ReadInt(from, "Page", 0, 0, 3);
+  settings.features_page = ReadInt(from, "FeaturesPage", 0, 0, 1);
+  if (settings.save_page) settings.page = ReadInt(from, "Page", 0, 0, settings.features_page ? 4 : 3);
   if (settings.save_charset)
     settings.charset_index = ReadInt(from, "CharSet", 0, 0, kCharsetCount - 1);
 
@@ -205,6 +206,7 @@ void SaveSettings(const ViewerSettings& settings, int process_sort_order) {
 
   WriteSettingInt("SortOrderUnicodeBlocks", process_sort_order);
   WriteSettingInt("OnlyBlocksWithCharacters", settings.only_covered_blocks);
+  WriteSettingInt("FeaturesPage", settings.features_page);
 }
 
 BlockSetting ReadBlockSetting() {

@@ -28,6 +28,8 @@ struct ViewerSettings {
   // The named instance of a variable font shown last, by its name; empty for the
   // default instance. Written only by a viewer of a font with named instances.
   char instance_name[256] = {};
+  // The Features page follows the Options page (and "Page" may then be 4).
+  int features_page = 0;
 };
 
 std::string ReadSettingString(const char* key, size_t capacity, const char* default_value);

@@ -9,6 +9,7 @@
 
 #include "fontfile/face_glyphs.h"
 #include "viewer/block_coverage.h"
+#include "viewer/features_page.h"
 #include "viewer/glyph_view.h"
 
 namespace {
@@ -139,6 +140,10 @@ bool CopyFromPage(const ViewerState& s) {
         CellCharacter(s, s.marked_code >= 0 ? s.marked_code : s.zoom_code);
     return text && !text->empty() && (*text)[0] != L'\0' &&
            PutTextOnClipboard(s.viewer, *text);
+  }
+  if (s.page == kFeaturesPage) {
+    const std::wstring run = FeaturesRunText(s);
+    return !run.empty() && PutTextOnClipboard(s.viewer, run);
   }
   HWND view = PageView(s);
   return view && CopyViewSelection(view);

@@ -9,6 +9,7 @@
 #include "text/language.h"
 #include "viewer/block_list.h"
 #include "viewer/dialog_items.h"
+#include "viewer/pages.h"
 #include "viewer/theme.h"
 
 namespace {
@@ -17,7 +18,7 @@ enum OptionsItem {
   kZoomGroup = 901, kZoomSizeLabel, kZoomSizeEdit, kZoomSizeSpin, kZoomWidthLabel, kZoomWidthEdit,
   kZoomWidthSpin, kZoomHeightLabel, kZoomHeightEdit, kZoomHeightSpin, kSortLabel, kSortList,
   kLanguageLabel, kLanguageList, kSaveGroup, kSavePage, kSaveBlock, kSaveCharset, kSaveSample,
-  kAboutText, kOnlyCoveredBlocks
+  kAboutText, kOnlyCoveredBlocks, kShowFeaturesPage
 };
 
 struct ComboLanguageList final : LanguageList {
@@ -55,6 +56,15 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wparam, LPA
         return reinterpret_cast<INT_PTR>(
             DarkControlColours(*s, message, reinterpret_cast<HDC>(wparam)));
       return FALSE;
+    case WM_COMMAND:
+      // The Features page comes and goes with its switch, so that the next page
+      // is there at once.
+      if (LOWORD(wparam) == kShowFeaturesPage && HIWORD(wparam) == BN_CLICKED)
+        if (auto* s = reinterpret_cast<ViewerState*>(GetWindowLongPtrA(dialog, DWLP_USER))) {
+          s->features_page = IsDialogItemChecked(dialog, kShowFeaturesPage);
+          UpdateFeaturesTab(*s);
+        }
+      return FALSE;
   }
   return FALSE;
 }
@@ -82,6 +92,7 @@ void SetUpOptionsDialog(ViewerState& s) {
   SetText(d, kSaveCharset, kTextSaveCharset);
   SetText(d, kSaveSample, kTextSaveSample);
   SetText(d, kOnlyCoveredBlocks, kTextOnlyCoveredBlocks);
+  SetText(d, kShowFeaturesPage, kTextShowFeaturesPage);
   char about[2048];
   std::snprintf(about, sizeof about, "Orvane.wlx 0.08\r\nCopyright (C) 2026 Quenvale\r\n\r\n%s",
                 LanguageString(kTextAboutNote));
@@ -103,6 +114,7 @@ void FillOptionsPage(ViewerState& s) {
   SetDialogItemChecked(d, kSaveCharset, s.save_charset);
   SetDialogItemChecked(d, kSaveSample, s.save_sample);
   SetDialogItemChecked(d, kOnlyCoveredBlocks, s.only_covered_blocks);
+  SetDialogItemChecked(d, kShowFeaturesPage, s.features_page);
 }
 
 void ShowSortOrder(const ViewerState& s) {

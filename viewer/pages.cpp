@@ -9,6 +9,7 @@
 #include "viewer/process_resources.h"
 #include "text/info_report.h"
 #include "viewer/font_path.h"
+#include "viewer/features_page.h"
 #include "viewer/glyph_grid.h"
 #include "viewer/instance_selector.h"
 #include "viewer/options_page.h"
@@ -87,6 +88,9 @@ void FillPage(ViewerState& s, int page) {
     case kOptionsPage:
       FillOptionsPage(s);
       break;
+    case kFeaturesPage:
+      FillFeaturesPage(s);
+      break;
   }
 }
 
@@ -124,6 +128,7 @@ HWND PageControl(const ViewerState& s, int page) {
     case kInfoPage: return s.info_view;
     case kSamplePage: return s.sample_view;
     case kOptionsPage: return s.options_host;
+    case kFeaturesPage: return s.features_view;
   }
   return nullptr;
 }
@@ -138,7 +143,7 @@ void LayoutViewer(HWND window, int width, int height) {
   ViewerLayout o = ComputeViewerLayout(display.left, display.top, display.right, display.bottom,
                                        ScreenDpiY, s.face_selector, s.instance_selector);
 
-  DeferBatch batch(13);
+  DeferBatch batch(14);
   batch.Add(s.tab, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
   batch.Place(s.block_combo, o.block_combo);
   batch.Place(s.block_spin, o.block_spin);
@@ -150,6 +155,7 @@ void LayoutViewer(HWND window, int width, int height) {
   batch.Place(s.sample_view, o.sample_view);
   batch.Place(s.info_view, o.info_view);
   batch.Place(s.options_host, o.options_host);
+  batch.Place(s.features_view, o.info_view);
   batch.Place(s.face_combo, o.face_combo);
   batch.Place(s.instance_combo, o.instance_combo);
 }
@@ -208,17 +214,26 @@ void PlaceSizeRow(const ViewerState& s) {
 }
 
 void ShowPage(ViewerState& s, int page) {
-  if (page < 0 || page >= kPageCount) page = kGlyphsPage;
+  if (page < 0 || page >= PageCount(s)) page = kGlyphsPage;
+  // Made when first shown: most viewers never show it.
+  if (page == kFeaturesPage && !s.features_view) {
+    s.features_view = CreateFeaturesPage(s);
+    ViewerLayout o;
+    if (s.features_view && CurrentLayout(s, s.face_selector, s.instance_selector, o))
+      MoveWindow(s.features_view, o.info_view.x, o.info_view.y, o.info_view.width,
+                 o.info_view.height, FALSE);
+  }
   if (!s.page_built[page]) {
     FillPage(s, page);
     s.page_built[page] = 1;
   }
   {
-    DeferBatch batch(12);
+    DeferBatch batch(13);
     batch.Show(s.glyph_list, page == kGlyphsPage);
     batch.Show(s.info_view, page == kInfoPage);
     batch.Show(s.sample_view, page == kSamplePage);
     batch.Show(s.options_host, page == kOptionsPage);
+    batch.Show(s.features_view, page == kFeaturesPage);
     const bool selectors = page == kGlyphsPage;
     batch.Show(s.charset_combo, selectors);
     batch.Show(s.charset_spin, selectors);
@@ -251,16 +266,35 @@ void RefillFontPages(ViewerState& s, bool same_block) {
   // The sample text stays as the user left it; only its font changes.
   if (s.page_built[kSamplePage] && s.sample_view)
     SendMessageA(s.sample_view, WM_SETFONT, reinterpret_cast<WPARAM>(s.sample_font), TRUE);
+  if (s.page_built[kFeaturesPage]) FillFeaturesPage(s);
+}
+
+void UpdateFeaturesTab(ViewerState& s) {
+  if (!s.tab) return;
+  const int count = static_cast<int>(SendMessageA(s.tab, TCM_GETITEMCOUNT, 0, 0));
+  if (s.features_page && count == kPageCount - 1) {
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT | TCIF_IMAGE;
+    item.iImage = -1;
+    item.pszText = const_cast<char*>(LanguageString(kTextFeaturesTab));
+    SendMessageA(s.tab, TCM_INSERTITEMA, kFeaturesPage, reinterpret_cast<LPARAM>(&item));
+  } else if (!s.features_page && count == kPageCount) {
+    if (s.page == kFeaturesPage) {
+      SendMessageA(s.tab, TCM_SETCURSEL, kOptionsPage, 0);
+      ShowPage(s, kOptionsPage);
+    }
+    SendMessageA(s.tab, TCM_DELETEITEM, kFeaturesPage, 0);
+  }
 }
 
 void PreviousPage(ViewerState& s) {
-  s.page = s.page == 0 ? kPageCount - 1 : s.page - 1;
+  s.page = s.page == 0 ? PageCount(s) - 1 : s.page - 1;
   SendMessageA(s.tab, TCM_SETCURSEL, s.page, 0);
   ShowPage(s, s.page);
 }
 
 void NextPage(ViewerState& s) {
-  s.page = s.page == kPageCount - 1 ? 0 : s.page + 1;
+  s.page = s.page >= PageCount(s) - 1 ? 0 : s.page + 1;
   SendMessageA(s.tab, TCM_SETCURSEL, s.page, 0);
   ShowPage(s, s.page);
 }

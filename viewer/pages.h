@@ -27,6 +27,8 @@ void ShowPage(ViewerState& state, int page);
 // `same_block`: another face or instance of the same file, the block shown kept;
 // the grid's rows, and where it is scrolled to, stay.
 void RefillFontPages(ViewerState& state, bool same_block = false);
+// Adds or removes the Features page's tab as its switch says.
+void UpdateFeaturesTab(ViewerState& state);
 void PreviousPage(ViewerState& state);
 void NextPage(ViewerState& state);
 

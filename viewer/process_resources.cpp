@@ -9,6 +9,7 @@
 
 #include "text/language.h"
 #include "viewer/block_list.h"
+#include "viewer/features_page.h"
 #include "viewer/theme.h"
 #include "viewer/viewer_state.h"
 #include "viewer/viewer_window.h"
@@ -104,9 +105,11 @@ void AttachProcess(HINSTANCE instance) {
 
   RegisterWindowClass(kViewerClassName, ViewerWindowProc, COLOR_BTNFACE);
   RegisterWindowClass(kZoomClassName, ZoomWindowProc, COLOR_WINDOW);
+  RegisterWindowClass(kFeaturesClassName, FeaturesPageProc, COLOR_BTNFACE);
 }
 
 void DetachProcess() {
+  UnregisterClassA(kFeaturesClassName, ModuleInstance);
   UnregisterClassA(kZoomClassName, ModuleInstance);
   UnregisterClassA(kViewerClassName, ModuleInstance);
   if (GridPen) DeleteObject(GridPen);

@@ -4,6 +4,7 @@
 #include <richedit.h>
 
 #include "viewer/process_resources.h"
+#include "viewer/features_page.h"
 
 HPEN DarkGridPen = nullptr;
 HBRUSH DarkWindowBrush = nullptr;
@@ -148,6 +149,7 @@ LRESULT OnNewParams(HWND viewer, WPARAM show_flags) {
   s.recoloured = 1;
   ColourInfoView(s);
   ColourSampleView(s);
+  RecolourFeaturesPage(s);
   Repaint(viewer);
   return 0;
 }

@@ -16,11 +16,13 @@
 #include "text/settings.h"
 #include "viewer/block_coverage.h"
 #include "viewer/drawn_face.h"
+#include "viewer/features_controls.h"
 
 struct ColorGlyphFont;
 
-constexpr int kPageCount = 4;
-constexpr int kGlyphsPage = 0, kInfoPage = 1, kSamplePage = 2, kOptionsPage = 3;
+// The Features page follows the other four only while its switch is on.
+constexpr int kPageCount = 5;
+constexpr int kGlyphsPage = 0, kInfoPage = 1, kSamplePage = 2, kOptionsPage = 3, kFeaturesPage = 4;
 
 constexpr int kTabId = 100;
 constexpr int kGlyphListId = 200, kInfoViewId = 201, kSampleViewId = 202, kOptionsHostId = 203;
@@ -118,6 +120,7 @@ struct ViewerState : ViewerSettings, LoadedFont {
   HWND size_edit = nullptr;
   HWND size_slider = nullptr;
   HWND options_dialog = nullptr;
+  HWND features_view = nullptr;
   HWND face_combo = nullptr;
   bool face_selector = false;  // face_combo is shown: the file holds more than one face
   HWND instance_combo = nullptr;
@@ -129,6 +132,9 @@ struct ViewerState : ViewerSettings, LoadedFont {
   const ReadCounts* read_counts = &ModuleReadCounts();
   WNDPROC prev_procs[kSubclassedCount] = {};
 };
+
+// The pages the tab control lists: four, or five with the Features page.
+inline int PageCount(const ViewerSettings& s) { return s.features_page ? kPageCount : kPageCount - 1; }
 
 // The record in a window's user-data slot, or nullptr.
 inline ViewerState* GetViewerState(HWND window) {

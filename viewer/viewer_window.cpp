@@ -65,13 +65,14 @@ void CreateControls(ViewerState& s, HWND window) {
                         window);
   if (s.tab) {
     SetUiFont(s.tab);
-    for (int page = 0; page < kPageCount; ++page) {
+    for (int page = 0; page < kPageCount - 1; ++page) {
       TCITEMA item = {};
       item.mask = TCIF_TEXT | TCIF_IMAGE;
       item.iImage = -1;
       item.pszText = const_cast<char*>(LanguageString(kTextGlyphsTab + page));
       SendMessageA(s.tab, TCM_INSERTITEMA, page, reinterpret_cast<LPARAM>(&item));
     }
+    UpdateFeaturesTab(s);
   }
 
   s.size_edit = CreateControl("EDIT", ES_RIGHT | ES_MULTILINE | ES_NUMBER, WS_EX_CLIENTEDGE,
@@ -197,6 +198,7 @@ LRESULT OnDestroy(HWND window) {
     GetWindowTextA(s.sample_view, s.sample_text, sizeof s.sample_text);
   if (s.page_built[kOptionsPage]) ApplyOptionsPage(s);
   DestroyIfPresent(s.options_dialog);
+  DestroyIfPresent(s.features_view);
 
   Unsubclass(s, s.glyph_list, kGlyphListId);
   Unsubclass(s, s.info_view, kInfoViewId);

@@ -10,6 +10,7 @@
 // (bench_*.cpp) in place of the interactive window.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <cctype>
 #include <cstdio>
@@ -22,6 +23,7 @@
 #include "fontfile/face_glyphs.h"
 #include "fontfile/opened_font.h"
 #include "tools/orvane_host/benchmarks.h"
+#include "tools/orvane_host/features_input.h"
 #include "tools/orvane_host/plugin_api.h"
 #include "tools/orvane_host/png_writer.h"
 #include "tools/orvane_host/screen_capture.h"
@@ -43,6 +45,12 @@ struct Options {
   int width = 800, height = 600;
   int page = -1;
   std::string find;  // --find: text looked for on the shown page, as the host's F7 does
+  // --features-text and --feature: the Features page's text and its switches
+  // pressed ("ss01" on, "-liga" off), for screenshots of that page. The text is
+  // taken from the wide command line (argument features_text_at): main()'s
+  // arguments are in the ANSI code page, which holds few scripts.
+  int features_text_at = 0;
+  std::vector<std::string> features;
   int block = -1;
   bool glyph_view = false;  // --glyph-view: the block list's last item, every glyph by index
   int charset = -1;
@@ -90,7 +98,7 @@ void Usage() {
   std::fprintf(stderr,
                "usage: orvane-host [--dll PATH] [--size WxH] [--settings FILE] [--fixed]\n"
                "                   [--dark] [--page N] [--find TEXT] [--block N | --glyph-view] [--charset N]\n"
-               "                   [--zoom ROW,COLUMN]\n"
+               "                   [--zoom ROW,COLUMN] [--features-text TEXT] [--feature [-]TAG]...\n"
                "                   [--bench-paging] [--bench-start N --bench-face NAME\n"
                "                   [--bench-weight W] [--bench-first HEX]]\n"
                "                   [--bench-browse N] [--bench-thumbnails N] [--bench-switch N]\n"
@@ -124,6 +132,14 @@ bool ParseOptions(int argc, char** argv, Options& o) {
       if (!number(o.page)) return false;
     } else if (arg == "--find") {
       if (!value(o.find)) return false;
+    } else if (arg == "--features-text") {
+      std::string ignored;
+      o.features_text_at = i + 1;
+      if (!value(ignored)) return false;
+    } else if (arg == "--feature") {
+      std::string feature;
+      if (!value(feature)) return false;
+      o.features.push_back(feature);
     } else if (arg == "--block") {
       if (!number(o.block)) return false;
     } else if (arg == "--glyph-view") {
@@ -349,6 +365,17 @@ void OnLoaded(HWND window) {
   g_host.loaded = true;
   const Options& o = g_host.options;
   if (o.page >= 0) SwitchPage(g_host.viewer, o.page);
+  if (o.features_text_at > 0) {
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide && o.features_text_at < count) TypeFeaturesText(g_host.viewer, wide[o.features_text_at]);
+    LocalFree(wide);
+  }
+  for (const std::string& feature : o.features) {
+    const bool off = feature[0] == '-';
+    if (!PressFeature(g_host.viewer, off ? feature.substr(1) : feature, off ? 2 : 1))
+      std::fprintf(stderr, "orvane-host: the font has no feature %s\n", feature.c_str());
+  }
   if (o.block >= 0) PickFromCombo(g_host.viewer, kBlockComboId, o.block);
   if (o.glyph_view)
     PickFromCombo(g_host.viewer, kBlockComboId,
