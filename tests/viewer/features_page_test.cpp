@@ -1,0 +1,205 @@
+// The Features page under Wine: its switch and place in the page cycle, and the
+// ink of text shaped with features switched on and off.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+#include "tests/viewer/input_harness.h"
+#include "tools/orvane_host/features_input.h"
+#include "support/test_paths.h"
+
+namespace {
+
+constexpr int kCopy = 1;  // ListSendCommand's lc_copy
+
+HWND FeaturesView(HWND viewer) { return GetDlgItem(viewer, kFeaturesViewId); }
+
+int TabCount(const ViewerState& s) {
+  return static_cast<int>(SendMessageA(s.tab, TCM_GETITEMCOUNT, 0, 0));
+}
+
+// The run the page shows, as Copy gives it.
+std::wstring CopiedRun(HWND viewer) {
+  auto send = DllExport<int(__stdcall*)(HWND, int, int)>(Plugin().dll, "ListSendCommand");
+  if (!send || send(viewer, kCopy, 0) != 0) return L"<no copy>";
+  return ClipboardText();
+}
+
+int GlyphCount(const std::wstring& run) {
+  return run.size() < 2 ? 0 : static_cast<int>(std::count(run.begin(), run.end(), L'|')) + 1;
+}
+
+bool Dark(uint32_t rgb) {
+  return ((rgb >> 16 & 0xFF) + (rgb >> 8 & 0xFF) + (rgb & 0xFF)) < 3 * 128;
+}
+
+// The first line of shaped text: the rows below the feature list from the first
+// with dark ink (the notes and size labels are grey) to the next without any.
+struct Band {
+  int top = -1, bottom = -1;
+};
+Band FirstLine(const Pixels& pixels, int from) {
+  Band band;
+  for (int y = from; y < pixels.height; ++y) {
+    bool ink = false;
+    for (int x = 0; x < pixels.width && !ink; ++x) ink = Dark(pixels.At(x, y));
+    if (ink && band.top < 0) band.top = y;
+    if (!ink && band.top >= 0) {
+      band.bottom = y;
+      break;
+    }
+  }
+  return band;
+}
+
+// Runs of columns with dark ink in the band, and the last such column.
+struct Columns {
+  int runs = 0, last = -1;
+};
+Columns InkColumns(const Pixels& pixels, const Band& band) {
+  Columns columns;
+  bool previous = false;
+  for (int x = 0; x < pixels.width; ++x) {
+    bool ink = false;
+    for (int y = band.top; y < band.bottom && !ink; ++y) ink = Dark(pixels.At(x, y));
+    if (ink && !previous) ++columns.runs;
+    if (ink) columns.last = x;
+    previous = ink;
+  }
+  return columns;
+}
+
+struct FeaturesPageTest : ::testing::Test {
+  // A viewer of `font` showing the Features page, with its own settings file.
+  void Open(const std::string& font, const std::string& settings =
+                                         "[Quenvale.Orvane]\r\nFeaturesPage=1\r\nPage=4\r\n") {
+    ini = ScratchDir("features") + "\\host.ini";
+    WriteTextFile(ini, settings);
+    SetSettingsFile(ini);
+    parent = MakeParent(true, 600, 400);
+    viewer = LoadViewer(parent, HostPath(font));
+    ASSERT_NE(viewer, nullptr);
+    Pump();
+  }
+  void TearDown() override {
+    if (viewer) Plugin().list_close(viewer);
+    if (parent) DestroyWindow(parent);
+    Pump();
+  }
+  ViewerState& s() const { return *StateOf(viewer); }
+  // The page as it is drawn after `text` was typed, and where its drawing starts.
+  Pixels Shown(const std::wstring& text) {
+    TypeFeaturesText(viewer, text);
+    HWND page = FeaturesView(viewer);
+    UpdateWindow(page);
+    return CaptureClient(page);
+  }
+  int BelowList() const {
+    RECT list = {};
+    GetWindowRect(FeaturesControl(viewer, kFeaturesListId), &list);
+    MapWindowPoints(nullptr, FeaturesView(viewer), reinterpret_cast<POINT*>(&list), 2);
+    return list.bottom + 2 * UiLine();
+  }
+  static int UiLine() { return MenuFontLineHeight(); }
+  std::string ini;
+  HWND parent = nullptr, viewer = nullptr;
+};
+
+TEST_F(FeaturesPageTest, SwitchAddsTheFifthPageAfterOptions) {
+  Open("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+       "[Quenvale.Orvane]\r\nPage=4\r\nSavePage=1\r\n");
+  // Off by default: four pages, and a stored 4 reads as Options.
+  EXPECT_EQ(TabCount(s()), 4);
+  EXPECT_EQ(s().page, kOptionsPage);
+  EXPECT_EQ(FeaturesView(viewer), nullptr);
+  SetCtrl(true);
+  SendMessageA(viewer, WM_KEYDOWN, VK_TAB, 0);
+  EXPECT_EQ(s().page, kGlyphsPage);
+
+  // The switch on the Options page adds the page at once: Options is followed by
+  // Features, which wraps to Glyphs.
+  ClickTab(viewer, kOptionsPage);
+  ASSERT_TRUE(s().options_dialog);
+  SendDlgItemMessageA(s().options_dialog, 922, BM_CLICK, 0, 0);
+  EXPECT_EQ(TabCount(s()), 5);
+  SendMessageA(viewer, WM_KEYDOWN, VK_TAB, 0);
+  EXPECT_EQ(s().page, kFeaturesPage);
+  EXPECT_TRUE(IsWindowVisible(FeaturesView(viewer)));
+  SendMessageA(viewer, WM_KEYDOWN, VK_TAB, 0);
+  EXPECT_EQ(s().page, kGlyphsPage);
+  SendMessageA(viewer, WM_KEYDOWN, VK_PRIOR, 0);
+  EXPECT_EQ(s().page, kFeaturesPage);
+  // The page's own controls pass Ctrl+Tab on.
+  SendMessageA(FeaturesControl(viewer, kFeaturesListId), WM_KEYDOWN, VK_TAB, 0);
+  EXPECT_EQ(s().page, kGlyphsPage);
+  SendMessageA(viewer, WM_KEYDOWN, VK_PRIOR, 0);
+  SetCtrl(false);
+
+  // Both stored on closing; switched off again, the page goes with its tab.
+  Plugin().list_close(viewer);
+  viewer = nullptr;
+  const std::string stored = SettingsSection(ini);
+  EXPECT_NE(stored.find("FeaturesPage=1"), std::string::npos) << stored;
+  EXPECT_NE(stored.find("Page=4"), std::string::npos) << stored;
+  viewer = LoadViewer(parent, HostPath("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"));
+  ASSERT_NE(viewer, nullptr);
+  EXPECT_EQ(s().page, kFeaturesPage);
+  ClickTab(viewer, kOptionsPage);
+  SendDlgItemMessageA(s().options_dialog, 922, BM_CLICK, 0, 0);
+  EXPECT_EQ(TabCount(s()), 4);
+}
+
+TEST_F(FeaturesPageTest, LigatureDrawsFewerGlyphsAndCopiesAsHbShape) {
+  Open("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+  const Pixels on = Shown(L"office");
+  const std::wstring with = CopiedRun(viewer);
+  // The run as hb-shape prints it for the same font and text.
+  EXPECT_EQ(with, L"[o=0+1253|uniFB03=1+1980|c=4+1126|e=5+1260]");
+  ASSERT_TRUE(PressFeature(viewer, "liga", 2));  // off
+  const Pixels off = Shown(L"office");
+  EXPECT_EQ(GlyphCount(with), 4);
+  EXPECT_EQ(GlyphCount(CopiedRun(viewer)), 6);
+  const Band band = FirstLine(on, BelowList());
+  ASSERT_GT(band.bottom, band.top);
+  const RECT line = {0, band.top, on.width, band.bottom};
+  EXPECT_FALSE(on.SameIn(off, line));
+  SaveScreenshot(parent, "features-dejavu.png");
+}
+
+TEST_F(FeaturesPageTest, ArabicDrawsJoined) {
+  Open("/usr/share/fonts/truetype/noto/NotoSansArabic-Regular.ttf");
+  const std::wstring text = L"\x0633\x0644\x0627\x0645 \x0639\x0644\x064A\x0643\x0645";
+  const Pixels joined = Shown(text);
+  for (const char* form : {"init", "medi", "fina"}) ASSERT_TRUE(PressFeature(viewer, form, 2));
+  const Pixels isolated = Shown(text);
+  const Columns a = InkColumns(joined, FirstLine(joined, BelowList()));
+  const Columns b = InkColumns(isolated, FirstLine(isolated, BelowList()));
+  // Joined letters make fewer runs of ink, each wider on average.
+  EXPECT_GT(a.runs, 0);
+  EXPECT_LT(a.runs, b.runs);
+  SaveScreenshot(parent, "features-arabic-isolated.png");
+}
+
+TEST_F(FeaturesPageTest, StylisticSetChangesOnlyTheGlyphsItReplaces) {
+  Open("/usr/share/fonts/truetype/inter-vf/Inter.var.ttf");
+  const Pixels base = Shown(L"HHHH");
+  const Band band = FirstLine(base, BelowList());
+  const int end = InkColumns(base, band).last;
+  ASSERT_GT(end, 0);
+  const Pixels plain = Shown(L"HHHH6");
+  ASSERT_TRUE(PressFeature(viewer, "ss01", 1));
+  const Pixels open = Shown(L"HHHH6");
+  // The H's stay as they were; the 6 takes its open form.
+  const RECT left = {0, band.top, end + 1, band.bottom};
+  const RECT right = {end + 1, band.top, plain.width, band.bottom};
+  EXPECT_TRUE(plain.SameIn(open, left));
+  EXPECT_FALSE(plain.SameIn(open, right));
+  SaveScreenshot(parent, "features-inter-ss01.png");
+}
+
+}  // namespace
