@@ -156,6 +156,7 @@ void ExpectSameSettings(const ViewerSettings& a, const ViewerSettings& b, const 
   EXPECT_EQ(a.zoom_width, b.zoom_width) << name;
   EXPECT_EQ(a.zoom_height, b.zoom_height) << name;
   EXPECT_EQ(a.sort_order, b.sort_order) << name;
+  EXPECT_EQ(a.features_page, b.features_page) << name;
   // The sample text is written only while its switch is on.
   if (a.save_sample) {
     EXPECT_STREQ(a.sample_text, b.sample_text) << name;
@@ -190,7 +191,7 @@ TEST_F(HostileTextFiles, SettingsLoadBoundedAndSaveReadsBack) {
     std::string saved = ReadBytes(*SettingsPath);
     size_t lines = 0;
     for (char c : saved) lines += c == '\n';
-    EXPECT_EQ(lines, 18u) << file.name << ":\n" << saved.substr(0, 2000);
+    EXPECT_EQ(lines, 19u) << file.name << ":\n" << saved.substr(0, 2000);
 
     // Saved over the hostile file itself, as the host's file would be (not the
     // ten megabytes: fifteen rewrites of it make the sanitizer run crawl).

@@ -98,6 +98,7 @@ TEST_F(SettingsStore, SwitchesGateTheRememberedChoices) {
   EXPECT_EQ(off.zoom_width, 8);
   EXPECT_EQ(off.zoom_height, 1024);
   EXPECT_EQ(off.sort_order, 3);
+  EXPECT_EQ(off.features_page, 0);
 
   Use("settings_gated_on",
       std::string(stored) + "SavePage=1\r\nSaveUnicodeBlock=5\r\nSaveCharSet=1\r\n");
@@ -111,6 +112,13 @@ TEST_F(SettingsStore, SwitchesGateTheRememberedChoices) {
   const BlockSetting block = ReadBlockSetting();
   EXPECT_EQ(block.first_plane_position, 100);
   EXPECT_EQ(block.name, "");
+
+  // With the Features page a stored page goes up to 4.
+  Use("settings_gated_features", std::string(stored) + "SavePage=1\r\nFeaturesPage=3\r\n");
+  ViewerSettings features;
+  LoadSettings(features);
+  EXPECT_EQ(features.features_page, 1);
+  EXPECT_EQ(features.page, 4);
 }
 
 TEST_F(SettingsStore, SaveWritesEveryKeyAndReadsBack) {
@@ -118,7 +126,8 @@ TEST_F(SettingsStore, SaveWritesEveryKeyAndReadsBack) {
   ViewerSettings s;
   LoadSettings(s);
   s.save_page = s.save_block = s.save_charset = s.save_sample = 1;
-  s.page = 2;
+  s.page = 4;
+  s.features_page = 1;
   s.charset_index = 18;
   s.glyph_size = 30;
   s.sample_size = 40;
@@ -138,7 +147,8 @@ TEST_F(SettingsStore, SaveWritesEveryKeyAndReadsBack) {
   ViewerSettings back;
   LoadSettings(back);
   EXPECT_STREQ(back.language, "English");
-  EXPECT_EQ(back.page, 2);
+  EXPECT_EQ(back.page, 4);
+  EXPECT_EQ(back.features_page, 1);
   const BlockSetting block = ReadBlockSetting();
   EXPECT_EQ(block.name, "Chinese, Japanese, and Korean Unified Ideographs");
   EXPECT_EQ(block.first_plane_position, 57);

@@ -128,7 +128,7 @@ TEST(PluginExports, FailedCreationPostsNothing) {
   DestroyWindow(parent);
 }
 
-TEST(PluginResources, OptionsDialogTemplateHoldsTheTwentyControls) {
+TEST(PluginResources, OptionsDialogTemplateHoldsItsControls) {
   HRSRC found = FindResourceA(Plugin().dll, MAKEINTRESOURCEA(900), MAKEINTRESOURCEA(5));
   ASSERT_NE(found, nullptr);
   const auto* bytes = static_cast<const uint8_t*>(LockResource(LoadResource(Plugin().dll, found)));
@@ -138,9 +138,9 @@ TEST(PluginResources, OptionsDialogTemplateHoldsTheTwentyControls) {
   EXPECT_EQ(u16(0), 1);
   EXPECT_EQ(u16(2), 0xFFFF);
   EXPECT_EQ(u32(12), static_cast<uint32_t>(WS_CHILD | WS_VISIBLE | DS_SETFONT));
-  ASSERT_EQ(u16(16), 21);
+  ASSERT_EQ(u16(16), 22);
   EXPECT_EQ(u16(22), 184);
-  EXPECT_EQ(u16(24), 240);
+  EXPECT_EQ(u16(24), 252);
   // Empty menu, class and title, then point size, weight, italic, charset, face.
   size_t at = 26;
   EXPECT_EQ(u16(at), 0);
@@ -169,7 +169,7 @@ TEST(PluginResources, OptionsDialogTemplateHoldsTheTwentyControls) {
   const uint32_t label = base | WS_GROUP | SS_LEFT;
   const uint32_t list = base | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST;
   const uint32_t check = base | WS_TABSTOP | BS_AUTOCHECKBOX;
-  const Item expected[21] = {
+  const Item expected[22] = {
       {901, 0x80, base | BS_GROUPBOX, 0, 0, 180, 66},  {902, 0x82, label, 6, 14, 62, 9},
       {903, 0x81, number, 90, 12, 48, 12},             {904, 0, spin, 0, 0, 0, 0},
       {905, 0x82, label, 6, 32, 62, 9},                {906, 0x81, number, 90, 30, 48, 12},
@@ -182,8 +182,9 @@ TEST(PluginResources, OptionsDialogTemplateHoldsTheTwentyControls) {
       {917, 0x80, check, 4, 132, 167, 12},             {918, 0x80, check, 4, 144, 167, 12},
       {919, 0x80, check, 4, 156, 167, 12},
       {921, 0x80, check, 4, 177, 176, 12},
+      {922, 0x80, check, 4, 189, 176, 12},
       {920, 0x81, base | WS_BORDER | WS_TABSTOP | ES_READONLY | ES_AUTOVSCROLL | ES_MULTILINE, 0,
-       192, 180, 38},
+       204, 180, 38},
   };
   for (const Item& e : expected) {
     SCOPED_TRACE(e.id);

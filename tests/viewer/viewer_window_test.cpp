@@ -95,7 +95,7 @@ TEST(ViewerSettings, StoredChoicesAreSelectedAndTheKeysWrittenAtClose) {
             "SavePage=1\nPage=2\nSaveUnicodeBlock=1\nUnicodeBlock=5\nSaveCharSet=1\nCharSet=3\n"
             "SortOrderUnicodeBlocks=2\nFontSizeSample=20\nSaveSampleText=0\nLanguage=English\n"
             "FontSizeGlyphs=24\nFontSizeZoom=96\nZoomWidth=128\nZoomHeight=160\n"
-            "OnlyBlocksWithCharacters=0\nUnicodeBlockName=Armenian");
+            "OnlyBlocksWithCharacters=0\nFeaturesPage=0\nUnicodeBlockName=Armenian");
 
   // Back to table order for the other tests of this process.
   FreshSettings("sort_back", "[Quenvale.Orvane]\r\nSortOrderUnicodeBlocks=0\r\n");
