@@ -51,6 +51,11 @@ int BenchThumbnails(const Plugin& plugin, const std::vector<std::string>& files,
 // face made (the previous three deleted) and the Glyphs page repainted.
 int BenchSwitch(HWND host, HWND viewer, const std::string& file, int cycles);
 
+// --bench-keystroke: on the Features page, `cycles` keystrokes in its text field
+// (a line of 200 characters reshaped and redrawn with its waterfall) against as
+// many redraws of the same glyphs. Returns the exit status.
+int BenchKeystroke(HWND viewer, int cycles);
+
 // The floors' shared parts (bench_floor.cpp).
 bool ReadBenchFace(const std::string& file, BenchFace& face, uint32_t index = 0);
 LOGFONTA FloorLogFont(const BenchFace& face, int height);

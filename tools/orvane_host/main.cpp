@@ -62,6 +62,7 @@ struct Options {
   int bench_browse = 0;    // passes of --bench-browse
   int bench_thumbnails = 0;  // passes of --bench-thumbnails
   int bench_switch = 0;      // cycles of --bench-switch
+  int bench_keystroke = 0;   // cycles of --bench-keystroke
   std::string bench_face;  // face name and weight of the skeleton's fonts
   int bench_weight = 400;
   unsigned bench_first = 0x4E00;  // first code of the block the drawing floor draws
@@ -102,6 +103,7 @@ void Usage() {
                "                   [--bench-paging] [--bench-start N --bench-face NAME\n"
                "                   [--bench-weight W] [--bench-first HEX]]\n"
                "                   [--bench-browse N] [--bench-thumbnails N] [--bench-switch N]\n"
+               "                   [--bench-keystroke N]\n"
                "                   [--screenshot FILE.png|FILE.bmp]\n"
                "                   [--thumbnail WxH FILE.png] FONT\n");
 }
@@ -159,6 +161,8 @@ bool ParseOptions(int argc, char** argv, Options& o) {
       if (!number(o.bench_thumbnails)) return false;
     } else if (arg == "--bench-switch") {
       if (!number(o.bench_switch)) return false;
+    } else if (arg == "--bench-keystroke") {
+      if (!number(o.bench_keystroke)) return false;
     } else if (arg == "--bench-face") {
       if (!value(o.bench_face)) return false;
     } else if (arg == "--bench-first") {
@@ -529,10 +533,12 @@ int Run(int argc, char** argv) {
     FreeLibrary(g_host.plugin.module);
     return g_host.exit_code;
   }
-  if (o.bench_browse > 0 || o.bench_switch > 0) {
+  if (o.bench_browse > 0 || o.bench_switch > 0 || o.bench_keystroke > 0) {
     PumpMessages();
     g_host.viewer = g_host.plugin.load(window, o.file.data(), 0);
-    if (g_host.viewer && o.bench_switch > 0)
+    if (g_host.viewer && o.bench_keystroke > 0)
+      g_host.exit_code = BenchKeystroke(g_host.viewer, o.bench_keystroke);
+    else if (g_host.viewer && o.bench_switch > 0)
       g_host.exit_code = BenchSwitch(window, g_host.viewer, o.file, o.bench_switch);
     else if (g_host.viewer)
       g_host.exit_code = BenchBrowse(window, g_host.viewer, g_host.plugin,
