@@ -50,6 +50,16 @@ struct FeaturesPage {
   RECT area = {};
   LinePlaces places;
   int line_x = 0, line_top = 0, line_bottom = 0;
+  // The text field's font: the viewed face at the interface's size, so that the
+  // field shows the scripts the face has and the interface font may not.
+  HFONT text_font = nullptr;
+
+  FeaturesPage() = default;
+  FeaturesPage(const FeaturesPage&) = delete;
+  FeaturesPage& operator=(const FeaturesPage&) = delete;
+  ~FeaturesPage() {
+    if (text_font) DeleteObject(text_font);
+  }
 };
 
 FeaturesPage* PageOf(HWND window) {
@@ -329,7 +339,7 @@ std::string GlyphNote(FeaturesPage& p) {
   if (i >= named.glyphs.size()) return {};
   const ShapedGlyph& g = named.glyphs[i];
   char numbers[160];
-  snprintf(numbers, sizeof numbers, " %u    %s %u    %s %d", g.glyph,
+  snprintf(numbers, sizeof numbers, " (%u)    %s %u    %s %d", g.glyph,
            LanguageString(kTextClusterLabel), g.cluster, LanguageString(kTextAdvanceLabel),
            static_cast<int>(g.x_advance));
   std::string note = std::string(LanguageString(kTextGlyphLabel)) + " " + named.names[i] + numbers;
@@ -653,6 +663,16 @@ void FillFeaturesPage(ViewerState& s) {
   } catch (...) {
     p.layout = LayoutFacts{};
     p.font.reset();
+  }
+  // The field's font follows the face; the field is destroyed before the record.
+  LOGFONTA ui = {};
+  if (s.glyph_font && GetObjectA(UiFont, sizeof ui, &ui)) {
+    HFONT font = fp::SizedFont(s, std::abs(ui.lfHeight ? ui.lfHeight : 12) + 2);
+    if (font) {
+      SendMessageW(p.text_edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+      if (p.text_font) DeleteObject(p.text_font);
+      p.text_font = font;
+    }
   }
   if (!p.filled) {
     // The font's own sample text where it has one, else the Sample page's.

@@ -168,6 +168,25 @@ TEST_F(FeaturesPageTest, LigatureDrawsFewerGlyphsAndCopiesAsHbShape) {
   ASSERT_GT(band.bottom, band.top);
   const RECT line = {0, band.top, on.width, band.bottom};
   EXPECT_FALSE(on.SameIn(off, line));
+
+  // A click on the line's first glyph names it in the note above the line; a
+  // click past the line's end leaves the note as it was.
+  HWND page = FeaturesView(viewer);
+  const RECT note = {0, BelowList() - 2 * UiLine(), on.width, BelowList()};
+  const int first = [&] {
+    for (int x = 0; x < off.width; ++x)
+      for (int y = band.top; y < band.bottom; ++y)
+        if (Dark(off.At(x, y))) return x;
+    return -1;
+  }();
+  ASSERT_GE(first, 0);
+  const int middle = (band.top + band.bottom) / 2;
+  SendMessageA(page, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(off.width - 8, middle));
+  UpdateWindow(page);
+  EXPECT_TRUE(CaptureClient(page).SameIn(off, note));
+  SendMessageA(page, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(first + 2, middle));
+  UpdateWindow(page);
+  EXPECT_FALSE(CaptureClient(page).SameIn(off, note));
   SaveScreenshot(parent, "features-dejavu.png");
 }
 
