@@ -31,11 +31,11 @@ std::string TextArgument(char** argv, int index) {
 #ifdef _WIN32
   int count = 0;
   LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-  std::string text;
+  std::string text = argv[index];  // unless the wide command line gives it
   if (wide && index < count) {
     const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide[index], -1, nullptr, 0, nullptr, nullptr);
     if (bytes > 0) {
-      text.resize(static_cast<size_t>(bytes));
+      text.assign(static_cast<size_t>(bytes), '\0');
       WideCharToMultiByte(CP_UTF8, 0, wide[index], -1, text.data(), bytes, nullptr, nullptr);
       text.pop_back();  // the terminating zero
     }
