@@ -44,6 +44,8 @@ bool OpenClipboardBriefly(HWND owner) {
 HWND PageView(const ViewerState& s) {
   if (s.page == kInfoPage) return s.info_view;
   if (s.page == kSamplePage) return s.sample_view;
+  // Select all takes the Features page's text field (Copy gives the run instead).
+  if (s.page == kFeaturesPage && s.features_view) return GetDlgItem(s.features_view, kFeaturesTextId);
   return nullptr;
 }
 

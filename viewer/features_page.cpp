@@ -318,7 +318,7 @@ void DrawRun(const ViewerState& s, HDC dc, const ShapedRun& run, const LinePlace
       // Colour glyphs one by one, in the box of their advance; the others as text.
       for (size_t i = first; i <= last; ++i) {
         const int left = x + places.x[i];
-        const int right = left + std::max(places.pen[i + 1] - places.pen[i], ascent + descent);
+        const int right = left + std::max(places.pen[i + 1] - places.pen[i], 1);
         const RECT box = {left, baseline + places.y[i] - ascent, right,
                           baseline + places.y[i] + descent};
         if (DrawColorGlyph(dc, *s.colour_glyphs, box, run.glyphs[i].glyph, s.dark != 0,
@@ -398,8 +398,15 @@ void PaintPage(FeaturesPage& p, HDC dc) {
     SelectObject(dc, font);
     TEXTMETRICA tm = {};
     GetTextMetricsA(dc, &tm);
-    const int height = std::max(static_cast<int>(em * kLineFactor), static_cast<int>(tm.tmHeight));
-    const int baseline = y + (height + tm.tmAscent - tm.tmDescent) / 2;
+    // A font without outlines is measured by the system at its one strike's size:
+    // its own ascender and descender say where its bitmaps go.
+    int ascent = tm.tmAscent, descent = tm.tmDescent;
+    if (s.colour_glyphs && !s.colour_glyphs->outlines && s.colour_glyphs->units_per_em) {
+      ascent = s.colour_glyphs->ascender * em / s.colour_glyphs->units_per_em;
+      descent = -s.colour_glyphs->descender * em / s.colour_glyphs->units_per_em;
+    }
+    const int height = std::max(static_cast<int>(em * kLineFactor), ascent + descent);
+    const int baseline = y + (height + ascent - descent) / 2;
     const LinePlaces places = PlaceShapedRun(p.run, em);
     if (line == 0) {
       p.places = places;
@@ -416,7 +423,7 @@ void PaintPage(FeaturesPage& p, HDC dc) {
     }
     SetTextColor(dc, ink);
     const UINT align = SetTextAlign(dc, TA_LEFT | TA_BASELINE | TA_NOUPDATECP);
-    DrawRun(s, dc, p.run, places, x, baseline, tm.tmAscent, tm.tmDescent, paper);
+    DrawRun(s, dc, p.run, places, x, baseline, ascent, descent, paper);
     SetTextAlign(dc, align);
     SelectObject(dc, UiFont);
     SetTextColor(dc, s.dark ? kDarkLabel : GetSysColor(COLOR_GRAYTEXT));
@@ -665,8 +672,15 @@ void FillFeaturesPage(ViewerState& s) {
     p.font.reset();
   }
   // The field's font follows the face; the field is destroyed before the record.
+  // A face without outlines (bitmap emoji) would leave the field blank.
   LOGFONTA ui = {};
-  if (s.glyph_font && GetObjectA(UiFont, sizeof ui, &ui)) {
+  const bool outlines = !s.colour_glyphs || s.colour_glyphs->outlines;
+  if (!outlines && p.text_font) {
+    SendMessageW(p.text_edit, WM_SETFONT, reinterpret_cast<WPARAM>(UiFont), TRUE);
+    DeleteObject(p.text_font);
+    p.text_font = nullptr;
+  }
+  if (s.glyph_font && outlines && GetObjectA(UiFont, sizeof ui, &ui)) {
     HFONT font = fp::SizedFont(s, std::abs(ui.lfHeight ? ui.lfHeight : 12) + 2);
     if (font) {
       SendMessageW(p.text_edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
