@@ -699,6 +699,15 @@ void FillFeaturesPage(ViewerState& s) {
   fp::Reshape(p);
 }
 
+void ReleaseFeaturesFont(ViewerState& s) {
+  fp::FeaturesPage* p = fp::PageOf(s);
+  if (!p) return;
+  p->font.reset();
+  p->file = MappedFile();
+  p->run = ShapedRun{};
+  p->selected = -1;
+}
+
 void RecolourFeaturesPage(const ViewerState& s) {
   fp::FeaturesPage* p = fp::PageOf(s);
   if (!p) return;

@@ -18,6 +18,10 @@ HWND CreateFeaturesPage(ViewerState& state);
 // Reads the shown face's layout (and shapes the text) again: another file, face
 // or instance, or the page first shown.
 void FillFeaturesPage(ViewerState& state);
+// Lets go of the font's bytes (its mapping, or the viewer's decoded bytes it
+// shapes from) before the viewer releases them; the page shows nothing until
+// it is filled again.
+void ReleaseFeaturesFont(ViewerState& state);
 // The language's texts and the theme's colours again.
 void RecolourFeaturesPage(const ViewerState& state);
 

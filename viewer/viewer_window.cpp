@@ -19,6 +19,7 @@
 #include "viewer/block_list.h"
 #include "viewer/display_fonts.h"
 #include "viewer/face_selector.h"
+#include "viewer/features_page.h"
 #include "viewer/glyph_grid.h"
 #include "viewer/instance_selector.h"
 #include "viewer/keyboard.h"
@@ -405,6 +406,7 @@ void LoadFontFile(ViewerState& s, HDC dc) {
 }
 
 void ReleaseFontFile(ViewerState& s) {
+  ReleaseFeaturesFont(s);
   ReleaseViewerFonts(s);
   ReleaseInstances(s);
   ClearFontInfo(s.info);

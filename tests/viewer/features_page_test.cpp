@@ -190,6 +190,21 @@ TEST_F(FeaturesPageTest, LigatureDrawsFewerGlyphsAndCopiesAsHbShape) {
   SaveScreenshot(parent, "features-dejavu.png");
 }
 
+TEST_F(FeaturesPageTest, NextFontFillsThePageAgainAndKeepsTheText) {
+  Open("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+  TypeFeaturesText(viewer, L"\x0644\x0627 office");
+  EXPECT_FALSE(PressFeature(viewer, "isol", 1));  // DejaVu Sans has none
+  ASSERT_EQ(LoadNext(parent, viewer, HostPath("/usr/share/fonts/truetype/noto/NotoSansArabic-Regular.ttf")), 0);
+  EXPECT_EQ(s().page, kFeaturesPage);
+  EXPECT_TRUE(PressFeature(viewer, "isol", 1));
+  // The text stays; its Arabic is now shaped by the Arabic font (the lam-alef
+  // ligature is one glyph), its Latin by the fallback of that font's missing glyphs.
+  EXPECT_EQ(WindowText(FeaturesControl(viewer, kFeaturesTextId)), "?? office");
+  const std::wstring run = CopiedRun(viewer);
+  EXPECT_EQ(run.substr(0, 1), L"[");
+  EXPECT_EQ(GlyphCount(run), 8) << run;
+}
+
 TEST_F(FeaturesPageTest, ArabicDrawsJoined) {
   Open("/usr/share/fonts/truetype/noto/NotoSansArabic-Regular.ttf");
   const std::wstring text = L"\x0633\x0644\x0627\x0645 \x0639\x0644\x064A\x0643\x0645";
