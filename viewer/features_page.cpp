@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <map>
 #include <new>
 #include <vector>
 
@@ -220,11 +221,16 @@ void AddRow(FeaturesPage& p, int feature, const std::string& state, const std::s
 }
 
 // Grouped by the tables that hold them: GSUB alone, GPOS alone, both; each group
-// under a heading row, its features in the font's order.
-void FillFeatureList(FeaturesPage& p) {
+// under a heading row, its features in the font's order. A feature switched on or
+// off in the font shown before keeps its switch.
+void FillFeatureList(FeaturesPage& p, const std::map<std::string, int>& kept) {
   SendMessageA(p.feature_list, LVM_DELETEALLITEMS, 0, 0);
   p.rows.clear();
   p.states.assign(p.layout.features.size(), kStateDefault);
+  for (size_t f = 0; f < p.layout.features.size(); ++f) {
+    const auto found = kept.find(p.layout.features[f].tag);
+    if (found != kept.end()) p.states[f] = found->second;
+  }
   const struct {
     uint8_t tables;
     int heading;
@@ -241,7 +247,7 @@ void FillFeatureList(FeaturesPage& p) {
       }
       std::string name = FeatureName(feature.tag);
       if (feature.ui_name) name += name.empty() ? *feature.ui_name : ": " + *feature.ui_name;
-      AddRow(p, static_cast<int>(f), StateText(kStateDefault), feature.tag, name);
+      AddRow(p, static_cast<int>(f), StateText(p.states[f]), feature.tag, name);
     }
   }
 }
@@ -653,6 +659,9 @@ void FillFeaturesPage(ViewerState& s) {
   fp::FeaturesPage* page = fp::PageOf(s);
   if (!page) return;
   fp::FeaturesPage& p = *page;
+  std::map<std::string, int> kept;
+  for (size_t f = 0; f < p.layout.features.size() && f < p.states.size(); ++f)
+    if (p.states[f] != fp::kStateDefault) kept[p.layout.features[f].tag] = p.states[f];
   try {
     p.font.reset();
     p.file = MappedFile();
@@ -695,7 +704,7 @@ void FillFeaturesPage(ViewerState& s) {
     p.filled = true;
   }
   fp::FillScripts(p);
-  fp::FillFeatureList(p);
+  fp::FillFeatureList(p, kept);
   fp::Reshape(p);
 }
 

@@ -190,19 +190,22 @@ TEST_F(FeaturesPageTest, LigatureDrawsFewerGlyphsAndCopiesAsHbShape) {
   SaveScreenshot(parent, "features-dejavu.png");
 }
 
-TEST_F(FeaturesPageTest, NextFontFillsThePageAgainAndKeepsTheText) {
+TEST_F(FeaturesPageTest, NextFontFillsThePageAgainKeepingTextAndSwitches) {
   Open("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
   TypeFeaturesText(viewer, L"\x0644\x0627 office");
   EXPECT_FALSE(PressFeature(viewer, "isol", 1));  // DejaVu Sans has none
+  const std::wstring before = CopiedRun(viewer);
+  ASSERT_TRUE(PressFeature(viewer, "rlig", 2));   // off
   ASSERT_EQ(LoadNext(parent, viewer, HostPath("/usr/share/fonts/truetype/noto/NotoSansArabic-Regular.ttf")), 0);
   EXPECT_EQ(s().page, kFeaturesPage);
-  EXPECT_TRUE(PressFeature(viewer, "isol", 1));
-  // The text stays; its Arabic is now shaped by the Arabic font (the lam-alef
-  // ligature is one glyph), its Latin by the fallback of that font's missing glyphs.
-  EXPECT_EQ(WindowText(FeaturesControl(viewer, kFeaturesTextId)), "?? office");
-  const std::wstring run = CopiedRun(viewer);
-  EXPECT_EQ(run.substr(0, 1), L"[");
-  EXPECT_EQ(GlyphCount(run), 8) << run;
+  EXPECT_TRUE(PressFeature(viewer, "isol", 0));
+  // The text stays, shaped by the Arabic font now; rlig stays off, so lam and
+  // alef stay two glyphs: 9, where with rlig on they are one ligature.
+  const std::wstring after = CopiedRun(viewer);
+  EXPECT_NE(after, before);
+  EXPECT_EQ(GlyphCount(after), 9) << after;
+  ASSERT_TRUE(PressFeature(viewer, "rlig", 1));  // from off back to its default
+  EXPECT_EQ(GlyphCount(CopiedRun(viewer)), 8);
 }
 
 TEST_F(FeaturesPageTest, ArabicDrawsJoined) {
