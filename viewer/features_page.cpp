@@ -504,6 +504,9 @@ HWND Child(FeaturesPage& p, const wchar_t* class_name, DWORD style, DWORD ex_sty
 
 void CreateChildren(FeaturesPage& p) {
   p.text_edit = Child(p, L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, kTextEditId);
+  // Each keystroke reads the whole field: a pasted book would make it slow. The
+  // line itself is cut shorter, with a note (kShapingTextLimit).
+  if (p.text_edit) SendMessageW(p.text_edit, EM_LIMITTEXT, 16 * kShapingTextLimit, 0);
   p.script_label = Child(p, L"STATIC", SS_NOPREFIX, 0, 0);
   p.script_combo = Child(p, L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0,
                          kScriptComboId);
