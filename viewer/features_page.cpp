@@ -477,16 +477,17 @@ void OnClick(FeaturesPage& p, int x, int y) {
 
 // ---- the children ------------------------------------------------------------------
 
-// The page's own controls pass the viewer's keys (Ctrl+Tab and the like, Escape)
-// on to it.
+// The page's own controls pass the viewer's keys (Ctrl+Tab and the like, Ctrl+Right
+// and Ctrl+Left around the page's controls, Escape) on to it. Each control holds
+// the viewer's record in its user data, as the viewer's own controls do.
 LRESULT CALLBACK ChildProc(HWND control, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                           DWORD_PTR data) {
+                           DWORD_PTR) {
   if (message == WM_KEYDOWN) {
-    auto* p = reinterpret_cast<FeaturesPage*>(data);
     const bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
     const bool viewer_key = wparam == VK_ESCAPE ||
-                            (ctrl && (wparam == VK_TAB || wparam == VK_PRIOR || wparam == VK_NEXT));
-    if (viewer_key && p->viewer) return HandleNavigationKey(p->viewer->viewer, wparam, lparam);
+                            (ctrl && (wparam == VK_TAB || wparam == VK_PRIOR || wparam == VK_NEXT ||
+                                      wparam == VK_LEFT || wparam == VK_RIGHT));
+    if (viewer_key && GetViewerState(control)) return HandleNavigationKey(control, wparam, lparam);
   }
   if (message == WM_GETDLGCODE && wparam == VK_TAB) return DLGC_WANTALLKEYS;
   return DefSubclassProc(control, message, wparam, lparam);
@@ -498,7 +499,8 @@ HWND Child(FeaturesPage& p, const wchar_t* class_name, DWORD style, DWORD ex_sty
                                ModuleInstance, nullptr);
   if (!child) return nullptr;
   SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(UiFont), FALSE);
-  SetWindowSubclass(child, ChildProc, 1, reinterpret_cast<DWORD_PTR>(&p));
+  SetWindowLongPtrW(child, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(p.viewer));
+  SetWindowSubclass(child, ChildProc, 1, 0);
   return child;
 }
 

@@ -11,7 +11,8 @@ bool KeyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
 // The controls Ctrl+Right walks through on the current page, in that order.
 // A collection's face selector follows the trackbar, its neighbour on the size row,
-// and a variable font's instance selector follows both.
+// and a variable font's instance selector follows both. The Features page's are
+// its text field, its two choosers and its feature list.
 std::vector<HWND> FocusRing(const ViewerState& s) {
   std::vector<HWND> ring;
   const HWND face = s.face_selector ? s.face_combo : nullptr;  // hidden for a single font
@@ -21,6 +22,9 @@ std::vector<HWND> FocusRing(const ViewerState& s) {
             s.charset_combo};
   else if (s.page == kSamplePage)
     ring = {s.sample_view, s.size_edit, s.size_slider, face, instance};
+  else if (s.page == kFeaturesPage && s.features_view)
+    for (int id : {kFeaturesTextId, kFeaturesScriptId, kFeaturesLanguageId, kFeaturesListId})
+      ring.push_back(GetDlgItem(s.features_view, id));
   std::erase(ring, HWND{});
   return ring;
 }

@@ -134,7 +134,14 @@ TEST_F(FeaturesPageTest, SwitchAddsTheFifthPageAfterOptions) {
   EXPECT_EQ(s().page, kGlyphsPage);
   SendMessageA(viewer, WM_KEYDOWN, VK_PRIOR, 0);
   EXPECT_EQ(s().page, kFeaturesPage);
-  // The page's own controls pass Ctrl+Tab on.
+  // Ctrl+Right and Ctrl+Left go round the page's controls; they pass Ctrl+Tab on.
+  HWND text = FeaturesControl(viewer, kFeaturesTextId);
+  SetFocus(text);
+  SendMessageA(text, WM_KEYDOWN, VK_RIGHT, 0);
+  EXPECT_EQ(GetFocus(), FeaturesControl(viewer, kFeaturesScriptId));
+  SetFocus(text);
+  SendMessageA(text, WM_KEYDOWN, VK_LEFT, 0);
+  EXPECT_EQ(GetFocus(), FeaturesControl(viewer, kFeaturesListId));
   SendMessageA(FeaturesControl(viewer, kFeaturesListId), WM_KEYDOWN, VK_TAB, 0);
   EXPECT_EQ(s().page, kGlyphsPage);
   SendMessageA(viewer, WM_KEYDOWN, VK_PRIOR, 0);
