@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "font_builder.h"
+#include "platform/platform.h"
 #include "tests/viewer/input_harness.h"
 #include "tools/orvane_host/features_input.h"
 #include "support/test_paths.h"
@@ -75,20 +77,23 @@ Columns InkColumns(const Pixels& pixels, const Band& band) {
 }
 
 struct FeaturesPageTest : ::testing::Test {
-  // A viewer of `font` showing the Features page, with its own settings file.
+  // A viewer of `font` (a Unix path, or a host path when `host_path`) showing
+  // the Features page, with its own settings file.
   void Open(const std::string& font, const std::string& settings =
-                                         "[Quenvale.Orvane]\r\nFeaturesPage=1\r\nPage=4\r\n") {
+                                         "[Quenvale.Orvane]\r\nFeaturesPage=1\r\nPage=4\r\n",
+            bool host_path = false) {
     ini = ScratchDir("features") + "\\host.ini";
     WriteTextFile(ini, settings);
     SetSettingsFile(ini);
     parent = MakeParent(true, 600, 400);
-    viewer = LoadViewer(parent, HostPath(font));
+    viewer = LoadViewer(parent, host_path ? font : HostPath(font));
     ASSERT_NE(viewer, nullptr);
     Pump();
   }
   void TearDown() override {
     if (viewer) Plugin().list_close(viewer);
     if (parent) DestroyWindow(parent);
+    viewer = parent = nullptr;
     Pump();
   }
   ViewerState& s() const { return *StateOf(viewer); }
@@ -213,6 +218,31 @@ TEST_F(FeaturesPageTest, NextFontFillsThePageAgainKeepingTextAndSwitches) {
   EXPECT_EQ(GlyphCount(after), 9) << after;
   ASSERT_TRUE(PressFeature(viewer, "rlig", 1));  // from off back to its default
   EXPECT_EQ(GlyphCount(CopiedRun(viewer)), 8);
+}
+
+TEST_F(FeaturesPageTest, RefusedLayoutShowsTheGlyphsUnshapedWithANote) {
+  const char dejavu[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+  Open(dejavu);
+  const Band sound = FirstLine(Shown(L"office"), BelowList() - 2 * UiLine());
+  const std::wstring shaped = CopiedRun(viewer);
+  TearDown();
+
+  // The same font with a GSUB header cut short, which HarfBuzz refuses.
+  MappedFile file;
+  ASSERT_TRUE(MapFileReadOnly(HostPath(dejavu).c_str(), file));
+  SfntFont font = ReadSfntFont({file.data, file.size});
+  std::string gsub;
+  PutU32BE(gsub, 0x00010000);
+  PutU16BE(gsub, 10);
+  font.Set("GSUB", gsub);
+  const std::string path = ScratchDir("features_refused") + "\\refused.ttf";
+  WriteTextFile(path, BuildSfnt(font));
+  Open(path, "[Quenvale.Orvane]\r\nFeaturesPage=1\r\nPage=4\r\n", true);
+  const Band refused = FirstLine(Shown(L"office"), BelowList() - 2 * UiLine());
+  // Six glyphs, no ligature, and the line a note lower.
+  EXPECT_EQ(GlyphCount(shaped), 4);
+  EXPECT_EQ(GlyphCount(CopiedRun(viewer)), 6);
+  EXPECT_NEAR(refused.top - sound.top, UiLine(), 2);
 }
 
 TEST_F(FeaturesPageTest, ArabicDrawsJoined) {
