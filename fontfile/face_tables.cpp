@@ -76,6 +76,27 @@ NameIndex IndexNames(ByteView table) {
   return index;
 }
 
+std::optional<std::u16string> NameUtf16(const NameIndex& index, uint16_t id) {
+  const auto found = index.best.find(id);
+  if (found == index.best.end()) return std::nullopt;
+  const NameIndex::Record record = found->second;
+  const std::optional<ByteView> bytes =
+      SubView(index.table, index.storage + record.offset, record.length);
+  if (!bytes) return std::nullopt;
+  std::u16string text;
+  if (record.rank == 2) {
+    const FontText ascii = MacRomanText(*bytes);
+    for (const char c : *ascii) text += static_cast<char16_t>(c);
+    return text;
+  }
+  for (uint32_t i = 0; i + 1 < bytes->size; i += 2) {
+    uint16_t unit = 0;
+    ReadU16BE(*bytes, i, 0, unit);
+    text += static_cast<char16_t>(unit);
+  }
+  return text;
+}
+
 FontText NameText(NameIndex& index, uint16_t id) {
   if (auto done = index.converted.find(id); done != index.converted.end()) return done->second;
   auto found = index.best.find(id);

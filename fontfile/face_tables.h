@@ -52,3 +52,6 @@ NameIndex IndexNames(ByteView name_table);
 // (a Macintosh record gives its ASCII letters). Nothing when the table has no
 // such record, the record leaves the table or the allowance is spent.
 FontText NameText(NameIndex& index, uint16_t id);
+// The same record as UTF-16, for text the ANSI code page cannot hold (a
+// Macintosh record gives its ASCII letters, '?' for the rest).
+std::optional<std::u16string> NameUtf16(const NameIndex& index, uint16_t id);

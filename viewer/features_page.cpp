@@ -7,6 +7,7 @@
 #include <new>
 #include <vector>
 
+#include "fontfile/face_tables.h"
 #include "fontfile/font_anatomy.h"
 #include "fontfile/layout_catalog.h"
 #include "fontfile/text_shaping.h"
@@ -664,6 +665,7 @@ void FillFeaturesPage(ViewerState& s) {
   fp::FeaturesPage* page = fp::PageOf(s);
   if (!page) return;
   fp::FeaturesPage& p = *page;
+  std::wstring sample;
   std::map<std::string, int> kept;
   for (size_t f = 0; f < p.layout.features.size() && f < p.states.size(); ++f)
     if (p.states[f] != fp::kStateDefault) kept[p.layout.features[f].tag] = p.states[f];
@@ -681,6 +683,15 @@ void FillFeaturesPage(ViewerState& s) {
     }
     p.layout = bytes.data ? ReadFontAnatomy(bytes, s.face).layout : LayoutFacts{};
     p.font = bytes.data ? OpenShapingFont(bytes, s.face) : nullptr;
+    // The font's own sample text, in any script.
+    if (!p.filled && bytes.data) {
+      const std::optional<uint32_t> start = FaceStart(bytes, s.face);
+      const FaceTable names = start ? FindFaceTable(bytes, *start, "name") : FaceTable{};
+      if (names.present()) {
+        if (std::optional<std::u16string> own = NameUtf16(IndexNames(names.bytes), kNameSampleText))
+          sample.assign(own->begin(), own->end());
+      }
+    }
   } catch (...) {
     p.layout = LayoutFacts{};
     p.font.reset();
@@ -704,8 +715,8 @@ void FillFeaturesPage(ViewerState& s) {
   }
   if (!p.filled) {
     // The font's own sample text where it has one, else the Sample page's.
-    const FontText& own = s.info.names[kNameSampleText];
-    SetWindowTextW(p.text_edit, fp::Widen(own ? *own : std::string(s.sample_text), CP_ACP).c_str());
+    if (sample.empty()) sample = fp::Widen(s.sample_text, CP_ACP);
+    SetWindowTextW(p.text_edit, sample.c_str());
     p.filled = true;
   }
   fp::FillScripts(p);

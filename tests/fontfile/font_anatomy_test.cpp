@@ -491,12 +491,17 @@ TEST(FaceTablesTest, NamePreferenceAndTheTextAllowance) {
   table.records.push_back({302, Utf16BE(u"Deutsch"), 3, 1, 0x0407});
   table.records.push_back({302, Utf16BE(u"English"), 3, 1, 0x0409});
   table.records.push_back({303, Utf16BE(u"Symbol"), 3, 0, 0x0409});
+  table.records.push_back({304, Utf16BE(u"\u0421\u044A\u0435\u0448\u044C \U0001F600") + "x", 3, 1, 0x0409});
   const std::string bytes = BuildNameTable(table);
   NameIndex names = IndexNames(ViewOf(bytes));
   EXPECT_EQ(NameText(names, 300), "Deutsch");
   EXPECT_EQ(NameText(names, 301), "Mac?");
   EXPECT_EQ(NameText(names, 302), "English");
   EXPECT_EQ(NameText(names, 303), std::nullopt);
+  // The same records as UTF-16: any script, a pair as it stands, an odd last byte dropped.
+  EXPECT_EQ(NameUtf16(names, 304), u"\u0421\u044A\u0435\u0448\u044C \U0001F600");
+  EXPECT_EQ(NameUtf16(names, 301), u"Mac?");
+  EXPECT_EQ(NameUtf16(names, 303), std::nullopt);
 
   // 2,000 ids that all point at one text of 60,000 bytes: converted until the
   // allowance (twice the table and 64 KiB) is spent, then absent.
