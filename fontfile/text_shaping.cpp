@@ -2,6 +2,7 @@
 
 #include "fontfile/face_tables.h"
 #include "fontfile/layout_tables.h"
+#include "fontfile/opened_font.h"
 
 #include <hb-ot.h>
 #include <hb.h>
@@ -10,7 +11,10 @@
 #include <cstring>
 
 struct ShapingFont {
-  hb_blob_t* blob = nullptr;
+  // The record's bytes and the face's directory, which HarfBuzz's table
+  // callback reads; both live as long as the record.
+  ByteView bytes;
+  const OpenedFace* opened = nullptr;
   hb_face_t* face = nullptr;
   hb_font_t* font = nullptr;
   // The font lists the table but HarfBuzz's checks refused it.
@@ -22,7 +26,6 @@ void ShapingFontCloser::operator()(ShapingFont* font) const {
   if (!font) return;
   hb_font_destroy(font->font);
   hb_face_destroy(font->face);
-  hb_blob_destroy(font->blob);
   delete font;
 }
 
@@ -37,12 +40,17 @@ hb_tag_t TagOf(const std::string& text) {
   return hb_tag_from_string(text.data(), static_cast<int>(text.size()));
 }
 
-// Listed in the face's directory, whatever its bytes hold.
-bool Listed(hb_face_t* face, hb_tag_t tag) {
-  hb_blob_t* blob = hb_face_reference_table(face, tag);
-  const bool listed = hb_blob_get_length(blob) > 0;
-  hb_blob_destroy(blob);
-  return listed;
+// HarfBuzz asks for each table it reads once, and keeps it: the table as the
+// record's directory lists it, in place, or nothing when it is absent or leaves
+// the bytes.
+hb_blob_t* ReferenceTable(hb_face_t*, hb_tag_t tag, void* user_data) {
+  const auto& font = *static_cast<const ShapingFont*>(user_data);
+  const char name[5] = {static_cast<char>(tag >> 24), static_cast<char>(tag >> 16),
+                        static_cast<char>(tag >> 8), static_cast<char>(tag), '\0'};
+  const FaceTable table = FaceTableOf(font.bytes, *font.opened, name);
+  if (!table.present() || !table.bytes.size) return hb_blob_get_empty();
+  return hb_blob_create(reinterpret_cast<const char*>(table.bytes.data), table.bytes.size,
+                        HB_MEMORY_MODE_READONLY, nullptr, nullptr);
 }
 
 // The length in bytes of the first `limit` characters of UTF-8 text; lead bytes
@@ -105,19 +113,22 @@ bool ParseVariation(const std::string& text, AxisSetting& setting) {
 
 }  // namespace
 
-ShapingFontPtr OpenShapingFont(ByteView sfnt, uint32_t face_index) {
-  // HarfBuzz takes any face index of a single font for its one face.
-  if (!FaceStart(sfnt, face_index)) return nullptr;
+ShapingFontPtr OpenShapingFont(const OpenedFont& source, uint32_t face_index) {
+  const OpenedFace* opened = FaceOf(source, face_index);
+  if (!opened) return nullptr;
   ShapingFontPtr font(new ShapingFont);
-  font->blob = hb_blob_create(reinterpret_cast<const char*>(sfnt.data), sfnt.size,
-                              HB_MEMORY_MODE_READONLY, nullptr, nullptr);
-  font->face = hb_face_create(font->blob, face_index);
-  // HarfBuzz gives an empty face for bytes that hold no such face: no glyphs.
+  font->bytes = source.bytes;
+  font->opened = opened;
+  font->face = hb_face_create_for_tables(&ReferenceTable, font.get(), nullptr);
+  // No glyphs (no maxp, or HarfBuzz's empty face when out of memory): nothing to shape.
   if (hb_face_get_glyph_count(font->face) == 0) return nullptr;
   font->font = hb_font_create(font->face);
   if (hb_font_is_immutable(font->font)) return nullptr;  // HarfBuzz's empty font: out of memory
-  font->gsub_refused = Listed(font->face, HB_OT_TAG_GSUB) && !hb_ot_layout_has_substitution(font->face);
-  font->gpos_refused = Listed(font->face, HB_OT_TAG_GPOS) && !hb_ot_layout_has_positioning(font->face);
+  // Listed, but HarfBuzz's checks refused it (or its bytes leave the file).
+  font->gsub_refused = FaceTableOf(font->bytes, *opened, "GSUB").listed() &&
+                       !hb_ot_layout_has_substitution(font->face);
+  font->gpos_refused = FaceTableOf(font->bytes, *opened, "GPOS").listed() &&
+                       !hb_ot_layout_has_positioning(font->face);
   return font;
 }
 
@@ -183,8 +194,8 @@ ShapedRun ShapeText(ShapingFont& font, const ShapingRequest& request) {
   return run;
 }
 
-ShapedRun ShapeText(ByteView sfnt, uint32_t face, const ShapingRequest& request) {
-  ShapingFontPtr font = OpenShapingFont(sfnt, face);
+ShapedRun ShapeText(const OpenedFont& source, uint32_t face, const ShapingRequest& request) {
+  ShapingFontPtr font = OpenShapingFont(source, face);
   if (!font) return {};
   return ShapeText(*font, request);
 }

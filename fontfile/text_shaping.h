@@ -9,8 +9,6 @@
 #include <string_view>
 #include <vector>
 
-#include "fontfile/byte_reader.h"
-
 // Longer text is cut to this many characters before shaping, so that a reshape
 // and a redraw stay within a frame.
 constexpr uint32_t kShapingTextLimit = 512;
@@ -58,8 +56,10 @@ struct ShapedRun {
   bool unshaped() const { return gsub_refused || gpos_refused; }
 };
 
-// An opened face, kept across reshapes of the same font (its tables are checked
-// once). It refers to the bytes it was opened on, which must outlive it.
+// A face of an opened font made ready for HarfBuzz, kept across reshapes of the
+// same font (its tables are checked once). HarfBuzz reads the tables the record's
+// directory lists (FontTable), in place: the record must outlive it.
+struct OpenedFont;
 struct ShapingFont;
 struct ShapingFontCloser {
   void operator()(ShapingFont* font) const;
@@ -67,11 +67,11 @@ struct ShapingFontCloser {
 using ShapingFontPtr = std::unique_ptr<ShapingFont, ShapingFontCloser>;
 
 // Face `face` (0 for a single font) of an sfnt font or collection; nullptr when
-// the bytes hold no such face.
-ShapingFontPtr OpenShapingFont(ByteView sfnt, uint32_t face);
+// the record holds no such face, or a face without glyphs.
+ShapingFontPtr OpenShapingFont(const OpenedFont& font, uint32_t face);
 
 ShapedRun ShapeText(ShapingFont& font, const ShapingRequest& request);
-ShapedRun ShapeText(ByteView sfnt, uint32_t face, const ShapingRequest& request);
+ShapedRun ShapeText(const OpenedFont& font, uint32_t face, const ShapingRequest& request);
 
 // The run as HarfBuzz's hb-shape prints it by default:
 // [name=cluster@x_offset,y_offset+x_advance,y_advance|...], the offsets only where

@@ -10,13 +10,13 @@
 #include "fontfile/face_tables.h"
 #include "fontfile/font_anatomy.h"
 #include "fontfile/layout_catalog.h"
+#include "fontfile/opened_font.h"
 #include "fontfile/text_shaping.h"
-#include "platform/platform.h"
-#include "viewer/process_resources.h"
 #include "text/language.h"
 #include "viewer/color_glyphs.h"
 #include "viewer/instance_selector.h"
 #include "viewer/keyboard.h"
+#include "viewer/process_resources.h"
 #include "viewer/shaped_line.h"
 #include "viewer/theme.h"
 #include "viewer/viewer_layout.h"
@@ -33,13 +33,15 @@ constexpr int kTextEditId = kFeaturesTextId, kScriptComboId = kFeaturesScriptId,
 constexpr int kStateDefault = 0, kStateOn = 1, kStateOff = 2;
 constexpr double kLineFactor = 1.35;  // a drawn line's height over its em
 
-// What the page keeps between paints: the font's bytes and its opened face, the
-// choices the font offers, the user's, and the run shaped from them.
+// What the page keeps between paints: the viewer's opened font and HarfBuzz's face
+// of it, the choices the font offers, the user's, and the run shaped from them.
 struct FeaturesPage {
   ViewerState* viewer = nullptr;
   HWND window = nullptr, text_edit = nullptr, script_label = nullptr, script_combo = nullptr,
        language_label = nullptr, language_combo = nullptr, feature_list = nullptr;
-  MappedFile file;  // the file, unless the viewer keeps decoded bytes
+  // HarfBuzz reads the record's bytes in place: the page holds the record as long
+  // as the face made over it (declared first, so let go of last).
+  std::shared_ptr<const OpenedFont> opened;
   ShapingFontPtr font;
   LayoutFacts layout;
   std::vector<int> states;  // per layout.features: kStateDefault, kStateOn or kStateOff
@@ -671,24 +673,17 @@ void FillFeaturesPage(ViewerState& s) {
     if (p.states[f] != fp::kStateDefault) kept[p.layout.features[f].tag] = p.states[f];
   try {
     p.font.reset();
-    p.file = MappedFile();
-    ByteView bytes;
-    if (!s.decoded.empty()) {
-      bytes = ByteView{s.decoded.data(), static_cast<uint32_t>(s.decoded.size())};
-    } else if (!s.load_error[0]) {
-      const bool mapped = s.font_path_wide.empty()
-                              ? MapFileReadOnly(s.font_path.c_str(), p.file)
-                              : MapFileReadOnlyUtf8(fp::Utf8(s.font_path_wide).c_str(), p.file);
-      if (mapped) bytes = ByteView{p.file.data, p.file.size};
-    }
-    p.layout = bytes.data ? ReadFontAnatomy(bytes, s.face).layout : LayoutFacts{};
-    p.font = bytes.data ? OpenShapingFont(bytes, s.face) : nullptr;
-    // The font's own sample text, in any script.
-    if (!p.filled && bytes.data) {
-      const std::optional<uint32_t> start = FaceStart(bytes, s.face);
-      const FaceTable names = start ? FindFaceTable(bytes, *start, "name") : FaceTable{};
-      if (names.present()) {
-        if (std::optional<std::u16string> own = NameUtf16(IndexNames(names.bytes), kNameSampleText))
+    p.opened.reset();
+    p.layout = LayoutFacts{};
+    if (s.opened && !s.load_error[0]) {
+      // The face and its layout as the other pages read them, from the viewer's record.
+      p.opened = s.opened;
+      p.layout = FaceAnatomy(*p.opened, s.face).layout;
+      p.font = OpenShapingFont(*p.opened, s.face);
+      // The font's own sample text, in any script.
+      if (!p.filled && FaceOf(*p.opened, s.face)) {
+        if (std::optional<std::u16string> own =
+                NameUtf16(FaceNames(*p.opened, s.face), kNameSampleText))
           sample.assign(own->begin(), own->end());
       }
     }
@@ -728,7 +723,7 @@ void ReleaseFeaturesFont(ViewerState& s) {
   fp::FeaturesPage* p = fp::PageOf(s);
   if (!p) return;
   p->font.reset();
-  p->file = MappedFile();
+  p->opened.reset();
   p->run = ShapedRun{};
   p->selected = -1;
 }

@@ -32,11 +32,26 @@ void Pick(HWND viewer, int id, int item) {
   Pump();
 }
 
+// The pages that read the font beyond what the load read: the Info page's
+// report, and the Features page's layout tables and shaping (its run, as Copy
+// gives it, shows that it shaped).
+void ShowReadingPages(HWND viewer) {
+  ClickTab(viewer, kInfoPage);
+  ClickTab(viewer, kFeaturesPage);
+  auto send = DllExport<int(__stdcall*)(HWND, int, int)>(Plugin().dll, "ListSendCommand");
+  ASSERT_TRUE(send);
+  EXPECT_EQ(send(viewer, 1 /* lc_copy */, 0), 0);
+  EXPECT_GT(ClipboardText().size(), 2u) << "the Features page shaped nothing";
+  ClickTab(viewer, kGlyphsPage);
+}
+
 // A collection of two variable faces: a load, a face switch and an instance
-// switch, each with the Info page shown, as a user meets them.
+// switch, each with the Info and Features pages shown, as a user meets them.
 TEST(ReadCounts, OneMappingPerLoadAndNoneAndNoWalkPerSwitch) {
   const std::string font = HostPath(ORVANE_VARIABLE_FONTS "/inter-collection.ttc");
-  SetSettingsFile(ScratchDir("read_counts") + "\\host.ini");
+  const std::string ini = ScratchDir("read_counts") + "\\host.ini";
+  WriteTextFile(ini, "[Quenvale.Orvane]\r\nFeaturesPage=1\r\nSavePage=0\r\n");
+  SetSettingsFile(ini);
   HWND parent = MakeParent(true, 600, 400);
   // The counters are the DLL's: a first viewer shows where they are.
   HWND first = LoadViewer(parent, DejaVuPath());
@@ -47,29 +62,26 @@ TEST(ReadCounts, OneMappingPerLoadAndNoneAndNoWalkPerSwitch) {
   HWND viewer = LoadViewer(parent, font);
   ASSERT_NE(viewer, nullptr);
   ViewerState& s = *StateOf(viewer);
-  ClickTab(viewer, kInfoPage);
+  ShowReadingPages(viewer);
   const Counted load = Since(s, start);
-  ClickTab(viewer, kGlyphsPage);
 
   Counted before = Now(s);
   Pick(viewer, kFaceComboId, 1);
   ASSERT_EQ(s.face, 1u);
-  ClickTab(viewer, kInfoPage);
+  ShowReadingPages(viewer);
   const Counted face_switch = Since(s, before);
-  ClickTab(viewer, kGlyphsPage);
 
   // The first switch to an instance builds its static font, whose own directory
   // is read once for the drawn-face check; switching back to it builds nothing.
   before = Now(s);
   Pick(viewer, kInstanceComboId, 9);
   ASSERT_EQ(s.instance, 9u);
-  ClickTab(viewer, kInfoPage);
+  ShowReadingPages(viewer);
   const Counted first_build = Since(s, before);
-  ClickTab(viewer, kGlyphsPage);
   Pick(viewer, kInstanceComboId, 0);
   before = Now(s);
   Pick(viewer, kInstanceComboId, 9);
-  ClickTab(viewer, kInfoPage);
+  ShowReadingPages(viewer);
   const Counted instance_switch = Since(s, before);
 
   // The glyph view reads the glyphs' names, the reversed map and the GSUB walk

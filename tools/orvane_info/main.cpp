@@ -47,6 +47,7 @@
 #include "text/language.h"
 #include "text/web_font_text.h"
 #include "tools/orvane_info/anatomy_json.h"
+#include "tools/orvane_info/command_font.h"
 #include "tools/orvane_info/output_text.h"
 #include "tools/orvane_info/report_command.h"
 #include "tools/orvane_info/shape_command.h"
@@ -80,16 +81,6 @@ void Usage(std::FILE* out = stderr) {
       out);
 }
 
-// Why a file that could not be opened could not, as far as the file system tells.
-std::string OpenProblem(const char* path) {
-  std::error_code error;
-  std::filesystem::file_status status = std::filesystem::status(path, error);
-  if (!std::filesystem::exists(status)) return "no such file";
-  if (!std::filesystem::is_regular_file(status)) return "not a regular file";
-  if (std::filesystem::file_size(path, error) == 0 && !error) return "empty file";
-  return "cannot be opened or mapped";
-}
-
 std::string JsonText(const FontText& text) {
   return text ? JsonString(AnsiToUtf8(*text)) : "null";
 }
@@ -110,13 +101,6 @@ std::string ContainerName(const WebFontFacts& container) {
   }
 }
 
-// Why a web font was refused, for the error field; empty when it was not.
-std::string WebFontProblemText(WebFontProblem problem) {
-  if (problem == WebFontProblem::kNone) return {};
-  const int text = WebFontProblemTextId(problem);
-  return text < 0 ? "not enough memory to decode it" : EnglishString(text);
-}
-
 // Writes a font the tool made; 0 when written, 2 when it cannot be.
 int WriteFont(const std::vector<uint8_t>& sfnt, const char* out_path) {
   FILE* out = std::fopen(out_path, "wb");
@@ -133,17 +117,9 @@ int WriteFont(const std::vector<uint8_t>& sfnt, const char* out_path) {
 // web font or is refused (with the reason), 2 when it cannot be read or written.
 int DecodeCommand(const char* path, const char* out_path) {
   OpenedFont font;
-  if (!OpenFontFile(path, font)) {
-    std::fprintf(stderr, "orvane-info: %s: %s\n", path, OpenProblem(path).c_str());
-    return 2;
-  }
+  if (const int status = OpenCommandFont(path, font)) return status;
   if (font.container.kind == WebFontKind::kNone) {
     std::fprintf(stderr, "orvane-info: %s: no WOFF or WOFF2 file\n", path);
-    return 1;
-  }
-  if (font.decoded.empty()) {
-    std::fprintf(stderr, "orvane-info: %s: %s\n", path,
-                 WebFontProblemText(font.container.problem).c_str());
     return 1;
   }
   return WriteFont(font.decoded, out_path);
@@ -209,15 +185,7 @@ int InstanceCommand(int argc, char** argv) {
     values.emplace_back(tag, static_cast<int32_t>(RoundHalfUp(value * 65536.0)));
   }
   OpenedFont font;
-  if (!OpenFontFile(path, font)) {
-    std::fprintf(stderr, "orvane-info: %s: %s\n", path, OpenProblem(path).c_str());
-    return 2;
-  }
-  if (font.container.kind != WebFontKind::kNone && font.decoded.empty()) {
-    std::fprintf(stderr, "orvane-info: %s: %s\n", path,
-                 WebFontProblemText(font.container.problem).c_str());
-    return 1;
-  }
+  if (const int status = OpenCommandFont(path, font)) return status;
   // Every axis at its default, then the values named.
   const FaceTable fvar = FontTable(font, request.face, "fvar");
   std::vector<FvarAxis> axes;

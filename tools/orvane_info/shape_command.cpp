@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "fontfile/opened_font.h"
 #include "fontfile/text_shaping.h"
-#include "fontfile/web_font.h"
-#include "platform/platform.h"
+#include "tools/orvane_info/command_font.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -93,21 +93,8 @@ int ShapeCommand(int argc, char** argv) {
     ShapeUsage();
     return 2;
   }
-  MappedFile file;
-  if (!MapFileReadOnly(path, file)) {
-    std::fprintf(stderr, "orvane-info: %s: cannot be opened\n", path);
-    return 2;
-  }
-  ByteView font{file.data, file.size};
-  std::vector<uint8_t> decoded;
-  if (RecognizeWebFont(font) != WebFontKind::kNone) {
-    WebFontFacts facts;
-    if (!DecodeWebFont(font, decoded, facts)) {
-      std::fprintf(stderr, "orvane-info: %s: the web font cannot be decoded\n", path);
-      return 1;
-    }
-    font = ByteView{decoded.data(), static_cast<uint32_t>(decoded.size())};
-  }
+  OpenedFont font;
+  if (const int status = OpenCommandFont(path, font)) return status;
   const ShapedRun run = ShapeText(font, face, request);
   if (!run.opened) {
     std::fprintf(stderr, "orvane-info: %s: no sfnt font with face %u\n", path, face);

@@ -2,6 +2,7 @@
 // prints it by default.
 #pragma once
 
-// argv[1] is "--shape". 0 when shaped, 1 when the file holds no such face, 2 on
+// argv[1] is "--shape". 0 when shaped, 1 when the file holds no such face or is a
+// web font that is refused, 2 on
 // bad usage or when the file cannot be read.
 int ShapeCommand(int argc, char** argv);
