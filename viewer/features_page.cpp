@@ -48,6 +48,7 @@ struct FeaturesPage {
   std::vector<int> rows;    // per row of the list: a feature, or -1 for a group's heading
   std::vector<std::string> language_tags;  // the language chooser's items after "Automatic"
   ShapedRun run;
+  std::wstring text;  // the text shaped, cut as the run is
   bool filled = false;
   int selected = -1;  // the glyph a click named
   // Where the first line was drawn, for clicks.
@@ -145,9 +146,25 @@ ShapingRequest Request(const FeaturesPage& p, bool names) {
   return request;
 }
 
+// The first `limit` characters of text, a surrogate pair counted as one.
+std::wstring CutText(std::wstring text, uint32_t limit) {
+  uint32_t characters = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] >= 0xDC00 && text[i] <= 0xDFFF && i > 0 && text[i - 1] >= 0xD800 &&
+        text[i - 1] <= 0xDBFF)
+      continue;
+    if (characters++ == limit) {
+      text.resize(i);
+      break;
+    }
+  }
+  return text;
+}
+
 void Reshape(FeaturesPage& p) {
   p.selected = -1;
   p.run = p.font ? ShapeText(*p.font, Request(p, false)) : ShapedRun{};
+  p.text = CutText(WindowTextW(p.text_edit), kShapingTextLimit);
   if (p.window) InvalidateRect(p.window, nullptr, FALSE);
 }
 
@@ -376,11 +393,17 @@ void PaintPage(FeaturesPage& p, HDC dc) {
   HGDIOBJ previous = SelectObject(dc, UiFont);
   const int pad = Scaled(4);
   int y = area.top + pad;
-  // The notes: why the text is not shaped or cut, then the glyph a click named.
+  // The file's glyph numbers name other glyphs in a face the system draws in its
+  // place: the text is then drawn as the system draws it in that face, by
+  // character, unshaped, and no glyph is named.
+  const bool own_face = s.other_face.empty();
+  // The notes: another face, why the text is not shaped or cut, then the glyph a
+  // click named.
   std::vector<std::string> notes;
+  if (!own_face) notes.push_back(std::string(LanguageString(kTextOtherFace)) + " : " + s.other_face);
   if (p.run.unshaped()) notes.push_back(LanguageString(kTextLayoutRefused));
   if (p.run.text_cut) notes.push_back(LanguageString(kTextTextCut));
-  notes.push_back(GlyphNote(p));
+  if (own_face) notes.push_back(GlyphNote(p));
   for (const std::string& note : notes) {
     RECT r = {area.left + pad, y, area.right - pad, y + UiLineHeight};
     DrawTextA(dc, note.c_str(), static_cast<int>(note.size()), &r,
@@ -416,7 +439,7 @@ void PaintPage(FeaturesPage& p, HDC dc) {
     }
     const int height = std::max(static_cast<int>(em * kLineFactor), ascent + descent);
     const int baseline = y + (height + ascent - descent) / 2;
-    const LinePlaces places = PlaceShapedRun(p.run, em);
+    const LinePlaces places = own_face ? PlaceShapedRun(p.run, em) : LinePlaces{};
     if (line == 0) {
       p.places = places;
       p.line_x = x;
@@ -432,7 +455,11 @@ void PaintPage(FeaturesPage& p, HDC dc) {
     }
     SetTextColor(dc, ink);
     const UINT align = SetTextAlign(dc, TA_LEFT | TA_BASELINE | TA_NOUPDATECP);
-    DrawRun(s, dc, p.run, places, x, baseline, ascent, descent, paper);
+    if (own_face)
+      DrawRun(s, dc, p.run, places, x, baseline, ascent, descent, paper);
+    else
+      ExtTextOutW(dc, x, baseline, 0, nullptr, p.text.data(), static_cast<UINT>(p.text.size()),
+                  nullptr);
     SetTextAlign(dc, align);
     SelectObject(dc, UiFont);
     SetTextColor(dc, s.dark ? kDarkLabel : GetSysColor(COLOR_GRAYTEXT));

@@ -259,8 +259,13 @@ TEST_F(FeaturesPageTest, ArabicDrawsJoined) {
   SaveScreenshot(parent, "features-arabic-isolated.png");
 }
 
+// Inter's Medium instance, a static font of the viewer's own: the file's default
+// shares its full name with the installed Inter files, one of which the system
+// may draw in its place.
 TEST_F(FeaturesPageTest, StylisticSetChangesOnlyTheGlyphsItReplaces) {
-  Open("/usr/share/fonts/truetype/inter-vf/Inter.var.ttf");
+  Open("/usr/share/fonts/truetype/inter-vf/Inter.var.ttf",
+       "[Quenvale.Orvane]\r\nFeaturesPage=1\r\nPage=4\r\nInstanceName=Medium\r\n");
+  ASSERT_EQ(s().other_face, "");
   const Pixels base = Shown(L"HHHH");
   const Band band = FirstLine(base, BelowList());
   const int end = InkColumns(base, band).last;
@@ -274,6 +279,61 @@ TEST_F(FeaturesPageTest, StylisticSetChangesOnlyTheGlyphsItReplaces) {
   EXPECT_TRUE(plain.SameIn(open, left));
   EXPECT_FALSE(plain.SameIn(open, right));
   SaveScreenshot(parent, "features-inter-ss01.png");
+}
+
+// A face the system cannot draw (the second of two faces alike in every name but
+// their identifiers) is drawn with the first: the file's glyph numbers would name
+// that face's glyphs, so its text is drawn by character, unshaped. The second
+// face here maps 'i' to the glyph of 'W'.
+TEST_F(FeaturesPageTest, AnotherFaceDrawsTheTextByCharacter) {
+  const char dejavu[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+  Open(dejavu);
+  const auto line_end = [&](const std::wstring& text) {
+    const Pixels shown = Shown(text);
+    return InkColumns(shown, FirstLine(shown, BelowList())).last;
+  };
+  const int wide = line_end(L"WWWW"), narrow = line_end(L"iiii");
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ previous = SelectObject(dc, s().glyph_font);
+  WORD w = 0;
+  GetGlyphIndicesW(dc, L"W", 1, &w, 0);
+  SelectObject(dc, previous);
+  DeleteDC(dc);
+  ASSERT_NE(w, 0);
+  TearDown();
+
+  MappedFile file;
+  ASSERT_TRUE(MapFileReadOnly(HostPath(dejavu).c_str(), file));
+  const SfntFont font = ReadSfntFont({file.data, file.size});
+  const auto twin = [&](const char16_t* id) {
+    SfntFont face = font;
+    return face.Set("name", BuildNameTable(NameTable{}
+                                               .Add(1, u"Orvane Twin")
+                                               .Add(2, u"Book")
+                                               .Add(3, id)
+                                               .Add(4, u"Orvane Twin")
+                                               .Add(6, u"OrvaneTest")));
+  };
+  SfntFont second = twin(u"twin-1");
+  const auto to_w = static_cast<uint16_t>(w - 'i');  // a delta, modulo 65536
+  second.Set("cmap", BuildCmap({{3, 1, CmapFormat4({{'i', 'i', to_w, {}}, {0xFFFF, 0xFFFF, 1, {}}})}}));
+  const std::string path = ScratchDir("features_twins") + "\\twins.ttc";
+  WriteTextFile(path, BuildCollection({twin(u"twin-0"), second}));
+  Open(path, "[Quenvale.Orvane]\r\nFeaturesPage=1\r\nPage=4\r\n", true);
+  HWND combo = GetDlgItem(viewer, kFaceComboId);
+  SendMessageA(combo, CB_SETCURSEL, 1, 0);
+  SendMessageA(viewer, WM_COMMAND, MAKEWPARAM(kFaceComboId, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo));
+  Pump();
+  ASSERT_EQ(s().face, 1u);
+  ASSERT_NE(s().other_face, "");
+  const int drawn = line_end(L"iiii");
+  // Shaped from the file, the run is four W's; drawn, four i's of the face drawn.
+  const std::wstring run = CopiedRun(viewer);
+  EXPECT_EQ(GlyphCount(run), 4);
+  EXPECT_EQ(run.compare(0, 4, L"[W=0"), 0) << run;
+  EXPECT_NEAR(drawn, narrow, 3);
+  EXPECT_LT(drawn, (narrow + wide) / 2);
 }
 
 }  // namespace
