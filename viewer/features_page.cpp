@@ -48,7 +48,7 @@ struct FeaturesPage {
   std::vector<int> rows;    // per row of the list: a feature, or -1 for a group's heading
   std::vector<std::string> language_tags;  // the language chooser's items after "Automatic"
   ShapedRun run;
-  std::wstring text;  // the text shaped, cut as the run is
+  std::wstring text;  // the field's text, read once a change
   bool filled = false;
   int selected = -1;  // the glyph a click named
   // Where the first line was drawn, for clicks.
@@ -134,7 +134,7 @@ std::vector<AxisSetting> DrawnCoordinates(const ViewerState& s) {
 
 ShapingRequest Request(const FeaturesPage& p, bool names) {
   ShapingRequest request;
-  request.text = Utf8(WindowTextW(p.text_edit));
+  request.text = Utf8(p.text);
   const ShapingScript script = ScriptForOpenTypeTags(ChosenScript(p), ChosenLanguage(p));
   request.script = script.script;
   request.language = script.language;
@@ -146,25 +146,23 @@ ShapingRequest Request(const FeaturesPage& p, bool names) {
   return request;
 }
 
-// The first `limit` characters of text, a surrogate pair counted as one.
-std::wstring CutText(std::wstring text, uint32_t limit) {
+// How many units of text its first `limit` characters take, a surrogate pair
+// counted as one character.
+size_t CutLength(const std::wstring& text, uint32_t limit) {
   uint32_t characters = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] >= 0xDC00 && text[i] <= 0xDFFF && i > 0 && text[i - 1] >= 0xD800 &&
         text[i - 1] <= 0xDBFF)
       continue;
-    if (characters++ == limit) {
-      text.resize(i);
-      break;
-    }
+    if (characters++ == limit) return i;
   }
-  return text;
+  return text.size();
 }
 
 void Reshape(FeaturesPage& p) {
   p.selected = -1;
+  p.text = WindowTextW(p.text_edit);
   p.run = p.font ? ShapeText(*p.font, Request(p, false)) : ShapedRun{};
-  p.text = CutText(WindowTextW(p.text_edit), kShapingTextLimit);
   if (p.window) InvalidateRect(p.window, nullptr, FALSE);
 }
 
@@ -458,8 +456,8 @@ void PaintPage(FeaturesPage& p, HDC dc) {
     if (own_face)
       DrawRun(s, dc, p.run, places, x, baseline, ascent, descent, paper);
     else
-      ExtTextOutW(dc, x, baseline, 0, nullptr, p.text.data(), static_cast<UINT>(p.text.size()),
-                  nullptr);
+      ExtTextOutW(dc, x, baseline, 0, nullptr, p.text.data(),
+                  static_cast<UINT>(CutLength(p.text, kShapingTextLimit)), nullptr);
     SetTextAlign(dc, align);
     SelectObject(dc, UiFont);
     SetTextColor(dc, s.dark ? kDarkLabel : GetSysColor(COLOR_GRAYTEXT));
