@@ -7,7 +7,14 @@
 tool=$1 font=$2 scratch=$3
 mkdir -p "$scratch"
 said=0
-limit=3000
+# The smallest limit the tool starts under (a usage error, exit 2): below it the
+# system's loader fails before any code of ours runs.
+limit=1000
+while [ $limit -le 24000 ]; do
+  (ulimit -v $limit; exec "$tool") >/dev/null 2>&1
+  [ $? = 2 ] && break
+  limit=$((limit + 250))
+done
 while [ $limit -le 24000 ]; do
   (ulimit -v $limit; exec "$tool" --instance "$font" "$scratch/instance.ttf" wght=900) \
     2>"$scratch/stderr" >/dev/null
