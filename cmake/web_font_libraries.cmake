@@ -2,21 +2,22 @@
 # its brotli decoder for WOFF 2.0. One target, orvane_web_font_libraries, carries
 # them all.
 #
-# The Windows builds, the build with the fuzz targets and the native build with a
-# static runtime compile brotli and woff2 from Debian's source packages, which
-# scripts/install-deps fetches into third-party/ (outside git): Debian builds them
-# for no Windows target; the fuzz targets then see inside the decoders they drive;
-# and the native programs carry them as they carry the C++ runtime, since loading
-# the shared decoders and the shared C++ runtime they need cost orvane-info more
-# than reading a font. zlib is taken as its static archive there (for Windows,
-# Debian's libz-mingw-w64-dev): the DLLs import only system DLLs. Any other build
-# takes Debian's shared libraries (zlib1g-dev, libbrotli-dev, libwoff-dev).
+# The Windows builds and the native build with a static runtime compile brotli and
+# woff2 from Debian's source packages, which scripts/install-deps fetches into
+# third-party/ (outside git): Debian builds them for no Windows target; and the
+# native programs carry them as they carry the C++ runtime, since loading the
+# shared decoders and the shared C++ runtime they need cost orvane-info more than
+# reading a font. zlib is taken as its static archive there (for Windows, Debian's
+# libz-mingw-w64-dev): the DLLs import only system DLLs. Any other build, the
+# sanitizer build with the fuzz targets among them, takes Debian's shared libraries
+# (zlib1g-dev, libbrotli-dev, libwoff-dev): compiled with the sanitizers, the
+# decoders cost that build a sixth of its time, for faults in code not ours.
 set(ORVANE_THIRD_PARTY_DIR "${CMAKE_SOURCE_DIR}/third-party" CACHE PATH
     "Where scripts/install-deps unpacks the sources of brotli and woff2")
 
 add_library(orvane_web_font_libraries INTERFACE)
 
-if(WIN32 OR ORVANE_FUZZ OR ORVANE_STATIC_RUNTIME)
+if(WIN32 OR ORVANE_STATIC_RUNTIME)
   set(brotli_dir "${ORVANE_THIRD_PARTY_DIR}/brotli")
   set(woff2_dir "${ORVANE_THIRD_PARTY_DIR}/woff2")
   if(NOT EXISTS "${brotli_dir}/c/dec/decode.c" OR NOT EXISTS "${woff2_dir}/src/woff2_dec.cc")
@@ -37,11 +38,6 @@ if(WIN32 OR ORVANE_FUZZ OR ORVANE_STATIC_RUNTIME)
     "${woff2_dir}/src/woff2_out.cc")
   target_include_directories(orvane_woff2_decoder SYSTEM PUBLIC "${woff2_dir}/include")
   target_compile_options(orvane_woff2_decoder PRIVATE -w)
-  if(ORVANE_FUZZ)
-    # Its checksum reads words at any address, which x86 allows; the fuzz
-    # targets look for faults of their own, not this one.
-    target_compile_options(orvane_woff2_decoder PRIVATE -fno-sanitize=alignment)
-  endif()
   target_link_libraries(orvane_woff2_decoder PUBLIC orvane_brotli_decoder)
   target_link_libraries(orvane_web_font_libraries INTERFACE orvane_woff2_decoder)
 else()
