@@ -42,17 +42,46 @@ std::vector<int> ListedPositions(const ViewerState& s) {
   return listed;
 }
 
+const char* ItemName(int position) {
+  return position == kGlyphViewPosition ? LanguageString(kTextGlyphView) : BlockAt(position).name;
+}
+
+// Each item carries its position: with blocks left out, item and position differ.
+void InsertItem(HWND combo, int item, int position) {
+  const LRESULT added =
+      SendMessageA(combo, CB_INSERTSTRING, item, reinterpret_cast<LPARAM>(ItemName(position)));
+  if (added >= 0) SendMessageA(combo, CB_SETITEMDATA, added, position);
+}
+
 void FillItems(ViewerState& s, std::vector<int> listed) {
   if (!s.block_combo) return;
   SendMessageA(s.block_combo, CB_RESETCONTENT, 0, 0);
   s.listed_blocks = std::move(listed);
-  // Each item carries its position: with blocks left out, item and position differ.
-  for (int position : s.listed_blocks) {
-    const char* name = position == kGlyphViewPosition ? LanguageString(kTextGlyphView)
-                                                      : BlockAt(position).name;
-    LRESULT item = SendMessageA(s.block_combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-    if (item >= 0) SendMessageA(s.block_combo, CB_SETITEMDATA, item, position);
+  for (size_t item = 0; item < s.listed_blocks.size(); ++item)
+    InsertItem(s.block_combo, static_cast<int>(item), s.listed_blocks[item]);
+}
+
+// Another face or file in the same order: both lists ascend, so one walk removes
+// the items that went and inserts those that came. Two faces of a family differ
+// in a few blocks, and refilling all 265 items takes longer than the rest of a
+// face switch.
+void UpdateItems(ViewerState& s, std::vector<int> listed) {
+  if (!s.block_combo) return;
+  const std::vector<int>& was = s.listed_blocks;
+  size_t old_at = 0, new_at = 0;
+  int item = 0;
+  while (old_at < was.size() || new_at < listed.size()) {
+    if (old_at < was.size() && new_at < listed.size() && was[old_at] == listed[new_at]) {
+      ++old_at, ++new_at, ++item;
+    } else if (new_at == listed.size() ||
+               (old_at < was.size() && was[old_at] < listed[new_at])) {
+      SendMessageA(s.block_combo, CB_DELETESTRING, item, 0);
+      ++old_at;
+    } else {
+      InsertItem(s.block_combo, item++, listed[new_at++]);
+    }
   }
+  s.listed_blocks = std::move(listed);
 }
 
 // The viewers of this DLL that this thread shows: the records of other threads
@@ -133,7 +162,7 @@ void RelistBlocks(ViewerState& s) {
   // The same items with the same block listed keep their selection.
   std::vector<int> listed = ListedPositions(s);
   const bool refilled = listed != s.listed_blocks;
-  if (refilled) FillItems(s, std::move(listed));
+  if (refilled) UpdateItems(s, std::move(listed));
   else if (s.block_combo) InvalidateRect(s.block_combo, nullptr, FALSE);
   if (s.glyph_view && !GlyphViewOffered(s)) s.glyph_view = false;
   if (!BlockListed(s, s.block_index)) ChooseBlock(s, ListedPositionFrom(s, 0, 1));

@@ -168,6 +168,7 @@ PluginApi LoadPluginCopy(const std::string& folder, const std::string& file_name
       reinterpret_cast<decltype(api.get_detect_string)>(find("ListGetDetectString"));
   api.set_default_params =
       reinterpret_cast<decltype(api.set_default_params)>(find("ListSetDefaultParams"));
+  api.list_load_next = reinterpret_cast<decltype(api.list_load_next)>(find("ListLoadNext"));
   return api;
 }
 

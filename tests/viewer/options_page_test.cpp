@@ -11,6 +11,7 @@
 #include "fontfile/catalog.h"
 #include "support/test_paths.h"
 #include "tests/viewer/input_harness.h"
+#include "viewer/glyph_view.h"
 
 namespace {
 
@@ -402,6 +403,23 @@ TEST_F(OptionsTest, ScreenshotsInEnglishAndGerman) {
 
 }  // namespace
 
+namespace {
+
+// The block list holds the blocks at `positions`, named and in order, then the glyph view.
+void ExpectListed(const ViewerState& s, const std::vector<int>& positions) {
+  ASSERT_EQ(SendMessageA(s.block_combo, CB_GETCOUNT, 0, 0), static_cast<LRESULT>(positions.size()) + 1);
+  for (size_t item = 0; item < positions.size(); ++item) {
+    EXPECT_EQ(SendMessageA(s.block_combo, CB_GETITEMDATA, item, 0), positions[item]) << item;
+    EXPECT_EQ(ComboItem(s.block_combo, static_cast<int>(item)), UnicodeBlockTable[positions[item]].name) << item;
+  }
+  EXPECT_EQ(SendMessageA(s.block_combo, CB_GETITEMDATA, positions.size(), 0), kGlyphViewPosition);
+  const LRESULT shown = SendMessageA(s.block_combo, CB_GETCURSEL, 0, 0);
+  ASSERT_GE(shown, 0);
+  EXPECT_EQ(SendMessageA(s.block_combo, CB_GETITEMDATA, shown, 0), s.block_index);
+}
+
+}  // namespace
+
 TEST_F(OptionsTest, ShowingOnlyBlocksWithCharactersIsAppliedAndStored) {
   auto v = Open("options_covered", "Page=3\r\nSortOrderUnicodeBlocks=0\r\n");
   ViewerState& s = v->state();
@@ -420,9 +438,28 @@ TEST_F(OptionsTest, ShowingOnlyBlocksWithCharactersIsAppliedAndStored) {
     if (s.cells.present[position] > 0) listed.push_back(position);
   ASSERT_LT(listed.size(), static_cast<size_t>(kUnicodeBlockCount));
   // The glyph view stays last.
-  ASSERT_EQ(SendMessageA(s.block_combo, CB_GETCOUNT, 0, 0), static_cast<LRESULT>(listed.size()) + 1);
-  for (size_t item = 0; item < listed.size(); ++item)
-    EXPECT_EQ(SendMessageA(s.block_combo, CB_GETITEMDATA, item, 0), listed[item]) << item;
+  ExpectListed(s, listed);
+
+  // The next font in the same window, and the option off again: the items are
+  // updated in place, and must read as a fresh list would.
+  char mono[MAX_PATH];
+  snprintf(mono, sizeof mono, "%s", HostPath("/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf").c_str());
+  ASSERT_EQ(v->api->list_load_next(v->parent, v->window, mono, 0), 0);
+  std::vector<int> mono_listed;
+  for (int position = 0; position < kUnicodeBlockCount; ++position)
+    if (s.cells.present[position] > 0) mono_listed.push_back(position);
+  ASSERT_NE(mono_listed, listed);
+  ExpectListed(s, mono_listed);
+  ClickTabWithMouse(v->window, 3);
+  CheckDlgButton(dialog, 921, BST_UNCHECKED);
+  ClickTabWithMouse(v->window, 0);
+  std::vector<int> every(kUnicodeBlockCount);
+  for (int position = 0; position < kUnicodeBlockCount; ++position) every[position] = position;
+  ExpectListed(s, every);
+  ClickTabWithMouse(v->window, 3);
+  CheckDlgButton(dialog, 921, BST_CHECKED);
+  ClickTabWithMouse(v->window, 0);
+  ExpectListed(s, mono_listed);
   v->Close();
   EXPECT_EQ(IniInt(v->ini, "OnlyBlocksWithCharacters"), 1);
 
