@@ -34,6 +34,7 @@ constexpr size_t kCachedMaps = 4;
 struct RangeBuilder {
   bool keep = true;
   bool glyphs = false;  // every code's glyph too (MapDetail::kGlyphs)
+  std::vector<uint8_t> reached;  // MapDetail::kReach: a mark for each glyph shown
   std::vector<CodeRange> ranges;
   std::vector<GlyphRun> runs;
   std::vector<GlyphRun> code_glyphs;
@@ -42,13 +43,25 @@ struct RangeBuilder {
   CodeRange current;
   bool open = false;
 
-  explicit RangeBuilder(MapDetail detail = MapDetail::kFull)
-      : keep(detail != MapDetail::kCounts), glyphs(detail == MapDetail::kGlyphs) {}
+  explicit RangeBuilder(MapDetail detail = MapDetail::kFull, uint32_t glyph_count = 0)
+      : keep(detail != MapDetail::kCounts && detail != MapDetail::kReach),
+        glyphs(detail == MapDetail::kGlyphs) {
+    if (detail == MapDetail::kReach) reached.resize(glyph_count);
+  }
+
+  uint32_t ReachedGlyphs() const {
+    return static_cast<uint32_t>(std::count(reached.begin(), reached.end(), uint8_t{1}));
+  }
 
   // Codes first..last shown with `glyph` (the glyph of `first`; rising with the
   // codes unless one_glyph), in code order. Neighbouring codes whose glyphs go on
   // rising join the run before them.
   void AddGlyphs(uint32_t first, uint32_t last, uint32_t glyph, bool one_glyph) {
+    if (glyph < reached.size()) {
+      const uint64_t end = one_glyph ? glyph + 1
+                                     : std::min<uint64_t>(uint64_t{glyph} + (last - first) + 1, reached.size());
+      std::fill(reached.begin() + glyph, reached.begin() + static_cast<ptrdiff_t>(end), uint8_t{1});
+    }
     if (!glyphs) return;
     if (!code_glyphs.empty()) {
       GlyphRun& run = code_glyphs.back();
@@ -278,10 +291,12 @@ bool ReadGroupsKept(bool one_glyph, uint32_t glyph_count, RangeBuilder& out, Byt
 // no range to grow and join.
 bool CountGroups(bool one_glyph, uint32_t glyph_count, RangeBuilder& out, ByteView groups) {
   uint32_t count = 0, bmp_count = 0;
+  const bool reach = !out.reached.empty();
   const bool sound = WalkGroups(groups, one_glyph, glyph_count, out,
-                                [&](uint32_t, uint32_t, uint32_t from, uint32_t to) {
+                                [&](uint32_t first, uint32_t glyph, uint32_t from, uint32_t to) {
     count += to - from + 1;
     if (from <= 0xFFFF) bmp_count += std::min<uint32_t>(to, 0xFFFF) - from + 1;
+    if (reach) out.AddGlyphs(from, to, one_glyph ? glyph : glyph + (from - first), one_glyph);
   });
   out.count += count;
   out.bmp_count += bmp_count;
@@ -384,7 +399,7 @@ bool ReadCharacterMap(ByteView table, CharCoverage& coverage, uint32_t glyph_cou
     if (std::find(refused.begin(), refused.end(), candidate.offset) != refused.end()) continue;
     if (tried[candidate.rank] == kMaxSubtablesPerEncoding) continue;
     ++tried[candidate.rank];
-    RangeBuilder builder(detail);
+    RangeBuilder builder(detail, glyph_count);
     const bool read = ReadSubtable(table, candidate.offset, glyph_count, builder);
     ++work->subtables;
     work->entries += builder.entries;
@@ -400,6 +415,7 @@ bool ReadCharacterMap(ByteView table, CharCoverage& coverage, uint32_t glyph_cou
     coverage.bmp_count = builder.bmp_count;
     coverage.glyph_runs = std::move(builder.runs);
     coverage.code_glyphs = std::move(builder.code_glyphs);
+    coverage.reached_glyphs = builder.ReachedGlyphs();
     return true;
   }
   return false;
@@ -556,6 +572,20 @@ GlyphCharacters ReverseCharacterMap(const CharCoverage& coverage, uint32_t glyph
   reversed.start[glyph_count] = kept;
   reversed.codes.resize(kept);
   return reversed;
+}
+
+uint32_t UnreachedGlyphs(const CharCoverage& coverage, uint32_t glyph_count) {
+  if (coverage.detail == MapDetail::kReach) return glyph_count - std::min(coverage.reached_glyphs, glyph_count);
+  std::vector<uint8_t> reached(glyph_count);
+  // The runs' codes are disjoint, so this visits at most a code each.
+  for (const GlyphRun& run : coverage.code_glyphs) {
+    if (run.glyph >= glyph_count) continue;
+    const uint64_t end = run.one_glyph ? run.glyph + 1
+                                       : std::min<uint64_t>(uint64_t{run.glyph} + (run.last - run.first) + 1,
+                                                            glyph_count);
+    std::fill(reached.begin() + run.glyph, reached.begin() + static_cast<ptrdiff_t>(end), uint8_t{1});
+  }
+  return glyph_count - static_cast<uint32_t>(std::count(reached.begin(), reached.end(), uint8_t{1}));
 }
 
 std::span<const CodeRange> CharactersOf(const GlyphCharacters& reversed, uint32_t glyph) {

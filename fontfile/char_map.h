@@ -35,6 +35,7 @@ enum class MapDetail : uint8_t {
   kFull,    // the ranges and glyph runs: the grid, the block list, the Info page
   kCounts,  // count and bmp_count alone: a listing prints no more
   kGlyphs,  // kFull and every code's glyph (code_glyphs): the glyph view
+  kReach,   // kCounts and the number of glyphs the codes reach (reached_glyphs)
 };
 
 struct CharCoverage {
@@ -51,6 +52,7 @@ struct CharCoverage {
   // of rising glyphs, or (format 13) of one glyph. No more runs than the
   // subtable has entries.
   std::vector<GlyphRun> code_glyphs;
+  uint32_t reached_glyphs = 0;  // kReach: glyphs below the count that some code shows
 };
 
 // The glyph index of a code beyond U+FFFF in the font's own map; 0 when it has
@@ -152,6 +154,11 @@ struct GlyphCharacters {
 // From a map read with MapDetail::kGlyphs; glyphs at or beyond `glyph_count`
 // (which the map's read already left out) reach nothing.
 GlyphCharacters ReverseCharacterMap(const CharCoverage& coverage, uint32_t glyph_count);
+
+// The glyphs below `glyph_count` that no code of a map read with
+// MapDetail::kGlyphs or kReach (with that count) reaches: what reversing it
+// would leave empty, counted without building the reversed map.
+uint32_t UnreachedGlyphs(const CharCoverage& coverage, uint32_t glyph_count);
 
 // The code ranges that reach `glyph` (none beyond the count).
 std::span<const CodeRange> CharactersOf(const GlyphCharacters& reversed, uint32_t glyph);

@@ -14,14 +14,11 @@ uint32_t GlyphCountOf(const OpenedFont& font, const OpenedFace& face) {
   return count;
 }
 
-// The count, the map and the characters of each glyph.
+// The count, the map and the glyphs no character reaches.
 void ReadReach(const OpenedFont& font, const OpenedFace& face, FaceGlyphs& out) {
   out.glyph_count = GlyphCountOf(font, face);
   ReadFaceCharacterMap(font.bytes, face.directory, out.map, MapDetail::kGlyphs);
-  out.characters = ReverseCharacterMap(out.map, out.glyph_count);
-  out.unreached = 0;
-  for (uint32_t glyph = 0; glyph < out.glyph_count; ++glyph)
-    out.unreached += CharactersOf(out.characters, glyph).empty();
+  out.unreached = UnreachedGlyphs(out.map, out.glyph_count);
 }
 
 ByteView TableOrNothing(const OpenedFont& font, const OpenedFace& face, const char (&tag)[5]) {
@@ -42,6 +39,7 @@ const FaceGlyphs* ReadFaceGlyphs(const OpenedFont& font, uint32_t face) {
   if (!opened->glyphs) {
     auto glyphs = std::make_shared<FaceGlyphs>();
     ReadReach(font, *opened, *glyphs);
+    glyphs->characters = ReverseCharacterMap(glyphs->map, glyphs->glyph_count);
     glyphs->names = ReadGlyphNames(TableOrNothing(font, *opened, "post"),
                                    TableOrNothing(font, *opened, "CFF "), glyphs->glyph_count);
     glyphs->features = ReadGlyphFeatures(TableOrNothing(font, *opened, "GSUB"), glyphs->glyph_count);
@@ -51,9 +49,14 @@ const FaceGlyphs* ReadFaceGlyphs(const OpenedFont& font, uint32_t face) {
 }
 
 bool CountFaceGlyphs(const OpenedFont& font, uint32_t face, uint32_t& glyph_count,
-                     uint32_t& unreached) {
+                     uint32_t& unreached, const CharCoverage* map) {
   const OpenedFace* opened = FaceOf(font, face);
   if (!opened) return false;
+  if (!opened->glyphs && map && (map->detail == MapDetail::kGlyphs || map->detail == MapDetail::kReach)) {
+    glyph_count = GlyphCountOf(font, *opened);
+    unreached = UnreachedGlyphs(*map, glyph_count);
+    return true;
+  }
   FaceGlyphs reach;
   if (!opened->glyphs) ReadReach(font, *opened, reach);
   const FaceGlyphs& read = opened->glyphs ? *opened->glyphs : reach;

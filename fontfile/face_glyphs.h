@@ -31,7 +31,8 @@ uint32_t FaceGlyphCount(const OpenedFont& font, uint32_t face);
 const FaceGlyphs* ReadFaceGlyphs(const OpenedFont& font, uint32_t face);
 
 // The glyph count and the glyphs no character reaches (what orvane-info's JSON
-// prints): taken from the whole read when the record holds it, else read without
-// the names and the features; false as above.
+// prints): taken from the whole read when the record holds it, else from `map`
+// when it is this face's read with MapDetail::kGlyphs or kReach, else read without the
+// names and the features; false as above.
 bool CountFaceGlyphs(const OpenedFont& font, uint32_t face, uint32_t& glyph_count,
-                     uint32_t& unreached);
+                     uint32_t& unreached, const CharCoverage* map = nullptr);

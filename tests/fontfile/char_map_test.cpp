@@ -518,6 +518,16 @@ TEST(CharMap, ReversedEveryGlyphGetsAllItsCodes) {
     ASSERT_EQ(reversed.start.size(), glyphs + 1);
     for (const auto& [glyph, codes] : c.expected) EXPECT_EQ(CodesOf(reversed, glyph), codes) << glyph;
     EXPECT_TRUE(CharactersOf(reversed, glyphs).empty());
+    // Counted without reversing, the glyphs left unreached are the same.
+    uint32_t empty = 0;
+    for (uint32_t glyph = 0; glyph < glyphs; ++glyph) empty += CharactersOf(reversed, glyph).empty();
+    EXPECT_EQ(UnreachedGlyphs(coverage, glyphs), empty);
+    // And so are they read with the counts alone.
+    CharCoverage reach;
+    ASSERT_TRUE(ReadCharacterMap(ViewOf(c.cmap), reach, glyphs, nullptr, MapDetail::kReach));
+    EXPECT_EQ(UnreachedGlyphs(reach, glyphs), empty);
+    EXPECT_EQ(reach.count, coverage.count);
+    EXPECT_TRUE(reach.ranges.empty());
   }
 }
 

@@ -328,7 +328,8 @@ void PrintJson(const char* path, int recognized, const std::string& problem,
   line += "]";
   // How many glyphs the face has, and how many no character reaches.
   uint32_t glyphs = 0, unreached = 0;
-  const bool counted = recognized && CountFaceGlyphs(font, info.face, glyphs, unreached);
+  const bool counted =
+      recognized && CountFaceGlyphs(font, info.face, glyphs, unreached, &info.coverage);
   line += ",\"glyphs\":" + (counted ? std::to_string(glyphs) : "null");
   line += ",\"unreached_glyphs\":" + (counted ? std::to_string(unreached) : "null");
   line += AnatomyJson(anatomy) + "}\n";
@@ -438,7 +439,8 @@ int Run(int argc, char** argv) {
     OpenedFont font;
     const bool mapped = OpenFontFile(argv[i], font);
     CharMapCache maps;
-    const ReadOptions options{MapDetail::kCounts, &maps};
+    // The JSON's glyph counts come from the same read of the map.
+    const ReadOptions options{json ? MapDetail::kReach : MapDetail::kCounts, &maps};
     // A face that is the same font as an earlier one is read and listed once.
     const std::vector<uint32_t>& origins = FaceOrigins(font);
     uint32_t face_count = 1;
