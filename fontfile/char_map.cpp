@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <optional>
 
 #include "fontfile/table_directory.h"
@@ -34,7 +35,8 @@ constexpr size_t kCachedMaps = 4;
 struct RangeBuilder {
   bool keep = true;
   bool glyphs = false;  // every code's glyph too (MapDetail::kGlyphs)
-  std::vector<uint8_t> reached;  // MapDetail::kReach: a mark for each glyph shown
+  std::vector<uint64_t> reached;  // MapDetail::kReach: a bit for each glyph shown
+  uint32_t reach_count = 0;       // the glyphs `reached` can mark
   std::vector<CodeRange> ranges;
   std::vector<GlyphRun> runs;
   std::vector<GlyphRun> code_glyphs;
@@ -46,22 +48,26 @@ struct RangeBuilder {
   explicit RangeBuilder(MapDetail detail = MapDetail::kFull, uint32_t glyph_count = 0)
       : keep(detail != MapDetail::kCounts && detail != MapDetail::kReach),
         glyphs(detail == MapDetail::kGlyphs) {
-    if (detail == MapDetail::kReach) reached.resize(glyph_count);
+    if (detail == MapDetail::kReach) reached.resize((uint64_t{glyph_count} + 63) / 64), reach_count = glyph_count;
   }
 
   uint32_t ReachedGlyphs() const {
-    return static_cast<uint32_t>(std::count(reached.begin(), reached.end(), uint8_t{1}));
+    uint32_t count = 0;
+    for (uint64_t word : reached) count += static_cast<uint32_t>(std::popcount(word));
+    return count;
+  }
+
+  // Glyphs first..first+length-1 (those below the count) are shown.
+  void Reach(uint64_t first, uint64_t length) {
+    const uint64_t end = std::min<uint64_t>(first + length, reach_count);
+    for (uint64_t glyph = first; glyph < end; ++glyph) reached[glyph >> 6] |= uint64_t{1} << (glyph & 63);
   }
 
   // Codes first..last shown with `glyph` (the glyph of `first`; rising with the
   // codes unless one_glyph), in code order. Neighbouring codes whose glyphs go on
   // rising join the run before them.
   void AddGlyphs(uint32_t first, uint32_t last, uint32_t glyph, bool one_glyph) {
-    if (glyph < reached.size()) {
-      const uint64_t end = one_glyph ? glyph + 1
-                                     : std::min<uint64_t>(uint64_t{glyph} + (last - first) + 1, reached.size());
-      std::fill(reached.begin() + glyph, reached.begin() + static_cast<ptrdiff_t>(end), uint8_t{1});
-    }
+    Reach(glyph, one_glyph ? 1 : uint64_t{last} - first + 1);
     if (!glyphs) return;
     if (!code_glyphs.empty()) {
       GlyphRun& run = code_glyphs.back();
@@ -296,7 +302,7 @@ bool CountGroups(bool one_glyph, uint32_t glyph_count, RangeBuilder& out, ByteVi
                                 [&](uint32_t first, uint32_t glyph, uint32_t from, uint32_t to) {
     count += to - from + 1;
     if (from <= 0xFFFF) bmp_count += std::min<uint32_t>(to, 0xFFFF) - from + 1;
-    if (reach) out.AddGlyphs(from, to, one_glyph ? glyph : glyph + (from - first), one_glyph);
+    if (reach) out.Reach(one_glyph ? glyph : uint64_t{glyph} + (from - first), one_glyph ? 1 : to - from + 1);
   });
   out.count += count;
   out.bmp_count += bmp_count;
