@@ -28,8 +28,9 @@ void UpdateFaceSelector(ViewerState& state);
 // nothing changed, when that face cannot be read.
 bool SwitchFace(ViewerState& state, uint32_t face);
 
-// Lets a selector's list open as wide as its longest item (within the screen).
-void WidenDroppedList(HWND combo, const std::vector<std::string>& items);
+// Lets a selector's list open as wide as its longest item (within the screen):
+// called as it opens (CBN_DROPDOWN).
+void WidenDroppedList(HWND combo);
 
 // WM_COMMAND of the selector; always 0.
 LRESULT OnFaceSelectorCommand(HWND viewer, WPARAM wparam);

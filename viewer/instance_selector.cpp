@@ -171,17 +171,12 @@ void UpdateInstanceSelector(ViewerState& s) {
   if (wanted) {
     SendMessageA(s.instance_combo, WM_SETREDRAW, FALSE, 0);
     SendMessageA(s.instance_combo, CB_RESETCONTENT, 0, 0);
-    std::vector<std::string> items;
-    items.reserve(s.instances.size() + 1);
-    for (size_t i = 0; i <= s.instances.size(); ++i) {
-      items.push_back(InstanceName(s, i));
+    for (size_t i = 0; i <= s.instances.size(); ++i)
       SendMessageA(s.instance_combo, CB_ADDSTRING, 0,
-                   reinterpret_cast<LPARAM>(items.back().c_str()));
-    }
+                   reinterpret_cast<LPARAM>(InstanceName(s, i).c_str()));
     SendMessageA(s.instance_combo, CB_SETCURSEL, s.instance, 0);
     SendMessageA(s.instance_combo, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(s.instance_combo, nullptr, TRUE);
-    WidenDroppedList(s.instance_combo, items);
   }
   if (wanted == s.instance_selector) return;
   s.instance_selector = wanted;
@@ -224,6 +219,7 @@ void StoreInstance(const ViewerState& s) {
 
 LRESULT OnInstanceSelectorCommand(HWND viewer, WPARAM wparam) {
   ViewerState* state = GetViewerState(viewer);
+  if (state && HIWORD(wparam) == CBN_DROPDOWN) WidenDroppedList(state->instance_combo);
   if (!state || HIWORD(wparam) != CBN_SELCHANGE) return 0;
   ViewerState& s = *state;
   const LRESULT selection = SendMessageA(s.instance_combo, CB_GETCURSEL, 0, 0);

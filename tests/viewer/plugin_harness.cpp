@@ -176,9 +176,10 @@ DroppedList MeasureDroppedList(HWND combo) {
   monitor.cbSize = sizeof monitor;
   GetMonitorInfoA(MonitorFromWindow(combo, MONITOR_DEFAULTTONEAREST), &monitor);
   out.work = monitor.rcWork.right - monitor.rcWork.left;
-  out.dropped = static_cast<int>(SendMessageA(combo, CB_GETDROPPEDWIDTH, 0, 0));
+  // The list is made as wide as it needs as it opens.
   SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
   Pump();
+  out.dropped = static_cast<int>(SendMessageA(combo, CB_GETDROPPEDWIDTH, 0, 0));
   COMBOBOXINFO info = {};
   info.cbSize = sizeof info;
   RECT list = {};

@@ -103,24 +103,13 @@ void ReleaseFloorFont() {
   g_floor.registered.clear();
 }
 
-// The face selector's items and the width its list opens to, measured as the
-// viewer measures them.
+// The face selector's items, as the viewer fills them (the width its list opens
+// to is measured only as it opens).
 void FillFloorFaces(const std::vector<std::string>& faces) {
   SendMessageA(g_floor.face_combo, CB_RESETCONTENT, 0, 0);
-  HDC dc = GetDC(g_floor.face_combo);
-  HGDIOBJ previous = SelectObject(dc, g_floor.label.font);
-  LONG longest = 0;
-  for (const std::string& face : faces) {
+  for (const std::string& face : faces)
     SendMessageA(g_floor.face_combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(face.c_str()));
-    SIZE size = {};
-    if (GetTextExtentPoint32A(dc, face.c_str(), static_cast<int>(face.size()), &size))
-      longest = std::max(longest, size.cx);
-  }
-  SelectObject(dc, previous);
-  ReleaseDC(g_floor.face_combo, dc);
   SendMessageA(g_floor.face_combo, CB_SETCURSEL, 0, 0);
-  SendMessageA(g_floor.face_combo, CB_SETDROPPEDWIDTH,
-               static_cast<WPARAM>(longest + GetSystemMetrics(SM_CXVSCROLL)), 0);
 }
 
 // One file to the painted controls, in the viewer's order: the new font registered
