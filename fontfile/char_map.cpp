@@ -28,6 +28,27 @@ constexpr uint32_t kMaxSubtablesPerEncoding = 4;
 // A cache holds no more maps than this: real collections have one or a few.
 constexpr size_t kCachedMaps = 4;
 
+// A mark for each glyph below a count that some code shows.
+struct GlyphMarks {
+  std::vector<uint64_t> bits;
+  uint32_t limit = 0;
+
+  explicit GlyphMarks(uint32_t glyph_count = 0)
+      : bits((uint64_t{glyph_count} + 63) / 64), limit(glyph_count) {}
+
+  // Glyphs first..first+length-1, those below the count.
+  void Mark(uint64_t first, uint64_t length) {
+    const uint64_t end = std::min<uint64_t>(first + length, limit);
+    for (uint64_t glyph = first; glyph < end; ++glyph) bits[glyph >> 6] |= uint64_t{1} << (glyph & 63);
+  }
+
+  uint32_t Count() const {
+    uint32_t count = 0;
+    for (uint64_t word : bits) count += static_cast<uint32_t>(std::popcount(word));
+    return count;
+  }
+};
+
 // Collects present code points in increasing order, joining neighbours, and
 // counts them. The range being grown stays out of the vector until a gap ends
 // it: large maps add tens of thousands of pieces. Without `keep` nothing is
@@ -35,8 +56,8 @@ constexpr size_t kCachedMaps = 4;
 struct RangeBuilder {
   bool keep = true;
   bool glyphs = false;  // every code's glyph too (MapDetail::kGlyphs)
-  std::vector<uint64_t> reached;  // MapDetail::kReach: a bit for each glyph shown
-  uint32_t reach_count = 0;       // the glyphs `reached` can mark
+  bool reach = false;  // MapDetail::kReach: each glyph shown marked in `reached`
+  GlyphMarks reached;
   std::vector<CodeRange> ranges;
   std::vector<GlyphRun> runs;
   std::vector<GlyphRun> code_glyphs;
@@ -47,27 +68,15 @@ struct RangeBuilder {
 
   explicit RangeBuilder(MapDetail detail = MapDetail::kFull, uint32_t glyph_count = 0)
       : keep(detail != MapDetail::kCounts && detail != MapDetail::kReach),
-        glyphs(detail == MapDetail::kGlyphs) {
-    if (detail == MapDetail::kReach) reached.resize((uint64_t{glyph_count} + 63) / 64), reach_count = glyph_count;
-  }
-
-  uint32_t ReachedGlyphs() const {
-    uint32_t count = 0;
-    for (uint64_t word : reached) count += static_cast<uint32_t>(std::popcount(word));
-    return count;
-  }
-
-  // Glyphs first..first+length-1 (those below the count) are shown.
-  void Reach(uint64_t first, uint64_t length) {
-    const uint64_t end = std::min<uint64_t>(first + length, reach_count);
-    for (uint64_t glyph = first; glyph < end; ++glyph) reached[glyph >> 6] |= uint64_t{1} << (glyph & 63);
-  }
+        glyphs(detail == MapDetail::kGlyphs),
+        reach(detail == MapDetail::kReach),
+        reached(reach ? glyph_count : 0) {}
 
   // Codes first..last shown with `glyph` (the glyph of `first`; rising with the
   // codes unless one_glyph), in code order. Neighbouring codes whose glyphs go on
   // rising join the run before them.
   void AddGlyphs(uint32_t first, uint32_t last, uint32_t glyph, bool one_glyph) {
-    Reach(glyph, one_glyph ? 1 : uint64_t{last} - first + 1);
+    if (reach) reached.Mark(glyph, one_glyph ? 1 : uint64_t{last} - first + 1);
     if (!glyphs) return;
     if (!code_glyphs.empty()) {
       GlyphRun& run = code_glyphs.back();
@@ -297,12 +306,12 @@ bool ReadGroupsKept(bool one_glyph, uint32_t glyph_count, RangeBuilder& out, Byt
 // no range to grow and join.
 bool CountGroups(bool one_glyph, uint32_t glyph_count, RangeBuilder& out, ByteView groups) {
   uint32_t count = 0, bmp_count = 0;
-  const bool reach = !out.reached.empty();
+  const bool reach = out.reach;
   const bool sound = WalkGroups(groups, one_glyph, glyph_count, out,
                                 [&](uint32_t first, uint32_t glyph, uint32_t from, uint32_t to) {
     count += to - from + 1;
     if (from <= 0xFFFF) bmp_count += std::min<uint32_t>(to, 0xFFFF) - from + 1;
-    if (reach) out.Reach(one_glyph ? glyph : uint64_t{glyph} + (from - first), one_glyph ? 1 : to - from + 1);
+    if (reach) out.reached.Mark(one_glyph ? glyph : uint64_t{glyph} + (from - first), one_glyph ? 1 : to - from + 1);
   });
   out.count += count;
   out.bmp_count += bmp_count;
@@ -421,7 +430,7 @@ bool ReadCharacterMap(ByteView table, CharCoverage& coverage, uint32_t glyph_cou
     coverage.bmp_count = builder.bmp_count;
     coverage.glyph_runs = std::move(builder.runs);
     coverage.code_glyphs = std::move(builder.code_glyphs);
-    coverage.reached_glyphs = builder.ReachedGlyphs();
+    coverage.reached_glyphs = builder.reached.Count();
     return true;
   }
   return false;
@@ -582,16 +591,11 @@ GlyphCharacters ReverseCharacterMap(const CharCoverage& coverage, uint32_t glyph
 
 uint32_t UnreachedGlyphs(const CharCoverage& coverage, uint32_t glyph_count) {
   if (coverage.detail == MapDetail::kReach) return glyph_count - std::min(coverage.reached_glyphs, glyph_count);
-  std::vector<uint8_t> reached(glyph_count);
   // The runs' codes are disjoint, so this visits at most a code each.
-  for (const GlyphRun& run : coverage.code_glyphs) {
-    if (run.glyph >= glyph_count) continue;
-    const uint64_t end = run.one_glyph ? run.glyph + 1
-                                       : std::min<uint64_t>(uint64_t{run.glyph} + (run.last - run.first) + 1,
-                                                            glyph_count);
-    std::fill(reached.begin() + run.glyph, reached.begin() + static_cast<ptrdiff_t>(end), uint8_t{1});
-  }
-  return glyph_count - static_cast<uint32_t>(std::count(reached.begin(), reached.end(), uint8_t{1}));
+  GlyphMarks reached(glyph_count);
+  for (const GlyphRun& run : coverage.code_glyphs)
+    reached.Mark(run.glyph, run.one_glyph ? 1 : uint64_t{run.last} - run.first + 1);
+  return glyph_count - reached.Count();
 }
 
 std::span<const CodeRange> CharactersOf(const GlyphCharacters& reversed, uint32_t glyph) {

@@ -14,13 +14,6 @@ uint32_t GlyphCountOf(const OpenedFont& font, const OpenedFace& face) {
   return count;
 }
 
-// The count, the map and the glyphs no character reaches.
-void ReadReach(const OpenedFont& font, const OpenedFace& face, FaceGlyphs& out) {
-  out.glyph_count = GlyphCountOf(font, face);
-  ReadFaceCharacterMap(font.bytes, face.directory, out.map, MapDetail::kGlyphs);
-  out.unreached = UnreachedGlyphs(out.map, out.glyph_count);
-}
-
 ByteView TableOrNothing(const OpenedFont& font, const OpenedFace& face, const char (&tag)[5]) {
   const FaceTable table = FaceTableOf(font.bytes, face, tag);
   return table.present() ? table.bytes : ByteView{};
@@ -38,7 +31,9 @@ const FaceGlyphs* ReadFaceGlyphs(const OpenedFont& font, uint32_t face) {
   if (!opened) return nullptr;
   if (!opened->glyphs) {
     auto glyphs = std::make_shared<FaceGlyphs>();
-    ReadReach(font, *opened, *glyphs);
+    glyphs->glyph_count = GlyphCountOf(font, *opened);
+    ReadFaceCharacterMap(font.bytes, opened->directory, glyphs->map, MapDetail::kGlyphs);
+    glyphs->unreached = UnreachedGlyphs(glyphs->map, glyphs->glyph_count);
     glyphs->characters = ReverseCharacterMap(glyphs->map, glyphs->glyph_count);
     glyphs->names = ReadGlyphNames(TableOrNothing(font, *opened, "post"),
                                    TableOrNothing(font, *opened, "CFF "), glyphs->glyph_count);
@@ -52,15 +47,18 @@ bool CountFaceGlyphs(const OpenedFont& font, uint32_t face, uint32_t& glyph_coun
                      uint32_t& unreached, const CharCoverage* map) {
   const OpenedFace* opened = FaceOf(font, face);
   if (!opened) return false;
-  if (!opened->glyphs && map && (map->detail == MapDetail::kGlyphs || map->detail == MapDetail::kReach)) {
-    glyph_count = GlyphCountOf(font, *opened);
-    unreached = UnreachedGlyphs(*map, glyph_count);
+  if (opened->glyphs) {
+    glyph_count = opened->glyphs->glyph_count;
+    unreached = opened->glyphs->unreached;
     return true;
   }
-  FaceGlyphs reach;
-  if (!opened->glyphs) ReadReach(font, *opened, reach);
-  const FaceGlyphs& read = opened->glyphs ? *opened->glyphs : reach;
-  glyph_count = read.glyph_count;
-  unreached = read.unreached;
+  // Without a map that kept the glyphs, the counts alone are read.
+  CharCoverage read;
+  if (!map || (map->detail != MapDetail::kGlyphs && map->detail != MapDetail::kReach)) {
+    ReadFaceCharacterMap(font.bytes, opened->directory, read, MapDetail::kReach);
+    map = &read;
+  }
+  glyph_count = GlyphCountOf(font, *opened);
+  unreached = UnreachedGlyphs(*map, glyph_count);
   return true;
 }
