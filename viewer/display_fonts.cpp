@@ -111,10 +111,7 @@ void CreateViewerFonts(ViewerState& s, HDC dc) {
 }
 
 void ReleaseViewerFonts(ViewerState& s) {
-  for (HFONT* font : {&s.zoom_font, &s.sample_font, &s.glyph_font}) {
-    if (*font) DeleteObject(*font);
-    *font = nullptr;
-  }
+  for (HFONT* font : {&s.zoom_font, &s.sample_font, &s.glyph_font}) DeleteGdiObject(*font);
 }
 
 int GlyphRowHeight(const ViewerState& s) {

@@ -112,13 +112,10 @@ void DetachProcess() {
   UnregisterClassA(kFeaturesClassName, ModuleInstance);
   UnregisterClassA(kZoomClassName, ModuleInstance);
   UnregisterClassA(kViewerClassName, ModuleInstance);
-  if (GridPen) DeleteObject(GridPen);
-  GridPen = nullptr;
+  DeleteGdiObject(GridPen);
   DeleteDarkBrushes();
-  if (UiFont) DeleteObject(UiFont);
-  UiFont = nullptr;
-  if (UiNarrowFont) DeleteObject(UiNarrowFont);
-  UiNarrowFont = nullptr;
+  DeleteGdiObject(UiFont);
+  DeleteGdiObject(UiNarrowFont);
   if (RichEditModule) FreeLibrary(RichEditModule);
   RichEditModule = nullptr;
   FreeLanguageStrings();

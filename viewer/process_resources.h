@@ -9,6 +9,13 @@ struct ViewerState;
 inline constexpr char kViewerClassName[] = "Quenvale.wlxOrvane";
 inline constexpr char kZoomClassName[] = "Quenvale.wlxOrvane.Zoom";
 
+// Deletes a pen, brush or font the caller made and forgets it.
+template <typename Object>
+void DeleteGdiObject(Object& object) {
+  if (object) DeleteObject(object);
+  object = nullptr;
+}
+
 extern HINSTANCE ModuleInstance;
 extern HMODULE RichEditModule;  // nullptr when neither rich-edit library loaded
 extern HFONT UiFont;

@@ -110,12 +110,9 @@ void CreateDarkBrushes() {
 }
 
 void DeleteDarkBrushes() {
-  if (DarkGridPen) DeleteObject(DarkGridPen);
-  DarkGridPen = nullptr;
-  if (DarkWindowBrush) DeleteObject(DarkWindowBrush);
-  DarkWindowBrush = nullptr;
-  if (DarkFaceBrush) DeleteObject(DarkFaceBrush);
-  DarkFaceBrush = nullptr;
+  DeleteGdiObject(DarkGridPen);
+  DeleteGdiObject(DarkWindowBrush);
+  DeleteGdiObject(DarkFaceBrush);
 }
 
 void ColourInfoView(const ViewerState& s) {
